@@ -1,0 +1,46 @@
+// slmtool: the program's work from a shell, and the meter emulator.
+#include <cstdio>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "app/tool_common.h"
+
+namespace {
+
+constexpr const char* kUsage =
+    "usage: slmtool COMMAND [OPTIONS]\n"
+    "\n"
+    "commands:\n"
+    "  emulate [--rate HZ] [--level DB | --levels FILE | --walk START:STEP] [--marker]\n"
+    "          [--range CODE] [--sets FILE] [--log FILE] [--fault FAULT]...\n"
+    "      Serves a simulated meter on a new pseudo-terminal; prints 'device: PATH'.\n"
+    "      FAULT: silence:START:LENGTH (seconds), garbage[:N], short-replies, no-ack\n"
+    "  live --port NAME [--count N]\n"
+    "      Prints the meter's reading every 200 ms (N lines, default: until interrupted).\n"
+    "  key --port NAME CODE\n"
+    "      Presses the meter key CODE (1..10) after the attention handshake.\n"
+    "\n"
+    "NAME is COM1..COM16 or a device path such as /dev/ttyUSB0 or /dev/pts/3.\n";
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  std::vector<std::string> args(argv + 1, argv + argc);
+  if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
+    std::fputs(kUsage, args.empty() ? stderr : stdout);
+    return args.empty() ? 2 : 0;
+  }
+  const std::string command = args[0];
+  args.erase(args.begin());
+  try {
+    if (command == "emulate") return slm::tool::RunEmulate(args);
+    if (command == "live") return slm::tool::RunLive(args);
+    if (command == "key") return slm::tool::RunKey(args);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "slmtool %s: %s\n", command.c_str(), e.what());
+    return 2;
+  }
+  std::fprintf(stderr, "slmtool: unknown command '%s'\n\n%s", command.c_str(), kUsage);
+  return 2;
+}

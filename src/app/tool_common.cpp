@@ -1,0 +1,91 @@
+#include "app/tool_common.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+#include "link/port_names.h"
+
+namespace slm::tool {
+
+Options::Options(const std::vector<std::string>& args, const std::vector<std::string>& with_value,
+                 const std::vector<std::string>& flags) {
+  auto known = [](const std::vector<std::string>& list, const std::string& name) {
+    return std::find(list.begin(), list.end(), name) != list.end();
+  };
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a.rfind("--", 0) != 0) {
+      positional_.push_back(a);
+      continue;
+    }
+    std::string name = a;
+    std::string value;
+    bool inline_value = false;
+    if (const size_t eq = a.find('='); eq != std::string::npos) {
+      name = a.substr(0, eq);
+      value = a.substr(eq + 1);
+      inline_value = true;
+    }
+    if (known(flags, name)) {
+      values_.emplace(name, "1");
+    } else if (known(with_value, name)) {
+      if (!inline_value) {
+        if (i + 1 >= args.size()) throw std::runtime_error(name + " needs a value");
+        value = args[++i];
+      }
+      values_.emplace(name, value);
+    } else {
+      throw std::runtime_error("unknown option " + name);
+    }
+  }
+}
+
+std::string Options::Get(const std::string& name, const std::string& fallback) const {
+  auto it = values_.find(name);
+  return it == values_.end() ? fallback : it->second;
+}
+
+std::vector<std::string> Options::All(const std::string& name) const {
+  std::vector<std::string> out;
+  auto [first, last] = values_.equal_range(name);
+  for (auto it = first; it != last; ++it) out.push_back(it->second);
+  return out;
+}
+
+double Options::Number(const std::string& name, double fallback) const {
+  if (!Has(name)) return fallback;
+  const std::string text = Get(name);
+  try {
+    size_t used = 0;
+    const double v = std::stod(text, &used);
+    if (used == text.size()) return v;
+  } catch (const std::exception&) {
+  }
+  throw std::runtime_error(name + " takes a number, not \"" + text + "\"");
+}
+
+namespace {
+
+std::string DeviceOfText(const std::string& text) {
+  return PortNumberOfName(text) != 0 ? std::string() : text;
+}
+
+}  // namespace
+
+ToolLink::ToolLink(const std::string& port_text)
+    : directory_(DeviceOfText(port_text)),
+      number_(PortNumberOfName(port_text) != 0 ? PortNumberOfName(port_text) : 1),
+      port_([this](int n) { return directory_.DeviceOf(n); }),
+      rs232_(clock_, pump_),
+      link_(port_, rs232_) {
+  if (port_text.empty()) throw std::runtime_error("--port is required");
+}
+
+void ToolLink::Open() { link_.Open(number_); }
+
+std::string ToolLink::Describe() const {
+  const std::string device = directory_.DeviceOf(number_);
+  return PortNameOfNumber(number_) + (device.empty() ? "" : " (" + device + ")");
+}
+
+}  // namespace slm::tool

@@ -1,0 +1,59 @@
+#pragma once
+
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/meter_link.h"
+#include "ui/qt_serial_port.h"
+#include "ui/qt_wait.h"
+#include "ui/system_ports.h"
+
+namespace slm::tool {
+
+// Command-line options of one subcommand: "--name value" pairs and flags.
+class Options {
+ public:
+  // `flags` are the options that take no value. Throws std::runtime_error on
+  // an unknown option or a missing value.
+  Options(const std::vector<std::string>& args, const std::vector<std::string>& with_value,
+          const std::vector<std::string>& flags);
+  bool Has(const std::string& name) const { return values_.count(name) != 0; }
+  std::string Get(const std::string& name, const std::string& fallback = {}) const;
+  std::vector<std::string> All(const std::string& name) const;
+  double Number(const std::string& name, double fallback) const;
+  const std::vector<std::string>& positional() const { return positional_; }
+
+ private:
+  std::multimap<std::string, std::string> values_;
+  std::vector<std::string> positional_;
+};
+
+// The serial link as the program opens it, from a --port text: "COM1".."COM16"
+// or a device path (which then becomes COM1).
+class ToolLink {
+ public:
+  explicit ToolLink(const std::string& port_text);
+  // Opens the port; throws LinkError with the reason.
+  void Open();
+  MeterLink& link() { return link_; }
+  Rs232& rs232() { return rs232_; }
+  std::string Describe() const;
+
+ private:
+  PortDirectory directory_;
+  int number_;
+  QtSerialPort port_;
+  QtClock clock_;
+  QtEventPump pump_;
+  Rs232 rs232_;
+  MeterLink link_;
+};
+
+int RunEmulate(const std::vector<std::string>& args);
+int RunLive(const std::vector<std::string>& args);
+int RunKey(const std::vector<std::string>& args);
+
+}  // namespace slm::tool

@@ -1,0 +1,156 @@
+#include <atomic>
+#include <csignal>
+#include <cstdio>
+#include <ctime>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
+#include <string>
+
+#include "app/tool_common.h"
+#include "sim/meter_model.h"
+#include "sim/pty_bridge.h"
+
+namespace slm::tool {
+
+namespace {
+
+// Set by SIGINT/SIGTERM; the bridge checks it between polls.
+std::atomic<bool> g_stop{false};
+
+void OnSignal(int) { g_stop = true; }
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) throw std::runtime_error("cannot read " + path);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<double> ParseLevels(const std::string& text, const std::string& path) {
+  std::vector<double> levels;
+  std::istringstream in(text);
+  std::string word;
+  while (in >> word) {
+    try {
+      levels.push_back(std::stod(word));
+    } catch (const std::exception&) {
+      throw std::runtime_error(path + ": \"" + word + "\" is not a level in dB");
+    }
+  }
+  if (levels.empty()) throw std::runtime_error(path + " holds no levels");
+  return levels;
+}
+
+std::vector<std::string> Split(const std::string& text, char sep) {
+  std::vector<std::string> parts;
+  std::istringstream in(text);
+  std::string part;
+  while (std::getline(in, part, sep)) parts.push_back(part);
+  return parts;
+}
+
+// A silence of the meter from `start` for `length` seconds of serving.
+struct Silence {
+  double start;
+  double length;
+};
+
+sim::MeterTime LocalNow() {
+  const std::time_t now = std::time(nullptr);
+  std::tm tm{};
+  localtime_r(&now, &tm);
+  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
+}
+
+std::string Hex(const sim::Bytes& bytes) {
+  std::string out;
+  char buf[4];
+  for (unsigned char b : bytes) {
+    std::snprintf(buf, sizeof buf, out.empty() ? "%02X" : " %02X", b);
+    out += buf;
+  }
+  return out;
+}
+
+}  // namespace
+
+int RunEmulate(const std::vector<std::string>& args) {
+  const Options options(
+      args, {"--rate", "--level", "--levels", "--walk", "--range", "--sets", "--log", "--fault"},
+      {"--marker"});
+
+  sim::MeterOptions model_options;
+  model_options.rate_hz = options.Number("--rate", 10);
+  if (model_options.rate_hz <= 0 || model_options.rate_hz > 500) {
+    throw std::runtime_error("--rate takes 0 < HZ <= 500");
+  }
+  sim::MeterModel model(model_options);
+  model.SetClock(LocalNow(), 0.0);
+
+  if (options.Has("--level")) model.SetLevel(options.Number("--level", 65.3));
+  if (options.Has("--levels")) {
+    const std::string path = options.Get("--levels");
+    model.SetLevels(ParseLevels(ReadWholeFile(path), path));
+  }
+  if (options.Has("--walk")) {
+    const auto parts = Split(options.Get("--walk"), ':');
+    if (parts.size() != 2) throw std::runtime_error("--walk takes START:STEP");
+    model.SetRandomWalk(std::stod(parts[0]), std::stod(parts[1]));
+  }
+  if (options.Has("--marker")) model.SetMarker(true);
+  if (options.Has("--range")) model.SetRangeCode(static_cast<int>(options.Number("--range", 0)));
+  if (options.Has("--sets"))
+    model.SetSets(sim::MeterModel::ParseSets(ReadWholeFile(options.Get("--sets"))));
+
+  std::vector<Silence> silences;
+  for (const std::string& fault : options.All("--fault")) {
+    const auto parts = Split(fault, ':');
+    if (parts.empty()) throw std::runtime_error("empty --fault");
+    if (parts[0] == "silence" && parts.size() == 3) {
+      silences.push_back({std::stod(parts[1]), std::stod(parts[2])});
+    } else if (parts[0] == "silence" && parts.size() == 1) {
+      model.faults().silent = true;
+    } else if (parts[0] == "garbage") {
+      model.faults().garbage_between = parts.size() > 1 ? std::stoi(parts[1]) : 7;
+    } else if (parts[0] == "short-replies") {
+      model.faults().short_replies = true;
+    } else if (parts[0] == "no-ack") {
+      model.faults().no_ack = true;
+    } else {
+      throw std::runtime_error("unknown --fault " + fault);
+    }
+  }
+
+  std::ofstream log;
+  if (options.Has("--log")) {
+    log.open(options.Get("--log"), std::ios::trunc);
+    if (!log) throw std::runtime_error("cannot write " + options.Get("--log"));
+  }
+
+  sim::PtyBridge bridge(model);
+  const std::string device = bridge.Open();
+  std::printf("device: %s\n", device.c_str());
+  std::fflush(stdout);
+
+  std::signal(SIGINT, OnSignal);
+  std::signal(SIGTERM, OnSignal);
+  const bool always_silent = model.faults().silent;
+  bridge.Serve(
+      g_stop,
+      [&](const sim::Bytes& command) {
+        if (log.is_open()) log << Hex(command) << std::endl;
+      },
+      [&](double now) {
+        if (silences.empty()) return;
+        bool silent = always_silent;
+        for (const Silence& s : silences) {
+          if (now >= s.start && now < s.start + s.length) silent = true;
+        }
+        model.faults().silent = silent;
+      });
+  return 0;
+}
+
+}  // namespace slm::tool

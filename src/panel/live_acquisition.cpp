@@ -1,0 +1,30 @@
+#include "panel/live_acquisition.h"
+
+#include "link/meter.h"
+#include "link/serial_port.h"
+
+namespace slm {
+
+TickResult LiveAcquisition::Tick() {
+  // A tick waits inside itself, so the timer can fire again meanwhile; and a
+  // key's handshake must not have its acknowledgement flushed away.
+  if (running_ || link_.Busy()) return TickResult::kSkipped;
+  running_ = true;
+  struct Reset {
+    bool& flag;
+    ~Reset() { flag = false; }
+  } reset{running_};
+
+  try {
+    if (link_.Lost()) return link_.RecoverLink() ? TickResult::kRestored : TickResult::kLost;
+    const auto frame = link_.ReadLiveFrame();
+    if (!frame) return link_.RecoverLink() ? TickResult::kRestored : TickResult::kLost;
+    DecodeFrame(reading_, ByteAt(*frame, 2), ByteAt(*frame, 3), ByteAt(*frame, 4),
+                ByteAt(*frame, 5));
+    return TickResult::kFrame;
+  } catch (const LinkError&) {
+    return TickResult::kPortError;
+  }
+}
+
+}  // namespace slm

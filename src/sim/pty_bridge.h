@@ -1,0 +1,41 @@
+#pragma once
+
+#include <atomic>
+#include <functional>
+#include <string>
+
+#include "sim/meter_model.h"
+
+namespace slm::sim {
+
+// Serves a MeterModel on a new pseudo-terminal, so that programs open its
+// device as they would open a serial port. POSIX only.
+class PtyBridge {
+ public:
+  explicit PtyBridge(MeterModel& model);
+  ~PtyBridge();
+  PtyBridge(const PtyBridge&) = delete;
+  PtyBridge& operator=(const PtyBridge&) = delete;
+
+  // Creates the pseudo-terminal (raw, 38400 8N1) and returns the path of its
+  // device. Throws std::runtime_error on failure.
+  std::string Open();
+  const std::string& device() const { return device_; }
+
+  // Moves bytes between the pseudo-terminal and the model until `stop` is set.
+  // Sleeps in poll() until the model or the host has something, so an idle
+  // emulator costs next to nothing. `on_command` (optional) sees each complete
+  // command the model received; `on_tick` (optional) runs on every pass of the
+  // loop with the seconds served so far, to change faults on a schedule.
+  void Serve(const std::atomic<bool>& stop,
+             const std::function<void(const Bytes&)>& on_command = {},
+             const std::function<void(double now)>& on_tick = {});
+
+ private:
+  MeterModel& model_;
+  int master_ = -1;
+  int slave_ = -1;  // held open so the line keeps its settings between clients
+  std::string device_;
+};
+
+}  // namespace slm::sim

@@ -1,0 +1,100 @@
+#include "ui/qt_serial_port.h"
+
+#include <QStringList>
+
+#include "link/port_names.h"
+
+namespace slm {
+
+QtSerialPort::QtSerialPort(DeviceOf device_of) : device_of_(std::move(device_of)) {}
+
+QtSerialPort::~QtSerialPort() {
+  if (port_.isOpen()) port_.close();
+}
+
+void QtSerialPort::SetCommPort(int number) { number_ = number; }
+
+std::string QtSerialPort::Device() const {
+  if (number_ < 1 || number_ > kPortCount || !device_of_) return {};
+  return device_of_(number_);
+}
+
+void QtSerialPort::SetSettings(const std::string& settings) {
+  // "38400,n,8,1": baud, parity, data bits, stop bits.
+  const QStringList parts = QString::fromLatin1(settings.c_str()).split(',');
+  if (parts.size() != 4) throw LinkError("Bad line settings: " + settings);
+  bool ok = false;
+  baud_ = parts[0].toInt(&ok);
+  if (!ok || baud_ <= 0) throw LinkError("Bad baud rate: " + settings);
+  const QString parity = parts[1].toLower();
+  parity_ = parity == "e"   ? QSerialPort::EvenParity
+            : parity == "o" ? QSerialPort::OddParity
+                            : QSerialPort::NoParity;
+  data_bits_ = static_cast<QSerialPort::DataBits>(parts[2].toInt());
+  stop_bits_ = parts[3] == "2" ? QSerialPort::TwoStop : QSerialPort::OneStop;
+  if (port_.isOpen()) {
+    port_.setBaudRate(baud_);
+    port_.setParity(parity_);
+    port_.setDataBits(data_bits_);
+    port_.setStopBits(stop_bits_);
+  }
+}
+
+bool QtSerialPort::PortOpen() const { return port_.isOpen(); }
+
+void QtSerialPort::SetPortOpen(bool open) {
+  if (!open) {
+    if (port_.isOpen()) port_.close();
+    return;
+  }
+  if (port_.isOpen()) return;
+  const std::string device = Device();
+  const std::string name = PortNameOfNumber(number_);
+  if (device.empty()) throw LinkError(name + " stands for no serial device.");
+  port_.setPortName(QString::fromStdString(device));
+  if (!port_.open(QIODevice::ReadWrite)) {
+    throw LinkError(name + " (" + device +
+                    ") cannot be opened: " + port_.errorString().toStdString());
+  }
+  port_.setBaudRate(baud_);
+  port_.setParity(parity_);
+  port_.setDataBits(data_bits_);
+  port_.setStopBits(stop_bits_);
+  port_.setFlowControl(QSerialPort::NoFlowControl);
+  port_.clearError();
+}
+
+void QtSerialPort::ThrowIfFailed(const char* what) {
+  const auto error = port_.error();
+  if (error == QSerialPort::NoError || error == QSerialPort::TimeoutError) return;
+  const std::string text = port_.errorString().toStdString();
+  port_.clearError();
+  throw LinkError(std::string("The serial port failed while ") + what + ": " + text);
+}
+
+void QtSerialPort::Fetch() {
+  if (!port_.isOpen()) throw LinkError("The serial port is not open.");
+  // Takes what the system has received without waiting for the event loop.
+  port_.waitForReadyRead(0);
+  ThrowIfFailed("reading");
+}
+
+int QtSerialPort::InBufferCount() {
+  Fetch();
+  return static_cast<int>(port_.bytesAvailable());
+}
+
+Bytes QtSerialPort::Input() {
+  Fetch();
+  const QByteArray data = port_.readAll();
+  return Bytes(data.constData(), static_cast<size_t>(data.size()));
+}
+
+void QtSerialPort::Output(const Bytes& bytes) {
+  if (!port_.isOpen()) throw LinkError("The serial port is not open.");
+  port_.write(bytes.data(), static_cast<qint64>(bytes.size()));
+  port_.flush();
+  ThrowIfFailed("writing");
+}
+
+}  // namespace slm

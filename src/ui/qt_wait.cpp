@@ -1,0 +1,30 @@
+#include "ui/qt_wait.h"
+
+#include <QCoreApplication>
+#include <QEventLoop>
+#include <QTime>
+#include <QTimer>
+#include <cmath>
+
+namespace slm {
+
+double QtClock::SecondsSinceMidnight() {
+  return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+void QtEventPump::ProcessEvents(double max_seconds) {
+  if (max_seconds <= 0) {
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    return;
+  }
+  const int ms = std::max(1, static_cast<int>(std::ceil(max_seconds * 1000.0 - 1e-6)));
+  QEventLoop loop;
+  QTimer timer;
+  timer.setSingleShot(true);
+  timer.setTimerType(Qt::PreciseTimer);
+  QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+  timer.start(ms);
+  loop.exec(QEventLoop::AllEvents);
+}
+
+}  // namespace slm

@@ -1,0 +1,20 @@
+#pragma once
+
+#include "link/rs232.h"
+
+namespace slm {
+
+// The PC clock in seconds since midnight, to the millisecond.
+class QtClock : public Clock {
+ public:
+  double SecondsSinceMidnight() override;
+};
+
+// Runs a nested event loop that a single-shot timer ends, so that a wait
+// sleeps instead of spinning while timers, paints and clicks go on.
+class QtEventPump : public EventPump {
+ public:
+  void ProcessEvents(double max_seconds) override;
+};
+
+}  // namespace slm

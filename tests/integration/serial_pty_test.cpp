@@ -1,0 +1,131 @@
+// The Qt serial port against `slmtool emulate` on a pseudo-terminal: the
+// program's real serial path, end to end.
+#include <gtest/gtest.h>
+#include <signal.h>
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <memory>
+
+#include "link/meter.h"
+#include "link/meter_link.h"
+#include "panel/live_acquisition.h"
+#include "ui/qt_serial_port.h"
+#include "ui/qt_wait.h"
+#include "ui/system_ports.h"
+
+namespace slm {
+namespace {
+
+class EmulatorOnPty : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(dir_.isValid());
+    log_path_ = dir_.filePath("commands.log");
+    emulator_.setProgram(SLMTOOL_PATH);
+    emulator_.setArguments({"emulate", "--rate", "20", "--level", "72.5", "--log", log_path_});
+    emulator_.start();
+    ASSERT_TRUE(emulator_.waitForStarted(5000));
+    ASSERT_TRUE(emulator_.waitForReadyRead(5000)) << "the emulator printed no device";
+    const QString line = QString::fromLatin1(emulator_.readLine()).trimmed();
+    ASSERT_TRUE(line.startsWith("device: ")) << line.toStdString();
+    device_ = line.mid(8).toStdString();
+
+    directory_ = std::make_unique<PortDirectory>(device_);
+    port_ = std::make_unique<QtSerialPort>([this](int n) { return directory_->DeviceOf(n); });
+    rs232_ = std::make_unique<Rs232>(clock_, pump_);
+    link_ = std::make_unique<MeterLink>(*port_, *rs232_);
+  }
+
+  void TearDown() override {
+    link_.reset();
+    port_.reset();
+    emulator_.terminate();
+    emulator_.waitForFinished(5000);
+  }
+
+  QStringList LoggedCommands() {
+    QFile file(log_path_);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromLatin1(file.readAll()).split('\n', Qt::SkipEmptyParts);
+  }
+
+  QTemporaryDir dir_;
+  QString log_path_;
+  QProcess emulator_;
+  std::string device_;
+  std::unique_ptr<PortDirectory> directory_;
+  std::unique_ptr<QtSerialPort> port_;
+  QtClock clock_;
+  QtEventPump pump_;
+  std::unique_ptr<Rs232> rs232_;
+  std::unique_ptr<MeterLink> link_;
+};
+
+TEST_F(EmulatorOnPty, LiveReadingsAndAKeyCommand) {
+  ASSERT_EQ(directory_->DeviceOf(1), device_);
+  link_->Open(1);
+  EXPECT_EQ(link_->PortLabel(), "COM1");
+
+  Reading reading;
+  LiveAcquisition live(*link_, reading);
+  for (int i = 0; i < 5; ++i) {
+    ASSERT_EQ(live.Tick(), TickResult::kFrame) << "tick " << i;
+    EXPECT_EQ(reading.level_text, "72.5");
+    EXPECT_EQ(reading.range_top, 140);
+    EXPECT_EQ(reading.range_bottom, 80);
+    EXPECT_EQ(reading.time_weighting, "FAST");
+    EXPECT_EQ(reading.frequency_weighting, "A");
+  }
+
+  // Range down: the meter's own key, after the attention handshake.
+  link_->PressKey(10);
+  rs232_->Wait(0.3);
+  ASSERT_EQ(live.Tick(), TickResult::kFrame);
+  EXPECT_EQ(reading.range_top, 130);
+  EXPECT_EQ(reading.range_bottom, 70);
+
+  const QStringList commands = LoggedCommands();
+  ASSERT_GE(commands.size(), 2);
+  EXPECT_EQ(commands.last().toStdString(), "4B 00 00 0A");
+  for (int i = 0; i + 1 < commands.size(); ++i) EXPECT_EQ(commands[i].toStdString(), "41");
+}
+
+TEST_F(EmulatorOnPty, SilencedEmulatorIsLostAndFoundAgain) {
+  link_->Open(1);
+  Reading reading;
+  LiveAcquisition live(*link_, reading);
+  ASSERT_EQ(live.Tick(), TickResult::kFrame);
+
+  ASSERT_EQ(::kill(static_cast<pid_t>(emulator_.processId()), SIGSTOP), 0);
+  EXPECT_EQ(live.Tick(), TickResult::kLost);
+  EXPECT_EQ(link_->PortLabel(), "No COM");
+  ASSERT_EQ(::kill(static_cast<pid_t>(emulator_.processId()), SIGCONT), 0);
+  TickResult result = TickResult::kLost;
+  for (int i = 0; i < 5 && result != TickResult::kRestored; ++i) result = live.Tick();
+  EXPECT_EQ(result, TickResult::kRestored);
+  EXPECT_EQ(live.Tick(), TickResult::kFrame);
+  EXPECT_EQ(reading.level_text, "72.5");
+}
+
+TEST(SerialPortNames, PortWithoutADeviceCannotBeOpened) {
+  PortDirectory directory("/dev/this-device-does-not-exist");
+  QtSerialPort port([&](int n) { return directory.DeviceOf(n); });
+  QtClock clock;
+  QtEventPump pump;
+  Rs232 rs232(clock, pump);
+  MeterLink link(port, rs232);
+  EXPECT_THROW(link.Open(1), LinkError);
+  EXPECT_THROW(link.Open(0), LinkError);
+}
+
+}  // namespace
+}  // namespace slm
+
+int main(int argc, char** argv) {
+  QCoreApplication app(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

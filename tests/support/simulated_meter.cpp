@@ -1,0 +1,73 @@
+#include "support/simulated_meter.h"
+
+#include <cmath>
+
+namespace slm::test {
+
+SimulatedMeter::SimulatedMeter(double seconds_since_midnight, sim::MeterOptions options)
+    : model_(options), start_(seconds_since_midnight) {}
+
+void SimulatedMeter::At(double after, std::function<void()> action) {
+  events_.emplace(elapsed_ + after, std::move(action));
+}
+
+void SimulatedMeter::CheckUsable() const {
+  if (broken_) throw LinkError("The serial port failed: device removed");
+  if (!open_) throw LinkError("The serial port is not open.");
+}
+
+void SimulatedMeter::SetPortOpen(bool open) {
+  if (!open) {
+    open_ = false;
+    return;
+  }
+  if (open_fails_ || broken_)
+    throw LinkError("COM" + std::to_string(number_) + " cannot be opened");
+  open_ = true;
+  ++open_count_;
+  buffer_.clear();
+}
+
+int SimulatedMeter::InBufferCount() {
+  CheckUsable();
+  buffer_ += model_.Transmit(elapsed_);
+  return static_cast<int>(buffer_.size());
+}
+
+Bytes SimulatedMeter::Input() {
+  CheckUsable();
+  buffer_ += model_.Transmit(elapsed_);
+  Bytes out;
+  out.swap(buffer_);
+  return out;
+}
+
+void SimulatedMeter::Output(const Bytes& bytes) {
+  CheckUsable();
+  writes_.push_back(bytes);
+  model_.Receive(bytes, elapsed_);
+}
+
+double SimulatedMeter::SecondsSinceMidnight() {
+  return std::fmod(start_ + elapsed_, kSecondsPerDay);
+}
+
+void SimulatedMeter::Advance(double seconds) {
+  const double end = elapsed_ + seconds;
+  // Scheduled events run at their own time, so that what they change (a
+  // silent meter, a broken port) is seen from that moment on.
+  while (!events_.empty() && events_.begin()->first <= end) {
+    auto node = events_.extract(events_.begin());
+    if (node.key() > elapsed_) elapsed_ = node.key();
+    node.mapped()();
+  }
+  elapsed_ = end;
+}
+
+void SimulatedMeter::ProcessEvents(double max_seconds) {
+  ++passes_;
+  if (each_pass_) each_pass_();
+  Advance(max_seconds);
+}
+
+}  // namespace slm::test

@@ -1,0 +1,76 @@
+#pragma once
+
+#include <functional>
+#include <map>
+#include <vector>
+
+#include "link/rs232.h"
+#include "link/serial_port.h"
+#include "sim/meter_model.h"
+
+namespace slm::test {
+
+// The simulated meter on a serial port, in virtual time. It is the port, the
+// clock and the event pump at once: every wait advances the virtual clock by
+// exactly what was asked and lets the meter speak meanwhile, so an exchange
+// of seconds runs in microseconds and the same way every time.
+class SimulatedMeter : public SerialPort, public Clock, public EventPump {
+ public:
+  // `seconds_since_midnight`: the clock's reading at the start.
+  explicit SimulatedMeter(double seconds_since_midnight = 36000.0, sim::MeterOptions options = {});
+
+  sim::MeterModel& model() { return model_; }
+  double elapsed() const { return elapsed_; }
+
+  // Runs `action` once the virtual clock has advanced `after` seconds.
+  void At(double after, std::function<void()> action);
+  // Runs `action` on every pass of the event pump (a timer, a click).
+  void OnEachPass(std::function<void()> action) { each_pass_ = std::move(action); }
+  int passes() const { return passes_; }
+
+  // Bytes the program wrote, one entry per write.
+  const std::vector<Bytes>& writes() const { return writes_; }
+  // The port refuses to open (a port number with no device).
+  void SetOpenFails(bool fails) { open_fails_ = fails; }
+  // Every further port operation fails (a USB adapter pulled out).
+  void SetBroken(bool broken) { broken_ = broken; }
+  int open_count() const { return open_count_; }
+
+  // SerialPort
+  void SetCommPort(int number) override { number_ = number; }
+  int CommPort() const override { return number_; }
+  void SetSettings(const std::string& settings) override { settings_ = settings; }
+  const std::string& settings() const { return settings_; }
+  bool PortOpen() const override { return open_; }
+  void SetPortOpen(bool open) override;
+  void SetInputLen(int) override {}
+  int InBufferCount() override;
+  Bytes Input() override;
+  void Output(const Bytes& bytes) override;
+
+  // Clock
+  double SecondsSinceMidnight() override;
+  // EventPump
+  void ProcessEvents(double max_seconds) override;
+
+ private:
+  void Advance(double seconds);
+  void CheckUsable() const;
+
+  sim::MeterModel model_;
+  double start_;
+  double elapsed_ = 0;
+  Bytes buffer_;
+  std::vector<Bytes> writes_;
+  std::multimap<double, std::function<void()>> events_;
+  std::function<void()> each_pass_;
+  int passes_ = 0;
+  int number_ = 0;
+  std::string settings_;
+  bool open_ = false;
+  bool open_fails_ = false;
+  bool broken_ = false;
+  int open_count_ = 0;
+};
+
+}  // namespace slm::test
