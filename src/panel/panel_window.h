@@ -1,0 +1,138 @@
+#pragma once
+
+#include <QAction>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableView>
+#include <QTimer>
+#include <QToolBar>
+#include <QWidget>
+#include <array>
+#include <functional>
+
+#include "link/meter_link.h"
+#include "panel/live_acquisition.h"
+#include "panel/panel_display.h"
+#include "panel/reading.h"
+#include "ui/clickable_label.h"
+#include "ui/dialogs.h"
+#include "ui/record_table_model.h"
+
+namespace slm {
+
+// What the port window hands the panel.
+struct PortChoice {
+  int port_number = 0;
+  bool offline = false;
+};
+
+// The program's shared pieces the panel works with.
+struct PanelContext {
+  MeterLink& link;
+  Reading& reading;
+  Dialogs& dialogs;
+  // Ends the whole program with an exit code.
+  std::function<void(int code)> exit_program;
+};
+
+inline constexpr const char* kNoDeviceFound = "No device found, try again!";
+inline constexpr const char* kPanelDesignCaption = "PANEL   V10.05";
+inline constexpr const char* kPanelCaption = "Panel   V10.05";
+inline constexpr const char* kPanelBuildCaption = "Panel   V10.05   20160323.01";
+
+// The main window: the meter's front panel, its keys, the toolbar, the live
+// record list and the live charts.
+class Panel : public QWidget, public LinkObserver {
+ public:
+  Panel(PanelContext context, PortChoice choice, QWidget* parent = nullptr);
+  ~Panel() override;
+
+  // The window's start-up: opens the link (online) or leaves only "Open"
+  // (offline). On failure it tells the user and ends the program; returns false.
+  bool Start();
+
+  // The live tick (every 200 ms).
+  void Timer1Tick();
+  // A click on one of the meter's keys (code 1..10).
+  void KeyClicked(int code);
+  void LblCOMClicked();
+  void SSOptClicked(int index);
+
+  const PanelDisplay& display() const { return display_; }
+  QTimer& timer1() { return Timer1; }
+  QTimer& timer2() { return Timer2; }
+  QAction* ToolbarButton(int index_from_1) const;
+
+  // LinkObserver
+  void LinkLost() override;
+  void LinkRestored() override;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+
+ private:
+  void BuildFace(QWidget* face);
+  QWidget* BuildSide();
+  void BuildToolbar();
+  QPushButton* MakeKey(const char* name, const char* caption, int code);
+  void ShowDisplay();
+  QWidget* Board(const char* frame_name, const char* caption, QLabel*& value, const char* name);
+
+  PanelContext context_;
+  PortChoice choice_;
+  LiveAcquisition live_;
+  PanelDisplay display_;
+
+ public:
+  // Controls, named as the program names them (also their objectName).
+  QTimer Timer1;
+  QTimer Timer2;
+  QToolBar* Toolbar1 = nullptr;
+  ClickableLabel* LblCOM = nullptr;
+  QLabel* OfflineSSPL = nullptr;
+  QLabel* LblValue = nullptr;
+  QLabel* ShownLCD = nullptr;
+  QLabel* LbldB = nullptr;
+  QProgressBar* SoundBar = nullptr;
+  QLabel* LblBarMax = nullptr;
+  QLabel* LblBarMin = nullptr;
+  QLabel* LblFast = nullptr;
+  QLabel* LblSlow = nullptr;
+  QLabel* LblIMP = nullptr;
+  QLabel* LblOver = nullptr;
+  QLabel* LblUnder = nullptr;
+  QLabel* LblCA = nullptr;
+  QLabel* LblRun = nullptr;
+  QLabel* LblPause = nullptr;
+  QLabel* LblStop = nullptr;
+  QLabel* BoardSFI = nullptr;
+  QLabel* BoardCA = nullptr;
+  QLabel* BoardLevel = nullptr;
+  QLabel* BoardMaxdB = nullptr;
+  QLabel* BoardMaxTime = nullptr;
+  QLabel* BoardLeq = nullptr;
+  QLabel* BoardSEL = nullptr;
+  QPushButton* BtnCA = nullptr;
+  QPushButton* BtnFastSlow = nullptr;
+  QPushButton* BtnLeq = nullptr;
+  QPushButton* BtnMax = nullptr;
+  QPushButton* BtnPlayPause = nullptr;
+  QPushButton* BtnRecord = nullptr;
+  QPushButton* BtnDate = nullptr;
+  QPushButton* BtnInteg = nullptr;
+  QPushButton* BtnUp = nullptr;
+  QPushButton* BtnDown = nullptr;
+  QTableView* GridN = nullptr;
+  RecordTableModel* GridModel = nullptr;
+  std::array<QRadioButton*, 3> SSOpt{};
+  QWidget* CWG = nullptr;
+  QWidget* CWLeq = nullptr;
+  QWidget* CWSEL = nullptr;
+  QWidget* CWInt = nullptr;
+  QWidget* CWDec = nullptr;
+  QWidget* PicErase = nullptr;
+};
+
+}  // namespace slm

@@ -1,0 +1,34 @@
+#pragma once
+
+#include <deque>
+#include <string>
+#include <vector>
+
+#include "ui/dialogs.h"
+
+namespace slm::test {
+
+// Dialogs answered from a script; every message shown is kept for the test.
+class ScriptedDialogs : public Dialogs {
+ public:
+  struct Shown {
+    std::string text;
+    MessageIcon icon;
+  };
+  void Message(const std::string& text, MessageIcon icon, const std::string&) override {
+    messages.push_back({text, icon});
+  }
+  std::string Input(const std::string& prompt, const std::string&, const std::string&) override {
+    prompts.push_back(prompt);
+    if (answers.empty()) return {};
+    std::string answer = answers.front();
+    answers.pop_front();
+    return answer;
+  }
+
+  std::vector<Shown> messages;
+  std::vector<std::string> prompts;
+  std::deque<std::string> answers;
+};
+
+}  // namespace slm::test

@@ -1,0 +1,274 @@
+#include "panel/panel_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <algorithm>
+
+#include "link/meter.h"
+#include "support/scripted_dialogs.h"
+#include "support/simulated_meter.h"
+
+namespace slm {
+namespace {
+
+using test::ScriptedDialogs;
+using test::SimulatedMeter;
+
+class PanelTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<Panel> MakePanel(PortChoice choice) {
+    auto panel = std::make_unique<Panel>(
+        PanelContext{link_, reading_, dialogs_, [this](int code) { exit_codes_.push_back(code); }},
+        choice);
+    return panel;
+  }
+  std::unique_ptr<Panel> OnlinePanel() {
+    auto panel = MakePanel({1, false});
+    EXPECT_TRUE(panel->Start());
+    return panel;
+  }
+  template <typename T>
+  T* Find(Panel& panel, const char* name) {
+    T* child = panel.findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+  }
+  QString Text(Panel& panel, const char* name) { return Find<QLabel>(panel, name)->text(); }
+  bool Shown(Panel& panel, const char* name) { return !Find<QWidget>(panel, name)->isHidden(); }
+  QAction* Action(Panel& panel, const char* key) { return Find<QAction>(panel, key); }
+
+  SimulatedMeter meter_;
+  Rs232 rs232_{meter_, meter_};
+  MeterLink link_{meter_, rs232_};
+  Reading reading_;
+  ScriptedDialogs dialogs_;
+  std::vector<int> exit_codes_;
+};
+
+TEST_F(PanelTest, FrameReachesEveryIndicator) {
+  auto panel = OnlinePanel();
+  meter_.model().SetLevel(150.0);
+  meter_.model().SetRangeCode(0);
+  meter_.model().SetTimeCode(0);
+  meter_.model().SetFrequencyCode(1);
+  meter_.model().SetRun(true);
+  panel->Timer1Tick();
+
+  EXPECT_EQ(Text(*panel, "LblValue"), "150.0");
+  EXPECT_EQ(Text(*panel, "ShownLCD"), "150.0");
+  auto* bar = Find<QProgressBar>(*panel, "SoundBar");
+  EXPECT_EQ(bar->value(), bar->maximum());
+  EXPECT_EQ(Text(*panel, "LblBarMax"), "140");
+  EXPECT_EQ(Text(*panel, "LblBarMin"), "80");
+  EXPECT_EQ(Text(*panel, "BoardLevel"), "80-140");
+  EXPECT_EQ(Text(*panel, "BoardSFI"), "FAST");
+  EXPECT_EQ(Text(*panel, "BoardCA"), "C");
+  EXPECT_EQ(Text(*panel, "LblCA"), "C");
+  EXPECT_TRUE(Shown(*panel, "LblFast"));
+  EXPECT_FALSE(Shown(*panel, "LblSlow"));
+  EXPECT_FALSE(Shown(*panel, "LblIMP"));
+  EXPECT_TRUE(Shown(*panel, "LblOver"));  // 150 dB is above the 140 dB range
+  EXPECT_FALSE(Shown(*panel, "LblUnder"));
+  EXPECT_TRUE(Shown(*panel, "LblRun"));
+  EXPECT_FALSE(Shown(*panel, "LblPause"));
+  EXPECT_FALSE(Shown(*panel, "LblStop"));
+  EXPECT_FALSE(Action(*panel, "Up")->isEnabled());
+  EXPECT_TRUE(Action(*panel, "Down")->isEnabled());
+
+  // A level below the range shows as the bottom of the bar.
+  meter_.model().SetLevel(20.0);
+  meter_.model().ForceOver(false);
+  meter_.model().ForceUnder(true);
+  panel->Timer1Tick();
+  EXPECT_EQ(bar->value(), bar->minimum());
+  EXPECT_TRUE(Shown(*panel, "LblUnder"));
+  EXPECT_FALSE(Shown(*panel, "LblOver"));
+}
+
+TEST_F(PanelTest, RangeEndsAndAnUnlistedRangeCode) {
+  auto panel = OnlinePanel();
+  meter_.model().SetRangeCode(5);
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "BoardLevel"), "30-90");
+  EXPECT_TRUE(Action(*panel, "Up")->isEnabled());
+  EXPECT_FALSE(Action(*panel, "Down")->isEnabled());
+
+  // Code 6 names no range: everything stays as it was.
+  meter_.model().SetRangeCode(6);
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "BoardLevel"), "30-90");
+  EXPECT_EQ(Text(*panel, "LblBarMax"), "90");
+  EXPECT_TRUE(Action(*panel, "Up")->isEnabled());
+  EXPECT_FALSE(Action(*panel, "Down")->isEnabled());
+
+  meter_.model().SetRangeCode(2);
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "BoardLevel"), "60-120");
+  EXPECT_TRUE(Action(*panel, "Up")->isEnabled());
+  EXPECT_TRUE(Action(*panel, "Down")->isEnabled());
+}
+
+TEST_F(PanelTest, NoTimeWeightingKeepsTheIndicators) {
+  auto panel = OnlinePanel();
+  meter_.model().SetTimeCode(1);
+  panel->Timer1Tick();
+  EXPECT_TRUE(Shown(*panel, "LblSlow"));
+  meter_.model().SetTimeCode(3);
+  panel->Timer1Tick();
+  EXPECT_TRUE(Shown(*panel, "LblSlow"));
+  EXPECT_FALSE(Shown(*panel, "LblFast"));
+  EXPECT_FALSE(Shown(*panel, "LblIMP"));
+  EXPECT_EQ(Text(*panel, "BoardSFI"), "");
+}
+
+TEST_F(PanelTest, FilterBlinksTheWeightingLetter) {
+  auto panel = OnlinePanel();
+  meter_.model().SetFrequencyCode(3);
+  std::vector<bool> seen;
+  for (int i = 0; i < 3; ++i) {
+    panel->Timer1Tick();
+    seen.push_back(Shown(*panel, "LblCA"));
+    EXPECT_EQ(Text(*panel, "LblCA"), "A");
+    EXPECT_EQ(Text(*panel, "BoardCA"), "20-200Hz Filter");
+  }
+  EXPECT_NE(seen[0], seen[1]);
+  EXPECT_EQ(seen[0], seen[2]);
+  meter_.model().SetFrequencyCode(0);
+  panel->Timer1Tick();
+  EXPECT_TRUE(Shown(*panel, "LblCA"));
+  EXPECT_EQ(Text(*panel, "BoardCA"), "A");
+}
+
+TEST_F(PanelTest, OfflineLeavesOnlyOpenAndWritesNothing) {
+  auto panel = MakePanel({0, true});
+  EXPECT_TRUE(panel->Start());
+  for (QAction* action : Find<QToolBar>(*panel, "Toolbar1")->actions()) {
+    EXPECT_EQ(action->isVisible(), action->objectName() == "Open")
+        << action->objectName().toStdString();
+  }
+  EXPECT_TRUE(Shown(*panel, "OfflineSSPL"));
+  EXPECT_EQ(Text(*panel, "LblCOM"), "No COM");
+  EXPECT_FALSE(panel->timer1().isActive());
+  EXPECT_FALSE(panel->timer2().isActive());
+  Find<QPushButton>(*panel, "BtnUp")->click();
+  EXPECT_TRUE(Find<QPushButton>(*panel, "BtnUp")->toolTip().contains("Offline"));
+  EXPECT_TRUE(meter_.writes().empty());
+  EXPECT_EQ(meter_.open_count(), 0);
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_TRUE(exit_codes_.empty());
+}
+
+TEST_F(PanelTest, PortThatCannotBeOpenedEndsTheProgram) {
+  meter_.SetOpenFails(true);
+  auto panel = MakePanel({16, false});
+  EXPECT_FALSE(panel->Start());
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "No device found, try again!");
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kCritical);
+  EXPECT_EQ(exit_codes_, std::vector<int>{1});
+  EXPECT_FALSE(panel->timer1().isActive());
+}
+
+TEST_F(PanelTest, PortLabelClicksSwitchTheCaption) {
+  auto panel = OnlinePanel();
+  EXPECT_EQ(panel->windowTitle(), "PANEL   V10.05");
+  EXPECT_EQ(Text(*panel, "LblCOM"), "COM1");
+  panel->LblCOMClicked();
+  EXPECT_EQ(panel->windowTitle(), "Panel   V10.05");
+  panel->LblCOMClicked();
+  EXPECT_EQ(panel->windowTitle(), "Panel   V10.05   20160323.01");
+  panel->LblCOMClicked();
+  EXPECT_EQ(panel->windowTitle(), "Panel   V10.05");
+}
+
+TEST_F(PanelTest, ChartChoiceShowsExactlyOneChart) {
+  auto panel = OnlinePanel();
+  EXPECT_TRUE(Find<QRadioButton>(*panel, "SSOpt(0)")->isChecked());
+  EXPECT_TRUE(Shown(*panel, "CWG"));
+  Find<QRadioButton>(*panel, "SSOpt(1)")->click();
+  EXPECT_FALSE(Shown(*panel, "CWG"));
+  EXPECT_TRUE(Shown(*panel, "CWLeq"));
+  EXPECT_FALSE(Shown(*panel, "CWSEL"));
+  Find<QRadioButton>(*panel, "SSOpt(2)")->click();
+  EXPECT_TRUE(Shown(*panel, "CWSEL"));
+  EXPECT_FALSE(Shown(*panel, "CWLeq"));
+  Find<QRadioButton>(*panel, "SSOpt(0)")->click();
+  EXPECT_TRUE(Shown(*panel, "CWG"));
+  EXPECT_FALSE(Shown(*panel, "CWLeq"));
+  EXPECT_FALSE(Shown(*panel, "CWSEL"));
+}
+
+TEST_F(PanelTest, UpKeyHandshakesThenWritesTheKeyCommand) {
+  auto panel = OnlinePanel();
+  Find<QPushButton>(*panel, "BtnUp")->click();
+  const auto& writes = meter_.writes();
+  ASSERT_GE(writes.size(), 2u);
+  EXPECT_EQ(writes.back(), MakeBytes({0x4B, 0x00, 0x00, 0x09}));
+  EXPECT_TRUE(
+      std::all_of(writes.begin(), writes.end() - 1, [](const Bytes& w) { return w == "A"; }));
+}
+
+TEST_F(PanelTest, KeysChangeTheMeterAndThePanelShowsIt) {
+  auto panel = OnlinePanel();
+  meter_.model().SetRangeCode(1);
+  panel->Timer1Tick();
+  EXPECT_TRUE(Shown(*panel, "LblFast"));
+
+  Find<QPushButton>(*panel, "BtnFastSlow")->click();
+  panel->Timer1Tick();
+  EXPECT_TRUE(Shown(*panel, "LblSlow"));
+  EXPECT_FALSE(Shown(*panel, "LblFast"));
+
+  Find<QPushButton>(*panel, "BtnCA")->click();
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "BoardCA"), "C");
+
+  Find<QPushButton>(*panel, "BtnUp")->click();
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "BoardLevel"), "80-140");
+  Find<QPushButton>(*panel, "BtnDown")->click();
+  Find<QPushButton>(*panel, "BtnDown")->click();
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "BoardLevel"), "60-120");
+
+  const bool was_running = Shown(*panel, "LblRun");
+  Find<QPushButton>(*panel, "BtnPlayPause")->click();
+  panel->Timer1Tick();
+  EXPECT_NE(Shown(*panel, "LblRun"), was_running);
+}
+
+TEST_F(PanelTest, KeyOnASilentMeterSaysSoAndKeepsRunning) {
+  auto panel = OnlinePanel();
+  meter_.model().faults().silent = true;
+  Find<QPushButton>(*panel, "BtnCA")->click();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, kMeterDoesNotAnswer);
+  EXPECT_TRUE(exit_codes_.empty());
+}
+
+TEST_F(PanelTest, SilentMeterShowsNoComAndThePanelComesBack) {
+  auto panel = OnlinePanel();
+  meter_.model().SetLevel(70.1);
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "LblValue"), "70.1");
+
+  meter_.model().faults().silent = true;
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "LblCOM"), "No COM");
+  EXPECT_EQ(Text(*panel, "LblValue"), "");
+  EXPECT_FALSE(panel->timer2().isActive());
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "LblCOM"), "No COM");
+
+  meter_.model().faults().silent = false;
+  meter_.model().SetLevel(68.4);
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "LblCOM"), "COM1");
+  EXPECT_TRUE(panel->timer2().isActive());
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "LblValue"), "68.4");
+}
+
+}  // namespace
+}  // namespace slm

@@ -1,0 +1,125 @@
+#include "link/port_window.h"
+
+#include <gtest/gtest.h>
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+namespace slm {
+namespace {
+
+struct Launched {
+  std::string program;
+  std::vector<std::string> args;
+};
+
+class PortWindowTest : public ::testing::Test {
+ protected:
+  PortEnvironment Environment(bool device_manager) {
+    PortEnvironment env;
+    env.device_of = [](int n) { return n <= 2 ? "/dev/ttyUSB" + std::to_string(n - 1) : ""; };
+    env.system_ports = [] {
+      return std::vector<SystemPort>{{"/dev/ttyUSB0", "USB-Serial Controller", "Prolific", "A1B2"},
+                                     {"/dev/ttyUSB1", "FT232R", "FTDI", "X9"}};
+    };
+    env.launch = [this](const std::string& program, const std::vector<std::string>& args) {
+      launched.push_back({program, args});
+      return true;
+    };
+    env.has_device_manager = device_manager;
+    return env;
+  }
+  std::unique_ptr<Port> MakePort(bool device_manager = false) {
+    return std::make_unique<Port>(Environment(device_manager),
+                                  [this](PortChoice c) { choices.push_back(c); });
+  }
+
+  std::vector<PortChoice> choices;
+  std::vector<Launched> launched;
+};
+
+TEST_F(PortWindowTest, SixteenNamesWithComOnePreset) {
+  auto port = MakePort();
+  ASSERT_EQ(port->TxtCOM->count(), 16);
+  EXPECT_EQ(port->TxtCOM->itemText(0), "COM1");
+  EXPECT_EQ(port->TxtCOM->itemText(15), "COM16");
+  EXPECT_EQ(port->TxtCOM->currentText(), "COM1");
+  EXPECT_TRUE(port->LblDevice->text().contains("/dev/ttyUSB0"));
+  port->TxtCOM->setCurrentText("COM5");
+  EXPECT_EQ(port->LblDevice->text(), "no device");
+}
+
+TEST_F(PortWindowTest, OnlyExactNamesChooseAPort) {
+  auto port = MakePort();
+  port->TxtCOM->setCurrentText("com3");
+  port->CmdOKClicked();
+  ASSERT_EQ(choices.size(), 1u);
+  EXPECT_EQ(choices[0].port_number, 0);
+  EXPECT_FALSE(choices[0].offline);
+
+  auto second = MakePort();
+  second->TxtCOM->setCurrentText("COM16");
+  second->CmdOKClicked();
+  ASSERT_EQ(choices.size(), 2u);
+  EXPECT_EQ(choices[1].port_number, 16);
+}
+
+TEST_F(PortWindowTest, OfflineMode) {
+  auto port = MakePort();
+  port->OfflineModeClicked();
+  ASSERT_EQ(choices.size(), 1u);
+  EXPECT_TRUE(choices[0].offline);
+}
+
+TEST_F(PortWindowTest, DeviceListThenBack) {
+  auto port = MakePort();
+  EXPECT_TRUE(port->Picdevice->isHidden());
+  port->CmdDeviceClicked();
+  EXPECT_FALSE(port->Picdevice->isHidden());
+  const QString list = port->LblPorts->text();
+  EXPECT_TRUE(list.contains("COM1"));
+  EXPECT_TRUE(list.contains("/dev/ttyUSB1"));
+  EXPECT_TRUE(list.contains("Prolific"));
+  EXPECT_TRUE(list.contains("X9"));
+  port->CmdGoClicked();
+  EXPECT_TRUE(port->Picdevice->isHidden());
+  EXPECT_TRUE(launched.empty());  // no system device manager here
+}
+
+TEST_F(PortWindowTest, DeviceManagerStartsWhereThereIsOne) {
+  auto port = MakePort(true);
+  port->CmdDeviceClicked();
+  port->CmdGoClicked();
+  ASSERT_EQ(launched.size(), 1u);
+  EXPECT_EQ(launched[0].program, "mmc.exe");
+  EXPECT_EQ(launched[0].args, std::vector<std::string>{"C:\\WINDOWS\\system32\\devmgmt.msc"});
+}
+
+TEST_F(PortWindowTest, DriverWindowRunsTheScriptOnlyWhenThereIsOne) {
+  QTemporaryDir dir;
+  const QString old = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  {
+    Device device(Environment(false));
+    EXPECT_FALSE(device.has_script());
+    EXPECT_TRUE(device.CmdOK->text().contains("no driver to install"));
+    device.CmdOKClicked();
+    EXPECT_TRUE(launched.empty());
+  }
+  QFile script(dir.filePath("dev.bat"));
+  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
+  script.close();
+  {
+    Device device(Environment(false));
+    EXPECT_TRUE(device.has_script());
+    EXPECT_EQ(device.CmdOK->text(), "OK");
+    device.CmdOKClicked();
+    ASSERT_EQ(launched.size(), 1u);
+    EXPECT_EQ(launched[0].program, "dev.bat");
+  }
+  QDir::setCurrent(old);
+}
+
+}  // namespace
+}  // namespace slm
