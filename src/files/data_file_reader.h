@@ -1,0 +1,56 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <istream>
+#include <string>
+#include <string_view>
+
+#include "files/file_io.h"
+#include "files/record.h"
+
+namespace slm {
+
+// How far a read has come, for the caption of the window that waits for it.
+struct ReadProgress {
+  std::size_t lines = 0;        // lines read so far
+  std::size_t records = 0;      // records taken so far
+  std::size_t bytes = 0;        // bytes read so far
+  std::size_t total_bytes = 0;  // size of the file when known, else 0
+};
+
+// Called once every kProgressLines lines (about 40 times for a full list);
+// returning false stops the read.
+using ReadProgressFn = std::function<bool(const ReadProgress&)>;
+inline constexpr std::size_t kProgressLines = 8192;
+
+// A data file as read.
+struct DataFile {
+  RecordList list;
+  std::string title;              // file name without its folder, the view's caption
+  std::size_t lines = 0;          // lines read, header lines included
+  std::size_t skipped_lines = 0;  // record lines that split neither by tabs nor by commas
+  bool truncated = false;         // records beyond kMaxRecords were left unread
+  bool cancelled = false;         // the progress callback stopped the read
+};
+
+// Reads a data file of any of the four forms (or a CSV file we wrote) into a
+// list. The first line decides the kind by what it contains: "Real Time", else
+// "Data Logger 2", else "Data Logger", else a plain list whose first line is
+// ignored. Record lines are split at tabs, or at commas when tabs do not
+// split them; lines that split neither way are counted and left out.
+// Throws DataFileError naming the file when it cannot be opened or read.
+DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress = {});
+// The same from a stream; `title` names it in the result and in errors.
+DataFile OpenDataFile(std::istream& in, const std::string& title,
+                      const ReadProgressFn& progress = {});
+
+// The kind of list a file's first line announces.
+ListKind KindOfFirstLine(std::string_view line);
+
+// Splits a record line into its three fields, at tabs or else at commas, and
+// tells whether it could. Blanks before the line are dropped. A separator after
+// the third field is optional; fields after the third are ignored.
+bool SplitRecordLine(std::string_view line, RecordView& fields);
+
+}  // namespace slm

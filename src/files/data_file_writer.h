@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "files/record.h"
+
+namespace slm {
+
+// Every line of every file we write ends so.
+inline constexpr std::string_view kLineEnd = "\r\n";
+
+// The title texts of the three columns, row 0 of the grids.
+inline constexpr std::string_view kNumberTitle = "No.s";
+inline constexpr std::string_view kDateTimeTitle = "Date Time";
+inline constexpr std::string_view kLevelTitle = "dB";
+
+// The field separator of title and record lines: tab in data files, comma in CSV files.
+enum class Separator : char { kTab = '\t', kComma = ',' };
+
+// The save dialog's filter index as a separator: 2 (".csv") gives the comma,
+// 1 (".dlgr") and 3 (all files) the tab.
+Separator SeparatorForFilter(int filter_index);
+
+// Appends the header lines of a list of `header.kind`: the 9 lines of a
+// real-time list, the 14 lines of a memory set, nothing for a plain list. An
+// older memory set is written in the current "Data Logger 2" form, as nothing
+// writes the older one.
+void AppendHeaderLines(const ListHeader& header, std::string& out);
+
+// Appends the title line and one line per record as a grid is saved: every
+// field followed by the separator, so each line ends with a tab or a comma.
+void WriteRecordRows(const RecordList& list, Separator separator, std::string& out);
+
+// The whole text of a list's data file (tab) or CSV file (comma): header lines
+// for its kind, then WriteRecordRows.
+std::string FormatListFile(const RecordList& list, Separator separator);
+
+// Saves a list as a data file or CSV file, replacing `path`. Throws
+// DataFileError naming the file when it cannot be written.
+void SaveRecordList(const std::string& path, const RecordList& list, Separator separator);
+
+// The panel list's automatic save at the list limit: the title line and the
+// records, tab-separated, without header lines whatever the list's kind.
+void SavePlainList(const std::string& path, const RecordList& list);
+
+}  // namespace slm

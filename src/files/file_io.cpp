@@ -1,0 +1,93 @@
+#include "files/file_io.h"
+
+#include <cerrno>
+#include <cstring>
+
+namespace slm {
+namespace {
+
+[[noreturn]] void Fail(const std::string& path, const char* action, int error) {
+  std::string message = std::string("Cannot ") + action + " \"" + path + "\"";
+  if (error != 0) message += std::string(": ") + std::strerror(error);
+  throw DataFileError(path, message);
+}
+
+}  // namespace
+
+InputFile::InputFile(std::string path) : path_(std::move(path)) {
+  errno = 0;
+  file_ = std::fopen(path_.c_str(), "rb");
+  if (file_ == nullptr) Fail(path_, "open", errno);
+  if (std::fseek(file_, 0, SEEK_END) == 0) {
+    const long end = std::ftell(file_);
+    if (end > 0) size_hint_ = static_cast<std::size_t>(end);
+  }
+  // A folder opens on some systems; its first read fails and says so.
+  if (std::fseek(file_, 0, SEEK_SET) != 0) std::clearerr(file_);
+}
+
+InputFile::~InputFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+std::size_t InputFile::Read(char* buffer, std::size_t size) {
+  errno = 0;
+  const std::size_t got = std::fread(buffer, 1, size, file_);
+  if (got < size && std::ferror(file_)) Fail(path_, "read", errno);
+  return got;
+}
+
+OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
+  errno = 0;
+  file_ = std::fopen(path_.c_str(), "wb");
+  if (file_ == nullptr) Fail(path_, "write", errno);
+}
+
+OutputFile::~OutputFile() {
+  if (file_ != nullptr) std::fclose(file_);
+}
+
+void OutputFile::Write(std::string_view data) {
+  if (file_ == nullptr) Fail(path_, "write to closed file", 0);
+  errno = 0;
+  if (std::fwrite(data.data(), 1, data.size(), file_) != data.size()) Fail(path_, "write", errno);
+}
+
+void OutputFile::Flush() {
+  if (file_ == nullptr) return;
+  errno = 0;
+  if (std::fflush(file_) != 0) Fail(path_, "write", errno);
+}
+
+void OutputFile::Close() {
+  if (file_ == nullptr) return;
+  errno = 0;
+  const bool failed = std::ferror(file_) != 0;
+  const bool close_failed = std::fclose(file_) != 0;
+  file_ = nullptr;
+  if (failed || close_failed) Fail(path_, "write", errno);
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  InputFile in(path);
+  std::string text;
+  text.resize(in.SizeHint());
+  std::size_t used = in.Read(text.data(), text.size());
+  // The size was only a hint: a growing file or a pipe goes on.
+  for (;;) {
+    if (used == text.size()) text.resize(used + 65536);
+    const std::size_t got = in.Read(text.data() + used, text.size() - used);
+    if (got == 0) break;
+    used += got;
+  }
+  text.resize(used);
+  return text;
+}
+
+void WriteWholeFile(const std::string& path, std::string_view data) {
+  OutputFile out(path);
+  out.Write(data);
+  out.Close();
+}
+
+}  // namespace slm

@@ -1,0 +1,134 @@
+#include "files/data_file_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "files/file_io.h"
+#include "files_test_support.h"
+
+namespace slm {
+namespace {
+
+using test::ReadBytes;
+using test::SampleMemorySet;
+using test::SampleRealTimeList;
+using test::TempDir;
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  std::size_t begin = 0;
+  for (std::size_t end; (end = text.find("\r\n", begin)) != std::string::npos; begin = end + 2) {
+    lines.push_back(text.substr(begin, end - begin));
+  }
+  EXPECT_EQ(begin, text.size()) << "last line without its line end";
+  return lines;
+}
+
+TEST(ListFile, RealTimeListHasNineHeaderLinesThenTabRows) {
+  EXPECT_EQ(FormatListFile(SampleRealTimeList(), Separator::kTab),
+            "Real Time\r\n10\r\nA\r\nFAST\r\n80-140\r\n92.4\r\n2016/03/23 14:07:19\r\n"
+            "101.3\r\n75.2\r\n"
+            "No.s\tDate Time\tdB\t\r\n"
+            "1\t2016/03/23 14:05:09\t65.3\t\r\n"
+            "2\t2016/03/23 14:05:19\t80.0*\t\r\n"
+            "3\t2016/03/23 14:05:29\t--\t\r\n"
+            "4\t2016/03/23 14:07:19\t92.4\t\r\n");
+}
+
+TEST(ListFile, MemorySetHeaderCarriesItsKeys) {
+  const std::vector<std::string> lines = Lines(FormatListFile(SampleMemorySet(), Separator::kTab));
+  const std::vector<std::string> header(lines.begin(), lines.begin() + 15);
+  EXPECT_EQ(header, (std::vector<std::string>{"Data Logger 2", "SET 3", "C", "SLOW", "Range 70-130",
+                                              "L05 78.1", "L10 76.0", "L50 70.4", "L90 66.2",
+                                              "L95 65.9", "Max dB 84.7", "2016/03/22 09:00:40",
+                                              "SEL 96.1", "Leq 72.3", "No.s\tDate Time\tdB\t"}));
+  EXPECT_EQ(lines.size(), 15u + 3u);
+}
+
+TEST(ListFile, OlderMemorySetIsSavedInTheCurrentForm) {
+  RecordList list = SampleMemorySet();
+  list.header().kind = ListKind::kDataLogger;
+  EXPECT_EQ(FormatListFile(list, Separator::kTab),
+            FormatListFile(SampleMemorySet(), Separator::kTab));
+}
+
+TEST(ListFile, EveryGridRowEndsWithItsSeparator) {
+  for (const RecordList& list : {SampleRealTimeList(), SampleMemorySet()}) {
+    const std::vector<std::string> tab = Lines(FormatListFile(list, Separator::kTab));
+    const std::vector<std::string> csv = Lines(FormatListFile(list, Separator::kComma));
+    const std::size_t header = list.kind() == ListKind::kRealTime ? 9 : 14;
+    ASSERT_EQ(tab.size(), header + 1 + list.size());
+    ASSERT_EQ(csv.size(), tab.size());
+    // A CSV file starts with the very header lines of the data file.
+    for (std::size_t i = 0; i < header; ++i) EXPECT_EQ(csv[i], tab[i]);
+    EXPECT_EQ(tab[header], "No.s\tDate Time\tdB\t");
+    EXPECT_EQ(csv[header], "No.s,Date Time,dB,");
+    for (std::size_t i = header + 1; i < tab.size(); ++i) {
+      EXPECT_EQ(tab[i].back(), '\t') << tab[i];
+      EXPECT_EQ(csv[i].back(), ',') << csv[i];
+    }
+    EXPECT_EQ(csv.back(), std::string(list.number(list.size() - 1)) + "," +
+                              std::string(list.date_time(list.size() - 1)) + "," +
+                              std::string(list.level(list.size() - 1)) + ",");
+  }
+}
+
+TEST(ListFile, EmptyPanelListStillHasHeaderAndTitle) {
+  RecordList list = SampleRealTimeList();
+  list.Clear();
+  const std::vector<std::string> lines = Lines(FormatListFile(list, Separator::kTab));
+  ASSERT_EQ(lines.size(), 10u);
+  EXPECT_EQ(lines[0], "Real Time");
+  EXPECT_EQ(lines[8], "75.2");
+  EXPECT_EQ(lines[9], "No.s\tDate Time\tdB\t");
+}
+
+TEST(SaveRecordList, WritesTheFormattedBytes) {
+  TempDir dir;
+  const RecordList list = SampleMemorySet();
+  SaveRecordList(dir.File("set.csv"), list, Separator::kComma);
+  EXPECT_EQ(ReadBytes(dir.File("set.csv")), FormatListFile(list, Separator::kComma));
+  // Saving again replaces the content instead of adding to it.
+  SaveRecordList(dir.File("set.csv"), list, Separator::kComma);
+  EXPECT_EQ(ReadBytes(dir.File("set.csv")), FormatListFile(list, Separator::kComma));
+}
+
+TEST(SavePlainList, WritesTitleAndRecordsWithoutHeader) {
+  TempDir dir;
+  SavePlainList(dir.File("0323140509.dlgr"), SampleRealTimeList());
+  const std::vector<std::string> lines = Lines(ReadBytes(dir.File("0323140509.dlgr")));
+  ASSERT_EQ(lines.size(), 5u);
+  EXPECT_EQ(lines[0], "No.s\tDate Time\tdB\t");
+  EXPECT_EQ(lines[1], "1\t2016/03/23 14:05:09\t65.3\t");
+  EXPECT_EQ(lines[4], "4\t2016/03/23 14:07:19\t92.4\t");
+}
+
+TEST(SaveErrors, NameTheFileThatCouldNotBeWritten) {
+  TempDir dir;
+  const std::string paths[] = {
+      dir.File("gone/list.dlgr"),  // folder does not exist
+      dir.File(""),                // a folder, not a file
+  };
+  for (const std::string& path : paths) {
+    try {
+      SaveRecordList(path, SampleRealTimeList(), Separator::kTab);
+      ADD_FAILURE() << "no error for " << path;
+    } catch (const DataFileError& e) {
+      EXPECT_EQ(e.path(), path);
+      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
+    }
+  }
+}
+
+TEST(SaveErrors, AFullDiskIsReportedNotSwallowed) {
+  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
+  // The data fits the stream's buffer, so only the final flush can fail.
+  EXPECT_THROW(SaveRecordList("/dev/full", SampleRealTimeList(), Separator::kTab), DataFileError);
+  EXPECT_THROW(SavePlainList("/dev/full", SampleRealTimeList()), DataFileError);
+}
+
+}  // namespace
+}  // namespace slm

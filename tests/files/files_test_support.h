@@ -1,0 +1,90 @@
+#pragma once
+
+#include <unistd.h>
+
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "files/record.h"
+
+namespace slm::test {
+
+// A fresh folder for one test, removed with everything in it afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    static std::atomic<int> serial{0};
+    path_ = std::filesystem::temp_directory_path() /
+            ("slm_files_test_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() {
+    std::error_code ignored;
+    std::filesystem::remove_all(path_, ignored);
+  }
+  TempDir(const TempDir&) = delete;
+  TempDir& operator=(const TempDir&) = delete;
+
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+inline std::string ReadBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+inline void WriteBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// A panel list as the recorder builds it, with texts a grid may hold.
+inline RecordList SampleRealTimeList() {
+  RecordList list;
+  ListHeader& h = list.header();
+  h.kind = ListKind::kRealTime;
+  h.second_value = "10";
+  h.frequency_weighting = "A";
+  h.time_weighting = "FAST";
+  h.range = "80-140";
+  h.max_level = "92.4";
+  h.max_time = "2016/03/23 14:07:19";
+  h.sel = "101.3";
+  h.leq = "75.2";
+  list.Append("1", "2016/03/23 14:05:09", "65.3");
+  list.Append("2", "2016/03/23 14:05:19", "80.0*");
+  list.Append("3", "2016/03/23 14:05:29", "--");
+  list.Append("4", "2016/03/23 14:07:19", "92.4");
+  return list;
+}
+
+// A downloaded memory set as the set list shows it.
+inline RecordList SampleMemorySet() {
+  RecordList list;
+  ListHeader& h = list.header();
+  h.kind = ListKind::kDataLogger2;
+  h.second_value = "3";
+  h.frequency_weighting = "C";
+  h.time_weighting = "SLOW";
+  h.range = "70-130";
+  h.l05 = "78.1";
+  h.l10 = "76.0";
+  h.l50 = "70.4";
+  h.l90 = "66.2";
+  h.l95 = "65.9";
+  h.max_level = "84.7";
+  h.max_time = "2016/03/22 09:00:40";
+  h.sel = "96.1";
+  h.leq = "72.3";
+  list.Append("1", "2016/03/22 09:00:00", "66.0");
+  list.Append("2", "2016/03/22 09:00:20", "70.4");
+  list.Append("3", "2016/03/22 09:00:40", "84.7");
+  return list;
+}
+
+}  // namespace slm::test

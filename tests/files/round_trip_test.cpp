@@ -1,0 +1,76 @@
+// Files we write must read back as the list they came from.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "files/data_file_reader.h"
+#include "files/data_file_writer.h"
+#include "files/recording_file.h"
+#include "files_test_support.h"
+
+namespace slm {
+namespace {
+
+using test::SampleMemorySet;
+using test::SampleRealTimeList;
+using test::TempDir;
+
+void ExpectSameRecords(const RecordList& read, const RecordList& saved) {
+  ASSERT_EQ(read.size(), saved.size());
+  for (std::size_t i = 0; i < saved.size(); ++i) EXPECT_EQ(read.record(i), saved.record(i)) << i;
+}
+
+TEST(RoundTrip, SavedListsReadBackWithHeaderAndRecords) {
+  TempDir dir;
+  for (const RecordList& saved : {SampleRealTimeList(), SampleMemorySet()}) {
+    for (Separator separator : {Separator::kTab, Separator::kComma}) {
+      SCOPED_TRACE(testing::Message() << "kind " << static_cast<int>(saved.kind()) << " separator "
+                                      << static_cast<int>(separator));
+      const std::string path = dir.File("list");
+      SaveRecordList(path, saved, separator);
+      const DataFile file = OpenDataFile(path);
+      EXPECT_EQ(file.list.header(), saved.header());
+      ExpectSameRecords(file.list, saved);
+      EXPECT_EQ(file.skipped_lines, 0u);
+    }
+  }
+}
+
+TEST(RoundTrip, EmptyListKeepsItsHeader) {
+  TempDir dir;
+  RecordList saved = SampleRealTimeList();
+  saved.Clear();
+  SaveRecordList(dir.File("empty.dlgr"), saved, Separator::kTab);
+  const DataFile file = OpenDataFile(dir.File("empty.dlgr"));
+  EXPECT_EQ(file.list.header(), saved.header());
+  EXPECT_TRUE(file.list.empty());
+}
+
+TEST(RoundTrip, AutoSavedListReadsBackAsPlainList) {
+  TempDir dir;
+  const RecordList saved = SampleRealTimeList();
+  SavePlainList(dir.File("0323140509.dlgr"), saved);
+  const DataFile file = OpenDataFile(dir.File("0323140509.dlgr"));
+  EXPECT_EQ(file.list.kind(), ListKind::kPlain);
+  ExpectSameRecords(file.list, saved);
+}
+
+TEST(RoundTrip, FinishedRecordingsReadBackInBothForms) {
+  TempDir dir;
+  const RecordList samples = SampleRealTimeList();
+  for (Separator separator : {Separator::kTab, Separator::kComma}) {
+    RecordingFileWriter writer(dir.File(kRecordingTempFile), separator);
+    for (std::size_t i = 0; i < samples.size(); ++i) {
+      writer.Append(i + 1, samples.date_time(i), samples.level(i));
+    }
+    writer.Close();
+    FinishRecordingFile(samples.header(), dir.File(kRecordingTempFile), dir.File("rec"));
+    const DataFile file = OpenDataFile(dir.File("rec"));
+    EXPECT_EQ(file.list.header(), samples.header());
+    ExpectSameRecords(file.list, samples);
+    EXPECT_EQ(file.skipped_lines, 0u);
+  }
+}
+
+}  // namespace
+}  // namespace slm
