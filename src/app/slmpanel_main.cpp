@@ -1,6 +1,7 @@
 // slmpanel: the windowed program.
 #include <QApplication>
 #include <QCommandLineParser>
+#include <QDateTime>
 #include <QMessageBox>
 #include <memory>
 
@@ -50,12 +51,18 @@ int main(int argc, char** argv) {
   slm::MeterLink link(serial, rs232);
   slm::Reading reading;
   slm::QtDialogs dialogs;
+  slm::PcRecorder recorder([] {
+    const QDateTime now = QDateTime::currentDateTime();
+    return slm::DateTime{now.date().year(), now.date().month(),  now.date().day(),
+                         now.time().hour(), now.time().minute(), now.time().second()};
+  });
+  slm::LiveChartData charts;
 
   std::unique_ptr<slm::Panel> panel;
   auto exit_program = [](int code) { QCoreApplication::exit(code); };
   auto* port = new slm::Port(slm::SystemPortEnvironment(device_of), [&](slm::PortChoice choice) {
-    panel = std::make_unique<slm::Panel>(slm::PanelContext{link, reading, dialogs, exit_program},
-                                         choice);
+    panel = std::make_unique<slm::Panel>(
+        slm::PanelContext{link, reading, dialogs, recorder, charts, exit_program}, choice);
     dialogs.SetParent(panel.get());
     panel->show();
     panel->Start();

@@ -20,6 +20,15 @@ constexpr const char* kUsage =
     "      Prints the meter's reading every 200 ms (N lines, default: until interrupted).\n"
     "  key --port NAME CODE\n"
     "      Presses the meter key CODE (1..10) after the attention handshake.\n"
+    "  info FILE\n"
+    "      Prints a data file's kind, the window it opens in, its header values and\n"
+    "      record count.\n"
+    "  convert FILE -o OUT\n"
+    "      Saves the list of FILE to OUT as the program saves it: CSV when OUT ends\n"
+    "      in .csv, else a tab-separated data file.\n"
+    "  record --port NAME --period S --count N -o FILE\n"
+    "      Records N samples of the meter's level, one every S seconds, into FILE\n"
+    "      as the panel does (CSV when FILE ends in .csv).\n"
     "\n"
     "NAME is COM1..COM16 or a device path such as /dev/ttyUSB0 or /dev/pts/3.\n";
 
@@ -37,6 +46,9 @@ int main(int argc, char** argv) {
     if (command == "emulate") return slm::tool::RunEmulate(args);
     if (command == "live") return slm::tool::RunLive(args);
     if (command == "key") return slm::tool::RunKey(args);
+    if (command == "info") return slm::tool::RunInfo(args);
+    if (command == "convert") return slm::tool::RunConvert(args);
+    if (command == "record") return slm::tool::RunRecord(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "slmtool %s: %s\n", command.c_str(), e.what());
     return 2;

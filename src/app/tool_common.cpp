@@ -13,7 +13,8 @@ Options::Options(const std::vector<std::string>& args, const std::vector<std::st
     return std::find(list.begin(), list.end(), name) != list.end();
   };
   for (size_t i = 0; i < args.size(); ++i) {
-    const std::string& a = args[i];
+    // "-o OUT" is the one short option: "--output OUT".
+    const std::string& a = args[i] == "-o" ? std::string("--output") : args[i];
     if (a.rfind("--", 0) != 0) {
       positional_.push_back(a);
       continue;

@@ -55,5 +55,8 @@ class ToolLink {
 int RunEmulate(const std::vector<std::string>& args);
 int RunLive(const std::vector<std::string>& args);
 int RunKey(const std::vector<std::string>& args);
+int RunInfo(const std::vector<std::string>& args);
+int RunConvert(const std::vector<std::string>& args);
+int RunRecord(const std::vector<std::string>& args);
 
 }  // namespace slm::tool

@@ -2,6 +2,7 @@
 #include <QTimer>
 #include <cstdio>
 #include <string>
+#include <utility>
 
 #include "app/tool_common.h"
 #include "panel/live_acquisition.h"
@@ -32,6 +33,23 @@ int OpenOrExplain(ToolLink& tool) {
   return 0;
 }
 
+// Says "No COM" the moment the meter is found silent, not only when the
+// tick that found it ends.
+class PrintingObserver : public LinkObserver {
+ public:
+  void LinkLost() override {
+    std::printf("No COM\n");
+    std::fflush(stdout);
+    printed_ = true;
+  }
+  void LinkRestored() override {}
+  // True once after LinkLost printed its line.
+  bool TakePrinted() { return std::exchange(printed_, false); }
+
+ private:
+  bool printed_ = false;
+};
+
 }  // namespace
 
 int RunLive(const std::vector<std::string>& args) {
@@ -50,6 +68,8 @@ int RunLive(const std::vector<std::string>& args) {
   long printed = 0;
   Reading reading;
   LiveAcquisition live(tool.link(), reading);
+  PrintingObserver observer;
+  tool.link().SetObserver(&observer);
   QTimer timer;
   timer.setInterval(200);
   QObject::connect(&timer, &QTimer::timeout, [&] {
@@ -61,7 +81,7 @@ int RunLive(const std::vector<std::string>& args) {
         std::printf("%s\n", ReadingLine(reading).c_str());
         break;
       case TickResult::kLost:
-        std::printf("No COM\n");
+        if (!observer.TakePrinted()) std::printf("No COM\n");
         break;
       case TickResult::kRestored:
         std::printf("%s\n", tool.link().PortLabel().c_str());

@@ -7,7 +7,11 @@
 namespace slm {
 
 std::string OneDecimalText(double value) {
-  const double tenths = std::trunc(value * 10);
+  // Cut, not rounded, but a value that is a whole number of tenths apart from
+  // floating-point noise (a Leq of a steady 65.3 dB comes out as 65.2999...)
+  // keeps its last digit.
+  const double scaled = value * 10;
+  const double tenths = std::trunc(scaled + (scaled < 0 ? -1e-7 : 1e-7));
   // Beyond this the whole part no longer fits the integer type.
   if (!std::isfinite(tenths) || std::fabs(tenths) >= 9e18) return "--";
   const std::string digits = std::to_string(static_cast<long long>(tenths));

@@ -58,6 +58,7 @@ QWidget* ChartPlace(QWidget* parent, const char* name, const QString& axis) {
 
 const char* const kStyle = R"(
   #Face { background: #2b2f36; border-radius: 14px; }
+  #Face QLabel { color: #cfd6dc; }
   #Lcd { background: #0f1a14; border: 2px solid #3c4a40; border-radius: 8px; }
   #Lcd QLabel { color: #33ff99; }
   #Lcd QLabel[indicator="true"] { font-weight: bold; font-size: 15px; padding: 1px 6px;
@@ -78,6 +79,14 @@ const char* const kStyle = R"(
   #OfflineSSPL { background: #b3541e; color: white; font-weight: bold; padding: 4px 10px;
       border-radius: 6px; }
   QGroupBox { font-weight: bold; }
+  #Face QGroupBox { color: #1b2530; border: 1px solid #5a616c; border-radius: 6px;
+      margin-top: 10px; padding: 8px 6px 6px 6px; }
+  #Face QGroupBox::title { subcontrol-origin: margin; left: 8px; }
+  #Face QRadioButton { color: #e8ecef; }
+  #PicSave { background: #eef2f5; }
+  #PicSave QRadioButton { color: #1b2530; }
+  #LblRec { color: white; background: #c62828; border-radius: 5px; padding: 2px 8px;
+      font-weight: bold; }
   QLabel[board="true"] { font-size: 20px; font-weight: bold; color: #1b2530; background: #eef2f5;
       border: 1px solid #c9d2da; border-radius: 5px; padding: 4px; }
 )";
@@ -97,6 +106,7 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   Timer2.setObjectName("Timer2");
   Timer2.setInterval(1000);
   QObject::connect(&Timer1, &QTimer::timeout, this, [this] { Timer1Tick(); });
+  QObject::connect(&Timer2, &QTimer::timeout, this, [this] { Timer2Tick(); });
 
   auto* root = new QVBoxLayout(this);
   root->setContentsMargins(6, 6, 6, 6);
@@ -151,6 +161,8 @@ void Panel::BuildToolbar() {
     QAction* action = Toolbar1->addAction(b.icon, b.key);
     action->setObjectName(b.key);
     action->setToolTip(b.tip);
+    const QString key = b.key;
+    QObject::connect(action, &QAction::triggered, this, [this, key] { ToolbarClicked(key); });
   }
 }
 
@@ -264,6 +276,8 @@ void Panel::BuildFace(QWidget* face) {
     keys->addWidget(all[i], static_cast<int>(i / 5), static_cast<int>(i % 5));
   }
   layout->addLayout(keys);
+  layout->addSpacing(12);
+  BuildRecording(face, layout);
   layout->addStretch();
 }
 
@@ -307,8 +321,10 @@ QWidget* Panel::BuildSide() {
   GridN = new QTableView(side);
   GridN->setObjectName("GridN");
   GridModel = new RecordTableModel(GridN);
+  GridModel->SetList(&context_.recorder.list());
   GridN->setModel(GridModel);
   GridN->verticalHeader()->hide();
+  GridN->verticalHeader()->setDefaultSectionSize(GridN->fontMetrics().height() + 6);
   GridN->setSelectionBehavior(QAbstractItemView::SelectRows);
   GridN->setEditTriggers(QAbstractItemView::NoEditTriggers);
   const QFontMetrics metrics(GridN->font());
@@ -379,7 +395,7 @@ bool Panel::Start() {
       return false;
     }
     LblCOM->setText(QString::fromStdString(context_.link.PortLabel()));
-    GridModel->Clear();
+    ShowPanelList(true);
     Timer1.start();
   }
   PicErase->hide();
@@ -447,26 +463,6 @@ void Panel::SSOptClicked(int index) {
   CWG->setVisible(index == 0);
   CWLeq->setVisible(index == 1);
   CWSEL->setVisible(index == 2);
-}
-
-void Panel::LinkLost() {
-  Timer2.stop();
-  LblCOM->setText("No COM");
-  LblValue->clear();
-  ShownLCD->clear();
-  GridModel->Clear();
-}
-
-void Panel::LinkRestored() {
-  LblCOM->setText(QString::fromStdString(context_.link.PortLabel()));
-  Timer2.start();
-}
-
-void Panel::closeEvent(QCloseEvent* event) {
-  Timer1.stop();
-  Timer2.stop();
-  event->accept();
-  context_.exit_program(0);
 }
 
 }  // namespace slm

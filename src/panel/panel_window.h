@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QGroupBox>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -8,13 +9,18 @@
 #include <QTableView>
 #include <QTimer>
 #include <QToolBar>
+#include <QVBoxLayout>
 #include <QWidget>
 #include <array>
 #include <functional>
+#include <memory>
 
+#include "analysis/list_windows.h"
+#include "analysis/live_chart_data.h"
 #include "link/meter_link.h"
 #include "panel/live_acquisition.h"
 #include "panel/panel_display.h"
+#include "panel/pc_recorder.h"
 #include "panel/reading.h"
 #include "ui/clickable_label.h"
 #include "ui/dialogs.h"
@@ -33,6 +39,8 @@ struct PanelContext {
   MeterLink& link;
   Reading& reading;
   Dialogs& dialogs;
+  PcRecorder& recorder;
+  LiveChartData& charts;
   // Ends the whole program with an exit code.
   std::function<void(int code)> exit_program;
 };
@@ -41,6 +49,7 @@ inline constexpr const char* kNoDeviceFound = "No device found, try again!";
 inline constexpr const char* kPanelDesignCaption = "PANEL   V10.05";
 inline constexpr const char* kPanelCaption = "Panel   V10.05";
 inline constexpr const char* kPanelBuildCaption = "Panel   V10.05   20160323.01";
+inline constexpr const char* kRecordingMode = "Recording Mode!\nPlease stop recording!";
 
 // The main window: the meter's front panel, its keys, the toolbar, the live
 // record list and the live charts.
@@ -60,6 +69,18 @@ class Panel : public QWidget, public LinkObserver {
   void LblCOMClicked();
   void SSOptClicked(int index);
 
+  // The PC sampling tick (every second).
+  void Timer2Tick();
+  // The toolbar, by the button's key.
+  void ToolbarClicked(const QString& key);
+  void CmdSaveOKClicked();
+  void CmdLClicked();
+  void OptSamplingClicked();
+  void OptSaveListClicked();
+
+  FileList* file_list() const { return file_list_.get(); }
+  FileListReal* file_list_real() const { return file_list_real_.get(); }
+
   const PanelDisplay& display() const { return display_; }
   QTimer& timer1() { return Timer1; }
   QTimer& timer2() { return Timer2; }
@@ -78,12 +99,41 @@ class Panel : public QWidget, public LinkObserver {
   void BuildToolbar();
   QPushButton* MakeKey(const char* name, const char* caption, int code);
   void ShowDisplay();
+  void BuildRecording(QWidget* face, QVBoxLayout* layout);
+  PanelCaptions Captions() const;
+  void ShowRunningValues();
+  void ShowRecordingState();
+  void SetSaveButtonRecording(bool recording);
+  void SaveCommand();
+  void OpenCommand();
+  void RefreshCommand();
+  void SendToolbarCommand(const char* letter);
+  void ShowPanelList(bool afresh);
+  void Tell(const std::string& message);
+
+  // Stops both timers for a multi-step job and puts them back as they were.
+  class TimerPause {
+   public:
+    explicit TimerPause(Panel& panel);
+    ~TimerPause();
+    TimerPause(const TimerPause&) = delete;
+    TimerPause& operator=(const TimerPause&) = delete;
+
+   private:
+    Panel& panel_;
+    bool timer1_;
+    bool timer2_;
+  };
   QWidget* Board(const char* frame_name, const char* caption, QLabel*& value, const char* name);
 
   PanelContext context_;
   PortChoice choice_;
   LiveAcquisition live_;
   PanelDisplay display_;
+  bool timer2_running_ = false;
+  bool command_running_ = false;
+  std::unique_ptr<FileList> file_list_;
+  std::unique_ptr<FileListReal> file_list_real_;
 
  public:
   // Controls, named as the program names them (also their objectName).
@@ -133,6 +183,19 @@ class Panel : public QWidget, public LinkObserver {
   QWidget* CWInt = nullptr;
   QWidget* CWDec = nullptr;
   QWidget* PicErase = nullptr;
+  QGroupBox* PicSave = nullptr;
+  QRadioButton* OptSampling = nullptr;
+  QRadioButton* OptSaveList = nullptr;
+  QPushButton* CmdSaveOK = nullptr;
+  QPushButton* CmdL = nullptr;
+  QLabel* LblRec = nullptr;
+  QLabel* LblNo = nullptr;
+  QLabel* LblCount = nullptr;
+  QLabel* LblFileName = nullptr;
+  QLabel* LblTimer = nullptr;
+  QLabel* LblSecond = nullptr;
+  QLabel* LblLeq = nullptr;
+  QLabel* LblSEL = nullptr;
 };
 
 }  // namespace slm

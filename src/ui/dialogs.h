@@ -7,6 +7,20 @@ namespace slm {
 // The icon of a message box.
 enum class MessageIcon { kCritical, kQuestion, kExclamation, kInformation };
 
+// What the user chose in a file dialog.
+struct FileChoice {
+  std::string path;      // full path; empty when cancelled
+  int filter_index = 0;  // 1-based index of the chosen filter
+  bool chosen() const { return !path.empty(); }
+  // The file name without its folder.
+  std::string Title() const;
+};
+
+// Filters in the form "Data Files (*.dlgr)|*.dlgr|All Files (*.*)|*.*|".
+inline constexpr const char* kSaveFilter =
+    "Data Files (*.dlgr)|*.dlgr|Data Files (*.csv)|*.csv|All Files (*.*)|*.*|";
+inline constexpr const char* kOpenFilter = "Data Files (*.dlgr)|*.dlgr|All Files (*.*)|*.*|";
+
 // The modal dialogs the windows use. The Qt implementation shows real ones;
 // tests answer them from a script.
 class Dialogs {
@@ -14,9 +28,17 @@ class Dialogs {
   virtual ~Dialogs() = default;
   virtual void Message(const std::string& text, MessageIcon icon,
                        const std::string& title = "slmpanel") = 0;
+  // A save dialog that asks before overwriting; the first filter is preset.
+  virtual FileChoice SaveFile(const std::string& filter) = 0;
+  virtual FileChoice OpenFile(const std::string& filter) = 0;
   // The typed text; empty when the user cancels.
   virtual std::string Input(const std::string& prompt, const std::string& title,
                             const std::string& default_text) = 0;
 };
+
+inline std::string FileChoice::Title() const {
+  const size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
 
 }  // namespace slm

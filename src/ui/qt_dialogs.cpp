@@ -1,5 +1,8 @@
 #include "ui/qt_dialogs.h"
 
+#include <QApplication>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -24,6 +27,59 @@ void QtDialogs::Message(const std::string& text, MessageIcon icon, const std::st
   QMessageBox box(qicon, QString::fromLatin1(title.c_str()), QString::fromLatin1(text.c_str()),
                   QMessageBox::Ok, parent_);
   box.exec();
+}
+
+BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+BusyCursor::~BusyCursor() { QApplication::restoreOverrideCursor(); }
+
+QStringList QtNameFilters(const std::string& filter) {
+  const QStringList parts = QString::fromLatin1(filter.c_str()).split('|', Qt::SkipEmptyParts);
+  QStringList out;
+  for (int i = 0; i + 1 < parts.size(); i += 2) out << parts[i];
+  return out;
+}
+
+namespace {
+
+// The suffix of a filter such as "Data Files (*.csv)", or "" for "*.*".
+QString SuffixOf(const QString& name_filter) {
+  const int star = name_filter.indexOf("*.");
+  if (star < 0) return {};
+  QString suffix = name_filter.mid(star + 2);
+  suffix.truncate(suffix.indexOf(')'));
+  return suffix == "*" ? QString() : suffix;
+}
+
+}  // namespace
+
+FileChoice QtDialogs::SaveFile(const std::string& filter) {
+  QFileDialog dialog(parent_, "Save As");
+  dialog.setAcceptMode(QFileDialog::AcceptSave);
+  dialog.setFileMode(QFileDialog::AnyFile);
+  const QStringList filters = QtNameFilters(filter);
+  dialog.setNameFilters(filters);
+  dialog.selectNameFilter(filters.value(0));
+  dialog.setDefaultSuffix(SuffixOf(filters.value(0)));
+  QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
+                   [&dialog](const QString& f) { dialog.setDefaultSuffix(SuffixOf(f)); });
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  FileChoice choice;
+  choice.path = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath().toStdString();
+  choice.filter_index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  return choice;
+}
+
+FileChoice QtDialogs::OpenFile(const std::string& filter) {
+  QFileDialog dialog(parent_, "Open File To Read");
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFile);
+  const QStringList filters = QtNameFilters(filter);
+  dialog.setNameFilters(filters);
+  if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+  FileChoice choice;
+  choice.path = dialog.selectedFiles().first().toStdString();
+  choice.filter_index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  return choice;
 }
 
 std::string QtDialogs::Input(const std::string& prompt, const std::string& title,

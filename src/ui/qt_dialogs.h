@@ -1,16 +1,31 @@
 #pragma once
 
 #include <QPointer>
+#include <QStringList>
 #include <QWidget>
 
 #include "ui/dialogs.h"
 
 namespace slm {
 
+// Shows the busy pointer while it lives.
+class BusyCursor {
+ public:
+  BusyCursor();
+  ~BusyCursor();
+  BusyCursor(const BusyCursor&) = delete;
+  BusyCursor& operator=(const BusyCursor&) = delete;
+};
+
+// "Data Files (*.dlgr)|*.dlgr|All Files (*.*)|*.*|" as Qt's name filters.
+QStringList QtNameFilters(const std::string& filter);
+
 class QtDialogs : public Dialogs {
  public:
   void SetParent(QWidget* parent) { parent_ = parent; }
   void Message(const std::string& text, MessageIcon icon, const std::string& title) override;
+  FileChoice SaveFile(const std::string& filter) override;
+  FileChoice OpenFile(const std::string& filter) override;
   std::string Input(const std::string& prompt, const std::string& title,
                     const std::string& default_text) override;
 

@@ -4,12 +4,37 @@ namespace slm {
 
 namespace {
 const char* const kTitles[3] = {"No.s", "Date Time", "dB"};
+
+QString Latin1(std::string_view text) {
+  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
 }
+}  // namespace
 
 RecordTableModel::RecordTableModel(QObject* parent) : QAbstractTableModel(parent) {}
 
+void RecordTableModel::SetList(const RecordList* list) {
+  beginResetModel();
+  list_ = list;
+  rows_ = list_ != nullptr ? static_cast<int>(list_->size()) : 0;
+  endResetModel();
+}
+
+void RecordTableModel::Sync() {
+  const int size = list_ != nullptr ? static_cast<int>(list_->size()) : 0;
+  if (size == rows_) return;
+  if (size > rows_) {
+    beginInsertRows({}, rows_, size - 1);
+    rows_ = size;
+    endInsertRows();
+    return;
+  }
+  beginResetModel();
+  rows_ = size;
+  endResetModel();
+}
+
 int RecordTableModel::rowCount(const QModelIndex& parent) const {
-  return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+  return parent.isValid() ? 0 : rows_;
 }
 
 int RecordTableModel::columnCount(const QModelIndex& parent) const {
@@ -17,14 +42,21 @@ int RecordTableModel::columnCount(const QModelIndex& parent) const {
 }
 
 QVariant RecordTableModel::data(const QModelIndex& index, int role) const {
-  if (!index.isValid()) return {};
+  if (!index.isValid() || list_ == nullptr || index.row() >= rows_) return {};
   if (role == Qt::TextAlignmentRole) {
     return QVariant::fromValue(
         Qt::Alignment(index.column() == 1 ? Qt::AlignCenter : Qt::AlignRight | Qt::AlignVCenter));
   }
   if (role != Qt::DisplayRole) return {};
-  return QString::fromLatin1(
-      rows_[static_cast<size_t>(index.row())][static_cast<size_t>(index.column())].c_str());
+  const auto row = static_cast<size_t>(index.row());
+  switch (index.column()) {
+    case 0:
+      return Latin1(list_->number(row));
+    case 1:
+      return Latin1(list_->date_time(row));
+    default:
+      return Latin1(list_->level(row));
+  }
 }
 
 QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
@@ -32,19 +64,6 @@ QVariant RecordTableModel::headerData(int section, Qt::Orientation orientation, 
     return {};
   }
   return QString::fromLatin1(kTitles[section]);
-}
-
-void RecordTableModel::Append(Row row) {
-  const int at = static_cast<int>(rows_.size());
-  beginInsertRows({}, at, at);
-  rows_.push_back(std::move(row));
-  endInsertRows();
-}
-
-void RecordTableModel::Clear() {
-  beginResetModel();
-  rows_.clear();
-  endResetModel();
 }
 
 }  // namespace slm

@@ -1,30 +1,34 @@
 #pragma once
 
 #include <QAbstractTableModel>
-#include <array>
-#include <string>
-#include <vector>
+
+#include "files/record.h"
 
 namespace slm {
 
-// The three columns of a record list: "No.s", "Date Time", "dB". One model
-// keeps the three columns level, row for row.
+// The three columns of a record list, "No.s", "Date Time", "dB", over a
+// RecordList that lives elsewhere. One model keeps the three columns level,
+// row for row; the view asks only for the rows it shows, so a list of
+// 348000 records costs nothing to display.
 class RecordTableModel : public QAbstractTableModel {
  public:
-  using Row = std::array<std::string, 3>;
   explicit RecordTableModel(QObject* parent = nullptr);
+
+  // The list to show (not owned); nullptr shows an empty table.
+  void SetList(const RecordList* list);
+  const RecordList* list() const { return list_; }
+  // Tells the views about rows added at the end since the last call. A list
+  // that was emptied or started again is shown afresh with SetList.
+  void Sync();
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
   QVariant data(const QModelIndex& index, int role) const override;
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-  void Append(Row row);
-  void Clear();
-  const Row& row(int i) const { return rows_[static_cast<size_t>(i)]; }
-
  private:
-  std::vector<Row> rows_;
+  const RecordList* list_ = nullptr;
+  int rows_ = 0;  // rows the views know of
 };
 
 }  // namespace slm

@@ -110,6 +110,31 @@ TEST_F(EmulatorOnPty, SilencedEmulatorIsLostAndFoundAgain) {
   EXPECT_EQ(reading.level_text, "72.5");
 }
 
+TEST_F(EmulatorOnPty, RecordFromTheShellWritesARealTimeList) {
+  const QString path = dir_.filePath("shell.csv");
+  QProcess record;
+  record.setWorkingDirectory(dir_.path());
+  record.start(SLMTOOL_PATH, {"record", "--port", QString::fromStdString(device_), "--period", "1",
+                              "--count", "2", "-o", path});
+  ASSERT_TRUE(record.waitForFinished(15000));
+  EXPECT_EQ(record.exitCode(), 0) << record.readAllStandardError().toStdString();
+  QFile file(path);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QStringList lines = QString::fromLatin1(file.readAll()).split("\r\n");
+  ASSERT_GE(lines.size(), 12);
+  EXPECT_EQ(lines[0], "Real Time");
+  EXPECT_EQ(lines[1], "1");
+  EXPECT_EQ(lines[2], "A");
+  EXPECT_EQ(lines[3], "FAST");
+  EXPECT_EQ(lines[4], "80-140");
+  EXPECT_EQ(lines[5], "72.5");
+  EXPECT_EQ(lines[8], "72.5");  // Leq of a steady level
+  EXPECT_EQ(lines[9], "No.s,Date Time,dB");
+  EXPECT_TRUE(lines[10].startsWith("1,")) << lines[10].toStdString();
+  EXPECT_TRUE(lines[10].endsWith(",72.5")) << lines[10].toStdString();
+  EXPECT_TRUE(lines[11].startsWith("2,"));
+}
+
 TEST(SerialPortNames, PortWithoutADeviceCannotBeOpened) {
   PortDirectory directory("/dev/this-device-does-not-exist");
   QtSerialPort port([&](int n) { return directory.DeviceOf(n); });

@@ -18,6 +18,14 @@ class ScriptedDialogs : public Dialogs {
   void Message(const std::string& text, MessageIcon icon, const std::string&) override {
     messages.push_back({text, icon});
   }
+  FileChoice SaveFile(const std::string& filter) override {
+    filters.push_back(filter);
+    return Next();
+  }
+  FileChoice OpenFile(const std::string& filter) override {
+    filters.push_back(filter);
+    return Next();
+  }
   std::string Input(const std::string& prompt, const std::string&, const std::string&) override {
     prompts.push_back(prompt);
     if (answers.empty()) return {};
@@ -26,7 +34,17 @@ class ScriptedDialogs : public Dialogs {
     return answer;
   }
 
+  // The next file the user picks; an empty path cancels.
+  FileChoice Next() {
+    if (files.empty()) return {};
+    FileChoice choice = files.front();
+    files.pop_front();
+    return choice;
+  }
+
   std::vector<Shown> messages;
+  std::deque<FileChoice> files;
+  std::vector<std::string> filters;
   std::vector<std::string> prompts;
   std::deque<std::string> answers;
 };

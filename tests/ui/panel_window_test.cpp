@@ -6,45 +6,12 @@
 #include <algorithm>
 
 #include "link/meter.h"
-#include "support/scripted_dialogs.h"
-#include "support/simulated_meter.h"
+#include "ui/panel_fixture.h"
 
 namespace slm {
 namespace {
 
-using test::ScriptedDialogs;
-using test::SimulatedMeter;
-
-class PanelTest : public ::testing::Test {
- protected:
-  std::unique_ptr<Panel> MakePanel(PortChoice choice) {
-    auto panel = std::make_unique<Panel>(
-        PanelContext{link_, reading_, dialogs_, [this](int code) { exit_codes_.push_back(code); }},
-        choice);
-    return panel;
-  }
-  std::unique_ptr<Panel> OnlinePanel() {
-    auto panel = MakePanel({1, false});
-    EXPECT_TRUE(panel->Start());
-    return panel;
-  }
-  template <typename T>
-  T* Find(Panel& panel, const char* name) {
-    T* child = panel.findChild<T*>(name);
-    EXPECT_NE(child, nullptr) << name;
-    return child;
-  }
-  QString Text(Panel& panel, const char* name) { return Find<QLabel>(panel, name)->text(); }
-  bool Shown(Panel& panel, const char* name) { return !Find<QWidget>(panel, name)->isHidden(); }
-  QAction* Action(Panel& panel, const char* key) { return Find<QAction>(panel, key); }
-
-  SimulatedMeter meter_;
-  Rs232 rs232_{meter_, meter_};
-  MeterLink link_{meter_, rs232_};
-  Reading reading_;
-  ScriptedDialogs dialogs_;
-  std::vector<int> exit_codes_;
-};
+using test::PanelTest;
 
 TEST_F(PanelTest, FrameReachesEveryIndicator) {
   auto panel = OnlinePanel();

@@ -1,0 +1,230 @@
+#include "analysis/list_windows.h"
+
+#include <QAction>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QStyle>
+#include <QVBoxLayout>
+
+#include "files/data_file_writer.h"
+#include "files/file_io.h"
+#include "ui/icons.h"
+#include "ui/qt_dialogs.h"
+
+namespace slm {
+
+namespace {
+
+const char* Caption(RecordListWindow::Kind kind) {
+  switch (kind) {
+    case RecordListWindow::Kind::kFileList:
+      return "File List";
+    case RecordListWindow::Kind::kFileListReal:
+      return "File List Real";
+    case RecordListWindow::Kind::kDataList:
+      return "Data List";
+  }
+  return "";
+}
+
+QString Latin1(const std::string& text) { return QString::fromLatin1(text.c_str()); }
+std::string Text(const QLabel* label) { return label->text().toLatin1().toStdString(); }
+
+}  // namespace
+
+RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
+    : QWidget(parent), kind_(kind), dialogs_(dialogs) {
+  const char* const names[] = {"FileList", "FileListReal", "DataList"};
+  setObjectName(names[static_cast<int>(kind)]);
+  setWindowTitle(Caption(kind));
+  auto* root = new QVBoxLayout(this);
+
+  Toolbar1 = new QToolBar(this);
+  Toolbar1->setObjectName("Toolbar1");
+  Toolbar1->setIconSize(QSize(28, 28));
+  Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  const QColor blue(0x2f, 0x6f, 0xb0);
+  auto add = [this](const QIcon& icon, const char* key, const char* tip) {
+    QAction* action = Toolbar1->addAction(icon, key);
+    action->setObjectName(key);
+    action->setToolTip(tip);
+    QObject::connect(action, &QAction::triggered, this, [this, key] { ToolbarClicked(key); });
+  };
+  if (kind == Kind::kDataList) {
+    add(style()->standardIcon(QStyle::SP_DialogSaveButton), "Save", "Save As");
+  } else {
+    add(TextIcon("~", blue), "Plot", kind == Kind::kFileList ? "Plot" : "Graphic Plot");
+    add(TextIcon("Ln", blue), "Ln", "Histogram");
+  }
+  add(TextIcon("P", QColor(0x4a, 0x55, 0x60)), "Print", "Print");
+  root->addWidget(Toolbar1);
+
+  PicResolution = new QWidget(this);
+  PicResolution->setObjectName("PicResolution");
+  auto* resolution = new QHBoxLayout(PicResolution);
+  auto* frame = new QGroupBox("Resolution", PicResolution);
+  frame->setObjectName("SSFrame1");
+  auto* frame_layout = new QHBoxLayout(frame);
+  Cmd01dB = new QPushButton("0.1 dB", frame);
+  Cmd01dB->setObjectName("Cmd01dB");
+  Cmd1dB = new QPushButton("1 dB", frame);
+  Cmd1dB->setObjectName("Cmd1dB");
+  frame_layout->addWidget(Cmd01dB);
+  frame_layout->addWidget(Cmd1dB);
+  resolution->addWidget(frame);
+  resolution->addStretch();
+  root->addWidget(PicResolution);
+  PicResolution->hide();
+  if (kind == Kind::kDataList) PicResolution->setEnabled(false);
+
+  auto* body = new QHBoxLayout;
+  GridN = new QTableView(this);
+  GridN->setObjectName("GridN");
+  GridModel = new RecordTableModel(GridN);
+  GridModel->SetList(&list_);
+  GridN->setModel(GridModel);
+  GridN->verticalHeader()->hide();
+  GridN->verticalHeader()->setDefaultSectionSize(GridN->fontMetrics().height() + 6);
+  GridN->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  GridN->setSelectionBehavior(QAbstractItemView::SelectRows);
+  const QFontMetrics metrics(GridN->font());
+  GridN->setColumnWidth(0, metrics.horizontalAdvance("ABADEAA"));
+  GridN->setColumnWidth(1, metrics.horizontalAdvance("AAAAA/AA/AAHH:NN:SSA"));
+  GridN->setColumnWidth(2, metrics.horizontalAdvance("ABADEAAA"));
+  GridN->horizontalHeader()->setStretchLastSection(true);
+  GridN->setMinimumWidth(metrics.horizontalAdvance("ABADEAAAAAAA/AA/AAHH:NN:SSAABADEAAA") + 30);
+  body->addWidget(GridN, 1);
+
+  auto* results = new QWidget(this);
+  auto* grid = new QGridLayout(results);
+  grid->setVerticalSpacing(4);
+  int row = 0;
+  BoardCA = AddBoard(results, grid, row++, "SSFreq", "Freq Weight", "BoardCA");
+  BoardSFI = AddBoard(results, grid, row++, "SSTW", "Time Weight", "BoardSFI");
+  BoardLevel = AddBoard(results, grid, row++, "SSSR", "Level Range", "BoardLevel");
+  BoardMaxdB = AddBoard(results, grid, row++, "SSMax", "Max dB", "BoardMaxdB");
+  BoardMaxTime = new QLabel(results);
+  BoardMaxTime->setObjectName("BoardMaxTime");
+  grid->addWidget(BoardMaxTime, row++, 1);
+  if (kind == Kind::kDataList) {
+    BoardPeakdB = AddBoard(results, grid, row++, "SSPeak", "Peak", "BoardPeakdB");
+    BoardPeakTime = new QLabel(results);
+    BoardPeakTime->setObjectName("BoardPeakTime");
+    grid->addWidget(BoardPeakTime, row++, 1);
+  }
+  if (kind != Kind::kFileListReal) {
+    Board05 = AddBoard(results, grid, row++, "SS05", "L 05", "Board05");
+    Board10 = AddBoard(results, grid, row++, "SS10", "L 10", "Board10");
+    Board50 = AddBoard(results, grid, row++, "SS50", "L 50", "Board50");
+    Board90 = AddBoard(results, grid, row++, "SS90", "L 90", "Board90");
+    Board95 = AddBoard(results, grid, row++, "SS95", "L 95", "Board95");
+  }
+  BoardLeq = AddBoard(results, grid, row++, "SSLeq", "Leq", "BoardLeq");
+  BoardSEL = AddBoard(results, grid, row++, "SSSEL", "SEL", "BoardSEL");
+  grid->setRowStretch(row, 1);
+  body->addWidget(results);
+  root->addLayout(body, 1);
+
+  LblSkipped = new QLabel(this);
+  LblSkipped->setObjectName("LblSkipped");
+  LblSkipped->setStyleSheet("color: #a04000;");
+  LblSkipped->setWordWrap(true);
+  LblSkipped->hide();
+  root->addWidget(LblSkipped);
+  resize(560, 600);
+}
+
+QLabel* RecordListWindow::AddBoard(QWidget* box_parent, QGridLayout* grid, int row,
+                                   const char* frame, const char* caption, const char* name) {
+  auto* title = new QLabel(caption, box_parent);
+  title->setObjectName(frame);
+  title->setStyleSheet("font-weight: bold;");
+  auto* value = new QLabel(box_parent);
+  value->setObjectName(name);
+  value->setMinimumWidth(150);
+  value->setStyleSheet(
+      "background: #eef2f5; border: 1px solid #c9d2da; border-radius: 4px; padding: 3px 6px;");
+  value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  grid->addWidget(title, row, 0);
+  grid->addWidget(value, row, 1);
+  return value;
+}
+
+void RecordListWindow::Load(RecordList list, const std::string& caption, size_t skipped_lines) {
+  list_ = std::move(list);
+  GridModel->SetList(&list_);
+  const ListHeader& h = list_.header();
+  BoardCA->setText(Latin1(h.frequency_weighting));
+  BoardSFI->setText(Latin1(h.time_weighting));
+  BoardLevel->setText(Latin1(h.range));
+  BoardMaxdB->setText(Latin1(h.max_level));
+  BoardMaxTime->setText(Latin1(h.max_time));
+  BoardLeq->setText(Latin1(h.leq));
+  BoardSEL->setText(Latin1(h.sel));
+  if (Board05 != nullptr) {
+    Board05->setText(Latin1(h.l05));
+    Board10->setText(Latin1(h.l10));
+    Board50->setText(Latin1(h.l50));
+    Board90->setText(Latin1(h.l90));
+    Board95->setText(Latin1(h.l95));
+  }
+  set_field = h.second_value;
+  if (!caption.empty()) setWindowTitle(Latin1(caption));
+  LblSkipped->setVisible(skipped_lines > 0);
+  LblSkipped->setText(QString("%1 line%2 of the file could not be read as a record (not three "
+                              "fields) and %3 skipped.")
+                          .arg(skipped_lines)
+                          .arg(skipped_lines == 1 ? "" : "s")
+                          .arg(skipped_lines == 1 ? "was" : "were"));
+}
+
+void RecordListWindow::PlaceBeside(const QWidget& panel) {
+  const QRect frame = panel.frameGeometry();
+  move(frame.right() + 1, frame.top());
+}
+
+void RecordListWindow::ToolbarClicked(const QString& key) {
+  PicResolution->hide();
+  if (key == "Ln") {
+    PicResolution->show();
+  } else if (key == "Save" && kind_ == Kind::kDataList) {
+    SaveClicked();
+  }
+  // "Plot" and "Print" draw and print the list; the DataList's "Print" does nothing.
+}
+
+ListHeader RecordListWindow::HeaderFromLabels() const {
+  ListHeader h;
+  h.kind = ListKind::kDataLogger2;
+  h.second_value = set_field;
+  h.frequency_weighting = Text(BoardCA);
+  h.time_weighting = Text(BoardSFI);
+  h.range = Text(BoardLevel);
+  h.l05 = Text(Board05);
+  h.l10 = Text(Board10);
+  h.l50 = Text(Board50);
+  h.l90 = Text(Board90);
+  h.l95 = Text(Board95);
+  h.max_level = Text(BoardMaxdB);
+  h.max_time = Text(BoardMaxTime);
+  h.sel = Text(BoardSEL);
+  h.leq = Text(BoardLeq);
+  return h;
+}
+
+void RecordListWindow::SaveClicked() {
+  BusyCursor busy;
+  const FileChoice choice = dialogs_.SaveFile(kSaveFilter);
+  if (!choice.chosen()) return;
+  // The saved set carries the meter's results as the labels show them.
+  list_.header() = HeaderFromLabels();
+  try {
+    SaveRecordList(choice.path, list_, SeparatorForFilter(choice.filter_index));
+  } catch (const DataFileError& e) {
+    dialogs_.Message(e.what(), MessageIcon::kCritical);
+  }
+}
+
+}  // namespace slm

@@ -1,0 +1,92 @@
+#pragma once
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QPushButton>
+#include <QTableView>
+#include <QToolBar>
+#include <QWidget>
+#include <string>
+
+#include "files/record.h"
+#include "ui/dialogs.h"
+#include "ui/record_table_model.h"
+
+namespace slm {
+
+// A record list as a table with its result labels. FileList shows a memory
+// set read from a file, FileListReal a PC recording or a plain list, DataList
+// a set downloaded from the meter.
+class RecordListWindow : public QWidget {
+ public:
+  enum class Kind { kFileList, kFileListReal, kDataList };
+
+  RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent = nullptr);
+
+  // Shows `list`: its records in the table and its header values in the
+  // result labels. `skipped_lines` counts lines of the file that could not be
+  // split into three fields; the window says so when there were any.
+  void Load(RecordList list, const std::string& caption, size_t skipped_lines = 0);
+  // Left edge at the panel's right edge, top at the panel's top.
+  void PlaceBeside(const QWidget& panel);
+
+  Kind kind() const { return kind_; }
+  const RecordList& list() const { return list_; }
+  void ToolbarClicked(const QString& key);
+  // DataList "Save": the set with the meter's results as a data file or CSV.
+  void SaveClicked();
+
+  // The set field of a downloaded set (written after "SET " when saved).
+  std::string set_field;
+
+  QToolBar* Toolbar1 = nullptr;
+  QTableView* GridN = nullptr;
+  RecordTableModel* GridModel = nullptr;
+  QLabel* BoardCA = nullptr;
+  QLabel* BoardSFI = nullptr;
+  QLabel* BoardLevel = nullptr;
+  QLabel* BoardMaxdB = nullptr;
+  QLabel* BoardMaxTime = nullptr;
+  QLabel* BoardPeakdB = nullptr;
+  QLabel* BoardPeakTime = nullptr;
+  QLabel* Board05 = nullptr;
+  QLabel* Board10 = nullptr;
+  QLabel* Board50 = nullptr;
+  QLabel* Board90 = nullptr;
+  QLabel* Board95 = nullptr;
+  QLabel* BoardLeq = nullptr;
+  QLabel* BoardSEL = nullptr;
+  QWidget* PicResolution = nullptr;
+  QPushButton* Cmd01dB = nullptr;
+  QPushButton* Cmd1dB = nullptr;
+  QLabel* LblSkipped = nullptr;
+
+ private:
+  QLabel* AddBoard(QWidget* box_parent, QGridLayout* grid, int row, const char* frame,
+                   const char* caption, const char* name);
+  ListHeader HeaderFromLabels() const;
+
+  Kind kind_;
+  Dialogs& dialogs_;
+  RecordList list_;
+};
+
+class FileList : public RecordListWindow {
+ public:
+  explicit FileList(Dialogs& dialogs, QWidget* parent = nullptr)
+      : RecordListWindow(Kind::kFileList, dialogs, parent) {}
+};
+
+class FileListReal : public RecordListWindow {
+ public:
+  explicit FileListReal(Dialogs& dialogs, QWidget* parent = nullptr)
+      : RecordListWindow(Kind::kFileListReal, dialogs, parent) {}
+};
+
+class DataList : public RecordListWindow {
+ public:
+  explicit DataList(Dialogs& dialogs, QWidget* parent = nullptr)
+      : RecordListWindow(Kind::kDataList, dialogs, parent) {}
+};
+
+}  // namespace slm

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "files/data_file_reader.h"
+#include "files/record.h"
+
+namespace slm {
+
+// The window a data file opens in.
+enum class ListWindow {
+  kFileListReal,  // real-time lists and plain lists
+  kFileList,      // memory sets, both forms
+};
+
+ListWindow WindowOfKind(ListKind kind);
+
+// "Real Time", "Data Logger 2", "Data Logger" (the text the first line
+// contains) or "plain list".
+std::string_view KindName(ListKind kind);
+
+// "FileListReal" or "FileList".
+std::string_view WindowName(ListWindow window);
+
+// One result label of a list window: the caption of its title panel and the
+// value it shows.
+struct ResultLabel {
+  std::string caption;
+  std::string value;
+
+  friend bool operator==(const ResultLabel&, const ResultLabel&) = default;
+};
+
+// The result labels the list's window fills from the header, in the order the
+// window shows them: "Freq Weight", "Time Weight", "Level Range", "Max dB",
+// "Max Time", then "L 05" .. "L 95" for memory sets only, "Leq", "SEL". A
+// plain list has no header and so gives none.
+std::vector<ResultLabel> ResultLabels(const ListHeader& header);
+
+// The second header value with its caption: "Sampling period" (seconds) for a
+// real-time list, "Set" for a memory set; nothing for a plain list. No window
+// shows it.
+std::optional<ResultLabel> SecondValueLabel(const ListHeader& header);
+
+// The lines `slmtool info` prints for a file as read, without line ends:
+//   Kind: Real Time
+//   Window: FileListReal
+//   Sampling period: 10 s
+//   Freq Weight: A
+//   ...
+//   Records: 4
+// followed by "Skipped lines: N (not three fields)" when record lines could
+// not be split and a note when the list was cut at kMaxRecords. A file with
+// no line at all opens no window.
+std::vector<std::string> DataFileSummary(const DataFile& file);
+
+}  // namespace slm

@@ -1,0 +1,311 @@
+#include "panel/pc_recorder.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "files/data_file_reader.h"
+#include "files/file_io.h"
+
+namespace slm {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string Slurp(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+std::vector<std::string> Lines(const std::string& text) {
+  std::vector<std::string> lines;
+  size_t start = 0;
+  while (start < text.size()) {
+    const size_t end = text.find("\r\n", start);
+    lines.push_back(text.substr(start, end - start));
+    if (end == std::string::npos) break;
+    start = end + 2;
+  }
+  return lines;
+}
+
+class RecorderTest : public ::testing::Test {
+ protected:
+  RecorderTest()
+      : dir_(fs::temp_directory_path() /
+             ("slm_recorder_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
+              "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name())),
+        recorder_([this] { return Now(); }, (fs::create_directories(dir_), dir_.string())) {}
+  ~RecorderTest() override { fs::remove_all(dir_); }
+
+  // Every reading of the clock is one second later.
+  DateTime Now() {
+    const long t = seconds_++;
+    return {2024,
+            5,
+            1,
+            static_cast<int>(10 + t / 3600),
+            static_cast<int>(t / 60 % 60),
+            static_cast<int>(t % 60)};
+  }
+  PcRecorder::TickResult TickAt(double level, const std::string& text) {
+    return recorder_.Tick(level, text, captions_);
+  }
+  void Ticks(int n, double level, const std::string& text) {
+    for (int i = 0; i < n; ++i) TickAt(level, text);
+  }
+
+  fs::path dir_;
+  long seconds_ = 0;
+  PanelCaptions captions_{"A", "FAST", "80-140"};
+  PcRecorder recorder_;
+};
+
+TEST_F(RecorderTest, OneSecondPeriodSamplesFromTheSecondTick) {
+  EXPECT_FALSE(TickAt(65.0, "65.0").sampled);
+  EXPECT_TRUE(recorder_.list().empty());
+  for (int i = 0; i < 3; ++i) EXPECT_TRUE(TickAt(65.0, "65.0").sampled);
+  ASSERT_EQ(recorder_.list().size(), 3u);
+  EXPECT_EQ(recorder_.list().number(0), "1");
+  EXPECT_EQ(recorder_.list().number(2), "3");
+  EXPECT_EQ(recorder_.list().level(2), "65.0");
+  EXPECT_EQ(recorder_.list().date_time(0), "2024/05/01 10:00:01");
+}
+
+TEST_F(RecorderTest, TenSecondPeriodFirstRowAfterElevenTicks) {
+  recorder_.SetPeriod(10);
+  for (int tick = 1; tick <= 31; ++tick) {
+    const bool sampled = TickAt(60.0, "60.0").sampled;
+    EXPECT_EQ(sampled, tick == 11 || tick == 21 || tick == 31) << "tick " << tick;
+  }
+  // A new period counts afresh.
+  recorder_.SetPeriod(2);
+  EXPECT_FALSE(TickAt(60.0, "60.0").sampled);
+  EXPECT_FALSE(TickAt(60.0, "60.0").sampled);
+  EXPECT_TRUE(TickAt(60.0, "60.0").sampled);
+  recorder_.SetPeriod(100000);
+  EXPECT_EQ(recorder_.period(), 86400);
+  recorder_.SetPeriod(0);
+  EXPECT_EQ(recorder_.period(), 1);
+}
+
+TEST_F(RecorderTest, RunningValuesAreCutToOneDecimal) {
+  Ticks(10, 65.27, "65.2");
+  EXPECT_EQ(recorder_.panel().leq_text, "65.2");
+  EXPECT_EQ(recorder_.panel().sel_text, "75.2");
+  EXPECT_EQ(recorder_.panel().count, 10);
+}
+
+TEST_F(RecorderTest, SteadyLevelKeepsItsLastDigit) {
+  Ticks(7, 65.3, "65.3");
+  EXPECT_EQ(recorder_.panel().leq_text, "65.3");
+  Ticks(3, 65.3, "65.3");
+  EXPECT_EQ(recorder_.panel().sel_text, "75.3");
+}
+
+TEST_F(RecorderTest, MaximumKeepsTheMeterTextAndItsTime) {
+  TickAt(60.0, "60.0");
+  TickAt(72.5, "72.5*");
+  TickAt(70.0, "70.0");
+  TickAt(72.5, "72.5");  // equal is not greater
+  EXPECT_DOUBLE_EQ(recorder_.panel().max, 72.5);
+  EXPECT_EQ(recorder_.panel().max_text, "72.5*");
+  EXPECT_EQ(recorder_.panel().max_time, "2024/05/01 10:00:01");
+}
+
+TEST_F(RecorderTest, TabRecordingWritesHeaderAndEveryLine) {
+  const std::string final_path = (dir_ / "rec.dlgr").string();
+  Ticks(3, 50.0, "50.0");
+  recorder_.StartRecording(final_path, Separator::kTab);
+  EXPECT_TRUE(recorder_.recording());
+  TickAt(66.0, "66.0");
+  TickAt(68.4, "68.4");
+  TickAt(67.0, "67.0");
+  EXPECT_EQ(recorder_.record_count(), 3u);
+  EXPECT_EQ(recorder_.EndRecording(captions_), "");
+  EXPECT_FALSE(recorder_.recording());
+
+  const auto lines = Lines(Slurp(final_path));
+  ASSERT_EQ(lines.size(), 13u);
+  EXPECT_EQ(lines[0], "Real Time");
+  EXPECT_EQ(lines[1], "1");
+  EXPECT_EQ(lines[2], "A");
+  EXPECT_EQ(lines[3], "FAST");
+  EXPECT_EQ(lines[4], "80-140");
+  EXPECT_EQ(lines[5], "68.4");  // the recording's maximum, not the panel's
+  EXPECT_EQ(lines[6], "2024/05/01 10:00:04");
+  EXPECT_EQ(lines[7], "72.0");  // SEL over the three recorded ticks only
+  EXPECT_EQ(lines[8], "67.2");  // Leq of 66.0, 68.4 and 67.0 dB
+  EXPECT_EQ(lines[9], "No.s\tDate Time\tdB\t");
+  EXPECT_EQ(lines[10], "1\t2024/05/01 10:00:03\t66.0\t");
+  EXPECT_EQ(lines[12], "3\t2024/05/01 10:00:05\t67.0\t");
+
+  // Read back, the recording is the same list.
+  const DataFile file = OpenDataFile(final_path);
+  EXPECT_EQ(file.list.kind(), ListKind::kRealTime);
+  ASSERT_EQ(file.list.size(), 3u);
+  EXPECT_EQ(file.list.level(1), "68.4");
+  EXPECT_EQ(file.list.header().max_level, "68.4");
+}
+
+TEST_F(RecorderTest, CsvRecordingLinesHaveNoTrailingComma) {
+  const std::string final_path = (dir_ / "rec.csv").string();
+  TickAt(50.0, "50.0");
+  recorder_.StartRecording(final_path, Separator::kComma);
+  TickAt(61.2, "61.2");
+  ASSERT_EQ(recorder_.EndRecording(captions_), "");
+  const auto lines = Lines(Slurp(final_path));
+  ASSERT_EQ(lines.size(), 11u);
+  EXPECT_EQ(lines[9], "No.s,Date Time,dB");
+  EXPECT_EQ(lines[10], "1,2024/05/01 10:00:01,61.2");
+}
+
+TEST_F(RecorderTest, SecondRecordingStartsFromZero) {
+  TickAt(50.0, "50.0");
+  recorder_.StartRecording((dir_ / "first.dlgr").string(), Separator::kTab);
+  Ticks(5, 90.0, "90.0");
+  ASSERT_EQ(recorder_.EndRecording(captions_), "");
+  recorder_.StartRecording((dir_ / "second.dlgr").string(), Separator::kTab);
+  EXPECT_EQ(recorder_.record_count(), 0u);
+  EXPECT_EQ(recorder_.recording_values().count, 0);
+  Ticks(2, 60.0, "60.0");
+  ASSERT_EQ(recorder_.EndRecording(captions_), "");
+  const DataFile second = OpenDataFile((dir_ / "second.dlgr").string());
+  ASSERT_EQ(second.list.size(), 2u);
+  EXPECT_EQ(second.list.number(0), "1");
+  EXPECT_EQ(second.list.header().max_level, "60.0");
+  EXPECT_EQ(second.list.header().leq, "60.0");
+  EXPECT_EQ(second.list.header().sel, "63.0");  // two ticks: 60 + 10 log10(2), cut
+}
+
+TEST_F(RecorderTest, LostLinkEndsTheRecordingIntoItsFile) {
+  const std::string final_path = (dir_ / "kept.dlgr").string();
+  TickAt(50.0, "50.0");
+  recorder_.StartRecording(final_path, Separator::kTab);
+  Ticks(4, 70.0, "70.0");
+  EXPECT_EQ(recorder_.LinkLost(captions_), "");
+  EXPECT_FALSE(recorder_.recording());
+  EXPECT_TRUE(recorder_.list().empty());
+  EXPECT_EQ(recorder_.panel().count, 0);
+  EXPECT_EQ(OpenDataFile(final_path).list.size(), 4u);
+}
+
+TEST_F(RecorderTest, UnwritableFinalFileKeepsTheSamples) {
+  const std::string final_path = (dir_ / "no-such-folder" / "rec.dlgr").string();
+  TickAt(50.0, "50.0");
+  recorder_.StartRecording(final_path, Separator::kTab);
+  Ticks(3, 70.0, "70.0");
+  const std::string message = recorder_.EndRecording(captions_);
+  EXPECT_NE(message.find(final_path), std::string::npos) << message;
+  EXPECT_NE(message.find("Fake"), std::string::npos) << message;
+  EXPECT_FALSE(recorder_.recording());
+  const auto kept = Lines(Slurp(recorder_.fake_path()));
+  ASSERT_EQ(kept.size(), 4u);
+  EXPECT_EQ(kept[3], "3\t2024/05/01 10:00:03\t70.0\t");
+
+  // The next recording does not overwrite them.
+  recorder_.StartRecording((dir_ / "next.dlgr").string(), Separator::kTab);
+  bool aside = false;
+  for (const auto& entry : fs::directory_iterator(dir_)) {
+    if (entry.path().filename().string().rfind("Fake-", 0) == 0) {
+      aside = Lines(Slurp(entry.path())).size() == 4u;
+    }
+  }
+  EXPECT_TRUE(aside);
+}
+
+TEST_F(RecorderTest, TemporaryFileThatCannotBeCreatedStartsNothing) {
+  PcRecorder recorder([this] { return Now(); }, (dir_ / "gone").string());
+  try {
+    recorder.StartRecording((dir_ / "rec.dlgr").string(), Separator::kTab);
+    FAIL() << "a recording started without its temporary file";
+  } catch (const DataFileError& e) {
+    EXPECT_NE(std::string(e.what()).find("Fake"), std::string::npos);
+  }
+  EXPECT_FALSE(recorder.recording());
+}
+
+TEST_F(RecorderTest, SavedPanelListCarriesThePanelValues) {
+  const std::string empty_path = (dir_ / "empty.dlgr").string();
+  recorder_.SaveList(empty_path, Separator::kTab, captions_);
+  EXPECT_EQ(Lines(Slurp(empty_path)).size(), 10u);  // 9 header lines and the title
+
+  Ticks(4, 65.27, "65.2");
+  TickAt(80.0, "80.0");
+  const std::string path = (dir_ / "list.csv").string();
+  recorder_.SaveList(path, Separator::kComma, captions_);
+  const auto lines = Lines(Slurp(path));
+  ASSERT_EQ(lines.size(), 14u);
+  EXPECT_EQ(lines[5], "80");  // the panel's maximum as a number
+  EXPECT_EQ(lines[8], recorder_.panel().leq_text);
+  EXPECT_EQ(lines[9], "No.s,Date Time,dB,");
+  EXPECT_EQ(lines[13], "4,2024/05/01 10:00:04,80.0,");
+}
+
+TEST_F(RecorderTest, RefreshStartsThePanelAgain) {
+  Ticks(5, 70.0, "70.0");
+  recorder_.Refresh();
+  EXPECT_TRUE(recorder_.list().empty());
+  EXPECT_EQ(recorder_.panel().count, 0);
+  EXPECT_DOUBLE_EQ(recorder_.panel().max, 0.0);
+  TickAt(40.0, "40.0");
+  EXPECT_EQ(recorder_.panel().leq_text, "40.0");
+}
+
+// The slow one: 348000 samples.
+TEST_F(RecorderTest, LimitEndsTheRecordingAndTheFullListIsSavedOnce) {
+  const std::string final_path = (dir_ / "long.dlgr").string();
+  TickAt(50.0, "50.0");
+  recorder_.StartRecording(final_path, Separator::kTab);
+  for (size_t i = 1; i < kMaxRecords; ++i) {
+    ASSERT_FALSE(TickAt(55.5, "55.5").recording_ended);
+  }
+  const auto last = TickAt(55.5, "55.5");
+  EXPECT_TRUE(last.recording_ended);
+  EXPECT_EQ(last.message, "");
+  EXPECT_FALSE(recorder_.recording());
+  EXPECT_EQ(OpenDataFile(final_path).list.size(), kMaxRecords);
+  EXPECT_EQ(recorder_.list().size(), kMaxRecords);
+
+  const auto next = TickAt(56.0, "56.0");
+  ASSERT_FALSE(next.auto_saved.empty());
+  EXPECT_EQ(recorder_.list().size(), 1u);
+  EXPECT_EQ(recorder_.list().number(0), "1");
+  EXPECT_EQ(recorder_.list().level(0), "56.0");
+  const DataFile saved = OpenDataFile(next.auto_saved);
+  EXPECT_EQ(saved.list.kind(), ListKind::kPlain);
+  EXPECT_EQ(saved.list.size(), kMaxRecords);
+  EXPECT_TRUE(TickAt(56.0, "56.0").auto_saved.empty());
+  EXPECT_EQ(recorder_.list().size(), 2u);
+}
+
+TEST(LaunchPeriod, FormatAndWrap) {
+  auto p = ParseLaunchPeriod("00:00:10");
+  ASSERT_TRUE(p.has_value());
+  EXPECT_EQ(p->period_seconds, 10);
+  p = ParseLaunchPeriod("25:61:70");
+  ASSERT_TRUE(p.has_value());
+  EXPECT_EQ(p->hours, "01");
+  EXPECT_EQ(p->minutes, "01");
+  EXPECT_EQ(p->seconds, "10");
+  EXPECT_EQ(p->period_seconds, 3600 + 60 + 10);
+  EXPECT_FALSE(ParseLaunchPeriod("10:30").has_value());
+  EXPECT_FALSE(ParseLaunchPeriod("").has_value());
+  p = ParseLaunchPeriod("::");
+  ASSERT_TRUE(p.has_value());
+  EXPECT_EQ(p->period_seconds, 0);
+}
+
+TEST(LeadingNumber, TakesTheLeadingDigits) {
+  EXPECT_DOUBLE_EQ(LeadingNumber("65.3*"), 65.3);
+  EXPECT_DOUBLE_EQ(LeadingNumber(" 80"), 80.0);
+  EXPECT_DOUBLE_EQ(LeadingNumber("--"), 0.0);
+  EXPECT_DOUBLE_EQ(LeadingNumber(""), 0.0);
+}
+
+}  // namespace
+}  // namespace slm

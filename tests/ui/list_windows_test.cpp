@@ -1,0 +1,122 @@
+#include "analysis/list_windows.h"
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+
+#include "files/data_file_reader.h"
+#include "support/scripted_dialogs.h"
+#include "ui/panel_fixture.h"
+
+namespace slm {
+namespace {
+
+using test::ScriptedDialogs;
+using test::TempDir;
+
+RecordList DownloadedSet() {
+  RecordList list;
+  ListHeader& h = list.header();
+  h.kind = ListKind::kDataLogger2;
+  h.second_value = "2";
+  h.frequency_weighting = "A";
+  h.time_weighting = "FAST";
+  h.range = "30-90 ";
+  h.l05 = "070.1 ";
+  h.l10 = "069.0 ";
+  h.l50 = "060.0 ";
+  h.l90 = "050.0 ";
+  h.l95 = "045.5 ";
+  h.max_level = "080.2 ";
+  h.max_time = "2024/05/01 10:00:04";
+  h.sel = "090.1 ";
+  h.leq = "065.5 ";
+  list.Append("1", "2024/05/01 10:00:00", "065.3");
+  list.Append("2", "2024/05/01 10:00:02", "066.0*");
+  list.Append("3", "2024/05/01 10:00:04", "080.2");
+  return list;
+}
+
+TEST(ListWindows, EachKindHasItsButtonsAndLabels) {
+  ScriptedDialogs dialogs;
+  FileList file_list(dialogs);
+  FileListReal file_list_real(dialogs);
+  DataList data_list(dialogs);
+  EXPECT_EQ(file_list.windowTitle(), "File List");
+  EXPECT_EQ(file_list_real.windowTitle(), "File List Real");
+  EXPECT_EQ(data_list.windowTitle(), "Data List");
+  EXPECT_EQ(file_list.findChild<QAction*>("Plot")->toolTip(), "Plot");
+  EXPECT_EQ(file_list_real.findChild<QAction*>("Plot")->toolTip(), "Graphic Plot");
+  EXPECT_EQ(file_list_real.findChild<QAction*>("Ln")->toolTip(), "Histogram");
+  EXPECT_EQ(data_list.findChild<QAction*>("Save")->toolTip(), "Save As");
+  EXPECT_EQ(data_list.findChild<QAction*>("Plot"), nullptr);
+  EXPECT_NE(file_list.findChild<QLabel*>("Board05"), nullptr);
+  EXPECT_EQ(file_list_real.findChild<QLabel*>("Board05"), nullptr);
+  EXPECT_NE(data_list.findChild<QLabel*>("BoardPeakdB"), nullptr);
+  EXPECT_EQ(file_list.GridModel->rowCount(), 0);
+}
+
+TEST(ListWindows, LnShowsTheResolutionChoiceAndOtherButtonsHideIt) {
+  ScriptedDialogs dialogs;
+  FileListReal window(dialogs);
+  EXPECT_TRUE(window.PicResolution->isHidden());
+  window.findChild<QAction*>("Ln")->trigger();
+  EXPECT_FALSE(window.PicResolution->isHidden());
+  window.findChild<QAction*>("Ln")->trigger();
+  EXPECT_FALSE(window.PicResolution->isHidden());
+  window.findChild<QAction*>("Print")->trigger();
+  EXPECT_TRUE(window.PicResolution->isHidden());
+}
+
+TEST(ListWindows, DataListSavesTheSetInBothForms) {
+  TempDir dir;
+  ScriptedDialogs dialogs;
+  DataList window(dialogs);
+  window.Load(DownloadedSet(), "");
+  EXPECT_EQ(window.Board95->text(), "045.5 ");
+
+  dialogs.files.push_back({dir.File("set.dlgr"), 1});
+  dialogs.files.push_back({dir.File("set.csv"), 2});
+  dialogs.files.push_back({});
+  window.findChild<QAction*>("Save")->trigger();
+  window.findChild<QAction*>("Save")->trigger();
+  window.findChild<QAction*>("Save")->trigger();  // cancelled
+  EXPECT_TRUE(dialogs.messages.empty());
+
+  const DataFile data = OpenDataFile(dir.File("set.dlgr"));
+  const DataFile csv = OpenDataFile(dir.File("set.csv"));
+  for (const DataFile* file : {&data, &csv}) {
+    EXPECT_EQ(file->list.kind(), ListKind::kDataLogger2);
+    EXPECT_EQ(file->list.header().second_value, "2");
+    ASSERT_EQ(file->list.size(), 3u);
+    EXPECT_EQ(file->list.level(1), "066.0*");
+    EXPECT_EQ(file->skipped_lines, 0u);
+  }
+  EXPECT_EQ(data.list.header().l05, csv.list.header().l05);
+  EXPECT_EQ(data.list.header().leq, csv.list.header().leq);
+}
+
+TEST(ListWindows, SaveFailureNamesTheFile) {
+  TempDir dir;
+  ScriptedDialogs dialogs;
+  DataList window(dialogs);
+  window.Load(DownloadedSet(), "");
+  const std::string path = dir.File("gone/set.dlgr");
+  dialogs.files.push_back({path, 1});
+  window.SaveClicked();
+  ASSERT_EQ(dialogs.messages.size(), 1u);
+  EXPECT_NE(dialogs.messages[0].text.find(path), std::string::npos);
+}
+
+TEST(ListWindows, PlacedBesideThePanel) {
+  ScriptedDialogs dialogs;
+  QWidget panel;
+  panel.setGeometry(10, 20, 400, 300);
+  FileListReal window(dialogs);
+  window.PlaceBeside(panel);
+  EXPECT_EQ(window.pos().x(), panel.frameGeometry().right() + 1);
+  EXPECT_EQ(window.pos().y(), panel.frameGeometry().top());
+}
+
+}  // namespace
+}  // namespace slm

@@ -1,0 +1,87 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QLabel>
+#include <QToolBar>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "analysis/live_chart_data.h"
+#include "panel/panel_window.h"
+#include "panel/pc_recorder.h"
+#include "support/scripted_dialogs.h"
+#include "support/simulated_meter.h"
+
+namespace slm::test {
+
+// A folder of the test's own, removed afterwards.
+class TempDir {
+ public:
+  TempDir() {
+    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+    path_ = std::filesystem::temp_directory_path() /
+            (std::string("slm_") + info->test_suite_name() + "_" + info->name());
+    std::filesystem::remove_all(path_);
+    std::filesystem::create_directories(path_);
+  }
+  ~TempDir() { std::filesystem::remove_all(path_); }
+  std::string path() const { return path_.string(); }
+  std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+ private:
+  std::filesystem::path path_;
+};
+
+// The panel on the simulated meter, with scripted dialogs and a clock that
+// moves one second at every reading.
+class PanelTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<Panel> MakePanel(PortChoice choice) {
+    auto panel =
+        std::make_unique<Panel>(PanelContext{link_, reading_, dialogs_, recorder_, charts_,
+                                             [this](int code) { exit_codes_.push_back(code); }},
+                                choice);
+    return panel;
+  }
+  std::unique_ptr<Panel> OnlinePanel() {
+    auto panel = MakePanel({1, false});
+    EXPECT_TRUE(panel->Start());
+    return panel;
+  }
+  DateTime Clock() {
+    const long t = seconds_++;
+    return {2024,
+            5,
+            1,
+            static_cast<int>(10 + t / 3600),
+            static_cast<int>(t / 60 % 60),
+            static_cast<int>(t % 60)};
+  }
+  template <typename T>
+  T* Find(Panel& panel, const char* name) {
+    T* child = panel.findChild<T*>(name);
+    EXPECT_NE(child, nullptr) << name;
+    return child;
+  }
+  QString Text(Panel& panel, const char* name) { return Find<QLabel>(panel, name)->text(); }
+  bool Shown(Panel& panel, const char* name) { return !Find<QWidget>(panel, name)->isHidden(); }
+  QAction* Action(Panel& panel, const char* key) { return Find<QAction>(panel, key); }
+
+  SimulatedMeter meter_;
+  Rs232 rs232_{meter_, meter_};
+  MeterLink link_{meter_, rs232_};
+  Reading reading_;
+  ScriptedDialogs dialogs_;
+  // The recorder's files ("Fake", automatic saves) go to a folder of the test's own.
+  TempDir dir_;
+  long seconds_ = 0;
+  PcRecorder recorder_{[this] { return Clock(); }, dir_.path()};
+  LiveChartData charts_;
+  std::vector<int> exit_codes_;
+};
+
+}  // namespace slm::test

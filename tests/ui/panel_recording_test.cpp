@@ -1,0 +1,225 @@
+// The panel's PC sampling, recording, list saving and file opening.
+#include <gtest/gtest.h>
+
+#include <QProgressBar>
+#include <QRadioButton>
+#include <fstream>
+
+#include "files/data_file_reader.h"
+#include "files/data_file_writer.h"
+#include "ui/panel_fixture.h"
+
+namespace slm {
+namespace {
+
+using test::PanelTest;
+
+std::vector<std::string> FileLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> lines;
+  std::string line;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+class PanelRecording : public PanelTest {
+ protected:
+  void SetUp() override {
+    panel_ = OnlinePanel();
+    meter_.model().SetLevel(66.6);
+    panel_->Timer1Tick();
+  }
+  // One second of the panel: a live tick and a sampling tick.
+  void Seconds(int n) {
+    for (int i = 0; i < n; ++i) {
+      panel_->Timer1Tick();
+      panel_->Timer2Tick();
+    }
+  }
+  void StartRecording(const std::string& path, int filter) {
+    panel_->ToolbarClicked("Save");
+    EXPECT_TRUE(Shown(*panel_, "PicSave"));
+    EXPECT_TRUE(Find<QRadioButton>(*panel_, "OptSampling")->isChecked());
+    dialogs_.files.push_back({path, filter});
+    Find<QPushButton>(*panel_, "CmdSaveOK")->click();
+    EXPECT_FALSE(Shown(*panel_, "PicSave"));
+  }
+  std::unique_ptr<Panel> panel_;
+};
+
+TEST_F(PanelRecording, SamplesFillTheListAndTheRunningValues) {
+  Seconds(4);
+  auto* grid = Find<QTableView>(*panel_, "GridN");
+  ASSERT_EQ(grid->model()->rowCount(), 3);
+  EXPECT_EQ(grid->model()->data(grid->model()->index(2, 0)).toString(), "3");
+  EXPECT_EQ(grid->model()->data(grid->model()->index(2, 2)).toString(), "66.6");
+  EXPECT_EQ(grid->model()->headerData(1, Qt::Horizontal).toString(), "Date Time");
+  EXPECT_EQ(Text(*panel_, "BoardLeq"), "66.6");
+  EXPECT_EQ(Text(*panel_, "BoardSEL"), "72.6");  // 66.6 + 10 log10(4)
+  EXPECT_EQ(Text(*panel_, "BoardMaxdB"), "66.6");
+  EXPECT_EQ(charts_.sample_count(), 3);
+
+  panel_->ToolbarClicked("Refresh");
+  EXPECT_EQ(grid->model()->rowCount(), 0);
+  EXPECT_EQ(charts_.sample_count(), 0);
+  Seconds(2);  // the sampling rhythm goes on: a row every second
+  EXPECT_EQ(grid->model()->rowCount(), 2);
+  EXPECT_EQ(grid->model()->data(grid->model()->index(0, 0)).toString(), "1");
+}
+
+TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
+  const std::string path = dir_.File("walk.dlgr");
+  StartRecording(path, 1);
+  EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Stop Recording");
+  EXPECT_EQ(Text(*panel_, "LblFileName"), "walk.dlgr");
+  meter_.model().SetLevels({60.0, 70.0, 80.0});
+  Seconds(6);  // the first second only counts towards the first sample
+  EXPECT_TRUE(Shown(*panel_, "LblRec"));
+  EXPECT_EQ(Text(*panel_, "LblCount"), "5");
+
+  // "Open" is refused while recording.
+  panel_->ToolbarClicked("Open");
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "Recording Mode!\nPlease stop recording!");
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kCritical);
+
+  panel_->ToolbarClicked("Save");  // ends the recording
+  EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
+  EXPECT_FALSE(Shown(*panel_, "LblRec"));
+  EXPECT_EQ(Text(*panel_, "LblCount"), "");
+  const DataFile written = OpenDataFile(path);
+  ASSERT_EQ(written.list.size(), 5u);
+
+  dialogs_.files.push_back({path, 1});
+  panel_->ToolbarClicked("Open");
+  FileListReal* list = panel_->file_list_real();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->windowTitle(), "walk.dlgr");
+  ASSERT_EQ(list->GridModel->rowCount(), 5);
+  for (int r = 0; r < 5; ++r) {
+    EXPECT_EQ(list->GridModel->data(list->GridModel->index(r, 2), Qt::DisplayRole)
+                  .toString()
+                  .toStdString(),
+              std::string(written.list.level(static_cast<size_t>(r))));
+  }
+  const std::vector<std::string> lines = FileLines(path);
+  EXPECT_EQ(list->BoardCA->text().toStdString(), lines[2]);
+  EXPECT_EQ(list->BoardSFI->text().toStdString(), lines[3]);
+  EXPECT_EQ(list->BoardLevel->text().toStdString(), lines[4]);
+  EXPECT_EQ(list->BoardMaxdB->text().toStdString(), lines[5]);
+  EXPECT_EQ(list->BoardMaxTime->text().toStdString(), lines[6]);
+  EXPECT_EQ(list->BoardSEL->text().toStdString(), lines[7]);
+  EXPECT_EQ(list->BoardLeq->text().toStdString(), lines[8]);
+  EXPECT_EQ(panel_->windowTitle(), "PANEL   V10.05");  // the progress caption is gone
+  EXPECT_TRUE(panel_->timer1().isActive());
+  EXPECT_TRUE(panel_->timer2().isActive());
+}
+
+TEST_F(PanelRecording, CsvListSaveAndCancelledDialogs) {
+  Seconds(3);
+  panel_->ToolbarClicked("Save");
+  Find<QRadioButton>(*panel_, "OptSaveList")->click();
+  dialogs_.files.push_back({});  // cancelled: nothing happens
+  Find<QPushButton>(*panel_, "CmdSaveOK")->click();
+  EXPECT_FALSE(recorder_.recording());
+  EXPECT_TRUE(dialogs_.messages.empty());
+
+  panel_->ToolbarClicked("Save");
+  Find<QRadioButton>(*panel_, "OptSaveList")->click();
+  const std::string path = dir_.File("list.csv");
+  dialogs_.files.push_back({path, 2});
+  Find<QPushButton>(*panel_, "CmdSaveOK")->click();
+  const auto lines = FileLines(path);
+  ASSERT_EQ(lines.size(), 12u);
+  EXPECT_EQ(lines[0], "Real Time");
+  EXPECT_EQ(lines[9], "No.s,Date Time,dB,");
+  EXPECT_EQ(lines[11].substr(0, 2), "2,");
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(PanelRecording, LostMeterEndsTheRecordingIntoItsFile) {
+  const std::string path = dir_.File("lost.csv");
+  StartRecording(path, 2);
+  Seconds(4);
+  meter_.model().faults().silent = true;
+  panel_->Timer1Tick();
+  EXPECT_EQ(Text(*panel_, "LblCOM"), "No COM");
+  EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
+  const auto lines = FileLines(path);
+  ASSERT_EQ(lines.size(), 13u);  // 9 header lines, the title and 3 samples
+  EXPECT_EQ(lines[9], "No.s,Date Time,dB");
+  EXPECT_EQ(Find<QTableView>(*panel_, "GridN")->model()->rowCount(), 0);
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(PanelRecording, ClosingThePanelWritesTheRunningRecording) {
+  const std::string path = dir_.File("closed.dlgr");
+  StartRecording(path, 1);
+  Seconds(3);
+  panel_->close();
+  EXPECT_EQ(exit_codes_, std::vector<int>{0});
+  EXPECT_EQ(OpenDataFile(path).list.size(), 2u);
+}
+
+TEST_F(PanelRecording, UnwritableFileIsNamedAndTheSamplesKept) {
+  const std::string path = dir_.File("missing-folder/rec.dlgr");
+  StartRecording(path, 1);
+  Seconds(3);
+  panel_->ToolbarClicked("Save");
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find(path), std::string::npos);
+  EXPECT_EQ(FileLines(dir_.File("Fake")).size(), 3u);  // title and 2 samples
+}
+
+TEST_F(PanelRecording, OpenReportsSkippedLinesAndMissingFiles) {
+  const std::string path = dir_.File("odd.dlgr");
+  {
+    std::ofstream out(path, std::ios::binary);
+    out << "Data Logger 2\r\nSET 1\r\nA\r\nFAST\r\nRange 30-90\r\nL05 70.1\r\nL10 69.0\r\n"
+           "L50 60.0\r\nL90 50.0\r\nL95 45.5\r\nMax dB 80.2\r\n2024/05/01 10:00:05\r\n"
+           "SEL 90.1\r\nLeq 65.5\r\nNo.s\tDate Time\tdB\t\r\n"
+           "1\t2024/05/01 10:00:00\t065.3\t\r\nnot a record\r\n"
+           "2\t2024/05/01 10:00:01\t066.0*\t\r\n";
+  }
+  dialogs_.files.push_back({path, 1});
+  panel_->ToolbarClicked("Open");
+  FileList* list = panel_->file_list();
+  ASSERT_NE(list, nullptr);
+  EXPECT_EQ(list->GridModel->rowCount(), 2);
+  EXPECT_EQ(list->Board05->text(), "70.1");
+  EXPECT_EQ(list->BoardLeq->text(), "65.5");
+  EXPECT_EQ(list->BoardLevel->text(), "30-90");
+  EXPECT_FALSE(list->LblSkipped->isHidden());
+  EXPECT_TRUE(list->LblSkipped->text().startsWith("1 line"));
+
+  const std::string missing = dir_.File("nowhere.dlgr");
+  dialogs_.files.push_back({missing, 1});
+  panel_->ToolbarClicked("Open");
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find(missing), std::string::npos);
+}
+
+TEST_F(PanelRecording, ToolbarLettersGoToTheMeterWithTheTimersPaused) {
+  panel_->ToolbarClicked("FSI");
+  EXPECT_EQ(meter_.writes().back(), "D");
+  panel_->Timer1Tick();
+  EXPECT_TRUE(Shown(*panel_, "LblSlow"));
+  EXPECT_TRUE(panel_->timer1().isActive());
+  EXPECT_TRUE(panel_->timer2().isActive());
+}
+
+TEST_F(PanelRecording, LaunchPeriodAsksAgainUntilTheFormatIsRight) {
+  dialogs_.answers = {"10:30", "01:02:03"};
+  Find<QPushButton>(*panel_, "CmdL")->click();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "Invalid, comply with the data format properly\n");
+  ASSERT_TRUE(recorder_.launch_period().has_value());
+  EXPECT_EQ(recorder_.launch_period()->period_seconds, 3723);
+  EXPECT_EQ(dialogs_.prompts.size(), 2u);
+}
+
+}  // namespace
+}  // namespace slm
