@@ -1,12 +1,14 @@
-#include "analysis/list_windows.h"
+#include "analysis/record_list_window.h"
 
 #include <QAction>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
@@ -80,21 +82,9 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
   if (kind == Kind::kDataList) PicResolution->setEnabled(false);
 
   auto* body = new QHBoxLayout;
-  GridN = new QTableView(this);
-  GridN->setObjectName("GridN");
-  GridModel = new RecordTableModel(GridN);
+  GridN = new RecordTable(this);
+  GridModel = GridN->records();
   GridModel->SetList(&list_);
-  GridN->setModel(GridModel);
-  GridN->verticalHeader()->hide();
-  GridN->verticalHeader()->setDefaultSectionSize(GridN->fontMetrics().height() + 6);
-  GridN->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  GridN->setSelectionBehavior(QAbstractItemView::SelectRows);
-  const QFontMetrics metrics(GridN->font());
-  GridN->setColumnWidth(0, metrics.horizontalAdvance("ABADEAA"));
-  GridN->setColumnWidth(1, metrics.horizontalAdvance("AAAAA/AA/AAHH:NN:SSA"));
-  GridN->setColumnWidth(2, metrics.horizontalAdvance("ABADEAAA"));
-  GridN->horizontalHeader()->setStretchLastSection(true);
-  GridN->setMinimumWidth(metrics.horizontalAdvance("ABADEAAAAAAA/AA/AAHH:NN:SSAABADEAAA") + 30);
   body->addWidget(GridN, 1);
 
   auto* results = new QWidget(this);
@@ -182,7 +172,15 @@ void RecordListWindow::Load(RecordList list, const std::string& caption, size_t 
 
 void RecordListWindow::PlaceBeside(const QWidget& panel) {
   const QRect frame = panel.frameGeometry();
-  move(frame.right() + 1, frame.top());
+  QPoint at(frame.right() + 1, frame.top());
+  // On a screen too narrow for both, the list overlaps the panel rather than
+  // opening out of sight.
+  if (const QScreen* screen = panel.screen()) {
+    const QRect room = screen->availableGeometry();
+    const int width = std::max(frameGeometry().width(), minimumSizeHint().width());
+    at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - width)));
+  }
+  move(at);
 }
 
 void RecordListWindow::ToolbarClicked(const QString& key) {

@@ -10,7 +10,7 @@
 
 #include "files/record.h"
 #include "ui/dialogs.h"
-#include "ui/record_table_model.h"
+#include "ui/record_table.h"
 
 namespace slm {
 
@@ -40,7 +40,7 @@ class RecordListWindow : public QWidget {
   std::string set_field;
 
   QToolBar* Toolbar1 = nullptr;
-  QTableView* GridN = nullptr;
+  RecordTable* GridN = nullptr;
   RecordTableModel* GridModel = nullptr;
   QLabel* BoardCA = nullptr;
   QLabel* BoardSFI = nullptr;

@@ -1,9 +1,8 @@
 #include "app/demo_meter.h"
 
-#include <ctime>
-
 #include "sim/meter_model.h"
 #include "sim/pty_bridge.h"
+#include "ui/qt_wait.h"
 
 namespace slm {
 
@@ -20,11 +19,7 @@ DemoMeter::~DemoMeter() {
 }
 
 std::string DemoMeter::Start() {
-  const std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  state_->model.SetClock(
-      {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec}, 0.0);
+  state_->model.SetClock(PcDateTime(), 0.0);
   // A quiet office with some traffic outside, on the 60-120 dB range.
   state_->model.SetRangeCode(2);
   state_->model.SetRandomWalk(68.0, 0.6);

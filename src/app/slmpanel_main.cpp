@@ -1,7 +1,6 @@
 // slmpanel: the windowed program.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QDateTime>
 #include <QMessageBox>
 #include <memory>
 
@@ -51,11 +50,7 @@ int main(int argc, char** argv) {
   slm::MeterLink link(serial, rs232);
   slm::Reading reading;
   slm::QtDialogs dialogs;
-  slm::PcRecorder recorder([] {
-    const QDateTime now = QDateTime::currentDateTime();
-    return slm::DateTime{now.date().year(), now.date().month(),  now.date().day(),
-                         now.time().hour(), now.time().minute(), now.time().second()};
-  });
+  slm::PcRecorder recorder(slm::PcDateTime);
   slm::LiveChartData charts;
 
   std::unique_ptr<slm::Panel> panel;

@@ -73,6 +73,16 @@ std::string DeviceOfText(const std::string& text) {
 
 }  // namespace
 
+bool IsCsvPath(std::string_view path) {
+  constexpr std::string_view kCsv = ".csv";
+  if (path.size() < kCsv.size()) return false;
+  const std::string_view end = path.substr(path.size() - kCsv.size());
+  for (std::size_t i = 0; i < kCsv.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(end[i])) != kCsv[i]) return false;
+  }
+  return true;
+}
+
 ToolLink::ToolLink(const std::string& port_text)
     : directory_(DeviceOfText(port_text)),
       number_(PortNumberOfName(port_text) != 0 ? PortNumberOfName(port_text) : 1),

@@ -1,9 +1,11 @@
 #pragma once
 
+#include <QCoreApplication>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "link/meter_link.h"
@@ -31,6 +33,18 @@ class Options {
   std::vector<std::string> positional_;
 };
 
+// The Qt application a subcommand needs for its serial port and timers.
+class ToolApplication {
+ public:
+  ToolApplication() : app_(argc_, argv_) {}
+
+ private:
+  int argc_ = 1;
+  char name_[8] = "slmtool";
+  char* argv_[2] = {name_, nullptr};
+  QCoreApplication app_;
+};
+
 // The serial link as the program opens it, from a --port text: "COM1".."COM16"
 // or a device path (which then becomes COM1).
 class ToolLink {
@@ -51,6 +65,9 @@ class ToolLink {
   Rs232 rs232_;
   MeterLink link_;
 };
+
+// True when `path` ends in ".csv" in any case: such a file gets the comma form.
+bool IsCsvPath(std::string_view path);
 
 int RunEmulate(const std::vector<std::string>& args);
 int RunLive(const std::vector<std::string>& args);

@@ -1,7 +1,6 @@
 #include <atomic>
 #include <csignal>
 #include <cstdio>
-#include <ctime>
 #include <fstream>
 #include <sstream>
 #include <stdexcept>
@@ -57,13 +56,6 @@ struct Silence {
   double length;
 };
 
-sim::MeterTime LocalNow() {
-  const std::time_t now = std::time(nullptr);
-  std::tm tm{};
-  localtime_r(&now, &tm);
-  return {tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday, tm.tm_hour, tm.tm_min, tm.tm_sec};
-}
-
 std::string Hex(const sim::Bytes& bytes) {
   std::string out;
   char buf[4];
@@ -87,7 +79,7 @@ int RunEmulate(const std::vector<std::string>& args) {
     throw std::runtime_error("--rate takes 0 < HZ <= 500");
   }
   sim::MeterModel model(model_options);
-  model.SetClock(LocalNow(), 0.0);
+  model.SetClock(PcDateTime(), 0.0);
 
   if (options.Has("--level")) model.SetLevel(options.Number("--level", 65.3));
   if (options.Has("--levels")) {

@@ -18,17 +18,6 @@ namespace slm::tool {
 
 namespace {
 
-// True when `path` ends in ".csv" in any case: such a file gets the comma form.
-bool IsCsvPath(std::string_view path) {
-  constexpr std::string_view kCsv = ".csv";
-  if (path.size() < kCsv.size()) return false;
-  const std::string_view end = path.substr(path.size() - kCsv.size());
-  for (std::size_t i = 0; i < kCsv.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(end[i])) != kCsv[i]) return false;
-  }
-  return true;
-}
-
 // Reads `path` as the Open command does. On failure prints the reason (which
 // names the file) and returns false.
 bool ReadOrExplain(const char* command, const std::string& path, DataFile& file) {

@@ -54,10 +54,7 @@ class PrintingObserver : public LinkObserver {
 
 int RunLive(const std::vector<std::string>& args) {
   const Options options(args, {"--port", "--count"}, {});
-  int argc = 1;
-  char name[] = "slmtool";
-  char* argv[] = {name, nullptr};
-  QCoreApplication app(argc, argv);
+  ToolApplication app;
 
   ToolLink tool(options.Get("--port"));
   if (int rc = OpenOrExplain(tool); rc != 0) return rc;
@@ -105,10 +102,7 @@ int RunKey(const std::vector<std::string>& args) {
   if (options.positional().size() != 1) throw std::runtime_error("key takes one CODE (1..10)");
   const int code = std::stoi(options.positional()[0]);
   if (code < 1 || code > 10) throw std::runtime_error("the key CODE is 1..10");
-  int argc = 1;
-  char name[] = "slmtool";
-  char* argv[] = {name, nullptr};
-  QCoreApplication app(argc, argv);
+  ToolApplication app;
 
   ToolLink tool(options.Get("--port"));
   if (int rc = OpenOrExplain(tool); rc != 0) return rc;

@@ -1,6 +1,5 @@
 // slmtool record: a PC recording exactly as the panel makes it, without a window.
 #include <QCoreApplication>
-#include <QDateTime>
 #include <QTimer>
 #include <atomic>
 #include <csignal>
@@ -20,19 +19,6 @@ namespace {
 
 std::atomic<bool> g_interrupted{false};
 void OnInterrupt(int) { g_interrupted = true; }
-
-DateTime LocalNow() {
-  const QDateTime now = QDateTime::currentDateTime();
-  return {now.date().year(), now.date().month(),  now.date().day(),
-          now.time().hour(), now.time().minute(), now.time().second()};
-}
-
-bool EndsWithCsv(const std::string& path) {
-  if (path.size() < 4) return false;
-  std::string tail = path.substr(path.size() - 4);
-  for (char& c : tail) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return tail == ".csv";
-}
 
 // Ends the recording into its file when the meter is lost, as the panel does.
 class RecordingObserver : public LinkObserver {
@@ -65,10 +51,7 @@ int RunRecord(const std::vector<std::string>& args) {
     throw std::runtime_error("--count takes 1.." + std::to_string(kMaxRecords) + " samples");
   }
 
-  int argc = 1;
-  char name[] = "slmtool";
-  char* argv[] = {name, nullptr};
-  QCoreApplication app(argc, argv);
+  ToolApplication app;
   ToolLink tool(options.Get("--port"));
   try {
     tool.Open();
@@ -80,12 +63,12 @@ int RunRecord(const std::vector<std::string>& args) {
   Reading reading;
   PanelDisplay display;
   LiveAcquisition live(tool.link(), reading);
-  PcRecorder recorder(LocalNow);
+  PcRecorder recorder(PcDateTime);
   recorder.SetPeriod(static_cast<int>(period));
   RecordingObserver observer(recorder, display);
   tool.link().SetObserver(&observer);
   try {
-    recorder.StartRecording(output, EndsWithCsv(output) ? Separator::kComma : Separator::kTab);
+    recorder.StartRecording(output, IsCsvPath(output) ? Separator::kComma : Separator::kTab);
   } catch (const DataFileError& e) {
     std::fprintf(stderr, "%s\nThe recording did not start.\n", e.what());
     return 1;

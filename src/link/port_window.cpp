@@ -57,6 +57,7 @@ Port::Port(PortEnvironment environment, std::function<void(PortChoice)> chosen, 
   LblPorts->setObjectName("LblPorts");
   LblPorts->setTextFormat(Qt::RichText);
   LblPorts->setWordWrap(true);
+  LblPorts->setMinimumWidth(480);
   picture->addWidget(LblPorts);
   auto* picture_buttons = new QHBoxLayout;
   CmdDriver = new QPushButton("Install Driver...", Picdevice);

@@ -162,6 +162,8 @@ void Panel::Timer2Tick() {
   } reset{timer2_running_};
 
   const Reading& reading = context_.reading;
+  // Before the meter's first frame there is no level to sample.
+  if (reading.level_text.empty()) return;
   const bool was_recording = context_.recorder.recording();
   const PcRecorder::TickResult result =
       context_.recorder.Tick(reading.level, reading.level_text, Captions());
@@ -286,8 +288,8 @@ void Panel::OpenCommand() {
     window = file_list_real_.get();
   }
   window->Load(std::move(file.list), file.title, file.skipped_lines);
-  window->PlaceBeside(*this);
   window->show();
+  window->PlaceBeside(*this);
   if (file.truncated) {
     context_.dialogs.Message("The file holds more than " + std::to_string(kMaxRecords) +
                                  " records; the first " + std::to_string(kMaxRecords) +

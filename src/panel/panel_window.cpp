@@ -11,6 +11,8 @@
 #include <QStackedWidget>
 #include <QVBoxLayout>
 #include <cmath>
+#include <iterator>
+#include <utility>
 
 #include "ui/icons.h"
 
@@ -254,7 +256,11 @@ void Panel::BuildFace(QWidget* face) {
   ShownLCD = new QLabel("", lcd);
   ShownLCD->setObjectName("ShownLCD");
   ShownLCD->setAlignment(Qt::AlignRight);
-  lcd_layout->addWidget(ShownLCD);
+  auto* lcd_bottom = new QHBoxLayout;
+  BuildDisplayParts(lcd, lcd_bottom);
+  lcd_bottom->addStretch();
+  lcd_bottom->addWidget(ShownLCD);
+  lcd_layout->addLayout(lcd_bottom);
   layout->addWidget(lcd);
   layout->addSpacing(10);
 
@@ -279,6 +285,34 @@ void Panel::BuildFace(QWidget* face) {
   layout->addSpacing(12);
   BuildRecording(face, layout);
   layout->addStretch();
+}
+
+void Panel::BuildDisplayParts(QWidget* lcd, QHBoxLayout* row) {
+  // The printed parts of the meter's display. The live tick leaves them as
+  // they are: the readout labels say what the meter's own display can show.
+  Label1 = Indicator(lcd, "Label1", "SPL");
+  LeqLabel = Indicator(lcd, "LeqLabel", "Leq");
+  SELLabel = Indicator(lcd, "SELLabel", "SEL");
+  for (QLabel* l : {Label1, LeqLabel, SELLabel}) {
+    l->setStyleSheet("color: #2a8a5a; border-color: #1a3f2c;");
+    row->addWidget(l);
+  }
+  const std::pair<QLabel**, const char*> hidden[] = {
+      {&LblFull, "FULL"}, {&LblMax, "max"}, {&LblM, "M"},     {&LblR, "R"},    {&LblL, "L"},
+      {&LblA, "A"},       {&LblC, "C"},     {&LblL99, "L99"}, {&LblL00, "L00"}};
+  const char* const names[] = {"LblFull", "LblMax", "LblM",   "LblR",  "LblL",
+                               "LblA",    "LblC",   "LblL99", "LblL00"};
+  for (size_t i = 0; i < std::size(hidden); ++i) {
+    *hidden[i].first = Indicator(lcd, names[i], hidden[i].second);
+    (*hidden[i].first)->hide();
+    row->addWidget(*hidden[i].first);
+  }
+  Shape1 = new QFrame(lcd);
+  Shape1->setObjectName("Shape1");
+  Shape1->hide();
+  ShBtn = new QFrame(lcd);
+  ShBtn->setObjectName("ShBtn");
+  ShBtn->hide();
 }
 
 QWidget* Panel::Board(const char* frame_name, const char* caption, QLabel*& value,
@@ -318,21 +352,9 @@ QWidget* Panel::BuildSide() {
   layout->addLayout(values);
 
   auto* lower = new QHBoxLayout;
-  GridN = new QTableView(side);
-  GridN->setObjectName("GridN");
-  GridModel = new RecordTableModel(GridN);
+  GridN = new RecordTable(side);
+  GridModel = GridN->records();
   GridModel->SetList(&context_.recorder.list());
-  GridN->setModel(GridModel);
-  GridN->verticalHeader()->hide();
-  GridN->verticalHeader()->setDefaultSectionSize(GridN->fontMetrics().height() + 6);
-  GridN->setSelectionBehavior(QAbstractItemView::SelectRows);
-  GridN->setEditTriggers(QAbstractItemView::NoEditTriggers);
-  const QFontMetrics metrics(GridN->font());
-  GridN->setColumnWidth(0, metrics.horizontalAdvance("ABADEAA"));
-  GridN->setColumnWidth(1, metrics.horizontalAdvance("AAAAA/AA/AAHH:NN:SSA"));
-  GridN->setColumnWidth(2, metrics.horizontalAdvance("ABADEAAA"));
-  GridN->horizontalHeader()->setStretchLastSection(true);
-  GridN->setMinimumWidth(metrics.horizontalAdvance("ABADEAAAAAAA/AA/AAHH:NN:SSAABADEAAA") + 8);
   lower->addWidget(GridN);
 
   auto* charts = new QVBoxLayout;
@@ -396,6 +418,8 @@ bool Panel::Start() {
     }
     LblCOM->setText(QString::fromStdString(context_.link.PortLabel()));
     ShowPanelList(true);
+    // ShBtn takes the colour of the level chart.
+    ShBtn->setPalette(CWG->palette());
     Timer1.start();
   }
   PicErase->hide();

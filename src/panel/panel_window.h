@@ -1,7 +1,9 @@
 #pragma once
 
 #include <QAction>
+#include <QFrame>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -15,8 +17,8 @@
 #include <functional>
 #include <memory>
 
-#include "analysis/list_windows.h"
 #include "analysis/live_chart_data.h"
+#include "analysis/record_list_window.h"
 #include "link/meter_link.h"
 #include "panel/live_acquisition.h"
 #include "panel/panel_display.h"
@@ -24,7 +26,7 @@
 #include "panel/reading.h"
 #include "ui/clickable_label.h"
 #include "ui/dialogs.h"
-#include "ui/record_table_model.h"
+#include "ui/record_table.h"
 
 namespace slm {
 
@@ -95,6 +97,7 @@ class Panel : public QWidget, public LinkObserver {
 
  private:
   void BuildFace(QWidget* face);
+  void BuildDisplayParts(QWidget* lcd, QHBoxLayout* row);
   QWidget* BuildSide();
   void BuildToolbar();
   QPushButton* MakeKey(const char* name, const char* caption, int code);
@@ -174,7 +177,7 @@ class Panel : public QWidget, public LinkObserver {
   QPushButton* BtnInteg = nullptr;
   QPushButton* BtnUp = nullptr;
   QPushButton* BtnDown = nullptr;
-  QTableView* GridN = nullptr;
+  RecordTable* GridN = nullptr;
   RecordTableModel* GridModel = nullptr;
   std::array<QRadioButton*, 3> SSOpt{};
   QWidget* CWG = nullptr;
@@ -183,6 +186,20 @@ class Panel : public QWidget, public LinkObserver {
   QWidget* CWInt = nullptr;
   QWidget* CWDec = nullptr;
   QWidget* PicErase = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* LeqLabel = nullptr;
+  QLabel* SELLabel = nullptr;
+  QLabel* LblFull = nullptr;
+  QLabel* LblMax = nullptr;
+  QLabel* LblM = nullptr;
+  QLabel* LblR = nullptr;
+  QLabel* LblL = nullptr;
+  QLabel* LblA = nullptr;
+  QLabel* LblC = nullptr;
+  QLabel* LblL99 = nullptr;
+  QLabel* LblL00 = nullptr;
+  QFrame* Shape1 = nullptr;
+  QFrame* ShBtn = nullptr;
   QGroupBox* PicSave = nullptr;
   QRadioButton* OptSampling = nullptr;
   QRadioButton* OptSaveList = nullptr;

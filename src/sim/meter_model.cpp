@@ -291,7 +291,7 @@ struct MeterModel::Impl {
   };
 
   explicit Impl(MeterOptions o) : options(o), rng(o.seed) {
-    clock_anchor = ToEpochSeconds(MeterTime{});
+    clock_anchor = ToEpochSeconds(MeterTime{2024, 1, 1, 0, 0, 0});
   }
 
   double FramePeriod() const { return 1.0 / std::max(options.rate_hz, 1e-9); }

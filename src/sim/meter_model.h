@@ -33,19 +33,14 @@
 #include <string>
 #include <vector>
 
+#include "link/meter.h"
+
 namespace slm::sim {
 
 using Bytes = std::string;
 
 // A calendar date and time of the meter's clock.
-struct MeterTime {
-  int year = 2024;
-  int month = 1;
-  int day = 1;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
+using MeterTime = slm::DateTime;
 
 // One record of a stored set.
 struct StoredRecord {
@@ -56,7 +51,7 @@ struct StoredRecord {
 // One set in the meter's data-logger memory.
 struct StoredSet {
   int number = 1;  // 16-bit set number (the "address" that "O" and "P" take)
-  MeterTime start;
+  MeterTime start{2024, 1, 1, 0, 0, 0};
   int interval = 1;                       // seconds between records (written as one digit)
   std::string frequency_weighting = "A";  // 1 character
   std::string time_weighting = "FAST";    // 4 characters

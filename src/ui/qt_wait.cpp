@@ -1,6 +1,7 @@
 #include "ui/qt_wait.h"
 
 #include <QCoreApplication>
+#include <QDateTime>
 #include <QEventLoop>
 #include <QTime>
 #include <QTimer>
@@ -10,6 +11,12 @@ namespace slm {
 
 double QtClock::SecondsSinceMidnight() {
   return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
+}
+
+DateTime PcDateTime() {
+  const QDateTime now = QDateTime::currentDateTime();
+  return {now.date().year(), now.date().month(),  now.date().day(),
+          now.time().hour(), now.time().minute(), now.time().second()};
 }
 
 void QtEventPump::ProcessEvents(double max_seconds) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "link/meter.h"
 #include "link/rs232.h"
 
 namespace slm {
@@ -9,6 +10,9 @@ class QtClock : public Clock {
  public:
   double SecondsSinceMidnight() override;
 };
+
+// The PC's local date and time.
+DateTime PcDateTime();
 
 // Runs a nested event loop that a single-shot timer ends, so that a wait
 // sleeps instead of spinning while timers, paints and clicks go on.

@@ -70,6 +70,14 @@ TEST_F(PanelRecording, SamplesFillTheListAndTheRunningValues) {
   EXPECT_EQ(grid->model()->data(grid->model()->index(0, 0)).toString(), "1");
 }
 
+TEST_F(PanelTest, NothingIsSampledBeforeTheFirstReading) {
+  auto panel = OnlinePanel();
+  for (int i = 0; i < 3; ++i) panel->Timer2Tick();
+  EXPECT_EQ(recorder_.panel().count, 0);
+  EXPECT_TRUE(recorder_.list().empty());
+  EXPECT_EQ(Text(*panel, "BoardLeq"), "");
+}
+
 TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
   const std::string path = dir_.File("walk.dlgr");
   StartRecording(path, 1);

@@ -1,4 +1,4 @@
-#include "analysis/list_windows.h"
+#include "analysis/record_list_window.h"
 
 #include <gtest/gtest.h>
 
@@ -111,11 +111,18 @@ TEST(ListWindows, SaveFailureNamesTheFile) {
 TEST(ListWindows, PlacedBesideThePanel) {
   ScriptedDialogs dialogs;
   QWidget panel;
-  panel.setGeometry(10, 20, 400, 300);
+  panel.setGeometry(0, 20, 100, 150);
   FileListReal window(dialogs);
+  window.resize(300, 300);
   window.PlaceBeside(panel);
   EXPECT_EQ(window.pos().x(), panel.frameGeometry().right() + 1);
   EXPECT_EQ(window.pos().y(), panel.frameGeometry().top());
+
+  // Where there is no room beside it, the list stays on the screen.
+  const QRect screen = panel.screen()->availableGeometry();
+  panel.setGeometry(screen.right() - 250, 20, 200, 150);
+  window.PlaceBeside(panel);
+  EXPECT_LE(window.frameGeometry().right(), screen.right());
 }
 
 }  // namespace
