@@ -9,39 +9,9 @@
 #include <string>
 
 #include "files/record.h"
+#include "support/temp_dir.h"
 
 namespace slm::test {
-
-// A fresh folder for one test, removed with everything in it afterwards.
-class TempDir {
- public:
-  TempDir() {
-    static std::atomic<int> serial{0};
-    path_ = std::filesystem::temp_directory_path() /
-            ("slm_files_test_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() {
-    std::error_code ignored;
-    std::filesystem::remove_all(path_, ignored);
-  }
-  TempDir(const TempDir&) = delete;
-  TempDir& operator=(const TempDir&) = delete;
-
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
-
-inline std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-inline void WriteBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream(path, std::ios::binary) << bytes;
-}
 
 // A panel list as the recorder builds it, with texts a grid may hold.
 inline RecordList SampleRealTimeList() {

@@ -8,18 +8,12 @@
 
 #include "files/data_file_reader.h"
 #include "files/file_io.h"
+#include "support/temp_dir.h"
 
 namespace slm {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::string Slurp(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -35,12 +29,7 @@ std::vector<std::string> Lines(const std::string& text) {
 
 class RecorderTest : public ::testing::Test {
  protected:
-  RecorderTest()
-      : dir_(fs::temp_directory_path() /
-             ("slm_recorder_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-              "_" + ::testing::UnitTest::GetInstance()->current_test_info()->name())),
-        recorder_([this] { return Now(); }, (fs::create_directories(dir_), dir_.string())) {}
-  ~RecorderTest() override { fs::remove_all(dir_); }
+  RecorderTest() : recorder_([this] { return Now(); }, dir_.path()) {}
 
   // Every reading of the clock is one second later.
   DateTime Now() {
@@ -59,7 +48,7 @@ class RecorderTest : public ::testing::Test {
     for (int i = 0; i < n; ++i) TickAt(level, text);
   }
 
-  fs::path dir_;
+  test::TempDir dir_;
   long seconds_ = 0;
   PanelCaptions captions_{"A", "FAST", "80-140"};
   PcRecorder recorder_;
@@ -118,7 +107,7 @@ TEST_F(RecorderTest, MaximumKeepsTheMeterTextAndItsTime) {
 }
 
 TEST_F(RecorderTest, TabRecordingWritesHeaderAndEveryLine) {
-  const std::string final_path = (dir_ / "rec.dlgr").string();
+  const std::string final_path = dir_.File("rec.dlgr");
   Ticks(3, 50.0, "50.0");
   recorder_.StartRecording(final_path, Separator::kTab);
   EXPECT_TRUE(recorder_.recording());
@@ -129,7 +118,7 @@ TEST_F(RecorderTest, TabRecordingWritesHeaderAndEveryLine) {
   EXPECT_EQ(recorder_.EndRecording(captions_), "");
   EXPECT_FALSE(recorder_.recording());
 
-  const auto lines = Lines(Slurp(final_path));
+  const auto lines = Lines(test::ReadBytes(final_path));
   ASSERT_EQ(lines.size(), 13u);
   EXPECT_EQ(lines[0], "Real Time");
   EXPECT_EQ(lines[1], "1");
@@ -153,12 +142,12 @@ TEST_F(RecorderTest, TabRecordingWritesHeaderAndEveryLine) {
 }
 
 TEST_F(RecorderTest, CsvRecordingLinesHaveNoTrailingComma) {
-  const std::string final_path = (dir_ / "rec.csv").string();
+  const std::string final_path = dir_.File("rec.csv");
   TickAt(50.0, "50.0");
   recorder_.StartRecording(final_path, Separator::kComma);
   TickAt(61.2, "61.2");
   ASSERT_EQ(recorder_.EndRecording(captions_), "");
-  const auto lines = Lines(Slurp(final_path));
+  const auto lines = Lines(test::ReadBytes(final_path));
   ASSERT_EQ(lines.size(), 11u);
   EXPECT_EQ(lines[9], "No.s,Date Time,dB");
   EXPECT_EQ(lines[10], "1,2024/05/01 10:00:01,61.2");
@@ -166,15 +155,15 @@ TEST_F(RecorderTest, CsvRecordingLinesHaveNoTrailingComma) {
 
 TEST_F(RecorderTest, SecondRecordingStartsFromZero) {
   TickAt(50.0, "50.0");
-  recorder_.StartRecording((dir_ / "first.dlgr").string(), Separator::kTab);
+  recorder_.StartRecording(dir_.File("first.dlgr"), Separator::kTab);
   Ticks(5, 90.0, "90.0");
   ASSERT_EQ(recorder_.EndRecording(captions_), "");
-  recorder_.StartRecording((dir_ / "second.dlgr").string(), Separator::kTab);
+  recorder_.StartRecording(dir_.File("second.dlgr"), Separator::kTab);
   EXPECT_EQ(recorder_.record_count(), 0u);
   EXPECT_EQ(recorder_.recording_values().count, 0);
   Ticks(2, 60.0, "60.0");
   ASSERT_EQ(recorder_.EndRecording(captions_), "");
-  const DataFile second = OpenDataFile((dir_ / "second.dlgr").string());
+  const DataFile second = OpenDataFile(dir_.File("second.dlgr"));
   ASSERT_EQ(second.list.size(), 2u);
   EXPECT_EQ(second.list.number(0), "1");
   EXPECT_EQ(second.list.header().max_level, "60.0");
@@ -183,7 +172,7 @@ TEST_F(RecorderTest, SecondRecordingStartsFromZero) {
 }
 
 TEST_F(RecorderTest, LostLinkEndsTheRecordingIntoItsFile) {
-  const std::string final_path = (dir_ / "kept.dlgr").string();
+  const std::string final_path = dir_.File("kept.dlgr");
   TickAt(50.0, "50.0");
   recorder_.StartRecording(final_path, Separator::kTab);
   Ticks(4, 70.0, "70.0");
@@ -195,7 +184,7 @@ TEST_F(RecorderTest, LostLinkEndsTheRecordingIntoItsFile) {
 }
 
 TEST_F(RecorderTest, UnwritableFinalFileKeepsTheSamples) {
-  const std::string final_path = (dir_ / "no-such-folder" / "rec.dlgr").string();
+  const std::string final_path = dir_.File("no-such-folder/rec.dlgr");
   TickAt(50.0, "50.0");
   recorder_.StartRecording(final_path, Separator::kTab);
   Ticks(3, 70.0, "70.0");
@@ -203,25 +192,25 @@ TEST_F(RecorderTest, UnwritableFinalFileKeepsTheSamples) {
   EXPECT_NE(message.find(final_path), std::string::npos) << message;
   EXPECT_NE(message.find("Fake"), std::string::npos) << message;
   EXPECT_FALSE(recorder_.recording());
-  const auto kept = Lines(Slurp(recorder_.fake_path()));
+  const auto kept = Lines(test::ReadBytes(recorder_.fake_path()));
   ASSERT_EQ(kept.size(), 4u);
   EXPECT_EQ(kept[3], "3\t2024/05/01 10:00:03\t70.0\t");
 
   // The next recording does not overwrite them.
-  recorder_.StartRecording((dir_ / "next.dlgr").string(), Separator::kTab);
+  recorder_.StartRecording(dir_.File("next.dlgr"), Separator::kTab);
   bool aside = false;
-  for (const auto& entry : fs::directory_iterator(dir_)) {
+  for (const auto& entry : fs::directory_iterator(dir_.path())) {
     if (entry.path().filename().string().rfind("Fake-", 0) == 0) {
-      aside = Lines(Slurp(entry.path())).size() == 4u;
+      aside = Lines(test::ReadBytes(entry.path())).size() == 4u;
     }
   }
   EXPECT_TRUE(aside);
 }
 
 TEST_F(RecorderTest, TemporaryFileThatCannotBeCreatedStartsNothing) {
-  PcRecorder recorder([this] { return Now(); }, (dir_ / "gone").string());
+  PcRecorder recorder([this] { return Now(); }, dir_.File("gone"));
   try {
-    recorder.StartRecording((dir_ / "rec.dlgr").string(), Separator::kTab);
+    recorder.StartRecording(dir_.File("rec.dlgr"), Separator::kTab);
     FAIL() << "a recording started without its temporary file";
   } catch (const DataFileError& e) {
     EXPECT_NE(std::string(e.what()).find("Fake"), std::string::npos);
@@ -230,15 +219,15 @@ TEST_F(RecorderTest, TemporaryFileThatCannotBeCreatedStartsNothing) {
 }
 
 TEST_F(RecorderTest, SavedPanelListCarriesThePanelValues) {
-  const std::string empty_path = (dir_ / "empty.dlgr").string();
+  const std::string empty_path = dir_.File("empty.dlgr");
   recorder_.SaveList(empty_path, Separator::kTab, captions_);
-  EXPECT_EQ(Lines(Slurp(empty_path)).size(), 10u);  // 9 header lines and the title
+  EXPECT_EQ(Lines(test::ReadBytes(empty_path)).size(), 10u);  // 9 header lines and the title
 
   Ticks(4, 65.27, "65.2");
   TickAt(80.0, "80.0");
-  const std::string path = (dir_ / "list.csv").string();
+  const std::string path = dir_.File("list.csv");
   recorder_.SaveList(path, Separator::kComma, captions_);
-  const auto lines = Lines(Slurp(path));
+  const auto lines = Lines(test::ReadBytes(path));
   ASSERT_EQ(lines.size(), 14u);
   EXPECT_EQ(lines[5], "80");  // the panel's maximum as a number
   EXPECT_EQ(lines[8], recorder_.panel().leq_text);
@@ -258,7 +247,7 @@ TEST_F(RecorderTest, RefreshStartsThePanelAgain) {
 
 // The slow one: 348000 samples.
 TEST_F(RecorderTest, LimitEndsTheRecordingAndTheFullListIsSavedOnce) {
-  const std::string final_path = (dir_ / "long.dlgr").string();
+  const std::string final_path = dir_.File("long.dlgr");
   TickAt(50.0, "50.0");
   recorder_.StartRecording(final_path, Separator::kTab);
   for (size_t i = 1; i < kMaxRecords; ++i) {

@@ -5,7 +5,6 @@
 #include <QAction>
 #include <QLabel>
 #include <QToolBar>
-#include <filesystem>
 #include <memory>
 #include <string>
 #include <vector>
@@ -15,26 +14,9 @@
 #include "panel/pc_recorder.h"
 #include "support/scripted_dialogs.h"
 #include "support/simulated_meter.h"
+#include "support/temp_dir.h"
 
 namespace slm::test {
-
-// A folder of the test's own, removed afterwards.
-class TempDir {
- public:
-  TempDir() {
-    const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-    path_ = std::filesystem::temp_directory_path() /
-            (std::string("slm_") + info->test_suite_name() + "_" + info->name());
-    std::filesystem::remove_all(path_);
-    std::filesystem::create_directories(path_);
-  }
-  ~TempDir() { std::filesystem::remove_all(path_); }
-  std::string path() const { return path_.string(); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
 
 // The panel on the simulated meter, with scripted dialogs and a clock that
 // moves one second at every reading.

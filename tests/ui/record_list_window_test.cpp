@@ -5,6 +5,7 @@
 #include <QAction>
 
 #include "files/data_file_reader.h"
+#include "files/files_test_support.h"
 #include "support/scripted_dialogs.h"
 #include "ui/panel_fixture.h"
 
@@ -13,29 +14,6 @@ namespace {
 
 using test::ScriptedDialogs;
 using test::TempDir;
-
-RecordList DownloadedSet() {
-  RecordList list;
-  ListHeader& h = list.header();
-  h.kind = ListKind::kDataLogger2;
-  h.second_value = "2";
-  h.frequency_weighting = "A";
-  h.time_weighting = "FAST";
-  h.range = "30-90 ";
-  h.l05 = "070.1 ";
-  h.l10 = "069.0 ";
-  h.l50 = "060.0 ";
-  h.l90 = "050.0 ";
-  h.l95 = "045.5 ";
-  h.max_level = "080.2 ";
-  h.max_time = "2024/05/01 10:00:04";
-  h.sel = "090.1 ";
-  h.leq = "065.5 ";
-  list.Append("1", "2024/05/01 10:00:00", "065.3");
-  list.Append("2", "2024/05/01 10:00:02", "066.0*");
-  list.Append("3", "2024/05/01 10:00:04", "080.2");
-  return list;
-}
 
 TEST(ListWindows, EachKindHasItsButtonsAndLabels) {
   ScriptedDialogs dialogs;
@@ -72,8 +50,8 @@ TEST(ListWindows, DataListSavesTheSetInBothForms) {
   TempDir dir;
   ScriptedDialogs dialogs;
   DataList window(dialogs);
-  window.Load(DownloadedSet(), "");
-  EXPECT_EQ(window.Board95->text(), "045.5 ");
+  window.Load(test::SampleMemorySet(), "");
+  EXPECT_EQ(window.Board95->text(), "65.9");
 
   dialogs.files.push_back({dir.File("set.dlgr"), 1});
   dialogs.files.push_back({dir.File("set.csv"), 2});
@@ -87,9 +65,9 @@ TEST(ListWindows, DataListSavesTheSetInBothForms) {
   const DataFile csv = OpenDataFile(dir.File("set.csv"));
   for (const DataFile* file : {&data, &csv}) {
     EXPECT_EQ(file->list.kind(), ListKind::kDataLogger2);
-    EXPECT_EQ(file->list.header().second_value, "2");
+    EXPECT_EQ(file->list.header().second_value, "3");
     ASSERT_EQ(file->list.size(), 3u);
-    EXPECT_EQ(file->list.level(1), "066.0*");
+    EXPECT_EQ(file->list.level(1), "70.4");
     EXPECT_EQ(file->skipped_lines, 0u);
   }
   EXPECT_EQ(data.list.header().l05, csv.list.header().l05);
@@ -100,7 +78,7 @@ TEST(ListWindows, SaveFailureNamesTheFile) {
   TempDir dir;
   ScriptedDialogs dialogs;
   DataList window(dialogs);
-  window.Load(DownloadedSet(), "");
+  window.Load(test::SampleMemorySet(), "");
   const std::string path = dir.File("gone/set.dlgr");
   dialogs.files.push_back({path, 1});
   window.SaveClicked();
