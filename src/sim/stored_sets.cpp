@@ -1,4 +1,4 @@
-// The meter's side of the serial line.
+// The sets in the meter's data-logger memory.
 //
 // Stored-sets text (`ParseSets`, used by `slmtool emulate --sets FILE`):
 //
