@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QDateTime>
+#include <QElapsedTimer>
+#include <QThread>
 #include <QEventLoop>
 #include <QTime>
 #include <QTimer>
@@ -30,8 +32,14 @@ void QtEventPump::ProcessEvents(double max_seconds) {
   timer.setSingleShot(true);
   timer.setTimerType(Qt::PreciseTimer);
   QObject::connect(&timer, &QTimer::timeout, &loop, &QEventLoop::quit);
+  QElapsedTimer elapsed;
+  elapsed.start();
   timer.start(ms);
   loop.exec(QEventLoop::AllEvents);
+  // A loop started while the program is quitting returns at once; sleep the
+  // rest so that the waits still running never spin.
+  const qint64 left = ms - elapsed.elapsed();
+  if (left > 0) QThread::msleep(static_cast<unsigned long>(left));
 }
 
 }  // namespace slm
