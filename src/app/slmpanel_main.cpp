@@ -6,8 +6,8 @@
 
 #include "app/demo_meter.h"
 #include "link/meter_link.h"
-#include "link/port_window.h"
-#include "panel/panel_window.h"
+#include "windows/port_window.h"
+#include "windows/panel_window.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_serial_port.h"
 #include "ui/qt_wait.h"

@@ -1,5 +1,7 @@
 #include "app/tool_common.h"
 
+#include "base/number_text.h"
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -56,12 +58,7 @@ std::vector<std::string> Options::All(const std::string& name) const {
 double Options::Number(const std::string& name, double fallback) const {
   if (!Has(name)) return fallback;
   const std::string text = Get(name);
-  try {
-    size_t used = 0;
-    const double v = std::stod(text, &used);
-    if (used == text.size()) return v;
-  } catch (const std::exception&) {
-  }
+  if (const std::optional<double> v = ParseNumber(text)) return *v;
   throw std::runtime_error(name + " takes a number, not \"" + text + "\"");
 }
 

@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/tool_common.h"
+#include "base/number_text.h"
 #include "sim/meter_model.h"
 #include "sim/pty_bridge.h"
 
@@ -32,14 +33,18 @@ std::vector<double> ParseLevels(const std::string& text, const std::string& path
   std::istringstream in(text);
   std::string word;
   while (in >> word) {
-    try {
-      levels.push_back(std::stod(word));
-    } catch (const std::exception&) {
-      throw std::runtime_error(path + ": \"" + word + "\" is not a level in dB");
-    }
+    const std::optional<double> level = ParseNumber(word);
+    if (!level) throw std::runtime_error(path + ": \"" + word + "\" is not a level in dB");
+    levels.push_back(*level);
   }
   if (levels.empty()) throw std::runtime_error(path + " holds no levels");
   return levels;
+}
+
+double NumberPart(const std::string& text, const std::string& option) {
+  const std::optional<double> value = ParseNumber(text);
+  if (!value) throw std::runtime_error(option + " takes numbers, not \"" + text + "\"");
+  return *value;
 }
 
 std::vector<std::string> Split(const std::string& text, char sep) {
@@ -89,7 +94,7 @@ int RunEmulate(const std::vector<std::string>& args) {
   if (options.Has("--walk")) {
     const auto parts = Split(options.Get("--walk"), ':');
     if (parts.size() != 2) throw std::runtime_error("--walk takes START:STEP");
-    model.SetRandomWalk(std::stod(parts[0]), std::stod(parts[1]));
+    model.SetRandomWalk(NumberPart(parts[0], "--walk"), NumberPart(parts[1], "--walk"));
   }
   if (options.Has("--marker")) model.SetMarker(true);
   if (options.Has("--range")) model.SetRangeCode(static_cast<int>(options.Number("--range", 0)));
@@ -101,11 +106,12 @@ int RunEmulate(const std::vector<std::string>& args) {
     const auto parts = Split(fault, ':');
     if (parts.empty()) throw std::runtime_error("empty --fault");
     if (parts[0] == "silence" && parts.size() == 3) {
-      silences.push_back({std::stod(parts[1]), std::stod(parts[2])});
+      silences.push_back({NumberPart(parts[1], "--fault"), NumberPart(parts[2], "--fault")});
     } else if (parts[0] == "silence" && parts.size() == 1) {
       model.faults().silent = true;
     } else if (parts[0] == "garbage") {
-      model.faults().garbage_between = parts.size() > 1 ? std::stoi(parts[1]) : 7;
+      model.faults().garbage_between =
+          parts.size() > 1 ? static_cast<int>(NumberPart(parts[1], "--fault")) : 7;
     } else if (parts[0] == "short-replies") {
       model.faults().short_replies = true;
     } else if (parts[0] == "no-ack") {

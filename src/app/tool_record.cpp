@@ -7,6 +7,7 @@
 #include <string>
 
 #include "app/tool_common.h"
+#include "base/number_text.h"
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
 #include "panel/live_acquisition.h"
@@ -73,7 +74,8 @@ int RunRecord(const std::vector<std::string>& args) {
     std::fprintf(stderr, "%s\nThe recording did not start.\n", e.what());
     return 1;
   }
-  std::printf("recording %s every %g s into %s\n", tool.Describe().c_str(), period, output.c_str());
+  std::printf("recording %s every %s s into %s\n", tool.Describe().c_str(),
+              NumberText(period).c_str(), output.c_str());
   std::fflush(stdout);
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);

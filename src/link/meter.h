@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <string>
 
+#include "base/date_time.h"
 #include "link/serial_port.h"
 
 namespace slm {
@@ -24,16 +25,6 @@ std::string DecodeMeterDateTime(uint32_t value);
 
 // The inverse, for the meter model and tests: seconds are stored halved.
 uint32_t EncodeMeterDateTime(int year, int month, int day, int hour, int minute, int second);
-
-// A calendar date and time, as the PC clock gives it.
-struct DateTime {
-  int year = 2000;
-  int month = 1;
-  int day = 1;
-  int hour = 0;
-  int minute = 0;
-  int second = 0;
-};
 
 // Two decimal digits in one byte, tens in the high half: 23 -> 0x23.
 uint8_t ToBcd(int value);

@@ -6,6 +6,12 @@
 
 namespace slm {
 
+// What the user chose in the port window: a port, or working with files only.
+struct PortChoice {
+  int port_number = 0;
+  bool offline = false;
+};
+
 inline constexpr int kPortCount = 16;
 
 // "COM1".."COM16" (exact, case-sensitive) give 1..16; any other text gives 0.

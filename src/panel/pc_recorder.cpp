@@ -1,7 +1,6 @@
 #include "panel/pc_recorder.h"
 
 #include <cmath>
-#include <cstdlib>
 #include <filesystem>
 #include <system_error>
 
@@ -22,14 +21,6 @@ std::string TwoDigits(long v) {
 }
 
 }  // namespace
-
-double LeadingNumber(const std::string& text) {
-  const char* begin = text.c_str();
-  while (*begin == ' ' || *begin == '\t') ++begin;
-  char* end = nullptr;
-  const double v = std::strtod(begin, &end);
-  return end == begin || !std::isfinite(v) ? 0.0 : v;
-}
 
 void RunningValues::Add(double level, const std::string& level_text, const std::string& now_text,
                         bool compare_with_text) {

@@ -5,6 +5,7 @@
 #include <optional>
 #include <string>
 
+#include "base/number_text.h"
 #include "files/data_file_writer.h"
 #include "files/record.h"
 #include "files/recording_file.h"
@@ -38,10 +39,6 @@ struct RunningValues {
            bool compare_with_text);
   void Reset() { *this = RunningValues{}; }
 };
-
-// The numeric value of the leading characters of a text: "65.3*" gives 65.3,
-// "" and "--" give 0.
-double LeadingNumber(const std::string& text);
 
 // What the user set with the panel's "Leq" button: a period of time to launch.
 struct LaunchPeriod {

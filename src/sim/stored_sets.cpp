@@ -23,6 +23,8 @@
 
 #include "sim/stored_sets.h"
 
+#include "base/number_text.h"
+
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -125,12 +127,7 @@ std::string TimeWeightingText(int code) {
 }
 
 std::optional<double> ParseLevel(const std::string& text) {
-  if (text.empty()) return std::nullopt;
-  const char* begin = text.c_str();
-  char* end = nullptr;
-  const double value = std::strtod(begin, &end);
-  if (end == begin || *end != '\0' || !std::isfinite(value)) return std::nullopt;
-  return value;
+  return ParseNumber(text);
 }
 
 namespace {

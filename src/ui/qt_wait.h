@@ -1,6 +1,6 @@
 #pragma once
 
-#include "link/meter.h"
+#include "base/date_time.h"
 #include "link/rs232.h"
 
 namespace slm {

@@ -1,4 +1,4 @@
-#include "panel/panel_window.h"
+#include "windows/panel_window.h"
 
 #include <gtest/gtest.h>
 
@@ -6,7 +6,7 @@
 #include <algorithm>
 
 #include "link/meter.h"
-#include "ui/panel_fixture.h"
+#include "windows/panel_fixture.h"
 
 namespace slm {
 namespace {

@@ -1,4 +1,4 @@
-#include "panel/panel_window.h"
+#include "windows/panel_window.h"
 
 #include <QCloseEvent>
 #include <QFrame>

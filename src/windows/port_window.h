@@ -7,7 +7,7 @@
 #include <functional>
 #include <vector>
 
-#include "panel/panel_window.h"
+#include "link/port_names.h"
 #include "ui/system_ports.h"
 
 namespace slm {

@@ -1,4 +1,4 @@
-#include "link/port_window.h"
+#include "windows/port_window.h"
 
 #include <QFileInfo>
 #include <QHBoxLayout>

@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "analysis/live_chart_data.h"
-#include "panel/panel_window.h"
+#include "windows/panel_window.h"
 #include "panel/pc_recorder.h"
 #include "support/scripted_dialogs.h"
 #include "support/simulated_meter.h"

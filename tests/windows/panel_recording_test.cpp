@@ -7,7 +7,7 @@
 
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
-#include "ui/panel_fixture.h"
+#include "windows/panel_fixture.h"
 
 namespace slm {
 namespace {

@@ -8,7 +8,7 @@
 
 #include "files/data_file_reader.h"
 #include "files/file_io.h"
-#include "panel/panel_window.h"
+#include "windows/panel_window.h"
 #include "ui/icons.h"
 #include "ui/qt_dialogs.h"
 

@@ -1,4 +1,4 @@
-#include "analysis/record_list_window.h"
+#include "windows/record_list_window.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include "files/data_file_reader.h"
 #include "files/files_test_support.h"
 #include "support/scripted_dialogs.h"
-#include "ui/panel_fixture.h"
+#include "windows/panel_fixture.h"
 
 namespace slm {
 namespace {

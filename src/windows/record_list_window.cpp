@@ -1,4 +1,4 @@
-#include "analysis/record_list_window.h"
+#include "windows/record_list_window.h"
 
 #include <QAction>
 #include <QGridLayout>

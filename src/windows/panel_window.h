@@ -18,8 +18,9 @@
 #include <memory>
 
 #include "analysis/live_chart_data.h"
-#include "analysis/record_list_window.h"
+#include "windows/record_list_window.h"
 #include "link/meter_link.h"
+#include "link/port_names.h"
 #include "panel/live_acquisition.h"
 #include "panel/panel_display.h"
 #include "panel/pc_recorder.h"
@@ -29,12 +30,6 @@
 #include "ui/record_table.h"
 
 namespace slm {
-
-// What the port window hands the panel.
-struct PortChoice {
-  int port_number = 0;
-  bool offline = false;
-};
 
 // The program's shared pieces the panel works with.
 struct PanelContext {

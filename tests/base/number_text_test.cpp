@@ -1,0 +1,95 @@
+#include "base/number_text.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+#include <optional>
+#include <string>
+
+namespace slm {
+namespace {
+
+TEST(OneDecimalText, CutsTowardZeroInsteadOfRounding) {
+  EXPECT_EQ(OneDecimalText(65.27), "65.2");
+  EXPECT_EQ(OneDecimalText(65.29), "65.2");
+  EXPECT_EQ(OneDecimalText(75.27), "75.2");
+  EXPECT_EQ(OneDecimalText(100.0), "100.0");
+  EXPECT_EQ(OneDecimalText(-1.25), "-1.2");
+}
+
+TEST(OneDecimalText, ValuesBelowOneHaveNoLeadingZero) {
+  EXPECT_EQ(OneDecimalText(0.5), ".5");
+  EXPECT_EQ(OneDecimalText(0.04), ".0");
+  EXPECT_EQ(OneDecimalText(0.0), ".0");
+  EXPECT_EQ(OneDecimalText(-0.5), "-.5");
+}
+
+TEST(OneDecimalText, NoNumberGivesTheNoValueText) {
+  EXPECT_EQ(OneDecimalText(-std::numeric_limits<double>::infinity()), "--");
+  EXPECT_EQ(OneDecimalText(std::nan("")), "--");
+  EXPECT_EQ(OneDecimalText(1e300), "--");
+}
+
+TEST(PlainNumberText, IsShortestPlainDecimal) {
+  EXPECT_EQ(PlainNumberText(65.3), "65.3");
+  EXPECT_EQ(PlainNumberText(653 / 10.0), "65.3");
+  EXPECT_EQ(PlainNumberText(80.0), "80");
+  EXPECT_EQ(PlainNumberText(86400), "86400");
+  EXPECT_EQ(PlainNumberText(1e-7), "0.0000001");
+}
+
+TEST(ParseNumber, TakesWholeDecimalNumbersOnly) {
+  struct Case {
+    const char* text;
+    std::optional<double> value;
+  };
+  const Case cases[] = {
+      {"65.3", 65.3},         {"-2", -2.0},
+      {"+1e3", 1000.0},       {".5", 0.5},
+      {"80", 80.0},           {"65,3", std::nullopt},
+      {" 7", std::nullopt},   {"7 ", std::nullopt},
+      {"", std::nullopt},     {"inf", std::nullopt},
+      {"nan", std::nullopt},  {"1e999", std::nullopt},
+      {"0x10", std::nullopt}, {"+-1", std::nullopt},
+      {"abc", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ParseNumber(c.text), c.value) << c.text;
+  }
+}
+
+TEST(ParseInteger, TakesWholeIntegersThatFit) {
+  EXPECT_EQ(ParseInteger("12"), 12);
+  EXPECT_EQ(ParseInteger("+3"), 3);
+  EXPECT_EQ(ParseInteger("-3"), -3);
+  for (const char* bad : {"", "5x", "abc", "1.5", "99999999999999999999", "+", " 1"}) {
+    EXPECT_EQ(ParseInteger(bad), std::nullopt) << bad;
+  }
+}
+
+TEST(LeadingNumber, ReadsTheNumberAtTheStartAfterBlanks) {
+  struct Case {
+    const char* text;
+    double value;
+  };
+  const Case cases[] = {
+      {"65.3*", 65.3}, {" 91.0", 91.0},  {"\t 80", 80.0}, {"65,3", 65.0},
+      {"--", 0.0},     {"", 0.0},        {"abc", 0.0},    {"inf", 0.0},
+      {"nan", 0.0},    {"-1.5dB", -1.5}, {"1e999", 0.0},  {".5", 0.5},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(LeadingNumber(c.text), c.value) << c.text;
+  }
+}
+
+TEST(NumberText, ShortestTextReadsBackTheSameValue) {
+  for (double v : {65.3, 80.0, 0.1, 1e-7, -2.5, 86400.0, 123456.789}) {
+    EXPECT_EQ(ParseNumber(NumberText(v)), v) << v;
+  }
+  EXPECT_EQ(NumberText(65.3), "65.3");
+  EXPECT_EQ(NumberText(2.0), "2");
+}
+
+}  // namespace
+}  // namespace slm
