@@ -5,13 +5,9 @@
 #include <memory>
 
 #include "app/demo_meter.h"
-#include "link/meter_link.h"
-#include "windows/port_window.h"
+#include "app/panel_application.h"
 #include "windows/panel_window.h"
-#include "ui/qt_dialogs.h"
-#include "ui/qt_serial_port.h"
-#include "ui/qt_wait.h"
-#include "ui/system_ports.h"
+#include "windows/port_window.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
@@ -41,26 +37,19 @@ int main(int argc, char** argv) {
   }
 
   // The program's shared state, owned here and handed to the windows.
-  slm::PortDirectory directory(first);
-  auto device_of = [&directory](int n) { return directory.DeviceOf(n); };
-  slm::QtSerialPort serial(device_of);
-  slm::QtClock clock;
-  slm::QtEventPump pump;
-  slm::Rs232 rs232(clock, pump);
-  slm::MeterLink link(serial, rs232);
-  slm::Reading reading;
-  slm::QtDialogs dialogs;
-  slm::PcRecorder recorder(slm::PcDateTime);
-  slm::LiveChartData charts;
+  slm::PanelApplication shared(first);
+  auto device_of = [&shared](int n) { return shared.directory.DeviceOf(n); };
 
   std::unique_ptr<slm::Panel> panel;
   auto exit_program = [](int code) { QCoreApplication::exit(code); };
   auto* port = new slm::Port(slm::SystemPortEnvironment(device_of), [&](slm::PortChoice choice) {
+    // One choice makes one panel.
+    if (panel) return;
     panel = std::make_unique<slm::Panel>(
-        slm::PanelContext{link, reading, dialogs, recorder, charts, exit_program}, choice);
-    dialogs.SetParent(panel.get());
-    panel->show();
-    panel->Start();
+        slm::PanelContext{shared.session, shared.timers, shared.dialogs, exit_program}, choice);
+    shared.dialogs.SetParent(panel.get());
+    // A port that cannot be opened is said before the panel shows.
+    if (panel->Start()) panel->show();
   });
   port->setAttribute(Qt::WA_DeleteOnClose);
   port->show();

@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "app/tool_common.h"
-#include "panel/live_acquisition.h"
+#include "panel/live_session.h"
 
 namespace slm::tool {
 
@@ -33,21 +33,26 @@ int OpenOrExplain(ToolLink& tool) {
   return 0;
 }
 
-// Says "No COM" the moment the meter is found silent, not only when the
-// tick that found it ends.
-class PrintingObserver : public LinkObserver {
+// Says "No COM" the moment the meter is found silent or its port fails,
+// not only when the tick that found it ends, and the port when it is back.
+class PrintingView : public LiveSessionView {
  public:
-  void LinkLost() override {
-    std::printf("No COM\n");
-    std::fflush(stdout);
-    printed_ = true;
+  explicit PrintingView(MeterLink& link) : link_(link) {}
+  void ShowLinkLost(const LinkLossReport&) override {
+    Print("No COM");
+    announced_ = true;
   }
-  void LinkRestored() override {}
-  // True once after LinkLost printed its line.
-  bool TakePrinted() { return std::exchange(printed_, false); }
+  void ShowLinkRestored() override { Print(link_.PortLabel()); }
+  // True once after the loss was announced.
+  bool TakeAnnounced() { return std::exchange(announced_, false); }
 
  private:
-  bool printed_ = false;
+  static void Print(const std::string& line) {
+    std::printf("%s\n", line.c_str());
+    std::fflush(stdout);
+  }
+  MeterLink& link_;
+  bool announced_ = false;
 };
 
 }  // namespace
@@ -64,28 +69,26 @@ int RunLive(const std::vector<std::string>& args) {
   const long count = static_cast<long>(options.Number("--count", 0));
   long printed = 0;
   Reading reading;
-  LiveAcquisition live(tool.link(), reading);
-  PrintingObserver observer;
-  tool.link().SetObserver(&observer);
+  PcRecorder recorder(PcDateTime);
+  LiveChartData charts;
+  LiveSession session(tool.link(), reading, recorder, charts);
+  PrintingView view(tool.link());
+  session.SetView(&view);
   QTimer timer;
   timer.setInterval(200);
   QObject::connect(&timer, &QTimer::timeout, [&] {
-    const TickResult result = live.Tick();
-    switch (result) {
+    switch (session.Tick()) {
       case TickResult::kSkipped:
         return;  // the previous tick is still waiting for the meter
       case TickResult::kFrame:
         std::printf("%s\n", ReadingLine(reading).c_str());
         break;
       case TickResult::kLost:
-        if (!observer.TakePrinted()) std::printf("No COM\n");
+        // Every one-second search says it again.
+        if (!view.TakeAnnounced()) std::printf("No COM\n");
         break;
       case TickResult::kRestored:
-        std::printf("%s\n", tool.link().PortLabel().c_str());
-        break;
-      case TickResult::kPortError:
-        std::printf("No COM (the serial port failed)\n");
-        break;
+        break;  // the view said so
     }
     std::fflush(stdout);
     if (count > 0 && ++printed >= count) {

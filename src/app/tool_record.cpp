@@ -10,9 +10,7 @@
 #include "base/number_text.h"
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
-#include "panel/live_acquisition.h"
-#include "panel/panel_display.h"
-#include "panel/pc_recorder.h"
+#include "panel/live_session.h"
 
 namespace slm::tool {
 
@@ -21,23 +19,28 @@ namespace {
 std::atomic<bool> g_interrupted{false};
 void OnInterrupt(int) { g_interrupted = true; }
 
-// Ends the recording into its file when the meter is lost, as the panel does.
-class RecordingObserver : public LinkObserver {
+class LossView : public LiveSessionView {
  public:
-  RecordingObserver(PcRecorder& recorder, const PanelDisplay& display)
-      : recorder_(recorder), display_(display) {}
-  void LinkLost() override {
+  void ShowLinkLost(const LinkLossReport& report) override {
     lost = true;
-    message = recorder_.LinkLost({display_.board_ca, display_.board_sfi, display_.board_level});
+    this->report = report;
   }
-  void LinkRestored() override {}
+  void ShowLinkRestored() override {}
   bool lost = false;
-  std::string message;
-
- private:
-  PcRecorder& recorder_;
-  const PanelDisplay& display_;
+  LinkLossReport report;
 };
+
+// A whole number of seconds or samples within [low, high].
+long WholeNumber(const Options& options, const std::string& name, long fallback, long low,
+                 long high) {
+  if (!options.Has(name)) return fallback;
+  const std::optional<long long> value = ParseInteger(options.Get(name));
+  if (!value || *value < low || *value > high) {
+    throw std::runtime_error(name + " takes a whole number from " + std::to_string(low) + " to " +
+                             std::to_string(high) + ", not \"" + options.Get(name) + "\"");
+  }
+  return static_cast<long>(*value);
+}
 
 }  // namespace
 
@@ -45,12 +48,9 @@ int RunRecord(const std::vector<std::string>& args) {
   const Options options(args, {"--port", "--period", "--count", "--output"}, {});
   const std::string output = options.Get("--output");
   if (output.empty()) throw std::runtime_error("record needs -o FILE");
-  const double period = options.Number("--period", 1);
-  const double count = options.Number("--count", 0);
-  if (period < 1 || period > 86400) throw std::runtime_error("--period takes 1..86400 seconds");
-  if (count < 1 || count > static_cast<double>(kMaxRecords)) {
-    throw std::runtime_error("--count takes 1.." + std::to_string(kMaxRecords) + " samples");
-  }
+  const long period = WholeNumber(options, "--period", 1, 1, 86400);
+  if (!options.Has("--count")) throw std::runtime_error("record needs --count N");
+  const long count = WholeNumber(options, "--count", 0, 1, static_cast<long>(kMaxRecords));
 
   ToolApplication app;
   ToolLink tool(options.Get("--port"));
@@ -62,83 +62,73 @@ int RunRecord(const std::vector<std::string>& args) {
   }
 
   Reading reading;
-  PanelDisplay display;
-  LiveAcquisition live(tool.link(), reading);
   PcRecorder recorder(PcDateTime);
   recorder.SetPeriod(static_cast<int>(period));
-  RecordingObserver observer(recorder, display);
-  tool.link().SetObserver(&observer);
+  LiveChartData charts;
+  LiveSession session(tool.link(), reading, recorder, charts);
+  LossView view;
+  session.SetView(&view);
   try {
-    recorder.StartRecording(output, IsCsvPath(output) ? Separator::kComma : Separator::kTab);
+    session.StartRecording(output, IsCsvPath(output) ? Separator::kComma : Separator::kTab);
   } catch (const DataFileError& e) {
     std::fprintf(stderr, "%s\nThe recording did not start.\n", e.what());
     return 1;
   }
-  std::printf("recording %s every %s s into %s\n", tool.Describe().c_str(),
-              NumberText(period).c_str(), output.c_str());
+  std::printf("recording %s every %ld s into %s\n", tool.Describe().c_str(), period,
+              output.c_str());
   std::fflush(stdout);
   std::signal(SIGINT, OnInterrupt);
   std::signal(SIGTERM, OnInterrupt);
 
+  QTimer timer1;
+  QTimer timer2;
   int exit_code = 0;
-  bool have_frame = false;
-  auto finish = [&](const std::string& why) {
-    const size_t written = recorder.record_count();
-    const std::string message =
-        recorder.EndRecording({display.board_ca, display.board_sfi, display.board_level});
+  size_t samples_so_far = 0;
+  // One end, one message: why it ended, and how many samples the file holds.
+  auto finish = [&](const char* why) {
+    timer1.stop();
+    timer2.stop();
+    size_t written = recorder.recording() ? recorder.record_count() : samples_so_far;
+    std::string message;
+    if (view.lost) {
+      written = view.report.samples;
+      message = view.report.message;
+    } else {
+      message = session.EndRecording();
+    }
     if (!message.empty()) {
       std::fprintf(stderr, "%s\n", message.c_str());
       exit_code = 1;
     } else {
-      std::printf("%s: %zu samples written to %s\n", why.c_str(), written, output.c_str());
+      std::fprintf(written < static_cast<size_t>(count) ? stderr : stdout,
+                   "%s: %zu of %ld samples written to %s\n", why, written, count, output.c_str());
     }
+    if (written < static_cast<size_t>(count)) exit_code = 1;
     QCoreApplication::quit();
   };
 
-  QTimer timer1;
-  QTimer timer2;
   timer1.setInterval(200);
   timer2.setInterval(1000);
   QObject::connect(&timer1, &QTimer::timeout, [&] {
-    if (g_interrupted) {
-      timer1.stop();
-      timer2.stop();
-      finish("interrupted");
-      return;
-    }
-    if (live.Tick() == TickResult::kFrame) {
-      UpdatePanelDisplay(display, reading);
-      have_frame = true;
-    }
-    if (observer.lost) {
-      timer1.stop();
-      timer2.stop();
-      std::fprintf(stderr, "The meter stopped answering; the recording was ended into %s.\n",
-                   output.c_str());
-      if (!observer.message.empty()) std::fprintf(stderr, "%s\n", observer.message.c_str());
-      exit_code = 1;
-      QCoreApplication::quit();
-    }
+    if (g_interrupted) return finish("interrupted");
+    session.Tick();
+    if (view.lost) finish("the meter stopped answering; the recording was ended");
   });
   QObject::connect(&timer2, &QTimer::timeout, [&] {
-    if (!have_frame) return;  // nothing to sample before the first reading
-    const PcRecorder::TickResult result =
-        recorder.Tick(reading.level, reading.level_text,
-                      {display.board_ca, display.board_sfi, display.board_level});
-    if (result.sampled && recorder.recording()) {
+    const SampleResult result = session.Sample();
+    if (result.no_fresh_frame) return;
+    if (recorder.recording()) samples_so_far = recorder.record_count();
+    if (result.recorder.sampled && recorder.recording()) {
       std::printf("%zu %s %s\n", recorder.record_count(), recorder.sample_time().c_str(),
                   reading.level_text.c_str());
       std::fflush(stdout);
     }
-    if (!result.message.empty()) {
-      std::fprintf(stderr, "%s\n", result.message.c_str());
+    if (!result.recorder.message.empty()) {
+      std::fprintf(stderr, "%s\n", result.recorder.message.c_str());
       exit_code = 1;
     }
-    if (recorder.record_count() >= static_cast<size_t>(count) || !recorder.recording()) {
-      timer1.stop();
-      timer2.stop();
-      finish("done");
-    }
+    if (recorder.record_count() >= static_cast<size_t>(count)) return finish("done");
+    if (!recorder.recording()) return finish("the recording ended");
   });
   timer1.start();
   timer2.start();

@@ -42,6 +42,11 @@ class MeterLink {
   MeterLink(SerialPort& port, Rs232& rs232, LinkLimits limits = {});
 
   void SetObserver(LinkObserver* observer) { observer_ = observer; }
+  // Clears the observer, but only when `observer` is the one set: a window
+  // that goes away must not silence the one that came after it.
+  void ClearObserver(LinkObserver* observer) {
+    if (observer_ == observer) observer_ = nullptr;
+  }
 
   // Opens the port with the meter's line settings. Throws LinkError.
   void Open(int port_number);

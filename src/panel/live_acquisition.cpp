@@ -1,5 +1,6 @@
 #include "panel/live_acquisition.h"
 
+#include "base/flag_guard.h"
 #include "link/meter.h"
 #include "link/serial_port.h"
 
@@ -9,11 +10,7 @@ TickResult LiveAcquisition::Tick() {
   // A tick waits inside itself, so the timer can fire again meanwhile; and a
   // key's handshake must not have its acknowledgement flushed away.
   if (running_ || link_.Busy()) return TickResult::kSkipped;
-  running_ = true;
-  struct Reset {
-    bool& flag;
-    ~Reset() { flag = false; }
-  } reset{running_};
+  FlagGuard running(running_);
 
   try {
     if (link_.Lost()) return link_.RecoverLink() ? TickResult::kRestored : TickResult::kLost;
@@ -23,7 +20,9 @@ TickResult LiveAcquisition::Tick() {
                 ByteAt(*frame, 5));
     return TickResult::kFrame;
   } catch (const LinkError&) {
-    return TickResult::kPortError;
+    // The port itself failed (an adapter pulled out): the meter is as lost
+    // as a silent one, and the recovery opens the port again on every try.
+    return link_.RecoverLink() ? TickResult::kRestored : TickResult::kLost;
   }
 }
 

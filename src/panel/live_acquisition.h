@@ -7,11 +7,10 @@ namespace slm {
 
 // What one live tick did.
 enum class TickResult {
-  kFrame,      // a new frame was decoded into the Reading
-  kLost,       // the meter is silent; the link is (still) lost
-  kRestored,   // the meter came back; the next tick reads frames again
-  kSkipped,    // a tick or an exchange was already using the port
-  kPortError,  // the serial port itself failed; the next tick tries again
+  kFrame,     // a new frame was decoded into the Reading
+  kLost,      // the meter is silent or its port failed; the link is (still) lost
+  kRestored,  // the meter came back; the next tick reads frames again
+  kSkipped,   // a tick or an exchange was already using the port
 };
 
 // The live acquisition tick: takes the newest frame and decodes it into the

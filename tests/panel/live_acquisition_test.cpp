@@ -72,10 +72,19 @@ TEST_F(LiveTick, SilenceLosesTheLinkAndTheMeterBringsItBack) {
   EXPECT_EQ(link_.PortLabel(), "COM1");
 }
 
-TEST_F(LiveTick, PortFailureEndsTheTickQuietly) {
+TEST_F(LiveTick, FailedPortIsALostLinkThatReopensOnEveryTry) {
+  EXPECT_EQ(live_.Tick(), TickResult::kFrame);
+  const int tries = meter_.open_attempts();
   meter_.SetBroken(true);
-  EXPECT_EQ(live_.Tick(), TickResult::kPortError);
-  meter_.SetBroken(false);
+  EXPECT_EQ(live_.Tick(), TickResult::kLost);
+  EXPECT_TRUE(link_.Lost());
+  EXPECT_EQ(link_.PortLabel(), "No COM");
+  EXPECT_EQ(live_.Tick(), TickResult::kLost);
+  EXPECT_EQ(meter_.open_attempts(), tries + 2);  // one reopening per try
+
+  meter_.SetBroken(false);  // plugged back in: the next try opens the port,
+  EXPECT_EQ(live_.Tick(), TickResult::kLost);
+  EXPECT_EQ(live_.Tick(), TickResult::kRestored);  // and the one after finds the meter
   EXPECT_EQ(live_.Tick(), TickResult::kFrame);
 }
 

@@ -21,6 +21,7 @@ void SimulatedMeter::SetPortOpen(bool open) {
     open_ = false;
     return;
   }
+  ++open_attempts_;
   if (open_fails_ || broken_)
     throw LinkError("COM" + std::to_string(number_) + " cannot be opened");
   open_ = true;

@@ -35,6 +35,8 @@ class SimulatedMeter : public SerialPort, public Clock, public EventPump {
   // Every further port operation fails (a USB adapter pulled out).
   void SetBroken(bool broken) { broken_ = broken; }
   int open_count() const { return open_count_; }
+  // Every try to open the port, the failed ones too.
+  int open_attempts() const { return open_attempts_; }
 
   // SerialPort
   void SetCommPort(int number) override { number_ = number; }
@@ -71,6 +73,7 @@ class SimulatedMeter : public SerialPort, public Clock, public EventPump {
   bool open_fails_ = false;
   bool broken_ = false;
   int open_count_ = 0;
+  int open_attempts_ = 0;
 };
 
 }  // namespace slm::test

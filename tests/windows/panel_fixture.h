@@ -10,11 +10,13 @@
 #include <vector>
 
 #include "analysis/live_chart_data.h"
-#include "windows/panel_window.h"
+#include "panel/live_session.h"
 #include "panel/pc_recorder.h"
 #include "support/scripted_dialogs.h"
 #include "support/simulated_meter.h"
 #include "support/temp_dir.h"
+#include "ui/app_timers.h"
+#include "windows/panel_window.h"
 
 namespace slm::test {
 
@@ -23,11 +25,9 @@ namespace slm::test {
 class PanelTest : public ::testing::Test {
  protected:
   std::unique_ptr<Panel> MakePanel(PortChoice choice) {
-    auto panel =
-        std::make_unique<Panel>(PanelContext{link_, reading_, dialogs_, recorder_, charts_,
-                                             [this](int code) { exit_codes_.push_back(code); }},
-                                choice);
-    return panel;
+    return std::make_unique<Panel>(PanelContext{session_, timers_, dialogs_,
+                                                [this](int code) { exit_codes_.push_back(code); }},
+                                   choice);
   }
   std::unique_ptr<Panel> OnlinePanel() {
     auto panel = MakePanel({1, false});
@@ -63,6 +63,8 @@ class PanelTest : public ::testing::Test {
   long seconds_ = 0;
   PcRecorder recorder_{[this] { return Clock(); }, dir_.path()};
   LiveChartData charts_;
+  LiveSession session_{link_, reading_, recorder_, charts_};
+  AppTimers timers_;
   std::vector<int> exit_codes_;
 };
 

@@ -1,0 +1,45 @@
+#pragma once
+
+#include <string>
+
+#include "analysis/live_chart_data.h"
+#include "link/meter_link.h"
+#include "panel/live_session.h"
+#include "panel/pc_recorder.h"
+#include "panel/reading.h"
+#include "ui/app_timers.h"
+#include "ui/qt_dialogs.h"
+#include "ui/qt_serial_port.h"
+#include "ui/qt_wait.h"
+#include "ui/system_ports.h"
+
+namespace slm {
+
+// The windowed program's shared state: one of each, made in main and handed
+// by reference to the windows that use it.
+class PanelApplication {
+ public:
+  // `first_device`: the device that is COM1 (from --port or the emulator).
+  explicit PanelApplication(const std::string& first_device)
+      : directory(first_device),
+        serial([this](int n) { return directory.DeviceOf(n); }),
+        rs232(clock, pump),
+        link(serial, rs232),
+        recorder(PcDateTime),
+        session(link, reading, recorder, charts) {}
+
+  PortDirectory directory;
+  QtSerialPort serial;
+  QtClock clock;
+  QtEventPump pump;
+  Rs232 rs232;
+  MeterLink link;
+  Reading reading;
+  QtDialogs dialogs;
+  PcRecorder recorder;
+  LiveChartData charts;
+  LiveSession session;
+  AppTimers timers;
+};
+
+}  // namespace slm

@@ -1,0 +1,204 @@
+#include "windows/meter_face.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <cmath>
+#include <iterator>
+
+#include "ui/icons.h"
+#include "ui/widget_text.h"
+
+namespace slm {
+
+namespace {
+
+constexpr const char* kOfflineKeyTip =
+    "Offline Mode: no meter is connected, so the key sends nothing.";
+
+struct Key {
+  const char* name;
+  const char* caption;
+};
+// In the order of their key codes, 1 to 10.
+constexpr Key kKeys[10] = {
+    {"BtnCA", "A / C"},         {"BtnFastSlow", "Fast/Slow/Imp"},   {"BtnLeq", "Leq SEL SPL"},
+    {"BtnMax", "Max Min Inst"}, {"BtnPlayPause", "Run Pause Stop"}, {"BtnRecord", "Record Erase"},
+    {"BtnDate", "Date Time"},   {"BtnInteg", "Integ Time"},         {"BtnUp", "Up"},
+    {"BtnDown", "Down"},
+};
+
+// A label whose place stays reserved while it is hidden, so that blinking
+// indicators do not make the panel jump.
+QLabel* Indicator(QWidget* parent, const char* name, const QString& text) {
+  auto* label = Named<QLabel>(name, text, parent);
+  label->setAlignment(Qt::AlignCenter);
+  QSizePolicy policy = label->sizePolicy();
+  policy.setRetainSizeWhenHidden(true);
+  label->setSizePolicy(policy);
+  label->setProperty("indicator", true);
+  return label;
+}
+
+QLabel* GlyphIndicator(QWidget* parent, const char* name, Glyph glyph, const QString& tip) {
+  QLabel* label = Indicator(parent, name, {});
+  label->setPixmap(GlyphPixmap(glyph, QColor(0x22, 0xee, 0x88), 26));
+  label->setToolTip(tip);
+  return label;
+}
+
+}  // namespace
+
+MeterFace::MeterFace(QWidget* parent) : QFrame(parent) {
+  setObjectName("Face");
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(10, 10, 10, 12);
+
+  auto* top = new QHBoxLayout;
+  OfflineSSPL = Named<QLabel>("OfflineSSPL", "Offline Mode", this);
+  OfflineSSPL->hide();
+  top->addWidget(OfflineSSPL);
+  top->addStretch();
+  LblCOM = Named<ClickableLabel>("LblCOM", "No COM", this);
+  LblCOM->setToolTip("The serial port of the meter");
+  LblCOM->on_click = [this] {
+    if (on_port_label) on_port_label();
+  };
+  top->addWidget(LblCOM);
+  layout->addLayout(top);
+  layout->addWidget(BuildLcd());
+  layout->addSpacing(10);
+
+  auto* key_grid = new QGridLayout;
+  key_grid->setSpacing(8);
+  for (int i = 0; i < 10; ++i) {
+    auto* button = Named<QPushButton>(kKeys[i].name, kKeys[i].caption);
+    button->setMinimumHeight(44);
+    button->setFocusPolicy(Qt::NoFocus);
+    const int code = i + 1;
+    QObject::connect(button, &QPushButton::clicked, this, [this, code] {
+      if (on_key) on_key(code);
+    });
+    keys[static_cast<size_t>(i)] = button;
+    key_grid->addWidget(button, i / 5, i % 5);
+  }
+  layout->addLayout(key_grid);
+  layout->addSpacing(12);
+  lower_ = new QVBoxLayout;
+  layout->addLayout(lower_);
+  layout->addStretch();
+}
+
+QWidget* MeterFace::BuildLcd() {
+  auto* lcd = Named<QFrame>("Lcd", this);
+  auto* lcd_layout = new QVBoxLayout(lcd);
+  auto* indicators = new QHBoxLayout;
+  LblFast = Indicator(lcd, "LblFast", "FAST");
+  LblSlow = Indicator(lcd, "LblSlow", "SLOW");
+  LblIMP = Indicator(lcd, "LblIMP", "IMP");
+  LblCA = Indicator(lcd, "LblCA", "");
+  LblCA->setMinimumWidth(34);
+  LblOver = Indicator(lcd, "LblOver", "OVER");
+  LblUnder = Indicator(lcd, "LblUnder", "UNDER");
+  LblRun = GlyphIndicator(lcd, "LblRun", Glyph::kPlay, "Run");
+  LblPause = GlyphIndicator(lcd, "LblPause", Glyph::kPause, "Pause");
+  LblStop = GlyphIndicator(lcd, "LblStop", Glyph::kStop, "Stop");
+  for (QLabel* l : {LblFast, LblSlow, LblIMP, LblCA}) indicators->addWidget(l);
+  indicators->addStretch();
+  for (QLabel* l : {LblOver, LblUnder}) indicators->addWidget(l);
+  indicators->addStretch();
+  for (QLabel* l : {LblRun, LblPause, LblStop}) indicators->addWidget(l);
+  for (QLabel* l : {LblFast, LblSlow, LblIMP, LblOver, LblUnder, LblRun, LblPause, LblStop}) {
+    l->hide();
+  }
+  lcd_layout->addLayout(indicators);
+
+  auto* value_row = new QHBoxLayout;
+  value_row->addStretch();
+  LblValue = Named<QLabel>("LblValue", "", lcd);
+  LblValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  LblValue->setMinimumWidth(300);
+  LblValue->setMinimumHeight(110);
+  value_row->addWidget(LblValue);
+  LbldB = Named<QLabel>("LbldB", "dB", lcd);
+  LbldB->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
+  value_row->addWidget(LbldB);
+  value_row->addStretch();
+  lcd_layout->addLayout(value_row);
+
+  auto* bar_row = new QHBoxLayout;
+  LblBarMin = Named<QLabel>("LblBarMin", "", lcd);
+  SoundBar = Named<QProgressBar>("SoundBar", lcd);
+  SoundBar->setTextVisible(false);
+  SoundBar->setRange(0, 1);
+  SoundBar->setValue(0);
+  LblBarMax = Named<QLabel>("LblBarMax", "", lcd);
+  bar_row->addWidget(LblBarMin);
+  bar_row->addWidget(SoundBar, 1);
+  bar_row->addWidget(LblBarMax);
+  lcd_layout->addLayout(bar_row);
+  ShownLCD = Named<QLabel>("ShownLCD", "", lcd);
+  ShownLCD->setAlignment(Qt::AlignRight);
+  auto* lcd_bottom = new QHBoxLayout;
+  BuildDisplayParts(lcd, lcd_bottom);
+  lcd_bottom->addStretch();
+  lcd_bottom->addWidget(ShownLCD);
+  lcd_layout->addLayout(lcd_bottom);
+  return lcd;
+}
+
+void MeterFace::BuildDisplayParts(QWidget* lcd, QHBoxLayout* row) {
+  // The printed parts of the meter's display. The live tick leaves them as
+  // they are: the readout labels say what the meter's own display can show.
+  Label1 = Indicator(lcd, "Label1", "SPL");
+  LeqLabel = Indicator(lcd, "LeqLabel", "Leq");
+  SELLabel = Indicator(lcd, "SELLabel", "SEL");
+  for (QLabel* l : {Label1, LeqLabel, SELLabel}) {
+    l->setStyleSheet("color: #2a8a5a; border-color: #1a3f2c;");
+    row->addWidget(l);
+  }
+  const std::pair<const char*, const char*> hidden[] = {
+      {"LblFull", "FULL"}, {"LblMax", "max"}, {"LblM", "M"},     {"LblR", "R"},    {"LblL", "L"},
+      {"LblA", "A"},       {"LblC", "C"},     {"LblL99", "L99"}, {"LblL00", "L00"}};
+  for (const auto& [name, text] : hidden) {
+    QLabel* label = Indicator(lcd, name, text);
+    label->hide();
+    row->addWidget(label);
+  }
+  Shape1 = Named<QFrame>("Shape1", lcd);
+  Shape1->hide();
+  ShBtn = Named<QFrame>("ShBtn", lcd);
+  ShBtn->hide();
+}
+
+void MeterFace::Show(const PanelDisplay& d) {
+  LblBarMax->setText(QString::number(d.bar_maximum));
+  LblBarMin->setText(QString::number(d.bar_minimum));
+  // The bar works in tenths so that it moves as finely as the level.
+  SoundBar->setRange(d.bar_minimum * 10, d.bar_maximum * 10);
+  SoundBar->setValue(static_cast<int>(std::lround(d.bar_value * 10)));
+  LblOver->setVisible(d.over);
+  LblUnder->setVisible(d.under);
+  LblSlow->setVisible(d.slow);
+  LblFast->setVisible(d.fast);
+  LblIMP->setVisible(d.imp);
+  LblRun->setVisible(d.run);
+  LblPause->setVisible(d.pause);
+  LblStop->setVisible(d.stop);
+  LblCA->setVisible(d.ca_visible);
+  LblCA->setText(Latin1(d.ca_text));
+  const QString level = Latin1(d.level_text);
+  LblValue->setText(level);
+  ShownLCD->setText(level);
+}
+
+void MeterFace::ClearLevel() {
+  LblValue->clear();
+  ShownLCD->clear();
+}
+
+void MeterFace::ShowOffline() {
+  OfflineSSPL->show();
+  for (QPushButton* key : keys) key->setToolTip(kOfflineKeyTip);
+}
+
+}  // namespace slm

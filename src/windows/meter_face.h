@@ -1,0 +1,66 @@
+#pragma once
+
+#include <QFrame>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
+#include <array>
+#include <functional>
+
+#include "panel/panel_display.h"
+#include "ui/clickable_label.h"
+
+namespace slm {
+
+// The meter's face on the panel: its display (level, bar, indicators, the
+// printed display parts) and its ten keys.
+class MeterFace : public QFrame {
+ public:
+  explicit MeterFace(QWidget* parent = nullptr);
+
+  // Copies one live tick's display values onto the controls.
+  void Show(const PanelDisplay& display);
+  // The meter is lost: no level is shown.
+  void ClearLevel();
+  // Offline: the keys say why they send nothing.
+  void ShowOffline();
+  // Room below the keys for the recording strip.
+  QVBoxLayout* lower() const { return lower_; }
+
+  std::function<void(int code)> on_key;
+  std::function<void()> on_port_label;
+
+  ClickableLabel* LblCOM = nullptr;
+  QLabel* OfflineSSPL = nullptr;
+  QLabel* LblValue = nullptr;
+  QLabel* ShownLCD = nullptr;
+  QLabel* LbldB = nullptr;
+  QProgressBar* SoundBar = nullptr;
+  QLabel* LblBarMax = nullptr;
+  QLabel* LblBarMin = nullptr;
+  QLabel* LblFast = nullptr;
+  QLabel* LblSlow = nullptr;
+  QLabel* LblIMP = nullptr;
+  QLabel* LblOver = nullptr;
+  QLabel* LblUnder = nullptr;
+  QLabel* LblCA = nullptr;
+  QLabel* LblRun = nullptr;
+  QLabel* LblPause = nullptr;
+  QLabel* LblStop = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* LeqLabel = nullptr;
+  QLabel* SELLabel = nullptr;
+  QFrame* Shape1 = nullptr;
+  QFrame* ShBtn = nullptr;
+  // BtnCA, BtnFastSlow, BtnLeq, BtnMax, BtnPlayPause, BtnRecord, BtnDate,
+  // BtnInteg, BtnUp, BtnDown: key codes 1 to 10.
+  std::array<QPushButton*, 10> keys{};
+
+ private:
+  QWidget* BuildLcd();
+  void BuildDisplayParts(QWidget* lcd, QHBoxLayout* row);
+  QVBoxLayout* lower_ = nullptr;
+};
+
+}  // namespace slm
