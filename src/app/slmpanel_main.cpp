@@ -45,11 +45,9 @@ int main(int argc, char** argv) {
   auto* port = new slm::Port(slm::SystemPortEnvironment(device_of), [&](slm::PortChoice choice) {
     // One choice makes one panel.
     if (panel) return;
-    panel = std::make_unique<slm::Panel>(
+    panel = slm::OpenPanel(
         slm::PanelContext{shared.session, shared.timers, shared.dialogs, exit_program}, choice);
     shared.dialogs.SetParent(panel.get());
-    // A port that cannot be opened is said before the panel shows.
-    if (panel->Start()) panel->show();
   });
   port->setAttribute(Qt::WA_DeleteOnClose);
   port->show();

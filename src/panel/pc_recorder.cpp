@@ -199,7 +199,11 @@ void PcRecorder::SaveList(const std::string& path, Separator separator,
 }
 
 void PcRecorder::Refresh() {
-  panel_.Reset();
+  // The running values start again; their texts stay on show until the
+  // next sample writes new ones.
+  panel_.count = 0;
+  panel_.energy = 0;
+  panel_.max = 0;
   list_.Clear();
 }
 

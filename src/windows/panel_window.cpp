@@ -202,6 +202,13 @@ bool Panel::Start() {
   return true;
 }
 
+std::unique_ptr<Panel> OpenPanel(PanelContext context, PortChoice choice) {
+  auto panel = std::make_unique<Panel>(std::move(context), choice);
+  if (!panel->Start()) return nullptr;
+  panel->show();
+  return panel;
+}
+
 void Panel::Timer1Tick() {
   if (session_.Tick() == TickResult::kFrame) ShowDisplay();
 }

@@ -117,4 +117,9 @@ class Panel : public QWidget, public LiveSessionView {
   QWidget* PicErase = nullptr;
 };
 
+// Makes the panel for the user's choice and starts it. The window shows only
+// when the start-up succeeded, so that a port that cannot be opened is said
+// before any panel appears; then nothing is returned.
+std::unique_ptr<Panel> OpenPanel(PanelContext context, PortChoice choice);
+
 }  // namespace slm

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -17,6 +18,7 @@ class ScriptedDialogs : public Dialogs {
   };
   void Message(const std::string& text, MessageIcon icon, const std::string&) override {
     messages.push_back({text, icon});
+    if (on_message) on_message();
   }
   FileChoice SaveFile(const std::string& filter) override {
     filters.push_back(filter);
@@ -43,6 +45,8 @@ class ScriptedDialogs : public Dialogs {
   }
 
   std::vector<Shown> messages;
+  // Runs as each message is shown, for a test that looks at the screen then.
+  std::function<void()> on_message;
   std::deque<FileChoice> files;
   std::vector<std::string> filters;
   std::vector<std::string> prompts;

@@ -1,8 +1,10 @@
 // The panel's PC sampling, recording, list saving and file opening.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QProgressBar>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <fstream>
 
 #include "files/data_file_reader.h"
@@ -227,6 +229,81 @@ TEST_F(PanelRecording, LaunchPeriodAsksAgainUntilTheFormatIsRight) {
   ASSERT_TRUE(recorder_.launch_period().has_value());
   EXPECT_EQ(recorder_.launch_period()->period_seconds, 3723);
   EXPECT_EQ(dialogs_.prompts.size(), 2u);
+}
+
+TEST_F(PanelRecording, RefreshKeepsTheShownValuesUntilTheNextSample) {
+  Seconds(3);
+  const QString leq = Text(*panel_, "BoardLeq");
+  const QString sel = Text(*panel_, "BoardSEL");
+  const QString max_time = Text(*panel_, "BoardMaxTime");
+  ASSERT_FALSE(leq.isEmpty());
+  panel_->ToolbarClicked("Refresh");
+  EXPECT_EQ(Text(*panel_, "BoardLeq"), leq);
+  EXPECT_EQ(Text(*panel_, "BoardSEL"), sel);
+  EXPECT_EQ(Text(*panel_, "BoardMaxTime"), max_time);
+  EXPECT_EQ(recorder_.panel().count, 0);
+  EXPECT_EQ(recorder_.panel().energy, 0.0);
+  // The next second starts the sums again: one second of 70 dB.
+  meter_.model().SetLevel(70.0);
+  Seconds(1);
+  EXPECT_EQ(Text(*panel_, "BoardLeq"), "70.0");
+  EXPECT_EQ(Text(*panel_, "BoardSEL"), "70.0");
+  EXPECT_EQ(Text(*panel_, "BoardMaxdB"), "70.0");
+  EXPECT_NE(Text(*panel_, "BoardMaxTime"), max_time);
+}
+
+TEST_F(PanelRecording, RecordingStripShowsItsOwnCountLeqAndSel) {
+  StartRecording(dir_.File("strip.dlgr"), 1);
+  EXPECT_EQ(Text(*panel_, "LblRec"), "Rec.");  // no sample yet
+  EXPECT_TRUE(Shown(*panel_, "LblRec"));
+  meter_.model().SetLevel(60.0);
+  Seconds(3);
+  EXPECT_EQ(Text(*panel_, "LblRec"), "Rec");
+  EXPECT_EQ(Text(*panel_, "LblCount"), "2");
+  // Three seconds of 60 dB: Leq 60.0, SEL 60 + 10 log10(3) = 64.7.
+  EXPECT_EQ(Text(*panel_, "LblLeq"), "Leq 60.0");
+  EXPECT_EQ(Text(*panel_, "LblSEL"), "SEL 64.7");
+}
+
+TEST_F(PanelRecording, LostMeterClearsTheLiveChartsAndTheirCount) {
+  Seconds(4);
+  ASSERT_EQ(charts_.sample_count(), 3);
+  meter_.model().faults().silent = true;
+  panel_->Timer1Tick();
+  EXPECT_EQ(charts_.sample_count(), 0);
+  for (long long c : charts_.coarse_counts()) ASSERT_EQ(c, 0);
+  for (long long c : charts_.fine_counts()) ASSERT_EQ(c, 0);
+  // While the meter is away the sampling tick takes nothing.
+  panel_->Timer2Tick();
+  EXPECT_EQ(charts_.sample_count(), 0);
+  EXPECT_TRUE(recorder_.list().empty());
+}
+
+TEST_F(PanelRecording, NarrowSpreadShowsTheFineHistogramAndAWideOneTheCoarse) {
+  meter_.model().SetLevel(60.0);
+  Seconds(3);
+  EXPECT_TRUE(Shown(*panel_, "CWDec"));
+  EXPECT_FALSE(Shown(*panel_, "CWInt"));
+  meter_.model().SetLevel(95.0);  // 35 dB apart
+  Seconds(1);
+  EXPECT_FALSE(Shown(*panel_, "CWDec"));
+  EXPECT_TRUE(Shown(*panel_, "CWInt"));
+}
+
+TEST_F(PanelRecording, NewRowsMoveTheListOnByOneRowFromWhereTheUserLeftIt) {
+  auto* grid = Find<QTableView>(*panel_, "GridN");
+  panel_->show();
+  Seconds(40);
+  QCoreApplication::processEvents();
+  QScrollBar* bar = grid->verticalScrollBar();
+  ASSERT_GT(bar->maximum(), 10);
+  bar->setValue(5);  // the user reads older rows
+  Seconds(1);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(bar->value(), 6);
+  Seconds(2);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(bar->value(), 8);
 }
 
 }  // namespace

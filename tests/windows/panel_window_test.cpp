@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QApplication>
 #include <algorithm>
+#include <vector>
 
 #include "link/meter.h"
 #include "windows/panel_fixture.h"
@@ -137,6 +139,24 @@ TEST_F(PanelTest, PortThatCannotBeOpenedEndsTheProgram) {
   EXPECT_FALSE(panel->timer1().isActive());
 }
 
+TEST_F(PanelTest, NoDeviceFoundIsSaidBeforeAnyPanelShows) {
+  meter_.SetOpenFails(true);
+  bool panel_visible = false;
+  dialogs_.on_message = [&] {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == "Panel" && w->isVisible()) panel_visible = true;
+    }
+  };
+  auto panel = OpenPanel(
+      PanelContext{session_, timers_, dialogs_, [this](int code) { exit_codes_.push_back(code); }},
+      {3, false});
+  EXPECT_EQ(panel, nullptr);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, kNoDeviceFound);
+  EXPECT_FALSE(panel_visible);
+  EXPECT_EQ(exit_codes_, std::vector<int>{1});
+}
+
 TEST_F(PanelTest, PortLabelClicksSwitchTheCaption) {
   auto panel = OnlinePanel();
   EXPECT_EQ(panel->windowTitle(), "PANEL   V10.05");
@@ -174,6 +194,42 @@ TEST_F(PanelTest, UpKeyHandshakesThenWritesTheKeyCommand) {
   EXPECT_EQ(writes.back(), MakeBytes({0x4B, 0x00, 0x00, 0x09}));
   EXPECT_TRUE(
       std::all_of(writes.begin(), writes.end() - 1, [](const Bytes& w) { return w == "A"; }));
+}
+
+TEST_F(PanelTest, AKeyClickedDuringAnotherHandshakeWaitsItsTurn) {
+  auto panel = OnlinePanel();
+  // The second click comes while the first key's handshake waits for the meter.
+  meter_.At(meter_.elapsed() + 0.1, [&] { Find<QPushButton>(*panel, "BtnDown")->click(); });
+  Find<QPushButton>(*panel, "BtnUp")->click();
+  std::vector<Bytes> keys;
+  for (const Bytes& w : meter_.writes()) {
+    if (!w.empty() && w[0] == 'K') keys.push_back(w);
+  }
+  ASSERT_EQ(keys.size(), 2u);
+  EXPECT_EQ(keys[0], MakeBytes({0x4B, 0x00, 0x00, 0x09}));
+  EXPECT_EQ(keys[1], MakeBytes({0x4B, 0x00, 0x00, 0x0A}));
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(PanelTest, ToolbarKeysSendTheirOwnLetters) {
+  auto panel = OnlinePanel();
+  meter_.model().SetRangeCode(2);
+  panel->Timer1Tick();
+  const QString start_range = Text(*panel, "BoardLevel");
+  struct Case {
+    const char* key;
+    const char* letter;
+  };
+  for (const Case& c : {Case{"AC", "G"}, Case{"FSI", "D"}, Case{"Up", "E"}, Case{"Down", "F"}}) {
+    panel->ToolbarClicked(c.key);
+    EXPECT_EQ(meter_.writes().back(), c.letter) << c.key;
+  }
+  // Up then Down: the meter is back on its first range.
+  panel->Timer1Tick();
+  EXPECT_EQ(Text(*panel, "BoardLevel"), start_range);
+  panel->ToolbarClicked("Up");
+  panel->Timer1Tick();
+  EXPECT_NE(Text(*panel, "BoardLevel"), start_range);
 }
 
 TEST_F(PanelTest, KeysChangeTheMeterAndThePanelShowsIt) {
