@@ -1,6 +1,8 @@
 #include "panel/pc_recorder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -284,6 +286,41 @@ TEST_F(RecorderTest, FullDiskEndsTheRecordingAndKeepsItsSamples) {
   EXPECT_EQ(test::ReadBytes(recorder_.fake_path()), written);
   const std::string aside = recorder_.StartRecording(dir_.File("next.dlgr"), Separator::kTab);
   EXPECT_EQ(Lines(test::ReadBytes(aside)).size(), 3u);
+}
+
+// The temporary file's disk fills up while the final file's has room: the
+// recording ends into the final file with every sample written so far.
+TEST_F(RecorderTest, FullTemporaryDiskEndsTheRecordingIntoTheFinalFile) {
+  const std::string final_path = dir_.File("kept.dlgr");
+  TickAt(50.0, "50.0");
+  recorder_.StartRecording(final_path, Separator::kTab);
+  Ticks(2, 70.0, "70.0");
+  // From now on the recording's own descriptor writes to a full device.
+  int held = -1;
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+    std::error_code ec;
+    if (fs::read_symlink(entry.path(), ec).string() == recorder_.fake_path()) {
+      held = std::stoi(entry.path().filename().string());
+    }
+  }
+  ASSERT_GE(held, 0) << "the recording does not hold its temporary file open";
+  const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  ASSERT_EQ(::dup2(full, held), held);
+  ::close(full);
+
+  const PcRecorder::TickResult result = TickAt(71.0, "71.0");
+  EXPECT_TRUE(result.recording_ended);
+  EXPECT_FALSE(recorder_.recording());
+  EXPECT_EQ(result.message.rfind("Cannot write \"" + recorder_.fake_path() + "\"", 0), 0u)
+      << result.message;
+  EXPECT_NE(result.message.find("2 samples were written to \"" + final_path + "\""),
+            std::string::npos)
+      << result.message;
+  const DataFile kept = OpenDataFile(final_path);
+  ASSERT_EQ(kept.list.size(), 2u);
+  EXPECT_EQ(kept.list.level(1), "70.0");
+  EXPECT_FALSE(fs::exists(recorder_.fake_path()));
 }
 
 TEST(RecorderFolder, TemporaryFileIsNamedWithTheFullPath) {
