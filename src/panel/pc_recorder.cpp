@@ -162,6 +162,7 @@ std::string PcRecorder::AutoSave(TickResult& result) {
 
 std::string PcRecorder::StartRecording(const std::string& final_path, Separator separator) {
   if (recording()) return {};
+  moved_aside_.clear();
   // "Fake-mmddhhnn": the PC's month, day, hour and minute.
   auto aside_stem = [this] {
     const DateTime now = clock_();
