@@ -6,6 +6,7 @@
 
 #include "app/demo_meter.h"
 #include "app/panel_application.h"
+#include "ui/stop_signals.h"
 #include "windows/panel_window.h"
 #include "windows/port_window.h"
 
@@ -57,6 +58,15 @@ int main(int argc, char** argv) {
   QApplication::setQuitOnLastWindowClosed(false);
   QObject::connect(port, &QObject::destroyed, [&] {
     if (!panel) QCoreApplication::exit(0);
+  });
+  // SIGTERM, Ctrl+C, a closed terminal or a logout: end as the user closing
+  // the window does, which writes a running recording into its file.
+  slm::StopSignals stop_signals([&](int) {
+    if (panel) {
+      panel->close();
+    } else {
+      QCoreApplication::exit(0);
+    }
   });
   const int code = QApplication::exec();
   panel.reset();

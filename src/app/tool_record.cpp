@@ -52,6 +52,10 @@ int RunRecord(const std::vector<std::string>& args) {
   if (!options.Has("--count")) throw std::runtime_error("record needs --count N");
   const long count = WholeNumber(options, "--count", 0, 1, static_cast<long>(kMaxRecords));
 
+  // Set before anything starts, so that a stop signal never kills the tool
+  // half-way; it ends the recording into its file instead.
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
   ToolApplication app;
   ToolLink tool(options.Get("--port"));
   try {
@@ -69,7 +73,11 @@ int RunRecord(const std::vector<std::string>& args) {
   LossView view;
   session.SetView(&view);
   try {
-    session.StartRecording(output, IsCsvPath(output) ? Separator::kComma : Separator::kTab);
+    const std::string moved_aside =
+        session.StartRecording(output, IsCsvPath(output) ? Separator::kComma : Separator::kTab);
+    if (!moved_aside.empty()) {
+      std::fprintf(stderr, "%s\n", LeftoverRecordingMessage(moved_aside).c_str());
+    }
   } catch (const DataFileError& e) {
     std::fprintf(stderr, "%s\nThe recording did not start.\n", e.what());
     return 1;
@@ -77,8 +85,6 @@ int RunRecord(const std::vector<std::string>& args) {
   std::printf("recording %s every %ld s into %s\n", tool.Describe().c_str(), period,
               output.c_str());
   std::fflush(stdout);
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
 
   QTimer timer1;
   QTimer timer2;
@@ -100,10 +106,11 @@ int RunRecord(const std::vector<std::string>& args) {
       std::fprintf(stderr, "%s\n", message.c_str());
       exit_code = 1;
     } else {
-      std::fprintf(written < static_cast<size_t>(count) ? stderr : stdout,
+      std::fprintf(written < static_cast<size_t>(count) && !g_interrupted ? stderr : stdout,
                    "%s: %zu of %ld samples written to %s\n", why, written, count, output.c_str());
     }
-    if (written < static_cast<size_t>(count)) exit_code = 1;
+    // Fewer samples than asked is a failure, unless the user ended it.
+    if (written < static_cast<size_t>(count) && !g_interrupted) exit_code = 1;
     QCoreApplication::quit();
   };
 

@@ -45,8 +45,8 @@ SampleResult LiveSession::Sample() {
   return out;
 }
 
-void LiveSession::StartRecording(const std::string& final_path, Separator separator) {
-  recorder_.StartRecording(final_path, separator);
+std::string LiveSession::StartRecording(const std::string& final_path, Separator separator) {
+  return recorder_.StartRecording(final_path, separator);
 }
 
 std::string LiveSession::EndRecording() { return recorder_.EndRecording(Captions()); }

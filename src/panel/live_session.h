@@ -71,8 +71,9 @@ class LiveSession : public LinkObserver {
   // every list the panel saves.
   PanelCaptions Captions() const;
 
-  // Starts a recording (see PcRecorder::StartRecording).
-  void StartRecording(const std::string& final_path, Separator separator);
+  // Starts a recording (see PcRecorder::StartRecording): returns where a
+  // recording left behind by an earlier run was moved, or "".
+  std::string StartRecording(const std::string& final_path, Separator separator);
   // Ends a running recording into its file; a message for the user or "".
   std::string EndRecording();
   // The toolbar's "Refresh": the running values, the list and the charts

@@ -58,14 +58,23 @@ std::optional<LaunchPeriod> ParseLaunchPeriod(const std::string& text) {
   return launch;
 }
 
+std::string LeftoverRecordingMessage(const std::string& moved_aside) {
+  return "A recording that was never saved to its file was found and kept as \"" + moved_aside +
+         "\". Open it to see its samples.";
+}
+
 PcRecorder::PcRecorder(ClockFn clock, std::string work_dir)
     : clock_(std::move(clock)), work_dir_(std::move(work_dir)) {
+  // Messages name the temporary file wherever the program was started from.
+  std::error_code ec;
+  std::filesystem::path dir = std::filesystem::absolute(work_dir_, ec).lexically_normal();
+  if (ec) dir = work_dir_;
+  if (!dir.has_filename()) dir = dir.parent_path();
+  fake_path_ = (dir / kRecordingTempFile).string();
   list_.header().kind = ListKind::kRealTime;
 }
 
 PcRecorder::~PcRecorder() = default;
-
-std::string PcRecorder::fake_path() const { return JoinPath(work_dir_, kRecordingTempFile); }
 
 void PcRecorder::SetPeriod(int seconds) {
   period_ = seconds < 1 ? 1 : seconds > 86400 ? 86400 : seconds;
@@ -106,11 +115,16 @@ PcRecorder::TickResult PcRecorder::Tick(double level, const std::string& level_t
     try {
       writer_->Append(record_count_, sample_time_, level_text);
     } catch (const DataFileError& e) {
-      // The disk is full or the folder is gone: keep what is in the file.
+      // The disk is full or the folder is gone: the recording ends with the
+      // samples that are in the file.
       --record_count_;
-      result.message = e.what();
+      const size_t kept = record_count_;
+      result.message = std::string(e.what()) + "\nThe recording was ended.";
       const std::string end = EndRecording(captions);
-      if (!end.empty()) result.message += "\n" + end;
+      result.message +=
+          "\n" + (end.empty() ? "Its " + std::to_string(kept) + " samples were written to \"" +
+                                    final_path_ + "\"."
+                              : end);
       result.recording_ended = true;
     }
     if (recording() && record_count_ >= kMaxRecords) {
@@ -146,44 +160,34 @@ std::string PcRecorder::AutoSave(TickResult& result) {
   return {};
 }
 
-void PcRecorder::MoveAsideUnsavedFake() {
-  if (!fake_unsaved_) return;
-  // The last recording's samples live only in "Fake"; keep them under a name
-  // of their own before the new recording replaces the file.
-  std::error_code ec;
-  const std::string aside =
-      fake_path() + "-" + AutoSaveFileName(clock_()).substr(0, 10) + ".unsaved";
-  std::filesystem::rename(fake_path(), aside, ec);
-  fake_unsaved_ = false;
-}
-
-void PcRecorder::StartRecording(const std::string& final_path, Separator separator) {
-  if (recording()) return;
-  MoveAsideUnsavedFake();
-  writer_ = std::make_unique<RecordingFileWriter>(fake_path(), separator);
+std::string PcRecorder::StartRecording(const std::string& final_path, Separator separator) {
+  if (recording()) return {};
+  moved_aside_.clear();
+  // "Fake-mmddhhnn": the PC's month, day, hour and minute.
+  auto aside_stem = [this] {
+    const DateTime now = clock_();
+    return fake_path_ + "-" + TwoDigits(now.month) + TwoDigits(now.day) + TwoDigits(now.hour) +
+           TwoDigits(now.minute);
+  };
+  writer_ = std::make_unique<RecordingFileWriter>(fake_path_, separator, aside_stem);
+  moved_aside_ = writer_->moved_aside();
   separator_ = separator;
   final_path_ = final_path;
   record_count_ = 0;
   recording_.Reset();
+  return moved_aside_;
 }
 
 std::string PcRecorder::EndRecording(const PanelCaptions& captions) {
   if (!recording()) return {};
   std::string message;
   try {
-    writer_->Close();
+    writer_->Finish(Header(recording_, captions), final_path_);
   } catch (const DataFileError& e) {
-    message = e.what();
+    message = std::string(e.what()) + "\nThe " + std::to_string(record_count_) +
+              " recorded samples are kept in \"" + fake_path_ + "\".";
   }
   writer_.reset();
-  try {
-    FinishRecordingFile(Header(recording_, captions), fake_path(), final_path_);
-  } catch (const DataFileError& e) {
-    fake_unsaved_ = true;
-    if (!message.empty()) message += "\n";
-    message += std::string(e.what()) + "\nThe " + std::to_string(record_count_) +
-               " recorded samples are kept in \"" + fake_path() + "\".";
-  }
   record_count_ = 0;
   recording_.Reset();
   return message;

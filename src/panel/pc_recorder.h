@@ -53,6 +53,10 @@ struct LaunchPeriod {
 // Returns nothing when the text does not hold two ":".
 std::optional<LaunchPeriod> ParseLaunchPeriod(const std::string& text);
 
+// What to tell the user once after StartRecording moved an unsaved recording
+// to `moved_aside`.
+std::string LeftoverRecordingMessage(const std::string& moved_aside);
+
 inline constexpr const char* kLaunchPrompt =
     "Set up the willing time period to launch. \n (hh:nn:ss) ";
 inline constexpr const char* kLaunchTitle = "Set up the willing time period";
@@ -80,9 +84,14 @@ class PcRecorder {
   // One Timer2 tick with the meter's current level and its text.
   TickResult Tick(double level, const std::string& level_text, const PanelCaptions& captions);
 
-  // Starts a recording that ends in `final_path`. Throws DataFileError when the
-  // temporary file cannot be created; nothing starts then.
-  void StartRecording(const std::string& final_path, Separator separator);
+  // Starts a recording that ends in `final_path`. A temporary file left by an
+  // earlier recording that was never saved (the program ended, or its final
+  // file could not be written) is first moved aside as "Fake-mmddhhnn.unsaved"
+  // ("-2", "-3"... before ".unsaved" when that name is taken); returns where it
+  // went, else an empty text (see LeftoverRecordingMessage). Throws
+  // RecordingBusyError when another recording is running in the folder and
+  // DataFileError when the temporary file cannot be created; nothing starts then.
+  std::string StartRecording(const std::string& final_path, Separator separator);
   // Ends the recording and writes its final file. Returns a message for the
   // user when a file could not be written (the temporary file is then kept),
   // else an empty text.
@@ -107,7 +116,10 @@ class PcRecorder {
   bool recording() const { return writer_ != nullptr; }
   size_t record_count() const { return record_count_; }
   const std::string& final_path() const { return final_path_; }
-  std::string fake_path() const;
+  // The temporary file, with the absolute path of the working folder.
+  const std::string& fake_path() const { return fake_path_; }
+  // Where the last StartRecording moved a leftover temporary file, or empty.
+  const std::string& moved_aside() const { return moved_aside_; }
   const RunningValues& panel() const { return panel_; }
   const RunningValues& recording_values() const { return recording_; }
   const RecordList& list() const { return list_; }
@@ -117,10 +129,10 @@ class PcRecorder {
  private:
   ListHeader Header(const RunningValues& values, const PanelCaptions& captions) const;
   std::string AutoSave(TickResult& result);
-  void MoveAsideUnsavedFake();
 
   ClockFn clock_;
   std::string work_dir_;
+  std::string fake_path_;
   int period_ = 1;
   int sample_tick_ = 0;
   std::string sample_time_;
@@ -132,7 +144,7 @@ class PcRecorder {
   Separator separator_ = Separator::kTab;
   size_t record_count_ = 0;
   std::string final_path_;
-  bool fake_unsaved_ = false;  // "Fake" holds a recording whose final file failed
+  std::string moved_aside_;
   std::optional<LaunchPeriod> launch_;
 };
 

@@ -103,8 +103,9 @@ void Panel::CmdSaveOKClicked() {
   if (recorder.save_mode() == 1) {
     const FileChoice choice = context_.dialogs.SaveFile(kSaveFilter);
     if (!choice.chosen()) return;
+    std::string moved_aside;
     try {
-      session_.StartRecording(choice.path, SeparatorForFilter(choice.filter_index));
+      moved_aside = session_.StartRecording(choice.path, SeparatorForFilter(choice.filter_index));
     } catch (const DataFileError& e) {
       Tell(std::string(e.what()) + "\nThe recording did not start.");
       return;
@@ -112,6 +113,10 @@ void Panel::CmdSaveOKClicked() {
     SetSaveButtonRecording(true);
     ShowRecordingState();
     strip->ShowFileTitle(choice.Title());
+    // A recording an earlier run left unsaved was kept under a name of its own.
+    if (!moved_aside.empty()) {
+      context_.dialogs.Message(LeftoverRecordingMessage(moved_aside), MessageIcon::kInformation);
+    }
     return;
   }
   BusyCursor busy;

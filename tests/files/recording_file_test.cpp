@@ -2,10 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+#include <memory>
 #include <string>
 
 #include "files/file_io.h"
 #include "files_test_support.h"
+#include "support/file_size_limit.h"
 
 namespace slm {
 namespace {
@@ -13,6 +16,12 @@ namespace {
 using test::ReadBytes;
 using test::TempDir;
 using test::WriteBytes;
+
+std::function<std::string()> Stem(const TempDir& dir, const std::string& name) {
+  return [path = dir.File(name)] { return path; };
+}
+
+constexpr const char* kTitle = "No.s\tDate Time\tdB\t\r\n";
 
 TEST(RecordingLines, CsvHasNoCommaAtTheEndButTabLinesEndWithATab) {
   EXPECT_EQ(RecordingTitleLine(Separator::kComma), "No.s,Date Time,dB\r\n");
@@ -26,8 +35,7 @@ TEST(RecordingLines, CsvHasNoCommaAtTheEndButTabLinesEndWithATab) {
 TEST(RecordingFileWriter, EachLineIsOnDiskAsSoonAsItIsWritten) {
   TempDir dir;
   const std::string fake = dir.File(kRecordingTempFile);
-  WriteBytes(fake, "an earlier recording\r\n");
-  RecordingFileWriter writer(fake, Separator::kComma);
+  RecordingFileWriter writer(fake, Separator::kComma, Stem(dir, "aside"));
   writer.Append(1, "2016/03/23 14:05:09", "65.3");
   // Not closed yet: a program that ends here leaves these lines behind.
   EXPECT_EQ(ReadBytes(fake), "No.s,Date Time,dB\r\n1,2016/03/23 14:05:09,65.3\r\n");
@@ -36,12 +44,117 @@ TEST(RecordingFileWriter, EachLineIsOnDiskAsSoonAsItIsWritten) {
   EXPECT_EQ(ReadBytes(fake),
             "No.s,Date Time,dB\r\n1,2016/03/23 14:05:09,65.3\r\n2,2016/03/23 14:05:10,65.4\r\n");
   EXPECT_THROW(writer.Append(3, "2016/03/23 14:05:11", "65.5"), DataFileError);
+  EXPECT_EQ(writer.moved_aside(), "");
+}
+
+// A temporary file nobody holds is a recording that was never saved: it is
+// moved to a free name, and no other file is touched.
+TEST(RecordingFileWriter, LeftoverIsMovedAsideToAFreeName) {
+  TempDir dir;
+  const std::string fake = dir.File(kRecordingTempFile);
+  const std::string leftover = std::string(kTitle) + "1\t2016/03/23 14:05:09\t65.3\t\r\n";
+  WriteBytes(fake, leftover);
+  WriteBytes(dir.File("Fake-03231405.unsaved"), "first");
+  WriteBytes(dir.File("Fake-03231405-2.unsaved"), "second");
+  {
+    RecordingFileWriter writer(fake, Separator::kTab, Stem(dir, "Fake-03231405"));
+    EXPECT_EQ(writer.moved_aside(), dir.File("Fake-03231405-3.unsaved"));
+    EXPECT_EQ(ReadBytes(fake), kTitle);
+  }
+  EXPECT_EQ(ReadBytes(dir.File("Fake-03231405-3.unsaved")), leftover);
+  EXPECT_EQ(ReadBytes(dir.File("Fake-03231405.unsaved")), "first");
+  EXPECT_EQ(ReadBytes(dir.File("Fake-03231405-2.unsaved")), "second");
+
+  // The file the writer above let go of holds a title line: a leftover too.
+  RecordingFileWriter next(fake, Separator::kTab, Stem(dir, "Fake-03231406"));
+  EXPECT_EQ(next.moved_aside(), dir.File("Fake-03231406.unsaved"));
+  EXPECT_EQ(ReadBytes(dir.File("Fake-03231406.unsaved")), kTitle);
+  next.Close();
+
+  // An empty file holds nothing to keep.
+  WriteBytes(fake, "");
+  RecordingFileWriter empty(fake, Separator::kTab, Stem(dir, "Fake-03231407"));
+  EXPECT_EQ(empty.moved_aside(), "");
+  EXPECT_FALSE(std::filesystem::exists(dir.File("Fake-03231407.unsaved")));
+}
+
+TEST(RecordingFileWriter, SecondWriterIsRefusedWhileTheFirstHoldsTheFile) {
+  TempDir dir;
+  const std::string fake = dir.File(kRecordingTempFile);
+  auto first = std::make_unique<RecordingFileWriter>(fake, Separator::kTab, Stem(dir, "a"));
+  first->Append(1, "2016/03/23 14:05:09", "65.3");
+  const std::string written = ReadBytes(fake);
+  try {
+    RecordingFileWriter second(fake, Separator::kTab, Stem(dir, "b"));
+    ADD_FAILURE() << "two writers share one temporary file";
+  } catch (const RecordingBusyError& e) {
+    const std::string message = e.what();
+    EXPECT_EQ(message.rfind("Another recording is running in " + dir.path() + ";", 0), 0u)
+        << message;
+  }
+  // The held file is not a leftover: neither moved nor touched.
+  EXPECT_EQ(ReadBytes(fake), written);
+  EXPECT_FALSE(std::filesystem::exists(dir.File("b.unsaved")));
+  first->Append(2, "2016/03/23 14:05:10", "65.4");
+
+  // Once the first lets go, its file is a leftover for the next writer.
+  first.reset();
+  RecordingFileWriter third(fake, Separator::kTab, Stem(dir, "c"));
+  EXPECT_EQ(third.moved_aside(), dir.File("c.unsaved"));
+  EXPECT_EQ(ReadBytes(dir.File("c.unsaved")), written + "2\t2016/03/23 14:05:10\t65.4\t\r\n");
+}
+
+TEST(RecordingFileWriter, FullDiskKeepsTheWholeLinesAndNamesTheFile) {
+  TempDir dir;
+  const std::string fake = dir.File(kRecordingTempFile);
+  RecordingFileWriter writer(fake, Separator::kTab, Stem(dir, "aside"));
+  writer.Append(1, "2016/03/23 14:05:09", "65.3");
+  const std::string written = ReadBytes(fake);
+  {
+    // Room for half a line more.
+    test::FileSizeLimit limit(written.size() + 15);
+    try {
+      writer.Append(2, "2016/03/23 14:05:10", "65.4");
+      ADD_FAILURE() << "a line that did not fit went unnoticed";
+    } catch (const DataFileError& e) {
+      EXPECT_EQ(e.path(), fake);
+      EXPECT_NE(std::string(e.what()).find(fake), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_EQ(ReadBytes(fake), written);
+  // With room again the next line follows the last whole one.
+  writer.Append(2, "2016/03/23 14:05:11", "65.5");
+  EXPECT_EQ(ReadBytes(fake), written + "2\t2016/03/23 14:05:11\t65.5\t\r\n");
+}
+
+TEST(RecordingFileWriter, FinishRemovesTheTemporaryFileOnlyOnceTheFinalFileIsWritten) {
+  TempDir dir;
+  const std::string fake = dir.File(kRecordingTempFile);
+  ListHeader header;
+  header.second_value = "1";
+  {
+    RecordingFileWriter writer(fake, Separator::kTab, Stem(dir, "aside"));
+    writer.Append(1, "2016/03/23 14:05:09", "65.3");
+    EXPECT_THROW(writer.Finish(header, dir.File("gone/rec.dlgr")), DataFileError);
+    EXPECT_THROW(writer.Append(2, "2016/03/23 14:05:10", "65.4"), DataFileError);
+  }
+  const std::string kept = std::string(kTitle) + "1\t2016/03/23 14:05:09\t65.3\t\r\n";
+  EXPECT_EQ(ReadBytes(fake), kept);
+
+  RecordingFileWriter writer(fake, Separator::kTab, Stem(dir, "aside"));
+  EXPECT_EQ(ReadBytes(dir.File("aside.unsaved")), kept);
+  writer.Append(1, "2016/03/23 14:06:09", "70.0");
+  writer.Finish(header, dir.File("rec.dlgr"));
+  EXPECT_FALSE(std::filesystem::exists(fake));
+  const std::string saved = ReadBytes(dir.File("rec.dlgr"));
+  EXPECT_EQ(saved.substr(saved.find("No.s")),
+            std::string(kTitle) + "1\t2016/03/23 14:06:09\t70.0\t\r\n");
 }
 
 TEST(FinishRecordingFile, PutsTheRealTimeHeaderBeforeTheRecordedLines) {
   TempDir dir;
   const std::string fake = dir.File(kRecordingTempFile);
-  RecordingFileWriter writer(fake, Separator::kTab);
+  RecordingFileWriter writer(fake, Separator::kTab, Stem(dir, "aside"));
   writer.Append(1, "2016/03/23 14:05:09", "65.3");
   writer.Close();
 
@@ -63,7 +176,8 @@ TEST(FinishRecordingFile, PutsTheRealTimeHeaderBeforeTheRecordedLines) {
 
 TEST(RecordingErrors, NameTheFileThatFailed) {
   TempDir dir;
-  EXPECT_THROW(RecordingFileWriter(dir.File("gone/Fake"), Separator::kTab), DataFileError);
+  EXPECT_THROW(RecordingFileWriter(dir.File("gone/Fake"), Separator::kTab, Stem(dir, "gone/x")),
+               DataFileError);
   try {
     FinishRecordingFile(ListHeader{}, dir.File("no-fake"), dir.File("rec.dlgr"));
     ADD_FAILURE() << "a missing temporary file went unnoticed";

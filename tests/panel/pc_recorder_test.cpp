@@ -1,6 +1,8 @@
 #include "panel/pc_recorder.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include <filesystem>
 #include <fstream>
@@ -8,6 +10,7 @@
 
 #include "files/data_file_reader.h"
 #include "files/file_io.h"
+#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 
 namespace slm {
@@ -196,15 +199,135 @@ TEST_F(RecorderTest, UnwritableFinalFileKeepsTheSamples) {
   ASSERT_EQ(kept.size(), 4u);
   EXPECT_EQ(kept[3], "3\t2024/05/01 10:00:03\t70.0\t");
 
-  // The next recording does not overwrite them.
-  recorder_.StartRecording(dir_.File("next.dlgr"), Separator::kTab);
-  bool aside = false;
-  for (const auto& entry : fs::directory_iterator(dir_.path())) {
-    if (entry.path().filename().string().rfind("Fake-", 0) == 0) {
-      aside = Lines(test::ReadBytes(entry.path())).size() == 4u;
+  // The next recording does not overwrite them: they move to a name with the
+  // month, day, hour and minute of the new start.
+  const std::string aside = recorder_.StartRecording(dir_.File("next.dlgr"), Separator::kTab);
+  EXPECT_EQ(aside, dir_.File("Fake-05011000.unsaved"));
+  EXPECT_EQ(recorder_.moved_aside(), aside);
+  EXPECT_EQ(Lines(test::ReadBytes(aside)), kept);
+}
+
+// A program that ends without ending its recording (killed, a power cut)
+// leaves its samples in "Fake"; whoever records next in the folder keeps them.
+TEST_F(RecorderTest, RecordingLeftByAnEndedProgramIsNeverOverwritten) {
+  std::vector<std::string> earlier;
+  for (int run = 0; run < 2; ++run) {
+    {
+      PcRecorder ended([this] { return Now(); }, dir_.path());
+      ended.Tick(50.0, "50.0", captions_);
+      ended.StartRecording(dir_.File("lost.dlgr"), Separator::kTab);
+      ended.Tick(71.0 + run, run == 0 ? "71.0" : "72.0", captions_);
+      ended.Tick(73.0, "73.0", captions_);
+      earlier.push_back(test::ReadBytes(ended.fake_path()));
+    }              // gone without a word
+    seconds_ = 0;  // the next start falls in the same minute
+    PcRecorder next([this] { return Now(); }, dir_.path());
+    next.Tick(50.0, "50.0", captions_);
+    const std::string aside = next.StartRecording(dir_.File("next.dlgr"), Separator::kTab);
+    // Two leftovers in one minute: the second name gets "-2".
+    EXPECT_EQ(aside, dir_.File(run == 0 ? "Fake-05011000.unsaved" : "Fake-05011000-2.unsaved"));
+    EXPECT_EQ(test::ReadBytes(aside), earlier[run]);
+    EXPECT_EQ(Lines(earlier[run]).size(), 3u);
+    next.Tick(60.0, "60.0", captions_);
+    ASSERT_EQ(next.EndRecording(captions_), "");
+    EXPECT_FALSE(fs::exists(next.fake_path())) << "a saved recording left its temporary file";
+    EXPECT_EQ(OpenDataFile(dir_.File("next.dlgr")).list.size(), 1u);
+  }
+  EXPECT_EQ(test::ReadBytes(dir_.File("Fake-05011000.unsaved")), earlier[0]);
+  EXPECT_FALSE(LeftoverRecordingMessage(dir_.File("Fake-05011000.unsaved"))
+                   .find(dir_.File("Fake-05011000.unsaved")) == std::string::npos);
+}
+
+TEST_F(RecorderTest, SecondRecordingInTheFolderIsRefused) {
+  TickAt(50.0, "50.0");
+  recorder_.StartRecording(dir_.File("first.dlgr"), Separator::kTab);
+  TickAt(61.0, "61.0");
+  PcRecorder other([this] { return Now(); }, dir_.path());
+  other.Tick(50.0, "50.0", captions_);
+  try {
+    other.StartRecording(dir_.File("second.dlgr"), Separator::kTab);
+    FAIL() << "two recordings share one temporary file";
+  } catch (const RecordingBusyError& e) {
+    EXPECT_EQ(std::string(e.what()).rfind("Another recording is running in " + dir_.path(), 0), 0u)
+        << e.what();
+  }
+  EXPECT_FALSE(other.recording());
+  other.Tick(99.0, "99.0", captions_);
+  TickAt(62.0, "62.0");
+  ASSERT_EQ(recorder_.EndRecording(captions_), "");
+  const DataFile first = OpenDataFile(dir_.File("first.dlgr"));
+  ASSERT_EQ(first.list.size(), 2u);
+  EXPECT_EQ(first.list.level(0), "61.0");
+  EXPECT_EQ(first.list.level(1), "62.0");
+  EXPECT_FALSE(fs::exists(dir_.File("second.dlgr")));
+  // With the first one over, the folder is free again.
+  EXPECT_EQ(other.StartRecording(dir_.File("second.dlgr"), Separator::kTab), "");
+  EXPECT_TRUE(other.recording());
+}
+
+TEST_F(RecorderTest, FullDiskEndsTheRecordingAndKeepsItsSamples) {
+  const std::string final_path = dir_.File("full.dlgr");
+  TickAt(50.0, "50.0");
+  recorder_.StartRecording(final_path, Separator::kTab);
+  Ticks(2, 70.0, "70.0");
+  const std::string written = test::ReadBytes(recorder_.fake_path());
+  PcRecorder::TickResult result;
+  {
+    test::FileSizeLimit limit(written.size() + 10);
+    result = TickAt(71.0, "71.0");
+  }
+  EXPECT_TRUE(result.recording_ended);
+  EXPECT_FALSE(recorder_.recording());
+  // The message names the temporary file by its full path, and the final
+  // file, which did not fit either.
+  EXPECT_NE(result.message.find("\"" + dir_.File("Fake") + "\""), std::string::npos)
+      << result.message;
+  EXPECT_NE(result.message.find(final_path), std::string::npos) << result.message;
+  EXPECT_EQ(test::ReadBytes(recorder_.fake_path()), written);
+  const std::string aside = recorder_.StartRecording(dir_.File("next.dlgr"), Separator::kTab);
+  EXPECT_EQ(Lines(test::ReadBytes(aside)).size(), 3u);
+}
+
+// The temporary file's disk fills up while the final file's has room: the
+// recording ends into the final file with every sample written so far.
+TEST_F(RecorderTest, FullTemporaryDiskEndsTheRecordingIntoTheFinalFile) {
+  const std::string final_path = dir_.File("kept.dlgr");
+  TickAt(50.0, "50.0");
+  recorder_.StartRecording(final_path, Separator::kTab);
+  Ticks(2, 70.0, "70.0");
+  // From now on the recording's own descriptor writes to a full device.
+  int held = -1;
+  for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+    std::error_code ec;
+    if (fs::read_symlink(entry.path(), ec).string() == recorder_.fake_path()) {
+      held = std::stoi(entry.path().filename().string());
     }
   }
-  EXPECT_TRUE(aside);
+  ASSERT_GE(held, 0) << "the recording does not hold its temporary file open";
+  const int full = ::open("/dev/full", O_WRONLY | O_CLOEXEC);
+  ASSERT_GE(full, 0);
+  ASSERT_EQ(::dup2(full, held), held);
+  ::close(full);
+
+  const PcRecorder::TickResult result = TickAt(71.0, "71.0");
+  EXPECT_TRUE(result.recording_ended);
+  EXPECT_FALSE(recorder_.recording());
+  EXPECT_EQ(result.message.rfind("Cannot write \"" + recorder_.fake_path() + "\"", 0), 0u)
+      << result.message;
+  EXPECT_NE(result.message.find("2 samples were written to \"" + final_path + "\""),
+            std::string::npos)
+      << result.message;
+  const DataFile kept = OpenDataFile(final_path);
+  ASSERT_EQ(kept.list.size(), 2u);
+  EXPECT_EQ(kept.list.level(1), "70.0");
+  EXPECT_FALSE(fs::exists(recorder_.fake_path()));
+}
+
+TEST(RecorderFolder, TemporaryFileIsNamedWithTheFullPath) {
+  PcRecorder recorder([] { return DateTime{}; }, ".");
+  EXPECT_EQ(recorder.fake_path(), (fs::current_path() / "Fake").string());
+  PcRecorder below([] { return DateTime{}; }, "./sub/../sub/");
+  EXPECT_EQ(below.fake_path(), (fs::current_path() / "sub" / "Fake").string());
 }
 
 TEST_F(RecorderTest, TemporaryFileThatCannotBeCreatedStartsNothing) {
