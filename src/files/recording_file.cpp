@@ -1,5 +1,8 @@
 #include "files/recording_file.h"
 
+#include "base/number_text.h"
+#include "files/csv_fields.h"
+
 namespace slm {
 
 std::string RecordingTitleLine(Separator separator) {
@@ -10,11 +13,15 @@ std::string RecordingTitleLine(Separator separator) {
 std::string RecordingLine(std::size_t count, std::string_view date_time, std::string_view level,
                           Separator separator) {
   const char sep = static_cast<char>(separator);
-  std::string line = std::to_string(count);
+  std::string line = PlainNumberText(static_cast<double>(count));
   line += sep;
-  line.append(date_time);
+  AppendField(line, date_time, sep, false);
   line += sep;
-  line.append(level);
+  if (level.empty() && separator == Separator::kComma) {
+    line += "\"\"";  // the last field of a CSV line must be there to be read
+  } else {
+    AppendField(line, level, sep, false);
+  }
   if (separator == Separator::kTab) line += sep;
   line.append(kLineEnd);
   return line;
