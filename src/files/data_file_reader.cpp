@@ -208,9 +208,13 @@ class LineEndFinder {
 // Feeds the lines of a source to the parser, reading it in chunks so that a
 // huge file opened by mistake costs no more memory than a full list. CR LF,
 // LF and CR each end a line; a line past kMaxLineBytes is dropped as it comes.
+// `size_hint`: the bytes expected, 0 when not known; a small file needs no
+// chunk of a megabyte, but every buffer holds a line of kMaxLineBytes and more.
 template <typename ReadChunk>
-void ReadLines(ReadChunk read, Parser& parser) {
-  std::string buffer(kChunkBytes, '\0');
+void ReadLines(ReadChunk read, Parser& parser, std::size_t size_hint) {
+  const std::size_t size =
+      size_hint == 0 ? kChunkBytes : std::clamp(size_hint + 1, kMaxLineBytes + 2, kChunkBytes);
+  std::string buffer(size, '\0');
   std::size_t kept = 0;      // bytes of an unfinished line at the start of the buffer
   std::size_t consumed = 0;  // bytes of the source before the buffer's start
   bool after_cr = false;     // the last line ended at a CR: an LF next is part of its end
@@ -270,10 +274,10 @@ void ReadLines(ReadChunk read, Parser& parser) {
 
 template <typename ReadChunk>
 void ReadAll(const std::string& name, ReadChunk read, DataFile& file,
-             const ReadProgressFn& progress, std::size_t total_bytes) {
+             const ReadProgressFn& progress, std::size_t total_bytes, std::size_t size_hint) {
   try {
     Parser parser(file, progress, total_bytes);
-    ReadLines(read, parser);
+    ReadLines(read, parser, size_hint);
   } catch (const std::bad_alloc&) {
     throw DataFileError(name, "\"" + name + "\" is too large to be read as a list");
   } catch (const std::length_error&) {
@@ -323,7 +327,7 @@ DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress) {
   file.title = path;
   ReadAll(
       path, [&](char* to, std::size_t size) { return in.Read(to, size); }, file, progress,
-      in.SizeHint());
+      in.SizeHint(), in.SizeHint());
   file.title = std::filesystem::path(path).filename().string();
   return file;
 }
@@ -331,6 +335,7 @@ DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress) {
 DataFile OpenDataFile(std::istream& in, const std::string& title, const ReadProgressFn& progress) {
   DataFile file;
   file.title = title;
+  const std::streamsize buffered = in.rdbuf() != nullptr ? in.rdbuf()->in_avail() : 0;
   ReadAll(
       title,
       [&](char* to, std::size_t size) -> std::size_t {
@@ -338,7 +343,7 @@ DataFile OpenDataFile(std::istream& in, const std::string& title, const ReadProg
         if (in.bad()) throw DataFileError(title, "Cannot read \"" + title + "\"");
         return static_cast<std::size_t>(in.gcount());
       },
-      file, progress, 0);
+      file, progress, 0, buffered > 0 ? static_cast<std::size_t>(buffered) : 0);
   return file;
 }
 
