@@ -1,24 +1,22 @@
 #include "files/data_file_reader.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <cstring>
 #include <filesystem>
+#include <new>
+#include <stdexcept>
+
+#include "files/csv_fields.h"
 
 namespace slm {
 namespace {
 
 constexpr std::size_t kChunkBytes = 1 << 20;
+static_assert(kChunkBytes > kMaxLineBytes, "a whole line must fit a chunk");
 
-std::string_view Trim(std::string_view s) {
-  const std::size_t begin = s.find_first_not_of(" \t");
-  if (begin == std::string_view::npos) return {};
-  return s.substr(begin, s.find_last_not_of(" \t") - begin + 1);
-}
-
-// The rest of a header line from its k-th character (1-based): the value after
-// a key such as "L05 ".
-std::string FromCharacter(std::string_view line, std::size_t k) {
-  return std::string(Trim(line.size() >= k ? line.substr(k - 1) : std::string_view()));
+bool IsBlankLine(std::string_view s) {
+  return s.find_first_not_of(" \t") == std::string_view::npos;
 }
 
 bool SplitAt(std::string_view line, char separator, RecordView& fields) {
@@ -50,28 +48,59 @@ class Parser {
     }
   }
 
-  // Returns false when the read should stop.
+  // One line without its line end. Returns false when the read should stop.
   bool Line(std::string_view line, std::size_t bytes_so_far) {
-    if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
     const std::size_t c = file_.lines++;
     bool go_on = true;
     if (c == 0) {
       Kind(line);
     } else if (c < header_lines_) {
-      HeaderValue(c, Trim(line));
+      HeaderValue(c, line);
     } else if (c > header_lines_) {
       go_on = RecordLine(line);
     }
-    if (file_.lines % kProgressLines == 0 && progress_) {
-      if (!progress_({file_.lines, file_.list.size(), bytes_so_far, total_bytes_})) {
-        file_.cancelled = true;
-        return false;
-      }
+    return Progress(bytes_so_far) && go_on;
+  }
+
+  // A line longer than kMaxLineBytes, whose bytes were passed to Skip.
+  bool LongLine(std::size_t bytes_so_far) {
+    const std::size_t c = file_.lines++;
+    if (c == 0) Kind({});
+    if (c > header_lines_) ++file_.skipped_lines;
+    return Progress(bytes_so_far);
+  }
+
+  // Counts bytes of lines that are no records; too many make the file no list.
+  void Skip(std::size_t bytes) {
+    skipped_bytes_ += bytes;
+    if (skipped_bytes_ > kMaxSkippedBytes) {
+      throw DataFileError(file_.title, "\"" + file_.title +
+                                           "\" is not a list of levels: it holds more than 64 MB "
+                                           "of lines that are no records");
     }
-    return go_on;
+  }
+
+  // The last update, whatever the throttle says. Storage reserved for the
+  // records a file's size promised is given back when they did not come.
+  void Done(std::size_t bytes) {
+    if (file_.list.MemoryBytes() > 2 * record_bytes_ + 4096) file_.list.ShrinkToFit();
+    if (progress_ && !file_.cancelled) progress_(Report(bytes));
   }
 
  private:
+  ReadProgress Report(std::size_t bytes) const {
+    return {file_.lines, file_.list.size(), bytes, total_bytes_, ReadCaption(file_.lines)};
+  }
+
+  bool Progress(std::size_t bytes_so_far) {
+    if (!progress_ || file_.lines % kProgressLines != 0 || !throttle_.Due()) return true;
+    if (!progress_(Report(bytes_so_far))) {
+      file_.cancelled = true;
+      return false;
+    }
+    return true;
+  }
+
   void Kind(std::string_view line) {
     ListHeader& h = file_.list.header();
     h.kind = KindOfFirstLine(line);
@@ -89,7 +118,7 @@ class Parser {
                                &h.max_time,
                                &h.sel,
                                &h.leq};
-      *fields[c - 1] = line;
+      *fields[c - 1] = HeaderValueFrom(line, 1);
       return;
     }
     std::string* fields[] = {&h.second_value,
@@ -106,27 +135,31 @@ class Parser {
                              &h.sel,
                              &h.leq};
     if (h.kind == ListKind::kDataLogger) {
-      *fields[c - 1] = line;
+      *fields[c - 1] = HeaderValueFrom(line, 1);
       return;
     }
     // "Data Logger 2" lines carry a key and a blank before the value, except
     // the two weightings and the time of the maximum.
     static constexpr std::size_t kValueStart[] = {4, 1, 1, 7, 5, 5, 5, 5, 5, 8, 1, 5, 5};
-    *fields[c - 1] = FromCharacter(line, kValueStart[c - 1]);
+    *fields[c - 1] = HeaderValueFrom(line, kValueStart[c - 1]);
   }
 
   bool RecordLine(std::string_view line) {
-    RecordView fields;
-    if (!SplitRecordLine(line, fields)) {
+    if (!SplitRecordLine(line, fields_)) {
       // A blank line (often one at the very end) is no lost record.
-      if (!Trim(line).empty()) ++file_.skipped_lines;
+      if (!IsBlankLine(line)) {
+        ++file_.skipped_lines;
+        Skip(line.size() + 1);
+      }
       return true;
     }
     if (file_.list.full()) {
       file_.truncated = true;
       return false;
     }
-    file_.list.Append(fields);
+    file_.list.Append(fields_);
+    record_bytes_ += fields_.number.size() + fields_.date_time.size() + fields_.level.size() +
+                     3 * sizeof(std::uint32_t);
     return true;
   }
 
@@ -134,36 +167,121 @@ class Parser {
   const ReadProgressFn& progress_;
   std::size_t total_bytes_;
   std::size_t header_lines_ = 0;
+  std::size_t skipped_bytes_ = 0;
+  std::size_t record_bytes_ = 0;  // what the records need in a list
+  Record fields_;
+  ProgressThrottle throttle_;
+};
+
+// Finds the ends of lines in a chunk. Remembers where the next CR and the next
+// LF are, so that a file with only one kind of line end is not searched again
+// for the other at every line.
+class LineEndFinder {
+ public:
+  LineEndFinder(const char* data, std::size_t end) : data_(data), end_(end) {}
+
+  // The position of the first CR or LF at or after `from`, or npos.
+  std::size_t Next(std::size_t from) {
+    if (next_cr_ != kNone && next_cr_ < from) next_cr_ = kUnknown;
+    if (next_lf_ != kNone && next_lf_ < from) next_lf_ = kUnknown;
+    if (next_cr_ == kUnknown) next_cr_ = Find(from, '\r');
+    if (next_lf_ == kUnknown) next_lf_ = Find(from, '\n');
+    const std::size_t next = std::min(next_cr_, next_lf_);
+    return next == kNone ? std::string_view::npos : next;
+  }
+
+ private:
+  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-2);
+
+  std::size_t Find(std::size_t from, char c) const {
+    const void* at = std::memchr(data_ + from, c, end_ - from);
+    return at == nullptr ? kNone : static_cast<std::size_t>(static_cast<const char*>(at) - data_);
+  }
+
+  const char* data_;
+  std::size_t end_;
+  std::size_t next_cr_ = kUnknown;
+  std::size_t next_lf_ = kUnknown;
 };
 
 // Feeds the lines of a source to the parser, reading it in chunks so that a
-// huge file opened by mistake costs no more memory than a full list.
+// huge file opened by mistake costs no more memory than a full list. CR LF,
+// LF and CR each end a line; a line past kMaxLineBytes is dropped as it comes.
+// `size_hint`: the bytes expected, 0 when not known; a small file needs no
+// chunk of a megabyte, but every buffer holds a line of kMaxLineBytes and more.
 template <typename ReadChunk>
-void ReadLines(ReadChunk read, Parser& parser) {
-  std::string buffer(kChunkBytes, '\0');
-  std::size_t kept = 0;  // bytes of an unfinished line at the start of the buffer
-  std::size_t consumed = 0;
+void ReadLines(ReadChunk read, Parser& parser, std::size_t size_hint) {
+  const std::size_t size =
+      size_hint == 0 ? kChunkBytes : std::clamp(size_hint + 1, kMaxLineBytes + 2, kChunkBytes);
+  std::string buffer(size, '\0');
+  std::size_t kept = 0;      // bytes of an unfinished line at the start of the buffer
+  std::size_t consumed = 0;  // bytes of the source before the buffer's start
+  bool after_cr = false;     // the last line ended at a CR: an LF next is part of its end
+  bool long_line = false;    // the unfinished line is past kMaxLineBytes and being dropped
   for (;;) {
-    if (kept == buffer.size()) buffer.resize(2 * buffer.size());
     const std::size_t got = read(buffer.data() + kept, buffer.size() - kept);
     if (got == 0) {
       // The last line may lack its line end.
-      if (kept > 0) parser.Line(std::string_view(buffer.data(), kept), consumed + kept);
+      if (long_line) {
+        parser.LongLine(consumed + kept);
+      } else if (kept > 0) {
+        parser.Line(std::string_view(buffer.data(), kept), consumed + kept);
+      }
+      parser.Done(consumed + kept);
       return;
     }
     const char* data = buffer.data();
     const std::size_t end = kept + got;
     std::size_t begin = 0;
-    while (const void* found = std::memchr(data + begin, '\n', end - begin)) {
-      const std::size_t line_end = static_cast<const char*>(found) - data;
-      if (!parser.Line(std::string_view(data + begin, line_end - begin), consumed + line_end + 1)) {
+    if (after_cr && kept == 0 && data[0] == '\n') begin = 1;
+    after_cr = false;
+    LineEndFinder finder(data, end);
+    for (std::size_t at; (at = finder.Next(kept > begin ? kept : begin)) != std::string_view::npos;
+         kept = 0) {
+      const std::size_t line_end = at + (data[at] == '\r' && at + 1 < end && data[at + 1] == '\n');
+      after_cr = data[at] == '\r' && at + 1 == end;
+      bool go_on;
+      if (long_line) {
+        parser.Skip(at - begin);
+        go_on = parser.LongLine(consumed + line_end + 1);
+        long_line = false;
+      } else if (at - begin > kMaxLineBytes) {
+        parser.Skip(at - begin);
+        go_on = parser.LongLine(consumed + line_end + 1);
+      } else {
+        go_on = parser.Line(std::string_view(data + begin, at - begin), consumed + line_end + 1);
+      }
+      if (!go_on) {
+        parser.Done(consumed + line_end + 1);
         return;
       }
       begin = line_end + 1;
     }
-    consumed += begin;
     kept = end - begin;
+    if (long_line || kept > kMaxLineBytes) {
+      // No line end in sight: drop what there is of the line and go on looking.
+      parser.Skip(kept);
+      long_line = true;
+      consumed += end;
+      kept = 0;
+      continue;
+    }
+    consumed += begin;
     std::memmove(buffer.data(), data + begin, kept);
+  }
+}
+
+template <typename ReadChunk>
+void ReadAll(const std::string& name, ReadChunk read, DataFile& file,
+             const ReadProgressFn& progress, std::size_t total_bytes, std::size_t size_hint) {
+  try {
+    Parser parser(file, progress, total_bytes);
+    ReadLines(read, parser, size_hint);
+  } catch (const std::bad_alloc&) {
+    throw DataFileError(name, "\"" + name + "\" is too large to be read as a list");
+  } catch (const std::length_error&) {
+    throw DataFileError(name, "\"" + name + "\" is too large to be read as a list");
   }
 }
 
@@ -177,33 +295,55 @@ ListKind KindOfFirstLine(std::string_view line) {
   return ListKind::kPlain;
 }
 
-bool SplitRecordLine(std::string_view line, RecordView& fields) {
+bool SplitRecordLine(std::string_view line, Record& fields) {
   const std::size_t first = line.find_first_not_of(' ');
   if (first == std::string_view::npos) return false;
   line.remove_prefix(first);
-  return SplitAt(line, '\t', fields) || SplitAt(line, ',', fields);
+  if (line.find('"') == std::string_view::npos) {
+    // Most lines: no quotes, the fields are taken as they are.
+    RecordView view;
+    if (!SplitAt(line, '\t', view) && !SplitAt(line, ',', view)) return false;
+    fields.number.assign(view.number);
+    fields.date_time.assign(view.date_time);
+    fields.level.assign(view.level);
+    return true;
+  }
+  std::string texts[3];
+  if (!SplitQuotedFields(line, '\t', texts) && !SplitQuotedFields(line, ',', texts)) return false;
+  fields.number = std::move(texts[0]);
+  fields.date_time = std::move(texts[1]);
+  fields.level = std::move(texts[2]);
+  return true;
+}
+
+std::string HeaderValueFrom(std::string_view line, std::size_t k) {
+  return HeaderItem(line.size() >= k ? line.substr(k - 1) : std::string_view());
 }
 
 DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress) {
   InputFile in(path);
   DataFile file;
+  // Errors name the file by its path, the result by its name.
+  file.title = path;
+  ReadAll(
+      path, [&](char* to, std::size_t size) { return in.Read(to, size); }, file, progress,
+      in.SizeHint(), in.SizeHint());
   file.title = std::filesystem::path(path).filename().string();
-  Parser parser(file, progress, in.SizeHint());
-  ReadLines([&](char* to, std::size_t size) { return in.Read(to, size); }, parser);
   return file;
 }
 
 DataFile OpenDataFile(std::istream& in, const std::string& title, const ReadProgressFn& progress) {
   DataFile file;
   file.title = title;
-  Parser parser(file, progress, 0);
-  ReadLines(
+  const std::streamsize buffered = in.rdbuf() != nullptr ? in.rdbuf()->in_avail() : 0;
+  ReadAll(
+      title,
       [&](char* to, std::size_t size) -> std::size_t {
         in.read(to, static_cast<std::streamsize>(size));
         if (in.bad()) throw DataFileError(title, "Cannot read \"" + title + "\"");
         return static_cast<std::size_t>(in.gcount());
       },
-      parser);
+      file, progress, 0, buffered > 0 ? static_cast<std::size_t>(buffered) : 0);
   return file;
 }
 

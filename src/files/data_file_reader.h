@@ -7,6 +7,7 @@
 #include <string_view>
 
 #include "files/file_io.h"
+#include "files/progress.h"
 #include "files/record.h"
 
 namespace slm {
@@ -17,12 +18,20 @@ struct ReadProgress {
   std::size_t records = 0;      // records taken so far
   std::size_t bytes = 0;        // bytes read so far
   std::size_t total_bytes = 0;  // size of the file when known, else 0
+  std::string caption;          // ReadCaption(lines): "348 Records Completed"
 };
 
-// Called once every kProgressLines lines (about 40 times for a full list);
-// returning false stops the read.
+// Called a few times a second at most (the clock is looked at every
+// kProgressLines lines) and once more when the read is done; returning false
+// stops the read (the final call cannot stop it any more).
 using ReadProgressFn = std::function<bool(const ReadProgress&)>;
-inline constexpr std::size_t kProgressLines = 8192;
+inline constexpr std::size_t kProgressLines = 4096;
+
+// A line longer than this is no record line: it is skipped and counted.
+inline constexpr std::size_t kMaxLineBytes = 64 * 1024;
+// A file with more bytes than this in lines that are no records is no list:
+// reading it stops with an error rather than scanning without end (/dev/zero).
+inline constexpr std::size_t kMaxSkippedBytes = 64 * 1024 * 1024;
 
 // A data file as read.
 struct DataFile {
@@ -35,11 +44,14 @@ struct DataFile {
 };
 
 // Reads a data file of any of the four forms (or a CSV file we wrote) into a
-// list. The first line decides the kind by what it contains: "Real Time", else
-// "Data Logger 2", else "Data Logger", else a plain list whose first line is
-// ignored. Record lines are split at tabs, or at commas when tabs do not
-// split them; lines that split neither way are counted and left out.
-// Throws DataFileError naming the file when it cannot be opened or read.
+// list. A line ends at CR LF, LF or CR. The first line decides the kind by what
+// it contains: "Real Time", else "Data Logger 2", else "Data Logger", else a
+// plain list whose first line is ignored. Record lines are split at tabs, or
+// at commas when tabs do not split them, with quoted fields read as
+// SplitQuotedFields does; lines that split neither way are counted and left out.
+// Throws DataFileError naming the file when it cannot be opened or read, or
+// holds no list (kMaxSkippedBytes of lines that are no records, or more than
+// memory allows).
 DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress = {});
 // The same from a stream; `title` names it in the result and in errors.
 DataFile OpenDataFile(std::istream& in, const std::string& title,
@@ -50,7 +62,12 @@ ListKind KindOfFirstLine(std::string_view line);
 
 // Splits a record line into its three fields, at tabs or else at commas, and
 // tells whether it could. Blanks before the line are dropped. A separator after
-// the third field is optional; fields after the third are ignored.
-bool SplitRecordLine(std::string_view line, RecordView& fields);
+// the third field is optional; fields after the third are ignored. Quoted
+// fields lose their quotes.
+bool SplitRecordLine(std::string_view line, Record& fields);
+
+// A header value of a line: the item from the line's k-th character (1-based,
+// counted from the line's first character), as HeaderItem takes it.
+std::string HeaderValueFrom(std::string_view line, std::size_t k);
 
 }  // namespace slm

@@ -1,7 +1,6 @@
 #include "files/data_file_writer.h"
 
-#include <cstring>
-
+#include "files/csv_fields.h"
 #include "files/file_io.h"
 
 namespace slm {
@@ -9,25 +8,23 @@ namespace {
 
 void AppendLine(std::string& out, std::string_view key, std::string_view value) {
   out.append(key);
-  out.append(value);
+  AppendHeaderItem(out, value);
   out.append(kLineEnd);
 }
 
-// Copies `text` to `at` and returns the position after it.
-char* Put(char* at, std::string_view text) {
-  std::memcpy(at, text.data(), text.size());
-  return at + text.size();
+void AppendRow(std::string& out, std::string_view a, std::string_view b, std::string_view c,
+               char sep) {
+  AppendField(out, a, sep, true);
+  out += sep;
+  AppendField(out, b, sep, false);
+  out += sep;
+  AppendField(out, c, sep, false);
+  out += sep;
+  out.append(kLineEnd);
 }
 
-char* PutRow(char* at, std::string_view a, std::string_view b, std::string_view c, char sep) {
-  at = Put(at, a);
-  *at++ = sep;
-  at = Put(at, b);
-  *at++ = sep;
-  at = Put(at, c);
-  *at++ = sep;
-  return Put(at, kLineEnd);
-}
+// Rows between two looks at the clock.
+constexpr std::size_t kProgressRows = 4096;
 
 }  // namespace
 
@@ -38,7 +35,7 @@ Separator SeparatorForFilter(int filter_index) {
 void AppendHeaderLines(const ListHeader& h, std::string& out) {
   switch (h.kind) {
     case ListKind::kRealTime:
-      AppendLine(out, "Real Time", "");
+      out.append("Real Time").append(kLineEnd);
       AppendLine(out, "", h.second_value);
       AppendLine(out, "", h.frequency_weighting);
       AppendLine(out, "", h.time_weighting);
@@ -50,7 +47,7 @@ void AppendHeaderLines(const ListHeader& h, std::string& out) {
       break;
     case ListKind::kDataLogger2:
     case ListKind::kDataLogger:
-      AppendLine(out, "Data Logger 2", "");
+      out.append("Data Logger 2").append(kLineEnd);
       AppendLine(out, "SET ", h.second_value);
       AppendLine(out, "", h.frequency_weighting);
       AppendLine(out, "", h.time_weighting);
@@ -70,8 +67,9 @@ void AppendHeaderLines(const ListHeader& h, std::string& out) {
   }
 }
 
-void WriteRecordRows(const RecordList& list, Separator separator, std::string& out) {
-  // A full list is some 13 MB: size it once and copy the fields straight in.
+void WriteRecordRows(const RecordList& list, Separator separator, std::string& out,
+                     const WriteProgressFn& progress) {
+  // A full list is some 13 MB: size it once, a little over for quotes.
   const char sep = static_cast<char>(separator);
   const std::size_t per_line = 3 + kLineEnd.size();
   std::size_t bytes = kNumberTitle.size() + kDateTimeTitle.size() + kLevelTitle.size() + per_line;
@@ -79,14 +77,17 @@ void WriteRecordRows(const RecordList& list, Separator separator, std::string& o
     const RecordView r = list.record(i);
     bytes += r.number.size() + r.date_time.size() + r.level.size() + per_line;
   }
-  const std::size_t start = out.size();
-  out.resize(start + bytes);
-  char* at = out.data() + start;
-  at = PutRow(at, kNumberTitle, kDateTimeTitle, kLevelTitle, sep);
+  out.reserve(out.size() + bytes + bytes / 16);
+  AppendRow(out, kNumberTitle, kDateTimeTitle, kLevelTitle, sep);
+  ProgressThrottle throttle;
   for (std::size_t i = 0; i < list.size(); ++i) {
     const RecordView r = list.record(i);
-    at = PutRow(at, r.number, r.date_time, r.level, sep);
+    AppendRow(out, r.number, r.date_time, r.level, sep);
+    if (progress && (i + 1) % kProgressRows == 0 && throttle.Due()) {
+      progress({i + 1, list.size(), WriteCaption(i + 1)});
+    }
   }
+  if (progress) progress({list.size(), list.size(), WriteCaption(list.size())});
 }
 
 std::string FormatListFile(const RecordList& list, Separator separator) {
@@ -96,13 +97,18 @@ std::string FormatListFile(const RecordList& list, Separator separator) {
   return out;
 }
 
-void SaveRecordList(const std::string& path, const RecordList& list, Separator separator) {
-  WriteWholeFile(path, FormatListFile(list, separator));
+void SaveRecordList(const std::string& path, const RecordList& list, Separator separator,
+                    const WriteProgressFn& progress) {
+  std::string out;
+  AppendHeaderLines(list.header(), out);
+  WriteRecordRows(list, separator, out, progress);
+  WriteWholeFile(path, out);
 }
 
-void SavePlainList(const std::string& path, const RecordList& list) {
+void SavePlainList(const std::string& path, const RecordList& list,
+                   const WriteProgressFn& progress) {
   std::string out;
-  WriteRecordRows(list, Separator::kTab, out);
+  WriteRecordRows(list, Separator::kTab, out, progress);
   WriteWholeFile(path, out);
 }
 

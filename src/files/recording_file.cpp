@@ -16,6 +16,9 @@
 #include <unistd.h>
 #endif
 
+#include "base/number_text.h"
+#include "files/csv_fields.h"
+
 namespace slm {
 
 namespace {
@@ -155,11 +158,15 @@ std::string RecordingTitleLine(Separator separator) {
 std::string RecordingLine(std::size_t count, std::string_view date_time, std::string_view level,
                           Separator separator) {
   const char sep = static_cast<char>(separator);
-  std::string line = std::to_string(count);
+  std::string line = PlainNumberText(static_cast<double>(count));
   line += sep;
-  line.append(date_time);
+  AppendField(line, date_time, sep, false);
   line += sep;
-  line.append(level);
+  if (level.empty() && separator == Separator::kComma) {
+    line += "\"\"";  // the last field of a CSV line must be there to be read
+  } else {
+    AppendField(line, level, sep, false);
+  }
   if (separator == Separator::kTab) line += sep;
   line.append(kLineEnd);
   return line;

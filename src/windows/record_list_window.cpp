@@ -1,10 +1,12 @@
 #include "windows/record_list_window.h"
 
 #include <QAction>
+#include <QCoreApplication>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QIdentityProxyModel>
 #include <QScreen>
 #include <QStyle>
 #include <QVBoxLayout>
@@ -32,6 +34,18 @@ const char* Caption(RecordListWindow::Kind kind) {
 }
 
 QString Latin1(const std::string& text) { return QString::fromLatin1(text.c_str()); }
+
+// The records with the "No.s" column centred, as the Data List shows them.
+class CentredNumbers : public QIdentityProxyModel {
+ public:
+  using QIdentityProxyModel::QIdentityProxyModel;
+  QVariant data(const QModelIndex& index, int role) const override {
+    if (role == Qt::TextAlignmentRole && index.column() == 0) {
+      return QVariant::fromValue(Qt::Alignment(Qt::AlignCenter));
+    }
+    return QIdentityProxyModel::data(index, role);
+  }
+};
 std::string Text(const QLabel* label) { return label->text().toLatin1().toStdString(); }
 
 }  // namespace
@@ -85,6 +99,14 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
   GridN = new RecordTable(this);
   GridModel = GridN->records();
   GridModel->SetList(&list_);
+  if (kind == Kind::kDataList) {
+    auto* centred = new CentredNumbers(GridN);
+    centred->setSourceModel(GridModel);
+    int widths[3];
+    for (int column = 0; column < 3; ++column) widths[column] = GridN->columnWidth(column);
+    GridN->setModel(centred);
+    for (int column = 0; column < 3; ++column) GridN->setColumnWidth(column, widths[column]);
+  }
   body->addWidget(GridN, 1);
 
   auto* results = new QWidget(this);
@@ -218,11 +240,19 @@ void RecordListWindow::SaveClicked() {
   if (!choice.chosen()) return;
   // The saved set carries the meter's results as the labels show them.
   list_.header() = HeaderFromLabels();
+  const QString caption = windowTitle();
   try {
-    SaveRecordList(choice.path, list_, SeparatorForFilter(choice.filter_index));
+    SaveRecordList(choice.path, list_, SeparatorForFilter(choice.filter_index),
+                   [this](const WriteProgress& progress) {
+                     setWindowTitle(Latin1(progress.caption));
+                     QCoreApplication::processEvents();
+                   });
   } catch (const DataFileError& e) {
+    setWindowTitle(caption);
     dialogs_.Message(e.what(), MessageIcon::kCritical);
+    return;
   }
+  setWindowTitle(caption);
 }
 
 }  // namespace slm

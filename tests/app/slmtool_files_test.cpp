@@ -121,6 +121,42 @@ TEST_F(SlmtoolFiles, OlderMemorySetIsWrittenInTheCurrentForm) {
   EXPECT_EQ(ReadBytes(out), kSet);
 }
 
+TEST_F(SlmtoolFiles, ConvertReadsAFileWhoseLinesEndInCrAlone) {
+  std::string cr_only = kSet;
+  cr_only.erase(std::remove(cr_only.begin(), cr_only.end(), '\n'), cr_only.end());
+  const std::string out = File("out.dlgr");
+  const ToolRun run = Run({"convert", Write("cr.dlgr", cr_only), "-o", out});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(run.out, "3 records written to " + out + "\n");
+  EXPECT_EQ(ReadBytes(out), kSet);
+}
+
+TEST_F(SlmtoolFiles, CsvLevelWithADecimalCommaSurvivesConvert) {
+  std::string set = kSet;
+  set.replace(set.find("\t70.4\t"), 6, "\t70,4\t");
+  const std::string csv = File("set.csv");
+  ASSERT_EQ(Run({"convert", Write("set.dlgr", set), "-o", csv}).exit_code, 0);
+  EXPECT_NE(ReadBytes(csv).find("2,2024/04/30 09:00:20,\"70,4\",\r\n"), std::string::npos);
+  const std::string back = File("back.dlgr");
+  ASSERT_EQ(Run({"convert", csv, "-o", back}).exit_code, 0);
+  EXPECT_EQ(ReadBytes(back), set);
+}
+
+TEST_F(SlmtoolFiles, FilesWithoutLineEndsAreRefusedByName) {
+  // A sparse file of 3 GB (zeros without a line end) and an endless device.
+  const std::string sparse = File("sparse.dlgr");
+  { std::ofstream(sparse, std::ios::binary).put('\0'); }
+  std::filesystem::resize_file(sparse, std::uintmax_t{3} << 30);
+  for (const std::string& path : {sparse, std::string("/dev/zero")}) {
+    if (!std::filesystem::exists(path)) continue;
+    const ToolRun run = Run({"info", path});
+    EXPECT_EQ(run.exit_code, 1) << path;
+    EXPECT_EQ(run.out, "");
+    EXPECT_NE(run.err.find("\"" + path + "\""), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("bad_alloc"), std::string::npos) << run.err;
+  }
+}
+
 TEST_F(SlmtoolFiles, ErrorsNameTheFileAndWriteNothing) {
   const std::string missing = File("no-such-file.dlgr");
   const std::string set = Write("set.dlgr", kSet);

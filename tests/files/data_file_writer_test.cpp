@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -48,11 +49,58 @@ TEST(ListFile, MemorySetHeaderCarriesItsKeys) {
   EXPECT_EQ(lines.size(), 15u + 3u);
 }
 
+// The bytes of SampleMemorySet() saved as a data file.
+const char kMemorySetFile[] =
+    "Data Logger 2\r\nSET 3\r\nC\r\nSLOW\r\nRange 70-130\r\nL05 78.1\r\nL10 76.0\r\n"
+    "L50 70.4\r\nL90 66.2\r\nL95 65.9\r\nMax dB 84.7\r\n2016/03/22 09:00:40\r\nSEL 96.1\r\n"
+    "Leq 72.3\r\nNo.s\tDate Time\tdB\t\r\n1\t2016/03/22 09:00:00\t66.0\t\r\n"
+    "2\t2016/03/22 09:00:20\t70.4\t\r\n3\t2016/03/22 09:00:40\t84.7\t\r\n";
+
 TEST(ListFile, OlderMemorySetIsSavedInTheCurrentForm) {
   RecordList list = SampleMemorySet();
   list.header().kind = ListKind::kDataLogger;
-  EXPECT_EQ(FormatListFile(list, Separator::kTab),
-            FormatListFile(SampleMemorySet(), Separator::kTab));
+  EXPECT_EQ(FormatListFile(list, Separator::kTab), kMemorySetFile);
+}
+
+TEST(ListFile, FieldsThatWouldNotReadBackAreQuoted) {
+  RecordList list;
+  ListHeader& h = list.header();
+  h.kind = ListKind::kDataLogger2;
+  h.second_value = " 3";
+  h.l05 = "\"78\"";
+  h.l10 = "76,0";
+  h.max_level = "84.7 ";
+  list.Append("1", "2016/03/22 09:00:00", "65,3");
+  list.Append(" 2", "say \"loud\"", "a\tb");
+  list.Append("3", "line\r\nend", "");
+  EXPECT_EQ(FormatListFile(list, Separator::kComma),
+            "Data Logger 2\r\nSET \" 3\"\r\n\r\n\r\nRange \r\nL05 \"\"\"78\"\"\"\r\n"
+            "L10 76,0\r\nL50 \r\nL90 \r\nL95 \r\nMax dB 84.7 \r\n\r\nSEL \r\nLeq \r\n"
+            "No.s,Date Time,dB,\r\n"
+            "1,2016/03/22 09:00:00,\"65,3\",\r\n"
+            "\" 2\",\"say \"\"loud\"\"\",\"a\tb\",\r\n"
+            "3,\"line\r\nend\",,\r\n");
+  const std::vector<std::string> tab = Lines(FormatListFile(list, Separator::kTab));
+  ASSERT_EQ(tab.size(), 19u);  // 18 lines, the last split once more at its quoted CR LF
+  EXPECT_EQ(tab[15], "1\t2016/03/22 09:00:00\t65,3\t");
+  EXPECT_EQ(tab[16], "\" 2\"\t\"say \"\"loud\"\"\"\t\"a\tb\"\t");
+}
+
+TEST(WriteRecordRows, TellsTheRowWrittenAndAlwaysTheLast) {
+  for (const std::size_t rows : {std::size_t{0}, std::size_t{3}, std::size_t{20000}}) {
+    RecordList list;
+    for (std::size_t i = 1; i <= rows; ++i) list.Append(std::to_string(i), "d", "65.3");
+    std::vector<WriteProgress> calls;
+    std::string out;
+    WriteRecordRows(list, Separator::kTab, out,
+                    [&](const WriteProgress& p) { calls.push_back(p); });
+    ASSERT_FALSE(calls.empty());
+    EXPECT_LE(calls.size(), rows / 4096 + 1);
+    for (std::size_t i = 1; i < calls.size(); ++i) EXPECT_LT(calls[i - 1].row, calls[i].row);
+    EXPECT_EQ(calls.back().row, rows);
+    EXPECT_EQ(calls.back().rows, rows);
+    EXPECT_EQ(calls.back().caption, std::to_string(rows) + "Records Completed");
+  }
 }
 
 TEST(ListFile, EveryGridRowEndsWithItsSeparator) {
@@ -86,14 +134,18 @@ TEST(ListFile, EmptyPanelListStillHasHeaderAndTitle) {
   EXPECT_EQ(lines[9], "No.s\tDate Time\tdB\t");
 }
 
-TEST(SaveRecordList, WritesTheFormattedBytes) {
+TEST(SaveRecordList, WritesTheFileBytesAndReplacesAnOlderFile) {
   TempDir dir;
-  const RecordList list = SampleMemorySet();
-  SaveRecordList(dir.File("set.csv"), list, Separator::kComma);
-  EXPECT_EQ(ReadBytes(dir.File("set.csv")), FormatListFile(list, Separator::kComma));
-  // Saving again replaces the content instead of adding to it.
-  SaveRecordList(dir.File("set.csv"), list, Separator::kComma);
-  EXPECT_EQ(ReadBytes(dir.File("set.csv")), FormatListFile(list, Separator::kComma));
+  std::string csv = kMemorySetFile;
+  std::replace(csv.begin(), csv.end(), '\t', ',');
+  test::WriteBytes(dir.File("set.csv"), std::string(4096, 'x'));
+  std::vector<std::string> captions;
+  SaveRecordList(dir.File("set.csv"), SampleMemorySet(), Separator::kComma,
+                 [&](const WriteProgress& p) { captions.push_back(p.caption); });
+  EXPECT_EQ(ReadBytes(dir.File("set.csv")), csv);
+  EXPECT_EQ(captions, std::vector<std::string>{"3Records Completed"});
+  SaveRecordList(dir.File("set.dlgr"), SampleMemorySet(), Separator::kTab);
+  EXPECT_EQ(ReadBytes(dir.File("set.dlgr")), kMemorySetFile);
 }
 
 TEST(SavePlainList, WritesTitleAndRecordsWithoutHeader) {

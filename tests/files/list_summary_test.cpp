@@ -29,7 +29,7 @@ TEST(ListSummary, EachKindShowsItsWindowAndThatWindowsLabels) {
             "Leq: 75.2|SEL: 101.3|Records: 4|");
   // Blanks around values, as a file edited by hand may have them.
   EXPECT_EQ(Summary("Data Logger 2\r\nSET 3\r\nC\r\nSLOW\r\nRange 70-130\r\nL05  78.1\r\n"
-                    "L10 76.0\r\nL50 70.4\r\nL90 66.2\r\nL95 65.9\r\nMax dB 84.7 \r\n"
+                    "L10 76.0\r\nL50 70.4\r\nL90 66.2\r\nL95 65.9\r\nMax dB 84.7\r\n"
                     "2016/03/22 09:00:40\r\nSEL 96.1\r\nLeq 72.3\r\nNo.s\tDate Time\tdB\t\r\n"
                     "1\t2016/03/22 09:00:00\t66.0\t\r\n2\t2016/03/22 09:00:20\t70.4\t\r\n"),
             "Kind: Data Logger 2|Window: FileList|Set: 3|Freq Weight: C|Time Weight: SLOW|"

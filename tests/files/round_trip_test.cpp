@@ -36,6 +36,30 @@ TEST(RoundTrip, SavedListsReadBackWithHeaderAndRecords) {
   }
 }
 
+TEST(RoundTrip, TextsWithSeparatorsQuotesAndBlanksComeBackAsTheyWere) {
+  TempDir dir;
+  RecordList saved;
+  ListHeader& h = saved.header();
+  h.kind = ListKind::kDataLogger2;
+  h.second_value = " 3";
+  h.l05 = "\"78,1\"";
+  h.l10 = "76,0";
+  h.max_level = "84.7 ";
+  h.leq = "\t72.3";
+  saved.Append("1", "2016/03/22 09:00:00", "65,3");
+  saved.Append(" 2", "say \"loud\"", "a\tb");
+  saved.Append("3", "x,\ty", "");
+  saved.Append("\"4", "", "65.3\"");
+  for (Separator separator : {Separator::kTab, Separator::kComma}) {
+    SCOPED_TRACE(static_cast<int>(separator));
+    SaveRecordList(dir.File("list"), saved, separator);
+    const DataFile file = OpenDataFile(dir.File("list"));
+    EXPECT_EQ(file.list.header(), saved.header());
+    ExpectSameRecords(file.list, saved);
+    EXPECT_EQ(file.skipped_lines, 0u);
+  }
+}
+
 TEST(RoundTrip, EmptyListKeepsItsHeader) {
   TempDir dir;
   RecordList saved = SampleRealTimeList();
@@ -57,7 +81,8 @@ TEST(RoundTrip, AutoSavedListReadsBackAsPlainList) {
 
 TEST(RoundTrip, FinishedRecordingsReadBackInBothForms) {
   TempDir dir;
-  const RecordList samples = SampleRealTimeList();
+  RecordList samples = SampleRealTimeList();
+  samples.Append("5", "2016/03/23 14:07:29", "65,3");
   for (Separator separator : {Separator::kTab, Separator::kComma}) {
     RecordingFileWriter writer(dir.File(kRecordingTempFile), separator);
     for (std::size_t i = 0; i < samples.size(); ++i) {

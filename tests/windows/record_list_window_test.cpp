@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QAction>
+#include <QEvent>
+#include <initializer_list>
+#include <vector>
 
 #include "files/data_file_reader.h"
 #include "files/files_test_support.h"
@@ -72,6 +75,76 @@ TEST(ListWindows, DataListSavesTheSetInBothForms) {
   }
   EXPECT_EQ(data.list.header().l05, csv.list.header().l05);
   EXPECT_EQ(data.list.header().leq, csv.list.header().leq);
+}
+
+// Every title the window shows, in order.
+class TitleLog : public QObject {
+ public:
+  explicit TitleLog(QWidget& window) : window_(window) { window.installEventFilter(this); }
+  std::vector<QString> titles;
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() == QEvent::WindowTitleChange) titles.push_back(window_.windowTitle());
+    return false;
+  }
+
+ private:
+  QWidget& window_;
+};
+
+TEST(ListWindows, SaveShowsTheRowsWrittenInTheTitleThenItsOwnTitle) {
+  TempDir dir;
+  ScriptedDialogs dialogs;
+  DataList window(dialogs);
+  window.Load(test::SampleMemorySet(), "");
+  TitleLog log(window);
+  dialogs.files.push_back({dir.File("set.dlgr"), 1});
+  window.SaveClicked();
+  ASSERT_FALSE(log.titles.empty());
+  EXPECT_EQ(log.titles.front(), "3Records Completed");
+  EXPECT_EQ(window.windowTitle(), "Data List");
+}
+
+TEST(ListWindows, GridColumnsShowNumberDateTimeAndLevelOfEachRecord) {
+  ScriptedDialogs dialogs;
+  FileList file_list(dialogs);
+  FileListReal file_list_real(dialogs);
+  DataList data_list(dialogs);
+  const RecordList set = test::SampleMemorySet();
+  for (RecordListWindow* window :
+       std::initializer_list<RecordListWindow*>{&file_list, &file_list_real, &data_list}) {
+    SCOPED_TRACE(window->objectName().toStdString());
+    window->Load(test::SampleMemorySet(), "");
+    const QAbstractItemModel* model = window->GridN->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+      const auto i = static_cast<std::size_t>(row);
+      EXPECT_EQ(model->data(model->index(row, 0)).toString().toStdString(), set.number(i));
+      EXPECT_EQ(model->data(model->index(row, 1)).toString().toStdString(), set.date_time(i));
+      EXPECT_EQ(model->data(model->index(row, 2)).toString().toStdString(), set.level(i));
+    }
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "Date Time");
+  }
+}
+
+TEST(ListWindows, DataListCentresTheNumbersOnly) {
+  ScriptedDialogs dialogs;
+  FileList file_list(dialogs);
+  DataList data_list(dialogs);
+  file_list.Load(test::SampleMemorySet(), "");
+  data_list.Load(test::SampleMemorySet(), "");
+  auto alignment = [](const RecordListWindow& window, int column) {
+    const QAbstractItemModel* model = window.GridN->model();
+    return model->data(model->index(1, column), Qt::TextAlignmentRole).value<Qt::Alignment>();
+  };
+  EXPECT_EQ(alignment(data_list, 0), Qt::AlignCenter);
+  EXPECT_EQ(alignment(data_list, 1), Qt::AlignCenter);
+  EXPECT_EQ(alignment(data_list, 2), Qt::AlignRight | Qt::AlignVCenter);
+  EXPECT_EQ(alignment(file_list, 0), Qt::AlignRight | Qt::AlignVCenter);
+  // The centred view keeps the widths of the columns.
+  EXPECT_EQ(data_list.GridN->columnWidth(1), file_list.GridN->columnWidth(1));
+  EXPECT_GT(data_list.GridN->columnWidth(1), data_list.GridN->columnWidth(0));
 }
 
 TEST(ListWindows, SaveFailureNamesTheFile) {

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <chrono>
+#include <cstddef>
+#include <functional>
+#include <string>
+
+namespace slm {
+
+// The caption a window shows while a file is read: the records read so far,
+// the lines read less the title line, then " Records Completed".
+// 349 lines -> "348 Records Completed".
+std::string ReadCaption(std::size_t lines);
+
+// The caption while a list is written: the grid row just written (1 for the
+// first record) then "Records Completed", without a blank: "348Records Completed".
+std::string WriteCaption(std::size_t row);
+
+// A caption need not change more than a few times a second: the windows
+// repaint at each one.
+inline constexpr std::chrono::milliseconds kProgressInterval{250};
+
+// Tells when the next progress update is due: at the first question, then
+// once `interval` has passed since the last update given. The final update of
+// a read or write is given whatever this says.
+class ProgressThrottle {
+ public:
+  using Clock = std::function<std::chrono::steady_clock::time_point()>;
+
+  explicit ProgressThrottle(std::chrono::milliseconds interval = kProgressInterval,
+                            Clock clock = &std::chrono::steady_clock::now);
+
+  bool Due();
+
+ private:
+  std::chrono::milliseconds interval_;
+  Clock clock_;
+  bool started_ = false;
+  std::chrono::steady_clock::time_point last_{};
+};
+
+}  // namespace slm

@@ -1,0 +1,108 @@
+// The program under a desktop whose locale writes decimal commas, as Qt makes
+// it active at start-up: numbers in files and on the panel must not change.
+#include <gtest/gtest.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <clocale>
+#include <cstdlib>
+#include <filesystem>
+#include <string>
+
+#include "files/data_file_reader.h"
+#include "files/data_file_writer.h"
+#include "panel/pc_recorder.h"
+#include "support/temp_dir.h"
+
+extern char** environ;
+
+namespace slm {
+namespace {
+
+constexpr const char* kLocale = "de_DE.UTF-8";
+
+// Builds the locale into SLM_LOCALE_DIR when the machine has not got it.
+bool MakeLocale() {
+  const std::string dir = SLM_LOCALE_DIR;
+  std::filesystem::create_directories(dir);
+  const std::string target = dir + "/" + kLocale;
+  if (!std::filesystem::exists(target)) {
+    // Built aside and moved into place: tests run side by side may all get here.
+    const std::string aside = target + "." + std::to_string(::getpid());
+    std::string words[] = {"localedef", "-i", "de_DE", "-f", "UTF-8", aside};
+    char* argv[] = {words[0].data(), words[1].data(), words[2].data(), words[3].data(),
+                    words[4].data(), words[5].data(), nullptr};
+    pid_t pid = 0;
+    int status = 0;
+    if (posix_spawnp(&pid, "localedef", nullptr, nullptr, argv, environ) != 0) return false;
+    if (::waitpid(pid, &status, 0) != pid || !WIFEXITED(status)) return false;
+    // localedef warns with exit code 1 and still writes the locale.
+    std::error_code error;
+    std::filesystem::rename(aside, target, error);
+    if (error) std::filesystem::remove_all(aside, error);
+  }
+  ::setenv("LOCPATH", dir.c_str(), 1);
+  return std::setlocale(LC_ALL, kLocale) != nullptr;
+}
+
+class CommaLocale : public ::testing::Environment {
+ public:
+  void SetUp() override {
+    if (std::setlocale(LC_ALL, kLocale) == nullptr) {
+      ASSERT_TRUE(MakeLocale()) << "cannot make " << kLocale << " active";
+    }
+  }
+};
+
+TEST(CommaLocale, IsActiveAndBreaksTheCLibrarysNumbers) {
+  EXPECT_EQ(std::strtod("65.3", nullptr), 65.0);
+  EXPECT_EQ(std::strtod("65,3", nullptr), 65.3);
+}
+
+TEST(CommaLocale, RecordingKeepsTheTenthsOfItsMaximum) {
+  test::TempDir dir;
+  long second = 0;
+  PcRecorder recorder([&] { return DateTime{2024, 5, 1, 10, 0, static_cast<int>(second++)}; },
+                      dir.path());
+  const PanelCaptions captions{"A", "FAST", "40-100"};
+  recorder.StartRecording(dir.File("night.dlgr"), Separator::kTab);
+  for (int i = 0; i < 3; ++i) recorder.Tick(65.7, "65.7", captions);
+  for (int i = 0; i < 3; ++i) recorder.Tick(65.3, "65.3", captions);
+  ASSERT_EQ(recorder.EndRecording(captions), "");
+  const DataFile file = OpenDataFile(dir.File("night.dlgr"));
+  EXPECT_EQ(file.list.header().max_level, "65.7");
+  ASSERT_FALSE(file.list.empty());
+  EXPECT_EQ(file.list.level(file.list.size() - 1), "65.3");
+}
+
+TEST(CommaLocale, ListFilesReadBackTheSameTexts) {
+  test::TempDir dir;
+  RecordList saved;
+  ListHeader& h = saved.header();
+  h.kind = ListKind::kDataLogger2;
+  h.second_value = "3";
+  h.range = "40-100";
+  h.l05 = "65.3";
+  h.max_level = "65.7";
+  h.leq = "65.5";
+  saved.Append("1", "2024/05/01 10:00:00", "65.3");
+  saved.Append("2", "2024/05/01 10:00:01", "65.7");
+  for (Separator separator : {Separator::kTab, Separator::kComma}) {
+    SaveRecordList(dir.File("set"), saved, separator);
+    const DataFile file = OpenDataFile(dir.File("set"));
+    EXPECT_EQ(file.list.header(), saved.header());
+    ASSERT_EQ(file.list.size(), 2u);
+    EXPECT_EQ(file.list.level(0), "65.3");
+    EXPECT_EQ(file.list.level(1), "65.7");
+  }
+}
+
+}  // namespace
+}  // namespace slm
+
+int main(int argc, char** argv) {
+  ::testing::InitGoogleTest(&argc, argv);
+  ::testing::AddGlobalTestEnvironment(new slm::CommaLocale);
+  return RUN_ALL_TESTS();
+}
