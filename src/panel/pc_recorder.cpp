@@ -149,7 +149,7 @@ PcRecorder::TickResult PcRecorder::Tick(double level, const std::string& level_t
 std::string PcRecorder::AutoSave(TickResult& result) {
   const std::string path = JoinPath(work_dir_, AutoSaveFileName(clock_()));
   try {
-    SavePlainList(path, list_);
+    SavePlainList(path, list_, write_progress_);
   } catch (const DataFileError& e) {
     return std::string(e.what()) + "\nThe panel list is full and was not saved; it keeps its " +
            std::to_string(list_.size()) + " records until it can be.";
@@ -199,7 +199,7 @@ void PcRecorder::SaveList(const std::string& path, Separator separator,
   // panel's maximum goes in as its number.
   list_.header() = Header(panel_, captions);
   list_.header().max_level = PlainNumberText(panel_.max);
-  SaveRecordList(path, list_, separator);
+  SaveRecordList(path, list_, separator, write_progress_);
 }
 
 void PcRecorder::Refresh() {

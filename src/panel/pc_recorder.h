@@ -99,6 +99,9 @@ class PcRecorder {
   // Saves the panel list as a real-time list with the panel's values.
   // Throws DataFileError.
   void SaveList(const std::string& path, Separator separator, const PanelCaptions& captions);
+  // Where the saving of the panel list (by the user or at the list limit)
+  // reports how far it has come.
+  void SetWriteProgress(WriteProgressFn progress) { write_progress_ = std::move(progress); }
   // The toolbar's "Refresh": the panel values and the list start again.
   void Refresh();
   // The meter was lost: a running recording is ended and written (the samples
@@ -146,6 +149,7 @@ class PcRecorder {
   std::string final_path_;
   std::string moved_aside_;
   std::optional<LaunchPeriod> launch_;
+  WriteProgressFn write_progress_;
 };
 
 }  // namespace slm

@@ -122,6 +122,8 @@ void Panel::CmdSaveOKClicked() {
   BusyCursor busy;
   const FileChoice choice = context_.dialogs.SaveFile(kSaveFilter);
   if (!choice.chosen()) return;
+  // No sample joins the list while it is written.
+  AppTimers::Pause pause(context_.timers);
   try {
     recorder.SaveList(choice.path, SeparatorForFilter(choice.filter_index), session_.Captions());
   } catch (const DataFileError& e) {
@@ -144,7 +146,7 @@ void Panel::OpenCommand() {
   try {
     BusyCursor busy;
     file = OpenDataFile(choice.path, [this](const ReadProgress& progress) {
-      setWindowTitle(QString("%1 Records Completed").arg(progress.records));
+      setWindowTitle(Latin1(progress.caption));
       QCoreApplication::processEvents();
       return true;
     });

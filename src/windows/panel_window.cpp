@@ -1,6 +1,7 @@
 #include "windows/panel_window.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QScreen>
@@ -98,13 +99,27 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   ShowRecordingState();
 
   session_.SetView(this);
+  // Saving the panel list shows how far it has come in the caption, which
+  // comes back when the save is done.
+  session_.recorder().SetWriteProgress([this](const WriteProgress& progress) {
+    if (saved_caption_.isEmpty()) saved_caption_ = windowTitle();
+    setWindowTitle(Latin1(progress.caption));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    if (progress.row >= progress.rows) {
+      setWindowTitle(saved_caption_);
+      saved_caption_.clear();
+    }
+  });
   // Fits a 1280 x 800 screen with room for the window frame.
   resize(1240, 740);
   // Both timers run from creation; the start-up stops them when offline.
   context_.timers.StartBoth();
 }
 
-Panel::~Panel() { session_.ClearView(this); }
+Panel::~Panel() {
+  session_.ClearView(this);
+  session_.recorder().SetWriteProgress({});
+}
 
 void Panel::BuildToolbar() {
   Toolbar1 = Named<QToolBar>("Toolbar1", this);

@@ -93,6 +93,7 @@ class Panel : public QWidget, public LiveSessionView {
   LiveSession& session_;
   PortChoice choice_;
   bool command_running_ = false;
+  QString saved_caption_;
   bool keys_running_ = false;
   std::deque<int> pending_keys_;
   std::unique_ptr<FileList> file_list_;
