@@ -135,13 +135,23 @@ TEST(MeterDateTime, PackedFatValue) {
   EXPECT_EQ(DecodeMeterDateTime(EncodeMeterDateTime(2000, 1, 1, 0, 0, 0)), "2000/01/01  00:00:00");
 }
 
-TEST(ShiftBits, StepsCountPlusOneTimes) {
-  int64_t v = 0x12345678;
-  EXPECT_EQ(ShiftBits(v, 0, 4), 0x12345678 >> 5);
-  EXPECT_EQ(v, 0x12345678 >> 5);
-  int64_t w = 3;
-  EXPECT_EQ(ShiftBits(w, 1, 0), 6);
-  EXPECT_EQ(ShiftBits(w, 7, 2), 48);
+TEST(MeterDateTime, EveryFieldAtItsEdgesFromItsOwnBits) {
+  // Packed by hand: years since 1980 in bits 25-31, month 21-24, day 16-20,
+  // hour 11-15, minute 5-10, halved seconds 0-4.
+  struct Case {
+    uint32_t packed;
+    const char* text;
+  };
+  const Case cases[] = {
+      {(20u << 25) | (1u << 21) | (1u << 16), "2000/01/01  00:00:00"},
+      {(44u << 25) | (12u << 21) | (31u << 16) | (23u << 11) | (59u << 5) | 29u,
+       "2024/12/31  23:59:58"},
+      {(119u << 25) | (6u << 21) | (15u << 16) | (12u << 11) | (30u << 5) | 15u,
+       "2099/06/15  12:30:30"},
+      {(26u << 25) | (2u << 21) | (28u << 16) | (1u << 11) | (1u << 5) | 1u,
+       "2006/02/28  01:01:02"},
+  };
+  for (const Case& c : cases) EXPECT_EQ(DecodeMeterDateTime(c.packed), c.text) << c.text;
 }
 
 TEST(BytesToText, CutsByPositionAndClipsAtTheEnd) {
