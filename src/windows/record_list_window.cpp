@@ -16,6 +16,7 @@
 #include "files/file_io.h"
 #include "ui/icons.h"
 #include "ui/qt_dialogs.h"
+#include "ui/widget_text.h"
 
 namespace slm {
 
@@ -33,8 +34,6 @@ const char* Caption(RecordListWindow::Kind kind) {
   return "";
 }
 
-QString Latin1(const std::string& text) { return QString::fromLatin1(text.c_str()); }
-
 // The records with the "No.s" column centred, as the Data List shows them.
 class CentredNumbers : public QIdentityProxyModel {
  public:
@@ -46,7 +45,6 @@ class CentredNumbers : public QIdentityProxyModel {
     return QIdentityProxyModel::data(index, role);
   }
 };
-std::string Text(const QLabel* label) { return label->text().toLatin1().toStdString(); }
 
 }  // namespace
 
@@ -215,31 +213,14 @@ void RecordListWindow::ToolbarClicked(const QString& key) {
   // "Plot" and "Print" draw and print the list; the DataList's "Print" does nothing.
 }
 
-ListHeader RecordListWindow::HeaderFromLabels() const {
-  ListHeader h;
-  h.kind = ListKind::kDataLogger2;
-  h.second_value = set_field;
-  h.frequency_weighting = Text(BoardCA);
-  h.time_weighting = Text(BoardSFI);
-  h.range = Text(BoardLevel);
-  h.l05 = Text(Board05);
-  h.l10 = Text(Board10);
-  h.l50 = Text(Board50);
-  h.l90 = Text(Board90);
-  h.l95 = Text(Board95);
-  h.max_level = Text(BoardMaxdB);
-  h.max_time = Text(BoardMaxTime);
-  h.sel = Text(BoardSEL);
-  h.leq = Text(BoardLeq);
-  return h;
-}
-
 void RecordListWindow::SaveClicked() {
   BusyCursor busy;
   const FileChoice choice = dialogs_.SaveFile(kSaveFilter);
   if (!choice.chosen()) return;
-  // The saved set carries the meter's results as the labels show them.
-  list_.header() = HeaderFromLabels();
+  // The saved set carries the meter's results it was loaded with, in the
+  // current form of a memory set.
+  list_.header().kind = ListKind::kDataLogger2;
+  list_.header().second_value = set_field;
   const QString caption = windowTitle();
   try {
     SaveRecordList(choice.path, list_, SeparatorForFilter(choice.filter_index),

@@ -64,7 +64,6 @@ class RecordListWindow : public QWidget {
  private:
   QLabel* AddBoard(QWidget* box_parent, QGridLayout* grid, int row, const char* frame,
                    const char* caption, const char* name);
-  ListHeader HeaderFromLabels() const;
 
   Kind kind_;
   Dialogs& dialogs_;
