@@ -42,6 +42,11 @@ class MeterLink {
   MeterLink(SerialPort& port, Rs232& rs232, LinkLimits limits = {});
 
   void SetObserver(LinkObserver* observer) { observer_ = observer; }
+  // Clears the observer only when `observer` is the current one, so that an
+  // observer going away never removes the one that took its place.
+  void ClearObserver(LinkObserver* observer) {
+    if (observer_ == observer) observer_ = nullptr;
+  }
 
   // Opens the port with the meter's line settings. Throws LinkError.
   void Open(int port_number);
