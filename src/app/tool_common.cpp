@@ -1,10 +1,10 @@
 #include "app/tool_common.h"
 
-#include "base/number_text.h"
-
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
+#include "base/number_text.h"
 #include "link/port_names.h"
 
 namespace slm::tool {
@@ -90,6 +90,16 @@ ToolLink::ToolLink(const std::string& port_text)
 }
 
 void ToolLink::Open() { link_.Open(number_); }
+
+int ToolLink::OpenOrExplain() {
+  try {
+    Open();
+  } catch (const LinkError& e) {
+    std::fprintf(stderr, "No device found, try again!\n%s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
 
 std::string ToolLink::Describe() const {
   const std::string device = directory_.DeviceOf(number_);

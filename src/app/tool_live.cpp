@@ -97,25 +97,4 @@ int RunLive(const std::vector<std::string>& args) {
   return QCoreApplication::exec();
 }
 
-int RunKey(const std::vector<std::string>& args) {
-  const Options options(args, {"--port"}, {});
-  if (options.positional().size() != 1) throw std::runtime_error("key takes one CODE (1..10)");
-  const int code = std::stoi(options.positional()[0]);
-  if (code < 1 || code > 10) throw std::runtime_error("the key CODE is 1..10");
-  ToolApplication app;
-
-  ToolLink tool(options.Get("--port"));
-  if (int rc = OpenOrExplain(tool); rc != 0) return rc;
-  try {
-    tool.link().PressKey(code);
-    // Let the command leave before the port closes.
-    tool.rs232().Wait(0.05);
-  } catch (const LinkError& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
-  std::printf("key %d sent on %s\n", code, tool.Describe().c_str());
-  return 0;
-}
-
 }  // namespace slm::tool
