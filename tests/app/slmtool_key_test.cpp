@@ -56,5 +56,14 @@ TEST_F(SlmtoolKey, EveryCodeOfAKeyIsTakenAndGoesToThePort) {
   }
 }
 
+TEST_F(SlmtoolKey, TextsThatLookLikePortNamesButNameNoneAreRefused) {
+  for (const std::string name : {"COM0", "COM17", "com1", "COM-1"}) {
+    const test::ToolRun run = Run({"key", "--port", name, "5"});
+    EXPECT_EQ(run.exit_code, 2) << name << ": " << run.err;
+    EXPECT_NE(run.err.find("\"" + name + "\" is not a port name"), std::string::npos) << run.err;
+    EXPECT_NE(run.err.find("COM1 to COM16"), std::string::npos) << run.err;
+  }
+}
+
 }  // namespace
 }  // namespace slm
