@@ -1,10 +1,10 @@
 #include "app/tool_common.h"
 
-#include "base/number_text.h"
-
 #include <algorithm>
+#include <cstdio>
 #include <stdexcept>
 
+#include "base/number_text.h"
 #include "link/port_names.h"
 
 namespace slm::tool {
@@ -64,8 +64,13 @@ double Options::Number(const std::string& name, double fallback) const {
 
 namespace {
 
+// The device path of a --port text ("" for a port name); a text that names
+// nothing is a usage error.
 std::string DeviceOfText(const std::string& text) {
-  return PortNumberOfName(text) != 0 ? std::string() : text;
+  if (text.empty()) throw std::runtime_error("--port is required");
+  const PortText port = ReadPortText(text);
+  if (!port.problem.empty()) throw std::runtime_error(port.problem);
+  return port.device;
 }
 
 }  // namespace
@@ -85,11 +90,19 @@ ToolLink::ToolLink(const std::string& port_text)
       number_(PortNumberOfName(port_text) != 0 ? PortNumberOfName(port_text) : 1),
       port_([this](int n) { return directory_.DeviceOf(n); }),
       rs232_(clock_, pump_),
-      link_(port_, rs232_) {
-  if (port_text.empty()) throw std::runtime_error("--port is required");
-}
+      link_(port_, rs232_) {}
 
 void ToolLink::Open() { link_.Open(number_); }
+
+int ToolLink::OpenOrExplain() {
+  try {
+    Open();
+  } catch (const LinkError& e) {
+    std::fprintf(stderr, "%s\n%s\n", kNoDeviceFound, e.what());
+    return 1;
+  }
+  return 0;
+}
 
 std::string ToolLink::Describe() const {
   const std::string device = directory_.DeviceOf(number_);

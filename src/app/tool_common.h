@@ -52,6 +52,8 @@ class ToolLink {
   explicit ToolLink(const std::string& port_text);
   // Opens the port; throws LinkError with the reason.
   void Open();
+  // Opens the port; when it cannot, says so and why on stderr and returns 1.
+  int OpenOrExplain();
   MeterLink& link() { return link_; }
   Rs232& rs232() { return rs232_; }
   std::string Describe() const;

@@ -11,8 +11,6 @@ namespace slm::tool {
 
 namespace {
 
-constexpr const char* kNoDevice = "No device found, try again!";
-
 std::string ReadingLine(const Reading& r) {
   char line[160];
   std::snprintf(line, sizeof line, "%-7s dB  %3d-%-3d  %-4s  %-2s  %s %s %s %s %s",
@@ -21,16 +19,6 @@ std::string ReadingLine(const Reading& r) {
                 r.under ? "UNDER" : "-----", r.run ? "RUN" : "---", r.pause ? "PAUSE" : "-----",
                 r.stop ? "STOP" : "----");
   return line;
-}
-
-int OpenOrExplain(ToolLink& tool) {
-  try {
-    tool.Open();
-  } catch (const LinkError& e) {
-    std::fprintf(stderr, "%s\n%s\n", kNoDevice, e.what());
-    return 1;
-  }
-  return 0;
 }
 
 // Says "No COM" the moment the meter is found silent or its port fails,
@@ -62,7 +50,7 @@ int RunLive(const std::vector<std::string>& args) {
   ToolApplication app;
 
   ToolLink tool(options.Get("--port"));
-  if (int rc = OpenOrExplain(tool); rc != 0) return rc;
+  if (int rc = tool.OpenOrExplain(); rc != 0) return rc;
   std::printf("%s\n", tool.link().PortLabel().c_str());
   std::fflush(stdout);
 
@@ -98,27 +86,6 @@ int RunLive(const std::vector<std::string>& args) {
   });
   timer.start();
   return QCoreApplication::exec();
-}
-
-int RunKey(const std::vector<std::string>& args) {
-  const Options options(args, {"--port"}, {});
-  if (options.positional().size() != 1) throw std::runtime_error("key takes one CODE (1..10)");
-  const int code = std::stoi(options.positional()[0]);
-  if (code < 1 || code > 10) throw std::runtime_error("the key CODE is 1..10");
-  ToolApplication app;
-
-  ToolLink tool(options.Get("--port"));
-  if (int rc = OpenOrExplain(tool); rc != 0) return rc;
-  try {
-    tool.link().PressKey(code);
-    // Let the command leave before the port closes.
-    tool.rs232().Wait(0.05);
-  } catch (const LinkError& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
-  std::printf("key %d sent on %s\n", code, tool.Describe().c_str());
-  return 0;
 }
 
 }  // namespace slm::tool

@@ -58,12 +58,7 @@ int RunRecord(const std::vector<std::string>& args) {
   std::signal(SIGTERM, OnInterrupt);
   ToolApplication app;
   ToolLink tool(options.Get("--port"));
-  try {
-    tool.Open();
-  } catch (const LinkError& e) {
-    std::fprintf(stderr, "No device found, try again!\n%s\n", e.what());
-    return 1;
-  }
+  if (int rc = tool.OpenOrExplain(); rc != 0) return rc;
 
   Reading reading;
   PcRecorder recorder(PcDateTime);

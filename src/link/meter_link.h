@@ -42,8 +42,8 @@ class MeterLink {
   MeterLink(SerialPort& port, Rs232& rs232, LinkLimits limits = {});
 
   void SetObserver(LinkObserver* observer) { observer_ = observer; }
-  // Clears the observer, but only when `observer` is the one set: a window
-  // that goes away must not silence the one that came after it.
+  // Clears the observer only when `observer` is the current one, so that an
+  // observer going away never removes the one that took its place.
   void ClearObserver(LinkObserver* observer) {
     if (observer_ == observer) observer_ = nullptr;
   }

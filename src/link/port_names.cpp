@@ -14,6 +14,68 @@ int PortNumberOfName(std::string_view name) {
 
 std::string PortNameOfNumber(int number) { return "COM" + std::to_string(number); }
 
+namespace {
+
+bool StartsWithComInAnyCase(std::string_view text) {
+  if (text.size() < 3) return false;
+  for (size_t i = 0; i < 3; ++i) {
+    if (std::toupper(static_cast<unsigned char>(text[i])) != "COM"[i]) return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+PortText ReadPortText(std::string_view text) {
+  PortText out;
+  if (text.empty()) {
+    out.problem = "No port given: name one of COM1 to COM16 or a device path.";
+  } else if (const int number = PortNumberOfName(text); number != 0) {
+    out.port_number = number;
+  } else if (StartsWithComInAnyCase(text) && text.find('/') == std::string_view::npos) {
+    out.problem = "\"" + std::string(text) +
+                  "\" is not a port name: the port names are COM1 to COM16, in capitals.";
+  } else {
+    out.device = std::string(text);
+  }
+  return out;
+}
+
+std::string DeviceLocation(const std::string& device, const std::string& working_folder) {
+  if (device.empty() || device.front() == '/' || working_folder.empty()) return device;
+  std::string location = working_folder;
+  if (location.back() != '/') location += '/';
+  return location + (device.rfind("./", 0) == 0 ? device.substr(2) : device);
+}
+
+std::string OpenFailureText(OpenFailure failure, const std::string& name, const std::string& device,
+                            const std::string& detail) {
+  const std::string port = device.empty() || device == name ? name : name + " (" + device + ")";
+  switch (failure) {
+    case OpenFailure::kNoDevice:
+      return name +
+             " stands for no serial device. Plug in the meter's cable, or pick another port.";
+    case OpenFailure::kNotFound:
+      return port + " cannot be opened: there is no device " + device + ".";
+    case OpenFailure::kNotSerial:
+      return port + " cannot be opened: " + device + " is not a serial port.";
+    case OpenFailure::kInUse:
+      return port +
+             " cannot be opened: another program is using it. Close that program and try again.";
+    case OpenFailure::kNoAccess:
+#ifdef __linux__
+      return port + " cannot be opened: you have no permission to use " + device +
+             ". Join the \"dialout\" group (sudo adduser $USER dialout), then log out and in "
+             "again.";
+#else
+      return port + " cannot be opened: you have no permission to use " + device + ".";
+#endif
+    case OpenFailure::kOther:
+      break;
+  }
+  return port + " cannot be opened" + (detail.empty() ? "." : ": " + detail + ".");
+}
+
 bool NaturalLess(const std::string& a, const std::string& b) {
   size_t i = 0;
   size_t j = 0;

@@ -3,17 +3,13 @@
 #include "sim/meter_model.h"
 
 #include <algorithm>
-#include <array>
-#include <chrono>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <deque>
 #include <limits>
-#include <sstream>
-#include <stdexcept>
 
 #include "link/meter.h"
+#include "sim/data_logger.h"
+#include "sim/meter_state.h"
 #include "sim/stored_sets.h"
 
 namespace slm::sim {
@@ -24,9 +20,6 @@ constexpr double kInfinity = std::numeric_limits<double>::infinity();
 // Bytes are handed over when their time has come, give or take rounding of
 // the summed byte times.
 constexpr double kTimeSlack = 1e-9;
-
-constexpr std::array<int, 9> kIntegrationSeconds = {10,   60,   300,   600,  900,
-                                                    1800, 3600, 28800, 86400};
 
 // How many bytes make up each command, by its first byte; 0 for a byte that
 // starts none.
@@ -67,31 +60,17 @@ struct MeterModel::Impl {
     char byte;
   };
 
-  explicit Impl(MeterOptions o) : options(o), rng(o.seed) {
-    clock_anchor = ToEpochSeconds(MeterTime{2024, 1, 1, 0, 0, 0});
-  }
+  explicit Impl(MeterOptions o) : options(o), rng(o.seed) {}
 
   double FramePeriod() const { return 1.0 / std::max(options.rate_hz, 1e-9); }
   double ByteTime() const { return 1.0 / std::max(options.bytes_per_second, 1.0); }
 
   // -- live frame --
 
-  bool Over() const {
-    if (force_over) return *force_over;
-    return range_code <= 5 && level > 140 - 10 * range_code;
-  }
-  bool Under() const {
-    if (force_under) return *force_under;
-    return range_code <= 5 && level < 80 - 10 * range_code;
-  }
-
   Bytes Frame() const {
-    const int status = (range_code & 7) | (Over() ? 0x80 : 0);
-    const int mode = (time_code & 3) | (run ? 0x04 : 0) | (pause ? 0x08 : 0) | (stop ? 0x10 : 0) |
-                     (frequency_code & 3) << 5 | (Under() ? 0x80 : 0);
-    int word = static_cast<int>(std::lround(std::clamp(level, 0.0, 3276.7) * 10.0));
-    word = std::clamp(word, 0, 32767) | (marker ? 0x8000 : 0);
-    return MakeBytes({kFrameStart, status, mode, word >> 8, word & 0xFF, kFrameEnd});
+    const bool over = force_over ? *force_over : LevelOver(state.range_code, level);
+    const bool under = force_under ? *force_under : LevelUnder(state.range_code, level);
+    return LiveFrame(state, level, marker, over, under);
   }
 
   // Moves the level on after a frame has carried it.
@@ -147,14 +126,14 @@ struct MeterModel::Impl {
     if (next_frame < t - options.catch_up_limit) next_frame = t;
     for (;;) {
       const double timeout = command.empty() ? kInfinity : command_start + options.command_timeout;
-      const double record = logging ? next_record : kInfinity;
+      const double record = logger.logging ? logger.next_record : kInfinity;
       const double next = std::min({timeout, record, next_frame});
       if (next > t) break;
       if (next == timeout) {
         command.clear();
       } else if (next == record) {
-        TakeRecord();
-        next_record += std::max(logging_interval, 1);
+        logger.TakeRecord(state, level);
+        logger.next_record += std::max(logger.logging_interval, 1);
       } else {
         SendFrame(next_frame);
         next_frame += FramePeriod();
@@ -162,109 +141,22 @@ struct MeterModel::Impl {
     }
   }
 
-  // -- data logger --
-
-  StoredSet* LoggingSet() {
-    if (!logging) return nullptr;
-    for (StoredSet& set : sets) {
-      if (set.number == logging_number) return &set;
-    }
-    logging = false;  // erased meanwhile
-    return nullptr;
-  }
-
-  void TakeRecord() {
-    StoredSet* set = LoggingSet();
-    if (set == nullptr) return;
-    if (stop) {
-      logging = false;
-      return;
-    }
-    set->records.push_back({LevelText(level), pause});
-  }
-
-  void StartLogging(double t) {
-    StoredSet set;
-    int highest = 0;
-    for (const StoredSet& s : sets) highest = std::max(highest, s.number);
-    set.number = highest + 1;
-    set.start = ClockAt(t);
-    set.interval = sampling_time;
-    set.frequency_weighting = FrequencyText(frequency_code);
-    set.time_weighting = TimeWeightingText(time_code);
-    set.range = RangeText(range_code);
-    sets.push_back(set);
-    logging = true;
-    logging_number = set.number;
-    logging_interval = sampling_time;
-    TakeRecord();
-    next_record = t + logging_interval;
-  }
-
-  MeterTime ClockAt(double t) const {
-    return FromEpochSeconds(clock_anchor +
-                            static_cast<int64_t>(std::floor(t - clock_anchor_t + 1e-9)));
-  }
-
   // -- commands --
 
   void PressKey(int code, double t) {
-    switch (code) {
-      case 1:  // A -> C -> A; Z and A with the filter go back to A
-        frequency_code = frequency_code == 0 ? 1 : 0;
+    switch (state.PressKey(code, logger.logging)) {
+      case LoggerAction::kNone:
         break;
-      case 2:  // FAST -> SLOW -> IMP -> FAST
-        time_code = time_code == 0 ? 1 : time_code == 1 ? 2 : 0;
+      case LoggerAction::kStart:
+        logger.Start(t, state, level);
         break;
-      case 3:
-        readout = readout == Readout::kSpl   ? Readout::kLeq
-                  : readout == Readout::kLeq ? Readout::kSel
-                                             : Readout::kSpl;
-        break;
-      case 4:
-        hold = hold == HoldMode::kInst  ? HoldMode::kMax
-               : hold == HoldMode::kMax ? HoldMode::kMin
-                                        : HoldMode::kInst;
-        break;
-      case 5: {  // RUN -> PAUSE -> STOP -> RUN
-        const bool was_run = run;
-        const bool was_pause = pause;
-        run = pause = stop = false;
-        if (was_run) {
-          pause = true;
-        } else if (was_pause) {
-          stop = true;
-          logging = false;
-        } else {
-          run = true;
-        }
-        break;
-      }
-      case 6:
-        if (logging) {
-          logging = false;
-        } else if (run) {
-          StartLogging(t);
-        }
-        break;
-      case 7:
-        showing_clock = !showing_clock;
-        break;
-      case 8:
-        integration_index = (integration_index + 1) % kIntegrationSeconds.size();
-        break;
-      case 9:
-        range_code = std::clamp(range_code - 1, 0, 5);
-        break;
-      case 10:
-        range_code = std::clamp(range_code + 1, 0, 5);
-        break;
-      default:
+      case LoggerAction::kStop:
+        logger.logging = false;
         break;
     }
   }
 
-  Bytes Directory() const { return DirectoryReply(sets, memory_size); }
+  Bytes Directory() const { return DirectoryReply(logger.sets, logger.memory_size); }
 
   // Carries out a complete command received at `t`; returns its reply.
   std::optional<Bytes> Execute(const Bytes& c, double t) {
@@ -276,24 +168,17 @@ struct MeterModel::Impl {
         PressKey(Byte(c, 3), t);
         return std::nullopt;
       case 'G':
-        PressKey(1, t);
-        return std::nullopt;
       case 'D':
-        PressKey(2, t);
-        return std::nullopt;
       case 'E':
-        PressKey(9, t);
-        return std::nullopt;
       case 'F':
-        PressKey(10, t);
+        PressKey(KeyOfLetter(c[0]), t);
         return std::nullopt;
       case 'H':
-        sets.clear();
-        logging = false;
+        logger.EraseAll();
         return std::nullopt;
       case 'P': {
         const int number = Byte(c, 1) | Byte(c, 2) << 8;
-        std::erase_if(sets, [&](const StoredSet& s) { return s.number == number; });
+        logger.Erase(number);
         return std::nullopt;
       }
       case 'B': {
@@ -305,28 +190,27 @@ struct MeterModel::Impl {
         m.month = FromBcd(static_cast<uint8_t>(c[5]));
         m.year = 2000 + FromBcd(static_cast<uint8_t>(c[6]));
         if (IsValidTime(m)) {
-          clock_anchor = ToEpochSeconds(m);
-          clock_anchor_t = t;
+          logger.SetClock(m, t);
         }
         return std::nullopt;
       }
       case 'C': {
         const int seconds = Byte(c, 1) * 256 + Byte(c, 2);
-        if (seconds >= 1 && seconds <= 255) sampling_time = seconds;
+        if (seconds >= 1 && seconds <= 255) logger.sampling_time = seconds;
         return std::nullopt;
       }
       case 'I': {
-        const MeterTime m = ClockAt(t);
+        const MeterTime m = logger.ClockAt(t);
         return MakeBytes({ToBcd(m.second), ToBcd(m.minute), ToBcd(m.hour), ToBcd(m.day),
                           ToBcd(m.month), ToBcd(m.year % 100)});
       }
       case 'J':
-        return MakeBytes({sampling_time >> 8, sampling_time & 0xFF});
+        return MakeBytes({logger.sampling_time >> 8, logger.sampling_time & 0xFF});
       case 'N':
         return Directory();
       case 'O': {
         const int number = Byte(c, 1) | Byte(c, 2) << 8;
-        for (const StoredSet& set : sets) {
+        for (const StoredSet& set : logger.sets) {
           if (set.number == number) return SetReply(set);
         }
         return std::nullopt;
@@ -365,28 +249,11 @@ struct MeterModel::Impl {
   size_t level_index = 0;
   double walk_step = 0;
   bool marker = false;
-  int range_code = 0;
-  int time_code = 0;
-  int frequency_code = 0;
-  bool run = true;
-  bool pause = false;
-  bool stop = false;
+  MeterState state;
   std::optional<bool> force_over;
   std::optional<bool> force_under;
-  Readout readout = Readout::kSpl;
-  HoldMode hold = HoldMode::kInst;
-  bool showing_clock = false;
-  size_t integration_index = 0;
 
-  std::vector<StoredSet> sets;
-  uint32_t memory_size = 8000;
-  int sampling_time = 1;
-  int64_t clock_anchor = 0;   // the clock reads this many seconds since 1970 ...
-  double clock_anchor_t = 0;  // ... at this time of the caller's clock
-  bool logging = false;
-  int logging_number = 0;
-  int logging_interval = 1;
-  double next_record = 0;
+  DataLogger logger;
 
   Faults faults;
   std::vector<Bytes> commands;
@@ -427,7 +294,7 @@ double MeterModel::NextEventTime(double t) const {
   double best = kInfinity;
   if (!m.out.empty()) best = m.out.front().time;
   if (!m.command.empty()) best = std::min(best, m.command_start + m.options.command_timeout);
-  if (m.logging) best = std::min(best, m.next_record);
+  if (m.logger.logging) best = std::min(best, m.logger.next_record);
   if (!m.faults.silent) {
     double frame = std::max(m.next_frame, t - m.options.catch_up_limit);
     if (!m.command.empty()) frame = std::max(frame, m.command_start + m.options.command_timeout);
@@ -460,47 +327,44 @@ void MeterModel::SetRandomWalk(double start_db, double step_db) {
 }
 
 void MeterModel::SetMarker(bool marked) { impl_->marker = marked; }
-void MeterModel::SetRangeCode(int code) { impl_->range_code = std::clamp(code, 0, 7); }
-void MeterModel::SetTimeCode(int code) { impl_->time_code = code & 3; }
-void MeterModel::SetFrequencyCode(int code) { impl_->frequency_code = code & 3; }
-void MeterModel::SetRun(bool run) { impl_->run = run; }
-void MeterModel::SetPause(bool pause) { impl_->pause = pause; }
-void MeterModel::SetStop(bool stop) { impl_->stop = stop; }
+void MeterModel::SetRangeCode(int code) { impl_->state.range_code = std::clamp(code, 0, 7); }
+void MeterModel::SetTimeCode(int code) { impl_->state.time_code = code & 3; }
+void MeterModel::SetFrequencyCode(int code) { impl_->state.frequency_code = code & 3; }
+void MeterModel::SetRun(bool run) { impl_->state.run = run; }
+void MeterModel::SetPause(bool pause) { impl_->state.pause = pause; }
+void MeterModel::SetStop(bool stop) { impl_->state.stop = stop; }
 void MeterModel::ForceOver(std::optional<bool> over) { impl_->force_over = over; }
 void MeterModel::ForceUnder(std::optional<bool> under) { impl_->force_under = under; }
 
-int MeterModel::range_code() const { return impl_->range_code; }
-int MeterModel::time_code() const { return impl_->time_code; }
-int MeterModel::frequency_code() const { return impl_->frequency_code; }
-bool MeterModel::run() const { return impl_->run; }
-bool MeterModel::pause() const { return impl_->pause; }
-bool MeterModel::stop() const { return impl_->stop; }
+int MeterModel::range_code() const { return impl_->state.range_code; }
+int MeterModel::time_code() const { return impl_->state.time_code; }
+int MeterModel::frequency_code() const { return impl_->state.frequency_code; }
+bool MeterModel::run() const { return impl_->state.run; }
+bool MeterModel::pause() const { return impl_->state.pause; }
+bool MeterModel::stop() const { return impl_->state.stop; }
 double MeterModel::level() const { return impl_->level; }
-Readout MeterModel::readout() const { return impl_->readout; }
-HoldMode MeterModel::hold_mode() const { return impl_->hold; }
-bool MeterModel::showing_clock() const { return impl_->showing_clock; }
-int MeterModel::integration_seconds() const {
-  return kIntegrationSeconds[impl_->integration_index];
-}
-bool MeterModel::logging() const { return impl_->logging; }
+Readout MeterModel::readout() const { return impl_->state.readout; }
+HoldMode MeterModel::hold_mode() const { return impl_->state.hold; }
+bool MeterModel::showing_clock() const { return impl_->state.showing_clock; }
+int MeterModel::integration_seconds() const { return impl_->state.integration_seconds(); }
+bool MeterModel::logging() const { return impl_->logger.logging; }
 
 void MeterModel::SetSets(std::vector<StoredSet> sets) {
-  impl_->sets = std::move(sets);
-  impl_->logging = false;
+  impl_->logger.sets = std::move(sets);
+  impl_->logger.logging = false;
 }
-const std::vector<StoredSet>& MeterModel::sets() const { return impl_->sets; }
-void MeterModel::SetMemorySize(uint32_t thousandths_mb) { impl_->memory_size = thousandths_mb; }
-int MeterModel::sampling_time() const { return impl_->sampling_time; }
+const std::vector<StoredSet>& MeterModel::sets() const { return impl_->logger.sets; }
+void MeterModel::SetMemorySize(uint32_t thousandths_mb) {
+  impl_->logger.memory_size = thousandths_mb;
+}
+int MeterModel::sampling_time() const { return impl_->logger.sampling_time; }
 void MeterModel::SetSamplingTime(int seconds) {
-  impl_->sampling_time = std::clamp(seconds, 1, 255);
+  impl_->logger.sampling_time = std::clamp(seconds, 1, 255);
 }
 
-void MeterModel::SetClock(const MeterTime& time, double t) {
-  impl_->clock_anchor = ToEpochSeconds(time);
-  impl_->clock_anchor_t = t;
-}
+void MeterModel::SetClock(const MeterTime& time, double t) { impl_->logger.SetClock(time, t); }
 
-MeterTime MeterModel::ClockAt(double t) const { return impl_->ClockAt(t); }
+MeterTime MeterModel::ClockAt(double t) const { return impl_->logger.ClockAt(t); }
 
 Faults& MeterModel::faults() { return impl_->faults; }
 const std::vector<Bytes>& MeterModel::received_commands() const { return impl_->commands; }

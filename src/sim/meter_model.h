@@ -21,7 +21,7 @@
 //   bytes that start no command are ignored.
 // - Keys and letter commands change its state as the meter's own keys would:
 //   weighting and range steps wrap or stop at the ends as described in
-//   the .cpp file; the frame shows the new state from the next frame on.
+//   meter_state.cpp; the frame shows the new state from the next frame on.
 // - Stored sets keep their levels as text; the directory reports each set's
 //   stored size as 341 + 38 per record; a set reply is 363 header bytes plus
 //   38 bytes per record.
@@ -34,6 +34,7 @@
 #include <vector>
 
 #include "link/meter.h"
+#include "sim/meter_state.h"
 
 namespace slm::sim {
 
@@ -70,10 +71,6 @@ struct MeterOptions {
   double catch_up_limit = 1.0;  // frames more overdue than this are skipped
   uint32_t seed = 1;            // random walk and garbage bytes
 };
-
-// What the meter's own display shows; changed only by its keys.
-enum class Readout { kSpl, kLeq, kSel };    // key 3
-enum class HoldMode { kInst, kMax, kMin };  // key 4
 
 // Faults on demand.
 struct Faults {

@@ -23,8 +23,6 @@
 
 #include "sim/stored_sets.h"
 
-#include "base/number_text.h"
-
 #include <algorithm>
 #include <array>
 #include <chrono>
@@ -35,6 +33,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "base/number_text.h"
 #include "link/meter.h"
 
 namespace slm::sim {
@@ -126,9 +125,7 @@ std::string TimeWeightingText(int code) {
   return kTexts[static_cast<size_t>(code & 3)];
 }
 
-std::optional<double> ParseLevel(const std::string& text) {
-  return ParseNumber(text);
-}
+std::optional<double> ParseLevel(const std::string& text) { return ParseNumber(text); }
 
 namespace {
 

@@ -1,6 +1,9 @@
 #include "ui/qt_serial_port.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QStringList>
+#include <optional>
 
 #include "link/port_names.h"
 
@@ -40,6 +43,34 @@ void QtSerialPort::SetSettings(const std::string& settings) {
   }
 }
 
+namespace {
+
+// What can be told about a device path before trying to open it.
+std::optional<OpenFailure> CheckDevice(const QString& location) {
+  const QFileInfo info(location);
+  if (!info.exists()) return OpenFailure::kNotFound;
+  if (info.isFile() || info.isDir()) return OpenFailure::kNotSerial;
+  if (!info.isReadable() || !info.isWritable()) return OpenFailure::kNoAccess;
+  return std::nullopt;
+}
+
+// Why QSerialPort did not open a device that exists and may be used.
+OpenFailure FailureOf(QSerialPort::SerialPortError error) {
+  switch (error) {
+    case QSerialPort::DeviceNotFoundError:
+      return OpenFailure::kNotFound;
+    case QSerialPort::PermissionError:
+      // The device may be used, so it is locked or held by another program.
+      return OpenFailure::kInUse;
+    case QSerialPort::UnsupportedOperationError:
+      return OpenFailure::kNotSerial;
+    default:
+      return OpenFailure::kOther;
+  }
+}
+
+}  // namespace
+
 bool QtSerialPort::PortOpen() const { return port_.isOpen(); }
 
 void QtSerialPort::SetPortOpen(bool open) {
@@ -50,11 +81,22 @@ void QtSerialPort::SetPortOpen(bool open) {
   if (port_.isOpen()) return;
   const std::string device = Device();
   const std::string name = PortNameOfNumber(number_);
-  if (device.empty()) throw LinkError(name + " stands for no serial device.");
-  port_.setPortName(QString::fromStdString(device));
+  if (device.empty()) throw LinkError(OpenFailureText(OpenFailure::kNoDevice, name, device));
+#ifdef Q_OS_WIN
+  const QString location = QString::fromStdString(device);  // the system's own port name
+#else
+  const QString location =
+      QString::fromStdString(DeviceLocation(device, QDir::currentPath().toStdString()));
+  if (const std::optional<OpenFailure> failure = CheckDevice(location)) {
+    throw LinkError(OpenFailureText(*failure, name, location.toStdString()));
+  }
+#endif
+  port_.setPortName(location);
   if (!port_.open(QIODevice::ReadWrite)) {
-    throw LinkError(name + " (" + device +
-                    ") cannot be opened: " + port_.errorString().toStdString());
+    const OpenFailure failure = FailureOf(port_.error());
+    const std::string detail = port_.errorString().toStdString();
+    port_.clearError();
+    throw LinkError(OpenFailureText(failure, name, location.toStdString(), detail));
   }
   port_.setBaudRate(baud_);
   port_.setParity(parity_);

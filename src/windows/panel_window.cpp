@@ -201,9 +201,10 @@ bool Panel::Start() {
   } else {
     try {
       session_.link().Open(choice_.port_number);
-    } catch (const LinkError&) {
+    } catch (const LinkError& e) {
       context_.timers.StopBoth();
-      context_.dialogs.Message(kNoDeviceFound, MessageIcon::kCritical);
+      context_.dialogs.Message(std::string(kNoDeviceFound) + "\n" + e.what(),
+                               MessageIcon::kCritical);
       context_.exit_program(1);
       return false;
     }

@@ -31,7 +31,6 @@ struct PanelContext {
   std::function<void(int code)> exit_program;
 };
 
-inline constexpr const char* kNoDeviceFound = "No device found, try again!";
 inline constexpr const char* kPanelDesignCaption = "PANEL   V10.05";
 inline constexpr const char* kPanelCaption = "Panel   V10.05";
 inline constexpr const char* kPanelBuildCaption = "Panel   V10.05   20160323.01";

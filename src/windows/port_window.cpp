@@ -1,10 +1,12 @@
 #include "windows/port_window.h"
 
+#include <QCompleter>
 #include <QFileInfo>
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QProcess>
 #include <QVBoxLayout>
+#include <utility>
 
 #include "link/port_names.h"
 
@@ -24,6 +26,9 @@ Port::Port(PortEnvironment environment, std::function<void(PortChoice)> chosen, 
   for (int n = 1; n <= kPortCount; ++n)
     TxtCOM->addItem(QString::fromStdString(PortNameOfNumber(n)));
   TxtCOM->setCurrentText("COM1");
+  // Port names are exact: "com3" is not COM3. The combo box's own completer
+  // matches without case and would turn "com3" into "COM3" when editing ends.
+  TxtCOM->completer()->setCaseSensitivity(Qt::CaseSensitive);
   row->addWidget(TxtCOM);
   LblDevice = new QLabel(this);
   LblDevice->setObjectName("LblDevice");
@@ -94,7 +99,12 @@ void Port::ShowDeviceOfChoice() {
   LblDevice->setText(device.empty() ? QString("no device") : "= " + QString::fromStdString(device));
 }
 
+bool Port::TakeChoice() { return !std::exchange(chosen_once_, true); }
+
 void Port::CmdOKClicked() {
+  // Return in the port box reaches both its own handler and the default
+  // button; the window makes one choice only.
+  if (!TakeChoice()) return;
   // Only the sixteen exact names choose a port; anything else keeps the last one.
   const int number = PortNumberOfName(TxtCOM->currentText().toStdString());
   if (number != 0) port_number_ = number;
@@ -104,6 +114,7 @@ void Port::CmdOKClicked() {
 }
 
 void Port::OfflineModeClicked() {
+  if (!TakeChoice()) return;
   close();
   if (chosen_) chosen_(PortChoice{port_number_, true});
 }

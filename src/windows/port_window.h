@@ -46,11 +46,14 @@ class Port : public QWidget {
 
  private:
   void ShowDeviceOfChoice();
+  // True the first time only: the window hands over one choice.
+  bool TakeChoice();
   QString PortsText() const;
 
   PortEnvironment environment_;
   std::function<void(PortChoice)> chosen_;
   int port_number_ = 0;
+  bool chosen_once_ = false;
 };
 
 // The driver window: a picture of the advice and a button that runs the

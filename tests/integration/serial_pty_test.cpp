@@ -4,6 +4,7 @@
 #include <signal.h>
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -133,6 +134,60 @@ TEST_F(EmulatorOnPty, RecordFromTheShellWritesARealTimeList) {
   EXPECT_TRUE(lines[10].startsWith("1,")) << lines[10].toStdString();
   EXPECT_TRUE(lines[10].endsWith(",72.5")) << lines[10].toStdString();
   EXPECT_TRUE(lines[11].startsWith("2,"));
+}
+
+TEST_F(EmulatorOnPty, PortThatAnotherOpenerHoldsIsInUse) {
+  link_->Open(1);
+  QtSerialPort second([this](int n) { return directory_->DeviceOf(n); });
+  second.SetCommPort(1);
+  try {
+    second.SetPortOpen(true);
+    ADD_FAILURE() << "opened twice";
+  } catch (const LinkError& e) {
+    EXPECT_NE(std::string(e.what()).find("another program is using it"), std::string::npos)
+        << e.what();
+  }
+}
+
+// The message of opening `device` as COM1, or "opened".
+std::string OpenMessage(const std::string& device) {
+  PortDirectory directory(device);
+  QtSerialPort port([&](int n) { return directory.DeviceOf(n); });
+  port.SetCommPort(1);
+  try {
+    port.SetPortOpen(true);
+  } catch (const LinkError& e) {
+    return e.what();
+  }
+  return "opened";
+}
+
+TEST(SerialPortNames, WhatIsNotASerialPortIsSaidInWords) {
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  const std::string folder = dir.path().toStdString();
+  QFile file(dir.filePath("levels.txt"));
+  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+  file.close();
+  const QString old = QDir::currentPath();
+  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  const struct {
+    std::string device;
+    std::string says;
+  } cases[] = {
+      {folder + "/levels.txt", folder + "/levels.txt is not a serial port"},
+      {"levels.txt", folder + "/levels.txt is not a serial port"},  // here, not under /dev
+      {folder, folder + " is not a serial port"},
+      {"/dev/null", "/dev/null is not a serial port"},
+      {folder + "/none", "there is no device " + folder + "/none"},
+      {"ttyS0", "there is no device " + folder + "/ttyS0"},
+  };
+  for (const auto& c : cases) {
+    const std::string message = OpenMessage(c.device);
+    EXPECT_NE(message.find(c.says), std::string::npos) << c.device << ": " << message;
+    EXPECT_EQ(message.find("ioctl"), std::string::npos) << message;
+  }
+  QDir::setCurrent(old);
 }
 
 TEST(SerialPortNames, PortWithoutADeviceCannotBeOpened) {

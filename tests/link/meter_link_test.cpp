@@ -233,5 +233,26 @@ TEST(RecoverLink, PortThatVanishedIsOpenedAgain) {
   EXPECT_EQ(observer.restored, 1);
 }
 
+TEST(RecoverLink, OnlyTheCurrentObserverCanClearItself) {
+  SimulatedMeter meter;
+  Rs232 rs232(meter, meter);
+  MeterLink link(meter, rs232);
+  CountingObserver first;
+  CountingObserver second;
+  link.SetObserver(&first);
+  link.SetObserver(&second);
+  link.ClearObserver(&first);  // the first one goes away after the second took over
+  link.Open(1);
+  meter.model().faults().silent = true;
+  EXPECT_FALSE(link.RecoverLink());
+  EXPECT_EQ(second.lost, 1);
+  EXPECT_EQ(first.lost, 0);
+
+  link.ClearObserver(&second);
+  meter.model().faults().silent = false;
+  EXPECT_TRUE(link.RecoverLink());
+  EXPECT_EQ(second.restored, 0);
+}
+
 }  // namespace
 }  // namespace slm

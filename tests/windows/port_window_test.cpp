@@ -4,7 +4,9 @@
 
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QTemporaryDir>
+#include <QTest>
 
 namespace slm {
 namespace {
@@ -63,6 +65,38 @@ TEST_F(PortWindowTest, OnlyExactNamesChooseAPort) {
   second->CmdOKClicked();
   ASSERT_EQ(choices.size(), 2u);
   EXPECT_EQ(choices[1].port_number, 16);
+}
+
+TEST_F(PortWindowTest, TypedNamesChooseOnlyWhenExactAndReturnChoosesOnce) {
+  const struct {
+    const char* typed;
+    int port_number;  // 0: no port chosen
+  } cases[] = {{"com3", 0}, {"Com16", 0}, {"COM3", 3}, {"COM16", 16}, {"COM17", 0}, {"COM0", 0}};
+  for (const auto& c : cases) {
+    choices.clear();
+    auto port = MakePort();
+    port->show();
+    QLineEdit* box = port->TxtCOM->lineEdit();
+    box->setFocus();
+    box->clear();
+    QTest::keyClicks(box, c.typed);
+    QTest::keyClick(box, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(choices.size(), 1u) << c.typed;
+    if (choices.empty()) continue;
+    EXPECT_EQ(choices[0].port_number, c.port_number) << c.typed;
+    EXPECT_FALSE(choices[0].offline) << c.typed;
+    EXPECT_EQ(port->TxtCOM->currentText().toStdString(), c.typed) << "the box changed the name";
+  }
+}
+
+TEST_F(PortWindowTest, EveryWayOutMakesOneChoice) {
+  auto port = MakePort();
+  port->CmdOKClicked();
+  port->CmdOK->click();
+  port->OfflineModeClicked();
+  ASSERT_EQ(choices.size(), 1u);
+  EXPECT_FALSE(choices[0].offline);
 }
 
 TEST_F(PortWindowTest, OfflineMode) {
