@@ -1,13 +1,11 @@
 #include "ui/record_table_model.h"
 
+#include "ui/widget_text.h"
+
 namespace slm {
 
 namespace {
 const char* const kTitles[3] = {"No.s", "Date Time", "dB"};
-
-QString Latin1(std::string_view text) {
-  return QString::fromLatin1(text.data(), static_cast<qsizetype>(text.size()));
-}
 }  // namespace
 
 RecordTableModel::RecordTableModel(QObject* parent) : QAbstractTableModel(parent) {}

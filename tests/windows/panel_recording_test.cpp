@@ -2,14 +2,17 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
+#include <QLineEdit>
 #include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollBar>
+#include <QTest>
 #include <fstream>
 
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
 #include "windows/panel_fixture.h"
+#include "windows/port_window.h"
 
 namespace slm {
 namespace {
@@ -304,6 +307,40 @@ TEST_F(PanelRecording, NewRowsMoveTheListOnByOneRowFromWhereTheUserLeftIt) {
   Seconds(2);
   QCoreApplication::processEvents();
   EXPECT_EQ(bar->value(), 8);
+}
+
+TEST_F(PanelTest, ReturnInThePortBoxMakesOnePanelThatHearsALostMeter) {
+  // As the program does it: the port window's choice opens the panel.
+  std::vector<std::unique_ptr<Panel>> panels;
+  PortEnvironment env;
+  env.device_of = [](int n) { return n == 1 ? std::string("/dev/ttyMeter") : std::string(); };
+  env.system_ports = [] { return std::vector<SystemPort>{}; };
+  env.launch = [](const std::string&, const std::vector<std::string>&) { return true; };
+  Port port(env, [&](PortChoice choice) {
+    panels.push_back(OpenPanel(PanelContext{session_, timers_, dialogs_, [](int) {}}, choice));
+  });
+  port.show();
+  QLineEdit* box = port.TxtCOM->lineEdit();
+  box->setFocus();
+  QTest::keyClick(box, Qt::Key_Return);
+  QCoreApplication::processEvents();
+  ASSERT_EQ(panels.size(), 1u);
+  Panel& panel = *panels[0];
+
+  meter_.model().SetLevel(64.0);
+  dialogs_.files.push_back({dir_.File("enter.dlgr"), 1});
+  panel.ToolbarClicked("Save");
+  Find<QPushButton>(panel, "CmdSaveOK")->click();
+  for (int i = 0; i < 3; ++i) {
+    panel.Timer1Tick();
+    panel.Timer2Tick();
+  }
+  meter_.model().faults().silent = true;
+  panel.Timer1Tick();
+  EXPECT_EQ(Text(panel, "LblCOM"), "No COM");
+  EXPECT_EQ(Text(panel, "LblValue"), "");
+  EXPECT_FALSE(recorder_.recording());
+  EXPECT_EQ(OpenDataFile(dir_.File("enter.dlgr")).list.size(), 2u);
 }
 
 }  // namespace
