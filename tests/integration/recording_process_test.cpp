@@ -25,23 +25,9 @@ namespace slm {
 namespace {
 
 namespace fs = std::filesystem;
+using test::Lines;
 using Clock = std::chrono::steady_clock;
 using test::ReadBytes;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    const size_t end = text.find("\r\n", start);
-    if (end == std::string::npos) {
-      lines.push_back(text.substr(start));
-      break;
-    }
-    lines.push_back(text.substr(start, end - start));
-    start = end + 2;
-  }
-  return lines;
-}
 
 // The level field of every record line of a recording ("n\tdate time\tlevel\t").
 std::vector<std::string> Levels(const std::string& text) {

@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
+#include <utility>
 
 #include "link/meter.h"
 #include "panel/reading.h"
@@ -15,98 +17,62 @@ Reading Decoded(int status, int mode, int high, int low) {
 }
 
 TEST(RangeByte, CodesOverAndIgnoredBits) {
+  // Applied in turn to one reading: codes 6 and 7 keep the range before them
+  // but still set OVER from bit 7; bits 3 to 6 carry nothing.
+  const struct {
+    int byte;
+    bool over;
+    int top, bottom;
+  } steps[] = {{0x00, false, 140, 80}, {0x01, false, 130, 70}, {0x02, false, 120, 60},
+               {0x03, false, 110, 50}, {0x04, false, 100, 40}, {0x05, false, 90, 30},
+               {0x86, true, 90, 30},   {0x07, false, 90, 30},  {0x80, true, 140, 80},
+               {0x7B, false, 110, 50}};
   Reading r;
-  DecodeRangeByte(r, 0x80);
-  EXPECT_TRUE(r.over);
-  EXPECT_EQ(r.range_top, 140);
-  EXPECT_EQ(r.range_bottom, 80);
-
-  DecodeRangeByte(r, 0x05);
-  EXPECT_FALSE(r.over);
-  EXPECT_EQ(r.range_top, 90);
-  EXPECT_EQ(r.range_bottom, 30);
-
-  // Codes 6 and 7 keep the range but still set OVER from bit 7.
-  DecodeRangeByte(r, 0x86);
-  EXPECT_TRUE(r.over);
-  EXPECT_EQ(r.range_top, 90);
-  DecodeRangeByte(r, 0x07);
-  EXPECT_FALSE(r.over);
-  EXPECT_EQ(r.range_bottom, 30);
-
-  // Bits 3 to 6 carry nothing.
-  DecodeRangeByte(r, 0x7B);
-  EXPECT_FALSE(r.over);
-  EXPECT_EQ(r.range_top, 110);
-  EXPECT_EQ(r.range_bottom, 50);
-}
-
-TEST(RangeByte, EveryCodeSpansSixtyDecibels) {
-  const int tops[] = {140, 130, 120, 110, 100, 90};
-  for (int code = 0; code < 6; ++code) {
-    Reading r;
-    DecodeRangeByte(r, code);
-    EXPECT_EQ(r.range_top, tops[code]) << code;
-    EXPECT_EQ(r.range_bottom, tops[code] - 60) << code;
+  for (const auto& s : steps) {
+    DecodeRangeByte(r, s.byte);
+    EXPECT_EQ(r.over, s.over) << s.byte;
+    EXPECT_EQ(r.range_top, s.top) << s.byte;
+    EXPECT_EQ(r.range_bottom, s.bottom) << s.byte;
   }
 }
 
 TEST(ModeByte, WeightingsAndFlags) {
-  struct Case {
-    int mode;
-    const char* time;
-    const char* frequency;
-    bool run, pause, stop, under;
+  // Time and frequency weighting, then R(un), P(ause), S(top) and U(nder) where set.
+  const std::pair<int, const char*> cases[] = {
+      {0x00, "FAST A"},  {0x05, "SLOW A R"}, {0x0A, "IMP A P"},
+      {0x13, " A S"},    {0x20, "FAST C"},   {0x40, "FAST Z"},
+      {0x60, "FAST AA"}, {0x80, "FAST A U"}, {0xFF, " AA RPSU"},
   };
-  const Case cases[] = {
-      {0x00, "FAST", "A", false, false, false, false},
-      {0x05, "SLOW", "A", true, false, false, false},
-      {0x0A, "IMP", "A", false, true, false, false},
-      {0x13, "", "A", false, false, true, false},
-      {0x20, "FAST", "C", false, false, false, false},
-      {0x40, "FAST", "Z", false, false, false, false},
-      {0x60, "FAST", "AA", false, false, false, false},
-      {0x80, "FAST", "A", false, false, false, true},
-      {0xFF, "", "AA", true, true, true, true},
-  };
-  for (const Case& c : cases) {
+  for (const auto& [mode, expected] : cases) {
     Reading r;
-    DecodeModeByte(r, c.mode);
-    EXPECT_EQ(r.time_weighting, c.time) << c.mode;
-    EXPECT_EQ(r.frequency_weighting, c.frequency) << c.mode;
-    EXPECT_EQ(r.run, c.run) << c.mode;
-    EXPECT_EQ(r.pause, c.pause) << c.mode;
-    EXPECT_EQ(r.stop, c.stop) << c.mode;
-    EXPECT_EQ(r.under, c.under) << c.mode;
+    DecodeModeByte(r, mode);
+    const std::string flags = std::string(r.run ? "R" : "") + (r.pause ? "P" : "") +
+                              (r.stop ? "S" : "") + (r.under ? "U" : "");
+    EXPECT_EQ(r.time_weighting + " " + r.frequency_weighting + (flags.empty() ? "" : " " + flags),
+              expected)
+        << mode;
   }
 }
 
 TEST(LevelWord, PlainMarkedAndSmallValues) {
-  Reading r = Decoded(0, 0, 2, 141);
-  EXPECT_DOUBLE_EQ(r.level, 65.3);
-  EXPECT_EQ(r.level_text, "65.3");
-
-  r = Decoded(0, 0, 130, 141);
-  EXPECT_DOUBLE_EQ(r.level, 65.3);
-  EXPECT_EQ(r.level_text, "65.3*");
-
-  r = Decoded(0, 0, 0, 5);
-  EXPECT_DOUBLE_EQ(r.level, 0.5);
-  EXPECT_EQ(r.level_text, ".5");
-
-  r = Decoded(0, 0, 0, 0);
-  EXPECT_EQ(r.level_text, ".0");
-
-  r = Decoded(0, 0, 0x80, 0);  // marker on a zero level
-  EXPECT_DOUBLE_EQ(r.level, 0.0);
-  EXPECT_EQ(r.level_text, ".0*");
-
-  r = Decoded(0, 0, 5, 220);  // 1500 tenths
-  EXPECT_DOUBLE_EQ(r.level, 150.0);
-  EXPECT_EQ(r.level_text, "150.0");
-
-  r = Decoded(0, 0, 0x7F, 0xFF);  // the largest level word
-  EXPECT_EQ(r.level_text, "3276.7");
+  const struct {
+    int high, low;
+    double level;
+    const char* text;
+  } cases[] = {
+      {2, 141, 65.3, "65.3"},
+      {130, 141, 65.3, "65.3*"},
+      {0, 5, 0.5, ".5"},
+      {0, 0, 0.0, ".0"},
+      {0x80, 0, 0.0, ".0*"},           // marker on a zero level
+      {5, 220, 150.0, "150.0"},        // 1500 tenths
+      {0x7F, 0xFF, 3276.7, "3276.7"},  // the largest level word
+  };
+  for (const auto& c : cases) {
+    const Reading r = Decoded(0, 0, c.high, c.low);
+    EXPECT_DOUBLE_EQ(r.level, c.level) << c.text;
+    EXPECT_EQ(r.level_text, c.text);
+  }
 }
 
 TEST(Reading, StartsEmptyAndFrameOverwritesInPlace) {
@@ -123,27 +89,28 @@ TEST(Reading, StartsEmptyAndFrameOverwritesInPlace) {
   EXPECT_EQ(r.level_text, ".5");
 }
 
-TEST(MeterDateTime, PackedFatValue) {
-  EXPECT_EQ(DecodeMeterDateTime(EncodeMeterDateTime(2016, 3, 23, 10, 15, 42)),
-            "2016/03/23  10:15:42");
-  // Seconds are kept halved: an odd second comes back one lower.
-  EXPECT_EQ(DecodeMeterDateTime(EncodeMeterDateTime(2024, 12, 31, 23, 59, 59)),
-            "2024/12/31  23:59:58");
-  // The packed layout itself: 2016-03-23 10:15:42.
-  const uint32_t packed = (36u << 25) | (3u << 21) | (23u << 16) | (10u << 11) | (15u << 5) | 21u;
-  EXPECT_EQ(DecodeMeterDateTime(packed), "2016/03/23  10:15:42");
-  EXPECT_EQ(DecodeMeterDateTime(EncodeMeterDateTime(2000, 1, 1, 0, 0, 0)), "2000/01/01  00:00:00");
+TEST(MeterDateTime, EncodedAndDecodedWithHalvedSeconds) {
+  // An odd second comes back one lower.
+  const struct {
+    int year, month, day, hour, minute, second;
+    const char* text;
+  } cases[] = {{2016, 3, 23, 10, 15, 42, "2016/03/23  10:15:42"},
+               {2024, 12, 31, 23, 59, 59, "2024/12/31  23:59:58"},
+               {2000, 1, 1, 0, 0, 0, "2000/01/01  00:00:00"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(DecodeMeterDateTime(
+                  EncodeMeterDateTime(c.year, c.month, c.day, c.hour, c.minute, c.second)),
+              c.text);
+  }
 }
 
 TEST(MeterDateTime, EveryFieldAtItsEdgesFromItsOwnBits) {
   // Packed by hand: years since 1980 in bits 25-31, month 21-24, day 16-20,
   // hour 11-15, minute 5-10, halved seconds 0-4.
-  struct Case {
-    uint32_t packed;
-    const char* text;
-  };
-  const Case cases[] = {
+  const std::pair<uint32_t, const char*> cases[] = {
       {(20u << 25) | (1u << 21) | (1u << 16), "2000/01/01  00:00:00"},
+      {(36u << 25) | (3u << 21) | (23u << 16) | (10u << 11) | (15u << 5) | 21u,
+       "2016/03/23  10:15:42"},
       {(44u << 25) | (12u << 21) | (31u << 16) | (23u << 11) | (59u << 5) | 29u,
        "2024/12/31  23:59:58"},
       {(119u << 25) | (6u << 21) | (15u << 16) | (12u << 11) | (30u << 5) | 15u,
@@ -151,7 +118,7 @@ TEST(MeterDateTime, EveryFieldAtItsEdgesFromItsOwnBits) {
       {(26u << 25) | (2u << 21) | (28u << 16) | (1u << 11) | (1u << 5) | 1u,
        "2006/02/28  01:01:02"},
   };
-  for (const Case& c : cases) EXPECT_EQ(DecodeMeterDateTime(c.packed), c.text) << c.text;
+  for (const auto& [packed, text] : cases) EXPECT_EQ(DecodeMeterDateTime(packed), text);
 }
 
 TEST(BytesToText, CutsByPositionAndClipsAtTheEnd) {

@@ -3,6 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <optional>
+#include <utility>
+#include <vector>
 
 #include "link/meter.h"
 #include "support/scripted_port.h"
@@ -25,232 +28,194 @@ class CountingObserver : public LinkObserver {
   int restored = 0;
 };
 
+// A link over `Port`, which is its own clock and event pump, watched by `observer`.
+template <typename Port>
+struct Wired {
+  Wired() { link.SetObserver(&observer); }
+  Port port;
+  Rs232 rs232{port, port};
+  MeterLink link{port, rs232};
+  CountingObserver observer;
+};
+
 int CountWrites(const std::vector<Bytes>& writes, const Bytes& what) {
   return static_cast<int>(std::count(writes.begin(), writes.end(), what));
 }
 
 TEST(OpenLink, SetsPortAndLineAndShowsThePort) {
-  SimulatedMeter meter;
-  Rs232 rs232(meter, meter);
-  MeterLink link(meter, rs232);
-  EXPECT_EQ(link.PortLabel(), "No COM");
-  link.Open(3);
-  EXPECT_EQ(meter.CommPort(), 3);
-  EXPECT_EQ(meter.settings(), "38400,n,8,1");
-  EXPECT_TRUE(meter.PortOpen());
-  EXPECT_EQ(link.PortLabel(), "COM3");
+  Wired<SimulatedMeter> w;
+  EXPECT_EQ(w.link.PortLabel(), "No COM");
+  w.link.Open(3);
+  EXPECT_EQ(w.port.CommPort(), 3);
+  EXPECT_EQ(w.port.settings(), "38400,n,8,1");
+  EXPECT_TRUE(w.port.PortOpen());
+  EXPECT_EQ(w.link.PortLabel(), "COM3");
 }
 
 TEST(OpenLink, FailureIsReported) {
-  SimulatedMeter meter;
-  meter.SetOpenFails(true);
-  Rs232 rs232(meter, meter);
-  MeterLink link(meter, rs232);
-  EXPECT_THROW(link.Open(16), LinkError);
-  EXPECT_FALSE(link.IsOpen());
+  Wired<SimulatedMeter> w;
+  w.port.SetOpenFails(true);
+  EXPECT_THROW(w.link.Open(16), LinkError);
+  EXPECT_FALSE(w.link.IsOpen());
 }
 
-TEST(SyncMeter, AcknowledgementAfterLiveBytesIsEnough) {
-  ScriptedPort port;
-  Rs232 rs232(port, port);
-  MeterLink link(port, rs232);
-  port.Arrive(1, kFrame + kFrame + MakeBytes({2, 0, 0}) + kAck);
-  link.SyncMeter();
-  EXPECT_EQ(port.writes(), std::vector<Bytes>{"A"});
-}
-
-TEST(SyncMeter, LiveFrameAsTailStartsAgain) {
-  ScriptedPort port;
-  Rs232 rs232(port, port);
-  MeterLink link(port, rs232);
-  port.Arrive(1, kAck + kFrame);  // the acknowledgement is not the tail
-  port.Arrive(1, kAck);
-  link.SyncMeter();
-  EXPECT_EQ(port.writes(), (std::vector<Bytes>{"A", "A"}));
+TEST(SyncMeter, WritesUntilTheTailIsAnAcknowledgement) {
+  const struct {
+    const char* name;
+    std::vector<Bytes> arrivals;  // each one pass after the last
+    std::vector<Bytes> writes;
+  } cases[] = {
+      {"after live bytes", {kFrame + kFrame + MakeBytes({2, 0, 0}) + kAck}, {"A"}},
+      {"a live frame as the tail starts again", {kAck + kFrame, kAck}, {"A", "A"}},
+  };
+  for (const auto& c : cases) {
+    Wired<ScriptedPort> w;
+    for (const Bytes& bytes : c.arrivals) w.port.Arrive(1, bytes);
+    w.link.SyncMeter();
+    EXPECT_EQ(w.port.writes(), c.writes) << c.name;
+  }
 }
 
 TEST(SyncMeter, WritesAgainAfterALostAcknowledgement) {
-  SimulatedMeter meter;
-  Rs232 rs232(meter, meter);
-  MeterLink link(meter, rs232);
-  link.Open(1);
-  meter.model().faults().no_ack = true;
-  meter.At(0.5, [&] { meter.model().faults().no_ack = false; });
-  link.SyncMeter();
-  EXPECT_GE(CountWrites(meter.writes(), "A"), 2);
-  EXPECT_LT(meter.elapsed(), 2.0);
+  Wired<SimulatedMeter> w;
+  w.link.Open(1);
+  w.port.model().faults().no_ack = true;
+  w.port.At(0.5, [&] { w.port.model().faults().no_ack = false; });
+  w.link.SyncMeter();
+  EXPECT_GE(CountWrites(w.port.writes(), "A"), 2);
+  EXPECT_LT(w.port.elapsed(), 2.0);
 }
 
 TEST(SyncMeter, GivesUpOnASilentMeterWithAClearMessage) {
-  SimulatedMeter meter;
-  Rs232 rs232(meter, meter);
-  MeterLink link(meter, rs232);
-  link.Open(1);
-  meter.model().faults().silent = true;
+  Wired<SimulatedMeter> w;
+  w.link.Open(1);
+  w.port.model().faults().silent = true;
   try {
-    link.SyncMeter();
+    w.link.SyncMeter();
     FAIL() << "SyncMeter returned on a silent meter";
   } catch (const LinkError& e) {
     EXPECT_STREQ(e.what(), kMeterDoesNotAnswer);
   }
-  EXPECT_NEAR(meter.elapsed(), link.limits().sync_timeout, 0.25);
-  EXPECT_EQ(CountWrites(meter.writes(), "A"), 15);
-  EXPECT_FALSE(link.Busy());
+  EXPECT_NEAR(w.port.elapsed(), w.link.limits().sync_timeout, 0.25);
+  EXPECT_EQ(CountWrites(w.port.writes(), "A"), 15);
+  EXPECT_FALSE(w.link.Busy());
 }
 
 TEST(PressKey, HandshakeThenExactlyTheKeyCommand) {
-  SimulatedMeter meter;
-  Rs232 rs232(meter, meter);
-  MeterLink link(meter, rs232);
-  link.Open(1);
-  link.PressKey(9);
-  ASSERT_GE(meter.writes().size(), 2u);
-  EXPECT_EQ(meter.writes().back(), MakeBytes({0x4B, 0x00, 0x00, 0x09}));
-  for (size_t i = 0; i + 1 < meter.writes().size(); ++i) EXPECT_EQ(meter.writes()[i], "A");
+  Wired<SimulatedMeter> w;
+  w.link.Open(1);
+  w.link.PressKey(9);
+  std::vector<Bytes> writes = w.port.writes();
+  ASSERT_GE(writes.size(), 2u);
+  EXPECT_EQ(writes.back(), MakeBytes({0x4B, 0x00, 0x00, 0x09}));
+  writes.pop_back();
+  EXPECT_EQ(CountWrites(writes, "A"), static_cast<int>(writes.size()));
 }
 
-TEST(ReadLiveFrame, TakesTheLastSixBytes) {
-  ScriptedPort port;
-  Rs232 rs232(port, port);
-  MeterLink link(port, rs232);
+TEST(ReadLiveFrame, TakesTheNewestWholeFrameWithinAHundredPolls) {
   const Bytes newest = MakeBytes({2, 1, 5, 2, 141, 3});
-  // One and a half frames, then a complete one.
-  port.Arrive(3, kFrame + MakeBytes({2, 0, 0}) + newest);
-  const auto frame = link.ReadLiveFrame();
-  ASSERT_TRUE(frame.has_value());
-  EXPECT_EQ(*frame, newest);
-  EXPECT_EQ(port.passes(), 3);
-}
-
-TEST(ReadLiveFrame, GarbageTailStartsAgainWithAFreshFlush) {
-  ScriptedPort port;
-  Rs232 rs232(port, port);
-  MeterLink link(port, rs232);
-  port.Arrive(2, kFrame + MakeBytes({7, 7, 2, 0}));
-  port.Arrive(5, MakeBytes({0x55, 0x55}) + kFrame);
-  const int reads_before = port.reads();
-  const auto frame = link.ReadLiveFrame();
-  ASSERT_TRUE(frame.has_value());
-  EXPECT_EQ(*frame, kFrame);
-  // flush, read garbage, flush, read the frame
-  EXPECT_EQ(port.reads() - reads_before, 4);
-}
-
-TEST(ReadLiveFrame, AnAcknowledgementIsNotAReading) {
-  ScriptedPort port;
-  Rs232 rs232(port, port);
-  MeterLink link(port, rs232);
-  port.Arrive(1, kAck);
-  port.Arrive(1, kFrame);
-  const auto frame = link.ReadLiveFrame();
-  ASSERT_TRUE(frame.has_value());
-  EXPECT_EQ(*frame, kFrame);
-}
-
-TEST(ReadLiveFrame, NothingAfterAHundredPolls) {
-  ScriptedPort port;
-  Rs232 rs232(port, port);
-  MeterLink link(port, rs232);
-  port.Arrive(1, MakeBytes({2, 0, 0, 2, 141}));  // five bytes only
-  EXPECT_FALSE(link.ReadLiveFrame().has_value());
-  EXPECT_EQ(port.passes(), 100);
-}
-
-TEST(ReadLiveFrame, SixBytesAtTheHundredthPollAreTooLate) {
-  ScriptedPort port;
-  Rs232 rs232(port, port);
-  MeterLink link(port, rs232);
-  port.Arrive(100, kFrame);
-  EXPECT_FALSE(link.ReadLiveFrame().has_value());
+  const struct {
+    const char* name;
+    std::vector<std::pair<int, Bytes>> arrivals;  // passes after the last, bytes
+    std::optional<Bytes> frame;
+    std::optional<int> passes;
+    std::optional<int> reads;  // from the call on
+  } cases[] = {
+      {"the last six bytes", {{3, kFrame + MakeBytes({2, 0, 0}) + newest}}, newest, 3, {}},
+      // Flush, read garbage, flush, read the frame.
+      {"a garbage tail starts again with a fresh flush",
+       {{2, kFrame + MakeBytes({7, 7, 2, 0})}, {5, MakeBytes({0x55, 0x55}) + kFrame}},
+       kFrame,
+       {},
+       4},
+      {"an acknowledgement is not a reading", {{1, kAck}, {1, kFrame}}, kFrame, {}, {}},
+      {"five bytes only", {{1, MakeBytes({2, 0, 0, 2, 141})}}, std::nullopt, 100, {}},
+      {"six bytes at the hundredth poll are too late", {{100, kFrame}}, std::nullopt, {}, {}},
+  };
+  for (const auto& c : cases) {
+    Wired<ScriptedPort> w;
+    for (const auto& [after, bytes] : c.arrivals) w.port.Arrive(after, bytes);
+    const int reads_before = w.port.reads();
+    EXPECT_EQ(w.link.ReadLiveFrame(), c.frame) << c.name;
+    if (c.passes) {
+      EXPECT_EQ(w.port.passes(), *c.passes) << c.name;
+    }
+    if (c.reads) {
+      EXPECT_EQ(w.port.reads() - reads_before, *c.reads) << c.name;
+    }
+  }
 }
 
 TEST(ReadLiveFrame, EndlessGarbageCountsAsSilence) {
-  ScriptedPort port;
-  Rs232 rs232(port, port);
-  MeterLink link(port, rs232);
-  for (int i = 0; i < 1000; ++i) port.Arrive(1, MakeBytes({0x55, 2, 0x55, 0x55, 0x55, 0x55, 9}));
-  const double start = port.SecondsSinceMidnight();
-  EXPECT_FALSE(link.ReadLiveFrame().has_value());
-  const double took = port.SecondsSinceMidnight() - start;
-  EXPECT_GE(took, link.limits().garbage_timeout - 1e-6);
-  EXPECT_LT(took, link.limits().garbage_timeout + 0.05);
+  Wired<ScriptedPort> w;
+  for (int i = 0; i < 1000; ++i) w.port.Arrive(1, MakeBytes({0x55, 2, 0x55, 0x55, 0x55, 0x55, 9}));
+  const double start = w.port.SecondsSinceMidnight();
+  EXPECT_FALSE(w.link.ReadLiveFrame().has_value());
+  const double took = w.port.SecondsSinceMidnight() - start;
+  EXPECT_GE(took, w.link.limits().garbage_timeout - 1e-6);
+  EXPECT_LT(took, w.link.limits().garbage_timeout + 0.05);
 }
 
-TEST(RecoverLink, SilentMeterKeepsTheLinkLostAndClearsOnce) {
-  SimulatedMeter meter;
-  Rs232 rs232(meter, meter);
-  MeterLink link(meter, rs232);
-  CountingObserver observer;
-  link.SetObserver(&observer);
-  link.Open(2);
-  meter.model().faults().silent = true;
+TEST(RecoverLink, SilentMeterKeepsTheLinkLostUntilItComesBack) {
+  Wired<SimulatedMeter> w;
+  w.link.Open(2);
+  w.port.model().faults().silent = true;
+  EXPECT_FALSE(w.link.RecoverLink());
+  EXPECT_TRUE(w.link.Lost());
+  EXPECT_EQ(w.link.PortLabel(), "No COM");
+  EXPECT_NEAR(w.port.elapsed(), w.link.limits().resync_try, 0.05);
+  EXPECT_FALSE(w.link.RecoverLink());
+  EXPECT_EQ(w.observer.lost, 1) << "told once only";
+  EXPECT_EQ(w.observer.restored, 0);
 
-  EXPECT_FALSE(link.RecoverLink());
-  EXPECT_TRUE(link.Lost());
-  EXPECT_EQ(link.PortLabel(), "No COM");
-  EXPECT_NEAR(meter.elapsed(), link.limits().resync_try, 0.05);
-  EXPECT_FALSE(link.RecoverLink());
-  EXPECT_EQ(observer.lost, 1);
-  EXPECT_EQ(observer.restored, 0);
+  w.port.model().faults().silent = false;
+  EXPECT_TRUE(w.link.RecoverLink());
+  EXPECT_FALSE(w.link.Lost());
+  EXPECT_EQ(w.link.PortLabel(), "COM2");
+  EXPECT_EQ(w.observer.lost, 1);
+  EXPECT_EQ(w.observer.restored, 1);
 }
 
-TEST(RecoverLink, MeterComingBackRestoresTheLink) {
-  SimulatedMeter meter;
-  Rs232 rs232(meter, meter);
-  MeterLink link(meter, rs232);
-  CountingObserver observer;
-  link.SetObserver(&observer);
-  link.Open(2);
-  meter.model().faults().silent = true;
-  meter.At(1.5, [&] { meter.model().faults().silent = false; });
-
-  EXPECT_FALSE(link.RecoverLink());
-  EXPECT_TRUE(link.RecoverLink());
-  EXPECT_FALSE(link.Lost());
-  EXPECT_EQ(link.PortLabel(), "COM2");
-  EXPECT_EQ(observer.lost, 1);
-  EXPECT_EQ(observer.restored, 1);
-  EXPECT_LT(meter.elapsed(), 2.0);
+TEST(RecoverLink, MeterComingBackDuringATryRestoresTheLink) {
+  Wired<SimulatedMeter> w;
+  w.link.Open(2);
+  w.port.model().faults().silent = true;
+  w.port.At(1.5, [&] { w.port.model().faults().silent = false; });
+  EXPECT_FALSE(w.link.RecoverLink());
+  EXPECT_TRUE(w.link.RecoverLink());
+  EXPECT_LT(w.port.elapsed(), 2.0);
 }
 
 TEST(RecoverLink, PortThatVanishedIsOpenedAgain) {
-  SimulatedMeter meter;
-  Rs232 rs232(meter, meter);
-  MeterLink link(meter, rs232);
-  CountingObserver observer;
-  link.SetObserver(&observer);
-  link.Open(1);
-  meter.SetBroken(true);
-  EXPECT_FALSE(link.RecoverLink());
-  EXPECT_FALSE(link.RecoverLink());
-  meter.SetBroken(false);
+  Wired<SimulatedMeter> w;
+  w.link.Open(1);
+  w.port.SetBroken(true);
+  EXPECT_FALSE(w.link.RecoverLink());
+  EXPECT_FALSE(w.link.RecoverLink());
+  w.port.SetBroken(false);
   bool back = false;
-  for (int i = 0; i < 3 && !back; ++i) back = link.RecoverLink();
+  for (int i = 0; i < 3 && !back; ++i) back = w.link.RecoverLink();
   EXPECT_TRUE(back);
-  EXPECT_TRUE(meter.PortOpen());
-  EXPECT_GE(meter.open_count(), 2);
-  EXPECT_EQ(observer.lost, 1);
-  EXPECT_EQ(observer.restored, 1);
+  EXPECT_TRUE(w.port.PortOpen());
+  EXPECT_GE(w.port.open_count(), 2);
+  EXPECT_EQ(w.observer.lost, 1);
+  EXPECT_EQ(w.observer.restored, 1);
 }
 
 TEST(RecoverLink, OnlyTheCurrentObserverCanClearItself) {
-  SimulatedMeter meter;
-  Rs232 rs232(meter, meter);
-  MeterLink link(meter, rs232);
-  CountingObserver first;
+  Wired<SimulatedMeter> w;
   CountingObserver second;
-  link.SetObserver(&first);
-  link.SetObserver(&second);
-  link.ClearObserver(&first);  // the first one goes away after the second took over
-  link.Open(1);
-  meter.model().faults().silent = true;
-  EXPECT_FALSE(link.RecoverLink());
+  w.link.SetObserver(&second);
+  w.link.ClearObserver(&w.observer);  // the first one goes away after the second took over
+  w.link.Open(1);
+  w.port.model().faults().silent = true;
+  EXPECT_FALSE(w.link.RecoverLink());
   EXPECT_EQ(second.lost, 1);
-  EXPECT_EQ(first.lost, 0);
+  EXPECT_EQ(w.observer.lost, 0);
 
-  link.ClearObserver(&second);
-  meter.model().faults().silent = false;
-  EXPECT_TRUE(link.RecoverLink());
+  w.link.ClearObserver(&second);
+  w.port.model().faults().silent = false;
+  EXPECT_TRUE(w.link.RecoverLink());
   EXPECT_EQ(second.restored, 0);
 }
 

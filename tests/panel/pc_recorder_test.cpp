@@ -7,6 +7,9 @@
 #include <filesystem>
 #include <fstream>
 #include <sstream>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "files/data_file_reader.h"
 #include "files/file_io.h"
@@ -17,18 +20,7 @@ namespace slm {
 namespace {
 
 namespace fs = std::filesystem;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  size_t start = 0;
-  while (start < text.size()) {
-    const size_t end = text.find("\r\n", start);
-    lines.push_back(text.substr(start, end - start));
-    if (end == std::string::npos) break;
-    start = end + 2;
-  }
-  return lines;
-}
+using test::Lines;
 
 class RecorderTest : public ::testing::Test {
  protected:
@@ -49,6 +41,11 @@ class RecorderTest : public ::testing::Test {
   }
   void Ticks(int n, double level, const std::string& text) {
     for (int i = 0; i < n; ++i) TickAt(level, text);
+  }
+  // A recording started after one tick of 50 dB, which it does not hold.
+  std::string StartAfterATick(const std::string& path, Separator separator = Separator::kTab) {
+    TickAt(50.0, "50.0");
+    return recorder_.StartRecording(path, separator);
   }
 
   test::TempDir dir_;
@@ -85,18 +82,19 @@ TEST_F(RecorderTest, TenSecondPeriodFirstRowAfterElevenTicks) {
   EXPECT_EQ(recorder_.period(), 1);
 }
 
-TEST_F(RecorderTest, RunningValuesAreCutToOneDecimal) {
-  Ticks(10, 65.27, "65.2");
-  EXPECT_EQ(recorder_.panel().leq_text, "65.2");
-  EXPECT_EQ(recorder_.panel().sel_text, "75.2");
-  EXPECT_EQ(recorder_.panel().count, 10);
-}
-
-TEST_F(RecorderTest, SteadyLevelKeepsItsLastDigit) {
-  Ticks(7, 65.3, "65.3");
-  EXPECT_EQ(recorder_.panel().leq_text, "65.3");
-  Ticks(3, 65.3, "65.3");
-  EXPECT_EQ(recorder_.panel().sel_text, "75.3");
+TEST_F(RecorderTest, RunningValuesAreCutToOneDecimalAndASteadyLevelKeepsItsLastDigit) {
+  const struct {
+    int ticks;
+    double level;
+    const char *leq, *sel;
+  } cases[] = {{10, 65.27, "65.2", "75.2"}, {7, 65.3, "65.3", "73.7"}, {10, 65.3, "65.3", "75.3"}};
+  for (const auto& c : cases) {
+    PcRecorder recorder([this] { return Now(); }, dir_.path());
+    for (int i = 0; i < c.ticks; ++i) recorder.Tick(c.level, "", captions_);
+    EXPECT_EQ(recorder.panel().count, c.ticks);
+    EXPECT_EQ(recorder.panel().leq_text, c.leq) << c.ticks << " x " << c.level;
+    EXPECT_EQ(recorder.panel().sel_text, c.sel) << c.ticks << " x " << c.level;
+  }
 }
 
 TEST_F(RecorderTest, MaximumKeepsTheMeterTextAndItsTime) {
@@ -111,30 +109,21 @@ TEST_F(RecorderTest, MaximumKeepsTheMeterTextAndItsTime) {
 
 TEST_F(RecorderTest, TabRecordingWritesHeaderAndEveryLine) {
   const std::string final_path = dir_.File("rec.dlgr");
-  Ticks(3, 50.0, "50.0");
-  recorder_.StartRecording(final_path, Separator::kTab);
+  Ticks(2, 80.0, "80.0");  // the panel's maximum, before the recording
+  StartAfterATick(final_path);
   EXPECT_TRUE(recorder_.recording());
-  TickAt(66.0, "66.0");
-  TickAt(68.4, "68.4");
-  TickAt(67.0, "67.0");
+  for (const char* level : {"66.0", "68.4", "67.0"}) TickAt(std::stod(level), level);
   EXPECT_EQ(recorder_.record_count(), 3u);
   EXPECT_EQ(recorder_.EndRecording(captions_), "");
   EXPECT_FALSE(recorder_.recording());
 
-  const auto lines = Lines(test::ReadBytes(final_path));
-  ASSERT_EQ(lines.size(), 13u);
-  EXPECT_EQ(lines[0], "Real Time");
-  EXPECT_EQ(lines[1], "1");
-  EXPECT_EQ(lines[2], "A");
-  EXPECT_EQ(lines[3], "FAST");
-  EXPECT_EQ(lines[4], "80-140");
-  EXPECT_EQ(lines[5], "68.4");  // the recording's maximum, not the panel's
-  EXPECT_EQ(lines[6], "2024/05/01 10:00:04");
-  EXPECT_EQ(lines[7], "72.0");  // SEL over the three recorded ticks only
-  EXPECT_EQ(lines[8], "67.2");  // Leq of 66.0, 68.4 and 67.0 dB
-  EXPECT_EQ(lines[9], "No.s\tDate Time\tdB\t");
-  EXPECT_EQ(lines[10], "1\t2024/05/01 10:00:03\t66.0\t");
-  EXPECT_EQ(lines[12], "3\t2024/05/01 10:00:05\t67.0\t");
+  // The recording's own maximum and its time, SEL over the three recorded
+  // ticks only and Leq of 66.0, 68.4 and 67.0 dB.
+  EXPECT_EQ(Lines(test::ReadBytes(final_path)),
+            (std::vector<std::string>{
+                "Real Time", "1", "A", "FAST", "80-140", "68.4", "2024/05/01 10:00:04", "72.0",
+                "67.2", "No.s\tDate Time\tdB\t", "1\t2024/05/01 10:00:03\t66.0\t",
+                "2\t2024/05/01 10:00:04\t68.4\t", "3\t2024/05/01 10:00:05\t67.0\t"}));
 
   // Read back, the recording is the same list.
   const DataFile file = OpenDataFile(final_path);
@@ -146,8 +135,7 @@ TEST_F(RecorderTest, TabRecordingWritesHeaderAndEveryLine) {
 
 TEST_F(RecorderTest, CsvRecordingLinesHaveNoTrailingComma) {
   const std::string final_path = dir_.File("rec.csv");
-  TickAt(50.0, "50.0");
-  recorder_.StartRecording(final_path, Separator::kComma);
+  StartAfterATick(final_path, Separator::kComma);
   TickAt(61.2, "61.2");
   ASSERT_EQ(recorder_.EndRecording(captions_), "");
   const auto lines = Lines(test::ReadBytes(final_path));
@@ -157,8 +145,7 @@ TEST_F(RecorderTest, CsvRecordingLinesHaveNoTrailingComma) {
 }
 
 TEST_F(RecorderTest, SecondRecordingStartsFromZero) {
-  TickAt(50.0, "50.0");
-  recorder_.StartRecording(dir_.File("first.dlgr"), Separator::kTab);
+  StartAfterATick(dir_.File("first.dlgr"));
   Ticks(5, 90.0, "90.0");
   ASSERT_EQ(recorder_.EndRecording(captions_), "");
   recorder_.StartRecording(dir_.File("second.dlgr"), Separator::kTab);
@@ -176,8 +163,7 @@ TEST_F(RecorderTest, SecondRecordingStartsFromZero) {
 
 TEST_F(RecorderTest, LostLinkEndsTheRecordingIntoItsFile) {
   const std::string final_path = dir_.File("kept.dlgr");
-  TickAt(50.0, "50.0");
-  recorder_.StartRecording(final_path, Separator::kTab);
+  StartAfterATick(final_path);
   Ticks(4, 70.0, "70.0");
   EXPECT_EQ(recorder_.LinkLost(captions_), "");
   EXPECT_FALSE(recorder_.recording());
@@ -188,8 +174,7 @@ TEST_F(RecorderTest, LostLinkEndsTheRecordingIntoItsFile) {
 
 TEST_F(RecorderTest, UnwritableFinalFileKeepsTheSamples) {
   const std::string final_path = dir_.File("no-such-folder/rec.dlgr");
-  TickAt(50.0, "50.0");
-  recorder_.StartRecording(final_path, Separator::kTab);
+  StartAfterATick(final_path);
   Ticks(3, 70.0, "70.0");
   const std::string message = recorder_.EndRecording(captions_);
   EXPECT_NE(message.find(final_path), std::string::npos) << message;
@@ -239,8 +224,7 @@ TEST_F(RecorderTest, RecordingLeftByAnEndedProgramIsNeverOverwritten) {
 }
 
 TEST_F(RecorderTest, SecondRecordingInTheFolderIsRefused) {
-  TickAt(50.0, "50.0");
-  recorder_.StartRecording(dir_.File("first.dlgr"), Separator::kTab);
+  StartAfterATick(dir_.File("first.dlgr"));
   TickAt(61.0, "61.0");
   PcRecorder other([this] { return Now(); }, dir_.path());
   other.Tick(50.0, "50.0", captions_);
@@ -267,8 +251,7 @@ TEST_F(RecorderTest, SecondRecordingInTheFolderIsRefused) {
 
 TEST_F(RecorderTest, FullDiskEndsTheRecordingAndKeepsItsSamples) {
   const std::string final_path = dir_.File("full.dlgr");
-  TickAt(50.0, "50.0");
-  recorder_.StartRecording(final_path, Separator::kTab);
+  StartAfterATick(final_path);
   Ticks(2, 70.0, "70.0");
   const std::string written = test::ReadBytes(recorder_.fake_path());
   PcRecorder::TickResult result;
@@ -292,8 +275,7 @@ TEST_F(RecorderTest, FullDiskEndsTheRecordingAndKeepsItsSamples) {
 // recording ends into the final file with every sample written so far.
 TEST_F(RecorderTest, FullTemporaryDiskEndsTheRecordingIntoTheFinalFile) {
   const std::string final_path = dir_.File("kept.dlgr");
-  TickAt(50.0, "50.0");
-  recorder_.StartRecording(final_path, Separator::kTab);
+  StartAfterATick(final_path);
   Ticks(2, 70.0, "70.0");
   // From now on the recording's own descriptor writes to a full device.
   int held = -1;
@@ -371,8 +353,7 @@ TEST_F(RecorderTest, RefreshStartsThePanelAgain) {
 // The slow one: 348000 samples.
 TEST_F(RecorderTest, LimitEndsTheRecordingAndTheFullListIsSavedOnce) {
   const std::string final_path = dir_.File("long.dlgr");
-  TickAt(50.0, "50.0");
-  recorder_.StartRecording(final_path, Separator::kTab);
+  StartAfterATick(final_path);
   for (size_t i = 1; i < kMaxRecords; ++i) {
     ASSERT_FALSE(TickAt(55.5, "55.5").recording_ended);
   }
@@ -396,27 +377,27 @@ TEST_F(RecorderTest, LimitEndsTheRecordingAndTheFullListIsSavedOnce) {
 }
 
 TEST(LaunchPeriod, FormatAndWrap) {
-  auto p = ParseLaunchPeriod("00:00:10");
-  ASSERT_TRUE(p.has_value());
-  EXPECT_EQ(p->period_seconds, 10);
-  p = ParseLaunchPeriod("25:61:70");
-  ASSERT_TRUE(p.has_value());
-  EXPECT_EQ(p->hours, "01");
-  EXPECT_EQ(p->minutes, "01");
-  EXPECT_EQ(p->seconds, "10");
-  EXPECT_EQ(p->period_seconds, 3600 + 60 + 10);
-  EXPECT_FALSE(ParseLaunchPeriod("10:30").has_value());
-  EXPECT_FALSE(ParseLaunchPeriod("").has_value());
-  p = ParseLaunchPeriod("::");
-  ASSERT_TRUE(p.has_value());
-  EXPECT_EQ(p->period_seconds, 0);
+  // Two digits per field and the period in seconds, or "none".
+  const std::pair<const char*, const char*> cases[] = {{"00:00:10", "00:00:10 10"},
+                                                       {"25:61:70", "01:01:10 3670"},
+                                                       {"::", "00:00:00 0"},
+                                                       {"10:30", "none"},
+                                                       {"", "none"}};
+  for (const auto& [text, expected] : cases) {
+    const auto p = ParseLaunchPeriod(text);
+    EXPECT_EQ(
+        p ? p->hours + ":" + p->minutes + ":" + p->seconds + " " + std::to_string(p->period_seconds)
+          : "none",
+        expected)
+        << text;
+  }
 }
 
 TEST(LeadingNumber, TakesTheLeadingDigits) {
-  EXPECT_DOUBLE_EQ(LeadingNumber("65.3*"), 65.3);
-  EXPECT_DOUBLE_EQ(LeadingNumber(" 80"), 80.0);
-  EXPECT_DOUBLE_EQ(LeadingNumber("--"), 0.0);
-  EXPECT_DOUBLE_EQ(LeadingNumber(""), 0.0);
+  for (const auto& [text, value] :
+       {std::pair<const char*, double>{"65.3*", 65.3}, {" 80", 80.0}, {"--", 0.0}, {"", 0.0}}) {
+    EXPECT_DOUBLE_EQ(LeadingNumber(text), value) << text;
+  }
 }
 
 }  // namespace
