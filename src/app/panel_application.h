@@ -8,6 +8,7 @@
 #include "panel/pc_recorder.h"
 #include "panel/reading.h"
 #include "ui/app_timers.h"
+#include "ui/printing.h"
 #include "ui/qt_dialogs.h"
 #include "ui/qt_serial_port.h"
 #include "ui/qt_wait.h"
@@ -40,6 +41,7 @@ class PanelApplication {
   LiveChartData charts;
   LiveSession session;
   AppTimers timers;
+  QtPrinting printing;
 };
 
 }  // namespace slm

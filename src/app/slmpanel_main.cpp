@@ -47,7 +47,8 @@ int main(int argc, char** argv) {
     // One choice makes one panel.
     if (panel) return;
     panel = slm::OpenPanel(
-        slm::PanelContext{shared.session, shared.timers, shared.dialogs, exit_program}, choice);
+        slm::PanelContext{shared.session, shared.timers, shared.dialogs, shared.printing,
+                          exit_program}, choice);
     shared.dialogs.SetParent(panel.get());
   });
   port->setAttribute(Qt::WA_DeleteOnClose);

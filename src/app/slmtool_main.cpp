@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
     if (command == "info") return slm::tool::RunInfo(args);
     if (command == "convert") return slm::tool::RunConvert(args);
     if (command == "record") return slm::tool::RunRecord(args);
+    if (command == "plot") return slm::tool::RunPlot(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "slmtool %s: %s\n", command.c_str(), e.what());
     return 2;

@@ -77,5 +77,6 @@ int RunKey(const std::vector<std::string>& args);
 int RunInfo(const std::vector<std::string>& args);
 int RunConvert(const std::vector<std::string>& args);
 int RunRecord(const std::vector<std::string>& args);
+int RunPlot(const std::vector<std::string>& args);
 
 }  // namespace slm::tool

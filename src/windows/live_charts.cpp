@@ -1,9 +1,8 @@
 #include "windows/live_charts.h"
 
-#include <QFrame>
 #include <QHBoxLayout>
-#include <QLabel>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/widget_text.h"
 
@@ -11,24 +10,34 @@ namespace slm {
 
 namespace {
 
-QWidget* ChartPlace(QWidget* parent, const char* name, const QString& axis) {
-  auto* frame = Named<QFrame>(name, parent);
-  frame->setFrameShape(QFrame::StyledPanel);
-  frame->setMinimumHeight(120);
-  frame->setAccessibleName(axis);
-  auto* layout = new QVBoxLayout(frame);
-  auto* caption = new QLabel(axis, frame);
-  caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  caption->setWordWrap(true);
-  caption->setStyleSheet("color: #667;");
-  layout->addWidget(caption);
-  layout->addStretch();
-  return frame;
+// How many samples a strip chart keeps in sight.
+constexpr int kStripSpan = 120;
+
+Graph* Chart(QWidget* parent, const char* name, const QString& y_caption, Graph::Style style) {
+  auto* graph = new Graph(parent, style);
+  graph->setObjectName(name);
+  graph->setAccessibleName(y_caption);
+  graph->SetYCaption(y_caption);
+  graph->setMinimumHeight(120);
+  return graph;
+}
+
+// Counts drawn from 0 to a little above the highest.
+template <typename Counts>
+void PlotCounts(Graph& graph, const Counts& counts, std::vector<double>& buffer) {
+  double highest = 0;
+  for (size_t k = 0; k < counts.size(); ++k) {
+    buffer[k] = static_cast<double>(counts[k]);
+    highest = std::max(highest, buffer[k]);
+  }
+  graph.SetYRange(0, std::max(1.0, highest * 1.1));
+  graph.Plot(buffer, 0, 1);
 }
 
 }  // namespace
 
-LiveCharts::LiveCharts(QWidget* parent) : QWidget(parent) {
+LiveCharts::LiveCharts(QWidget* parent)
+    : QWidget(parent), coarse_(kCoarseClassCount), fine_(kFineClassCount) {
   setObjectName("LiveCharts");
   auto* charts = new QVBoxLayout(this);
   charts->setContentsMargins(0, 0, 0, 0);
@@ -44,17 +53,28 @@ LiveCharts::LiveCharts(QWidget* parent) : QWidget(parent) {
   SSOpt[0]->setChecked(true);
   choice->addStretch();
   charts->addLayout(choice);
-  CWG = ChartPlace(this, "CWG", "SPL (dB)");
-  CWLeq = ChartPlace(this, "CWLeq", "Leq (dB)");
-  CWSEL = ChartPlace(this, "CWSEL", "SEL (dB)");
+  CWG = Chart(this, "CWG", "SPL (dB)", Graph::Style::kLine);
+  CWLeq = Chart(this, "CWLeq", "Leq (dB)", Graph::Style::kLine);
+  CWSEL = Chart(this, "CWSEL", "SEL (dB)", Graph::Style::kLine);
+  const std::pair<Graph*, LiveSeries> strips[] = {
+      {CWG, LiveSeries::kLevel}, {CWLeq, LiveSeries::kLeq}, {CWSEL, LiveSeries::kSel}};
+  for (const auto& [graph, series] : strips) {
+    graph->SetStripSpan(kStripSpan);
+    graph->on_clicked = [this, series = series] {
+      if (on_open_series) on_open_series(series);
+    };
+    charts->addWidget(graph, 2);
+  }
   CWLeq->hide();
   CWSEL->hide();
-  for (QWidget* w : {CWG, CWLeq, CWSEL}) charts->addWidget(w, 2);
   auto* histograms = new QHBoxLayout;
-  CWInt = ChartPlace(this, "CWInt", "Frequency (Times), 1 dB");
-  CWDec = ChartPlace(this, "CWDec", "Frequency (Times), 0.1 dB");
-  histograms->addWidget(CWInt);
-  histograms->addWidget(CWDec);
+  CWInt = Chart(this, "CWInt", "Frequency (Times)", Graph::Style::kBars);
+  CWDec = Chart(this, "CWDec", "Frequency (Times)", Graph::Style::kBars);
+  CWDec->SetXLabelFormat(LabelFormat::kTenths);
+  for (Graph* h : {CWInt, CWDec}) {
+    h->SetXCaption("dB");
+    histograms->addWidget(h);
+  }
   charts->addLayout(histograms, 1);
 }
 
@@ -65,9 +85,30 @@ void LiveCharts::Choose(int index) {
   CWSEL->setVisible(index == 2);
 }
 
-void LiveCharts::Show(const LiveChartUpdate& update) {
+void LiveCharts::Show(const LiveChartUpdate& update, const LiveChartData& data) {
+  const LiveRanges& r = data.ranges();
+  CWG->Append(update.level);
+  CWG->SetYRange(r.fine_low / 10 - 1, r.fine_high / 10 + 1);
+  CWLeq->Append(update.leq);
+  CWLeq->SetYRange(LiveChartData::NumericValue(r.leq_low) - 1,
+                   LiveChartData::NumericValue(r.leq_high) + 1);
+  CWSEL->Append(update.sel);
+  CWSEL->SetYRange(LiveChartData::NumericValue(r.sel_low) - 1,
+                   LiveChartData::NumericValue(r.sel_high) + 1);
+  CWInt->SetXRange(update.coarse_range.low, update.coarse_range.high);
+  PlotCounts(*CWInt, data.coarse_counts(), coarse_);
+  CWDec->SetXRange(update.fine_range.low, update.fine_range.high);
+  PlotCounts(*CWDec, data.fine_counts(), fine_);
   CWDec->setVisible(update.fine_visible);
   CWInt->setVisible(!update.fine_visible);
+}
+
+void LiveCharts::ClearAfterLinkLoss() {
+  for (Graph* g : {CWG, CWInt, CWDec}) g->Clear();
+}
+
+void LiveCharts::ClearAll() {
+  for (Graph* g : {CWG, CWLeq, CWSEL, CWInt, CWDec}) g->Clear();
 }
 
 }  // namespace slm

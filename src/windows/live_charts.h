@@ -3,8 +3,12 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <array>
+#include <functional>
+#include <vector>
 
 #include "analysis/live_chart_data.h"
+#include "analysis/time_plot.h"
+#include "ui/graph.h"
 
 namespace slm {
 
@@ -16,15 +20,27 @@ class LiveCharts : public QWidget {
 
   // SSOpt(index): 0 the level, 1 the Leq, 2 the SEL.
   void Choose(int index);
-  // One sample: shows the histogram that suits the spread of the levels.
-  void Show(const LiveChartUpdate& update);
+  // One sample: the strip charts move on, both histograms are drawn afresh
+  // and the one that suits the spread of the levels is shown.
+  void Show(const LiveChartUpdate& update, const LiveChartData& data);
+  // The meter was lost: the level chart and both histograms start empty.
+  void ClearAfterLinkLoss();
+  // "Refresh": every chart starts empty.
+  void ClearAll();
+
+  // A click on a strip chart opens the time plot of its series.
+  std::function<void(LiveSeries series)> on_open_series;
 
   std::array<QRadioButton*, 3> SSOpt{};
-  QWidget* CWG = nullptr;
-  QWidget* CWLeq = nullptr;
-  QWidget* CWSEL = nullptr;
-  QWidget* CWInt = nullptr;
-  QWidget* CWDec = nullptr;
+  Graph* CWG = nullptr;
+  Graph* CWLeq = nullptr;
+  Graph* CWSEL = nullptr;
+  Graph* CWInt = nullptr;
+  Graph* CWDec = nullptr;
+
+ private:
+  std::vector<double> coarse_;  // the class counts as the histograms draw them
+  std::vector<double> fine_;
 };
 
 }  // namespace slm

@@ -13,6 +13,7 @@
 #include "ui/qt_dialogs.h"
 #include "ui/widget_text.h"
 #include "windows/panel_window.h"
+#include "windows/placement.h"
 
 namespace slm {
 
@@ -60,7 +61,7 @@ void Panel::Timer2Tick() {
   const PcRecorder::TickResult& tick = result.recorder;
   ShowRunningValues();
   if (tick.list_changed) ShowPanelList(!tick.auto_saved.empty());
-  if (result.charts) charts->Show(*result.charts);
+  if (result.charts) charts->Show(*result.charts, session_.charts());
   if (result.was_recording && !session_.recorder().recording()) SetSaveButtonRecording(false);
   if (tick.sampled || tick.recording_ended) ShowRecordingState();
   Tell(tick.message);
@@ -169,6 +170,7 @@ void Panel::OpenCommand() {
     window = file_list_real_.get();
   }
   window->Load(std::move(file.list), file.title, file.skipped_lines);
+  window->on_plot = [this](const RecordList& list) { PlotList(list); };
   window->show();
   window->PlaceBeside(*this);
   if (file.truncated) {
@@ -181,7 +183,32 @@ void Panel::OpenCommand() {
 
 void Panel::RefreshCommand() {
   session_.Refresh();
+  charts->ClearAll();
   ShowPanelList(true);
+}
+
+void Panel::OpenLiveTimePlotWindow(LiveSeries series) {
+  // Opened afresh each time: a snapshot of the samples so far.
+  real_time_graph_.reset();
+  real_time_graph_ = std::make_unique<RealTimeGraph>(context_.dialogs, context_.printing);
+  real_time_graph_->Open(OpenLiveTimePlot(session_.charts(), series));
+  real_time_graph_->show();
+}
+
+void Panel::PlotList(const RecordList& list) {
+  // No sample or meter poll runs while the levels are classified.
+  AppTimers::Pause pause(context_.timers);
+  const QString caption = windowTitle();
+  const LevelColumnPlot plot = PlotLevelColumn(list, [this](std::size_t row) {
+    setWindowTitle(Latin1(PlotProgressCaption(row)));
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+  });
+  if (!plot_ || !plot_->isVisible()) {
+    plot_ = std::make_unique<Plot>(context_.dialogs, context_.printing);
+    PlaceBesidePanel(*plot_, *this);
+  }
+  plot_->Show(plot);
+  setWindowTitle(caption);
 }
 
 void Panel::SendToolbarCommand(std::string_view letter) {
@@ -219,6 +246,7 @@ void Panel::ShowLinkLost(const LinkLossReport& report) {
   ShowRecordingState();
   face->LblCOM->setText("No COM");
   face->ClearLevel();
+  charts->ClearAfterLinkLoss();
   ShowPanelList(true);
   Tell(report.message);
 }
@@ -234,6 +262,8 @@ void Panel::closeEvent(QCloseEvent* event) {
   Tell(session_.EndRecording());
   if (file_list_) file_list_->close();
   if (file_list_real_) file_list_real_->close();
+  if (real_time_graph_) real_time_graph_->close();
+  if (plot_) plot_->close();
   event->accept();
   context_.exit_program(0);
 }

@@ -179,6 +179,7 @@ QWidget* Panel::BuildSide() {
   GridModel->SetList(&session_.recorder().list());
   lower->addWidget(GridN);
   charts = new LiveCharts(side);
+  charts->on_open_series = [this](LiveSeries series) { OpenLiveTimePlotWindow(series); };
   lower->addWidget(charts, 1);
   layout->addLayout(lower, 1);
 

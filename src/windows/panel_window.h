@@ -14,11 +14,13 @@
 #include "panel/live_session.h"
 #include "ui/app_timers.h"
 #include "ui/dialogs.h"
+#include "ui/printing.h"
 #include "ui/record_table.h"
 #include "windows/live_charts.h"
 #include "windows/meter_face.h"
 #include "windows/record_list_window.h"
 #include "windows/recording_strip.h"
+#include "windows/time_plot_window.h"
 
 namespace slm {
 
@@ -27,6 +29,7 @@ struct PanelContext {
   LiveSession& session;
   AppTimers& timers;
   Dialogs& dialogs;
+  Printing& printing;
   // Ends the whole program with an exit code.
   std::function<void(int code)> exit_program;
 };
@@ -60,6 +63,12 @@ class Panel : public QWidget, public LiveSessionView {
 
   FileList* file_list() const { return file_list_.get(); }
   FileListReal* file_list_real() const { return file_list_real_.get(); }
+  RealTimeGraph* real_time_graph() const { return real_time_graph_.get(); }
+  Plot* plot() const { return plot_.get(); }
+  // A click on a strip chart: a fresh "Real Time Graph" of that series.
+  void OpenLiveTimePlotWindow(LiveSeries series);
+  // A list window's "Plot": its levels in the "Plot" window, reused while open.
+  void PlotList(const RecordList& list);
   QTimer& timer1() { return context_.timers.Timer1; }
   QTimer& timer2() { return context_.timers.Timer2; }
   QAction* ToolbarButton(int index_from_1) const;
@@ -97,6 +106,8 @@ class Panel : public QWidget, public LiveSessionView {
   std::deque<int> pending_keys_;
   std::unique_ptr<FileList> file_list_;
   std::unique_ptr<FileListReal> file_list_real_;
+  std::unique_ptr<RealTimeGraph> real_time_graph_;
+  std::unique_ptr<Plot> plot_;
 
  public:
   // The panel's parts and controls, named as the program names them (also

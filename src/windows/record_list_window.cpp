@@ -17,6 +17,7 @@
 #include "ui/icons.h"
 #include "ui/qt_dialogs.h"
 #include "ui/widget_text.h"
+#include "windows/placement.h"
 
 namespace slm {
 
@@ -190,22 +191,13 @@ void RecordListWindow::Load(RecordList list, const std::string& caption, size_t 
                           .arg(skipped_lines == 1 ? "was" : "were"));
 }
 
-void RecordListWindow::PlaceBeside(const QWidget& panel) {
-  const QRect frame = panel.frameGeometry();
-  QPoint at(frame.right() + 1, frame.top());
-  // On a screen too narrow for both, the list overlaps the panel rather than
-  // opening out of sight.
-  if (const QScreen* screen = panel.screen()) {
-    const QRect room = screen->availableGeometry();
-    const int width = std::max(frameGeometry().width(), minimumSizeHint().width());
-    at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - width)));
-  }
-  move(at);
-}
+void RecordListWindow::PlaceBeside(const QWidget& panel) { PlaceBesidePanel(*this, panel); }
 
 void RecordListWindow::ToolbarClicked(const QString& key) {
   PicResolution->hide();
-  if (key == "Ln") {
+  if (key == "Plot" && kind_ != Kind::kDataList) {
+    if (on_plot) on_plot(list_);
+  } else if (key == "Ln") {
     PicResolution->show();
   } else if (key == "Save" && kind_ == Kind::kDataList) {
     SaveClicked();

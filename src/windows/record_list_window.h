@@ -6,6 +6,7 @@
 #include <QTableView>
 #include <QToolBar>
 #include <QWidget>
+#include <functional>
 #include <string>
 
 #include "files/record.h"
@@ -35,6 +36,9 @@ class RecordListWindow : public QWidget {
   void ToolbarClicked(const QString& key);
   // DataList "Save": the set with the meter's results as a data file or CSV.
   void SaveClicked();
+
+  // "Plot": draws the list's levels in the Plot window.
+  std::function<void(const RecordList& list)> on_plot;
 
   // The set field of a downloaded set (written after "SET " when saved).
   std::string set_field;

@@ -13,6 +13,7 @@
 #include "panel/live_session.h"
 #include "panel/pc_recorder.h"
 #include "support/scripted_dialogs.h"
+#include "support/scripted_printing.h"
 #include "support/simulated_meter.h"
 #include "support/temp_dir.h"
 #include "ui/app_timers.h"
@@ -25,7 +26,7 @@ namespace slm::test {
 class PanelTest : public ::testing::Test {
  protected:
   std::unique_ptr<Panel> MakePanel(PortChoice choice) {
-    return std::make_unique<Panel>(PanelContext{session_, timers_, dialogs_,
+    return std::make_unique<Panel>(PanelContext{session_, timers_, dialogs_, printing_,
                                                 [this](int code) { exit_codes_.push_back(code); }},
                                    choice);
   }
@@ -58,6 +59,7 @@ class PanelTest : public ::testing::Test {
   MeterLink link_{meter_, rs232_};
   Reading reading_;
   ScriptedDialogs dialogs_;
+  ScriptedPrinting printing_;
   // The recorder's files ("Fake", automatic saves) go to a folder of the test's own.
   TempDir dir_;
   long seconds_ = 0;

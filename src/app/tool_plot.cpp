@@ -1,0 +1,66 @@
+// slmtool plot: a list's levels drawn as the Plot window shows them, into a
+// PDF, PNG or SVG file.
+#include <QApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "app/tool_common.h"
+#include "files/data_file_reader.h"
+#include "ui/graph.h"
+#include "ui/level_plot.h"
+
+namespace slm::tool {
+
+namespace {
+
+constexpr int kWidth = 1000;
+constexpr int kHeight = 600;
+
+bool EndsWith(std::string text, std::string_view end) {
+  if (text.size() < end.size()) return false;
+  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  return text.compare(text.size() - end.size(), end.size(), end) == 0;
+}
+
+}  // namespace
+
+int RunPlot(const std::vector<std::string>& args) {
+  const Options options(args, {"--output"}, {});
+  if (options.positional().size() != 1) throw std::runtime_error("plot takes one FILE");
+  const std::string input = options.positional()[0];
+  const std::string output = options.Get("--output");
+  if (output.empty()) throw std::runtime_error("plot needs -o OUT (.pdf, .png or .svg)");
+  if (!EndsWith(output, ".pdf") && !EndsWith(output, ".png") && !EndsWith(output, ".svg")) {
+    throw std::runtime_error("plot writes .pdf, .png or .svg files, not \"" + output + "\"");
+  }
+  // Drawing needs no screen.
+  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  }
+  int argc = 1;
+  char name[] = "slmtool";
+  char* argv[] = {name, nullptr};
+  QApplication app(argc, argv);
+
+  DataFile file;
+  try {
+    file = OpenDataFile(input);
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+  const LevelColumnPlot plot = PlotLevelColumn(file.list);
+  Graph graph;
+  graph.resize(kWidth, kHeight);
+  ShowLevelColumn(graph, plot);
+  if (!graph.SaveImage(QString::fromStdString(output), kWidth, kHeight)) {
+    std::fprintf(stderr, "%s could not be written.\n", output.c_str());
+    return 1;
+  }
+  std::printf("%zu records and %zu marks drawn into %s\n", plot.rows(), plot.marks.size(),
+              output.c_str());
+  return 0;
+}
+
+}  // namespace slm::tool

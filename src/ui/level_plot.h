@@ -1,0 +1,13 @@
+#pragma once
+
+#include "analysis/time_plot.h"
+#include "ui/graph.h"
+
+namespace slm {
+
+// Draws a record list's levels as the "Plot" window and `slmtool plot` show
+// them: row i at x = i, X from 1 to the last row, Y from 25 to 145 dB, and
+// the "Pause" and "Start" marks; what the graph showed before is replaced.
+void ShowLevelColumn(Graph& graph, const LevelColumnPlot& plot);
+
+}  // namespace slm

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <QPageLayout>
+#include <QPrinter>
+#include <QWidget>
+#include <memory>
+
+namespace slm {
+
+// The printer dialog and the printer it sets up. The Qt one shows the
+// system's dialog, with "Print to File (PDF)" where there is no printer;
+// tests print into a PDF file of their own.
+class Printing {
+ public:
+  virtual ~Printing() = default;
+  // Shows the dialog; nullptr when the user cancels. The printer, with the
+  // copies and the orientation chosen, stays valid until the next call.
+  virtual QPrinter* Ask(QWidget* parent) = 0;
+};
+
+class QtPrinting : public Printing {
+ public:
+  QPrinter* Ask(QWidget* parent) override;
+
+ private:
+  std::unique_ptr<QPrinter> printer_;
+};
+
+}  // namespace slm

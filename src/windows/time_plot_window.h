@@ -1,0 +1,115 @@
+#pragma once
+
+#include <QDoubleSpinBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QPushButton>
+#include <QWidget>
+#include <array>
+#include <string>
+
+#include "analysis/time_plot.h"
+#include "analysis/track_modes.h"
+#include "ui/dialogs.h"
+#include "ui/graph.h"
+#include "ui/printing.h"
+#include "windows/track_mode_box.h"
+
+namespace slm {
+
+// The face the two time plot windows share: the graph and, in the frame
+// "Graphic Plot", the range boxes, the track-mode list, the cursor read-out
+// and the "Reset Scale" and "Print Graph" buttons.
+class TimePlotWindow : public QWidget {
+ public:
+  TimePlotWindow(GraphWindow which, Dialogs& dialogs, Printing& printing, QWidget* parent);
+
+  // The axis boxes changed: both axes take their ranges (X, then Y).
+  void ApplyBoxes();
+  // Sets the four boxes, each change applying the ranges as a typed one does.
+  void SetBoxes(double x_min, double x_max, double y_min, double y_max);
+  // "Reset Scale".
+  virtual void ResetScale() = 0;
+  // "Print Graph": back to normal mode, the printer dialog, the window's
+  // image on white paper, then the window as it was.
+  void PrintGraph();
+
+  Graph* CWGraph1 = nullptr;
+  QGroupBox* FrmGraphic = nullptr;
+  QGroupBox* SSFrame4 = nullptr;
+  // Element 1 is the X axis, element 2 the Y axis (element 0 is unused).
+  std::array<QDoubleSpinBox*, 3> AxisMin{};
+  std::array<QDoubleSpinBox*, 3> AxisMax{};
+  TrackModeBox* track = nullptr;
+  QGroupBox* SSFrame2 = nullptr;
+  QLabel* XPosition = nullptr;
+  QLabel* YPosition = nullptr;
+  QPushButton* CmdReset = nullptr;
+  QPushButton* CmdPrint = nullptr;
+
+ protected:
+  // How the window looks on paper.
+  struct PaperLayout {
+    bool note_and_copies = false;  // the driver note, then the dialog's copies
+    bool empty_y_caption = false;
+    int width = 0;  // pixels; 0 keeps the window's size
+    int height = 0;
+    int margin = 0;  // the graph's distance from the page's corner
+    int screen_width = 0;  // the window's size afterwards; 0: as it was
+    int screen_height = 0;
+  };
+  virtual PaperLayout Paper() const = 0;
+  void SetReadoutCaptions(const char* x, const char* y);
+
+  bool boxes_locked_ = false;
+  Dialogs& dialogs_;
+  Printing& printing_;
+
+ private:
+  void CursorMoved(int number, double x, double y);
+  QLabel* x_caption_ = nullptr;
+  QLabel* y_caption_ = nullptr;
+};
+
+// "Real Time Graph": a snapshot of one series of the live sample history.
+class RealTimeGraph : public TimePlotWindow {
+ public:
+  RealTimeGraph(Dialogs& dialogs, Printing& printing, QWidget* parent = nullptr);
+
+  // Shows `plot`: sample i at x = i + 1, X from 1 to x_high, Y from its bounds.
+  void Open(const LiveTimePlot& plot);
+  void ResetScale() override;
+
+  QLabel* LblUnit = nullptr;
+
+ protected:
+  PaperLayout Paper() const override;
+
+ private:
+  LiveTimePlot limits_;  // kept for "Reset Scale" (without the values)
+};
+
+// "Plot": the dB column of a record list with its "Pause" and "Start" marks.
+class Plot : public TimePlotWindow {
+ public:
+  Plot(Dialogs& dialogs, Printing& printing, QWidget* parent = nullptr);
+
+  // Shows `plot` (row i at x = i), replacing what the window showed.
+  void Show(const LevelColumnPlot& plot);
+  void ResetScale() override;
+
+  QLabel* LblCompany = nullptr;
+  QLabel* LblSector = nullptr;
+  QLabel* LblName = nullptr;
+
+ protected:
+  PaperLayout Paper() const override;
+
+ private:
+  std::size_t record_count_ = 0;  // kept for "Reset Scale"
+};
+
+// The driver note shown before printing a graph window.
+extern const char* const kPrinterDriverNote;
+
+}  // namespace slm

@@ -1,0 +1,70 @@
+// slmtool plot, run as a user runs it: a list with pauses drawn into each
+// kind of file it writes.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/temp_dir.h"
+#include "support/tool_run.h"
+
+namespace slm {
+namespace {
+
+using test::RunProgram;
+using test::TempDir;
+
+class SlmtoolPlot : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    input_ = dir_.File("paused.dlgr");
+    test::WriteBytes(input_,
+                     "No.s\tDate Time\tdB\t\r\n"
+                     "1\t2024/05/01 10:00:00\t60.0\t\r\n"
+                     "2\t2024/05/01 10:00:01\t61.0*\t\r\n"
+                     "3\t2024/05/01 10:00:02\t62.0*\t\r\n"
+                     "4\t2024/05/01 10:00:03\t63.0\t\r\n"
+                     "5\t2024/05/01 10:00:04\t64.0\t\r\n");
+  }
+  test::ToolRun Plot(const std::string& out) {
+    return RunProgram(SLMTOOL_PATH, {"plot", input_, "-o", out}, dir_.path());
+  }
+  TempDir dir_;
+  std::string input_;
+};
+
+TEST_F(SlmtoolPlot, DrawsTheTraceAndItsMarksIntoEachKindOfFile) {
+  const struct {
+    const char* name;
+    std::string magic;
+  } files[] = {{"plot.pdf", "%PDF"}, {"plot.png", "\x89PNG"}, {"plot.svg", "<?xml"}};
+  for (const auto& f : files) {
+    const std::string out = dir_.File(f.name);
+    const test::ToolRun run = Plot(out);
+    EXPECT_EQ(run.exit_code, 0) << f.name << run.err;
+    EXPECT_NE(run.out.find("5 records and 2 marks"), std::string::npos) << run.out;
+    EXPECT_EQ(test::ReadBytes(out).substr(0, f.magic.size()), f.magic) << f.name;
+  }
+  // The marks and the axis captions are drawn as text.
+  const std::string svg = test::ReadBytes(dir_.File("plot.svg"));
+  EXPECT_NE(svg.find("Pause"), std::string::npos);
+  EXPECT_NE(svg.find("Start"), std::string::npos);
+  EXPECT_NE(svg.find("No.s"), std::string::npos);
+}
+
+TEST_F(SlmtoolPlot, FilesThatCannotBeReadOrWrittenAreNamed) {
+  const test::ToolRun missing =
+      RunProgram(SLMTOOL_PATH, {"plot", dir_.File("none.dlgr"), "-o", dir_.File("x.pdf")},
+                 dir_.path());
+  EXPECT_EQ(missing.exit_code, 1);
+  EXPECT_NE(missing.err.find("none.dlgr"), std::string::npos) << missing.err;
+
+  const std::string unwritable = dir_.File("no-such-folder/plot.png");
+  const test::ToolRun blocked = Plot(unwritable);
+  EXPECT_EQ(blocked.exit_code, 1);
+  EXPECT_NE(blocked.err.find(unwritable), std::string::npos) << blocked.err;
+
+  EXPECT_EQ(Plot(dir_.File("plot.txt")).exit_code, 2);  // not a kind it draws
+}
+
+}  // namespace
+}  // namespace slm

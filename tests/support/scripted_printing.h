@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QPrinter>
+#include <memory>
+#include <string>
+
+#include "ui/printing.h"
+
+namespace slm::test {
+
+// The printer dialog answered by the test: a PDF file of its own, with the
+// copies it asks for, or a cancel when `path` is empty.
+class ScriptedPrinting : public Printing {
+ public:
+  QPrinter* Ask(QWidget*) override {
+    ++asked;
+    if (path.empty()) return nullptr;
+    printer_ = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(QString::fromStdString(path));
+    printer_->setCopyCount(copies);
+    return printer_.get();
+  }
+
+  std::string path;
+  int copies = 1;
+  int asked = 0;
+
+ private:
+  std::unique_ptr<QPrinter> printer_;
+};
+
+}  // namespace slm::test
