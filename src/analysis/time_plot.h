@@ -1,0 +1,82 @@
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <span>
+#include <string>
+#include <vector>
+
+#include "analysis/live_chart_data.h"
+#include "files/progress.h"
+#include "files/record.h"
+
+// The data of the two time plot windows: a record list's dB column with its
+// pause marks, and a snapshot of the live sample history.
+namespace slm {
+
+// The level axis of a list plot, and where the marks' captions stand.
+inline constexpr double kPlotYLow = 25;
+inline constexpr double kPlotYHigh = 145;
+inline constexpr double kPauseLabelHeight = 30;
+inline constexpr double kStartLabelHeight = 105;
+
+// One mark on a list plot: at record `row` (drawn at x = row), caption
+// "Pause" or "Start" at the given height.
+struct PlotMark {
+  int row = 0;
+  std::string text;
+  double caption_y = 0;
+};
+
+// A record list's dB column as the Plot window draws it: row i (from 1) at
+// x = i, with y[i - 1] its level; levels marked "*" make paused stretches.
+struct LevelColumnPlot {
+  std::vector<double> y;
+  std::vector<PlotMark> marks;  // each "Pause", then its "Start" when the pause ends
+  std::size_t rows() const { return y.size(); }
+};
+
+// Called every so often with the row just classified (1-based) for the
+// caption "57 Completed"; returns false to stop.
+using PlotProgressFn = std::function<void(std::size_t row)>;
+
+// Classifies every level of `list`:
+// - not paused: "--" at 25; a text holding "L" or a value of 140.0 or more at
+//   145; else its value, and a "*" starts a pause (a "Pause" mark);
+// - paused: "--" at 25; "L" or 145.0 or more at 145; else its value, and a
+//   text without "*" ends the pause (a "Start" mark); a pause that runs to
+//   the last row gets no "Start" mark.
+// Texts that are not numbers read as 0.
+LevelColumnPlot PlotLevelColumn(const RecordList& list, const PlotProgressFn& progress = {});
+
+// The same, with the caller's throttle deciding which rows are reported
+// besides the last one (the one above uses a ProgressThrottle of its own).
+LevelColumnPlot PlotLevelColumn(const RecordList& list, const PlotProgressFn& progress,
+                                ProgressThrottle& throttle);
+
+// The caption of the loop's progress: "57 Completed".
+std::string PlotProgressCaption(std::size_t row);
+
+// The three series of the live sample history.
+enum class LiveSeries { kLevel, kLeq, kSel };
+
+// What the Real Time Graph window opens with: the limits kept for its
+// "Reset Scale" and a copy of the series (sample i drawn at x = i + 1).
+struct LiveTimePlot {
+  double x_high = 1;  // SampleCount - 1, at least 1 so an empty plot has X from 1 to 1
+  double y_low = 0;
+  double y_high = 0;
+  std::string caption;  // "SPL (dB)", "Leq (dB)" or "SEL (dB)"
+  std::vector<double> values;
+};
+
+// The level's bounds come from FineLow / 10 and FineHigh / 10, the Leq's and
+// SEL's from their running extremes. The series is copied once.
+LiveTimePlot OpenLiveTimePlot(const LiveChartData& charts, LiveSeries series);
+
+// The cursor read-out: X as a plain number with as many decimals as it needs
+// ("57", "57.25"), Y with one decimal ("85.3").
+std::string CursorXText(double x);
+std::string CursorYText(double y);
+
+}  // namespace slm
