@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "analysis/live_chart_data.h"
+#include "files/progress.h"
 #include "files/record.h"
 
 // The data of the two time plot windows: a record list's dB column with its
@@ -35,8 +36,8 @@ struct LevelColumnPlot {
   std::size_t rows() const { return y.size(); }
 };
 
-// Called every so often with the row just classified (1-based) for the
-// caption "57 Completed"; returns false to stop.
+// Called a few times a second with the row just classified (1-based), for
+// the caption "57 Completed", and always for the last row.
 using PlotProgressFn = std::function<void(std::size_t row)>;
 
 // Classifies every level of `list`:
@@ -47,6 +48,11 @@ using PlotProgressFn = std::function<void(std::size_t row)>;
 //   the last row gets no "Start" mark.
 // Texts that are not numbers read as 0.
 LevelColumnPlot PlotLevelColumn(const RecordList& list, const PlotProgressFn& progress = {});
+
+// The same, with the caller's throttle deciding which rows are reported
+// besides the last one (the one above uses a ProgressThrottle of its own).
+LevelColumnPlot PlotLevelColumn(const RecordList& list, const PlotProgressFn& progress,
+                                ProgressThrottle& throttle);
 
 // The caption of the loop's progress: "57 Completed".
 std::string PlotProgressCaption(std::size_t row);
