@@ -1,0 +1,114 @@
+#pragma once
+
+#include <QColor>
+#include <QPointF>
+#include <QString>
+#include <QWidget>
+#include <functional>
+#include <memory>
+#include <span>
+#include <vector>
+
+#include "analysis/track_modes.h"
+
+class QCustomPlot;
+class QPainter;
+
+namespace slm {
+
+// How the X axis labels its ticks: "0" the value as it is, "*.1" and "*0.1"
+// the value times 0.1 (the histograms' class index in tenths of a dB).
+enum class LabelFormat { kPlain, kTenths };
+
+struct AxisRange {
+  double min = 0;
+  double max = 0;
+};
+
+// The one graph widget of the program: a line trace, or bars for a
+// histogram, with axes, annotations, cursors and the eight track modes.
+// Windows see only this; it is built on QCustomPlot, which no other file
+// includes. Numbers are shown the same in every locale.
+class Graph : public QWidget {
+ public:
+  enum class Style { kLine, kBars };
+  explicit Graph(QWidget* parent = nullptr, Style style = Style::kLine);
+  ~Graph() override;
+
+  // Axes. Ranges are set exactly; the trace does not rescale them, except
+  // Rescale() and a strip chart's own scrolling.
+  void SetXCaption(const QString& caption);
+  void SetYCaption(const QString& caption);
+  QString XCaption() const;
+  QString YCaption() const;
+  void SetXRange(double min, double max);
+  void SetYRange(double min, double max);
+  AxisRange XRange() const;
+  AxisRange YRange() const;
+  void SetXLabelFormat(LabelFormat format);
+  // Fits both axes to the data (the Y maximum is then read with YRange()).
+  void Rescale();
+
+  // The trace: element k drawn at x = first_x + k * step_x. The values are
+  // copied once.
+  void Plot(std::span<const double> values, double first_x = 0, double step_x = 1);
+  // Strip chart: appends one point after the last (x = the previous x + 1)
+  // and keeps the newest `span` points in sight.
+  void Append(double value);
+  void SetStripSpan(int points);
+  // Removes the trace's points, the annotations and the cursors.
+  void Clear();
+  int PointCount() const;
+
+  // A text attached to point `index` of the trace, its caption at (x, y) in
+  // axis units; it stays with the point when the view moves.
+  void AddAnnotation(int index, double caption_x, double caption_y, const QString& text);
+  int AnnotationCount() const;
+  QString AnnotationText(int i) const;
+  void ClearAnnotations();
+
+  // Cursors, numbered from 1.
+  int CursorCount() const;
+  void AddCursor(const QColor& color);
+  void RemoveAllCursors();
+  void SetCursorPosition(int number, double x, double y);
+  double CursorX(int number) const;
+  double CursorY(int number) const;
+  // A cursor switched off is neither seen nor dragged.
+  void SetCursorEnabled(int number, bool enabled);
+  // Called with the cursor's number, X and Y in axis units at every move
+  // the user makes in drag-cursor mode.
+  std::function<void(int number, double x, double y)> on_cursor_moved;
+  // Called on a click (press and release without a drag) in normal mode.
+  std::function<void()> on_clicked;
+
+  void SetTrackMode(TrackMode mode);
+  TrackMode trackMode() const;
+
+  // The plot's background: white for printing, and back.
+  void SetPlotColor(const QColor& color);
+  QColor PlotColor() const;
+
+  // Draws the graph into `painter` over `width` x `height` pixels (a
+  // printer page), or into a file by its extension: ".pdf", ".png", ".svg".
+  // Returns false when the file cannot be written.
+  void Render(QPainter& painter, int width, int height);
+  bool SaveImage(const QString& path, int width, int height);
+
+  // For tests and benchmarks: pixel position of an X / Y axis value and
+  // back, and one full repaint.
+  double XToPixel(double x) const;
+  double YToPixel(double y) const;
+  void ReplotNow();
+  // For tests: where annotation `i` marks its point, in pixels (after a
+  // replot), and the X axis label of a tick at `value`.
+  QPointF AnnotationPixel(int i) const;
+  QString XTickLabel(double value) const;
+
+ private:
+  struct State;
+  QCustomPlot* plot_ = nullptr;
+  std::unique_ptr<State> state_;
+};
+
+}  // namespace slm
