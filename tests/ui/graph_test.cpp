@@ -7,6 +7,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QImage>
+#include <QPainter>
 #include <QPixmap>
 #include <QTest>
 #include <cmath>
@@ -349,6 +350,21 @@ TEST_F(GraphTest, PlotColorIsSetAndReadBack) {
   EXPECT_EQ(graph.PlotColor(), QColor(10, 20, 30));
   graph.SetPlotColor(Qt::white);
   EXPECT_EQ(graph.PlotColor(), QColor(Qt::white));
+}
+
+TEST_F(GraphTest, RenderCoversTheGivenAreaOfThePainter) {
+  Graph graph;
+  graph.SetPlotColor(QColor(0, 0, 255));
+  QImage image(500, 300, QImage::Format_ARGB32);
+  image.fill(Qt::green);
+  {
+    QPainter painter(&image);
+    graph.Render(painter, 400, 200);
+  }
+  EXPECT_EQ(image.pixelColor(5, 5), QColor(0, 0, 255));
+  EXPECT_EQ(image.pixelColor(395, 195), QColor(0, 0, 255));
+  EXPECT_EQ(image.pixelColor(450, 100), QColor(Qt::green));
+  EXPECT_EQ(image.pixelColor(100, 250), QColor(Qt::green));
 }
 
 TEST_F(GraphTest, SavesPdfPngAndSvgAndFailsOnAMissingFolder) {
