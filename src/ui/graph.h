@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QColor>
+#include <QPointF>
 #include <QString>
 #include <QWidget>
 #include <functional>
@@ -99,6 +100,10 @@ class Graph : public QWidget {
   double XToPixel(double x) const;
   double YToPixel(double y) const;
   void ReplotNow();
+  // For tests: where annotation `i` marks its point, in pixels (after a
+  // replot), and the X axis label of a tick at `value`.
+  QPointF AnnotationPixel(int i) const;
+  QString XTickLabel(double value) const;
 
  private:
   struct State;

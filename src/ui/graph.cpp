@@ -1,0 +1,423 @@
+#include "ui/graph.h"
+
+#include <qcustomplot.h>
+
+#include <QFileInfo>
+#include <QMouseEvent>
+#include <QPicture>
+#include <QSvgGenerator>
+#include <QVBoxLayout>
+#include <algorithm>
+
+namespace slm {
+namespace {
+
+// Labels a tick at value x as x, or as x * 0.1 for the tenths format.
+class ScaledTicker : public QCPAxisTicker {
+ public:
+  void SetFactor(double factor) { factor_ = factor; }
+  QString Label(double tick, const QLocale& locale, QChar format_char, int precision) {
+    return getTickLabel(tick, locale, format_char, precision);
+  }
+
+ protected:
+  QString getTickLabel(double tick, const QLocale& locale, QChar format_char,
+                       int precision) override {
+    return QCPAxisTicker::getTickLabel(tick * factor_, locale, format_char, precision);
+  }
+
+ private:
+  double factor_ = 1;
+};
+
+struct Annotation {
+  QCPItemTracer* tracer;
+  QCPItemText* text;
+  QCPItemLine* arrow;
+};
+
+struct Cursor {
+  QCPItemStraightLine* vertical;
+  QCPItemStraightLine* horizontal;
+  double x = 0;
+  double y = 0;
+  bool enabled = true;
+};
+
+constexpr int kClickSlack = 3;  // pixels a click may move and still be a click
+
+}  // namespace
+
+struct Graph::State {
+  Style style = Style::kLine;
+  QCPGraph* line = nullptr;
+  QCPBars* bars = nullptr;
+  QSharedPointer<ScaledTicker> ticker;
+  std::vector<Annotation> annotations;
+  std::vector<Cursor> cursors;
+  int strip_span = 100;
+  TrackMode mode = TrackMode::kNormal;
+  QColor plot_color = Qt::white;
+  QPoint press_pos;
+  bool pressed = false;
+  bool dragging_cursor = false;
+
+  QCPAbstractPlottable* Trace() const {
+    return line ? static_cast<QCPAbstractPlottable*>(line) : bars;
+  }
+  int Count() const { return line ? line->data()->size() : bars->data()->size(); }
+  // Key and value of point `index`, clamped to the points there are.
+  bool Point(int index, double* key, double* value) const {
+    if (Count() == 0) return false;
+    index = std::clamp(index, 0, Count() - 1);
+    if (line) {
+      auto it = line->data()->at(index);
+      *key = it->key;
+      *value = it->value;
+    } else {
+      auto it = bars->data()->at(index);
+      *key = it->key;
+      *value = it->value;
+    }
+    return true;
+  }
+};
+
+Graph::Graph(QWidget* parent, Style style)
+    : QWidget(parent), plot_(new QCustomPlot(this)), state_(std::make_unique<State>()) {
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(plot_);
+  plot_->setLocale(QLocale::c());
+  state_->style = style;
+  if (style == Style::kBars) {
+    state_->bars = new QCPBars(plot_->xAxis, plot_->yAxis);
+    state_->bars->setWidth(1);
+    state_->bars->setWidthType(QCPBars::wtPlotCoords);
+  } else {
+    state_->line = plot_->addGraph();
+  }
+  state_->ticker = QSharedPointer<ScaledTicker>::create();
+  plot_->xAxis->setTicker(state_->ticker);
+  SetPlotColor(Qt::white);
+
+  QObject::connect(plot_, &QCustomPlot::mousePress, plot_, [this](QMouseEvent* event) {
+    if (event->button() != Qt::LeftButton) return;
+    state_->pressed = true;
+    state_->press_pos = event->pos();
+    state_->dragging_cursor = false;
+    if (state_->mode == TrackMode::kDragCursor && !state_->cursors.empty() &&
+        state_->cursors[0].enabled && plot_->axisRect()->rect().contains(event->pos())) {
+      state_->dragging_cursor = true;
+      const double x = plot_->xAxis->pixelToCoord(event->pos().x());
+      const double y = plot_->yAxis->pixelToCoord(event->pos().y());
+      SetCursorPosition(1, x, y);
+      if (on_cursor_moved) on_cursor_moved(1, x, y);
+    }
+  });
+  QObject::connect(plot_, &QCustomPlot::mouseMove, plot_, [this](QMouseEvent* event) {
+    if (!state_->dragging_cursor || state_->mode != TrackMode::kDragCursor) return;
+    if (state_->cursors.empty() || !state_->cursors[0].enabled) return;
+    const double x = plot_->xAxis->pixelToCoord(event->pos().x());
+    const double y = plot_->yAxis->pixelToCoord(event->pos().y());
+    SetCursorPosition(1, x, y);
+    if (on_cursor_moved) on_cursor_moved(1, x, y);
+  });
+  QObject::connect(plot_, &QCustomPlot::mouseRelease, plot_, [this](QMouseEvent* event) {
+    const bool was_pressed = state_->pressed;
+    state_->pressed = false;
+    state_->dragging_cursor = false;
+    if (!was_pressed || state_->mode != TrackMode::kNormal) return;
+    if ((event->pos() - state_->press_pos).manhattanLength() <= kClickSlack && on_clicked) {
+      on_clicked();
+    }
+  });
+  SetTrackMode(TrackMode::kNormal);
+}
+
+Graph::~Graph() = default;
+
+void Graph::SetXCaption(const QString& caption) {
+  plot_->xAxis->setLabel(caption);
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Graph::SetYCaption(const QString& caption) {
+  plot_->yAxis->setLabel(caption);
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+QString Graph::XCaption() const { return plot_->xAxis->label(); }
+QString Graph::YCaption() const { return plot_->yAxis->label(); }
+
+void Graph::SetXRange(double min, double max) {
+  plot_->xAxis->setRange(min, max);
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Graph::SetYRange(double min, double max) {
+  plot_->yAxis->setRange(min, max);
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+AxisRange Graph::XRange() const {
+  const QCPRange r = plot_->xAxis->range();
+  return {r.lower, r.upper};
+}
+
+AxisRange Graph::YRange() const {
+  const QCPRange r = plot_->yAxis->range();
+  return {r.lower, r.upper};
+}
+
+void Graph::SetXLabelFormat(LabelFormat format) {
+  state_->ticker->SetFactor(format == LabelFormat::kTenths ? 0.1 : 1.0);
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Graph::Rescale() {
+  plot_->rescaleAxes();
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Graph::Plot(std::span<const double> values, double first_x, double step_x) {
+  const int n = static_cast<int>(values.size());
+  if (state_->line) {
+    QVector<QCPGraphData> points(n);
+    for (int k = 0; k < n; ++k) points[k] = QCPGraphData(first_x + k * step_x, values[k]);
+    state_->line->data()->set(points, step_x >= 0);
+  } else {
+    QVector<QCPBarsData> points(n);
+    for (int k = 0; k < n; ++k) points[k] = QCPBarsData(first_x + k * step_x, values[k]);
+    state_->bars->data()->set(points, step_x >= 0);
+  }
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Graph::Append(double value) {
+  double x = 0;
+  double first = 0;
+  const int count = state_->Count();
+  if (count > 0) {
+    double ignored = 0;
+    state_->Point(count - 1, &x, &ignored);
+    state_->Point(0, &first, &ignored);
+    x += 1;
+  }
+  if (state_->line) {
+    state_->line->addData(x, value);
+  } else {
+    state_->bars->addData(x, value);
+  }
+  if (count == 0) first = x;
+  // The newest `span` points fill the view; until there are that many, the
+  // trace grows from the left edge.
+  const double span = std::max(1, state_->strip_span - 1);
+  const double max = std::max(x, first + span);
+  plot_->xAxis->setRange(max - span, max);
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Graph::SetStripSpan(int points) { state_->strip_span = std::max(2, points); }
+
+void Graph::Clear() {
+  if (state_->line) {
+    state_->line->data()->clear();
+  } else {
+    state_->bars->data()->clear();
+  }
+  ClearAnnotations();
+  RemoveAllCursors();
+}
+
+int Graph::PointCount() const { return state_->Count(); }
+
+void Graph::AddAnnotation(int index, double caption_x, double caption_y, const QString& text) {
+  double key = 0;
+  double value = 0;
+  if (!state_->Point(index, &key, &value)) return;
+  auto* tracer = new QCPItemTracer(plot_);
+  if (state_->line) {
+    tracer->setGraph(state_->line);
+    tracer->setGraphKey(key);
+  } else {
+    tracer->position->setCoords(key, value);
+  }
+  tracer->setStyle(QCPItemTracer::tsCircle);
+  tracer->setSize(6);
+  auto* label = new QCPItemText(plot_);
+  label->position->setType(QCPItemPosition::ptPlotCoords);
+  label->position->setCoords(caption_x, caption_y);
+  label->setText(text);
+  label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+  auto* arrow = new QCPItemLine(plot_);
+  arrow->start->setParentAnchor(label->bottom);
+  arrow->end->setParentAnchor(tracer->position);
+  arrow->setHead(QCPLineEnding::esSpikeArrow);
+  state_->annotations.push_back({tracer, label, arrow});
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+int Graph::AnnotationCount() const { return static_cast<int>(state_->annotations.size()); }
+
+QString Graph::AnnotationText(int i) const {
+  if (i < 0 || i >= AnnotationCount()) return {};
+  return state_->annotations[i].text->text();
+}
+
+void Graph::ClearAnnotations() {
+  // The arrow hangs on the text and the tracer: it goes first.
+  for (const Annotation& a : state_->annotations) {
+    plot_->removeItem(a.arrow);
+    plot_->removeItem(a.text);
+    plot_->removeItem(a.tracer);
+  }
+  state_->annotations.clear();
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+QPointF Graph::AnnotationPixel(int i) const {
+  if (i < 0 || i >= AnnotationCount()) return {};
+  return state_->annotations[i].tracer->position->pixelPosition();
+}
+
+int Graph::CursorCount() const { return static_cast<int>(state_->cursors.size()); }
+
+void Graph::AddCursor(const QColor& color) {
+  Cursor cursor;
+  cursor.x = plot_->xAxis->range().center();
+  cursor.y = plot_->yAxis->range().center();
+  cursor.vertical = new QCPItemStraightLine(plot_);
+  cursor.horizontal = new QCPItemStraightLine(plot_);
+  for (QCPItemStraightLine* line : {cursor.vertical, cursor.horizontal}) {
+    line->setPen(QPen(color));
+    line->setSelectable(false);
+  }
+  state_->cursors.push_back(cursor);
+  SetCursorPosition(CursorCount(), cursor.x, cursor.y);
+}
+
+void Graph::RemoveAllCursors() {
+  for (const Cursor& c : state_->cursors) {
+    plot_->removeItem(c.vertical);
+    plot_->removeItem(c.horizontal);
+  }
+  state_->cursors.clear();
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Graph::SetCursorPosition(int number, double x, double y) {
+  if (number < 1 || number > CursorCount()) return;
+  Cursor& c = state_->cursors[number - 1];
+  c.x = x;
+  c.y = y;
+  c.vertical->point1->setCoords(x, 0);
+  c.vertical->point2->setCoords(x, 1);
+  c.horizontal->point1->setCoords(0, y);
+  c.horizontal->point2->setCoords(1, y);
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+double Graph::CursorX(int number) const {
+  if (number < 1 || number > CursorCount()) return 0;
+  return state_->cursors[number - 1].x;
+}
+
+double Graph::CursorY(int number) const {
+  if (number < 1 || number > CursorCount()) return 0;
+  return state_->cursors[number - 1].y;
+}
+
+void Graph::SetCursorEnabled(int number, bool enabled) {
+  if (number < 1 || number > CursorCount()) return;
+  Cursor& c = state_->cursors[number - 1];
+  c.enabled = enabled;
+  c.vertical->setVisible(enabled);
+  c.horizontal->setVisible(enabled);
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+void Graph::SetTrackMode(TrackMode mode) {
+  state_->mode = mode;
+  QCPAxisRect* rect = plot_->axisRect();
+  QCPAxis* x = plot_->xAxis;
+  QCPAxis* y = plot_->yAxis;
+  plot_->setInteractions(QCP::Interactions());
+  plot_->setSelectionRectMode(QCP::srmNone);
+  rect->setRangeDragAxes(x, y);
+  rect->setRangeZoomAxes(x, y);
+  switch (mode) {
+    case TrackMode::kNormal:
+    case TrackMode::kDragCursor:
+      break;
+    case TrackMode::kPanXY:
+    case TrackMode::kPanX:
+    case TrackMode::kPanY:
+      plot_->setInteractions(QCP::iRangeDrag);
+      rect->setRangeDrag(mode == TrackMode::kPanXY  ? Qt::Horizontal | Qt::Vertical
+                         : mode == TrackMode::kPanX ? Qt::Horizontal
+                                                    : Qt::Vertical);
+      rect->setRangeDragAxes(mode == TrackMode::kPanY ? nullptr : x,
+                             mode == TrackMode::kPanX ? nullptr : y);
+      break;
+    case TrackMode::kZoomXY:
+    case TrackMode::kZoomX:
+    case TrackMode::kZoomY:
+      plot_->setSelectionRectMode(QCP::srmZoom);
+      rect->setRangeZoom(mode == TrackMode::kZoomXY  ? Qt::Horizontal | Qt::Vertical
+                         : mode == TrackMode::kZoomX ? Qt::Horizontal
+                                                     : Qt::Vertical);
+      rect->setRangeZoomAxes(mode == TrackMode::kZoomY ? nullptr : x,
+                             mode == TrackMode::kZoomX ? nullptr : y);
+      break;
+  }
+}
+
+TrackMode Graph::trackMode() const { return state_->mode; }
+
+void Graph::SetPlotColor(const QColor& color) {
+  state_->plot_color = color;
+  plot_->setBackground(QBrush(color));
+  plot_->axisRect()->setBackground(QBrush(color));
+  plot_->replot(QCustomPlot::rpQueuedReplot);
+}
+
+QColor Graph::PlotColor() const { return state_->plot_color; }
+
+void Graph::Render(QPainter& painter, int width, int height) {
+  // Drawn as vectors into a picture, then onto the caller's device.
+  QPicture picture;
+  QCPPainter picture_painter;
+  if (!picture_painter.begin(&picture)) return;
+  plot_->toPainter(&picture_painter, width, height);
+  picture_painter.end();
+  painter.drawPicture(0, 0, picture);
+}
+
+bool Graph::SaveImage(const QString& path, int width, int height) {
+  const QString suffix = QFileInfo(path).suffix().toLower();
+  if (suffix == QLatin1String("pdf")) return plot_->savePdf(path, width, height);
+  if (suffix == QLatin1String("png")) return plot_->savePng(path, width, height);
+  if (suffix != QLatin1String("svg")) return false;
+  QSvgGenerator generator;
+  generator.setFileName(path);
+  generator.setSize(QSize(width, height));
+  generator.setViewBox(QRect(0, 0, width, height));
+  QCPPainter painter;
+  if (!painter.begin(&generator)) return false;
+  plot_->toPainter(&painter, width, height);
+  return painter.end();
+}
+
+double Graph::XToPixel(double x) const { return plot_->xAxis->coordToPixel(x); }
+double Graph::YToPixel(double y) const { return plot_->yAxis->coordToPixel(y); }
+
+void Graph::ReplotNow() { plot_->replot(QCustomPlot::rpImmediateRefresh); }
+
+QString Graph::XTickLabel(double value) const {
+  const QString format = plot_->xAxis->numberFormat();
+  return state_->ticker->Label(value, plot_->locale(), format.isEmpty() ? QChar('g') : format[0],
+                               plot_->xAxis->numberPrecision());
+}
+
+}  // namespace slm

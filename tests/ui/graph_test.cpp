@@ -1,0 +1,391 @@
+// The graph widget offscreen: ranges, traces, marks and the mouse modes.
+#include "ui/graph.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QFileInfo>
+#include <QImage>
+#include <QPainter>
+#include <QPixmap>
+#include <QTest>
+#include <cmath>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace slm {
+namespace {
+
+// A shown graph at a fixed size, laid out and painted once.
+class GraphTest : public ::testing::Test {
+ protected:
+  void Show(Graph& graph) {
+    graph.resize(800, 500);
+    graph.show();
+    QApplication::processEvents();
+    graph.ReplotNow();
+  }
+  QPoint PixelOf(Graph& graph, double x, double y) {
+    return QPoint(static_cast<int>(std::lround(graph.XToPixel(x))),
+                  static_cast<int>(std::lround(graph.YToPixel(y))));
+  }
+  // The widget the mouse lands on at `pixel` of the graph.
+  QWidget* Target(Graph& graph, QPoint pixel) {
+    QWidget* child = graph.childAt(pixel);
+    return child ? child : &graph;
+  }
+  void Drag(Graph& graph, QPoint from, QPoint to) {
+    QWidget* target = Target(graph, from);
+    QTest::mousePress(target, Qt::LeftButton, {}, from);
+    QTest::mouseMove(target, (from + to) / 2);
+    QTest::mouseMove(target, to);
+    QTest::mouseRelease(target, Qt::LeftButton, {}, to);
+    QApplication::processEvents();
+  }
+  // X axis units one pixel covers.
+  double XPerPixel(Graph& graph) {
+    const AxisRange r = graph.XRange();
+    return (r.max - r.min) / std::abs(graph.XToPixel(r.max) - graph.XToPixel(r.min));
+  }
+  double YPerPixel(Graph& graph) {
+    const AxisRange r = graph.YRange();
+    return (r.max - r.min) / std::abs(graph.YToPixel(r.max) - graph.YToPixel(r.min));
+  }
+  // Pixels of the drawn widget that are clearly pure red.
+  int RedPixels(Graph& graph) {
+    graph.ReplotNow();
+    const QImage image = graph.grab().toImage();
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+      for (int x = 0; x < image.width(); ++x) {
+        const QColor c = image.pixelColor(x, y);
+        if (c.red() > 200 && c.green() < 60 && c.blue() < 60) ++count;
+      }
+    }
+    return count;
+  }
+};
+
+TEST_F(GraphTest, RangesAndCaptionsReadBackAsSet) {
+  Graph graph;
+  graph.SetXRange(-3.5, 120.25);
+  graph.SetYRange(20, 140);
+  graph.SetXCaption("Time (s)");
+  graph.SetYCaption("dB");
+  EXPECT_DOUBLE_EQ(graph.XRange().min, -3.5);
+  EXPECT_DOUBLE_EQ(graph.XRange().max, 120.25);
+  EXPECT_DOUBLE_EQ(graph.YRange().min, 20);
+  EXPECT_DOUBLE_EQ(graph.YRange().max, 140);
+  EXPECT_EQ(graph.XCaption(), "Time (s)");
+  EXPECT_EQ(graph.YCaption(), "dB");
+}
+
+TEST_F(GraphTest, PlotLeavesTheRangesAndRescaleFitsTheData) {
+  Graph graph;
+  graph.SetYRange(0, 10);
+  const std::vector<double> values = {45.5, 61.2, 97.8, 52.0, 70.3};
+  graph.Plot(values, 100, 0.5);
+  EXPECT_DOUBLE_EQ(graph.YRange().max, 10);
+  graph.Rescale();
+  EXPECT_GE(graph.YRange().max, 97.8);
+  EXPECT_LE(graph.YRange().min, 45.5);
+  EXPECT_LE(graph.XRange().min, 100);
+  EXPECT_GE(graph.XRange().max, 102);
+}
+
+TEST_F(GraphTest, PlotPlacesElementKAtFirstPlusKSteps) {
+  Graph graph;
+  Show(graph);
+  const std::vector<double> values = {10, 20, 30, 40};
+  graph.Plot(values, 5, 2.5);
+  EXPECT_EQ(graph.PointCount(), 4);
+  graph.SetXRange(0, 20);
+  graph.SetYRange(0, 50);
+  // Each annotation's mark sits on the element it names.
+  for (int k = 0; k < 4; ++k) graph.AddAnnotation(k, 10, 45, QString::number(k));
+  graph.ReplotNow();
+  for (int k = 0; k < 4; ++k) {
+    EXPECT_NEAR(graph.AnnotationPixel(k).x(), graph.XToPixel(5 + 2.5 * k), 0.5) << k;
+    EXPECT_NEAR(graph.AnnotationPixel(k).y(), graph.YToPixel(values[k]), 0.5) << k;
+  }
+}
+
+TEST_F(GraphTest, BarsPutElementKAtFirstPlusK) {
+  Graph graph(nullptr, Graph::Style::kBars);
+  Show(graph);
+  const std::vector<double> counts = {3, 0, 7, 1, 4};
+  graph.Plot(counts, 200);
+  graph.SetXRange(195, 210);
+  graph.SetYRange(0, 10);
+  graph.AddAnnotation(2, 205, 9, "peak");
+  graph.ReplotNow();
+  EXPECT_EQ(graph.PointCount(), 5);
+  EXPECT_NEAR(graph.AnnotationPixel(0).x(), graph.XToPixel(202), 0.5);
+  EXPECT_NEAR(graph.AnnotationPixel(0).y(), graph.YToPixel(7), 0.5);
+}
+
+TEST_F(GraphTest, AppendScrollsKeepingTheNewestSpanInSight) {
+  Graph graph;
+  graph.SetStripSpan(50);
+  for (int i = 0; i < 30; ++i) graph.Append(i % 7);
+  EXPECT_EQ(graph.PointCount(), 30);
+  // Not yet full: the first point stays at the left edge.
+  EXPECT_LE(graph.XRange().min, 0);
+  EXPECT_GE(graph.XRange().max, 29);
+  for (int i = 30; i < 200; ++i) graph.Append(i % 7);
+  // The points sit at 0, 1, ... 199: the newest 50 are 150 to 199.
+  const AxisRange x = graph.XRange();
+  EXPECT_GE(x.max, 199);
+  EXPECT_LT(x.max, 200);
+  EXPECT_LE(x.min, 150);
+  EXPECT_GT(x.min, 149);
+  graph.Append(1);
+  EXPECT_NEAR(graph.XRange().max - x.max, 1, 1e-9);
+  EXPECT_NEAR(graph.XRange().min - x.min, 1, 1e-9);
+}
+
+TEST_F(GraphTest, AppendContinuesAfterAPlot) {
+  Graph graph;
+  graph.SetStripSpan(10);
+  const std::vector<double> values = {1, 2, 3};
+  graph.Plot(values, 40);
+  graph.Append(4);
+  EXPECT_EQ(graph.PointCount(), 4);
+  EXPECT_GE(graph.XRange().max, 43);
+}
+
+TEST_F(GraphTest, ClearRemovesPointsAnnotationsAndCursors) {
+  Graph graph;
+  const std::vector<double> values = {1, 2, 3};
+  graph.Plot(values);
+  graph.AddAnnotation(1, 1, 2, "a");
+  graph.AddAnnotation(2, 2, 2, "b");
+  graph.AddCursor(Qt::red);
+  ASSERT_EQ(graph.AnnotationCount(), 2);
+  EXPECT_EQ(graph.AnnotationText(1), "b");
+  graph.Clear();
+  EXPECT_EQ(graph.PointCount(), 0);
+  EXPECT_EQ(graph.AnnotationCount(), 0);
+  EXPECT_EQ(graph.CursorCount(), 0);
+  graph.Append(5);
+  EXPECT_EQ(graph.PointCount(), 1);
+}
+
+TEST_F(GraphTest, AnAnnotationStaysOnItsPointWhenTheViewPans) {
+  Graph graph;
+  Show(graph);
+  std::vector<double> values(100);
+  for (int i = 0; i < 100; ++i) values[i] = 50 + (i % 10);
+  graph.Plot(values);
+  graph.SetXRange(0, 99);
+  graph.SetYRange(40, 70);
+  graph.AddAnnotation(37, 60, 65, "Lmax");
+  graph.ReplotNow();
+  const QPointF before = graph.AnnotationPixel(0);
+  graph.SetTrackMode(TrackMode::kPanXY);
+  Drag(graph, PixelOf(graph, 50, 55), PixelOf(graph, 30, 50));
+  graph.ReplotNow();
+  const QPointF after = graph.AnnotationPixel(0);
+  EXPECT_GT(std::abs(after.x() - before.x()), 20);
+  EXPECT_NEAR(after.x(), graph.XToPixel(37), 0.5);
+  EXPECT_NEAR(after.y(), graph.YToPixel(57), 0.5);
+}
+
+TEST_F(GraphTest, CursorsAreNumberedFromOneAndKeepTheirPositions) {
+  Graph graph;
+  EXPECT_EQ(graph.CursorCount(), 0);
+  graph.AddCursor(Qt::red);
+  graph.AddCursor(Qt::blue);
+  ASSERT_EQ(graph.CursorCount(), 2);
+  graph.SetCursorPosition(1, 3.5, 60);
+  graph.SetCursorPosition(2, 7.25, 80);
+  EXPECT_DOUBLE_EQ(graph.CursorX(1), 3.5);
+  EXPECT_DOUBLE_EQ(graph.CursorY(1), 60);
+  EXPECT_DOUBLE_EQ(graph.CursorX(2), 7.25);
+  EXPECT_DOUBLE_EQ(graph.CursorY(2), 80);
+  graph.RemoveAllCursors();
+  EXPECT_EQ(graph.CursorCount(), 0);
+}
+
+TEST_F(GraphTest, ADisabledCursorIsNotDrawn) {
+  Graph graph;
+  Show(graph);
+  graph.SetXRange(0, 10);
+  graph.SetYRange(0, 10);
+  EXPECT_EQ(RedPixels(graph), 0);
+  graph.AddCursor(QColor(255, 0, 0));
+  graph.SetCursorPosition(1, 4, 6);
+  EXPECT_GT(RedPixels(graph), 300);
+  graph.SetCursorEnabled(1, false);
+  EXPECT_EQ(RedPixels(graph), 0);
+  graph.SetCursorEnabled(1, true);
+  EXPECT_GT(RedPixels(graph), 300);
+}
+
+TEST_F(GraphTest, DraggingMovesCursorOneAndReportsEachMove) {
+  Graph graph;
+  Show(graph);
+  graph.SetXRange(0, 100);
+  graph.SetYRange(20, 120);
+  graph.AddCursor(Qt::red);
+  graph.SetCursorPosition(1, 10, 30);
+  graph.SetTrackMode(TrackMode::kDragCursor);
+  std::vector<std::vector<double>> moves;
+  graph.on_cursor_moved = [&](int n, double x, double y) { moves.push_back({double(n), x, y}); };
+  const QPoint start = PixelOf(graph, 40, 70);
+  const QPoint end = PixelOf(graph, 65, 95);
+  QWidget* target = Target(graph, start);
+  QTest::mousePress(target, Qt::LeftButton, {}, start);
+  QTest::mouseMove(target, end);
+  ASSERT_GE(moves.size(), 2u);
+  EXPECT_EQ(moves.front()[0], 1);
+  EXPECT_NEAR(moves.front()[1], 40, XPerPixel(graph));
+  EXPECT_NEAR(moves.front()[2], 70, YPerPixel(graph));
+  EXPECT_NEAR(moves.back()[1], 65, XPerPixel(graph));
+  EXPECT_NEAR(moves.back()[2], 95, YPerPixel(graph));
+  EXPECT_NEAR(graph.CursorX(1), 65, XPerPixel(graph));
+  EXPECT_NEAR(graph.CursorY(1), 95, YPerPixel(graph));
+  QTest::mouseRelease(target, Qt::LeftButton, {}, end);
+  // Moving without a button held does nothing.
+  const size_t count = moves.size();
+  QTest::mouseMove(target, start);
+  EXPECT_EQ(moves.size(), count);
+  // The view itself did not move.
+  EXPECT_DOUBLE_EQ(graph.XRange().min, 0);
+  EXPECT_DOUBLE_EQ(graph.YRange().max, 120);
+}
+
+TEST_F(GraphTest, ADisabledCursorCannotBeDragged) {
+  Graph graph;
+  Show(graph);
+  graph.SetXRange(0, 100);
+  graph.SetYRange(0, 100);
+  graph.AddCursor(Qt::red);
+  graph.SetCursorPosition(1, 10, 10);
+  graph.SetCursorEnabled(1, false);
+  graph.SetTrackMode(TrackMode::kDragCursor);
+  int reports = 0;
+  graph.on_cursor_moved = [&](int, double, double) { ++reports; };
+  Drag(graph, PixelOf(graph, 50, 50), PixelOf(graph, 70, 70));
+  EXPECT_EQ(reports, 0);
+  EXPECT_DOUBLE_EQ(graph.CursorX(1), 10);
+  EXPECT_DOUBLE_EQ(graph.CursorY(1), 10);
+}
+
+TEST_F(GraphTest, PanXMovesOnlyTheXRange) {
+  Graph graph;
+  Show(graph);
+  graph.SetXRange(0, 100);
+  graph.SetYRange(0, 100);
+  graph.SetTrackMode(TrackMode::kPanX);
+  Drag(graph, PixelOf(graph, 60, 40), PixelOf(graph, 40, 70));
+  EXPECT_NEAR(graph.XRange().min, 20, 2 * XPerPixel(graph));
+  EXPECT_NEAR(graph.XRange().max, 120, 2 * XPerPixel(graph));
+  EXPECT_DOUBLE_EQ(graph.YRange().min, 0);
+  EXPECT_DOUBLE_EQ(graph.YRange().max, 100);
+}
+
+TEST_F(GraphTest, ZoomYTakesOnlyTheRectanglesHeight) {
+  Graph graph;
+  Show(graph);
+  graph.SetXRange(0, 100);
+  graph.SetYRange(0, 100);
+  graph.SetTrackMode(TrackMode::kZoomY);
+  Drag(graph, PixelOf(graph, 20, 80), PixelOf(graph, 70, 30));
+  EXPECT_NEAR(graph.YRange().min, 30, 2 * YPerPixel(graph));
+  EXPECT_NEAR(graph.YRange().max, 80, 2 * YPerPixel(graph));
+  EXPECT_DOUBLE_EQ(graph.XRange().min, 0);
+  EXPECT_DOUBLE_EQ(graph.XRange().max, 100);
+}
+
+TEST_F(GraphTest, NormalModeReportsAClickAndLeavesTheView) {
+  Graph graph;
+  Show(graph);
+  graph.SetXRange(0, 100);
+  graph.SetYRange(0, 100);
+  int clicks = 0;
+  graph.on_clicked = [&] { ++clicks; };
+  const QPoint at = PixelOf(graph, 50, 50);
+  QTest::mouseClick(Target(graph, at), Qt::LeftButton, {}, at);
+  EXPECT_EQ(clicks, 1);
+  // A drag is no click, and does not move the view.
+  Drag(graph, at, PixelOf(graph, 20, 20));
+  EXPECT_EQ(clicks, 1);
+  EXPECT_DOUBLE_EQ(graph.XRange().min, 0);
+  EXPECT_DOUBLE_EQ(graph.YRange().min, 0);
+  // Other modes do not report clicks.
+  graph.SetTrackMode(TrackMode::kPanXY);
+  QTest::mouseClick(Target(graph, at), Qt::LeftButton, {}, at);
+  EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GraphTest, TenthsLabelsShowTheTickTimesATenth) {
+  Graph graph;
+  EXPECT_EQ(graph.XTickLabel(653), "653");
+  graph.SetXLabelFormat(LabelFormat::kTenths);
+  EXPECT_EQ(graph.XTickLabel(653), "65.3");
+  EXPECT_EQ(graph.XTickLabel(1200), "120");
+  graph.SetXLabelFormat(LabelFormat::kPlain);
+  EXPECT_EQ(graph.XTickLabel(1200), "1200");
+}
+
+TEST_F(GraphTest, LabelsIgnoreADecimalCommaLocale) {
+  const QLocale saved;
+  QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+  {
+    Graph graph;
+    EXPECT_EQ(graph.XTickLabel(2.5), "2.5");
+    graph.SetXLabelFormat(LabelFormat::kTenths);
+    EXPECT_EQ(graph.XTickLabel(653), "65.3");
+    EXPECT_EQ(graph.XTickLabel(12345), "1234.5");
+  }
+  QLocale::setDefault(saved);
+}
+
+TEST_F(GraphTest, PlotColorIsSetAndReadBack) {
+  Graph graph;
+  graph.SetPlotColor(QColor(10, 20, 30));
+  EXPECT_EQ(graph.PlotColor(), QColor(10, 20, 30));
+  graph.SetPlotColor(Qt::white);
+  EXPECT_EQ(graph.PlotColor(), QColor(Qt::white));
+}
+
+TEST_F(GraphTest, RenderCoversTheGivenAreaOfThePainter) {
+  Graph graph;
+  graph.SetPlotColor(QColor(0, 0, 255));
+  QImage image(500, 300, QImage::Format_ARGB32);
+  image.fill(Qt::green);
+  {
+    QPainter painter(&image);
+    graph.Render(painter, 400, 200);
+  }
+  EXPECT_EQ(image.pixelColor(5, 5), QColor(0, 0, 255));
+  EXPECT_EQ(image.pixelColor(395, 195), QColor(0, 0, 255));
+  EXPECT_EQ(image.pixelColor(450, 100), QColor(Qt::green));
+  EXPECT_EQ(image.pixelColor(100, 250), QColor(Qt::green));
+}
+
+TEST_F(GraphTest, SavesPdfPngAndSvgAndFailsOnAMissingFolder) {
+  Graph graph;
+  const std::vector<double> values = {40, 60, 55, 80};
+  graph.Plot(values);
+  graph.Rescale();
+  test::TempDir dir;
+  for (const char* name : {"g.pdf", "g.png", "g.svg"}) {
+    const QString path = QString::fromStdString(dir.File(name));
+    EXPECT_TRUE(graph.SaveImage(path, 640, 400)) << name;
+    EXPECT_GT(QFileInfo(path).size(), 100) << name;
+  }
+  const QImage png(QString::fromStdString(dir.File("g.png")));
+  EXPECT_EQ(png.size(), QSize(640, 400));
+  for (const char* name : {"none/g.pdf", "none/g.png", "none/g.svg"}) {
+    const QString path = QString::fromStdString(dir.File(name));
+    EXPECT_FALSE(graph.SaveImage(path, 640, 400)) << name;
+    EXPECT_FALSE(QFileInfo::exists(path)) << name;
+  }
+}
+
+}  // namespace
+}  // namespace slm
