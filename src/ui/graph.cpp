@@ -150,13 +150,25 @@ void Graph::SetYCaption(const QString& caption) {
 QString Graph::XCaption() const { return plot_->xAxis->label(); }
 QString Graph::YCaption() const { return plot_->yAxis->label(); }
 
+namespace {
+
+// An axis shows at least one unit: a range from 1 to 1 (a plot of no sample)
+// becomes 1 to 2, and limits typed the wrong way round are taken in order.
+void SetAxisRange(QCPAxis& axis, double min, double max) {
+  if (max < min) std::swap(min, max);
+  if (max - min < 1e-9) max = min + 1;
+  axis.setRange(min, max);
+}
+
+}  // namespace
+
 void Graph::SetXRange(double min, double max) {
-  plot_->xAxis->setRange(min, max);
+  SetAxisRange(*plot_->xAxis, min, max);
   plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
 void Graph::SetYRange(double min, double max) {
-  plot_->yAxis->setRange(min, max);
+  SetAxisRange(*plot_->yAxis, min, max);
   plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 

@@ -3,8 +3,8 @@
 #include <QCoreApplication>
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QThread>
 #include <QEventLoop>
+#include <QThread>
 #include <QTime>
 #include <QTimer>
 #include <cmath>

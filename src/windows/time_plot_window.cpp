@@ -147,8 +147,8 @@ void TimePlotWindow::PrintGraph() {
   QPainter painter;
   if (painter.begin(printer)) {
     const QRect page = painter.viewport();
-    const double scale =
-        std::min(static_cast<double>(page.width()) / width(), static_cast<double>(page.height()) / height());
+    const double scale = std::min(static_cast<double>(page.width()) / width(),
+                                  static_cast<double>(page.height()) / height());
     for (int copy = 0; copy < copies; ++copy) {
       if (copy > 0) printer->newPage();
       painter.save();

@@ -54,7 +54,8 @@ void TrackModeBox::Run(const TrackStep& step) {
       if (graph_.CursorCount() > 0) graph_.RemoveAllCursors();
       break;
     case TrackStep::Kind::kCursorsOff:
-      for (int n = 1; n <= std::min(2, graph_.CursorCount()); ++n) graph_.SetCursorEnabled(n, false);
+      for (int n = 1; n <= std::min(2, graph_.CursorCount()); ++n)
+        graph_.SetCursorEnabled(n, false);
       break;
     case TrackStep::Kind::kCursorToCentre: {
       if (graph_.CursorCount() == 0) graph_.AddCursor(Qt::red);

@@ -52,9 +52,8 @@ TEST_F(SlmtoolPlot, DrawsTheTraceAndItsMarksIntoEachKindOfFile) {
 }
 
 TEST_F(SlmtoolPlot, FilesThatCannotBeReadOrWrittenAreNamed) {
-  const test::ToolRun missing =
-      RunProgram(SLMTOOL_PATH, {"plot", dir_.File("none.dlgr"), "-o", dir_.File("x.pdf")},
-                 dir_.path());
+  const test::ToolRun missing = RunProgram(
+      SLMTOOL_PATH, {"plot", dir_.File("none.dlgr"), "-o", dir_.File("x.pdf")}, dir_.path());
   EXPECT_EQ(missing.exit_code, 1);
   EXPECT_NE(missing.err.find("none.dlgr"), std::string::npos) << missing.err;
 

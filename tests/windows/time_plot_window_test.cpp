@@ -1,11 +1,12 @@
 // The time plot windows: the list plot with its marks, the live snapshot,
 // the range boxes, the cursor read-out, the track modes and printing.
+#include "windows/time_plot_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 
 #include "windows/panel_fixture.h"
-#include "windows/time_plot_window.h"
 
 namespace slm {
 namespace {
@@ -27,7 +28,8 @@ int PdfPages(const std::string& path) {
   if (!file.open(QIODevice::ReadOnly)) return -1;
   const QByteArray pdf = file.readAll();
   int pages = 0;
-  for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0; at = pdf.indexOf("/Type /Page", at + 1)) {
+  for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0;
+       at = pdf.indexOf("/Type /Page", at + 1)) {
     if (pdf.mid(at + 11, 1) != "s") ++pages;
   }
   return pages;
@@ -121,8 +123,9 @@ TEST_F(TimePlotTest, LiveSnapshotOfTenSamplesAndAnEmptyOne) {
   RealTimeGraph* empty = panel_->real_time_graph();
   ASSERT_NE(empty, nullptr);
   EXPECT_EQ(empty->CWGraph1->PointCount(), 0);
-  EXPECT_EQ(empty->CWGraph1->XRange().min, 1);
-  EXPECT_EQ(empty->CWGraph1->XRange().max, 1);
+  EXPECT_EQ(empty->CWGraph1->XRange().min, 1);  // from 1, one unit wide
+  EXPECT_EQ(empty->CWGraph1->XRange().max, 2);
+  EXPECT_EQ(empty->AxisMax[1]->value(), 1);
 
   meter_.model().SetLevel(62.5);
   for (int i = 0; i < 11; ++i) {
