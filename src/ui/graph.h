@@ -105,10 +105,18 @@ class Graph : public QWidget {
   QPointF AnnotationPixel(int i) const;
   QString XTickLabel(double value) const;
 
+ protected:
+  void showEvent(QShowEvent* event) override;
+
  private:
+  // Repaints soon, once for many changes; a hidden graph (the panel's charts
+  // not chosen) waits until it is shown.
+  void Replot();
+
   struct State;
   QCustomPlot* plot_ = nullptr;
   std::unique_ptr<State> state_;
+  bool stale_ = false;
 };
 
 }  // namespace slm

@@ -46,6 +46,8 @@ TimePlotWindow::TimePlotWindow(GraphWindow which, Dialogs& dialogs, Printing& pr
   root->addWidget(CWGraph1, 1);
 
   FrmGraphic = Named<QGroupBox>("FrmGraphic", "Graphic Plot", this);
+  // The graph takes the room the controls do not need.
+  FrmGraphic->setMaximumWidth(290);
   auto* side = new QVBoxLayout(FrmGraphic);
   SSFrame4 = Named<QGroupBox>("SSFrame4", "Graph Range", FrmGraphic);
   auto* range = new QGridLayout(SSFrame4);
