@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "analysis/level_statistics.h"
 #include "analysis/live_chart_data.h"
 #include "link/meter_link.h"
 #include "panel/live_session.h"
@@ -42,6 +43,7 @@ class PanelApplication {
   LiveSession session;
   AppTimers timers;
   QtPrinting printing;
+  LnTable ln_table;
 };
 
 }  // namespace slm

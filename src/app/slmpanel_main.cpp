@@ -47,7 +47,7 @@ int main(int argc, char** argv) {
     // One choice makes one panel.
     if (panel) return;
     panel = slm::OpenPanel(
-        slm::PanelContext{shared.session, shared.timers, shared.dialogs, shared.printing,
+        slm::PanelContext{shared.session, shared.timers, shared.dialogs, shared.printing, shared.ln_table,
                           exit_program}, choice);
     shared.dialogs.SetParent(panel.get());
   });

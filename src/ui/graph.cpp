@@ -197,6 +197,14 @@ void Graph::Rescale() {
   Replot();
 }
 
+void Graph::RescaleY() {
+  plot_->yAxis->rescale();
+  const QCPRange range = plot_->yAxis->range();
+  // Counts start from 0, and an axis shows at least one unit.
+  SetAxisRange(*plot_->yAxis, std::min(0.0, range.lower), range.upper);
+  Replot();
+}
+
 void Graph::Plot(std::span<const double> values, double first_x, double step_x) {
   const int n = static_cast<int>(values.size());
   if (state_->line) {

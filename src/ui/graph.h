@@ -48,6 +48,9 @@ class Graph : public QWidget {
   void SetXLabelFormat(LabelFormat format);
   // Fits both axes to the data (the Y maximum is then read with YRange()).
   void Rescale();
+  // Fits the Y axis alone to the data (a histogram's counts from 0 up); the X
+  // range stays as set.
+  void RescaleY();
 
   // The trace: element k drawn at x = first_x + k * step_x. The values are
   // copied once.

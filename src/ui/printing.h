@@ -16,11 +16,15 @@ class Printing {
   // Shows the dialog; nullptr when the user cancels. The printer, with the
   // copies and the orientation chosen, stays valid until the next call.
   virtual QPrinter* Ask(QWidget* parent) = 0;
+  // The printer last chosen, else the system's default one, without a
+  // dialog; nullptr when there is none.
+  virtual QPrinter* Current() = 0;
 };
 
 class QtPrinting : public Printing {
  public:
   QPrinter* Ask(QWidget* parent) override;
+  QPrinter* Current() override;
 
  private:
   std::unique_ptr<QPrinter> printer_;

@@ -71,9 +71,14 @@ LiveCharts::LiveCharts(QWidget* parent)
   CWInt = Chart(this, "CWInt", "Frequency (Times)", Graph::Style::kBars);
   CWDec = Chart(this, "CWDec", "Frequency (Times)", Graph::Style::kBars);
   CWDec->SetXLabelFormat(LabelFormat::kTenths);
-  for (Graph* h : {CWInt, CWDec}) {
-    h->SetXCaption("dB");
-    histograms->addWidget(h);
+  const std::pair<Graph*, StatResolution> bars[] = {{CWInt, StatResolution::kWhole},
+                                                      {CWDec, StatResolution::kTenth}};
+  for (const auto& [graph, resolution] : bars) {
+    graph->SetXCaption("dB");
+    graph->on_clicked = [this, resolution = resolution] {
+      if (on_open_histogram) on_open_histogram(resolution);
+    };
+    histograms->addWidget(graph);
   }
   charts->addLayout(histograms, 1);
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <vector>
 
+#include "analysis/level_statistics.h"
 #include "analysis/live_chart_data.h"
 #include "analysis/time_plot.h"
 #include "ui/graph.h"
@@ -30,6 +31,8 @@ class LiveCharts : public QWidget {
 
   // A click on a strip chart opens the time plot of its series.
   std::function<void(LiveSeries series)> on_open_series;
+  // A click on a histogram opens the live histogram at its resolution.
+  std::function<void(StatResolution resolution)> on_open_histogram;
 
   std::array<QRadioButton*, 3> SSOpt{};
   Graph* CWG = nullptr;

@@ -13,7 +13,6 @@
 #include "ui/qt_dialogs.h"
 #include "ui/widget_text.h"
 #include "windows/panel_window.h"
-#include "windows/placement.h"
 
 namespace slm {
 
@@ -170,7 +169,7 @@ void Panel::OpenCommand() {
     window = file_list_real_.get();
   }
   window->Load(std::move(file.list), file.title, file.skipped_lines);
-  window->on_plot = [this](const RecordList& list) { PlotList(list); };
+  ConnectListWindow(*window);
   window->show();
   window->PlaceBeside(*this);
   if (file.truncated) {
@@ -187,29 +186,6 @@ void Panel::RefreshCommand() {
   ShowPanelList(true);
 }
 
-void Panel::OpenLiveTimePlotWindow(LiveSeries series) {
-  // Opened afresh each time: a snapshot of the samples so far.
-  real_time_graph_.reset();
-  real_time_graph_ = std::make_unique<RealTimeGraph>(context_.dialogs, context_.printing);
-  real_time_graph_->Open(OpenLiveTimePlot(session_.charts(), series));
-  real_time_graph_->show();
-}
-
-void Panel::PlotList(const RecordList& list) {
-  // No sample or meter poll runs while the levels are classified.
-  AppTimers::Pause pause(context_.timers);
-  const QString caption = windowTitle();
-  const LevelColumnPlot plot = PlotLevelColumn(list, [this](std::size_t row) {
-    setWindowTitle(Latin1(PlotProgressCaption(row)));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-  });
-  if (!plot_ || !plot_->isVisible()) {
-    plot_ = std::make_unique<Plot>(context_.dialogs, context_.printing);
-    PlaceBesidePanel(*plot_, *this);
-  }
-  plot_->Show(plot);
-  setWindowTitle(caption);
-}
 
 void Panel::SendToolbarCommand(std::string_view letter) {
   if (!session_.link().IsOpen()) return;
@@ -264,6 +240,8 @@ void Panel::closeEvent(QCloseEvent* event) {
   if (file_list_real_) file_list_real_->close();
   if (real_time_graph_) real_time_graph_->close();
   if (plot_) plot_->close();
+  if (real_histogram_) real_histogram_->close();
+  if (histogram_) histogram_->close();
   event->accept();
   context_.exit_program(0);
 }

@@ -180,6 +180,7 @@ QWidget* Panel::BuildSide() {
   lower->addWidget(GridN);
   charts = new LiveCharts(side);
   charts->on_open_series = [this](LiveSeries series) { OpenLiveTimePlotWindow(series); };
+  charts->on_open_histogram = [this](StatResolution r) { OpenLiveHistogramWindow(r); };
   lower->addWidget(charts, 1);
   layout->addLayout(lower, 1);
 

@@ -16,6 +16,7 @@
 #include "ui/dialogs.h"
 #include "ui/printing.h"
 #include "ui/record_table.h"
+#include "windows/histogram_window.h"
 #include "windows/live_charts.h"
 #include "windows/meter_face.h"
 #include "windows/record_list_window.h"
@@ -30,6 +31,8 @@ struct PanelContext {
   AppTimers& timers;
   Dialogs& dialogs;
   Printing& printing;
+  // L0 to L99 of the last statistics run; kept from one run to the next.
+  LnTable& ln_table;
   // Ends the whole program with an exit code.
   std::function<void(int code)> exit_program;
 };
@@ -69,6 +72,13 @@ class Panel : public QWidget, public LiveSessionView {
   void OpenLiveTimePlotWindow(LiveSeries series);
   // A list window's "Plot": its levels in the "Plot" window, reused while open.
   void PlotList(const RecordList& list);
+  // A click on a panel histogram: a fresh live "Histogram" at its resolution.
+  void OpenLiveHistogramWindow(StatResolution resolution);
+  // A list window's "0.1 dB" or "1 dB": the statistics, shown in a fresh
+  // "Histogram" with the Ln table.
+  void ComputeStatistics(RecordListWindow& window, StatResolution resolution);
+  RealHistogram* real_histogram() const { return real_histogram_.get(); }
+  Histogram* histogram() const { return histogram_.get(); }
   QTimer& timer1() { return context_.timers.Timer1; }
   QTimer& timer2() { return context_.timers.Timer2; }
   QAction* ToolbarButton(int index_from_1) const;
@@ -93,6 +103,7 @@ class Panel : public QWidget, public LiveSessionView {
   void CmdSaveOKClicked();
   void OpenCommand();
   void RefreshCommand();
+  void ConnectListWindow(RecordListWindow& window);
   void SendToolbarCommand(std::string_view letter);
   void CmdLClicked();
   void Tell(const std::string& message);
@@ -108,6 +119,8 @@ class Panel : public QWidget, public LiveSessionView {
   std::unique_ptr<FileListReal> file_list_real_;
   std::unique_ptr<RealTimeGraph> real_time_graph_;
   std::unique_ptr<Plot> plot_;
+  std::unique_ptr<RealHistogram> real_histogram_;
+  std::unique_ptr<Histogram> histogram_;
 
  public:
   // The panel's parts and controls, named as the program names them (also

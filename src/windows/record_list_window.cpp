@@ -86,6 +86,12 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
   Cmd01dB->setObjectName("Cmd01dB");
   Cmd1dB = new QPushButton("1 dB", frame);
   Cmd1dB->setObjectName("Cmd1dB");
+  QObject::connect(Cmd01dB, &QPushButton::clicked, this, [this] {
+    if (on_statistics) on_statistics(StatResolution::kTenth);
+  });
+  QObject::connect(Cmd1dB, &QPushButton::clicked, this, [this] {
+    if (on_statistics) on_statistics(StatResolution::kWhole);
+  });
   frame_layout->addWidget(Cmd01dB);
   frame_layout->addWidget(Cmd1dB);
   resolution->addWidget(frame);
@@ -201,6 +207,8 @@ void RecordListWindow::ToolbarClicked(const QString& key) {
     PicResolution->show();
   } else if (key == "Save" && kind_ == Kind::kDataList) {
     SaveClicked();
+  } else if (key == "Print" && kind_ != Kind::kDataList) {
+    if (on_print) on_print();
   }
   // "Plot" and "Print" draw and print the list; the DataList's "Print" does nothing.
 }

@@ -9,6 +9,7 @@
 #include <functional>
 #include <string>
 
+#include "analysis/level_statistics.h"
 #include "files/record.h"
 #include "ui/dialogs.h"
 #include "ui/record_table.h"
@@ -39,6 +40,10 @@ class RecordListWindow : public QWidget {
 
   // "Plot": draws the list's levels in the Plot window.
   std::function<void(const RecordList& list)> on_plot;
+  // "0.1 dB" and "1 dB": the list's level statistics and histogram.
+  std::function<void(StatResolution resolution)> on_statistics;
+  // "Print": the list's report.
+  std::function<void()> on_print;
 
   // The set field of a downloaded set (written after "SET " when saved).
   std::string set_field;

@@ -2,7 +2,6 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QPainter>
 #include <QVBoxLayout>
 #include <limits>
 
@@ -11,19 +10,7 @@
 
 namespace slm {
 
-const char* const kPrinterDriverNote =
-    "Note\n"
-    "The effect of the properties of the Printer settings\n"
-    "depends on the driver supplied by the printer manufacturer.\n"
-    "Some property settings may have no effect, or several different property settings\n"
-    "may all have the same effect. Settings outside the accepted range may or may not produce "
-    "an error.\n"
-    "For more information, see the manufacturer's documentation for the specific driver.";
-
 namespace {
-
-// Twips are 1/1440 inch; the windows are laid out at 96 pixels an inch.
-constexpr int Pixels(int twips) { return twips / 15; }
 
 QDoubleSpinBox* AxisBox(const QString& name, QWidget* parent) {
   auto* box = new QDoubleSpinBox(parent);
@@ -120,60 +107,7 @@ void TimePlotWindow::CursorMoved(int number, double, double y) {
 void TimePlotWindow::PrintGraph() {
   track->SetNormal();
   if (CWGraph1->CursorCount() > 0) CWGraph1->RemoveAllCursors();
-  QPrinter* printer = printing_.Ask(this);
-  if (printer == nullptr) return;  // cancelled: nothing else changes
-  const PaperLayout paper = Paper();
-  int copies = 1;
-  if (paper.note_and_copies) {
-    dialogs_.Message(kPrinterDriverNote, MessageIcon::kInformation);
-    copies = std::max(1, printer->copyCount());
-    // The copies are printed here, one page each.
-    printer->setCopyCount(1);
-  }
-
-  const QString y_caption = CWGraph1->YCaption();
-  const QColor colour = CWGraph1->PlotColor();
-  const QSize screen_size = size();
-  const QMargins screen_margins = layout()->contentsMargins();
-  FrmGraphic->hide();
-  CWGraph1->SetPlotColor(Qt::white);
-  if (paper.empty_y_caption) CWGraph1->SetYCaption("");
-  if (paper.width > 0) {
-    resize(paper.width, paper.height > 0 ? paper.height : height());
-    layout()->setContentsMargins(paper.margin, paper.margin, 0, 0);
-  }
-  const QString background = styleSheet();
-  setStyleSheet("background: white;");
-  layout()->activate();
-
-  QPainter painter;
-  if (painter.begin(printer)) {
-    const QRect page = painter.viewport();
-    const double scale = std::min(static_cast<double>(page.width()) / width(),
-                                  static_cast<double>(page.height()) / height());
-    for (int copy = 0; copy < copies; ++copy) {
-      if (copy > 0) printer->newPage();
-      painter.save();
-      painter.scale(scale, scale);
-      render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
-      painter.restore();
-    }
-    painter.end();
-  } else {
-    dialogs_.Message("The printer could not be started.", MessageIcon::kCritical);
-  }
-
-  // Back as the window was.
-  CWGraph1->SetYCaption(y_caption);
-  setStyleSheet(background);
-  layout()->setContentsMargins(screen_margins);
-  if (paper.screen_width > 0) {
-    resize(paper.screen_width, paper.screen_height);
-  } else {
-    resize(screen_size);
-  }
-  FrmGraphic->show();
-  CWGraph1->SetPlotColor(colour);
+  PrintGraphWindow(*this, *CWGraph1, *FrmGraphic, Paper(), dialogs_, printing_);
 }
 
 RealTimeGraph::RealTimeGraph(Dialogs& dialogs, Printing& printing, QWidget* parent)
@@ -210,7 +144,7 @@ void RealTimeGraph::ResetScale() {
   CWGraph1->SetXRange(1, limits_.x_high);
 }
 
-TimePlotWindow::PaperLayout RealTimeGraph::Paper() const {
+PaperLayout RealTimeGraph::Paper() const {
   return {true, true, Pixels(11550), 0, Pixels(720), Pixels(10650), Pixels(8865)};
 }
 
@@ -243,6 +177,6 @@ void Plot::ResetScale() {
   CWGraph1->SetYRange(kPlotYLow, kPlotYHigh);
 }
 
-TimePlotWindow::PaperLayout Plot::Paper() const { return {}; }
+PaperLayout Plot::Paper() const { return {}; }
 
 }  // namespace slm

@@ -13,6 +13,7 @@
 #include "ui/dialogs.h"
 #include "ui/graph.h"
 #include "ui/printing.h"
+#include "windows/graph_print.h"
 #include "windows/track_mode_box.h"
 
 namespace slm {
@@ -48,16 +49,6 @@ class TimePlotWindow : public QWidget {
   QPushButton* CmdPrint = nullptr;
 
  protected:
-  // How the window looks on paper.
-  struct PaperLayout {
-    bool note_and_copies = false;  // the driver note, then the dialog's copies
-    bool empty_y_caption = false;
-    int width = 0;  // pixels; 0 keeps the window's size
-    int height = 0;
-    int margin = 0;        // the graph's distance from the page's corner
-    int screen_width = 0;  // the window's size afterwards; 0: as it was
-    int screen_height = 0;
-  };
   virtual PaperLayout Paper() const = 0;
   void SetReadoutCaptions(const char* x, const char* y);
 
@@ -108,8 +99,5 @@ class Plot : public TimePlotWindow {
  private:
   std::size_t record_count_ = 0;  // kept for "Reset Scale"
 };
-
-// The driver note shown before printing a graph window.
-extern const char* const kPrinterDriverNote;
 
 }  // namespace slm

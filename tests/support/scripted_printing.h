@@ -15,11 +15,13 @@ class ScriptedPrinting : public Printing {
   QPrinter* Ask(QWidget*) override {
     ++asked;
     if (path.empty()) return nullptr;
-    printer_ = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
-    printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(QString::fromStdString(path));
-    printer_->setCopyCount(copies);
-    return printer_.get();
+    return MakePrinter();
+  }
+
+  // The last printer, without a dialog: the same PDF file.
+  QPrinter* Current() override {
+    if (path.empty()) return nullptr;
+    return MakePrinter();
   }
 
   std::string path;
@@ -27,6 +29,13 @@ class ScriptedPrinting : public Printing {
   int asked = 0;
 
  private:
+  QPrinter* MakePrinter() {
+    printer_ = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(QString::fromStdString(path));
+    printer_->setCopyCount(copies);
+    return printer_.get();
+  }
   std::unique_ptr<QPrinter> printer_;
 };
 

@@ -26,7 +26,7 @@ namespace slm::test {
 class PanelTest : public ::testing::Test {
  protected:
   std::unique_ptr<Panel> MakePanel(PortChoice choice) {
-    return std::make_unique<Panel>(PanelContext{session_, timers_, dialogs_, printing_,
+    return std::make_unique<Panel>(PanelContext{session_, timers_, dialogs_, printing_, ln_table_,
                                                 [this](int code) { exit_codes_.push_back(code); }},
                                    choice);
   }
@@ -60,6 +60,7 @@ class PanelTest : public ::testing::Test {
   Reading reading_;
   ScriptedDialogs dialogs_;
   ScriptedPrinting printing_;
+  LnTable ln_table_;
   // The recorder's files ("Fake", automatic saves) go to a folder of the test's own.
   TempDir dir_;
   long seconds_ = 0;

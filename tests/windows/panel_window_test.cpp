@@ -150,7 +150,7 @@ TEST_F(PanelTest, NoDeviceFoundIsSaidBeforeAnyPanelShows) {
     }
   };
   auto panel = OpenPanel(
-      PanelContext{session_, timers_, dialogs_, printing_, [this](int code) { exit_codes_.push_back(code); }},
+      PanelContext{session_, timers_, dialogs_, printing_, ln_table_, [this](int code) { exit_codes_.push_back(code); }},
       {3, false});
   EXPECT_EQ(panel, nullptr);
   ASSERT_EQ(dialogs_.messages.size(), 1u);

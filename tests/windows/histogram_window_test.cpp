@@ -1,0 +1,192 @@
+// The two histogram windows: the live snapshot from the panel's charts and
+// the list statistics from the list windows' resolution buttons.
+#include <gtest/gtest.h>
+
+#include <QFile>
+
+#include "windows/histogram_window.h"
+#include "windows/panel_fixture.h"
+
+namespace slm {
+namespace {
+
+using test::PanelTest;
+
+int PdfPages(const std::string& path) {
+  QFile file(QString::fromStdString(path));
+  if (!file.open(QIODevice::ReadOnly)) return -1;
+  const QByteArray pdf = file.readAll();
+  int pages = 0;
+  for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0;
+       at = pdf.indexOf("/Type /Page", at + 1)) {
+    if (pdf.mid(at + 11, 1) != "s") ++pages;
+  }
+  return pages;
+}
+
+class HistogramTest : public PanelTest {
+ protected:
+  void SetUp() override { panel_ = OnlinePanel(); }
+  void Sample(double level) {
+    meter_.model().SetLevel(level);
+    panel_->Timer1Tick();
+    panel_->Timer2Tick();
+  }
+  // A list opened from a file, as "Open" does.
+  RecordListWindow& OpenList(const std::string& header,
+                             std::initializer_list<const char*> levels) {
+    std::string text = header + "No.s\tDate Time\tdB\t\r\n";
+    int n = 0;
+    for (const char* level : levels) {
+      text += std::to_string(++n) + "\t2024/05/01 10:00:00\t" + level + "\t\r\n";
+    }
+    const std::string path = dir_.File("list" + std::to_string(++files_) + ".dlgr");
+    test::WriteBytes(path, text);
+    dialogs_.files.push_back({path, 1});
+    panel_->ToolbarClicked("Open");
+    RecordListWindow* window = header.empty() ? static_cast<RecordListWindow*>(panel_->file_list_real())
+                                              : panel_->file_list();
+    EXPECT_NE(window, nullptr);
+    return *window;
+  }
+  static std::string MemorySetHeader() {
+    return "Data Logger 2\r\nSET 1\r\nA\r\nFAST\r\nRange 30-90\r\nL05 70.1\r\nL10 69.0\r\n"
+           "L50 60.0\r\nL90 50.0\r\nL95 45.5\r\nMax dB 80.2\r\n2024/05/01 10:00:05\r\n"
+           "SEL 90.1\r\nLeq 65.5\r\n";
+  }
+  QString Cell(Histogram& h, int row, int column) {
+    QTableWidgetItem* item = h.GridLn->item(row, column);
+    return item == nullptr ? QString() : item->text();
+  }
+  std::unique_ptr<Panel> panel_;
+  int files_ = 0;
+};
+
+TEST_F(HistogramTest, LiveHistogramIsASnapshotWithItsOwnReset) {
+  Sample(65.3);  // the first tick only starts the sampling period
+  for (double level : {65.3, 65.0, 70.2}) Sample(level);
+  panel_->OpenLiveHistogramWindow(StatResolution::kWhole);
+  RealHistogram& h = *panel_->real_histogram();
+  EXPECT_EQ(h.windowTitle(), "Histogram");
+  EXPECT_EQ(h.CWGraph1->XRange().min, 63);  // CoarseLow 64 - 1
+  EXPECT_EQ(h.CWGraph1->XRange().max, 72);  // CoarseHigh 71 + 1
+  EXPECT_EQ(h.CWGraph1->PointCount(), kCoarseClassCount);
+  EXPECT_TRUE(h.Picture1->isHidden());
+  const AxisRange y = h.CWGraph1->YRange();
+  EXPECT_GE(y.max, 1);  // the graph's own choice for the counts
+
+  Sample(90.0);  // later samples do not change the snapshot
+  EXPECT_EQ(h.CWGraph1->XRange().max, 72);
+
+  h.CWGraph1->SetXRange(65, 66);  // as a zoom leaves it
+  h.CWGraph1->SetYRange(0, 0.5);
+  h.ToolbarClicked("Reset");
+  EXPECT_EQ(h.CWGraph1->XRange().min, 63);
+  EXPECT_EQ(h.CWGraph1->XRange().max, 72);
+  EXPECT_EQ(h.CWGraph1->YRange().max, y.max);
+
+  h.ToolbarClicked("Track");
+  EXPECT_FALSE(h.Picture1->isHidden());
+  h.track->Choose(2);  // "PanX" hides the list again
+  EXPECT_TRUE(h.Picture1->isHidden());
+  EXPECT_EQ(h.CWGraph1->trackMode(), TrackMode::kPanX);
+
+  panel_->OpenLiveHistogramWindow(StatResolution::kTenth);
+  EXPECT_EQ(panel_->real_histogram()->CWGraph1->XTickLabel(653), "65.3");
+}
+
+TEST_F(HistogramTest, LiveHistogramPrintsEachCopyAfterTheNote) {
+  for (double level : {60.0, 61.0, 62.0}) Sample(level);
+  panel_->charts->CWDec->on_clicked();  // the panel's 0.1 dB histogram
+  RealHistogram& h = *panel_->real_histogram();
+  printing_.path = dir_.File("live.pdf");
+  printing_.copies = 2;
+  h.ToolbarClicked("Print");
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text.rfind("Note\n", 0), 0u);
+  EXPECT_EQ(PdfPages(printing_.path), 2);
+  EXPECT_FALSE(h.Toolbar1->isHidden());
+  EXPECT_EQ(h.CWGraph1->YCaption(), "Frequency (Times)");
+}
+
+TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
+  RecordListWindow& list = OpenList("", {"85.3", "85.3", "85.3", "85.3"});
+  const QString caption = list.windowTitle();
+  list.ToolbarClicked("Ln");
+  EXPECT_FALSE(list.PicResolution->isHidden());
+  list.Cmd01dB->click();
+  Histogram* h = panel_->histogram();
+  ASSERT_NE(h, nullptr);
+  EXPECT_TRUE(list.PicResolution->isHidden());
+  EXPECT_EQ(list.windowTitle(), caption);
+  EXPECT_TRUE(panel_->timer1().isActive());
+
+  // One class, 853: its count at x = 854, inside the range 853 to 854.
+  EXPECT_EQ(h->CWG->XRange().min, 853);
+  EXPECT_EQ(h->CWG->XRange().max, 854);
+  EXPECT_EQ(h->CWG->XTickLabel(853), "85.3");
+  EXPECT_GE(h->y_limit(), 4);
+  ASSERT_EQ(h->GridLn->rowCount(), 11);
+  EXPECT_EQ(Cell(*h, 0, 0), "Ln");
+  EXPECT_EQ(Cell(*h, 0, 1), " 0");
+  EXPECT_EQ(Cell(*h, 0, 10), " 9");
+  EXPECT_EQ(Cell(*h, 1, 0), "L(00)");
+  EXPECT_EQ(Cell(*h, 10, 0), "L(90)");
+  EXPECT_EQ(Cell(*h, 6, 1), "85.3");  // L50
+
+  // "Limit" twice: the list panel as it was.
+  const bool shown = !h->Picture1->isHidden();
+  h->ToolbarClicked("Limit");
+  h->ToolbarClicked("Limit");
+  EXPECT_EQ(!h->Picture1->isHidden(), shown);
+
+  // "Reset" in the list after a zoom; the description stays as it was.
+  h->track->Choose(4);  // "ZoomXY"
+  const QString description = h->track->txtDescription->text();
+  h->CWG->SetXRange(853.2, 853.4);
+  h->CWG->SetYRange(0, 1);
+  h->track->Choose(7);
+  EXPECT_EQ(h->CWG->XRange().min, 853);
+  EXPECT_EQ(h->CWG->XRange().max, 854);
+  EXPECT_EQ(h->CWG->YRange().max, h->y_limit());
+  EXPECT_EQ(h->CWG->trackMode(), TrackMode::kNormal);
+  EXPECT_EQ(h->track->txtDescription->text(), description);
+}
+
+TEST_F(HistogramTest, WholeDecibelsInTheLnTableOnlyForAPcRecording) {
+  RecordListWindow& real = OpenList("", {"85.3", "85.3"});
+  real.Cmd1dB->click();
+  EXPECT_EQ(Cell(*panel_->histogram(), 6, 1), "85");
+  RecordListWindow& memory = OpenList(MemorySetHeader(), {"85.3", "85.3"});
+  memory.Cmd1dB->click();
+  EXPECT_EQ(Cell(*panel_->histogram(), 6, 1), "85.3");
+}
+
+TEST_F(HistogramTest, AListWithNothingToCountSaysSoAndShowsAnEmptyHistogram) {
+  RecordListWindow& list = OpenList("", {"85.3*", "86.0*"});
+  const QString caption = list.windowTitle();
+  list.Cmd01dB->click();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find("no level to count"), std::string::npos);
+  Histogram* h = panel_->histogram();
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(h->CWG->PointCount(), 0);
+  EXPECT_EQ(h->GridLn->rowCount(), 1);
+  EXPECT_EQ(list.windowTitle(), caption);
+  EXPECT_TRUE(panel_->timer2().isActive());
+}
+
+TEST_F(HistogramTest, ListHistogramPrintsWithoutADialog) {
+  RecordListWindow& list = OpenList("", {"70.0", "71.0"});
+  list.Cmd01dB->click();
+  Histogram& h = *panel_->histogram();
+  printing_.path = dir_.File("hist.pdf");
+  h.ToolbarClicked("Print");
+  EXPECT_EQ(printing_.asked, 0);
+  EXPECT_EQ(PdfPages(printing_.path), 1);
+  EXPECT_FALSE(h.Toolbar1->isHidden());
+  EXPECT_TRUE(h.Picture1->isHidden());
+}
+
+}  // namespace
+}  // namespace slm
