@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "files/progress.h"
 #include "files/record.h"
 
 // The level distribution and the percentile levels L0 to L99 of a record
@@ -36,8 +37,8 @@ struct LevelStatistics {
   // False when the list holds no countable record (no rows, or only rows
   // marked "*"): no class range, and the percentiles were not computed.
   bool counted = false;
-  int class_low = 0;   // ClassLow: lowest non-empty class from 1 up, in the
-  int class_high = 0;  // ClassHigh: highest, of the chosen resolution's table
+  int class_low = 0;             // ClassLow: lowest non-empty class from 1 up, in the
+  int class_high = 0;            // ClassHigh: highest, of the chosen resolution's table
   std::size_t record_count = 0;  // StatRecordCount: every data row, counted or not
   // The table of the chosen resolution, as the histogram draws it.
   const std::vector<std::int64_t>& Counts(StatResolution resolution) const {
@@ -60,6 +61,20 @@ using StatsProgressFn = std::function<void(const std::string& caption)>;
 LevelStatistics ComputeLevelStatistics(const RecordList& list, StatResolution resolution,
                                        LnSource source, LnTable& ln,
                                        const StatsProgressFn& progress = {});
+
+// As above, with the throttle that decides when a caption is due (the one
+// above uses a ProgressThrottle of kProgressInterval on the steady clock).
+// The throttle is asked every kStatsProgressRows rows; the last row's
+// caption is given whatever it says.
+inline constexpr std::size_t kStatsProgressRows = 4096;
+LevelStatistics ComputeLevelStatistics(const RecordList& list, StatResolution resolution,
+                                       LnSource source, LnTable& ln,
+                                       const StatsProgressFn& progress, ProgressThrottle& throttle);
+
+// The fine class of a level value from 0 up to below 145:
+// ten times its value rounded, halves to even, as its decimal digits say
+// ("85.25" -> 852, "85.35" -> 854, "85.3" -> 853).
+int FineClassOf(double value);
 
 // "37.5% Completed": row of rows as a percentage with one decimal.
 std::string StatsProgressCaption(std::size_t row, std::size_t rows);

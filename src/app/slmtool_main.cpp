@@ -26,6 +26,9 @@ constexpr const char* kUsage =
     "  convert FILE -o OUT\n"
     "      Saves the list of FILE to OUT as the program saves it: CSV when OUT ends\n"
     "      in .csv, else a tab-separated data file.\n"
+    "  stats FILE [--resolution 0.1|1]\n"
+    "      Prints the record count, the class range and the percentiles L0..L99 of\n"
+    "      FILE's list as its window's 0.1 dB (default) or 1 dB button computes them.\n"
     "  record --port NAME --period S --count N -o FILE\n"
     "      Records N samples of the meter's level, one every S seconds, into FILE\n"
     "      as the panel does (CSV when FILE ends in .csv).\n"
@@ -50,6 +53,7 @@ int main(int argc, char** argv) {
     if (command == "convert") return slm::tool::RunConvert(args);
     if (command == "record") return slm::tool::RunRecord(args);
     if (command == "plot") return slm::tool::RunPlot(args);
+    if (command == "stats") return slm::tool::RunStats(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "slmtool %s: %s\n", command.c_str(), e.what());
     return 2;

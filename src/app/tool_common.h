@@ -78,5 +78,6 @@ int RunInfo(const std::vector<std::string>& args);
 int RunConvert(const std::vector<std::string>& args);
 int RunRecord(const std::vector<std::string>& args);
 int RunPlot(const std::vector<std::string>& args);
+int RunStats(const std::vector<std::string>& args);
 
 }  // namespace slm::tool

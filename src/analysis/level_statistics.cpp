@@ -1,0 +1,208 @@
+#include "analysis/level_statistics.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
+#include <string_view>
+#include <utility>
+
+#include "base/number_text.h"
+
+namespace slm {
+
+namespace {
+
+// Marked and bare classes a level text can fall into.
+constexpr int kDashFine = 250;  // "--": the meter was under range
+constexpr int kDashCoarse = 25;
+constexpr int kTopFine = 1450;  // "L..." or 145 dB and over
+constexpr int kTopCoarse = 145;
+
+// How close to a half ten times a value must be to be taken as one. A level
+// text has a few decimals, so a true distance from a half is at least 1e-6
+// or so, while the binary error of v x 10 below 1450 is under 1e-12.
+constexpr double kHalfTolerance = 1e-9;
+
+// The whole-number text of `n`, which is never negative here.
+void AppendWhole(std::int64_t n, std::string& text) {
+  char digits[24];
+  int count = 0;
+  do {
+    digits[count++] = static_cast<char>('0' + n % 10);
+    n /= 10;
+  } while (n > 0);
+  while (count > 0) text += digits[--count];
+}
+
+// "85.3" for 853, "0.5" for 5: tenths with one decimal and a leading zero.
+std::string TenthsText(std::int64_t tenths) {
+  std::string text;
+  AppendWhole(tenths / 10, text);
+  text += '.';
+  text += static_cast<char>('0' + tenths % 10);
+  return text;
+}
+
+struct Marks {
+  bool star = false;
+  bool dash = false;
+  bool top = false;  // an "L": the meter was over range
+};
+
+Marks ScanMarks(std::string_view text) {
+  Marks marks;
+  for (const char c : text) {
+    marks.star |= c == '*';
+    marks.dash |= c == '-';
+    marks.top |= c == 'L';
+  }
+  return marks;
+}
+
+// The first non-empty class from 1 up, or -1.
+int LowestFromOne(const std::vector<std::int64_t>& counts) {
+  for (std::size_t k = 1; k < counts.size(); ++k) {
+    if (counts[k] != 0) return static_cast<int>(k);
+  }
+  return -1;
+}
+
+int Highest(const std::vector<std::int64_t>& counts) {
+  for (std::size_t k = counts.size(); k-- > 0;) {
+    if (counts[k] != 0) return static_cast<int>(k);
+  }
+  return -1;
+}
+
+// Entry 100 - p for p = 1..100 as far as the table reaches. The threshold
+// grows with p, so one walk up the table serves every p.
+void FillPercentiles(const std::vector<std::int64_t>& counts, bool fine, std::size_t rows,
+                     LnTable& ln) {
+  const double n = static_cast<double>(rows);
+  std::size_t k = 0;
+  std::int64_t sum = counts.empty() ? 0 : counts[0];
+  for (int p = 1; p <= 100; ++p) {
+    const double threshold = n / 200.0 + static_cast<double>(p - 1) * n / 100.0;
+    while (k < counts.size() && !(static_cast<double>(sum) > threshold)) {
+      ++k;
+      if (k < counts.size()) sum += counts[k];
+    }
+    if (k >= counts.size()) return;  // the rest cannot be reached either
+    std::string text;
+    if (fine) {
+      text = TenthsText(static_cast<std::int64_t>(k));
+    } else {
+      AppendWhole(static_cast<std::int64_t>(k), text);
+    }
+    ln[static_cast<std::size_t>(100 - p)] = std::move(text);
+  }
+}
+
+}  // namespace
+
+LnSource LnSourceFor(bool memory_set_window, StatResolution resolution) {
+  if (memory_set_window) return LnSource::kFine;
+  return resolution == StatResolution::kTenth ? LnSource::kFine : LnSource::kCoarse;
+}
+
+int FineClassOf(double value) {
+  const double scaled = value * 10.0;
+  const double below = std::floor(scaled);
+  const double from_half = scaled - below - 0.5;
+  double rounded;
+  if (std::fabs(from_half) < kHalfTolerance) {
+    // A half in decimal: to the even neighbour.
+    rounded = std::fmod(below, 2.0) == 0.0 ? below : below + 1.0;
+  } else {
+    rounded = from_half < 0 ? below : below + 1.0;
+  }
+  return static_cast<int>(std::clamp(rounded, 0.0, static_cast<double>(kTopFine)));
+}
+
+std::string StatsProgressCaption(std::size_t row, std::size_t rows) {
+  // Tenths of a percent, rounded half up, in whole numbers.
+  const std::uint64_t tenths = rows == 0 ? 0
+                                         : (static_cast<std::uint64_t>(row) * 2000 + rows) /
+                                               (2 * static_cast<std::uint64_t>(rows));
+  return TenthsText(static_cast<std::int64_t>(tenths)) + "% Completed";
+}
+
+LevelStatistics ComputeLevelStatistics(const RecordList& list, StatResolution resolution,
+                                       LnSource source, LnTable& ln,
+                                       const StatsProgressFn& progress) {
+  ProgressThrottle throttle;
+  return ComputeLevelStatistics(list, resolution, source, ln, progress, throttle);
+}
+
+LevelStatistics ComputeLevelStatistics(const RecordList& list, StatResolution resolution,
+                                       LnSource source, LnTable& ln,
+                                       const StatsProgressFn& progress,
+                                       ProgressThrottle& throttle) {
+  LevelStatistics stats;
+  stats.fine.assign(kStatFineClasses, 0);
+  stats.coarse.assign(kStatCoarseClasses, 0);
+  const std::size_t rows = list.size();
+  stats.record_count = rows;
+
+  for (std::size_t i = 0; i < rows; ++i) {
+    const std::string_view text = list.level(i);
+    const Marks marks = ScanMarks(text);
+    if (!marks.star) {
+      if (marks.dash) {
+        ++stats.fine[kDashFine];
+        ++stats.coarse[kDashCoarse];
+      } else {
+        const double value = marks.top ? 0.0 : LeadingNumber(text);
+        if (marks.top || value >= 145.0) {
+          ++stats.fine[kTopFine];
+          ++stats.coarse[kTopCoarse];
+        } else {
+          ++stats.fine[static_cast<std::size_t>(FineClassOf(value))];
+          // The whole part; the "-" rule has taken every negative text.
+          const int whole = static_cast<int>(std::max(value, 0.0));
+          ++stats.coarse[static_cast<std::size_t>(whole)];
+        }
+      }
+    }
+    if (progress) {
+      const std::size_t row = i + 1;
+      if (row == rows || (row % kStatsProgressRows == 0 && throttle.Due())) {
+        progress(StatsProgressCaption(row, rows));
+      }
+    }
+  }
+
+  const std::vector<std::int64_t>& chosen = stats.Counts(resolution);
+  const int low = LowestFromOne(chosen);
+  if (low < 0) return stats;
+  stats.counted = true;
+  stats.class_low = low;
+  stats.class_high = Highest(chosen);
+  const bool fine = source == LnSource::kFine;
+  FillPercentiles(fine ? stats.fine : stats.coarse, fine, rows, ln);
+  return stats;
+}
+
+const std::array<std::string, 11>& LnGridHeader() {
+  static const std::array<std::string, 11> header = {"Ln", " 0", " 1", " 2", " 3", " 4",
+                                                     " 5", " 6", " 7", " 8", " 9"};
+  return header;
+}
+
+std::vector<std::string> LnGridRows(const LnTable& ln) {
+  std::vector<std::string> rows;
+  rows.reserve(10);
+  for (int q = 0; q < 10; ++q) {
+    std::string row = "L(";
+    row += static_cast<char>('0' + q);
+    row += "0)";
+    for (int r = 0; r < 10; ++r) {
+      row += '\t';
+      row += ln[static_cast<std::size_t>(10 * q + r)];
+    }
+    rows.push_back(std::move(row));
+  }
+  return rows;
+}
+
+}  // namespace slm
