@@ -58,6 +58,13 @@ std::string ReportProgressCaption(std::size_t row) {
   return PlainNumberText(static_cast<double>(row)) + " Completed";
 }
 
+std::string ReportStopText(const ReportStop& stop) {
+  return "The report stopped at record " + PlainNumberText(static_cast<double>(stop.row)) +
+         ": its " + stop.field + " \"" + stop.text + "\" is longer than the " +
+         PlainNumberText(static_cast<double>(stop.width)) +
+         " characters of its column. The lines before it were printed.";
+}
+
 ListReport BuildListReport(const RecordList& list, int per, int copies,
                            const ReportProgressFn& progress) {
   ListReport report;

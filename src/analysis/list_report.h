@@ -61,4 +61,8 @@ ListReport BuildListReport(const RecordList& list, int per, int copies = 1,
 // "11 Completed".
 std::string ReportProgressCaption(std::size_t row);
 
+// What the user is told when a report stopped early: the record, the field,
+// its text and why, and that the lines before it were printed.
+std::string ReportStopText(const ReportStop& stop);
+
 }  // namespace slm

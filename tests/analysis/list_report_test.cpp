@@ -167,6 +167,12 @@ TEST(ListReport, ProgressCaptionCountsTheRow) {
   EXPECT_EQ(ReportProgressCaption(348000), "348000 Completed");
 }
 
+TEST(ListReport, StopTextNamesTheRecordTheFieldItsTextAndTheWidth) {
+  EXPECT_EQ(ReportStopText({12, "Date Time", "2024/03/01 10:00:00 extra", 21}),
+            "The report stopped at record 12: its Date Time \"2024/03/01 10:00:00 extra\" is "
+            "longer than the 21 characters of its column. The lines before it were printed.");
+}
+
 TEST(RecordsPerLine, TakesTheWholePartOfALeadingNumberFromOneToFive) {
   const std::pair<std::string, std::optional<int>> cases[] = {
       {"1", 1},
