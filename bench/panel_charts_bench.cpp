@@ -6,7 +6,29 @@
 #include <QApplication>
 
 #include "analysis/live_chart_data.h"
+#include "base/number_text.h"
+#include "windows/histogram_window.h"
 #include "windows/live_charts.h"
+
+namespace slm::test_free {
+
+// The histogram window needs dialogs and a printer it never uses here.
+class NoDialogs : public Dialogs {
+ public:
+  void Message(const std::string&, MessageIcon, const std::string&) override {}
+  FileChoice SaveFile(const std::string&) override { return {}; }
+  FileChoice OpenFile(const std::string&) override { return {}; }
+  std::string Input(const std::string&, const std::string&, const std::string&) override {
+    return {};
+  }
+};
+class NoPrinting : public Printing {
+ public:
+  QPrinter* Ask(QWidget*) override { return nullptr; }
+  QPrinter* Current() override { return nullptr; }
+};
+
+}  // namespace slm::test_free
 
 namespace {
 
@@ -26,6 +48,30 @@ void BM_PanelSample(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_PanelSample)->Unit(benchmark::kMicrosecond);
+
+// A list window's "0.1 dB" on a full list: the statistics, then the
+// histogram window filled with the counts and the Ln grid, first frame
+// included. Budget: 300 ms.
+void BM_StatisticsToHistogram(benchmark::State& state) {
+  slm::RecordList list;
+  for (int i = 1; i <= 348000; ++i) {
+    list.Append(std::to_string(i), "2024/05/01 10:00:00",
+                slm::OneDecimalText(40 + (i * 7919LL % 600) * 0.1));
+  }
+  slm::test_free::NoDialogs dialogs;
+  slm::test_free::NoPrinting printing;
+  slm::LnTable ln;
+  for (auto _ : state) {
+    const slm::LevelStatistics stats =
+        slm::ComputeLevelStatistics(list, slm::StatResolution::kTenth, slm::LnSource::kFine, ln);
+    slm::Histogram histogram(dialogs, printing);
+    histogram.Show(stats, slm::StatResolution::kTenth, ln);
+    histogram.show();
+    histogram.CWG->ReplotNow();
+    QApplication::processEvents();
+  }
+}
+BENCHMARK(BM_StatisticsToHistogram)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

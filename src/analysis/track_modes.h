@@ -26,13 +26,13 @@ enum class GraphWindow { kRealTimeGraph, kPlot, kRealHistogram, kHistogram };
 // One step of a list entry's action, in the order given.
 struct TrackStep {
   enum class Kind {
-    kSetMode,           // set `mode` and show `text` as the description
-    kSetModeOnly,       // set `mode`; the description stays as it is
-    kRemoveCursors,     // remove all cursors, if the graph has any
-    kCursorsOff,        // switch cursors 1 and 2 off
-    kCursorToCentre,    // add a red cursor if there is none; cursor 1 to the
-                        // centre of the current view
-    kResetAxes,         // restore the axes as the window's reset does
+    kSetMode,         // set `mode` and show `text` as the description
+    kSetModeOnly,     // set `mode`; the description stays as it is
+    kRemoveCursors,   // remove all cursors, if the graph has any
+    kCursorsOff,      // switch cursors 1 and 2 off
+    kCursorToCentre,  // add a red cursor if there is none; cursor 1 to the
+                      // centre of the current view
+    kResetAxes,       // restore the axes as the window's reset does
   };
   Kind kind;
   TrackMode mode = TrackMode::kNormal;

@@ -46,9 +46,9 @@ int main(int argc, char** argv) {
   auto* port = new slm::Port(slm::SystemPortEnvironment(device_of), [&](slm::PortChoice choice) {
     // One choice makes one panel.
     if (panel) return;
-    panel = slm::OpenPanel(
-        slm::PanelContext{shared.session, shared.timers, shared.dialogs, shared.printing, shared.ln_table,
-                          exit_program}, choice);
+    panel = slm::OpenPanel(slm::PanelContext{shared.session, shared.timers, shared.dialogs,
+                                             shared.printing, shared.ln_table, exit_program},
+                           choice);
     shared.dialogs.SetParent(panel.get());
   });
   port->setAttribute(Qt::WA_DeleteOnClose);

@@ -32,6 +32,12 @@ constexpr const char* kUsage =
     "  record --port NAME --period S --count N -o FILE\n"
     "      Records N samples of the meter's level, one every S seconds, into FILE\n"
     "      as the panel does (CSV when FILE ends in .csv).\n"
+    "  report FILE [--per N] [-o OUT.pdf]\n"
+    "      Prints the list report of FILE, N records (1..5, default 1) to a line, on\n"
+    "      standard output or into a PDF file.\n"
+    "  plot FILE -o OUT\n"
+    "      Draws the levels of FILE with their Pause and Start marks as the Plot\n"
+    "      window shows them, into OUT: PDF, PNG or SVG by its extension.\n"
     "\n"
     "NAME is COM1..COM16 or a device path such as /dev/ttyUSB0 or /dev/pts/3.\n";
 
@@ -54,6 +60,7 @@ int main(int argc, char** argv) {
     if (command == "record") return slm::tool::RunRecord(args);
     if (command == "plot") return slm::tool::RunPlot(args);
     if (command == "stats") return slm::tool::RunStats(args);
+    if (command == "report") return slm::tool::RunReport(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "slmtool %s: %s\n", command.c_str(), e.what());
     return 2;

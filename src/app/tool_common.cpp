@@ -75,15 +75,19 @@ std::string DeviceOfText(const std::string& text) {
 
 }  // namespace
 
-bool IsCsvPath(std::string_view path) {
-  constexpr std::string_view kCsv = ".csv";
-  if (path.size() < kCsv.size()) return false;
-  const std::string_view end = path.substr(path.size() - kCsv.size());
-  for (std::size_t i = 0; i < kCsv.size(); ++i) {
-    if (std::tolower(static_cast<unsigned char>(end[i])) != kCsv[i]) return false;
+bool EndsWithNoCase(std::string_view text, std::string_view end) {
+  if (text.size() < end.size()) return false;
+  const std::string_view tail = text.substr(text.size() - end.size());
+  for (std::size_t i = 0; i < end.size(); ++i) {
+    if (std::tolower(static_cast<unsigned char>(tail[i])) !=
+        std::tolower(static_cast<unsigned char>(end[i]))) {
+      return false;
+    }
   }
   return true;
 }
+
+bool IsCsvPath(std::string_view path) { return EndsWithNoCase(path, ".csv"); }
 
 ToolLink::ToolLink(const std::string& port_text)
     : directory_(DeviceOfText(port_text)),

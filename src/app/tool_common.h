@@ -68,6 +68,9 @@ class ToolLink {
   MeterLink link_;
 };
 
+// True when `text` ends in `end`, letters in any case.
+bool EndsWithNoCase(std::string_view text, std::string_view end);
+
 // True when `path` ends in ".csv" in any case: such a file gets the comma form.
 bool IsCsvPath(std::string_view path);
 
@@ -79,5 +82,6 @@ int RunConvert(const std::vector<std::string>& args);
 int RunRecord(const std::vector<std::string>& args);
 int RunPlot(const std::vector<std::string>& args);
 int RunStats(const std::vector<std::string>& args);
+int RunReport(const std::vector<std::string>& args);
 
 }  // namespace slm::tool

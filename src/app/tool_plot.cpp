@@ -17,12 +17,6 @@ namespace {
 constexpr int kWidth = 1000;
 constexpr int kHeight = 600;
 
-bool EndsWith(std::string text, std::string_view end) {
-  if (text.size() < end.size()) return false;
-  for (char& c : text) c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  return text.compare(text.size() - end.size(), end.size(), end) == 0;
-}
-
 }  // namespace
 
 int RunPlot(const std::vector<std::string>& args) {
@@ -31,7 +25,8 @@ int RunPlot(const std::vector<std::string>& args) {
   const std::string input = options.positional()[0];
   const std::string output = options.Get("--output");
   if (output.empty()) throw std::runtime_error("plot needs -o OUT (.pdf, .png or .svg)");
-  if (!EndsWith(output, ".pdf") && !EndsWith(output, ".png") && !EndsWith(output, ".svg")) {
+  if (!EndsWithNoCase(output, ".pdf") && !EndsWithNoCase(output, ".png") &&
+      !EndsWithNoCase(output, ".svg")) {
     throw std::runtime_error("plot writes .pdf, .png or .svg files, not \"" + output + "\"");
   }
   // Drawing needs no screen.

@@ -22,8 +22,8 @@ struct PaperLayout {
   bool empty_y_caption = false;
   int width = 0;  // pixels; 0 keeps the window's size
   int height = 0;
-  int margin = 0;         // the graph's distance from the page's corner
-  int screen_width = 0;   // the window's size afterwards; 0: as it was
+  int margin = 0;        // the graph's distance from the page's corner
+  int screen_width = 0;  // the window's size afterwards; 0: as it was
   int screen_height = 0;
 };
 

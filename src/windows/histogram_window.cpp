@@ -45,8 +45,8 @@ RealHistogram::RealHistogram(Dialogs& dialogs, Printing& printing, QWidget* pare
   setWindowTitle("Histogram");
   auto* root = new QVBoxLayout(this);
   Toolbar1 = Named<QToolBar>("Toolbar1", this);
-  for (const auto& [key, text] : {std::pair{"Track", "Track Mode"}, std::pair{"Reset", "Reset Scale"},
-                                  std::pair{"Print", "Print"}}) {
+  for (const auto& [key, text] : {std::pair{"Track", "Track Mode"},
+                                  std::pair{"Reset", "Reset Scale"}, std::pair{"Print", "Print"}}) {
     const QString k = key;
     QObject::connect(AddButton(Toolbar1, key, text), &QAction::triggered, this,
                      [this, k] { ToolbarClicked(k); });
@@ -90,10 +90,10 @@ void RealHistogram::ToolbarClicked(const QString& key) {
   } else if (key == "Reset") {
     ResetScale();
   } else if (key == "Print") {
-    PrintGraphWindow(*this, *CWGraph1, *Toolbar1,
-                     {true, true, Pixels(11115), Pixels(6465), Pixels(720), Pixels(10410),
-                      Pixels(6210)},
-                     dialogs_, printing_);
+    PrintGraphWindow(
+        *this, *CWGraph1, *Toolbar1,
+        {true, true, Pixels(11115), Pixels(6465), Pixels(720), Pixels(10410), Pixels(6210)},
+        dialogs_, printing_);
   }
 }
 
@@ -151,7 +151,7 @@ void Histogram::Show(const LevelStatistics& stats, StatResolution resolution, co
   class_low_ = stats.class_low;
   class_high_ = stats.class_high;
   CWG->SetXLabelFormat(resolution == StatResolution::kTenth ? LabelFormat::kTenths
-                                                           : LabelFormat::kPlain);
+                                                            : LabelFormat::kPlain);
   CWG->SetXRange(class_low_, class_high_ + 1);
   // Class k is drawn at x = k + 1.
   CWG->Plot(AsValues(stats.Counts(resolution)), 1, 1);

@@ -72,7 +72,7 @@ LiveCharts::LiveCharts(QWidget* parent)
   CWDec = Chart(this, "CWDec", "Frequency (Times)", Graph::Style::kBars);
   CWDec->SetXLabelFormat(LabelFormat::kTenths);
   const std::pair<Graph*, StatResolution> bars[] = {{CWInt, StatResolution::kWhole},
-                                                      {CWDec, StatResolution::kTenth}};
+                                                    {CWDec, StatResolution::kTenth}};
   for (const auto& [graph, resolution] : bars) {
     graph->SetXCaption("dB");
     graph->on_clicked = [this, resolution = resolution] {

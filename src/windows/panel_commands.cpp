@@ -186,7 +186,6 @@ void Panel::RefreshCommand() {
   ShowPanelList(true);
 }
 
-
 void Panel::SendToolbarCommand(std::string_view letter) {
   if (!session_.link().IsOpen()) return;
   AppTimers::Pause pause(context_.timers);

@@ -3,6 +3,7 @@
 #include <QCoreApplication>
 
 #include "ui/widget_text.h"
+#include "windows/list_report_printer.h"
 #include "windows/panel_window.h"
 #include "windows/placement.h"
 
@@ -15,6 +16,9 @@ void Panel::ConnectListWindow(RecordListWindow& window) {
   window.on_plot = [this](const RecordList& list) { PlotList(list); };
   window.on_statistics = [this, &window](StatResolution resolution) {
     ComputeStatistics(window, resolution);
+  };
+  window.on_print = [this, &window] {
+    PrintListReport(window, context_.dialogs, context_.printing, context_.timers);
   };
 }
 
@@ -55,12 +59,12 @@ void Panel::ComputeStatistics(RecordListWindow& window, StatResolution resolutio
   AppTimers::Pause pause(context_.timers);
   const QString caption = window.windowTitle();
   const bool memory_set = window.kind() == RecordListWindow::Kind::kFileList;
-  const LevelStatistics stats = ComputeLevelStatistics(
-      window.list(), resolution, LnSourceFor(memory_set, resolution), context_.ln_table,
-      [&window](const std::string& progress) {
-        window.setWindowTitle(Latin1(progress));
-        QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
-      });
+  const LevelStatistics stats =
+      ComputeLevelStatistics(window.list(), resolution, LnSourceFor(memory_set, resolution),
+                             context_.ln_table, [&window](const std::string& progress) {
+                               window.setWindowTitle(Latin1(progress));
+                               QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                             });
   histogram_.reset();
   histogram_ = std::make_unique<Histogram>(context_.dialogs, context_.printing);
   histogram_->Show(stats, resolution, context_.ln_table);

@@ -12,6 +12,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "analysis/list_report.h"
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
 #include "ui/icons.h"
@@ -118,10 +119,10 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
   auto* grid = new QGridLayout(results);
   grid->setVerticalSpacing(4);
   int row = 0;
-  BoardCA = AddBoard(results, grid, row++, "SSFreq", "Freq Weight", "BoardCA");
-  BoardSFI = AddBoard(results, grid, row++, "SSTW", "Time Weight", "BoardSFI");
-  BoardLevel = AddBoard(results, grid, row++, "SSSR", "Level Range", "BoardLevel");
-  BoardMaxdB = AddBoard(results, grid, row++, "SSMax", "Max dB", "BoardMaxdB");
+  BoardCA = AddBoard(results, grid, row++, "SSFreq", kFreqWeightCaption, "BoardCA");
+  BoardSFI = AddBoard(results, grid, row++, "SSTW", kTimeWeightCaption, "BoardSFI");
+  BoardLevel = AddBoard(results, grid, row++, "SSSR", kLevelRangeCaption, "BoardLevel");
+  BoardMaxdB = AddBoard(results, grid, row++, "SSMax", kMaxDbCaption, "BoardMaxdB");
   BoardMaxTime = new QLabel(results);
   BoardMaxTime->setObjectName("BoardMaxTime");
   grid->addWidget(BoardMaxTime, row++, 1);
@@ -138,8 +139,8 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
     Board90 = AddBoard(results, grid, row++, "SS90", "L 90", "Board90");
     Board95 = AddBoard(results, grid, row++, "SS95", "L 95", "Board95");
   }
-  BoardLeq = AddBoard(results, grid, row++, "SSLeq", "Leq", "BoardLeq");
-  BoardSEL = AddBoard(results, grid, row++, "SSSEL", "SEL", "BoardSEL");
+  BoardLeq = AddBoard(results, grid, row++, "SSLeq", kLeqCaption, "BoardLeq");
+  BoardSEL = AddBoard(results, grid, row++, "SSSEL", kSelCaption, "BoardSEL");
   grid->setRowStretch(row, 1);
   body->addWidget(results);
   root->addLayout(body, 1);

@@ -1,10 +1,11 @@
 // The two histogram windows: the live snapshot from the panel's charts and
 // the list statistics from the list windows' resolution buttons.
+#include "windows/histogram_window.h"
+
 #include <gtest/gtest.h>
 
 #include <QFile>
 
-#include "windows/histogram_window.h"
 #include "windows/panel_fixture.h"
 
 namespace slm {
@@ -33,8 +34,7 @@ class HistogramTest : public PanelTest {
     panel_->Timer2Tick();
   }
   // A list opened from a file, as "Open" does.
-  RecordListWindow& OpenList(const std::string& header,
-                             std::initializer_list<const char*> levels) {
+  RecordListWindow& OpenList(const std::string& header, std::initializer_list<const char*> levels) {
     std::string text = header + "No.s\tDate Time\tdB\t\r\n";
     int n = 0;
     for (const char* level : levels) {
@@ -44,8 +44,9 @@ class HistogramTest : public PanelTest {
     test::WriteBytes(path, text);
     dialogs_.files.push_back({path, 1});
     panel_->ToolbarClicked("Open");
-    RecordListWindow* window = header.empty() ? static_cast<RecordListWindow*>(panel_->file_list_real())
-                                              : panel_->file_list();
+    RecordListWindow* window = header.empty()
+                                   ? static_cast<RecordListWindow*>(panel_->file_list_real())
+                                   : panel_->file_list();
     EXPECT_NE(window, nullptr);
     return *window;
   }
@@ -186,6 +187,17 @@ TEST_F(HistogramTest, ListHistogramPrintsWithoutADialog) {
   EXPECT_EQ(PdfPages(printing_.path), 1);
   EXPECT_FALSE(h.Toolbar1->isHidden());
   EXPECT_TRUE(h.Picture1->isHidden());
+}
+
+TEST_F(HistogramTest, ThePrintButtonOfAnOpenedListPrintsItsReport) {
+  RecordListWindow& list = OpenList("", {"70.0", "71.0", "72.0"});
+  printing_.path = dir_.File("report.pdf");
+  dialogs_.answers = {"3"};
+  list.ToolbarClicked("Print");
+  EXPECT_EQ(printing_.asked, 1);
+  EXPECT_EQ(dialogs_.prompts.size(), 1u);
+  EXPECT_EQ(test::ReadBytes(printing_.path).substr(0, 4), "%PDF");
+  EXPECT_TRUE(panel_->timer1().isActive());
 }
 
 }  // namespace

@@ -317,7 +317,8 @@ TEST_F(PanelTest, ReturnInThePortBoxMakesOnePanelThatHearsALostMeter) {
   env.system_ports = [] { return std::vector<SystemPort>{}; };
   env.launch = [](const std::string&, const std::vector<std::string>&) { return true; };
   Port port(env, [&](PortChoice choice) {
-    panels.push_back(OpenPanel(PanelContext{session_, timers_, dialogs_, printing_, ln_table_, [](int) {}}, choice));
+    panels.push_back(OpenPanel(
+        PanelContext{session_, timers_, dialogs_, printing_, ln_table_, [](int) {}}, choice));
   });
   port.show();
   QLineEdit* box = port.TxtCOM->lineEdit();

@@ -149,9 +149,9 @@ TEST_F(PanelTest, NoDeviceFoundIsSaidBeforeAnyPanelShows) {
       if (w->objectName() == "Panel" && w->isVisible()) panel_visible = true;
     }
   };
-  auto panel = OpenPanel(
-      PanelContext{session_, timers_, dialogs_, printing_, ln_table_, [this](int code) { exit_codes_.push_back(code); }},
-      {3, false});
+  auto panel = OpenPanel(PanelContext{session_, timers_, dialogs_, printing_, ln_table_,
+                                      [this](int code) { exit_codes_.push_back(code); }},
+                         {3, false});
   EXPECT_EQ(panel, nullptr);
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text.rfind(kNoDeviceFound, 0), 0u);

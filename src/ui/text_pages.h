@@ -1,0 +1,21 @@
+#pragma once
+
+#include <QFont>
+#include <QPagedPaintDevice>
+#include <string>
+#include <vector>
+
+namespace slm {
+
+// The font of printed text reports: Lucida Console at 8 points where it is
+// installed, else the system's fixed-width font at 8 points.
+QFont ReportFont();
+
+// Paints `lines` (single-byte texts, as the files hold them) from the top of
+// the device's first page down, one line per line height of `font`, and
+// starts a new page when the next line would not fit. Returns the pages
+// painted, 0 when painting could not start.
+int PaintTextPages(QPagedPaintDevice& device, const std::vector<std::string>& lines,
+                   const QFont& font);
+
+}  // namespace slm

@@ -1,0 +1,64 @@
+#include "ui/text_pages.h"
+
+#include <gtest/gtest.h>
+
+#include <QFontInfo>
+#include <QPdfWriter>
+#include <string>
+#include <vector>
+
+#include "support/temp_dir.h"
+
+namespace slm {
+namespace {
+
+using test::TempDir;
+
+int Count(const std::string& text, const std::string& part) {
+  int n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++n;
+  }
+  return n;
+}
+
+// Pages that `count` lines take on an A4 PDF; its file must start as a PDF.
+int PagesFor(std::size_t count, const TempDir& dir) {
+  const std::string path = dir.File("lines" + std::to_string(count) + ".pdf");
+  int pages = 0;
+  {
+    QPdfWriter writer(QString::fromStdString(path));
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setResolution(300);
+    pages = PaintTextPages(writer, std::vector<std::string>(count, "line"), ReportFont());
+  }
+  const std::string pdf = test::ReadBytes(path);
+  EXPECT_EQ(pdf.substr(0, 4), "%PDF") << count;
+  EXPECT_EQ(Count(pdf, "/Type /Page\n") + Count(pdf, "/Type /Page/"), pages) << count;
+  return pages;
+}
+
+TEST(TextPages, ReportFontIsAFixedWidthEightPointFont) {
+  const QFont font = ReportFont();
+  EXPECT_EQ(font.pointSize(), 8);
+  EXPECT_TRUE(QFontInfo(font).fixedPitch()) << font.family().toStdString();
+}
+
+TEST(TextPages, FillsEachPageBeforeStartingTheNext) {
+  TempDir dir;
+  EXPECT_EQ(PagesFor(0, dir), 1);
+  EXPECT_EQ(PagesFor(1, dir), 1);
+  // Find how many lines one page holds, then check the pages around it.
+  std::size_t per_page = 1;
+  while (PagesFor(per_page + 1, dir) == 1) {
+    ++per_page;
+    ASSERT_LT(per_page, 400u) << "an 8-point line on A4 is taller than this";
+  }
+  EXPECT_GT(per_page, 40u);  // 8 points a line on some 10 inches
+  EXPECT_EQ(PagesFor(per_page + 1, dir), 2);
+  EXPECT_EQ(PagesFor(2 * per_page, dir), 2);
+  EXPECT_EQ(PagesFor(2 * per_page + 1, dir), 3);
+}
+
+}  // namespace
+}  // namespace slm

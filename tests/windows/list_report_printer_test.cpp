@@ -1,0 +1,172 @@
+#include "windows/list_report_printer.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QProcess>
+#include <QStandardPaths>
+#include <regex>
+#include <string>
+#include <vector>
+
+#include "analysis/list_report.h"
+#include "support/scripted_dialogs.h"
+#include "support/scripted_printing.h"
+#include "support/temp_dir.h"
+#include "windows/time_plot_window.h"
+
+namespace slm {
+namespace {
+
+using test::ScriptedDialogs;
+using test::ScriptedPrinting;
+using test::TempDir;
+
+RecordList SevenRecords() {
+  RecordList list;
+  ListHeader& h = list.header();
+  h.frequency_weighting = "A";
+  h.time_weighting = "FAST";
+  h.range = "30-130";
+  h.max_level = "91.4";
+  h.max_time = "2024/03/01 10:00:04";
+  h.sel = "99.9";
+  h.leq = "72.5";
+  const char* levels[] = {"60.1", "61.2", "62.3", "63.4", "91.4", "65.5", "66.6"};
+  for (int i = 0; i < 7; ++i) {
+    list.Append(std::to_string(i + 1), "2024/03/01 10:00:0" + std::to_string(i), levels[i]);
+  }
+  return list;
+}
+
+// The text of a PDF, its layout kept; empty when pdftotext is missing.
+std::string PdfText(const std::string& path) {
+  if (QStandardPaths::findExecutable("pdftotext").isEmpty()) return {};
+  QProcess run;
+  run.start("pdftotext", {"-layout", QString::fromStdString(path), "-"});
+  run.waitForFinished(30000);
+  return run.readAllStandardOutput().toStdString();
+}
+
+std::size_t Count(const std::string& text, const std::string& part) {
+  std::size_t n = 0;
+  for (std::size_t at = text.find(part); at != std::string::npos; at = text.find(part, at + 1)) {
+    ++n;
+  }
+  return n;
+}
+
+// Whether the text has a line of record `first` with exactly `levels` after its time.
+bool HasRecordLine(const std::string& text, int first, const std::string& levels) {
+  const std::regex line("(^|\\n) *" + std::to_string(first) + " +2024/03/01 10:00:0" +
+                        std::to_string(first - 1) + " +" + levels + " *(\\n|$)");
+  return std::regex_search(text, line);
+}
+
+class ListReportPrinterTest : public ::testing::Test {
+ protected:
+  ListReportPrinterTest() : window_(dialogs_) {
+    window_.Load(SevenRecords(), "levels.dlgr");
+    timers_.StartBoth();
+    printing_.path = dir_.File("report.pdf");
+  }
+  void Print() { PrintListReport(window_, dialogs_, printing_, timers_); }
+
+  TempDir dir_;
+  ScriptedDialogs dialogs_;
+  ScriptedPrinting printing_;
+  AppTimers timers_;
+  FileListReal window_;
+};
+
+TEST_F(ListReportPrinterTest, CancelInThePrinterDialogPrintsNothingAndSaysNothing) {
+  printing_.path.clear();
+  Print();
+  EXPECT_EQ(printing_.asked, 1);
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_TRUE(dialogs_.prompts.empty());
+  EXPECT_EQ(window_.windowTitle(), "levels.dlgr");
+  EXPECT_TRUE(timers_.Timer1.isActive());
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ListReportPrinterTest, AnEmptyAnswerEndsTheReportUnprinted) {
+  dialogs_.answers = {"0", ""};
+  Print();
+  EXPECT_EQ(dialogs_.prompts.size(), 2u);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, kPrinterDriverNote);
+  EXPECT_TRUE(test::ReadBytes(printing_.path).empty());
+  EXPECT_EQ(window_.windowTitle(), "levels.dlgr");
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+}
+
+TEST_F(ListReportPrinterTest, AsksUntilTheAnswerIsOneToFiveThenPrintsThatManyToALine) {
+  dialogs_.answers = {"9", "abc", "2.7"};
+  std::vector<bool> timers_running_at_message;
+  dialogs_.on_message = [&] { timers_running_at_message.push_back(timers_.Timer1.isActive()); };
+  Print();
+  ASSERT_EQ(dialogs_.prompts.size(), 3u);
+  EXPECT_EQ(dialogs_.prompts[0], kRecordsPerLinePrompt);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, kPrinterDriverNote);
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kInformation);
+  EXPECT_EQ(timers_running_at_message, std::vector<bool>{true});  // paused only for the report
+
+  const std::string pdf = test::ReadBytes(printing_.path);
+  ASSERT_EQ(pdf.substr(0, 4), "%PDF");
+  EXPECT_TRUE(timers_.Timer1.isActive());
+  EXPECT_TRUE(timers_.Timer2.isActive());
+  EXPECT_EQ(window_.windowTitle(), "levels.dlgr");
+  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+
+  const std::string text = PdfText(printing_.path);
+  if (text.empty()) GTEST_SKIP() << "pdftotext (poppler-utils) is needed to read the report";
+  EXPECT_EQ(Count(text, "Freq Weight : A"), 1u) << text;
+  EXPECT_EQ(Count(text, "Level Range : 30-130"), 2u) << text;
+  EXPECT_TRUE(HasRecordLine(text, 1, "60.1 +61.2")) << text;
+  EXPECT_TRUE(HasRecordLine(text, 3, "62.3 +63.4")) << text;
+  EXPECT_TRUE(HasRecordLine(text, 7, "66.6")) << text;
+}
+
+TEST_F(ListReportPrinterTest, PrintsEachCopyInFull) {
+  printing_.copies = 2;
+  dialogs_.answers = {"1"};
+  Print();
+  const std::string text = PdfText(printing_.path);
+  if (text.empty()) GTEST_SKIP() << "pdftotext (poppler-utils) is needed to read the report";
+  EXPECT_EQ(Count(text, "Freq Weight : A"), 2u) << text;
+  EXPECT_EQ(Count(text, "Max dB : 91.4 - 2024/03/01 10:00:04"), 2u) << text;
+  EXPECT_EQ(Count(text, "2024/03/01 10:00:06"), 2u) << text;
+  EXPECT_EQ(Count(text, "66.6"), 2u) << text;
+}
+
+TEST_F(ListReportPrinterTest, AFieldTooLongIsReportedAndTheLinesBeforeItPrinted) {
+  RecordList list = SevenRecords();
+  list.Append("8", "2024/03/01 10:00:07", "1234567890");
+  window_.Load(std::move(list), "long.dlgr");
+  dialogs_.answers = {"1"};
+  std::vector<std::string> captions;
+  std::vector<bool> timers_running;
+  dialogs_.on_message = [&] {
+    captions.push_back(window_.windowTitle().toStdString());
+    timers_running.push_back(timers_.Timer1.isActive());
+  };
+  Print();
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_EQ(dialogs_.messages[1].text, ReportStopText({8, "dB", "1234567890", 9}));
+  EXPECT_EQ(dialogs_.messages[1].icon, MessageIcon::kExclamation);
+  // Said while the report is still under way: progress caption, timers paused.
+  EXPECT_NE(captions[1].find(" Completed"), std::string::npos) << captions[1];
+  EXPECT_FALSE(timers_running[1]);
+  EXPECT_EQ(window_.windowTitle(), "long.dlgr");
+  EXPECT_TRUE(timers_.Timer1.isActive());
+
+  const std::string text = PdfText(printing_.path);
+  if (text.empty()) GTEST_SKIP() << "pdftotext (poppler-utils) is needed to read the report";
+  EXPECT_TRUE(HasRecordLine(text, 7, "66.6")) << text;
+  EXPECT_EQ(Count(text, "1234567890"), 0u) << text;
+}
+
+}  // namespace
+}  // namespace slm
