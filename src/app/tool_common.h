@@ -1,11 +1,13 @@
 #pragma once
 
 #include <QCoreApplication>
+#include <cstdlib>
 #include <map>
 #include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <type_traits>
 #include <vector>
 
 #include "link/meter_link.h"
@@ -34,16 +36,27 @@ class Options {
 };
 
 // The Qt application a subcommand needs for its serial port and timers.
-class ToolApplication {
+// QCoreApplication for the serial port and the timers; QGuiApplication or
+// QApplication to draw, which then needs no screen: without one, Qt draws
+// offscreen.
+template <typename App = QCoreApplication>
+class ToolApp {
  public:
-  ToolApplication() : app_(argc_, argv_) {}
+  ToolApp() {
+    if (!std::is_same_v<App, QCoreApplication> && std::getenv("DISPLAY") == nullptr &&
+        std::getenv("WAYLAND_DISPLAY") == nullptr) {
+      qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    app_.emplace(argc_, argv_);
+  }
 
  private:
   int argc_ = 1;
   char name_[8] = "slmtool";
   char* argv_[2] = {name_, nullptr};
-  QCoreApplication app_;
+  std::optional<App> app_;
 };
+using ToolApplication = ToolApp<>;
 
 // The serial link as the program opens it, from a --port text: "COM1".."COM16"
 // or a device path (which then becomes COM1).

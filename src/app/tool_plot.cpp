@@ -29,14 +29,7 @@ int RunPlot(const std::vector<std::string>& args) {
       !EndsWithNoCase(output, ".svg")) {
     throw std::runtime_error("plot writes .pdf, .png or .svg files, not \"" + output + "\"");
   }
-  // Drawing needs no screen.
-  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  int argc = 1;
-  char name[] = "slmtool";
-  char* argv[] = {name, nullptr};
-  QApplication app(argc, argv);
+  ToolApp<QApplication> app;
 
   DataFile file;
   try {

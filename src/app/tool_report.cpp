@@ -20,14 +20,8 @@ namespace {
 
 // The pages of the report in `path`: 0 when the file could not be written.
 int WritePdf(const ListReport& report, const std::string& path) {
-  // Fonts need a Qt application, and painting needs no screen.
-  if (std::getenv("DISPLAY") == nullptr && std::getenv("WAYLAND_DISPLAY") == nullptr) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-  }
-  int argc = 1;
-  char name[] = "slmtool";
-  char* argv[] = {name, nullptr};
-  QGuiApplication app(argc, argv);
+  // Fonts need a Qt application.
+  ToolApp<QGuiApplication> app;
   QPdfWriter writer(QString::fromStdString(path));
   writer.setPageSize(QPageSize(QPageSize::A4));
   writer.setTitle("List report");

@@ -4,26 +4,14 @@
 
 #include <gtest/gtest.h>
 
-#include <QFile>
-
+#include "support/pdf_pages.h"
 #include "windows/panel_fixture.h"
 
 namespace slm {
 namespace {
 
 using test::PanelTest;
-
-int PdfPages(const std::string& path) {
-  QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly)) return -1;
-  const QByteArray pdf = file.readAll();
-  int pages = 0;
-  for (qsizetype at = pdf.indexOf("/Type /Page"); at >= 0;
-       at = pdf.indexOf("/Type /Page", at + 1)) {
-    if (pdf.mid(at + 11, 1) != "s") ++pages;
-  }
-  return pages;
-}
+using test::PdfPages;
 
 class HistogramTest : public PanelTest {
  protected:
