@@ -38,6 +38,19 @@ constexpr const char* kUsage =
     "  plot FILE -o OUT\n"
     "      Draws the levels of FILE with their Pause and Start marks as the Plot\n"
     "      window shows them, into OUT: PDF, PNG or SVG by its extension.\n"
+    "  memory --port NAME\n"
+    "      Prints the meter's memory size, what remains, and one line per stored set:\n"
+    "      position, set number, start time, records.\n"
+    "  download --port NAME --set P [--step K] [-o FILE]\n"
+    "      Downloads the set at position P (as memory lists it) and prints its header\n"
+    "      values and every K-th record (K 1..255, default 1); -o saves the list as\n"
+    "      the program saves it (CSV when FILE ends in .csv).\n"
+    "  erase --port NAME (--set P | --all) --yes\n"
+    "      Erases the set at position P, or every set in the meter's memory.\n"
+    "  sampling --port NAME [--set T]\n"
+    "      Prints the data logger's sampling time in seconds, or sets it to T (1..255).\n"
+    "  clock --port NAME [--set]\n"
+    "      Prints the meter's clock beside the PC's, or sets the meter to the PC's time.\n"
     "\n"
     "NAME is COM1..COM16 or a device path such as /dev/ttyUSB0 or /dev/pts/3.\n";
 
@@ -61,6 +74,11 @@ int main(int argc, char** argv) {
     if (command == "plot") return slm::tool::RunPlot(args);
     if (command == "stats") return slm::tool::RunStats(args);
     if (command == "report") return slm::tool::RunReport(args);
+    if (command == "memory") return slm::tool::RunMemory(args);
+    if (command == "download") return slm::tool::RunDownload(args);
+    if (command == "erase") return slm::tool::RunErase(args);
+    if (command == "sampling") return slm::tool::RunSampling(args);
+    if (command == "clock") return slm::tool::RunClock(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "slmtool %s: %s\n", command.c_str(), e.what());
     return 2;

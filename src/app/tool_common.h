@@ -96,5 +96,10 @@ int RunRecord(const std::vector<std::string>& args);
 int RunPlot(const std::vector<std::string>& args);
 int RunStats(const std::vector<std::string>& args);
 int RunReport(const std::vector<std::string>& args);
+int RunMemory(const std::vector<std::string>& args);
+int RunDownload(const std::vector<std::string>& args);
+int RunErase(const std::vector<std::string>& args);
+int RunSampling(const std::vector<std::string>& args);
+int RunClock(const std::vector<std::string>& args);
 
 }  // namespace slm::tool

@@ -1,0 +1,254 @@
+// The meter's data logger from a shell: its memory, the download of a stored
+// set, erasing, the logger's sampling time and the meter's clock.
+#include <chrono>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "app/tool_common.h"
+#include "base/number_text.h"
+#include "files/data_file_writer.h"
+#include "files/file_io.h"
+#include "files/list_summary.h"
+#include "files/record_text.h"
+#include "logger/meter_logger.h"
+
+namespace slm::tool {
+
+namespace {
+
+constexpr int kLowestStep = 1;
+constexpr int kHighestStep = 255;
+constexpr int kShortestSampling = 1;
+constexpr int kLongestSampling = 255;
+// The download's progress is shown at most this often.
+constexpr auto kProgressEvery = std::chrono::milliseconds(250);
+
+// Opens the port of --port and runs `work` on it. A meter that does not answer
+// makes the command print why and return 1.
+int WithMeter(const Options& options, const std::function<int(MeterLink&)>& work) {
+  ToolApplication app;
+  ToolLink tool(options.Get("--port"));
+  if (int rc = tool.OpenOrExplain(); rc != 0) return rc;
+  try {
+    const int rc = work(tool.link());
+    // Let the last command leave before the port closes.
+    tool.rs232().Wait(0.05);
+    return rc;
+  } catch (const LinkError& e) {
+    std::fprintf(stderr, "%s\n", e.what());
+    return 1;
+  }
+}
+
+// A whole number from `low` to `high` given as `name`; a usage error otherwise.
+int WholeOption(const Options& options, const std::string& name, int fallback, int low, int high) {
+  if (!options.Has(name)) return fallback;
+  const std::optional<long long> value = ParseInteger(options.Get(name));
+  if (!value || *value < low || *value > high) {
+    throw std::runtime_error(name + " takes a whole number from " + std::to_string(low) + " to " +
+                             std::to_string(high) + ", not \"" + options.Get(name) + "\"");
+  }
+  return static_cast<int>(*value);
+}
+
+// The set position of --set: 1 or more.
+int SetPosition(const Options& options) {
+  if (!options.Has("--set")) throw std::runtime_error("--set P is required");
+  const std::optional<long long> value = ParseInteger(options.Get("--set"));
+  if (!value || *value < 1 || *value > 65535) {
+    throw std::runtime_error(
+        "--set takes the position of a set as memory lists it (1 for the "
+        "first), not \"" +
+        options.Get("--set") + "\"");
+  }
+  return static_cast<int>(*value);
+}
+
+std::string SetText(const MemorySet& set) {
+  return "set " + std::to_string(set.number) + " (position " + std::to_string(set.position) +
+         ", started " + set.start + ", " + std::to_string(set.records) + " records)";
+}
+
+// The set at `position` of the meter's directory; nothing (and the reason on
+// stderr) when the directory lists no such set.
+std::optional<MemorySet> FindSet(MeterLink& link, int position) {
+  const MemoryDirectory directory = ReadMemoryDirectory(link);
+  for (const MemorySet& set : directory.sets) {
+    if (set.position == position) return set;
+  }
+  if (directory.sets.empty()) {
+    std::fprintf(stderr, "There is no set at position %d: %s.\n", position, kNoDataInMemory);
+  } else {
+    std::fprintf(stderr, "There is no set at position %d: the meter's memory lists %zu set%s.\n",
+                 position, directory.sets.size(), directory.sets.size() == 1 ? "" : "s");
+  }
+  return std::nullopt;
+}
+
+// The downloaded list as DataList shows it: its header values, then the grid.
+void PrintList(const RecordList& list) {
+  if (const std::optional<ResultLabel> second = SecondValueLabel(list.header())) {
+    std::printf("%s\t%s\n", second->caption.c_str(), second->value.c_str());
+  }
+  for (const ResultLabel& label : ResultLabels(list.header())) {
+    std::printf("%s\t%s\n", label.caption.c_str(), label.value.c_str());
+  }
+  std::printf("\n%.*s\t%.*s\t%.*s\n", static_cast<int>(kNumberTitle.size()), kNumberTitle.data(),
+              static_cast<int>(kDateTimeTitle.size()), kDateTimeTitle.data(),
+              static_cast<int>(kLevelTitle.size()), kLevelTitle.data());
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    const RecordView r = list.record(i);
+    std::printf("%.*s\t%.*s\t%.*s\n", static_cast<int>(r.number.size()), r.number.data(),
+                static_cast<int>(r.date_time.size()), r.date_time.data(),
+                static_cast<int>(r.level.size()), r.level.data());
+  }
+}
+
+// Progress lines on stderr, a few a second and always the last one.
+ByteProgressFn ProgressOnStderr() {
+  using Clock = std::chrono::steady_clock;
+  auto last = std::make_shared<std::optional<Clock::time_point>>();
+  return [last](std::size_t received, std::size_t expected) {
+    const Clock::time_point now = Clock::now();
+    const bool done = received >= expected;
+    if (!done && *last && now - **last < kProgressEvery) return;
+    *last = now;
+    std::fprintf(stderr, "%s\n", DownloadProgressCaption(received, expected).c_str());
+  };
+}
+
+}  // namespace
+
+int RunMemory(const std::vector<std::string>& args) {
+  const Options options(args, {"--port"}, {});
+  return WithMeter(options, [](MeterLink& link) {
+    const MemoryDirectory directory = ReadMemoryDirectory(link);
+    std::printf("Memory Size (MB)\t%s\n", MegabytesText(directory.size).c_str());
+    std::printf("Remained (MB)\t%s\n", MegabytesText(directory.remaining).c_str());
+    if (directory.sets.empty()) std::printf("%s\n", kNoDataInMemory);
+    for (const MemorySet& set : directory.sets) {
+      std::printf("%d\t%u\t%s\t%d\n", set.position, static_cast<unsigned>(set.number),
+                  set.start.c_str(), set.records);
+    }
+    return 0;
+  });
+}
+
+int RunDownload(const std::vector<std::string>& args) {
+  const Options options(args, {"--port", "--set", "--step", "--output"}, {});
+  const int position = SetPosition(options);
+  const int step = WholeOption(options, "--step", 1, kLowestStep, kHighestStep);
+  const std::string output = options.Get("--output");
+  if (options.Has("--output") && output.empty()) throw std::runtime_error("-o needs a FILE");
+  return WithMeter(options, [&](MeterLink& link) {
+    const std::optional<MemorySet> set = FindSet(link, position);
+    if (!set) return 1;
+    const SetReply reply = DownloadSet(link, set->number, set->records, ProgressOnStderr());
+    DownloadedSet downloaded = DecodeSetReply(reply.bytes, set->records, step);
+    downloaded.list.header().kind = ListKind::kDataLogger2;
+    downloaded.list.header().second_value = downloaded.set_field;
+    PrintList(downloaded.list);
+    int rc = 0;
+    if (!reply.complete()) {
+      std::fprintf(stderr, "%s\nThe set holds %d records; %d arrived whole.\n",
+                   StoppedSendingText(reply.bytes.size(), reply.expected).c_str(),
+                   downloaded.records_expected, downloaded.records_received);
+      rc = 1;
+    }
+    if (!output.empty()) {
+      try {
+        SaveRecordList(output, downloaded.list,
+                       IsCsvPath(output) ? Separator::kComma : Separator::kTab);
+      } catch (const DataFileError& e) {
+        std::fprintf(stderr, "%s\n", e.what());
+        return 1;
+      }
+      std::fprintf(stderr, "%zu records written to %s\n", downloaded.list.size(), output.c_str());
+    }
+    return rc;
+  });
+}
+
+int RunErase(const std::vector<std::string>& args) {
+  const Options options(args, {"--port", "--set"}, {"--all", "--yes"});
+  const bool all = options.Has("--all");
+  if (all == options.Has("--set")) throw std::runtime_error("erase takes --set P or --all");
+  const int position = all ? 0 : SetPosition(options);
+  const std::string what =
+      all ? "every set in the meter's memory" : "the set at position " + std::to_string(position);
+  if (!options.Has("--yes")) {
+    std::fprintf(stderr, "Nothing was erased: this would erase %s. Add --yes to erase it.\n",
+                 what.c_str());
+    return 2;
+  }
+  return WithMeter(options, [&](MeterLink& link) {
+    if (all) {
+      // Read first: a meter that does not answer is told apart from one that
+      // erased its sets, as "H" gets no reply.
+      const std::size_t sets = ReadMemoryDirectory(link).sets.size();
+      EraseAll(link);
+      std::printf("Erased every set in the meter's memory (%zu before).\n", sets);
+      return 0;
+    }
+    const std::optional<MemorySet> set = FindSet(link, position);
+    if (!set) return 1;
+    EraseSet(link, set->number);
+    std::printf("Erased %s.\n", SetText(*set).c_str());
+    return 0;
+  });
+}
+
+int RunSampling(const std::vector<std::string>& args) {
+  const Options options(args, {"--port", "--set"}, {});
+  std::optional<int> seconds;
+  if (options.Has("--set")) {
+    seconds = WholeSecondsAnswer(options.Get("--set"), kShortestSampling, kLongestSampling);
+    if (!seconds) {
+      throw std::runtime_error(
+          "--set takes the sampling time in seconds (" + std::to_string(kShortestSampling) +
+          " to " + std::to_string(kLongestSampling) + "), not \"" + options.Get("--set") + "\"");
+    }
+  }
+  return WithMeter(options, [&](MeterLink& link) {
+    if (seconds) {
+      SetSamplingTime(link, *seconds);
+      // "C" gets no reply: the time read back shows that the meter took it.
+      const int now = ReadSamplingTime(link);
+      if (now != *seconds) {
+        std::fprintf(stderr, "The meter kept a sampling time of %d s instead of %d s.\n", now,
+                     *seconds);
+        return 1;
+      }
+      std::printf("Sampling time set to %d s\n", now);
+    } else {
+      std::printf("Sampling time (s)\t%d\n", ReadSamplingTime(link));
+    }
+    return 0;
+  });
+}
+
+int RunClock(const std::vector<std::string>& args) {
+  const Options options(args, {"--port"}, {"--set"});
+  const bool set = options.Has("--set");
+  return WithMeter(options, [&](MeterLink& link) {
+    if (set) {
+      const DateTime now = PcDateTime();
+      SetMeterClock(link, now);
+      std::printf("sent\t%s\n", PcDateTimeText(now).c_str());
+      // "B" gets no reply: the clock read back shows that the meter took it.
+      std::printf("meter\t%s\n", ReadMeterClock(link).c_str());
+      return 0;
+    }
+    const std::string meter = ReadMeterClock(link);
+    std::printf("meter\t%s\n", meter.c_str());
+    std::printf("pc\t%s\n", PcDateTimeText(PcDateTime()).c_str());
+    return 0;
+  });
+}
+
+}  // namespace slm::tool
