@@ -109,16 +109,22 @@ void PrintList(const RecordList& list) {
   }
 }
 
-// Progress lines on stderr, a few a second and always the last one.
+// Progress lines on stderr: a few a second at most, none while nothing
+// arrives, and always the last one.
 ByteProgressFn ProgressOnStderr() {
   using Clock = std::chrono::steady_clock;
-  auto last = std::make_shared<std::optional<Clock::time_point>>();
-  return [last](std::size_t received, std::size_t expected) {
+  struct Shown {
+    std::optional<Clock::time_point> when;
+    std::string caption;
+  };
+  auto shown = std::make_shared<Shown>();
+  return [shown](std::size_t received, std::size_t expected) {
     const Clock::time_point now = Clock::now();
-    const bool done = received >= expected;
-    if (!done && *last && now - **last < kProgressEvery) return;
-    *last = now;
-    std::fprintf(stderr, "%s\n", DownloadProgressCaption(received, expected).c_str());
+    const std::string caption = DownloadProgressCaption(received, expected);
+    if (caption == shown->caption) return;
+    if (received < expected && shown->when && now - *shown->when < kProgressEvery) return;
+    *shown = {now, caption};
+    std::fprintf(stderr, "%s\n", caption.c_str());
   };
 }
 
