@@ -28,6 +28,34 @@ Bytes AddressCommand(char letter, std::uint16_t number) {
   return MakeBytes({letter, number % 256, number / 256});
 }
 
+// A silence in a reply this long, followed by a live frame's start byte,
+// means the meter went back to its live stream and the reply is over.
+constexpr double kLiveGap = 0.1;
+
+// Reads into `reply` in slices until `expected` bytes, `limit` seconds, or
+// `idle_limit` seconds without a byte. Live frames that follow a reply cut
+// short are not taken for part of it.
+void ReadReply(MeterLink& link, Bytes& reply, std::size_t expected, double limit, double idle_limit,
+               const ByteProgressFn& progress = {}) {
+  Rs232& rs232 = link.rs232();
+  Stopwatch watch(rs232);
+  double arrived_at = 0;
+  while (reply.size() < expected) {
+    rs232.Wait(kReadSlice);
+    const Bytes arrived = link.ReadAll();
+    const double now = watch.Elapsed();
+    if (!arrived.empty()) {
+      if (!reply.empty() && now - arrived_at >= kLiveGap && ByteAt(arrived, 1) == kFrameStart) {
+        break;
+      }
+      reply += arrived;
+      arrived_at = now;
+    }
+    if (progress) progress(reply.size(), expected);
+    if (now - arrived_at >= idle_limit - 1e-6 || now >= limit - 1e-6) break;
+  }
+}
+
 // Sends "N" and reads its reply for as long as the line needs for the
 // entries it announces, plus the margin. Throws when the set count never came.
 Bytes DirectoryExchange(MeterLink& link) {
@@ -37,11 +65,8 @@ Bytes DirectoryExchange(MeterLink& link) {
   Bytes reply = link.ReadAll();
   if (reply.size() < 10) throw LinkError(kDirectoryUnreadable);
   const std::size_t expected = DirectoryReplyLength(ByteAt(reply, 10));
-  Stopwatch watch(link.rs232());
-  while (reply.size() < expected && !watch.Passed(LineTime(expected) + kReplyMargin)) {
-    link.rs232().Wait(kReadSlice);
-    reply += link.ReadAll();
-  }
+  const double limit = LineTime(expected) + kReplyMargin;
+  ReadReply(link, reply, expected, limit, limit);
   return reply;
 }
 
@@ -86,21 +111,8 @@ SetReply DownloadSet(MeterLink& link, std::uint16_t set_number, int records,
   reply.expected = SetReplyLength(records);
   QuietFlush(link);
   link.port().Output(AddressCommand('O', set_number));
-  Rs232& rs232 = link.rs232();
-  Stopwatch watch(rs232);
-  double arrived_at = 0;
-  const double limit = LineTime(reply.expected) + kReplyMargin;
-  while (reply.bytes.size() < reply.expected) {
-    rs232.Wait(kReadSlice);
-    const Bytes arrived = link.ReadAll();
-    const double now = watch.Elapsed();
-    if (!arrived.empty()) {
-      reply.bytes += arrived;
-      arrived_at = now;
-    }
-    if (progress) progress(reply.bytes.size(), reply.expected);
-    if (now - arrived_at >= kReplyMargin - 1e-6 || now >= limit - 1e-6) break;
-  }
+  ReadReply(link, reply.bytes, reply.expected, LineTime(reply.expected) + kReplyMargin,
+            kReplyMargin, progress);
   return reply;
 }
 

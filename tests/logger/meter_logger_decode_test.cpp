@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "link/meter.h"
+#include "logger/meter_logger.h"
+#include "sim/meter_model.h"
+#include "sim/stored_sets.h"
+
+namespace slm {
+namespace {
+
+// A directory reply: memory size, space left, then one entry per set.
+Bytes DirectoryBytes(const std::vector<Bytes>& entries, int count) {
+  Bytes reply = MakeBytes({2, 0x40, 0x1F, 0, 0, 0x10, 0x0F, 0, 0, count, 0});
+  for (const Bytes& entry : entries) reply += entry;
+  return reply + MakeBytes({3});
+}
+
+Bytes Entry(int lo, int hi, std::uint32_t size, std::initializer_list<int> time) {
+  Bytes entry = MakeBytes({lo, hi});
+  for (int i = 0; i < 4; ++i) entry.push_back(static_cast<char>(size >> (8 * i) & 0xFF));
+  return entry + MakeBytes(time);
+}
+
+TEST(DecodeMemoryDirectory, EntriesTable) {
+  const std::uint32_t t = EncodeMeterDateTime(2024, 5, 1, 10, 0, 0);
+  const std::initializer_list<int> may_first = {
+      static_cast<int>(t >> 16 & 0xFF), static_cast<int>(t >> 24), static_cast<int>(t & 0xFF),
+      static_cast<int>(t >> 8 & 0xFF)};
+  const struct {
+    const char* name;
+    Bytes entry;
+    std::uint16_t number;
+    std::uint32_t size;
+    int records;
+    std::string start;
+  } cases[] = {
+      {"empty set", Entry(1, 0, 341, may_first), 1, 341, 0, DecodeMeterDateTime(t)},
+      {"below the base", Entry(2, 0, 300, may_first), 2, 300, 0, DecodeMeterDateTime(t)},
+      {"100 records", Entry(0x02, 0x01, 341 + 38 * 100, may_first), 258, 341 + 3800, 100,
+       DecodeMeterDateTime(t)},
+      {"a part record", Entry(7, 0, 341 + 38 + 37, may_first), 7, 416, 1, DecodeMeterDateTime(t)},
+      {"packed halves", Entry(0xFF, 0xFF, 341, {0x34, 0x12, 0x78, 0x56}), 65535, 341, 0,
+       DecodeMeterDateTime(0x12345678)},
+  };
+  for (const auto& c : cases) {
+    const auto directory = DecodeMemoryDirectory(DirectoryBytes({c.entry}, 1));
+    ASSERT_TRUE(directory.has_value()) << c.name;
+    ASSERT_EQ(directory->sets.size(), 1u) << c.name;
+    const MemorySet& set = directory->sets[0];
+    EXPECT_EQ(set.position, 1) << c.name;
+    EXPECT_EQ(set.number, c.number) << c.name;
+    EXPECT_EQ(set.size, c.size) << c.name;
+    EXPECT_EQ(set.records, c.records) << c.name;
+    EXPECT_EQ(set.start, c.start) << c.name;
+  }
+}
+
+TEST(DecodeMemoryDirectory, SizesAndCount) {
+  const auto empty = DecodeMemoryDirectory(DirectoryBytes({}, 0));
+  ASSERT_TRUE(empty.has_value());
+  EXPECT_TRUE(empty->sets.empty());
+  EXPECT_EQ(empty->size, 8000u);
+  EXPECT_EQ(empty->remaining, 3856u);
+  EXPECT_EQ(MegabytesText(empty->size), "8.0");
+}
+
+TEST(DecodeMemoryDirectory, OnlyWholeEntriesAndNothingBeforeTheCount) {
+  const Bytes one = Entry(1, 0, 341, {0, 0, 0, 0});
+  const Bytes two = Entry(2, 0, 379, {0, 0, 0, 0});
+  Bytes reply = DirectoryBytes({one, two}, 2);
+  EXPECT_EQ(reply.size(), DirectoryReplyLength(2));
+  reply.resize(12 + 10 + 8);  // the second entry lacks its last byte
+  const auto directory = DecodeMemoryDirectory(reply);
+  ASSERT_TRUE(directory.has_value());
+  ASSERT_EQ(directory->sets.size(), 1u);
+  EXPECT_EQ(directory->sets[0].number, 1);
+  reply.resize(12 + 10 + 9);
+  EXPECT_EQ(DecodeMemoryDirectory(reply)->sets.size(), 2u);
+  EXPECT_EQ(DecodeMemoryDirectory(reply)->sets[1].position, 2);
+  EXPECT_EQ(DecodeMemoryDirectory(reply)->sets[1].records, 1);
+  EXPECT_FALSE(DecodeMemoryDirectory(reply.substr(0, 9)).has_value());
+  EXPECT_TRUE(DecodeMemoryDirectory(reply.substr(0, 10)).has_value());
+}
+
+TEST(LoggerTexts, Table) {
+  EXPECT_EQ(MegabytesText(8000), "8.0");
+  EXPECT_EQ(MegabytesText(0), "0.0");
+  EXPECT_EQ(MegabytesText(1500), "1.5");
+  EXPECT_EQ(MegabytesText(12300), "12.3");
+  EXPECT_EQ(SetReplyLength(3), 473u);
+  EXPECT_EQ(SetReplyLength(0), 359u);
+  EXPECT_EQ(DirectoryReplyLength(0), 12u);
+  EXPECT_EQ(DirectoryReplyLength(3), 42u);
+  EXPECT_EQ(StoppedSendingText(1234, 5678),
+            "The meter stopped sending: 1234 of 5678 bytes arrived.");
+  const struct {
+    std::size_t received, expected;
+    const char* caption;
+  } captions[] = {
+      {0, 473, "0.0% Completed"},     {3, 8, "37.5% Completed"},      {1, 3, "33.3% Completed"},
+      {473, 473, "100.0% Completed"}, {900, 473, "100.0% Completed"}, {1, 1000, "0.1% Completed"},
+  };
+  for (const auto& c : captions) {
+    EXPECT_EQ(DownloadProgressCaption(c.received, c.expected), c.caption) << c.received;
+  }
+}
+
+TEST(WholeSecondsAnswer, Table) {
+  const struct {
+    const char* answer;
+    int low, high;
+    std::optional<int> seconds;
+  } cases[] = {
+      {"100000", 1, 86400, 86400},
+      {"0", 1, 86400, 1},
+      {"2.6", 1, 86400, 3},
+      {"2.5", 1, 86400, 2},
+      {"3.5", 1, 86400, 4},
+      {" 7 ", 1, 86400, 7},
+      {"-5", 1, 255, 1},
+      {"300", 1, 255, 255},
+      {"abc", 1, 86400, std::nullopt},
+      {"", 1, 86400, std::nullopt},
+      {"7s", 1, 86400, std::nullopt},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(WholeSecondsAnswer(c.answer, c.low, c.high), c.seconds) << c.answer;
+}
+
+// The meter's reply to "O" for a set of the stored-sets text.
+Bytes SetBytes(const std::string& line) {
+  return sim::SetReply(sim::MeterModel::ParseSets(line).at(0));
+}
+
+const char* const kTenRecords =
+    "1;2024/05/01 10:00:00;2;C;SLOW;70-130;060.0 061.0 062.0 p:085.3 064.0 065.0 066.0 "
+    "067.0 068.0 069.0";
+
+std::vector<Record> Rows(const RecordList& list) {
+  std::vector<Record> rows;
+  for (std::size_t i = 0; i < list.size(); ++i) rows.push_back(list.record(i).ToRecord());
+  return rows;
+}
+
+TEST(DecodeSetReply, HeaderTextsAsReceived) {
+  const DownloadedSet set = DecodeSetReply(SetBytes("4;2024/05/01 10:00:00;3;C;SLOW;70-130;"
+                                                    "070.0 080.0 070.0"),
+                                           3, 1);
+  const ListHeader& h = set.list.header();
+  EXPECT_EQ(h.kind, ListKind::kDataLogger2);
+  EXPECT_EQ(set.set_field, "3");
+  EXPECT_EQ(h.second_value, "3");
+  EXPECT_EQ(h.frequency_weighting, "C");
+  EXPECT_EQ(h.time_weighting, "SLOW");
+  EXPECT_EQ(h.range, "70-130");
+  EXPECT_EQ(h.max_level, "080.0 ");
+  EXPECT_EQ(h.max_time, "2024/05/01 10:00:03");
+  EXPECT_EQ(h.l05, "080.0 ");
+  EXPECT_EQ(h.l95, "070.0 ");
+  EXPECT_EQ(h.l50, "070.0 ");
+  EXPECT_EQ(h.leq.size(), 6u);
+  EXPECT_EQ(h.sel.size(), 6u);
+  EXPECT_NE(h.leq, h.sel);
+  EXPECT_TRUE(set.complete());
+}
+
+TEST(DecodeSetReply, EveryRecordWithComputedTimesAndPauses) {
+  const DownloadedSet set = DecodeSetReply(SetBytes(kTenRecords), 10, 1);
+  EXPECT_EQ(set.records_received, 10);
+  ASSERT_EQ(set.list.size(), 10u);
+  EXPECT_EQ(set.list.record(0).ToRecord(), (Record{"1", "2024/05/01 10:00:00", "060.0"}));
+  EXPECT_EQ(set.list.record(3).ToRecord(), (Record{"4", "2024/05/01 10:00:06", "085.3*"}));
+  EXPECT_EQ(set.list.record(9).ToRecord(), (Record{"10", "2024/05/01 10:00:18", "069.0"}));
+}
+
+TEST(DecodeSetReply, EveryThirdRecord) {
+  const DownloadedSet set = DecodeSetReply(SetBytes(kTenRecords), 10, 3);
+  EXPECT_EQ(Rows(set.list), (std::vector<Record>{{"1", "2024/05/01 10:00:00", "060.0"},
+                                                 {"2", "2024/05/01 10:00:06", "085.3*"},
+                                                 {"3", "2024/05/01 10:00:12", "066.0"},
+                                                 {"4", "2024/05/01 10:00:18", "069.0"}}));
+}
+
+TEST(DecodeSetReply, FirstRecordKeepsItsOwnTimeLaterOnesAreComputedAcrossMidnight) {
+  Bytes reply = SetBytes("1;2024/12/31 23:59:58;2;A;FAST;30-90;050.0 051.0 052.0");
+  reply.replace(363 + 8, 19, "1999/01/02 03:04:05");
+  reply.replace(363 + 38 + 8, 19, "1999/01/02 03:04:06");
+  const DownloadedSet set = DecodeSetReply(reply, 3, 1);
+  EXPECT_EQ(Rows(set.list), (std::vector<Record>{{"1", "1999/01/02 03:04:05", "050.0"},
+                                                 {"2", "2025/01/01 00:00:00", "051.0"},
+                                                 {"3", "2025/01/01 00:00:02", "052.0"}}));
+}
+
+TEST(DecodeSetReply, ASetFieldThatIsNoNumberListsOnlyTheFirstRecord) {
+  Bytes reply = SetBytes(kTenRecords);
+  reply[19] = 'x';
+  const DownloadedSet set = DecodeSetReply(reply, 10, 1);
+  EXPECT_EQ(set.set_field, "x");
+  EXPECT_EQ(Rows(set.list), (std::vector<Record>{{"1", "2024/05/01 10:00:00", "060.0"}}));
+}
+
+TEST(DecodeSetReply, LengthOfTheReplyDecidesTheRecordsListed) {
+  const Bytes full = SetBytes(kTenRecords);
+  ASSERT_GT(full.size(), SetReplyLength(10));
+  const struct {
+    const char* name;
+    Bytes reply;
+    int received;
+  } cases[] = {
+      {"longer than expected", full + Bytes(200, '9'), 10},
+      {"exactly as expected", full.substr(0, SetReplyLength(10)), 10},
+      {"one byte short of the last", full.substr(0, SetReplyLength(10) - 1), 9},
+      {"five whole records", full.substr(0, SetReplyLength(5)), 5},
+      {"header only", full.substr(0, 359), 0},
+      {"part of the header", full.substr(0, 120), 0},
+      {"nothing", Bytes(), 0},
+  };
+  for (const auto& c : cases) {
+    const DownloadedSet set = DecodeSetReply(c.reply, 10, 1);
+    EXPECT_EQ(set.records_received, c.received) << c.name;
+    EXPECT_EQ(set.list.size(), static_cast<std::size_t>(c.received)) << c.name;
+    EXPECT_EQ(set.complete(), c.received == 10) << c.name;
+    EXPECT_EQ(set.records_expected, 10) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace slm

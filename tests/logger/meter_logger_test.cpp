@@ -1,0 +1,210 @@
+#include "logger/meter_logger.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "link/meter.h"
+#include "support/simulated_meter.h"
+
+namespace slm {
+namespace {
+
+using test::SimulatedMeter;
+
+const char* const kSets =
+    "1;2024/05/01 10:00:00;1;A;FAST;30-90;065.3 066.1 p:066.0\n"
+    "513;2024/05/02 11:30:20;2;C;SLOW;70-130;070.0 071.0\n"
+    "7;2024/05/03 12:00:00;1;A;FAST;30-90;\n";
+
+class MeterLoggerTest : public ::testing::Test {
+ protected:
+  MeterLoggerTest() {
+    link_.Open(1);
+    meter_.model().SetSets(sim::MeterModel::ParseSets(kSets));
+  }
+  int Count(const Bytes& what) const {
+    return static_cast<int>(std::count(meter_.writes().begin(), meter_.writes().end(), what));
+  }
+  std::string SetRecords(int n) {
+    std::string line = "9;2024/05/01 10:00:00;1;A;FAST;30-90;";
+    for (int i = 0; i < n; ++i) line += i % 2 ? "070.0 " : "071.5 ";
+    return line;
+  }
+
+  SimulatedMeter meter_;
+  Rs232 rs232_{meter_, meter_};
+  MeterLink link_{meter_, rs232_};
+};
+
+TEST_F(MeterLoggerTest, DirectoryListsTheStoredSets) {
+  const MemoryDirectory directory = ReadMemoryDirectory(link_);
+  EXPECT_EQ(Count("N"), 1);
+  EXPECT_FALSE(link_.Busy());
+  EXPECT_EQ(MegabytesText(directory.size), "8.0");
+  ASSERT_EQ(directory.sets.size(), 3u);
+  const struct {
+    int position;
+    std::uint16_t number;
+    int records;
+    std::string start;
+  } expected[] = {
+      {1, 1, 3, DecodeMeterDateTime(EncodeMeterDateTime(2024, 5, 1, 10, 0, 0))},
+      {2, 513, 2, DecodeMeterDateTime(EncodeMeterDateTime(2024, 5, 2, 11, 30, 20))},
+      {3, 7, 0, DecodeMeterDateTime(EncodeMeterDateTime(2024, 5, 3, 12, 0, 0))},
+  };
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(directory.sets[i].position, expected[i].position) << i;
+    EXPECT_EQ(directory.sets[i].number, expected[i].number) << i;
+    EXPECT_EQ(directory.sets[i].records, expected[i].records) << i;
+    EXPECT_EQ(directory.sets[i].start, expected[i].start) << i;
+  }
+}
+
+TEST_F(MeterLoggerTest, EmptyMemoryGivesNoSets) {
+  meter_.model().SetSets({});
+  EXPECT_TRUE(ReadMemoryDirectory(link_).sets.empty());
+}
+
+TEST_F(MeterLoggerTest, ALiveFrameUnderWayDoesNotShiftTheDirectory) {
+  // Catch the stream in the middle of a frame.
+  link_.Flush();
+  double waited = 0;
+  while (meter_.InBufferCount() == 0 && waited < 1) {
+    rs232_.Wait(0.0005);
+    waited += 0.0005;
+  }
+  ASSERT_GT(meter_.InBufferCount(), 0);
+  ASSERT_LT(meter_.InBufferCount(), 6);
+  const MemoryDirectory directory = ReadMemoryDirectory(link_);
+  ASSERT_EQ(directory.sets.size(), 3u);
+  EXPECT_EQ(directory.sets[1].number, 513);
+  EXPECT_EQ(directory.size, 8000u);
+  EXPECT_EQ(Count("N"), 1);
+}
+
+TEST_F(MeterLoggerTest, ADirectoryOfTheWrongLengthIsReadTwiceThenDecoded) {
+  meter_.model().faults().short_replies = true;  // 42 bytes stop after 21
+  meter_.model().SetSets(
+      sim::MeterModel::ParseSets(std::string(kSets) + "8;2024/05/04 12:00:00;1;A;FAST;30-90;\n"));
+  const double start = meter_.elapsed();
+  const MemoryDirectory directory = ReadMemoryDirectory(link_);
+  EXPECT_EQ(Count("N"), 2);
+  // 26 of 52 bytes: one whole entry, and none made of the live frames after them.
+  ASSERT_EQ(directory.sets.size(), 1u);
+  EXPECT_EQ(directory.sets[0].number, 1);
+  EXPECT_LT(meter_.elapsed() - start, 2 * (52 / 3840.0 + kReplyMargin + 0.5));
+}
+
+TEST_F(MeterLoggerTest, DownloadWaitsForTheWholeSet) {
+  std::vector<std::size_t> received;
+  const SetReply reply = DownloadSet(link_, 513, 2, [&](std::size_t got, std::size_t expected) {
+    EXPECT_EQ(expected, 435u);
+    received.push_back(got);
+  });
+  EXPECT_EQ(Count(MakeBytes({'O', 1, 2})), 1);
+  EXPECT_TRUE(reply.complete());
+  EXPECT_EQ(reply.expected, 435u);
+  ASSERT_FALSE(received.empty());
+  EXPECT_TRUE(std::is_sorted(received.begin(), received.end()));
+  EXPECT_GE(received.back(), 435u);
+  const DownloadedSet set = DecodeSetReply(reply.bytes, 2, 1);
+  ASSERT_EQ(set.list.size(), 2u);
+  EXPECT_EQ(set.list.record(1).ToRecord(), (Record{"2", "2024/05/02 11:30:22", "071.0"}));
+}
+
+TEST_F(MeterLoggerTest, DownloadOfThreeRecordsWaitsFor473Bytes) {
+  const SetReply reply = DownloadSet(link_, 1, 3);
+  EXPECT_EQ(reply.expected, 473u);
+  EXPECT_GE(reply.bytes.size(), 473u);
+  const DownloadedSet set = DecodeSetReply(reply.bytes, 3, 1);
+  EXPECT_TRUE(set.complete());
+  EXPECT_EQ(set.list.record(2).ToRecord(), (Record{"3", "2024/05/01 10:00:02", "066.0*"}));
+}
+
+TEST_F(MeterLoggerTest, ADownloadCutHalfWayKeepsTheWholeRecords) {
+  meter_.model().SetSets(sim::MeterModel::ParseSets(SetRecords(100)));
+  meter_.model().faults().short_replies = true;
+  const double start = meter_.elapsed();
+  const SetReply reply = DownloadSet(link_, 9, 100);
+  EXPECT_FALSE(reply.complete());
+  // Half of the 4163 bytes the meter sends, and none of the live frames after them.
+  EXPECT_EQ(reply.bytes.size(), 4163u / 2);
+  EXPECT_LT(meter_.elapsed() - start, reply.expected / 3840.0 + kReplyMargin + 0.5);
+  const DownloadedSet set = DecodeSetReply(reply.bytes, 100, 1);
+  EXPECT_FALSE(set.complete());
+  EXPECT_EQ(set.records_received, (2081 - 359) / 38);
+  EXPECT_EQ(set.list.size(), static_cast<std::size_t>(set.records_received));
+}
+
+TEST_F(MeterLoggerTest, EraseCommands) {
+  EraseSet(link_, 513);
+  EXPECT_EQ(Count(MakeBytes({'P', 1, 2})), 1);
+  ASSERT_EQ(meter_.model().sets().size(), 2u);
+  EXPECT_EQ(ReadMemoryDirectory(link_).sets.size(), 2u);
+  EraseAll(link_);
+  EXPECT_EQ(Count("H"), 1);
+  EXPECT_TRUE(ReadMemoryDirectory(link_).sets.empty());
+}
+
+TEST_F(MeterLoggerTest, SamplingTimeBothWays) {
+  meter_.model().SetSamplingTime(200);
+  EXPECT_EQ(ReadSamplingTime(link_), 200);
+  EXPECT_EQ(Count("J"), 1);
+  SetSamplingTime(link_, 255);
+  EXPECT_EQ(Count(MakeBytes({'C', 0, 255})), 1);
+  EXPECT_EQ(meter_.model().sampling_time(), 255);
+  EXPECT_EQ(ReadSamplingTime(link_), 255);
+}
+
+TEST_F(MeterLoggerTest, ClockBothWays) {
+  SetMeterClock(link_, DateTime{2016, 3, 23, 10, 15, 42});
+  EXPECT_EQ(Count(MakeBytes({0x42, 0x42, 0x15, 0x10, 0x23, 0x03, 0x16})), 1);
+  EXPECT_EQ(ReadMeterClock(link_), "2016/03/23 10:15:42");
+  EXPECT_EQ(Count("I"), 1);
+}
+
+TEST_F(MeterLoggerTest, ASilentMeterEndsEveryExchangeInBoundedTime) {
+  meter_.model().faults().silent = true;
+  const struct {
+    const char* name;
+    std::function<void()> exchange;
+    const char* error;  // nullptr: no error, an empty or incomplete result
+    double limit;
+  } cases[] = {
+      {"directory", [&] { ReadMemoryDirectory(link_); }, kDirectoryUnreadable, 1.0},
+      {"sampling time", [&] { ReadSamplingTime(link_); }, kMeterDoesNotAnswer, 2.0},
+      {"clock", [&] { ReadMeterClock(link_); }, kMeterDoesNotAnswer, 5.0},
+      {"download",
+       [&] {
+         const SetReply reply = DownloadSet(link_, 1, 3);
+         EXPECT_TRUE(reply.bytes.empty());
+         EXPECT_FALSE(reply.complete());
+       },
+       nullptr, kReplyMargin + 0.5},
+      {"erase", [&] { EraseSet(link_, 1); }, nullptr, 0.5},
+      {"erase all", [&] { EraseAll(link_); }, nullptr, 0.5},
+      {"set clock", [&] { SetMeterClock(link_, DateTime{}); }, nullptr, 0.5},
+      {"set sampling time", [&] { SetSamplingTime(link_, 2); }, nullptr, 0.5},
+  };
+  for (const auto& c : cases) {
+    const double start = meter_.elapsed();
+    if (c.error) {
+      try {
+        c.exchange();
+        ADD_FAILURE() << c.name << ": no error";
+      } catch (const LinkError& e) {
+        EXPECT_STREQ(e.what(), c.error) << c.name;
+      }
+    } else {
+      c.exchange();
+    }
+    EXPECT_LT(meter_.elapsed() - start, c.limit) << c.name;
+    EXPECT_FALSE(link_.Busy()) << c.name;
+  }
+}
+
+}  // namespace
+}  // namespace slm
