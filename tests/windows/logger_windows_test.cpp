@@ -155,9 +155,8 @@ TEST_F(LoggerTest, CutDownloadListsWhatArrivedAndSaysSo) {
 }
 
 // After the cut the meter's live frames come again; none of their bytes may
-// be listed as a record. Off until the download stops at the end of the
-// set's reply (today the frames that follow are read as records).
-TEST_F(LoggerTest, DISABLED_CutDownloadListsOnlyTheSetsRecords) {
+// be listed as a record.
+TEST_F(LoggerTest, CutDownloadListsOnlyTheSetsRecords) {
   GiveSets(Twenty());
   auto panel = OnlinePanel();
   panel->ToolbarClicked("Memory");
