@@ -78,8 +78,15 @@ void Panel::ToolbarClicked(const QString& key) {
     OpenCommand();
   } else if (name == "Refresh") {
     RefreshCommand();
+  } else if (name == "Memory") {
+    MemoryCommand();
+  } else if (name == "Erase") {
+    EraseCommand();
+  } else if (name == "Sampling") {
+    SamplingCommand();
+  } else if (name == "RTC") {
+    RtcCommand();
   }
-  // "Sampling", "RTC", "Memory" and "Erase" open the meter's logger windows.
 }
 
 void Panel::SaveCommand() {
@@ -241,6 +248,7 @@ void Panel::closeEvent(QCloseEvent* event) {
   if (plot_) plot_->close();
   if (real_histogram_) real_histogram_->close();
   if (histogram_) histogram_->close();
+  CloseLoggerWindows();
   event->accept();
   context_.exit_program(0);
 }

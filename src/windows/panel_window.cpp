@@ -184,8 +184,9 @@ QWidget* Panel::BuildSide() {
   lower->addWidget(charts, 1);
   layout->addLayout(lower, 1);
 
-  PicErase = Named<QWidget>("PicErase", side);
+  PicErase = BuildErasePicker(side);
   PicErase->hide();
+  layout->insertWidget(0, PicErase);
   return side;
 }
 

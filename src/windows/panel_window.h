@@ -1,14 +1,17 @@
 #pragma once
 
 #include <QAction>
+#include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
 #include <QToolBar>
 #include <QWidget>
+#include <cstdint>
 #include <deque>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "link/port_names.h"
 #include "panel/live_session.h"
@@ -18,9 +21,12 @@
 #include "ui/record_table.h"
 #include "windows/histogram_window.h"
 #include "windows/live_charts.h"
+#include "windows/memory_window.h"
 #include "windows/meter_face.h"
 #include "windows/record_list_window.h"
 #include "windows/recording_strip.h"
+#include "windows/sampling_choice.h"
+#include "windows/setup_window.h"
 #include "windows/time_plot_window.h"
 
 namespace slm {
@@ -83,6 +89,23 @@ class Panel : public QWidget, public LiveSessionView {
   QTimer& timer2() { return context_.timers.Timer2; }
   QAction* ToolbarButton(int index_from_1) const;
 
+  // The meter's data logger (panel_logger.cpp).
+  MemoryWindow* memory_window() const { return memory_.get(); }
+  bool MemoryWindowOpen() const { return memory_ && memory_->isVisible(); }
+  DataList* data_list() const { return data_list_.get(); }
+  SamplingChoice* sampling_choice() const { return sampling_choice_.get(); }
+  SetupWindow* setup_window() const { return setup_.get(); }
+  // A click on a set of the Memory window: downloads it into a fresh DataList.
+  void DownloadMemorySet(int row);
+  // The erase picker's entry `index` (0 "Exit", 1 "All", then the sets).
+  void EraseChosen(int index);
+  // What "OK" of the sampling choice does with the chosen option.
+  void SamplingChosen(SamplingOption option);
+  // The step between downloaded records, in the meter's records (1..255).
+  int LoggerInterval() const { return logger_interval_; }
+  // The PC clock the Setup window shows and sets the meter to.
+  SetupWindow::ClockFn pc_clock = SystemDateTime;
+
   // LiveSessionView
   void ShowLinkLost(const LinkLossReport& report) override;
   void ShowLinkRestored() override;
@@ -106,6 +129,12 @@ class Panel : public QWidget, public LiveSessionView {
   void ConnectListWindow(RecordListWindow& window);
   void SendToolbarCommand(std::string_view letter);
   void CmdLClicked();
+  QWidget* BuildErasePicker(QWidget* parent);
+  void MemoryCommand();
+  void EraseCommand();
+  void SamplingCommand();
+  void RtcCommand();
+  void CloseLoggerWindows();
   void Tell(const std::string& message);
 
   PanelContext context_;
@@ -121,6 +150,12 @@ class Panel : public QWidget, public LiveSessionView {
   std::unique_ptr<Plot> plot_;
   std::unique_ptr<RealHistogram> real_histogram_;
   std::unique_ptr<Histogram> histogram_;
+  std::unique_ptr<MemoryWindow> memory_;
+  std::unique_ptr<DataList> data_list_;
+  std::unique_ptr<SamplingChoice> sampling_choice_;
+  std::unique_ptr<SetupWindow> setup_;
+  std::vector<std::uint16_t> erase_numbers_;
+  int logger_interval_ = 1;
 
  public:
   // The panel's parts and controls, named as the program names them (also
@@ -139,6 +174,7 @@ class Panel : public QWidget, public LiveSessionView {
   RecordTable* GridN = nullptr;
   RecordTableModel* GridModel = nullptr;
   QWidget* PicErase = nullptr;
+  QComboBox* ComboErase = nullptr;
 };
 
 // Makes the panel for the user's choice and starts it. The window shows only

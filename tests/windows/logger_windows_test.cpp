@@ -1,0 +1,337 @@
+// The data logger from the panel's toolbar, on the simulated meter.
+#include <gtest/gtest.h>
+
+#include <QComboBox>
+#include <QRegularExpression>
+#include <QTableWidget>
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "windows/panel_fixture.h"
+
+namespace slm {
+namespace {
+
+using test::PanelTest;
+
+constexpr const char* kTwoSets =
+    "7;2024/05/01 10:00:00;1;C;SLOW;40-100;61.0 62.0 63.0 64.0 65.0 66.0 67.0\n"
+    "300;2024/06/02 11:30:00;1;A;FAST;30-90;70.0 71.0\n";
+
+std::string Twenty() {
+  std::string levels;
+  for (int i = 0; i < 20; ++i) levels += std::to_string(50 + i) + ".5 ";
+  return "5;2024/05/01 09:00:00;1;A;FAST;30-90;" + levels + "\n";
+}
+
+class LoggerTest : public PanelTest {
+ protected:
+  void GiveSets(const std::string& text) {
+    meter_.model().SetSets(sim::MeterModel::ParseSets(text));
+  }
+  int CountWrites(const std::string& bytes) {
+    return static_cast<int>(std::count(meter_.writes().begin(), meter_.writes().end(), bytes));
+  }
+  bool Received(const std::string& command) {
+    const auto& commands = meter_.model().received_commands();
+    return std::find(commands.begin(), commands.end(), command) != commands.end();
+  }
+  QStringList EraseEntries(Panel& panel) {
+    QStringList entries;
+    for (int i = 0; i < panel.ComboErase->count(); ++i) entries << panel.ComboErase->itemText(i);
+    return entries;
+  }
+  bool TimersRunning(Panel& panel) {
+    return panel.timer1().isActive() && panel.timer2().isActive();
+  }
+  void ChooseSampling(Panel& panel, QRadioButton* SamplingChoice::*option) {
+    panel.ToolbarClicked("Sampling");
+    SamplingChoice* choice = panel.sampling_choice();
+    ASSERT_NE(choice, nullptr);
+    (choice->*option)->setChecked(true);
+    choice->CmdOK->click();
+  }
+};
+
+TEST_F(LoggerTest, MemoryListsTheSets) {
+  GiveSets(kTwoSets);
+  auto panel = OnlinePanel();
+  panel->ToolbarClicked("Memory");
+
+  ASSERT_TRUE(panel->MemoryWindowOpen());
+  MemoryWindow* memory = panel->memory_window();
+  EXPECT_EQ(memory->windowTitle(), "Data Logger");
+  const QRegularExpression megabytes("^\\d+\\.\\d$");
+  EXPECT_TRUE(megabytes.match(memory->LblSize->text()).hasMatch())
+      << memory->LblSize->text().toStdString();
+  EXPECT_TRUE(megabytes.match(memory->LblRemain->text()).hasMatch())
+      << memory->LblRemain->text().toStdString();
+  EXPECT_EQ(memory->LblSize->text(), "8.0");
+  ASSERT_EQ(memory->GridSet->rowCount(), 2);
+  EXPECT_EQ(memory->GridSet->item(0, 0)->text(), "1");
+  EXPECT_EQ(memory->GridSet->item(1, 0)->text(), "2");
+  EXPECT_TRUE(memory->GridSet->item(1, 1)->text().contains("2024/06/02"));
+  EXPECT_TRUE(memory->GridSet->item(1, 1)->text().contains("11:30:00"));
+  EXPECT_EQ(memory->GridSet->item(0, 2)->text(), "7");
+  EXPECT_EQ(memory->GridSet->item(1, 2)->text(), "2");
+  EXPECT_EQ(memory->EraseSetNumbers, (std::vector<std::uint16_t>{7, 300}));
+  EXPECT_TRUE(TimersRunning(*panel));
+}
+
+TEST_F(LoggerTest, SecondMemoryClickWhileOpenReadsNothing) {
+  GiveSets(kTwoSets);
+  auto panel = OnlinePanel();
+  panel->ToolbarClicked("Memory");
+  panel->ToolbarClicked("Memory");
+  EXPECT_EQ(CountWrites("N"), 1);
+}
+
+TEST_F(LoggerTest, EmptyMemoryIsSaid) {
+  auto panel = OnlinePanel();
+  panel->ToolbarClicked("Memory");
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "No Data in Memory");
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kInformation);
+  EXPECT_FALSE(panel->MemoryWindowOpen());
+}
+
+TEST_F(LoggerTest, MemoryDoesNothingWhileTheMeterRuns) {
+  GiveSets(kTwoSets);
+  auto panel = OnlinePanel();
+  meter_.model().SetRun(true);
+  panel->Timer1Tick();
+  panel->ToolbarClicked("Memory");
+  EXPECT_EQ(CountWrites("N"), 0);
+  EXPECT_FALSE(panel->MemoryWindowOpen());
+}
+
+TEST_F(LoggerTest, RowClickDownloadsEveryThirdRecordAfterIntervalThree) {
+  GiveSets(kTwoSets);
+  auto panel = OnlinePanel();
+  dialogs_.answers = {"3"};
+  ChooseSampling(*panel, &SamplingChoice::MDLIT_opt);
+  EXPECT_EQ(panel->LoggerInterval(), 3);
+
+  panel->ToolbarClicked("Memory");
+  panel->memory_window()->RowClicked(0);
+
+  DataList* list = panel->data_list();
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(list->isVisible());
+  EXPECT_EQ(list->BoardCA->text(), "C");
+  EXPECT_EQ(list->BoardSFI->text(), "SLOW");
+  EXPECT_TRUE(list->BoardLevel->text().contains("40-100"));
+  ASSERT_EQ(list->list().size(), 3u);
+  EXPECT_DOUBLE_EQ(std::stod(std::string(list->list().level(0))), 61.0);
+  EXPECT_DOUBLE_EQ(std::stod(std::string(list->list().level(1))), 64.0);
+  EXPECT_DOUBLE_EQ(std::stod(std::string(list->list().level(2))), 67.0);
+  EXPECT_EQ(list->list().number(2), "3");
+  EXPECT_FALSE(list->windowTitle().contains("incomplete"));
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_FALSE(panel->memory_window()->locked());
+  EXPECT_TRUE(TimersRunning(*panel));
+}
+
+TEST_F(LoggerTest, CutDownloadListsWhatArrivedAndSaysSo) {
+  GiveSets(Twenty());
+  auto panel = OnlinePanel();
+  panel->ToolbarClicked("Memory");
+  meter_.model().faults().short_replies = true;
+  panel->memory_window()->RowClicked(0);
+
+  DataList* list = panel->data_list();
+  ASSERT_NE(list, nullptr);
+  const std::size_t rows = list->list().size();
+  EXPECT_GT(rows, 0u);
+  EXPECT_LT(rows, 20u);
+  EXPECT_DOUBLE_EQ(std::stod(std::string(list->list().level(0))), 50.5);
+  const std::string listed = std::to_string(rows) + " of 20 records";
+  EXPECT_TRUE(list->windowTitle().toStdString().find(listed) != std::string::npos)
+      << list->windowTitle().toStdString();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find(listed), std::string::npos);
+  EXPECT_TRUE(TimersRunning(*panel));
+}
+
+// After the cut the meter's live frames come again; none of their bytes may
+// be listed as a record.
+TEST_F(LoggerTest, CutDownloadListsOnlyTheSetsRecords) {
+  GiveSets(Twenty());
+  auto panel = OnlinePanel();
+  panel->ToolbarClicked("Memory");
+  meter_.model().faults().short_replies = true;
+  panel->memory_window()->RowClicked(0);
+
+  ASSERT_NE(panel->data_list(), nullptr);
+  const RecordList& list = panel->data_list()->list();
+  ASSERT_GT(list.size(), 0u);
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    EXPECT_EQ(list.level(i), std::string("0") + std::to_string(50 + i) + ".5") << i;
+  }
+}
+
+TEST_F(LoggerTest, EraseTwiceShowsTheSameEntries) {
+  GiveSets(kTwoSets);
+  auto panel = OnlinePanel();
+  panel->ToolbarClicked("Erase");
+  panel->ToolbarClicked("Erase");
+  EXPECT_TRUE(Shown(*panel, "PicErase"));
+  EXPECT_EQ(EraseEntries(*panel), (QStringList{"Exit", "All", "1", "2"}));
+  // While the picker is up, "Memory" does nothing.
+  const int reads = CountWrites("N");
+  panel->ToolbarClicked("Memory");
+  EXPECT_EQ(CountWrites("N"), reads);
+  EXPECT_FALSE(panel->MemoryWindowOpen());
+}
+
+TEST_F(LoggerTest, ErasingTheFirstSetRemovesItFromMemory) {
+  GiveSets(kTwoSets);
+  auto panel = OnlinePanel();
+  panel->ToolbarClicked("Memory");
+  panel->ToolbarClicked("Erase");
+  EXPECT_FALSE(panel->MemoryWindowOpen());
+  panel->EraseChosen(2);  // "1"
+  EXPECT_FALSE(Shown(*panel, "PicErase"));
+  EXPECT_TRUE(Received(std::string("P\x07\x00", 3)));
+  EXPECT_TRUE(TimersRunning(*panel));
+
+  panel->ToolbarClicked("Memory");
+  ASSERT_TRUE(panel->MemoryWindowOpen());
+  EXPECT_EQ(panel->memory_window()->GridSet->rowCount(), 1);
+  EXPECT_EQ(panel->memory_window()->EraseSetNumbers, (std::vector<std::uint16_t>{300}));
+}
+
+TEST_F(LoggerTest, EraseAllAndExit) {
+  GiveSets(kTwoSets);
+  auto panel = OnlinePanel();
+  panel->ToolbarClicked("Erase");
+  panel->EraseChosen(0);
+  EXPECT_FALSE(Shown(*panel, "PicErase"));
+  EXPECT_EQ(meter_.model().sets().size(), 2u);
+  panel->ToolbarClicked("Erase");
+  panel->EraseChosen(1);
+  EXPECT_TRUE(Received("H"));
+  EXPECT_TRUE(meter_.model().sets().empty());
+}
+
+TEST_F(LoggerTest, EraseOfEmptyMemoryOffersOnlyExit) {
+  auto panel = OnlinePanel();
+  panel->ToolbarClicked("Erase");
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, "No Data in Memory");
+  EXPECT_EQ(EraseEntries(*panel), QStringList{"Exit"});
+}
+
+TEST_F(LoggerTest, PcSamplingIsPulledIntoRangeAndRounded) {
+  auto panel = OnlinePanel();
+  dialogs_.answers = {"100000"};
+  ChooseSampling(*panel, &SamplingChoice::OptPC);
+  EXPECT_EQ(recorder_.period(), 86400);
+  dialogs_.answers = {"ten", "2.6"};
+  ChooseSampling(*panel, &SamplingChoice::OptPC);
+  EXPECT_EQ(recorder_.period(), 3);
+  EXPECT_EQ(dialogs_.prompts.size(), 3u);
+  dialogs_.answers = {""};
+  ChooseSampling(*panel, &SamplingChoice::OptPC);
+  EXPECT_EQ(recorder_.period(), 3);
+}
+
+TEST_F(LoggerTest, MeterSamplingIsSentPulledIntoRange) {
+  auto panel = OnlinePanel();
+  dialogs_.answers = {"300"};
+  ChooseSampling(*panel, &SamplingChoice::OptMeter);
+  EXPECT_TRUE(Received(std::string("C\x00\xff", 3)));
+  EXPECT_EQ(meter_.model().sampling_time(), 255);
+  EXPECT_TRUE(TimersRunning(*panel));
+}
+
+TEST_F(LoggerTest, SamplingChoiceClosedWithoutOkDoesNothing) {
+  auto panel = OnlinePanel();
+  dialogs_.answers = {"7"};
+  panel->ToolbarClicked("Sampling");
+  panel->sampling_choice()->close();
+  EXPECT_TRUE(dialogs_.prompts.empty());
+  EXPECT_EQ(panel->LoggerInterval(), 1);
+}
+
+TEST_F(LoggerTest, SetupTalksToTheMeterOnlyWhenAsked) {
+  auto panel = OnlinePanel();
+  meter_.model().SetClock({2023, 3, 4, 5, 6, 7}, meter_.elapsed());
+  panel->ToolbarClicked("RTC");
+  SetupWindow* setup = panel->setup_window();
+  ASSERT_NE(setup, nullptr);
+  EXPECT_EQ(setup->windowTitle(), "Setup");
+  EXPECT_TRUE(setup->Timer1->isActive());
+  const std::size_t writes = meter_.writes().size();
+  setup->Tick();
+  setup->LblPCTimeClicked();
+  setup->Tick();
+  EXPECT_EQ(meter_.writes().size(), writes);
+  EXPECT_TRUE(QRegularExpression("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$")
+                  .match(setup->LblPCTime->text())
+                  .hasMatch())
+      << setup->LblPCTime->text().toStdString();
+
+  setup->LblMeterTimeClicked();
+  setup->Tick();
+  EXPECT_TRUE(setup->LblMeterTime->text().startsWith("2023/03/04 05:06:"))
+      << setup->LblMeterTime->text().toStdString();
+  EXPECT_FALSE(panel->timer1().isActive());
+  EXPECT_FALSE(panel->timer2().isActive());
+
+  setup->CmdSetTime->click();
+  const auto& commands = meter_.model().received_commands();
+  EXPECT_TRUE(std::any_of(commands.begin(), commands.end(),
+                          [](const std::string& c) { return c.size() == 7 && c[0] == 'B'; }));
+
+  setup->close();
+  EXPECT_FALSE(setup->Timer1->isActive());
+  EXPECT_TRUE(TimersRunning(*panel));
+}
+
+TEST_F(LoggerTest, SilentMeterIsSaidAndTimersRunAgain) {
+  GiveSets(kTwoSets);
+  auto panel = OnlinePanel();
+  meter_.model().faults().silent = true;
+
+  panel->ToolbarClicked("Memory");
+  EXPECT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_FALSE(panel->MemoryWindowOpen());
+  EXPECT_TRUE(TimersRunning(*panel));
+
+  panel->ToolbarClicked("Erase");
+  EXPECT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_FALSE(Shown(*panel, "PicErase"));
+  EXPECT_TRUE(TimersRunning(*panel));
+
+  ChooseSampling(*panel, &SamplingChoice::OptMeter);
+  EXPECT_EQ(dialogs_.messages.size(), 3u);
+  EXPECT_TRUE(dialogs_.prompts.empty());
+  EXPECT_TRUE(TimersRunning(*panel));
+
+  panel->ToolbarClicked("RTC");
+  SetupWindow* setup = panel->setup_window();
+  setup->LblMeterTimeClicked();
+  setup->Tick();
+  EXPECT_NE(setup->LblMeterTime->text(), "Meter Time");
+  EXPECT_FALSE(setup->LblMeterTime->text().startsWith("20"));
+  setup->close();
+  EXPECT_TRUE(TimersRunning(*panel));
+  for (const auto& shown : dialogs_.messages) EXPECT_FALSE(shown.text.empty());
+}
+
+TEST_F(LoggerTest, DownloadFromSilentMeterIsSaid) {
+  GiveSets(kTwoSets);
+  auto panel = OnlinePanel();
+  panel->ToolbarClicked("Memory");
+  meter_.model().faults().silent = true;
+  panel->memory_window()->RowClicked(1);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(panel->data_list(), nullptr);
+  EXPECT_FALSE(panel->memory_window()->locked());
+  EXPECT_TRUE(TimersRunning(*panel));
+}
+
+}  // namespace
+}  // namespace slm
