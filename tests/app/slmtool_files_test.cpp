@@ -1,9 +1,6 @@
 // `slmtool info` and `slmtool convert` run as a user runs them, on files in a
 // fresh folder.
-#include <fcntl.h>
 #include <gtest/gtest.h>
-#include <spawn.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -13,7 +10,7 @@
 #include <string>
 #include <vector>
 
-extern char** environ;
+#include "support/tool_run.h"
 
 namespace slm {
 namespace {
@@ -25,16 +22,8 @@ const std::string kSet =
     "No.s\tDate Time\tdB\t\r\n1\t2024/04/30 09:00:00\t66.0\t\r\n2\t2024/04/30 09:00:20\t70.4\t\r\n"
     "3\t2024/04/30 09:00:40\t84.7\t\r\n";
 
-std::string ReadBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-struct ToolRun {
-  int exit_code = -1;
-  std::string out;
-  std::string err;
-};
+using test::ReadWholeFile;
+using test::ToolRun;
 
 class SlmtoolFiles : public ::testing::Test {
  protected:
@@ -50,26 +39,7 @@ class SlmtoolFiles : public ::testing::Test {
 
   // Runs slmtool with `args`, its output and errors caught in files.
   ToolRun Run(std::vector<std::string> args) {
-    const std::string out_path = File("stdout.txt"), err_path = File("stderr.txt");
-    args.insert(args.begin(), SLMTOOL_PATH);
-    std::vector<char*> argv;
-    for (std::string& word : args) argv.push_back(word.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    for (const auto& [fd, path] : {std::pair{1, &out_path}, std::pair{2, &err_path}}) {
-      posix_spawn_file_actions_addopen(&actions, fd, path->c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                       0644);
-    }
-    ToolRun run;
-    pid_t pid = 0;
-    int status = 0;
-    EXPECT_EQ(posix_spawn(&pid, SLMTOOL_PATH, &actions, nullptr, argv.data(), environ), 0);
-    posix_spawn_file_actions_destroy(&actions);
-    if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
-    run.out = ReadBytes(out_path);
-    run.err = ReadBytes(err_path);
-    return run;
+    return test::RunProgram(SLMTOOL_PATH, std::move(args), dir_);
   }
 
   const std::filesystem::path dir_ =
@@ -97,12 +67,12 @@ TEST_F(SlmtoolFiles, ConvertWritesCommasExactlyWhenTheNameEndsInCsv) {
   EXPECT_EQ(run.out, "3 records written to " + csv + "\n");
   std::string csv_text = kSet;
   std::replace(csv_text.begin(), csv_text.end(), '\t', ',');
-  EXPECT_EQ(ReadBytes(csv), csv_text);
+  EXPECT_EQ(ReadWholeFile(csv), csv_text);
 
   for (const std::string& back : {File("back.dlgr"), File("back.csv.txt")}) {
     run = Run({"convert", csv, "--output", back});
     ASSERT_EQ(run.exit_code, 0) << run.err;
-    EXPECT_EQ(ReadBytes(back), kSet) << back;
+    EXPECT_EQ(ReadWholeFile(back), kSet) << back;
   }
 }
 
@@ -118,7 +88,7 @@ TEST_F(SlmtoolFiles, OlderMemorySetIsWrittenInTheCurrentForm) {
   EXPECT_EQ(run.out,
             "3 records written to " + out +
                 "\nThe older memory set header was written in the \"Data Logger 2\" form.\n");
-  EXPECT_EQ(ReadBytes(out), kSet);
+  EXPECT_EQ(ReadWholeFile(out), kSet);
 }
 
 TEST_F(SlmtoolFiles, ConvertReadsAFileWhoseLinesEndInCrAlone) {
@@ -128,7 +98,7 @@ TEST_F(SlmtoolFiles, ConvertReadsAFileWhoseLinesEndInCrAlone) {
   const ToolRun run = Run({"convert", Write("cr.dlgr", cr_only), "-o", out});
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.out, "3 records written to " + out + "\n");
-  EXPECT_EQ(ReadBytes(out), kSet);
+  EXPECT_EQ(ReadWholeFile(out), kSet);
 }
 
 TEST_F(SlmtoolFiles, CsvLevelWithADecimalCommaSurvivesConvert) {
@@ -136,10 +106,10 @@ TEST_F(SlmtoolFiles, CsvLevelWithADecimalCommaSurvivesConvert) {
   set.replace(set.find("\t70.4\t"), 6, "\t70,4\t");
   const std::string csv = File("set.csv");
   ASSERT_EQ(Run({"convert", Write("set.dlgr", set), "-o", csv}).exit_code, 0);
-  EXPECT_NE(ReadBytes(csv).find("2,2024/04/30 09:00:20,\"70,4\",\r\n"), std::string::npos);
+  EXPECT_NE(ReadWholeFile(csv).find("2,2024/04/30 09:00:20,\"70,4\",\r\n"), std::string::npos);
   const std::string back = File("back.dlgr");
   ASSERT_EQ(Run({"convert", csv, "-o", back}).exit_code, 0);
-  EXPECT_EQ(ReadBytes(back), set);
+  EXPECT_EQ(ReadWholeFile(back), set);
 }
 
 TEST_F(SlmtoolFiles, FilesWithoutLineEndsAreRefusedByName) {
