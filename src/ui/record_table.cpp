@@ -7,6 +7,8 @@ namespace slm {
 RecordTable::RecordTable(QWidget* parent) : QTableView(parent), model_(new RecordTableModel(this)) {
   setObjectName("GridN");
   setModel(model_);
+  // Tab leaves the table for the next control instead of walking its cells.
+  setTabKeyNavigation(false);
   verticalHeader()->hide();
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   setEditTriggers(QAbstractItemView::NoEditTriggers);

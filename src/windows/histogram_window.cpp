@@ -3,8 +3,10 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QVBoxLayout>
+#include <string_view>
 #include <vector>
 
+#include "ui/keyboard.h"
 #include "ui/widget_text.h"
 
 namespace slm {
@@ -24,6 +26,7 @@ QAction* AddButton(QToolBar* toolbar, const char* key, const char* text) {
   QAction* action = toolbar->addAction(text);
   action->setObjectName(key);
   action->setToolTip(text);
+  if (std::string_view(key) == "Print") action->setShortcut(PrintShortcut());
   return action;
 }
 
@@ -51,6 +54,7 @@ RealHistogram::RealHistogram(Dialogs& dialogs, Printing& printing, QWidget* pare
     QObject::connect(AddButton(Toolbar1, key, text), &QAction::triggered, this,
                      [this, k] { ToolbarClicked(k); });
   }
+  TabReachesToolButtons(*Toolbar1);
   root->addWidget(Toolbar1);
   CWGraph1 = HistogramGraph(this, "CWGraph1");
   AddDesignCursors(*CWGraph1);
@@ -113,6 +117,7 @@ Histogram::Histogram(Dialogs& dialogs, Printing& printing, QWidget* parent)
     QObject::connect(AddButton(Toolbar1, key, text), &QAction::triggered, this,
                      [this, k] { ToolbarClicked(k); });
   }
+  TabReachesToolButtons(*Toolbar1);
   root->addWidget(Toolbar1);
   CWG = HistogramGraph(this, "CWG");
   AddDesignCursors(*CWG);
@@ -131,6 +136,7 @@ Histogram::Histogram(Dialogs& dialogs, Printing& printing, QWidget* parent)
   GridLn->horizontalHeader()->hide();
   GridLn->verticalHeader()->hide();
   GridLn->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  GridLn->setTabKeyNavigation(false);
   GridLn->setAccessibleName("Ln");
   const QFontMetrics metrics(font());
   const auto& header = LnGridHeader();

@@ -48,6 +48,7 @@ MemoryWindow::MemoryWindow(QWidget* parent) : QWidget(parent, Qt::Window) {
   GridSet->setSelectionBehavior(QAbstractItemView::SelectRows);
   GridSet->setSelectionMode(QAbstractItemView::SingleSelection);
   GridSet->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  GridSet->setTabKeyNavigation(false);
   const QFontMetrics metrics(font());
   const char* const widths[] = {"   Set   ", "000000Data Time000000", "  Records  "};
   int total = 0;

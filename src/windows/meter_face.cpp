@@ -48,6 +48,14 @@ QLabel* GlyphIndicator(QWidget* parent, const char* name, Glyph glyph, const QSt
 
 }  // namespace
 
+QKeySequence KeyShortcut(int code) {
+  return QKeySequence(Qt::ALT | static_cast<Qt::Key>(Qt::Key_0 + code % 10));
+}
+
+QString WithShortcut(const QString& tip, int code) {
+  return tip + " (" + KeyShortcut(code).toString(QKeySequence::NativeText) + ")";
+}
+
 MeterFace::MeterFace(QWidget* parent) : QFrame(parent) {
   setObjectName("Face");
   auto* layout = new QVBoxLayout(this);
@@ -73,8 +81,11 @@ MeterFace::MeterFace(QWidget* parent) : QFrame(parent) {
   for (int i = 0; i < 10; ++i) {
     auto* button = Named<QPushButton>(kKeys[i].name, kKeys[i].caption);
     button->setMinimumHeight(44);
-    button->setFocusPolicy(Qt::NoFocus);
+    // The keys take focus from Tab and a click, and Alt+1 to Alt+0 press them.
+    button->setFocusPolicy(Qt::StrongFocus);
     const int code = i + 1;
+    button->setShortcut(KeyShortcut(code));
+    button->setToolTip(WithShortcut(kKeys[i].caption, code));
     QObject::connect(button, &QPushButton::clicked, this, [this, code] {
       if (on_key) on_key(code);
     });
@@ -198,7 +209,9 @@ void MeterFace::ClearLevel() {
 
 void MeterFace::ShowOffline() {
   OfflineSSPL->show();
-  for (QPushButton* key : keys) key->setToolTip(kOfflineKeyTip);
+  for (int code = 1; code <= 10; ++code) {
+    keys[static_cast<size_t>(code - 1)]->setToolTip(WithShortcut(kOfflineKeyTip, code));
+  }
 }
 
 }  // namespace slm

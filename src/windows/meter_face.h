@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFrame>
+#include <QKeySequence>
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
@@ -12,6 +13,12 @@
 #include "ui/clickable_label.h"
 
 namespace slm {
+
+// The keyboard shortcut of the meter key `code` (1..10): Alt+1 to Alt+9, and
+// Alt+0 for key 10.
+QKeySequence KeyShortcut(int code);
+// `tip` followed by the key's shortcut in brackets.
+QString WithShortcut(const QString& tip, int code);
 
 // The meter's face on the panel: its display (level, bar, indicators, the
 // printed display parts) and its ten keys.

@@ -145,14 +145,21 @@ void Panel::OpenCommand() {
   }
   const FileChoice choice = context_.dialogs.OpenFile(kOpenFilter);
   if (!choice.chosen()) return;
+  OpenPath(choice.path);
+}
 
+void Panel::OpenPath(const std::string& path) {
+  if (session_.recorder().recording()) {
+    context_.dialogs.Message(kRecordingMode, MessageIcon::kCritical);
+    return;
+  }
   FlagGuard running(command_running_);
   AppTimers::Pause pause(context_.timers);
   const QString caption = windowTitle();
   DataFile file;
   try {
     BusyCursor busy;
-    file = OpenDataFile(choice.path, [this](const ReadProgress& progress) {
+    file = OpenDataFile(path, [this](const ReadProgress& progress) {
       setWindowTitle(Latin1(progress.caption));
       QCoreApplication::processEvents();
       return true;

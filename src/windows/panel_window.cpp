@@ -97,6 +97,7 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   body->addWidget(BuildSide(), 6);
   root->addLayout(body, 1);
   ShowRecordingState();
+  BuildMenuAndKeys();
 
   session_.SetView(this);
   // Saving the panel list shows how far it has come in the caption, which

@@ -4,6 +4,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QMenuBar>
 #include <QToolBar>
 #include <QWidget>
 #include <cstdint>
@@ -106,15 +107,25 @@ class Panel : public QWidget, public LiveSessionView {
   // The PC clock the Setup window shows and sets the meter to.
   SetupWindow::ClockFn pc_clock = SystemDateTime;
 
+  // Reads the data file at `path` into its list window, as "Open" does with
+  // the file the user picks (also a file dropped on the panel).
+  void OpenPath(const std::string& path);
+  // Help > About (F1): the program's version.
+  void ShowAbout();
+
   // LiveSessionView
   void ShowLinkLost(const LinkLossReport& report) override;
   void ShowLinkRestored() override;
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
   void BuildToolbar();
+  // The menu bar, the shortcuts and dropped files (panel_menu.cpp).
+  void BuildMenuAndKeys();
   QWidget* BuildSide();
   QWidget* Board(const char* frame_name, const char* caption, QLabel*& value, const char* name);
   void ShowDisplay();
@@ -164,6 +175,7 @@ class Panel : public QWidget, public LiveSessionView {
   RecordingStrip* strip = nullptr;
   LiveCharts* charts = nullptr;
   QToolBar* Toolbar1 = nullptr;
+  QMenuBar* MenuBar = nullptr;
   QLabel* BoardSFI = nullptr;
   QLabel* BoardCA = nullptr;
   QLabel* BoardLevel = nullptr;

@@ -16,6 +16,7 @@
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
 #include "ui/icons.h"
+#include "ui/keyboard.h"
 #include "ui/qt_dialogs.h"
 #include "ui/widget_text.h"
 #include "windows/placement.h"
@@ -75,6 +76,8 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
     add(TextIcon("Ln", blue), "Ln", "Histogram");
   }
   add(TextIcon("P", QColor(0x4a, 0x55, 0x60)), "Print", "Print");
+  Toolbar1->actions().back()->setShortcut(PrintShortcut());
+  TabReachesToolButtons(*Toolbar1);
   root->addWidget(Toolbar1);
 
   PicResolution = new QWidget(this);

@@ -5,6 +5,7 @@
 #include <QVBoxLayout>
 #include <limits>
 
+#include "ui/keyboard.h"
 #include "ui/level_plot.h"
 #include "ui/widget_text.h"
 
@@ -72,6 +73,8 @@ TimePlotWindow::TimePlotWindow(GraphWindow which, Dialogs& dialogs, Printing& pr
 
   CmdReset = Named<QPushButton>("CmdReset", "Reset Scale", FrmGraphic);
   CmdPrint = Named<QPushButton>("CmdPrint", "Print Graph", FrmGraphic);
+  CmdPrint->setShortcut(PrintShortcut());
+  CmdPrint->setToolTip("Print Graph (" + PrintShortcut().toString(QKeySequence::NativeText) + ")");
   side->addWidget(CmdReset);
   side->addWidget(CmdPrint);
   side->addStretch();

@@ -1,0 +1,97 @@
+#include "windows/panel_menu.h"
+
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeySequence>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QShortcut>
+#include <QTimer>
+#include <QUrl>
+
+#include "base/version.h"
+#include "ui/keyboard.h"
+#include "windows/panel_window.h"
+
+namespace slm {
+
+namespace {
+
+// The first local file among the dropped URLs, or an empty text.
+QString DroppedFile(const QMimeData* mime) {
+  if (mime == nullptr || !mime->hasUrls()) return {};
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile() && !url.toLocalFile().isEmpty()) return url.toLocalFile();
+  }
+  return {};
+}
+
+}  // namespace
+
+std::string PanelAboutText() {
+  return std::string("slmpanel ") + kProgramVersion +
+         "\nThe desktop companion of a hand-held sound level meter.\n" + kPanelBuildCaption;
+}
+
+void Panel::BuildMenuAndKeys() {
+  Toolbar1->findChild<QAction*>("Open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  Toolbar1->findChild<QAction*>("Save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  Toolbar1->findChild<QAction*>("Refresh")->setShortcut(QKeySequence(Qt::Key_F5));
+  TabReachesToolButtons(*Toolbar1);
+
+  // The menus hold the toolbar's own actions, so that a menu item runs the
+  // same command, and is hidden or disabled with its button.
+  MenuBar = new QMenuBar(this);
+  MenuBar->setObjectName("MenuBar");
+  auto add_keys = [this](QMenu* menu, std::initializer_list<const char*> keys) {
+    for (const char* key : keys) menu->addAction(Toolbar1->findChild<QAction*>(key));
+  };
+  QMenu* file = MenuBar->addMenu("&File");
+  file->setObjectName("MenuFile");
+  add_keys(file, {"Open", "Save"});
+  file->addSeparator();
+  QAction* quit = file->addAction("Quit");
+  quit->setObjectName("Quit");
+  quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+  QObject::connect(quit, &QAction::triggered, this, [this] { close(); });
+
+  QMenu* meter = MenuBar->addMenu("&Meter");
+  meter->setObjectName("MenuMeter");
+  add_keys(meter, {"AC", "FSI", "Up", "Down", "Sampling", "RTC", "Memory", "Erase", "Refresh"});
+
+  QMenu* help = MenuBar->addMenu("&Help");
+  help->setObjectName("MenuHelp");
+  QAction* about = help->addAction("About");
+  about->setObjectName("About");
+  about->setShortcut(QKeySequence(Qt::Key_F1));
+  QObject::connect(about, &QAction::triggered, this, [this] { ShowAbout(); });
+  layout()->setMenuBar(MenuBar);
+
+  // Esc puts away the save box and the erase picker.
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
+  QObject::connect(escape, &QShortcut::activated, this, [this] {
+    strip->PicSave->hide();
+    PicErase->hide();
+  });
+
+  setAcceptDrops(true);
+}
+
+void Panel::ShowAbout() { context_.dialogs.Message(PanelAboutText(), MessageIcon::kInformation); }
+
+void Panel::dragEnterEvent(QDragEnterEvent* event) {
+  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
+}
+
+void Panel::dropEvent(QDropEvent* event) {
+  const QString path = DroppedFile(event->mimeData());
+  if (path.isEmpty()) return;
+  event->acceptProposedAction();
+  strip->PicSave->hide();
+  // Opened once the drop is over, so that no message box holds up the drag.
+  QTimer::singleShot(0, this, [this, path] {
+    if (!command_running_) OpenPath(path.toStdString());
+  });
+}
+
+}  // namespace slm

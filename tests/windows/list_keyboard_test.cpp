@@ -1,0 +1,77 @@
+// The list and graph windows from the keyboard: Ctrl+P prints, Tab leaves
+// the record table.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QTest>
+
+#include "files/data_file_reader.h"
+#include "windows/panel_fixture.h"
+
+namespace slm {
+namespace {
+
+using test::PanelTest;
+
+bool ShowActive(QWidget& window) {
+  window.show();
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window);
+}
+
+class WindowKeyboard : public PanelTest {
+ protected:
+  void SetUp() override {
+    panel_ = OnlinePanel();
+    meter_.model().SetLevel(70.0);
+    for (int i = 0; i < 4; ++i) {
+      panel_->Timer1Tick();
+      panel_->Timer2Tick();
+    }
+  }
+  std::unique_ptr<Panel> panel_;
+};
+
+TEST_F(WindowKeyboard, CtrlPPrintsTheListReport) {
+  FileListReal list(dialogs_);
+  DataFile file = OpenDataFile(SLM_TEST_DATA_DIR "/plain_list.dlgr");
+  list.Load(std::move(file.list), file.title);
+  int prints = 0;
+  list.on_print = [&prints] { ++prints; };
+  ASSERT_TRUE(ShowActive(list));
+  QTest::keyClick(&list, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(prints, 1);
+}
+
+TEST_F(WindowKeyboard, TabLeavesTheListTable) {
+  FileListReal list(dialogs_);
+  DataFile file = OpenDataFile(SLM_TEST_DATA_DIR "/plain_list.dlgr");
+  list.Load(std::move(file.list), file.title);
+  ASSERT_TRUE(ShowActive(list));
+  list.GridN->setFocus();
+  list.GridN->setCurrentIndex(list.GridN->model()->index(0, 0));
+  QTest::keyClick(list.GridN, Qt::Key_Tab);
+  EXPECT_NE(QApplication::focusWidget(), list.GridN);
+}
+
+TEST_F(WindowKeyboard, CtrlPPrintsTheTimePlot) {
+  panel_->OpenLiveTimePlotWindow(LiveSeries::kLeq);
+  RealTimeGraph& graph = *panel_->real_time_graph();
+  ASSERT_TRUE(ShowActive(graph));
+  QTest::keyClick(&graph, Qt::Key_P, Qt::ControlModifier);
+  // The shortcut presses "Print Graph" as a click does, a moment later.
+  for (int i = 0; i < 50 && printing_.asked == 0; ++i) QTest::qWait(20);
+  EXPECT_EQ(printing_.asked, 1);
+  EXPECT_EQ(graph.CmdPrint->text(), "Print Graph");
+}
+
+TEST_F(WindowKeyboard, CtrlPPrintsTheLiveHistogram) {
+  panel_->charts->CWDec->on_clicked();
+  RealHistogram& h = *panel_->real_histogram();
+  ASSERT_TRUE(ShowActive(h));
+  QTest::keyClick(&h, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(printing_.asked, 1);
+}
+
+}  // namespace
+}  // namespace slm

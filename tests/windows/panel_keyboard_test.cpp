@@ -1,0 +1,220 @@
+// The panel from the keyboard: Tab order, shortcuts, the menu bar and files
+// dropped on it.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDropEvent>
+#include <QMenu>
+#include <QMenuBar>
+#include <QMimeData>
+#include <QRadioButton>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+#include <algorithm>
+#include <set>
+
+#include "link/meter.h"
+#include "windows/panel_fixture.h"
+
+namespace slm {
+namespace {
+
+using test::PanelTest;
+
+class PanelKeyboard : public PanelTest {
+ protected:
+  void SetUp() override {
+    panel_ = OnlinePanel();
+    meter_.model().SetLevel(66.6);
+    // A few seconds of samples, so that the panel's table has rows.
+    for (int i = 0; i < 4; ++i) {
+      panel_->Timer1Tick();
+      panel_->Timer2Tick();
+    }
+    panel_->show();
+    panel_->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
+  }
+  void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
+    QTest::keyClick(panel_.get(), static_cast<Qt::Key>(key), modifiers);
+  }
+  QStringList MenuEntries(const char* menu_name) {
+    QStringList entries;
+    for (QAction* action : Find<QMenu>(*panel_, menu_name)->actions()) {
+      if (!action->isSeparator()) entries << action->text();
+    }
+    return entries;
+  }
+  // Waits up to a second for the meter's last write to be `bytes`.
+  bool WaitForKeyWrite(const Bytes& bytes) {
+    for (int i = 0; i < 50; ++i) {
+      if (!meter_.writes().empty() && meter_.writes().back() == bytes) return true;
+      QTest::qWait(20);
+    }
+    return false;
+  }
+  std::unique_ptr<Panel> panel_;
+};
+
+TEST_F(PanelKeyboard, TabVisitsEveryPartOfThePanelAndComesBack) {
+  ASSERT_GT(panel_->GridModel->rowCount(), 0);
+  QWidget* first = panel_->face->keys[0];
+  first->setFocus();
+  ASSERT_EQ(QApplication::focusWidget(), first);
+  std::vector<QWidget*> visited;
+  bool came_back = false;
+  for (int i = 0; i < 80 && !came_back; ++i) {
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QWidget* now = QApplication::focusWidget();
+    ASSERT_NE(now, nullptr);
+    // Tab always moves on: no control keeps it, the table least of all.
+    ASSERT_TRUE(visited.empty() ? now != first : now != visited.back())
+        << now->objectName().toStdString();
+    visited.push_back(now);
+    came_back = now == first;
+  }
+  EXPECT_TRUE(came_back);
+  const std::set<QWidget*> seen(visited.begin(), visited.end());
+  for (QPushButton* key : panel_->face->keys) {
+    EXPECT_TRUE(seen.count(key)) << key->objectName().toStdString();
+  }
+  for (const char* key : {"Save", "Open", "Refresh"}) {
+    EXPECT_TRUE(seen.count(panel_->Toolbar1->widgetForAction(Action(*panel_, key)))) << key;
+  }
+  EXPECT_TRUE(seen.count(panel_->GridN));
+  EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [this](QWidget* w) {
+    return qobject_cast<QRadioButton*>(w) && panel_->charts->isAncestorOf(w);
+  }));
+}
+
+TEST_F(PanelKeyboard, MeterKeysTakeFocusAndShowTheirShortcut) {
+  for (QPushButton* key : panel_->face->keys) {
+    EXPECT_EQ(key->focusPolicy(), Qt::StrongFocus) << key->objectName().toStdString();
+  }
+  EXPECT_EQ(Find<QPushButton>(*panel_, "BtnCA")->text(), "A / C");
+  EXPECT_TRUE(Find<QPushButton>(*panel_, "BtnCA")->toolTip().contains("Alt+1"));
+  EXPECT_TRUE(Find<QPushButton>(*panel_, "BtnDown")->toolTip().contains("Alt+0"));
+}
+
+TEST_F(PanelKeyboard, AltNinePressesUpAndAltZeroDown) {
+  // A shortcut presses the button as a click does, a moment later.
+  Press(Qt::Key_9, Qt::AltModifier);
+  EXPECT_TRUE(WaitForKeyWrite(MakeBytes({0x4B, 0x00, 0x00, 0x09})));
+  Press(Qt::Key_0, Qt::AltModifier);
+  EXPECT_TRUE(WaitForKeyWrite(MakeBytes({0x4B, 0x00, 0x00, 0x0A})));
+}
+
+TEST_F(PanelKeyboard, CtrlSShowsTheSaveBoxAndEscHidesIt) {
+  EXPECT_FALSE(Shown(*panel_, "PicSave"));
+  Press(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_TRUE(Shown(*panel_, "PicSave"));
+  Press(Qt::Key_Escape);
+  EXPECT_FALSE(Shown(*panel_, "PicSave"));
+}
+
+TEST_F(PanelKeyboard, EscHidesTheErasePicker) {
+  panel_->ToolbarClicked("Erase");
+  ASSERT_TRUE(Shown(*panel_, "PicErase"));
+  Press(Qt::Key_Escape);
+  EXPECT_FALSE(Shown(*panel_, "PicErase"));
+}
+
+TEST_F(PanelKeyboard, F5RefreshesTheList) {
+  ASSERT_GT(panel_->GridModel->rowCount(), 0);
+  Press(Qt::Key_F5);
+  EXPECT_EQ(panel_->GridModel->rowCount(), 0);
+}
+
+TEST_F(PanelKeyboard, CtrlOAsksForAFile) {
+  Press(Qt::Key_O, Qt::ControlModifier);
+  EXPECT_EQ(dialogs_.filters.size(), 1u);
+}
+
+TEST_F(PanelKeyboard, F1ShowsTheVersion) {
+  Press(Qt::Key_F1);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find("slmpanel 0.1.0"), std::string::npos);
+}
+
+TEST_F(PanelKeyboard, CtrlQEndsTheProgramAsClosingDoes) {
+  Press(Qt::Key_Q, Qt::ControlModifier);
+  EXPECT_EQ(exit_codes_, std::vector<int>{0});
+  EXPECT_FALSE(panel_->isVisible());
+}
+
+TEST_F(PanelKeyboard, MenusMirrorTheToolbar) {
+  EXPECT_EQ(MenuEntries("MenuFile"), (QStringList{"Open", "Save", "Quit"}));
+  EXPECT_EQ(MenuEntries("MenuMeter"), (QStringList{"AC", "FSI", "Up", "Down", "Sampling", "RTC",
+                                                   "Memory", "Erase", "Refresh"}));
+  EXPECT_EQ(MenuEntries("MenuHelp"), QStringList{"About"});
+}
+
+TEST_F(PanelKeyboard, MenuItemsRunTheToolbarCommands) {
+  auto item = [this](const char* menu, const char* text) -> QAction* {
+    for (QAction* action : Find<QMenu>(*panel_, menu)->actions()) {
+      if (action->text() == text) return action;
+    }
+    ADD_FAILURE() << text;
+    static QAction none;
+    return &none;
+  };
+  ASSERT_GT(panel_->GridModel->rowCount(), 0);
+  item("MenuMeter", "Refresh")->trigger();
+  EXPECT_EQ(panel_->GridModel->rowCount(), 0);
+  item("MenuMeter", "AC")->trigger();
+  ASSERT_FALSE(meter_.writes().empty());
+  EXPECT_EQ(meter_.writes().back(), "G");
+  item("MenuFile", "Save")->trigger();
+  EXPECT_TRUE(Shown(*panel_, "PicSave"));
+  item("MenuFile", "Open")->trigger();
+  EXPECT_EQ(dialogs_.filters.size(), 1u);
+  item("MenuHelp", "About")->trigger();
+  EXPECT_EQ(dialogs_.messages.size(), 1u);
+}
+
+TEST_F(PanelKeyboard, OfflineTheMeterMenuIsEmptiedWithTheToolbar) {
+  auto offline = MakePanel({0, true});
+  ASSERT_TRUE(offline->Start());
+  for (QAction* action : offline->findChild<QMenu*>("MenuMeter")->actions()) {
+    EXPECT_FALSE(action->isVisible()) << action->text().toStdString();
+  }
+}
+
+void Drop(QWidget& target, const QString& path) {
+  QMimeData mime;
+  mime.setUrls({QUrl::fromLocalFile(path)});
+  const QPointF at(target.width() / 2.0, target.height() / 2.0);
+  QDragEnterEvent enter(at.toPoint(), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&target, &enter);
+  ASSERT_TRUE(enter.isAccepted());
+  QDropEvent drop(at, Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(&target, &drop);
+  QCoreApplication::processEvents();
+}
+
+TEST_F(PanelKeyboard, ADroppedFileOpensInItsListWindow) {
+  Drop(*panel_, SLM_TEST_DATA_DIR "/plain_list.dlgr");
+  FileListReal* list = panel_->file_list_real();
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(list->isVisible());
+  EXPECT_EQ(list->windowTitle(), "plain_list.dlgr");
+  EXPECT_EQ(list->GridModel->rowCount(), 3);
+  // No file was asked for.
+  EXPECT_TRUE(dialogs_.filters.empty());
+
+  Drop(*panel_, SLM_TEST_DATA_DIR "/data_logger_2.dlgr");
+  ASSERT_NE(panel_->file_list(), nullptr);
+  EXPECT_TRUE(panel_->file_list()->isVisible());
+}
+
+TEST_F(PanelKeyboard, DroppingSomethingElseIsRefused) {
+  QMimeData mime;
+  mime.setText("65.3");
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(panel_.get(), &enter);
+  EXPECT_FALSE(enter.isAccepted());
+}
+
+}  // namespace
+}  // namespace slm
