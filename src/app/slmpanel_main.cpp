@@ -2,15 +2,53 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "app/demo_meter.h"
 #include "app/panel_application.h"
+#include "base/version.h"
 #include "ui/stop_signals.h"
 #include "windows/panel_window.h"
 #include "windows/port_window.h"
 
+namespace {
+
+constexpr const char* kUsage =
+    "usage: slmpanel [--port DEVICE] [--demo]\n"
+    "\n"
+    "The desktop companion of a hand-held sound level meter.\n"
+    "\n"
+    "options:\n"
+    "  --port DEVICE  Puts DEVICE first in the port list, so that it is COM1.\n"
+    "  --demo         Starts the built-in meter emulator and makes it COM1.\n"
+    "  -h, --help     Prints this help and ends.\n"
+    "  -v, --version  Prints the program's version and ends.\n";
+
+// --help and --version are answered before Qt starts, so that they work
+// without a display. Returns the exit code, or -1 to go on.
+int AnswerWithoutDisplay(int argc, char** argv) {
+  for (int i = 1; i < argc; ++i) {
+    const std::string_view arg = argv[i];
+    if (arg == "--help" || arg == "-h" || arg == "-?") {
+      std::fputs(kUsage, stdout);
+      return 0;
+    }
+    if (arg == "--version" || arg == "-v") {
+      std::printf("slmpanel %s\n", slm::kProgramVersion);
+      return 0;
+    }
+    // DEVICE of --port is a value, not an option.
+    if (arg == "--port") ++i;
+  }
+  return -1;
+}
+
+}  // namespace
+
 int main(int argc, char** argv) {
+  if (const int code = AnswerWithoutDisplay(argc, argv); code >= 0) return code;
   QApplication app(argc, argv);
   QApplication::setApplicationName("slmpanel");
 

@@ -5,11 +5,13 @@
 #include <vector>
 
 #include "app/tool_common.h"
+#include "base/version.h"
 
 namespace {
 
 constexpr const char* kUsage =
     "usage: slmtool COMMAND [OPTIONS]\n"
+    "       slmtool --version\n"
     "\n"
     "commands:\n"
     "  emulate [--rate HZ] [--level DB | --levels FILE | --walk START:STEP] [--marker]\n"
@@ -61,6 +63,10 @@ int main(int argc, char** argv) {
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::fputs(kUsage, args.empty() ? stderr : stdout);
     return args.empty() ? 2 : 0;
+  }
+  if (args[0] == "--version" || args[0] == "-v") {
+    std::printf("slmtool %s\n", slm::kProgramVersion);
+    return 0;
   }
   const std::string command = args[0];
   args.erase(args.begin());
