@@ -16,6 +16,8 @@ namespace slm::test_free {
 class NoDialogs : public Dialogs {
  public:
   void Message(const std::string&, MessageIcon, const std::string&) override {}
+  void Notice(const std::string&, MessageIcon, const std::string&) override {}
+  bool Ask(const std::string&, const std::string&) override { return false; }
   FileChoice SaveFile(const std::string&) override { return {}; }
   FileChoice OpenFile(const std::string&) override { return {}; }
   std::string Input(const std::string&, const std::string&, const std::string&) override {

@@ -102,7 +102,7 @@ int main(int argc, char** argv) {
   // the window does, which writes a running recording into its file.
   slm::StopSignals stop_signals([&](int) {
     if (panel) {
-      panel->close();
+      panel->CloseForSignal();
     } else {
       QCoreApplication::exit(0);
     }

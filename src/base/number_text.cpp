@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <string>
 #include <system_error>
 
 namespace slm {
@@ -93,6 +94,12 @@ std::string OneDecimalText(double value) {
   text += '.';
   text += digits.back();
   return text;
+}
+
+std::string DurationText(long seconds) {
+  if (seconds < 0) seconds = 0;
+  auto two = [](long v) { return (v < 10 ? "0" : "") + std::to_string(v); };
+  return two(seconds / 3600) + ":" + two(seconds / 60 % 60) + ":" + two(seconds % 60);
 }
 
 }  // namespace slm

@@ -36,4 +36,8 @@ std::string PlainNumberText(double value);
 // A value that is not a finite number (a Leq of no energy) gives "--".
 std::string OneDecimalText(double value);
 
+// A span of whole seconds as "hh:mm:ss": 3725 -> "01:02:05"; the hours go on
+// past 99 ("100:00:00"); a negative span counts as 0.
+std::string DurationText(long seconds);
+
 }  // namespace slm

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <new>
 #include <stdexcept>
+#include <system_error>
 
 #include "files/csv_fields.h"
 
@@ -320,14 +321,42 @@ std::string HeaderValueFrom(std::string_view line, std::size_t k) {
   return HeaderItem(line.size() >= k ? line.substr(k - 1) : std::string_view());
 }
 
+std::string AbsolutePath(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
+
+void CheckDataFileContent(const std::string& path, const DataFile& file, std::size_t bytes,
+                          bool has_nul) {
+  if (file.cancelled) return;
+  if (bytes == 0) throw DataFileError(path, AbsolutePath(path) + " is empty");
+  // A list we wrote ourselves may hold no record yet (a recording stopped
+  // before its first sample): its first line names its kind.
+  const bool no_record = file.list.empty() && file.list.kind() == ListKind::kPlain;
+  if (has_nul || no_record) {
+    throw DataFileError(path, AbsolutePath(path) + " is not a data file: no record line found");
+  }
+}
+
 DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress) {
   InputFile in(path);
   DataFile file;
   // Errors name the file by its path, the result by its name.
   file.title = path;
+  std::size_t bytes = 0;
+  bool has_nul = false;
   ReadAll(
-      path, [&](char* to, std::size_t size) { return in.Read(to, size); }, file, progress,
-      in.SizeHint(), in.SizeHint());
+      path,
+      [&](char* to, std::size_t size) {
+        const std::size_t got = in.Read(to, size);
+        bytes += got;
+        // Text has no NUL byte; binary content is no list, however it splits.
+        if (!has_nul && got > 0 && std::memchr(to, '\0', got) != nullptr) has_nul = true;
+        return got;
+      },
+      file, progress, in.SizeHint(), in.SizeHint());
+  CheckDataFileContent(path, file, bytes, has_nul);
   file.title = std::filesystem::path(path).filename().string();
   return file;
 }

@@ -52,7 +52,16 @@ struct DataFile {
 // Throws DataFileError naming the file when it cannot be opened or read, or
 // holds no list (kMaxSkippedBytes of lines that are no records, or more than
 // memory allows).
+// A file of no bytes is refused as "<absolute path> is empty"; a file with a
+// NUL byte, or a plain list without any record line, as "<absolute path> is
+// not a data file: no record line found".
 DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress = {});
+// The file's absolute path as messages name it; `path` itself when it has none.
+std::string AbsolutePath(const std::string& path);
+// Refuses what OpenDataFile(path) read when it is no list (see there): throws
+// DataFileError. `bytes`: the bytes read; `has_nul`: one of them was NUL.
+void CheckDataFileContent(const std::string& path, const DataFile& file, std::size_t bytes,
+                          bool has_nul);
 // The same from a stream; `title` names it in the result and in errors.
 DataFile OpenDataFile(std::istream& in, const std::string& title,
                       const ReadProgressFn& progress = {});

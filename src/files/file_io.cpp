@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstring>
+#include <filesystem>
+#include <system_error>
 
 namespace slm {
 namespace {
@@ -88,6 +90,22 @@ void WriteWholeFile(const std::string& path, std::string_view data) {
   OutputFile out(path);
   out.Write(data);
   out.Close();
+}
+
+void CheckWritable(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  const std::string named = ec ? path : absolute.lexically_normal().string();
+  auto refuse = [&named](const std::string& reason) {
+    throw DataFileError(named, named + " cannot be written: " + reason);
+  };
+  if (std::filesystem::is_directory(named, ec)) refuse("it is a folder");
+  const bool existed = std::filesystem::exists(named, ec);
+  // "a" neither truncates nor moves anything already in the file.
+  std::FILE* file = std::fopen(named.c_str(), existed ? "a" : "w");
+  if (file == nullptr) refuse(std::strerror(errno));
+  std::fclose(file);
+  if (!existed) std::filesystem::remove(named, ec);
 }
 
 }  // namespace slm

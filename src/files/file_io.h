@@ -61,6 +61,12 @@ class OutputFile {
   std::FILE* file_ = nullptr;
 };
 
+// Makes sure `path` can be written before anything is recorded into it: a
+// file that does not exist is created and removed again; an existing file is
+// opened for appending and closed, which leaves its content as it was.
+// Throws DataFileError naming the absolute path and the system's reason.
+void CheckWritable(const std::string& path);
+
 // The whole content of a file. Throws DataFileError.
 std::string ReadWholeFile(const std::string& path);
 // Replaces the content of a file with `data` in one write. Throws DataFileError.

@@ -1,6 +1,7 @@
 #include "panel/live_session.h"
 
 #include "base/flag_guard.h"
+#include "files/record_text.h"
 
 namespace slm {
 
@@ -63,11 +64,13 @@ void LiveSession::LinkLost() {
   report.recording_ended = recorder_.recording();
   report.samples = recorder_.record_count();
   report.file = recorder_.final_path();
+  report.time = PcDateTimeText(recorder_.Now());
   // The samples recorded so far are the user's: the recording is ended into
   // its file as "Save" would end it.
   report.message = recorder_.LinkLost(Captions());
   charts_.ResetAfterLinkLoss();
   display_.level_text.clear();
+  last_loss_ = report;
   if (view_ != nullptr) view_->ShowLinkLost(report);
 }
 

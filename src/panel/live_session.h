@@ -16,7 +16,8 @@ namespace slm {
 struct LinkLossReport {
   bool recording_ended = false;  // a recording was running and was ended
   size_t samples = 0;            // the samples it holds
-  std::string file;              // the file it was written to
+  std::string file;              // the file it was written to (absolute)
+  std::string time;              // when the meter was lost, "yyyy/mm/dd hh:nn:ss"
   std::string message;           // for the user when that file could not be written
 };
 
@@ -66,6 +67,8 @@ class LiveSession : public LinkObserver {
 
   // False while the meter is lost: the one-second tick waits for it.
   bool sampling() const { return sampling_; }
+  // The last loss of the meter (empty before the first).
+  const LinkLossReport& last_loss() const { return last_loss_; }
   const PanelDisplay& display() const { return display_; }
   // The meter's settings as the panel shows them; they go into the header of
   // every list the panel saves.
@@ -97,6 +100,7 @@ class LiveSession : public LinkObserver {
   LiveAcquisition live_;
   PanelDisplay display_;
   LiveSessionView* view_ = nullptr;
+  LinkLossReport last_loss_;
   bool sampling_ = true;
   bool fresh_frame_ = false;
   bool in_sample_ = false;

@@ -11,8 +11,10 @@ namespace slm {
 
 namespace {
 
-std::string JoinPath(const std::string& dir, const std::string& name) {
-  return (std::filesystem::path(dir) / name).string();
+std::string AbsoluteOf(const std::string& path) {
+  std::error_code ec;
+  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
 }
 
 std::string TwoDigits(long v) {
@@ -147,7 +149,9 @@ PcRecorder::TickResult PcRecorder::Tick(double level, const std::string& level_t
 }
 
 std::string PcRecorder::AutoSave(TickResult& result) {
-  const std::string path = JoinPath(work_dir_, AutoSaveFileName(clock_()));
+  // Beside the temporary file: the working folder's absolute path.
+  const std::string path =
+      (std::filesystem::path(fake_path_).parent_path() / AutoSaveFileName(clock_())).string();
   try {
     SavePlainList(path, list_, write_progress_);
   } catch (const DataFileError& e) {
@@ -162,6 +166,8 @@ std::string PcRecorder::AutoSave(TickResult& result) {
 
 std::string PcRecorder::StartRecording(const std::string& final_path, Separator separator) {
   if (recording()) return {};
+  const std::string target = AbsoluteOf(final_path);
+  CheckWritable(target);
   moved_aside_.clear();
   // "Fake-mmddhhnn": the PC's month, day, hour and minute.
   auto aside_stem = [this] {
@@ -172,7 +178,7 @@ std::string PcRecorder::StartRecording(const std::string& final_path, Separator 
   writer_ = std::make_unique<RecordingFileWriter>(fake_path_, separator, aside_stem);
   moved_aside_ = writer_->moved_aside();
   separator_ = separator;
-  final_path_ = final_path;
+  final_path_ = target;
   record_count_ = 0;
   recording_.Reset();
   return moved_aside_;
@@ -181,12 +187,15 @@ std::string PcRecorder::StartRecording(const std::string& final_path, Separator 
 std::string PcRecorder::EndRecording(const PanelCaptions& captions) {
   if (!recording()) return {};
   std::string message;
+  FinishedRecording finished{final_path_, record_count_, PcDateTimeText(clock_()), true};
   try {
     writer_->Finish(Header(recording_, captions), final_path_);
   } catch (const DataFileError& e) {
+    finished.written = false;
     message = std::string(e.what()) + "\nThe " + std::to_string(record_count_) +
               " recorded samples are kept in \"" + fake_path_ + "\".";
   }
+  last_finished_ = finished;
   writer_.reset();
   record_count_ = 0;
   recording_.Reset();

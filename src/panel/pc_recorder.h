@@ -63,6 +63,14 @@ inline constexpr const char* kLaunchTitle = "Set up the willing time period";
 inline constexpr const char* kLaunchDefault = "00:00:10";
 inline constexpr const char* kLaunchInvalid = "Invalid, comply with the data format properly\n";
 
+// A recording as it ended: where it went and how many samples it holds.
+struct FinishedRecording {
+  std::string file;  // the absolute path of its final file
+  std::size_t samples = 0;
+  std::string ended_at;  // "yyyy/mm/dd hh:nn:ss" on the PC clock
+  bool written = false;  // false: the samples stayed in the temporary file
+};
+
 // Samples the meter's level on the PC every PcSamplePeriod seconds into the
 // panel list, keeps the running Leq, SEL and maximum, and records samples to
 // a file through the temporary file "Fake". Driven by the one-second Timer2.
@@ -84,7 +92,9 @@ class PcRecorder {
   // One Timer2 tick with the meter's current level and its text.
   TickResult Tick(double level, const std::string& level_text, const PanelCaptions& captions);
 
-  // Starts a recording that ends in `final_path`. A temporary file left by an
+  // Starts a recording that ends in `final_path` (made absolute). The file is
+  // first checked with CheckWritable: DataFileError naming its absolute path
+  // when it cannot be written. A temporary file left by an
   // earlier recording that was never saved (the program ended, or its final
   // file could not be written) is first moved aside as "Fake-mmddhhnn.unsaved"
   // ("-2", "-3"... before ".unsaved" when that name is taken); returns where it
@@ -117,6 +127,12 @@ class PcRecorder {
   const std::optional<LaunchPeriod>& launch_period() const { return launch_; }
 
   bool recording() const { return writer_ != nullptr; }
+  // The last recording that ended, for as long as no other has.
+  const std::optional<FinishedRecording>& last_finished() const { return last_finished_; }
+  // Seconds since the recording started (its one-second ticks).
+  long recording_seconds() const { return recording_.count; }
+  // The PC clock's time now.
+  DateTime Now() const { return clock_(); }
   size_t record_count() const { return record_count_; }
   const std::string& final_path() const { return final_path_; }
   // The temporary file, with the absolute path of the working folder.
@@ -148,6 +164,7 @@ class PcRecorder {
   size_t record_count_ = 0;
   std::string final_path_;
   std::string moved_aside_;
+  std::optional<FinishedRecording> last_finished_;
   std::optional<LaunchPeriod> launch_;
   WriteProgressFn write_progress_;
 };

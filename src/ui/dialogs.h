@@ -28,6 +28,12 @@ class Dialogs {
   virtual ~Dialogs() = default;
   virtual void Message(const std::string& text, MessageIcon icon,
                        const std::string& title = "slmpanel") = 0;
+  // A message that does not wait for the user: the window goes on working
+  // while it is on show.
+  virtual void Notice(const std::string& text, MessageIcon icon,
+                      const std::string& title = "slmpanel") = 0;
+  // A yes/no question; true for yes.
+  virtual bool Ask(const std::string& text, const std::string& title = "slmpanel") = 0;
   // A save dialog that asks before overwriting; the first filter is preset.
   virtual FileChoice SaveFile(const std::string& filter) = 0;
   virtual FileChoice OpenFile(const std::string& filter) = 0;

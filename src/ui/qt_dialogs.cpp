@@ -8,25 +8,42 @@
 
 namespace slm {
 
-void QtDialogs::Message(const std::string& text, MessageIcon icon, const std::string& title) {
-  QMessageBox::Icon qicon = QMessageBox::Information;
+namespace {
+
+QMessageBox::Icon QtIcon(MessageIcon icon) {
   switch (icon) {
     case MessageIcon::kCritical:
-      qicon = QMessageBox::Critical;
-      break;
+      return QMessageBox::Critical;
     case MessageIcon::kQuestion:
-      qicon = QMessageBox::Question;
-      break;
+      return QMessageBox::Question;
     case MessageIcon::kExclamation:
-      qicon = QMessageBox::Warning;
-      break;
+      return QMessageBox::Warning;
     case MessageIcon::kInformation:
-      qicon = QMessageBox::Information;
       break;
   }
-  QMessageBox box(qicon, QString::fromLatin1(title.c_str()), QString::fromLatin1(text.c_str()),
-                  QMessageBox::Ok, parent_);
+  return QMessageBox::Information;
+}
+
+}  // namespace
+
+void QtDialogs::Message(const std::string& text, MessageIcon icon, const std::string& title) {
+  QMessageBox box(QtIcon(icon), QString::fromLatin1(title.c_str()),
+                  QString::fromLatin1(text.c_str()), QMessageBox::Ok, parent_);
   box.exec();
+}
+
+void QtDialogs::Notice(const std::string& text, MessageIcon icon, const std::string& title) {
+  auto* box = new QMessageBox(QtIcon(icon), QString::fromLatin1(title.c_str()),
+                              QString::fromLatin1(text.c_str()), QMessageBox::Ok, parent_);
+  box->setAttribute(Qt::WA_DeleteOnClose);
+  box->setWindowModality(Qt::NonModal);
+  box->show();
+}
+
+bool QtDialogs::Ask(const std::string& text, const std::string& title) {
+  return QMessageBox::question(
+             parent_, QString::fromLatin1(title.c_str()), QString::fromLatin1(text.c_str()),
+             QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
 }
 
 BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

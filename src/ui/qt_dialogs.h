@@ -24,6 +24,8 @@ class QtDialogs : public Dialogs {
  public:
   void SetParent(QWidget* parent) { parent_ = parent; }
   void Message(const std::string& text, MessageIcon icon, const std::string& title) override;
+  void Notice(const std::string& text, MessageIcon icon, const std::string& title) override;
+  bool Ask(const std::string& text, const std::string& title) override;
   FileChoice SaveFile(const std::string& filter) override;
   FileChoice OpenFile(const std::string& filter) override;
   std::string Input(const std::string& prompt, const std::string& title,

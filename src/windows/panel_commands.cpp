@@ -1,6 +1,5 @@
 // The panel's PC sampling, recording, toolbar commands and what it does when
 // the meter is lost or found again.
-#include <QCloseEvent>
 #include <QCoreApplication>
 #include <QScrollBar>
 #include <QTime>
@@ -17,7 +16,10 @@
 namespace slm {
 
 void Panel::Tell(const std::string& message) {
-  if (!message.empty()) context_.dialogs.Message(message, MessageIcon::kCritical);
+  if (message.empty()) return;
+  last_message_ = message;
+  ShowStatus();
+  context_.dialogs.Message(message, MessageIcon::kCritical);
 }
 
 void Panel::ShowPanelList(bool afresh) {
@@ -41,7 +43,10 @@ void Panel::ShowRunningValues() {
   BoardMaxTime->setText(Latin1(v.max_time));
 }
 
-void Panel::ShowRecordingState() { strip->Show(session_.recorder()); }
+void Panel::ShowRecordingState() {
+  strip->Show(session_.recorder());
+  ShowStatus();
+}
 
 void Panel::SetSaveButtonRecording(bool recording) {
   QAction* save = ToolbarButton(1);
@@ -57,6 +62,7 @@ void Panel::SetSaveButtonRecording(bool recording) {
 void Panel::Timer2Tick() {
   const SampleResult result = session_.Sample();
   if (result.no_fresh_frame) return;
+  ShowStatus();
   const PcRecorder::TickResult& tick = result.recorder;
   ShowRunningValues();
   if (tick.list_changed) ShowPanelList(!tick.auto_saved.empty());
@@ -94,6 +100,7 @@ void Panel::SaveCommand() {
     const std::string message = session_.EndRecording();
     SetSaveButtonRecording(false);
     ShowRecordingState();
+    if (message.empty()) NoteFinishedRecording();
     Tell(message);
     return;
   }
@@ -227,37 +234,6 @@ void Panel::CmdLClicked() {
     strip->ShowLaunchPeriod(*launch);
     return;
   }
-}
-
-void Panel::ShowLinkLost(const LinkLossReport& report) {
-  context_.timers.Timer2.stop();
-  SetSaveButtonRecording(false);
-  ShowRecordingState();
-  face->LblCOM->setText("No COM");
-  face->ClearLevel();
-  charts->ClearAfterLinkLoss();
-  ShowPanelList(true);
-  Tell(report.message);
-}
-
-void Panel::ShowLinkRestored() {
-  face->LblCOM->setText(QString::fromStdString(session_.link().PortLabel()));
-  context_.timers.Timer2.start();
-}
-
-void Panel::closeEvent(QCloseEvent* event) {
-  context_.timers.StopBoth();
-  // A recording still running is written to its file before the program ends.
-  Tell(session_.EndRecording());
-  if (file_list_) file_list_->close();
-  if (file_list_real_) file_list_real_->close();
-  if (real_time_graph_) real_time_graph_->close();
-  if (plot_) plot_->close();
-  if (real_histogram_) real_histogram_->close();
-  if (histogram_) histogram_->close();
-  CloseLoggerWindows();
-  event->accept();
-  context_.exit_program(0);
 }
 
 }  // namespace slm

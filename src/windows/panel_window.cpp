@@ -96,6 +96,7 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   body->addWidget(face, 5);
   body->addWidget(BuildSide(), 6);
   root->addLayout(body, 1);
+  AddStatusStrip(root);
   ShowRecordingState();
   BuildMenuAndKeys();
 
@@ -202,6 +203,7 @@ bool Panel::Start() {
     }
     context_.timers.StopBoth();
     face->ShowOffline();
+    DisableMeterControls();
   } else {
     try {
       session_.link().Open(choice_.port_number);
@@ -219,6 +221,7 @@ bool Panel::Start() {
     context_.timers.Timer1.start();
   }
   PicErase->hide();
+  ShowStatus();
   return true;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QAction>
+#include <QBoxLayout>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -28,6 +29,7 @@
 #include "windows/recording_strip.h"
 #include "windows/sampling_choice.h"
 #include "windows/setup_window.h"
+#include "windows/status_strip.h"
 #include "windows/time_plot_window.h"
 
 namespace slm {
@@ -112,6 +114,9 @@ class Panel : public QWidget, public LiveSessionView {
   void OpenPath(const std::string& path);
   // Help > About (F1): the program's version.
   void ShowAbout();
+  // Closes the panel without asking anything (a stop signal): a running
+  // recording is ended into its file.
+  void CloseForSignal();
 
   // LiveSessionView
   void ShowLinkLost(const LinkLossReport& report) override;
@@ -147,6 +152,13 @@ class Panel : public QWidget, public LiveSessionView {
   void RtcCommand();
   void CloseLoggerWindows();
   void Tell(const std::string& message);
+  // The status strip and the notices (panel_feedback.cpp).
+  void AddStatusStrip(QBoxLayout* root);
+  PanelState State() const;
+  void ShowStatus();
+  void Note(const std::string& message);
+  void NoteFinishedRecording();
+  void DisableMeterControls();
 
   PanelContext context_;
   LiveSession& session_;
@@ -167,12 +179,15 @@ class Panel : public QWidget, public LiveSessionView {
   std::unique_ptr<SetupWindow> setup_;
   std::vector<std::uint16_t> erase_numbers_;
   int logger_interval_ = 1;
+  std::string last_message_;
+  bool closing_for_signal_ = false;
 
  public:
   // The panel's parts and controls, named as the program names them (also
   // their objectName).
   MeterFace* face = nullptr;
   RecordingStrip* strip = nullptr;
+  StatusStrip* status_strip = nullptr;
   LiveCharts* charts = nullptr;
   QToolBar* Toolbar1 = nullptr;
   QMenuBar* MenuBar = nullptr;

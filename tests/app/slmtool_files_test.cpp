@@ -149,5 +149,29 @@ TEST_F(SlmtoolFiles, ErrorsNameTheFileAndWriteNothing) {
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
+TEST_F(SlmtoolFiles, FilesThatHoldNoListAreRefused) {
+  const struct {
+    std::string path;
+    std::string refusal;
+  } cases[] = {
+      {Write("empty.dlgr", ""), " is empty"},
+      {Write("notes.txt", "just words\r\nno fields here\r\n"),
+       " is not a data file: no record line found"},
+      {Write("blob.bin", std::string("x\r\n1\t2\t3\r\n\0\0\x01\r\n", 15)),
+       " is not a data file: no record line found"},
+  };
+  for (const auto& c : cases) {
+    for (const std::vector<std::string>& args :
+         {std::vector<std::string>{"info", c.path},
+          std::vector<std::string>{"convert", c.path, "-o", File("out.csv")}}) {
+      const ToolRun run = Run(args);
+      EXPECT_EQ(run.exit_code, 1) << c.path;
+      EXPECT_EQ(run.out, "") << c.path;
+      EXPECT_NE(run.err.find(c.path + c.refusal), std::string::npos) << run.err;
+    }
+  }
+  EXPECT_FALSE(std::filesystem::exists(File("out.csv")));
+}
+
 }  // namespace
 }  // namespace slm

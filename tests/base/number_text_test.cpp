@@ -91,5 +91,14 @@ TEST(NumberText, ShortestTextReadsBackTheSameValue) {
   EXPECT_EQ(NumberText(2.0), "2");
 }
 
+TEST(DurationText, TwoDigitsEachAndHoursBeyondADay) {
+  EXPECT_EQ(DurationText(0), "00:00:00");
+  EXPECT_EQ(DurationText(59), "00:00:59");
+  EXPECT_EQ(DurationText(3725), "01:02:05");
+  EXPECT_EQ(DurationText(36L * 3600 + 600), "36:10:00");
+  EXPECT_EQ(DurationText(360000), "100:00:00");
+  EXPECT_EQ(DurationText(-5), "00:00:00");
+}
+
 }  // namespace
 }  // namespace slm

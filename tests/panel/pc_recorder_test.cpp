@@ -173,8 +173,11 @@ TEST_F(RecorderTest, LostLinkEndsTheRecordingIntoItsFile) {
 }
 
 TEST_F(RecorderTest, UnwritableFinalFileKeepsTheSamples) {
-  const std::string final_path = dir_.File("no-such-folder/rec.dlgr");
+  // The folder goes away while recording (a removed stick).
+  std::filesystem::create_directory(dir_.File("stick"));
+  const std::string final_path = dir_.File("stick/rec.dlgr");
   StartAfterATick(final_path);
+  std::filesystem::remove(dir_.File("stick"));
   Ticks(3, 70.0, "70.0");
   const std::string message = recorder_.EndRecording(captions_);
   EXPECT_NE(message.find(final_path), std::string::npos) << message;

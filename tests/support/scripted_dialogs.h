@@ -20,6 +20,18 @@ class ScriptedDialogs : public Dialogs {
     messages.push_back({text, icon});
     if (on_message) on_message();
   }
+  // Kept apart from `messages`: a notice does not wait for the user.
+  void Notice(const std::string& text, MessageIcon icon, const std::string&) override {
+    notices.push_back({text, icon});
+  }
+  // Answered from `yes_no`; no when it runs out.
+  bool Ask(const std::string& text, const std::string&) override {
+    questions.push_back(text);
+    if (yes_no.empty()) return false;
+    const bool answer = yes_no.front();
+    yes_no.pop_front();
+    return answer;
+  }
   FileChoice SaveFile(const std::string& filter) override {
     filters.push_back(filter);
     return Next();
@@ -45,6 +57,9 @@ class ScriptedDialogs : public Dialogs {
   }
 
   std::vector<Shown> messages;
+  std::vector<Shown> notices;
+  std::vector<std::string> questions;
+  std::deque<bool> yes_no;
   // Runs as each message is shown, for a test that looks at the screen then.
   std::function<void()> on_message;
   std::deque<FileChoice> files;

@@ -7,6 +7,7 @@
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QTest>
+#include <filesystem>
 #include <fstream>
 
 #include "files/data_file_reader.h"
@@ -172,14 +173,17 @@ TEST_F(PanelRecording, ClosingThePanelWritesTheRunningRecording) {
   const std::string path = dir_.File("closed.dlgr");
   StartRecording(path, 1);
   Seconds(3);
+  dialogs_.yes_no = {true};  // stop and save
   panel_->close();
   EXPECT_EQ(exit_codes_, std::vector<int>{0});
   EXPECT_EQ(OpenDataFile(path).list.size(), 2u);
 }
 
 TEST_F(PanelRecording, UnwritableFileIsNamedAndTheSamplesKept) {
-  const std::string path = dir_.File("missing-folder/rec.dlgr");
+  std::filesystem::create_directory(dir_.File("gone"));
+  const std::string path = dir_.File("gone/rec.dlgr");
   StartRecording(path, 1);
+  std::filesystem::remove(dir_.File("gone"));  // the folder goes away while recording
   Seconds(3);
   panel_->ToolbarClicked("Save");
   ASSERT_EQ(dialogs_.messages.size(), 1u);

@@ -1,0 +1,94 @@
+// The chosen file of a recording, and what the panel says of recordings.
+#include "panel/panel_feedback.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+
+#include "panel/pc_recorder.h"
+#include "support/temp_dir.h"
+
+namespace slm {
+namespace {
+
+class RecorderStart : public ::testing::Test {
+ protected:
+  test::TempDir dir_;
+  PcRecorder recorder_{[] { return DateTime{2024, 5, 1, 10, 0, 0}; }, dir_.path()};
+  PanelCaptions captions_{"A", "FAST", "30-90"};
+};
+
+TEST_F(RecorderStart, UnwritableChosenFileIsRefusedAtStartByItsAbsolutePath) {
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  std::string refusal;
+  try {
+    recorder_.StartRecording("no-such-folder/rec.dlgr", Separator::kTab);
+  } catch (const DataFileError& e) {
+    refusal = e.what();
+  }
+  std::filesystem::current_path(before);
+  EXPECT_EQ(refusal.rfind(dir_.File("no-such-folder/rec.dlgr") + " cannot be written: ", 0), 0u)
+      << refusal;
+  EXPECT_FALSE(recorder_.recording());
+  EXPECT_FALSE(std::filesystem::exists(recorder_.fake_path()));
+}
+
+TEST_F(RecorderStart, ChosenPathIsKeptAbsoluteAndAnExistingFileUntouched) {
+  test::WriteBytes(dir_.File("old.dlgr"), "older content\r\n");
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  recorder_.StartRecording("./old.dlgr", Separator::kTab);
+  std::filesystem::current_path(before);
+  ASSERT_TRUE(recorder_.recording());
+  EXPECT_EQ(recorder_.final_path(), dir_.File("old.dlgr"));
+  EXPECT_EQ(test::ReadBytes(dir_.File("old.dlgr")), "older content\r\n");
+  EXPECT_EQ(recorder_.EndRecording(captions_), "");
+  ASSERT_TRUE(recorder_.last_finished().has_value());
+  EXPECT_EQ(recorder_.last_finished()->file, dir_.File("old.dlgr"));
+  EXPECT_TRUE(recorder_.last_finished()->written);
+}
+
+TEST(PanelFeedbackTexts, StatusNamesPortStateAndRecording) {
+  test::TempDir dir;
+  PcRecorder recorder([] { return DateTime{2024, 5, 1, 10, 0, 0}; }, dir.path());
+  PanelState state;
+  state.port_label = "COM3";
+  state.last_message = "hello";
+  PanelStatus status = DescribePanelStatus(state, recorder);
+  EXPECT_EQ(status.port, "COM3");
+  EXPECT_EQ(status.recording, "Not recording");
+  EXPECT_EQ(status.message, "hello");
+  state.meter_lost = true;
+  EXPECT_EQ(DescribePanelStatus(state, recorder).port, "No COM");
+  state.offline = true;
+  EXPECT_EQ(DescribePanelStatus(state, recorder).port, "Offline");
+
+  recorder.StartRecording(dir.File("day.dlgr"), Separator::kTab);
+  const PanelCaptions captions;
+  for (int i = 0; i < 3; ++i) recorder.Tick(60.0, "60.0", captions);
+  EXPECT_EQ(DescribePanelStatus(state, recorder).recording, "Rec day.dlgr  2 samples  00:00:03");
+}
+
+TEST(PanelFeedbackTexts, LossAndReturnNameFileSamplesAndTime) {
+  LinkLossReport report;
+  report.time = "2024/05/01 10:20:30";
+  EXPECT_EQ(LinkLostNotice(report), "The meter was lost at 2024/05/01 10:20:30.");
+  EXPECT_EQ(LinkRestoredNotice("COM2", report), "The meter is back on COM2.");
+  report.recording_ended = true;
+  report.samples = 1;
+  report.file = "/data/a.dlgr";
+  EXPECT_EQ(LinkLostNotice(report),
+            "The meter was lost at 2024/05/01 10:20:30; the recording into \"/data/a.dlgr\" was "
+            "ended with 1 sample.");
+  EXPECT_EQ(LinkRestoredNotice("COM2", report),
+            "The meter is back on COM2; the recording ended at 2024/05/01 10:20:30 was not "
+            "resumed (\"/data/a.dlgr\").");
+  FinishedRecording finished{"/data/b.dlgr", 12, "2024/05/01 11:00:00", false};
+  EXPECT_EQ(RecordingFinishedNotice(finished),
+            "The recording ended at 2024/05/01 11:00:00 could not be saved to \"/data/b.dlgr\".");
+}
+
+}  // namespace
+}  // namespace slm

@@ -1,0 +1,232 @@
+// What the panel tells the user about recordings, a lost meter, files that
+// hold no list and its own state, and what closing it does to a recording.
+#include <gtest/gtest.h>
+
+#include <QCoreApplication>
+#include <QRadioButton>
+#include <filesystem>
+#include <regex>
+
+#include "files/data_file_reader.h"
+#include "windows/panel_fixture.h"
+
+namespace slm {
+namespace {
+
+using test::PanelTest;
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
+
+class PanelFeedback : public PanelTest {
+ protected:
+  void SetUp() override {
+    panel_ = OnlinePanel();
+    meter_.model().SetLevel(66.6);
+    panel_->Timer1Tick();
+  }
+  void Seconds(int n) {
+    for (int i = 0; i < n; ++i) {
+      panel_->Timer1Tick();
+      panel_->Timer2Tick();
+    }
+  }
+  void StartRecording(const std::string& path) {
+    panel_->ToolbarClicked("Save");
+    dialogs_.files.push_back({path, 1});
+    Find<QPushButton>(*panel_, "CmdSaveOK")->click();
+  }
+  std::string Status(const char* label) { return Text(*panel_, label).toStdString(); }
+  std::unique_ptr<Panel> panel_;
+};
+
+TEST_F(PanelFeedback, UnwritableChosenFileIsRefusedAtOnceByItsAbsolutePath) {
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir_.path());
+  StartRecording("no-such-folder/rec.dlgr");  // relative, as a dialog never gives it
+  std::filesystem::current_path(before);
+  EXPECT_FALSE(recorder_.recording());
+  EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  const std::string& text = dialogs_.messages[0].text;
+  EXPECT_TRUE(Contains(text, dir_.File("no-such-folder/rec.dlgr"))) << text;
+  EXPECT_TRUE(Contains(text, "The recording did not start.")) << text;
+  EXPECT_FALSE(Contains(text, "./")) << text;
+  EXPECT_EQ(Status("LblRecordingState"), "Not recording");
+}
+
+TEST_F(PanelFeedback, CheckingTheChosenFileLeavesNoTraceAndNoLoss) {
+  const std::string existing = dir_.File("precious.dlgr");
+  test::WriteBytes(existing, "keep me\r\n");
+  StartRecording(existing);
+  ASSERT_TRUE(recorder_.recording());
+  EXPECT_EQ(test::ReadBytes(existing), "keep me\r\n");
+  panel_->ToolbarClicked("Save");
+
+  const std::string fresh = dir_.File("fresh.dlgr");
+  StartRecording(fresh);
+  ASSERT_TRUE(recorder_.recording());
+  // The samples go to the temporary file until the end.
+  EXPECT_FALSE(std::filesystem::exists(fresh));
+}
+
+TEST_F(PanelFeedback, StopSaysWhereTheRecordingWentAndHowManySamples) {
+  const std::string path = dir_.File("walk.dlgr");
+  StartRecording(path);
+  Seconds(6);
+  panel_->ToolbarClicked("Save");
+  EXPECT_TRUE(dialogs_.messages.empty());
+  ASSERT_EQ(dialogs_.notices.size(), 1u);
+  const std::string expected = "The recording was saved to \"" + path + "\": 5 samples.";
+  EXPECT_EQ(dialogs_.notices[0].text, expected);
+  EXPECT_EQ(Status("LblLastMessage"), expected);
+  EXPECT_EQ(OpenDataFile(path).list.size(), 5u);
+}
+
+TEST_F(PanelFeedback, LostMeterIsANoticeWithFileSamplesAndTimeAndSoIsItsReturn) {
+  const std::string path = dir_.File("lost.dlgr");
+  StartRecording(path);
+  Seconds(4);
+  meter_.model().faults().silent = true;
+  panel_->Timer1Tick();
+  EXPECT_TRUE(dialogs_.messages.empty());
+  ASSERT_EQ(dialogs_.notices.size(), 1u);
+  const std::string lost = dialogs_.notices[0].text;
+  EXPECT_TRUE(std::regex_search(lost, std::regex("lost at 2024/05/01 \\d\\d:\\d\\d:\\d\\d")))
+      << lost;
+  EXPECT_TRUE(Contains(lost, "\"" + path + "\"")) << lost;
+  EXPECT_TRUE(Contains(lost, "3 samples")) << lost;
+  EXPECT_EQ(Status("LblPortState"), "No COM");
+  EXPECT_EQ(Status("LblRecordingState"), "Not recording");
+  EXPECT_EQ(Status("LblLastMessage"), lost);
+
+  meter_.model().faults().silent = false;
+  panel_->Timer1Tick();
+  ASSERT_EQ(dialogs_.notices.size(), 2u);
+  const std::string back = dialogs_.notices[1].text;
+  EXPECT_TRUE(std::regex_search(
+      back, std::regex("^The meter is back on COM1; the recording ended at 2024/05/01 "
+                       "\\d\\d:\\d\\d:\\d\\d was not resumed")))
+      << back;
+  EXPECT_EQ(Status("LblPortState"), "COM1");
+  EXPECT_FALSE(recorder_.recording());
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+TEST_F(PanelFeedback, ClosingWhileRecordingAsksAndNoKeepsEverythingRunning) {
+  const std::string path = dir_.File("asked.dlgr");
+  StartRecording(path);
+  Seconds(3);
+  dialogs_.yes_no = {false};
+  EXPECT_FALSE(panel_->close());
+  ASSERT_EQ(dialogs_.questions.size(), 1u);
+  EXPECT_TRUE(Contains(dialogs_.questions[0], path)) << dialogs_.questions[0];
+  EXPECT_TRUE(recorder_.recording());
+  EXPECT_TRUE(exit_codes_.empty());
+  EXPECT_TRUE(panel_->timer2().isActive());
+  Seconds(2);
+  EXPECT_EQ(recorder_.record_count(), 4u);
+
+  dialogs_.yes_no = {true};
+  EXPECT_TRUE(panel_->close());
+  EXPECT_EQ(dialogs_.questions.size(), 2u);
+  EXPECT_EQ(exit_codes_, std::vector<int>{0});
+  EXPECT_EQ(OpenDataFile(path).list.size(), 4u);
+}
+
+TEST_F(PanelFeedback, CloseForSignalWritesTheRecordingWithoutAsking) {
+  const std::string path = dir_.File("signal.dlgr");
+  StartRecording(path);
+  Seconds(3);
+  panel_->CloseForSignal();
+  EXPECT_TRUE(dialogs_.questions.empty());
+  EXPECT_EQ(exit_codes_, std::vector<int>{0});
+  EXPECT_EQ(OpenDataFile(path).list.size(), 2u);
+}
+
+TEST_F(PanelFeedback, ClosingWithoutARecordingAsksNothing) {
+  panel_->close();
+  EXPECT_TRUE(dialogs_.questions.empty());
+  EXPECT_EQ(exit_codes_, std::vector<int>{0});
+}
+
+TEST_F(PanelFeedback, FilesThatHoldNoListAreRefusedByOpen) {
+  const std::string empty = dir_.File("empty.dlgr");
+  const std::string words = dir_.File("words.txt");
+  const std::string binary = dir_.File("image.png");
+  test::WriteBytes(empty, "");
+  test::WriteBytes(words, "Dear meter,\r\nplease log.\r\n");
+  test::WriteBytes(binary, std::string("\x89PNG\r\n1\t2\t3\r\n\0\0\0\rIHDR", 21));
+  const std::pair<std::string, std::string> cases[] = {
+      {empty, empty + " is empty"},
+      {words, words + " is not a data file: no record line found"},
+      {binary, binary + " is not a data file: no record line found"}};
+  for (const auto& [path, refusal] : cases) {
+    dialogs_.messages.clear();
+    dialogs_.files.push_back({path, 1});
+    panel_->ToolbarClicked("Open");
+    ASSERT_EQ(dialogs_.messages.size(), 1u) << path;
+    EXPECT_EQ(dialogs_.messages[0].text, refusal);
+    EXPECT_EQ(panel_->file_list_real(), nullptr);
+    EXPECT_EQ(panel_->file_list(), nullptr);
+    EXPECT_EQ(Status("LblLastMessage"), refusal);
+  }
+}
+
+TEST_F(PanelFeedback, StatusStripShowsPortRecordingAndElapsedTimeWithoutMoving) {
+  panel_->show();
+  QCoreApplication::processEvents();
+  auto* strip = Find<QWidget>(*panel_, "StatusStrip");
+  EXPECT_EQ(Status("LblPortState"), "COM1");
+  EXPECT_EQ(Status("LblRecordingState"), "Not recording");
+  EXPECT_EQ(Status("LblLastMessage"), "");
+  const QRect port = Find<QLabel>(*panel_, "LblPortState")->geometry();
+  const QRect rec = Find<QLabel>(*panel_, "LblRecordingState")->geometry();
+  const QRect strip_at = strip->geometry();
+
+  StartRecording(dir_.File("a-rather-long-name-for-a-recording.dlgr"));
+  Seconds(3);
+  EXPECT_EQ(Status("LblRecordingState"),
+            "Rec a-rather-long-name-for-a-recording.dlgr  2 samples  00:00:03");
+  panel_->Timer2Tick();  // no fresh frame: nothing changes
+  Seconds(62);
+  EXPECT_EQ(Status("LblRecordingState"),
+            "Rec a-rather-long-name-for-a-recording.dlgr  64 samples  00:01:05");
+  meter_.model().faults().silent = true;
+  panel_->Timer1Tick();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Find<QLabel>(*panel_, "LblPortState")->geometry(), port);
+  EXPECT_EQ(Find<QLabel>(*panel_, "LblRecordingState")->geometry(), rec);
+  EXPECT_EQ(strip->geometry(), strip_at);
+}
+
+TEST_F(PanelTest, OfflineStatusAndMeterControlsDisabledWithTheReason) {
+  auto panel = MakePanel({1, true});
+  ASSERT_TRUE(panel->Start());
+  EXPECT_EQ(Text(*panel, "LblPortState"), "Offline");
+  EXPECT_EQ(Text(*panel, "LblRecordingState"), "Not recording");
+  ASSERT_EQ(panel->face->keys.size(), 10u);
+  for (QPushButton* key : panel->face->keys) {
+    EXPECT_FALSE(key->isEnabled()) << key->objectName().toStdString();
+    EXPECT_TRUE(key->toolTip().startsWith("Offline Mode: no meter is connected"));
+  }
+  auto* cmd_l = Find<QPushButton>(*panel, "CmdL");
+  EXPECT_FALSE(cmd_l->isEnabled());
+  EXPECT_EQ(cmd_l->toolTip(), "Offline Mode: no meter is connected.");
+  auto* save_box = Find<QWidget>(*panel, "PicSave");
+  EXPECT_FALSE(save_box->isEnabled());
+  EXPECT_EQ(save_box->toolTip(), "Offline Mode: no meter is connected.");
+  EXPECT_FALSE(Action(*panel, "Save")->isVisible());
+  EXPECT_TRUE(Action(*panel, "Open")->isVisible());
+}
+
+TEST_F(PanelTest, OnlineMeterControlsStayEnabled) {
+  auto panel = OnlinePanel();
+  for (QPushButton* key : panel->face->keys) EXPECT_TRUE(key->isEnabled());
+  EXPECT_TRUE(Find<QPushButton>(*panel, "CmdL")->isEnabled());
+  EXPECT_TRUE(Find<QWidget>(*panel, "PicSave")->isEnabled());
+}
+
+}  // namespace
+}  // namespace slm
