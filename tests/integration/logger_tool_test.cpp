@@ -92,7 +92,7 @@ class LoggerTool : public ::testing::Test {
                     QStringList{"emulate", "--sets", QString::fromStdString(dir_.File("sets.txt")),
                                 "--log", QString::fromStdString(dir_.File("log"))} +
                         extra);
-    ASSERT_TRUE(emulator_.waitForReadyRead(5000));
+    ASSERT_TRUE(emulator_.waitForReadyRead(15000));
     device_ = QString::fromLatin1(emulator_.readLine()).trimmed().mid(8).toStdString();
     ASSERT_FALSE(device_.empty());
   }

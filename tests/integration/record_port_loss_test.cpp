@@ -23,7 +23,7 @@ TEST(RecordPortLoss, PulledPortEndsTheRecordingWithTheSamplesItHas) {
   ASSERT_TRUE(dir.isValid());
   QProcess emulator;
   emulator.start(SLMTOOL_PATH, {"emulate", "--rate", "20", "--level", "71.3"});
-  ASSERT_TRUE(emulator.waitForReadyRead(5000));
+  ASSERT_TRUE(emulator.waitForReadyRead(15000));
   const QString device = QString::fromLatin1(emulator.readLine()).trimmed().mid(8);
   ASSERT_FALSE(device.isEmpty());
 

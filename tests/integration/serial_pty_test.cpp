@@ -29,7 +29,7 @@ class EmulatorOnPty : public ::testing::Test {
     emulator_.setArguments({"emulate", "--rate", "20", "--level", "72.5", "--log", log_path_});
     emulator_.start();
     ASSERT_TRUE(emulator_.waitForStarted(5000));
-    ASSERT_TRUE(emulator_.waitForReadyRead(5000)) << "the emulator printed no device";
+    ASSERT_TRUE(emulator_.waitForReadyRead(15000)) << "the emulator printed no device";
     const QString line = QString::fromLatin1(emulator_.readLine()).trimmed();
     ASSERT_TRUE(line.startsWith("device: ")) << line.toStdString();
     device_ = line.mid(8).toStdString();
