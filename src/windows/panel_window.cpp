@@ -6,6 +6,7 @@
 #include <QHBoxLayout>
 #include <QScreen>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <utility>
 
 #include "base/flag_guard.h"
@@ -194,7 +195,11 @@ QWidget* Panel::BuildSide() {
 
 bool Panel::Start() {
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    move(screen->availableGeometry().topLeft());
+    // The panel takes the room the screen has, up to its designed size, so
+    // that a small screen still shows all of it.
+    const QRect room = screen->availableGeometry();
+    resize(std::min(width(), room.width()), std::min(height(), room.height()));
+    move(room.topLeft());
   }
   face->OfflineSSPL->hide();
   if (choice_.offline) {
