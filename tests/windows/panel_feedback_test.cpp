@@ -19,26 +19,9 @@ bool Contains(const std::string& text, const std::string& part) {
   return text.find(part) != std::string::npos;
 }
 
-class PanelFeedback : public PanelTest {
+class PanelFeedback : public test::RunningPanelTest {
  protected:
-  void SetUp() override {
-    panel_ = OnlinePanel();
-    meter_.model().SetLevel(66.6);
-    panel_->Timer1Tick();
-  }
-  void Seconds(int n) {
-    for (int i = 0; i < n; ++i) {
-      panel_->Timer1Tick();
-      panel_->Timer2Tick();
-    }
-  }
-  void StartRecording(const std::string& path) {
-    panel_->ToolbarClicked("Save");
-    dialogs_.files.push_back({path, 1});
-    Find<QPushButton>(*panel_, "CmdSaveOK")->click();
-  }
   std::string Status(const char* label) { return Text(*panel_, label).toStdString(); }
-  std::unique_ptr<Panel> panel_;
 };
 
 TEST_F(PanelFeedback, UnwritableChosenFileIsRefusedAtOnceByItsAbsolutePath) {

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QLabel>
+#include <QPushButton>
 #include <QToolBar>
 #include <memory>
 #include <string>
@@ -69,6 +70,30 @@ class PanelTest : public ::testing::Test {
   LiveSession session_{link_, reading_, recorder_, charts_};
   AppTimers timers_;
   std::vector<int> exit_codes_;
+};
+
+// An online panel reading a steady 66.6 dB, with its ticks driven by hand.
+class RunningPanelTest : public PanelTest {
+ protected:
+  void SetUp() override {
+    panel_ = OnlinePanel();
+    meter_.model().SetLevel(66.6);
+    panel_->Timer1Tick();
+  }
+  // One second of the panel: a live tick and a sampling tick.
+  void Seconds(int n) {
+    for (int i = 0; i < n; ++i) {
+      panel_->Timer1Tick();
+      panel_->Timer2Tick();
+    }
+  }
+  // "Save", then a recording into `path` with the filter of that index.
+  void StartRecording(const std::string& path, int filter = 1) {
+    panel_->ToolbarClicked("Save");
+    dialogs_.files.push_back({path, filter});
+    Find<QPushButton>(*panel_, "CmdSaveOK")->click();
+  }
+  std::unique_ptr<Panel> panel_;
 };
 
 }  // namespace slm::test

@@ -31,20 +31,9 @@ std::vector<std::string> FileLines(const std::string& path) {
   return lines;
 }
 
-class PanelRecording : public PanelTest {
+class PanelRecording : public test::RunningPanelTest {
  protected:
-  void SetUp() override {
-    panel_ = OnlinePanel();
-    meter_.model().SetLevel(66.6);
-    panel_->Timer1Tick();
-  }
-  // One second of the panel: a live tick and a sampling tick.
-  void Seconds(int n) {
-    for (int i = 0; i < n; ++i) {
-      panel_->Timer1Tick();
-      panel_->Timer2Tick();
-    }
-  }
+  // The save box as the user sees it before the recording starts.
   void StartRecording(const std::string& path, int filter) {
     panel_->ToolbarClicked("Save");
     EXPECT_TRUE(Shown(*panel_, "PicSave"));
@@ -53,7 +42,6 @@ class PanelRecording : public PanelTest {
     Find<QPushButton>(*panel_, "CmdSaveOK")->click();
     EXPECT_FALSE(Shown(*panel_, "PicSave"));
   }
-  std::unique_ptr<Panel> panel_;
 };
 
 TEST_F(PanelRecording, SamplesFillTheListAndTheRunningValues) {
