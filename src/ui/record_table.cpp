@@ -1,6 +1,8 @@
 #include "ui/record_table.h"
 
 #include <QHeaderView>
+#include <QStyle>
+#include <algorithm>
 
 namespace slm {
 
@@ -13,12 +15,21 @@ RecordTable::RecordTable(QWidget* parent) : QTableView(parent), model_(new Recor
   verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 6);
   setEditTriggers(QAbstractItemView::NoEditTriggers);
   setSelectionBehavior(QAbstractItemView::SelectRows);
+  // Each column as wide as the longest text it holds, and the view as wide
+  // as its columns with a vertical scroll bar, so that no text is cut.
   const QFontMetrics metrics(font());
-  setColumnWidth(0, metrics.horizontalAdvance("ABADEAA"));
-  setColumnWidth(1, metrics.horizontalAdvance("AAAAA/AA/AAHH:NN:SSA"));
-  setColumnWidth(2, metrics.horizontalAdvance("ABADEAAA"));
+  const int padding = 2 * style()->pixelMetric(QStyle::PM_HeaderMargin) + 8;
+  const char* const widest[3] = {"348000", "0000/00/00 00:00:00", "150.0*"};
+  int total = 0;
+  for (int column = 0; column < 3; ++column) {
+    const int text = metrics.horizontalAdvance(widest[column]);
+    const int header = horizontalHeader()->fontMetrics().horizontalAdvance(
+        model_->headerData(column, Qt::Horizontal, Qt::DisplayRole).toString());
+    setColumnWidth(column, std::max(text, header) + padding);
+    total += columnWidth(column);
+  }
   horizontalHeader()->setStretchLastSection(true);
-  setMinimumWidth(metrics.horizontalAdvance("ABADEAAAAAAA/AA/AAHH:NN:SSAABADEAAA") + 20);
+  setMinimumWidth(total + 2 * frameWidth() + style()->pixelMetric(QStyle::PM_ScrollBarExtent) + 2);
 }
 
 }  // namespace slm

@@ -78,15 +78,15 @@ MeterFace::MeterFace(QWidget* parent) : QFrame(parent) {
   layout->addLayout(top);
   // The display takes the height the panel has to spare.
   layout->addWidget(BuildLcd(), 1);
-  layout->addSpacing(10);
+  layout->addSpacing(6);
 
   auto* key_grid = new QGridLayout;
-  key_grid->setSpacing(8);
+  key_grid->setSpacing(6);
   for (int i = 0; i < 10; ++i) {
     // A narrow panel wraps a key's caption rather than cutting it.
-    auto* button = Named<WrapButton>(kKeys[i].name, kKeys[i].caption);
+    auto* button = Named<WrapButton>(kKeys[i].name, kKeys[i].caption, this);
     button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
-    button->setMinimumHeight(48);
+    button->setMinimumHeight(40);
     // The keys take focus from Tab and a click, and Alt+1 to Alt+0 press them.
     button->setFocusPolicy(Qt::StrongFocus);
     const int code = i + 1;
@@ -98,16 +98,24 @@ MeterFace::MeterFace(QWidget* parent) : QFrame(parent) {
     keys[static_cast<size_t>(i)] = button;
     key_grid->addWidget(button, i / 5, i % 5);
   }
-  // The five columns share the width evenly, whatever their captions.
+  // The five columns share the width evenly, whatever their captions, and
+  // no narrower than the key that needs the most room.
+  int least = 0;
+  for (QPushButton* key : keys) {
+    key->ensurePolished();
+    least = std::max(least, key->minimumSizeHint().width());
+  }
+  for (QPushButton* key : keys) key->setMinimumWidth(least);
   for (int column = 0; column < 5; ++column) key_grid->setColumnStretch(column, 1);
   layout->addLayout(key_grid);
-  layout->addSpacing(12);
+  layout->addSpacing(6);
   lower_ = new QVBoxLayout;
   layout->addLayout(lower_);
 }
 
 QWidget* MeterFace::BuildLcd() {
   auto* lcd = Named<QFrame>("Lcd", this);
+  Lcd = lcd;
   auto* lcd_layout = new QVBoxLayout(lcd);
   auto* indicators = new QHBoxLayout;
   LblFast = Indicator(lcd, "LblFast", "FAST");
@@ -120,7 +128,11 @@ QWidget* MeterFace::BuildLcd() {
   LblRun = GlyphIndicator(lcd, "LblRun", Glyph::kPlay, "Run");
   LblPause = GlyphIndicator(lcd, "LblPause", Glyph::kPause, "Pause");
   LblStop = GlyphIndicator(lcd, "LblStop", Glyph::kStop, "Stop");
-  for (QLabel* l : {LblFast, LblSlow, LblIMP, LblCA}) indicators->addWidget(l);
+  // The meter shows one time weighting at a time: the three share one place.
+  auto* weighting = new QGridLayout;
+  for (QLabel* l : {LblFast, LblSlow, LblIMP}) weighting->addWidget(l, 0, 0);
+  indicators->addLayout(weighting);
+  indicators->addWidget(LblCA);
   indicators->addStretch();
   for (QLabel* l : {LblOver, LblUnder}) indicators->addWidget(l);
   indicators->addStretch();
@@ -136,14 +148,14 @@ QWidget* MeterFace::BuildLcd() {
   value_row->setSpacing(6);
   LblValue = Named<QLabel>("LblValue", "", lcd);
   LblValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  LblValue->setMinimumSize(200, 56);
+  LblValue->setMinimumSize(200, 48);
   QFont digits("DejaVu Sans Mono");
   digits.setStyleHint(QFont::Monospace);
   digits.setBold(true);
   LblValue->setFont(digits);
   LbldB = Named<QLabel>("LbldB", "dB", lcd);
   LbldB->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-  LbldB->setMinimumSize(40, 56);
+  LbldB->setMinimumSize(40, 48);
   for (QLabel* label : {LblValue, LbldB}) {
     // They take the room the row gives them; the fonts follow the room.
     label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);

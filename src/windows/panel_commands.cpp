@@ -191,8 +191,7 @@ void Panel::OpenPath(const std::string& path) {
   }
   window->Load(std::move(file.list), file.title, file.skipped_lines);
   ConnectListWindow(*window);
-  window->show();
-  window->PlaceBeside(*this);
+  ShowBeside(*window);
   if (file.truncated) {
     context_.dialogs.Message("The file holds more than " + std::to_string(kMaxRecords) +
                                  " records; the first " + std::to_string(kMaxRecords) +

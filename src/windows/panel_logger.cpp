@@ -71,8 +71,7 @@ void Panel::MemoryCommand() {
   memory_ = std::make_unique<MemoryWindow>();
   memory_->on_set_clicked = [this](int row) { DownloadMemorySet(row); };
   memory_->Show(directory);
-  memory_->show();
-  PlaceBesidePanel(*memory_, *this);
+  ShowBeside(*memory_);
 }
 
 void Panel::DownloadMemorySet(int row) {
@@ -112,8 +111,7 @@ void Panel::DownloadMemorySet(int row) {
   data_list_ = std::make_unique<DataList>(context_.dialogs);
   data_list_->Load(std::move(set.list), caption);
   data_list_->set_field = set.set_field;
-  data_list_->show();
-  data_list_->PlaceBeside(*this);
+  ShowBeside(*data_list_);
   if (!complete) {
     context_.dialogs.Message(StoppedSendingText(reply.bytes.size(), reply.expected) + "\n" +
                                  RecordsListedText(set.records_received, set.records_expected) +
@@ -168,7 +166,7 @@ void Panel::EraseChosen(int index) {
 void Panel::SamplingCommand() {
   sampling_choice_ = std::make_unique<SamplingChoice>();
   sampling_choice_->on_ok = [this](SamplingOption option) { SamplingChosen(option); };
-  sampling_choice_->show();
+  ShowBeside(*sampling_choice_);
 }
 
 void Panel::SamplingChosen(SamplingOption option) {
@@ -213,7 +211,7 @@ void Panel::RtcCommand() {
   if (setup_ && setup_->isVisible()) return;
   setup_ =
       std::make_unique<SetupWindow>(session_.link(), context_.timers, context_.dialogs, pc_clock);
-  setup_->show();
+  ShowBeside(*setup_);
 }
 
 }  // namespace slm

@@ -30,7 +30,7 @@ const char* const kStyle = R"(
   #ShownLCD { font-size: 15px; color: #2fbf7f; }
   #LblBarMax, #LblBarMin { color: #cfd6dc; font-size: 13px; }
   #Face QPushButton { background: #454b55; color: #f0f2f4; border: 1px solid #5a616c;
-      border-radius: 7px; padding: 8px 2px; font-size: 12px; font-weight: bold; }
+      border-radius: 7px; padding: 4px 2px; font-size: 12px; font-weight: bold; }
   #Face QPushButton:pressed { background: #2e333a; }
   #Face QPushButton:disabled { color: #8a9099; }
   #SoundBar { border: 1px solid #3c4a40; border-radius: 4px; background: #0f1a14; height: 22px; }
@@ -41,7 +41,7 @@ const char* const kStyle = R"(
       border-radius: 6px; }
   QGroupBox { font-weight: bold; }
   #Face QGroupBox { color: #e8ecef; border: 1px solid #5a616c; border-radius: 6px;
-      margin-top: 1.3em; padding: 4px 6px 4px 6px; }
+      margin-top: 1.3em; padding: 2px 6px 2px 6px; }
   #Face QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;
       left: 8px; padding: 0 4px; }
   #Face QRadioButton { color: #e8ecef; }
@@ -211,10 +211,12 @@ QWidget* Panel::BuildSide() {
 
 bool Panel::Start() {
   if (QScreen* screen = QGuiApplication::primaryScreen()) {
-    // The panel takes the room the screen has, up to its designed size, so
-    // that a small screen still shows all of it.
+    // The panel takes the room the screen has: its designed size, smaller on
+    // a small screen so that all of it shows, and larger on a large one,
+    // leaving room beside it for a list window.
     const QRect room = screen->availableGeometry();
-    resize(std::min(width(), room.width()), std::min(height(), room.height()));
+    resize(std::min(room.width(), std::max(width(), room.width() * 65 / 100)),
+           std::min(room.height(), std::max(height(), room.height() * 85 / 100)));
     move(room.topLeft());
   }
   face->OfflineSSPL->hide();

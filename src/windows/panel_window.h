@@ -78,6 +78,8 @@ class Panel : public QWidget, public LiveSessionView {
   RealTimeGraph* real_time_graph() const { return real_time_graph_.get(); }
   Plot* plot() const { return plot_.get(); }
   // A click on a strip chart: a fresh "Real Time Graph" of that series.
+  // Shows `window` beside the panel, clear of its level display.
+  void ShowBeside(QWidget& window);
   void OpenLiveTimePlotWindow(LiveSeries series);
   // A list window's "Plot": its levels in the "Plot" window, reused while open.
   void PlotList(const RecordList& list);

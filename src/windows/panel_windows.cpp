@@ -22,12 +22,17 @@ void Panel::ConnectListWindow(RecordListWindow& window) {
   };
 }
 
+void Panel::ShowBeside(QWidget& window) {
+  window.show();
+  PlaceBesidePanel(window, *this, face->Lcd);
+}
+
 void Panel::OpenLiveTimePlotWindow(LiveSeries series) {
   // Opened afresh each time: a snapshot of the samples so far.
   real_time_graph_.reset();
   real_time_graph_ = std::make_unique<RealTimeGraph>(context_.dialogs, context_.printing);
   real_time_graph_->Open(OpenLiveTimePlot(session_.charts(), series));
-  real_time_graph_->show();
+  ShowBeside(*real_time_graph_);
 }
 
 void Panel::PlotList(const RecordList& list) {
@@ -40,7 +45,7 @@ void Panel::PlotList(const RecordList& list) {
   });
   if (!plot_ || !plot_->isVisible()) {
     plot_ = std::make_unique<Plot>(context_.dialogs, context_.printing);
-    PlaceBesidePanel(*plot_, *this);
+    PlaceBesidePanel(*plot_, *this, face->Lcd);
   }
   plot_->Show(plot);
   setWindowTitle(caption);
@@ -51,7 +56,7 @@ void Panel::OpenLiveHistogramWindow(StatResolution resolution) {
   real_histogram_.reset();
   real_histogram_ = std::make_unique<RealHistogram>(context_.dialogs, context_.printing);
   real_histogram_->Open(session_.charts(), resolution);
-  real_histogram_->show();
+  ShowBeside(*real_histogram_);
 }
 
 void Panel::ComputeStatistics(RecordListWindow& window, StatResolution resolution) {
@@ -68,7 +73,7 @@ void Panel::ComputeStatistics(RecordListWindow& window, StatResolution resolutio
   histogram_.reset();
   histogram_ = std::make_unique<Histogram>(context_.dialogs, context_.printing);
   histogram_->Show(stats, resolution, context_.ln_table);
-  histogram_->show();
+  ShowBeside(*histogram_);
   window.PicResolution->hide();
   window.setWindowTitle(caption);
   if (!stats.counted) context_.dialogs.Message(kNothingToCount, MessageIcon::kInformation);

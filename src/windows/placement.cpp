@@ -5,14 +5,35 @@
 
 namespace slm {
 
-void PlaceBesidePanel(QWidget& window, const QWidget& panel) {
+void PlaceBesidePanel(QWidget& window, const QWidget& panel, const QWidget* keep_clear) {
   const QRect frame = panel.frameGeometry();
   QPoint at(frame.right() + 1, frame.top());
-  if (const QScreen* screen = panel.screen()) {
-    const QRect room = screen->availableGeometry();
-    const int width = std::max(window.frameGeometry().width(), window.minimumSizeHint().width());
-    at.setX(std::max(room.left(), std::min(at.x(), room.right() + 1 - width)));
+  const QScreen* screen = panel.screen();
+  if (screen == nullptr) {
+    window.move(at);
+    return;
   }
+  const QRect room = screen->availableGeometry();
+  // The window frame's own border and title, as far as they are known.
+  const QSize decoration = window.frameGeometry().size() - window.geometry().size();
+  const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+  QSize size = window.size().boundedTo(room.size() - decoration).expandedTo(least);
+  int leftmost = room.left();
+  if (keep_clear != nullptr && keep_clear->isVisible()) {
+    const int clear = keep_clear->mapToGlobal(QPoint(keep_clear->width(), 0)).x();
+    // A window that cannot fit beside the display stays on the screen instead.
+    if (room.right() + 1 - clear >= least.width() + decoration.width()) {
+      leftmost = std::max(leftmost, clear);
+    }
+  }
+  const int fits_from = room.right() + 1 - (size.width() + decoration.width());
+  if (at.x() > fits_from) at.setX(std::max(leftmost, fits_from));
+  if (at.x() + size.width() + decoration.width() > room.right() + 1) {
+    size.setWidth(std::max(least.width(), room.right() + 1 - at.x() - decoration.width()));
+  }
+  at.setY(std::clamp(at.y(), room.top(),
+                     std::max(room.top(), room.bottom() + 1 - size.height() - decoration.height())));
+  window.resize(size);
   window.move(at);
 }
 

@@ -19,7 +19,6 @@
 #include "ui/keyboard.h"
 #include "ui/qt_dialogs.h"
 #include "ui/widget_text.h"
-#include "windows/placement.h"
 
 namespace slm {
 
@@ -57,26 +56,29 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
   setObjectName(names[static_cast<int>(kind)]);
   setWindowTitle(Caption(kind));
   auto* root = new QVBoxLayout(this);
+  root->setContentsMargins(6, 6, 6, 6);
 
   Toolbar1 = new QToolBar(this);
   Toolbar1->setObjectName("Toolbar1");
   Toolbar1->setIconSize(QSize(28, 28));
   Toolbar1->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
   const QColor blue(0x2f, 0x6f, 0xb0);
-  auto add = [this](const QIcon& icon, const char* key, const char* tip) {
+  auto add = [this](const QIcon& icon, const char* key, const char* tip, QKeySequence shortcut) {
     QAction* action = Toolbar1->addAction(icon, key);
     action->setObjectName(key);
+    action->setShortcut(shortcut);
     action->setToolTip(tip);
     QObject::connect(action, &QAction::triggered, this, [this, key] { ToolbarClicked(key); });
   };
   if (kind == Kind::kDataList) {
-    add(style()->standardIcon(QStyle::SP_DialogSaveButton), "Save", "Save As");
+    add(style()->standardIcon(QStyle::SP_DialogSaveButton), "Save", "Save As",
+        QKeySequence(Qt::CTRL | Qt::Key_S));
   } else {
-    add(TextIcon("~", blue), "Plot", kind == Kind::kFileList ? "Plot" : "Graphic Plot");
-    add(TextIcon("Ln", blue), "Ln", "Histogram");
+    add(TextIcon("~", blue), "Plot", kind == Kind::kFileList ? "Plot" : "Graphic Plot",
+        QKeySequence(Qt::CTRL | Qt::Key_G));
+    add(TextIcon("Ln", blue), "Ln", "Histogram", QKeySequence(Qt::CTRL | Qt::Key_H));
   }
-  add(TextIcon("P", QColor(0x4a, 0x55, 0x60)), "Print", "Print");
-  Toolbar1->actions().back()->setShortcut(PrintShortcut());
+  add(TextIcon("P", QColor(0x4a, 0x55, 0x60)), "Print", "Print", PrintShortcut());
   TabReachesToolButtons(*Toolbar1);
   root->addWidget(Toolbar1);
 
@@ -164,7 +166,8 @@ QLabel* RecordListWindow::AddBoard(QWidget* box_parent, QGridLayout* grid, int r
   title->setStyleSheet("font-weight: bold;");
   auto* value = new QLabel(box_parent);
   value->setObjectName(name);
-  value->setMinimumWidth(150);
+  // As wide as the longest value it shows, a date and time.
+  value->setMinimumWidth(value->fontMetrics().horizontalAdvance("0000/00/00 00:00:00") + 16);
   value->setStyleSheet(
       "background: #eef2f5; border: 1px solid #c9d2da; border-radius: 4px; padding: 3px 6px;");
   value->setTextInteractionFlags(Qt::TextSelectableByMouse);
@@ -200,8 +203,6 @@ void RecordListWindow::Load(RecordList list, const std::string& caption, size_t 
                           .arg(skipped_lines == 1 ? "" : "s")
                           .arg(skipped_lines == 1 ? "was" : "were"));
 }
-
-void RecordListWindow::PlaceBeside(const QWidget& panel) { PlaceBesidePanel(*this, panel); }
 
 void RecordListWindow::ToolbarClicked(const QString& key) {
   PicResolution->hide();

@@ -29,8 +29,6 @@ class RecordListWindow : public QWidget {
   // result labels. `skipped_lines` counts lines of the file that could not be
   // split into three fields; the window says so when there were any.
   void Load(RecordList list, const std::string& caption, size_t skipped_lines = 0);
-  // Left edge at the panel's right edge, top at the panel's top.
-  void PlaceBeside(const QWidget& panel);
 
   Kind kind() const { return kind_; }
   const RecordList& list() const { return list_; }

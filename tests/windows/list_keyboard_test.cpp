@@ -43,6 +43,22 @@ TEST_F(WindowKeyboard, CtrlPPrintsTheListReport) {
   EXPECT_EQ(prints, 1);
 }
 
+TEST_F(WindowKeyboard, CtrlGPlotsAndCtrlHAsksForTheHistogramResolution) {
+  FileList list(dialogs_);
+  DataFile file = OpenDataFile(SLM_TEST_DATA_DIR "/data_logger_2.dlgr");
+  list.Load(std::move(file.list), file.title);
+  int plots = 0;
+  list.on_plot = [&plots](const RecordList&) { ++plots; };
+  ASSERT_TRUE(ShowActive(list));
+  QTest::keyClick(&list, Qt::Key_G, Qt::ControlModifier);
+  EXPECT_EQ(plots, 1);
+  EXPECT_TRUE(list.PicResolution->isHidden());
+  QTest::keyClick(&list, Qt::Key_H, Qt::ControlModifier);
+  EXPECT_FALSE(list.PicResolution->isHidden());
+  // The resolution buttons are next for Tab, so the keyboard can finish it.
+  EXPECT_EQ(list.Cmd01dB->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+}
+
 TEST_F(WindowKeyboard, TabLeavesTheListTable) {
   FileListReal list(dialogs_);
   DataFile file = OpenDataFile(SLM_TEST_DATA_DIR "/plain_list.dlgr");

@@ -6,6 +6,7 @@
 
 #include "support/layout_check.h"
 #include "windows/panel_fixture.h"
+#include "windows/record_list_window.h"
 
 namespace slm::test {
 namespace {
@@ -68,6 +69,29 @@ TEST_F(PanelLayout, FitsASmallScreenWithNothingCutOrOverlapping) {
   QApplication::processEvents();
   ASSERT_TRUE(Shown(*panel_, "PicSave"));
   EXPECT_EQ(Faults(), "");
+  EXPECT_LE(panel_->minimumSizeHint().height(), 600);
+  EXPECT_FALSE(body->verticalScrollBar()->isVisible());
+}
+
+TEST_F(PanelLayout, ListWindowsFitBesideTheLevelDisplayOnASmallScreen) {
+  panel_->move(0, 0);
+  ShowAt(1024, 600);
+  const int beside = 1024 - Widget("Lcd").mapTo(panel_.get(), QPoint(Widget("Lcd").width(), 0)).x();
+  FileList file_list(dialogs_);
+  FileListReal file_list_real(dialogs_);
+  DataList data_list(dialogs_);
+  for (QWidget* window : {static_cast<QWidget*>(&file_list), static_cast<QWidget*>(&file_list_real),
+                          static_cast<QWidget*>(&data_list)}) {
+    window->show();
+    QApplication::processEvents();
+    EXPECT_LE(window->minimumSizeHint().width(), beside) << window->objectName().toStdString();
+    EXPECT_LE(window->minimumSizeHint().height(), 600) << window->objectName().toStdString();
+    window->resize(window->minimumSizeHint());
+    QApplication::processEvents();
+    std::string faults;
+    for (const std::string& fault : LayoutFaults(*window)) faults += fault + "\n";
+    EXPECT_EQ(faults, "") << window->objectName().toStdString();
+  }
 }
 
 TEST_F(PanelLayout, ScreenSmallerThanThePanelScrollsItsBody) {

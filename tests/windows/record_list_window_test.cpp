@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QGuiApplication>
+#include <QScreen>
+
 #include <QAction>
 #include <QEvent>
 #include <initializer_list>
@@ -10,6 +13,7 @@
 #include "files/data_file_reader.h"
 #include "files/files_test_support.h"
 #include "support/scripted_dialogs.h"
+#include "windows/placement.h"
 #include "windows/panel_fixture.h"
 
 namespace slm {
@@ -165,15 +169,45 @@ TEST(ListWindows, PlacedBesideThePanel) {
   panel.setGeometry(0, 20, 100, 150);
   FileListReal window(dialogs);
   window.resize(300, 300);
-  window.PlaceBeside(panel);
+  PlaceBesidePanel(window, panel);
   EXPECT_EQ(window.pos().x(), panel.frameGeometry().right() + 1);
   EXPECT_EQ(window.pos().y(), panel.frameGeometry().top());
 
   // Where there is no room beside it, the list stays on the screen.
   const QRect screen = panel.screen()->availableGeometry();
   panel.setGeometry(screen.right() - 250, 20, 200, 150);
-  window.PlaceBeside(panel);
+  PlaceBesidePanel(window, panel);
   EXPECT_LE(window.frameGeometry().right(), screen.right());
+}
+
+TEST(ListWindows, NeverCoverThePanelsLevelDisplay) {
+  ScriptedDialogs dialogs;
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  QWidget panel;
+  auto* display = new QWidget(&panel);
+  panel.setGeometry(screen.left(), screen.top(), screen.width(), 300);
+  display->setGeometry(0, 0, 200, 100);
+  panel.show();
+  FileList window(dialogs);
+  window.resize(screen.width(), 300);
+  PlaceBesidePanel(window, panel, display);
+  // Slid left over the panel as far as the display and narrowed to the room.
+  EXPECT_EQ(window.x(), display->mapToGlobal(QPoint(200, 0)).x());
+  EXPECT_EQ(window.frameGeometry().right(), screen.right());
+  EXPECT_GE(window.width(), window.minimumSizeHint().width());
+
+  // A display that leaves no room for the window's least width: the window
+  // stays on the screen rather than running off it.
+  display->setGeometry(0, 0, screen.width() - 100, 100);
+  PlaceBesidePanel(window, panel, display);
+  EXPECT_LE(window.frameGeometry().right(), screen.right());
+  EXPECT_GE(window.x(), screen.left());
+
+  // A window taller than the screen is cut down to it.
+  window.resize(300, screen.height() + 400);
+  PlaceBesidePanel(window, panel, display);
+  EXPECT_LE(window.frameGeometry().bottom(), screen.bottom());
+  EXPECT_GE(window.y(), screen.top());
 }
 
 }  // namespace
