@@ -6,7 +6,13 @@
 
 #include "support/layout_check.h"
 #include "windows/panel_fixture.h"
+#include "windows/histogram_window.h"
+#include "windows/memory_window.h"
+#include "windows/port_window.h"
 #include "windows/record_list_window.h"
+#include "windows/sampling_choice.h"
+#include "windows/setup_window.h"
+#include "windows/time_plot_window.h"
 
 namespace slm::test {
 namespace {
@@ -91,6 +97,44 @@ TEST_F(PanelLayout, ListWindowsFitBesideTheLevelDisplayOnASmallScreen) {
     std::string faults;
     for (const std::string& fault : LayoutFaults(*window)) faults += fault + "\n";
     EXPECT_EQ(faults, "") << window->objectName().toStdString();
+  }
+}
+
+// Every other window fits the smallest screen (800 x 600, less a title bar)
+// and shows everything at its least size and at the size it opens with (the
+// panel cuts that down to the screen's room as it places the window).
+TEST_F(PanelLayout, EveryWindowFitsTheSmallestScreen) {
+  panel_->OpenLiveTimePlotWindow(LiveSeries::kLevel);
+  panel_->charts->CWDec->on_clicked();
+  FileList file_list(dialogs_);
+  DataList data_list(dialogs_);
+  Plot plot(dialogs_, printing_);
+  Histogram histogram(dialogs_, printing_);
+  MemoryWindow memory;
+  SamplingChoice sampling;
+  SetupWindow setup(link_, timers_, dialogs_, [] { return DateTime{2024, 5, 1, 10, 0, 0}; });
+  PortEnvironment environment;
+  environment.device_of = [](int) { return std::string(); };
+  environment.system_ports = [] { return std::vector<SystemPort>{}; };
+  Port port(environment, [](PortChoice) {});
+  const std::vector<QWidget*> windows = {
+      panel_->real_time_graph(), panel_->real_histogram(), &file_list, &data_list, &plot,
+      &histogram, &memory, &sampling, &setup, &port};
+  for (QWidget* window : windows) {
+    const std::string name = window->objectName().toStdString();
+    window->show();
+    QApplication::processEvents();
+    const QSize opened = window->size();
+    EXPECT_LE(window->minimumSizeHint().width(), 800) << name;
+    EXPECT_LE(window->minimumSizeHint().height(), 560) << name;
+    for (const QSize size : {window->minimumSizeHint(), opened}) {
+      window->resize(size);
+      QApplication::processEvents();
+      std::string faults;
+      for (const std::string& fault : LayoutFaults(*window)) faults += fault + "\n";
+      EXPECT_EQ(faults, "") << name << " at " << size.width() << "x" << size.height();
+    }
+    window->hide();
   }
 }
 
