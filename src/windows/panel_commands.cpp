@@ -108,6 +108,8 @@ void Panel::SaveCommand() {
   strip->OptSaveList->setChecked(false);
   session_.recorder().SetSaveMode(1);
   strip->PicSave->show();
+  // The keyboard goes on in the box: arrows choose, Return confirms.
+  strip->OptSampling->setFocus(Qt::ShortcutFocusReason);
 }
 
 void Panel::CmdSaveOKClicked() {

@@ -1,6 +1,7 @@
 #include "windows/recording_strip.h"
 
 #include <QHBoxLayout>
+#include <QShortcut>
 #include <QVBoxLayout>
 
 #include "ui/widget_text.h"
@@ -61,6 +62,12 @@ RecordingStrip::RecordingStrip(QWidget* parent) : QWidget(parent) {
   QObject::connect(CmdSaveOK, &QPushButton::clicked, this, [this] {
     if (on_save_ok) on_save_ok();
   });
+  // Return or Enter anywhere in the box confirms it, as "OK" does.
+  for (const int key : {Qt::Key_Return, Qt::Key_Enter}) {
+    auto* confirm = new QShortcut(QKeySequence(key), PicSave);
+    confirm->setContext(Qt::WidgetWithChildrenShortcut);
+    QObject::connect(confirm, &QShortcut::activated, CmdSaveOK, &QPushButton::click);
+  }
   layout->addWidget(PicSave);
   PicSave->hide();
 }

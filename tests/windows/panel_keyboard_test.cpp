@@ -216,5 +216,51 @@ TEST_F(PanelKeyboard, DroppingSomethingElseIsRefused) {
   EXPECT_FALSE(enter.isAccepted());
 }
 
+// From "Open" to a recording and back to its list, with keys only: the file
+// dialogs are Qt's own and work from the keyboard, so they are scripted here.
+TEST_F(PanelKeyboard, OpenRecordStopAndReopenWithKeysAlone) {
+  const std::string path = dir_.File("by-keys.dlgr");
+  dialogs_.files.push_back({SLM_TEST_DATA_DIR "/plain_list.dlgr", 1});
+  Press(Qt::Key_O, Qt::ControlModifier);
+  ASSERT_NE(panel_->file_list_real(), nullptr);
+  EXPECT_TRUE(panel_->file_list_real()->isVisible());
+  panel_->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
+
+  // Ctrl+S shows the save box with the focus on its first choice; the arrows
+  // move between the two choices and Return confirms.
+  Press(Qt::Key_S, Qt::ControlModifier);
+  ASSERT_TRUE(Shown(*panel_, "PicSave"));
+  auto* by_rate = Find<QRadioButton>(*panel_, "OptSampling");
+  auto* list_data = Find<QRadioButton>(*panel_, "OptSaveList");
+  EXPECT_EQ(QApplication::focusWidget(), by_rate);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
+  EXPECT_TRUE(list_data->isChecked());
+  EXPECT_EQ(recorder_.save_mode(), 2);
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
+  EXPECT_TRUE(by_rate->isChecked());
+  EXPECT_EQ(recorder_.save_mode(), 1);
+  dialogs_.files.push_back({path, 1});
+  QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+  EXPECT_FALSE(Shown(*panel_, "PicSave"));
+  ASSERT_TRUE(recorder_.recording());
+
+  for (int i = 0; i < 5; ++i) {
+    panel_->Timer1Tick();
+    panel_->Timer2Tick();
+  }
+  const long samples = recorder_.record_count();
+  EXPECT_GE(samples, 4);
+  // Ctrl+S again ends the recording into the chosen file.
+  Press(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_FALSE(recorder_.recording());
+
+  // And back: the recording opens from the keyboard with every sample.
+  dialogs_.files.push_back({path, 1});
+  Press(Qt::Key_O, Qt::ControlModifier);
+  ASSERT_NE(panel_->file_list_real(), nullptr);
+  EXPECT_EQ(static_cast<long>(panel_->file_list_real()->list().size()), samples);
+}
+
 }  // namespace
 }  // namespace slm
