@@ -10,7 +10,9 @@
 #include <QUrl>
 
 #include "base/version.h"
+#include "files/recent_files.h"
 #include "ui/keyboard.h"
+#include "ui/user_settings.h"
 #include "windows/panel_window.h"
 
 namespace slm {
@@ -49,6 +51,7 @@ void Panel::BuildMenuAndKeys() {
   QMenu* file = MenuBar->addMenu("&File");
   file->setObjectName("MenuFile");
   add_keys(file, {"Open", "Save"});
+  BuildRecentMenu(file);
   file->addSeparator();
   QAction* quit = file->addAction("Quit");
   quit->setObjectName("Quit");
@@ -75,6 +78,71 @@ void Panel::BuildMenuAndKeys() {
   });
 
   setAcceptDrops(true);
+}
+
+void Panel::BuildRecentMenu(QMenu* file) {
+  recent_menu_ = file->addMenu("Open Recent");
+  recent_menu_->setObjectName("MenuRecent");
+  recent_menu_->setToolTipsVisible(true);
+  // A fixed set of items, relabelled as the list changes: the item being
+  // chosen is never deleted under its own signal.
+  for (std::size_t i = 1; i <= kMaxRecentFiles; ++i) {
+    QAction* item = recent_menu_->addAction(QString());
+    item->setObjectName(QString("RecentFile%1").arg(i));
+    QObject::connect(item, &QAction::triggered, this,
+                     [this, item] { OpenRecentFile(item->data().toString().toStdString()); });
+  }
+  recent_menu_->addSeparator();
+  QAction* clear = recent_menu_->addAction("Clear Menu");
+  clear->setObjectName("ClearRecent");
+  QObject::connect(clear, &QAction::triggered, this, [this] {
+    RememberRecentFiles({});
+    ShowRecentFiles();
+  });
+  // Another panel may have opened files since.
+  QObject::connect(file, &QMenu::aboutToShow, this, [this] { ShowRecentFiles(); });
+  ShowRecentFiles();
+}
+
+void Panel::ShowRecentFiles() {
+  const RecentFiles recent(RememberedRecentFiles());
+  const std::vector<std::string>& paths = recent.paths();
+  const QList<QAction*> items = recent_menu_->actions();
+  for (std::size_t i = 0; i < kMaxRecentFiles; ++i) {
+    QAction* item = items[static_cast<qsizetype>(i)];
+    item->setVisible(i < paths.size());
+    if (i >= paths.size()) continue;
+    const QString path = QString::fromStdString(paths[i]);
+    item->setText(QString::fromStdString(RecentFileLabel(i + 1, paths[i])));
+    item->setToolTip(path);
+    item->setStatusTip(path);
+    item->setData(path);
+  }
+  recent_menu_->menuAction()->setEnabled(!paths.empty());
+}
+
+void Panel::OpenRecentFile(const std::string& path) {
+  strip->PicSave->hide();
+  if (command_running_) return;
+  if (session_.recorder().recording()) {
+    context_.dialogs.Message(kRecordingMode, MessageIcon::kCritical);
+    return;
+  }
+  RecentFiles recent(RememberedRecentFiles());
+  if (recent.DropIfMissing(path)) {
+    RememberRecentFiles(recent.paths());
+    ShowRecentFiles();
+    Tell(MissingRecentFileMessage(path));
+    return;
+  }
+  OpenPath(path);
+}
+
+void Panel::AddRecentFile(const std::string& path) {
+  RecentFiles recent(RememberedRecentFiles());
+  recent.Add(path);
+  RememberRecentFiles(recent.paths());
+  ShowRecentFiles();
 }
 
 void Panel::ShowAbout() { context_.dialogs.Message(PanelAboutText(), MessageIcon::kInformation); }

@@ -144,10 +144,13 @@ TEST_F(PanelKeyboard, CtrlQEndsTheProgramAsClosingDoes) {
 }
 
 TEST_F(PanelKeyboard, MenusMirrorTheToolbar) {
-  EXPECT_EQ(MenuEntries("MenuFile"), (QStringList{"Open", "Save", "Quit"}));
+  EXPECT_EQ(MenuEntries("MenuFile"), (QStringList{"Open", "Save", "Open Recent", "Quit"}));
   EXPECT_EQ(MenuEntries("MenuMeter"), (QStringList{"AC", "FSI", "Up", "Down", "Sampling", "RTC",
                                                    "Memory", "Erase", "Refresh"}));
   EXPECT_EQ(MenuEntries("MenuHelp"), QStringList{"About"});
+  QStringList bar;
+  for (QAction* menu : panel_->MenuBar->actions()) bar << menu->text();
+  EXPECT_EQ(bar, (QStringList{"&File", "&Meter", "&Help"}));
 }
 
 TEST_F(PanelKeyboard, MenuItemsRunTheToolbarCommands) {
