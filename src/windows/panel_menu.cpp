@@ -1,5 +1,6 @@
 #include "windows/panel_menu.h"
 
+#include <QActionGroup>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeySequence>
@@ -27,6 +28,26 @@ QString DroppedFile(const QMimeData* mime) {
   }
   return {};
 }
+
+// Keeps "Full Screen" checked while the window is full screen, however it
+// got there.
+class FullScreenMirror : public QObject {
+ public:
+  FullScreenMirror(QWidget* window, QAction* action)
+      : QObject(action), window_(window), action_(action) {
+    window_->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == window_ && event->type() == QEvent::WindowStateChange) {
+      action_->setChecked(window_->isFullScreen());
+    }
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+  QAction* action_;
+};
 
 }  // namespace
 
@@ -61,6 +82,8 @@ void Panel::BuildMenuAndKeys() {
   QMenu* meter = MenuBar->addMenu("&Meter");
   meter->setObjectName("MenuMeter");
   add_keys(meter, {"AC", "FSI", "Up", "Down", "Sampling", "RTC", "Memory", "Erase", "Refresh"});
+
+  BuildViewMenu();
 
   QMenu* help = MenuBar->addMenu("&Help");
   help->setObjectName("MenuHelp");
@@ -143,6 +166,36 @@ void Panel::AddRecentFile(const std::string& path) {
   recent.Add(path);
   RememberRecentFiles(recent.paths());
   ShowRecentFiles();
+}
+
+void Panel::BuildViewMenu() {
+  QMenu* view = MenuBar->addMenu("&View");
+  view->setObjectName("MenuView");
+  // The live chart shown, as SSOpt chooses it: each follows the other.
+  auto* chart = new QActionGroup(view);
+  const char* const names[] = {"ViewSPL", "ViewLeq", "ViewSEL"};
+  for (int i = 0; i < 3; ++i) {
+    QRadioButton* option = charts->SSOpt[static_cast<std::size_t>(i)];
+    QAction* item = view->addAction(option->text());
+    item->setObjectName(names[i]);
+    item->setCheckable(true);
+    item->setChecked(option->isChecked());
+    chart->addAction(item);
+    QObject::connect(item, &QAction::triggered, this, [this, i] { charts->Choose(i); });
+    QObject::connect(option, &QRadioButton::toggled, item, [item](bool on) {
+      if (on) item->setChecked(true);
+    });
+  }
+  view->addSeparator();
+  QAction* full_screen = view->addAction("Full Screen");
+  full_screen->setObjectName("FullScreen");
+  full_screen->setCheckable(true);
+  full_screen->setShortcut(QKeySequence(Qt::Key_F11));
+  QObject::connect(full_screen, &QAction::triggered, this, [this](bool on) {
+    setWindowState(on ? windowState() | Qt::WindowFullScreen
+                      : windowState() & ~Qt::WindowFullScreen);
+  });
+  new FullScreenMirror(this, full_screen);
 }
 
 void Panel::ShowAbout() { context_.dialogs.Message(PanelAboutText(), MessageIcon::kInformation); }

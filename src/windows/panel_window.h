@@ -137,6 +137,8 @@ class Panel : public QWidget, public LiveSessionView {
   void OpenRecentFile(const std::string& path);
   void AddRecentFile(const std::string& path);
   QMenu* recent_menu_ = nullptr;
+  // View: the live chart shown and full screen (panel_menu.cpp).
+  void BuildViewMenu();
   QWidget* BuildSide();
   QWidget* Board(const char* frame_name, const char* caption, QLabel*& value, const char* name);
   void ShowDisplay();

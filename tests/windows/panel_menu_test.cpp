@@ -1,9 +1,10 @@
-// The panel's File > Open Recent, with the recent files in the test's own
-// settings (window_test_main.cpp).
+// The panel's File > Open Recent and View menus, with the recent files in the
+// test's own settings (window_test_main.cpp).
 #include <gtest/gtest.h>
 
 #include <QFile>
 #include <QMenu>
+#include <QRadioButton>
 #include <QSettings>
 #include <filesystem>
 #include <string>
@@ -173,6 +174,45 @@ TEST_F(PanelMenus, OnlyTheRecentFilesAreKeptNotWhatIsTypedForSampling) {
   const QByteArray kept = file.readAll();
   EXPECT_TRUE(kept.contains(QByteArray::fromStdString(plain)));
   EXPECT_FALSE(kept.contains("07:13")) << kept.toStdString();
+}
+
+TEST_F(PanelMenus, TheViewMenuAndTheChartOptionsFollowEachOther) {
+  const char* const items[] = {"ViewSPL", "ViewLeq", "ViewSEL"};
+  Graph* const graphs[] = {panel_->charts->CWG, panel_->charts->CWLeq, panel_->charts->CWSEL};
+  auto expect_shown = [&](int index, const char* how) {
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(Action(*panel_, items[i])->isChecked(), i == index) << how << " " << items[i];
+      EXPECT_EQ(panel_->charts->SSOpt[static_cast<size_t>(i)]->isChecked(), i == index) << how;
+      EXPECT_EQ(graphs[i]->isHidden(), i != index) << how << " " << items[i];
+    }
+  };
+  expect_shown(0, "at the start");
+  panel_->charts->SSOpt[1]->click();
+  expect_shown(1, "SSOpt(1) clicked");
+  Action(*panel_, "ViewSEL")->trigger();
+  expect_shown(2, "View > SEL");
+  Action(*panel_, "ViewSEL")->trigger();
+  expect_shown(2, "View > SEL again");
+  Action(*panel_, "ViewSPL")->trigger();
+  expect_shown(0, "View > SPL");
+  panel_->charts->Choose(1);
+  expect_shown(1, "chosen by the program");
+}
+
+TEST_F(PanelMenus, FullScreenFollowsTheWindow) {
+  QAction* full_screen = Action(*panel_, "FullScreen");
+  panel_->show();
+  full_screen->trigger();
+  EXPECT_TRUE(panel_->isFullScreen());
+  EXPECT_TRUE(full_screen->isChecked());
+  full_screen->trigger();
+  EXPECT_FALSE(panel_->isFullScreen());
+  EXPECT_FALSE(full_screen->isChecked());
+  // The window manager's own way there and back.
+  panel_->showFullScreen();
+  EXPECT_TRUE(full_screen->isChecked());
+  panel_->showNormal();
+  EXPECT_FALSE(full_screen->isChecked());
 }
 
 }  // namespace
