@@ -450,6 +450,13 @@ void Graph::Replot() {
   plot_->replot(QCustomPlot::rpQueuedReplot);
 }
 
+void Graph::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // As many ticks as the room takes without their labels running together.
+  state_->ticker->setTickCount(std::clamp(width() / 90, 2, 8));
+  plot_->yAxis->ticker()->setTickCount(std::clamp(height() / 40, 2, 6));
+}
+
 void Graph::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (stale_) {

@@ -110,6 +110,7 @@ class Graph : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
 
  private:
   // Repaints soon, once for many changes; a hidden graph (the panel's charts

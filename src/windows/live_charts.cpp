@@ -18,7 +18,7 @@ Graph* Chart(QWidget* parent, const char* name, const QString& y_caption, Graph:
   graph->setObjectName(name);
   graph->setAccessibleName(y_caption);
   graph->SetYCaption(y_caption);
-  graph->setMinimumHeight(120);
+  graph->setMinimumHeight(110);
   return graph;
 }
 
@@ -63,7 +63,7 @@ LiveCharts::LiveCharts(QWidget* parent)
     graph->on_clicked = [this, series = series] {
       if (on_open_series) on_open_series(series);
     };
-    charts->addWidget(graph, 2);
+    charts->addWidget(graph, 1);
   }
   CWLeq->hide();
   CWSEL->hide();

@@ -2,9 +2,12 @@
 
 #include <QGridLayout>
 #include <QHBoxLayout>
+#include <QEvent>
+#include <algorithm>
 #include <cmath>
 #include <iterator>
 
+#include "ui/fitting_widgets.h"
 #include "ui/icons.h"
 #include "ui/widget_text.h"
 
@@ -73,14 +76,17 @@ MeterFace::MeterFace(QWidget* parent) : QFrame(parent) {
   };
   top->addWidget(LblCOM);
   layout->addLayout(top);
-  layout->addWidget(BuildLcd());
+  // The display takes the height the panel has to spare.
+  layout->addWidget(BuildLcd(), 1);
   layout->addSpacing(10);
 
   auto* key_grid = new QGridLayout;
   key_grid->setSpacing(8);
   for (int i = 0; i < 10; ++i) {
-    auto* button = Named<QPushButton>(kKeys[i].name, kKeys[i].caption);
-    button->setMinimumHeight(44);
+    // A narrow panel wraps a key's caption rather than cutting it.
+    auto* button = Named<WrapButton>(kKeys[i].name, kKeys[i].caption);
+    button->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Fixed);
+    button->setMinimumHeight(48);
     // The keys take focus from Tab and a click, and Alt+1 to Alt+0 press them.
     button->setFocusPolicy(Qt::StrongFocus);
     const int code = i + 1;
@@ -92,11 +98,12 @@ MeterFace::MeterFace(QWidget* parent) : QFrame(parent) {
     keys[static_cast<size_t>(i)] = button;
     key_grid->addWidget(button, i / 5, i % 5);
   }
+  // The five columns share the width evenly, whatever their captions.
+  for (int column = 0; column < 5; ++column) key_grid->setColumnStretch(column, 1);
   layout->addLayout(key_grid);
   layout->addSpacing(12);
   lower_ = new QVBoxLayout;
   layout->addLayout(lower_);
-  layout->addStretch();
 }
 
 QWidget* MeterFace::BuildLcd() {
@@ -123,18 +130,28 @@ QWidget* MeterFace::BuildLcd() {
   }
   lcd_layout->addLayout(indicators);
 
+  // The level digits grow and shrink with the panel; "dB" follows them on
+  // the right, at a fixed share of the row so that it never moves.
   auto* value_row = new QHBoxLayout;
-  value_row->addStretch();
+  value_row->setSpacing(6);
   LblValue = Named<QLabel>("LblValue", "", lcd);
   LblValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-  LblValue->setMinimumWidth(300);
-  LblValue->setMinimumHeight(110);
-  value_row->addWidget(LblValue);
+  LblValue->setMinimumSize(200, 56);
+  QFont digits("DejaVu Sans Mono");
+  digits.setStyleHint(QFont::Monospace);
+  digits.setBold(true);
+  LblValue->setFont(digits);
   LbldB = Named<QLabel>("LbldB", "dB", lcd);
-  LbldB->setAlignment(Qt::AlignLeft | Qt::AlignBottom);
-  value_row->addWidget(LbldB);
-  value_row->addStretch();
-  lcd_layout->addLayout(value_row);
+  LbldB->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+  LbldB->setMinimumSize(40, 56);
+  for (QLabel* label : {LblValue, LbldB}) {
+    // They take the room the row gives them; the fonts follow the room.
+    label->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Ignored);
+  }
+  LblValue->installEventFilter(this);
+  value_row->addWidget(LblValue, 3);
+  value_row->addWidget(LbldB, 1);
+  lcd_layout->addLayout(value_row, 1);
 
   auto* bar_row = new QHBoxLayout;
   LblBarMin = Named<QLabel>("LblBarMin", "", lcd);
@@ -172,6 +189,10 @@ void MeterFace::BuildDisplayParts(QWidget* lcd, QHBoxLayout* row) {
       {"LblA", "A"},       {"LblC", "C"},     {"LblL99", "L99"}, {"LblL00", "L00"}};
   for (const auto& [name, text] : hidden) {
     QLabel* label = Indicator(lcd, name, text);
+    // Never shown, so they keep no room.
+    QSizePolicy policy = label->sizePolicy();
+    policy.setRetainSizeWhenHidden(false);
+    label->setSizePolicy(policy);
     label->hide();
     row->addWidget(label);
   }
@@ -179,6 +200,25 @@ void MeterFace::BuildDisplayParts(QWidget* lcd, QHBoxLayout* row) {
   Shape1->hide();
   ShBtn = Named<QFrame>("ShBtn", lcd);
   ShBtn->hide();
+}
+
+bool MeterFace::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == LblValue && event->type() == QEvent::Resize) FitLevelDigits();
+  return QFrame::eventFilter(watched, event);
+}
+
+void MeterFace::FitLevelDigits() {
+  QFont digits = LblValue->font();
+  digits.setPixelSize(FittingPixelSize(digits, "-188.8", LblValue->contentsRect().size(), 40, 160));
+  LblValue->setFont(digits);
+  QFont unit = LbldB->font();
+  unit.setPixelSize(std::clamp(digits.pixelSize() * 3 / 10, 16, 48));
+  LbldB->setFont(unit);
+  // "dB" stands on the digits' base line.
+  const QFontMetrics big(digits);
+  const QFontMetrics small(unit);
+  const int base_line = (LblValue->contentsRect().height() - big.height()) / 2 + big.ascent();
+  LbldB->setContentsMargins(0, std::max(0, base_line - small.ascent()), 0, 0);
 }
 
 void MeterFace::Show(const PanelDisplay& d) {

@@ -64,7 +64,12 @@ class MeterFace : public QFrame {
   // BtnInteg, BtnUp, BtnDown: key codes 1 to 10.
   std::array<QPushButton*, 10> keys{};
 
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
+  // The level digits as large as their room allows, and "dB" beside them.
+  void FitLevelDigits();
   QWidget* BuildLcd();
   void BuildDisplayParts(QWidget* lcd, QHBoxLayout* row);
   QVBoxLayout* lower_ = nullptr;

@@ -5,6 +5,7 @@
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QScreen>
+#include <QScrollArea>
 #include <QVBoxLayout>
 #include <algorithm>
 #include <utility>
@@ -26,8 +27,6 @@ const char* const kStyle = R"(
   #Lcd QLabel[indicator="true"] { font-weight: bold; font-size: 15px; padding: 1px 6px;
       border: 1px solid #1f5a3c; border-radius: 4px; }
   #LblOver, #LblUnder { color: #ff5555; border-color: #7a2222; }
-  #LblValue { font-size: 84px; font-weight: bold; font-family: "DejaVu Sans Mono", monospace; }
-  #LbldB { font-size: 26px; }
   #ShownLCD { font-size: 15px; color: #2fbf7f; }
   #LblBarMax, #LblBarMin { color: #cfd6dc; font-size: 13px; }
   #Face QPushButton { background: #454b55; color: #f0f2f4; border: 1px solid #5a616c;
@@ -41,9 +40,10 @@ const char* const kStyle = R"(
   #OfflineSSPL { background: #b3541e; color: white; font-weight: bold; padding: 4px 10px;
       border-radius: 6px; }
   QGroupBox { font-weight: bold; }
-  #Face QGroupBox { color: #1b2530; border: 1px solid #5a616c; border-radius: 6px;
-      margin-top: 10px; padding: 8px 6px 6px 6px; }
-  #Face QGroupBox::title { subcontrol-origin: margin; left: 8px; }
+  #Face QGroupBox { color: #e8ecef; border: 1px solid #5a616c; border-radius: 6px;
+      margin-top: 1.3em; padding: 4px 6px 4px 6px; }
+  #Face QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top left;
+      left: 8px; padding: 0 4px; }
   #Face QRadioButton { color: #e8ecef; }
   #PicSave { background: #eef2f5; }
   #PicSave QRadioButton { color: #1b2530; }
@@ -85,8 +85,15 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   BuildToolbar();
   root->addWidget(Toolbar1);
 
-  auto* body = new QHBoxLayout;
-  face = new MeterFace(this);
+  // On a screen smaller than the panel's least size the body scrolls rather
+  // than its parts lying over each other.
+  auto* scroller = Named<QScrollArea>("PanelBody", this);
+  scroller->setWidgetResizable(true);
+  scroller->setFrameShape(QFrame::NoFrame);
+  auto* content = new QWidget(scroller);
+  auto* body = new QHBoxLayout(content);
+  body->setContentsMargins(0, 0, 0, 0);
+  face = new MeterFace(content);
   face->on_key = [this](int code) { KeyClicked(code); };
   face->on_port_label = [this] { LblCOMClicked(); };
   strip = new RecordingStrip(face);
@@ -94,9 +101,18 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   strip->on_save_ok = [this] { CmdSaveOKClicked(); };
   strip->on_save_mode = [this](int mode) { session_.recorder().SetSaveMode(mode); };
   face->lower()->addWidget(strip);
-  body->addWidget(face, 5);
-  body->addWidget(BuildSide(), 6);
-  root->addLayout(body, 1);
+  QWidget* side = BuildSide();
+  // The face and the right column split the width at a fixed ratio from
+  // fixed least widths, so that no text the state changes (offline, a lost
+  // meter, a long file name) moves either of them.
+  for (QWidget* part : {static_cast<QWidget*>(face), side}) {
+    part->setMinimumWidth(part->minimumSizeHint().width());
+    part->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+  }
+  body->addWidget(face, 4);
+  body->addWidget(side, 5);
+  scroller->setWidget(content);
+  root->addWidget(scroller, 1);
   AddStatusStrip(root);
   ShowRecordingState();
   BuildMenuAndKeys();

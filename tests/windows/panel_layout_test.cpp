@@ -1,0 +1,128 @@
+// The panel as it looks on small and large screens.
+#include <QApplication>
+#include <QScrollArea>
+#include <QScrollBar>
+#include <algorithm>
+
+#include "support/layout_check.h"
+#include "windows/panel_fixture.h"
+
+namespace slm::test {
+namespace {
+
+TEST(LayoutCheck, FindsOverlapsStrayControlsAndCutTexts) {
+  QWidget window;
+  window.resize(300, 200);
+  auto* a = new QLabel("a", &window);
+  a->setGeometry(0, 0, 100, 30);
+  auto* b = new QLabel("b", &window);
+  b->setGeometry(50, 10, 100, 30);
+  auto* cut = new QLabel("a caption far too long for its room", &window);
+  cut->setGeometry(0, 100, 40, 30);
+  auto* button = new QPushButton("Run Pause Stop", &window);
+  button->setGeometry(0, 150, 30, 30);
+  auto* stray = new QLabel("x", &window);
+  stray->setGeometry(280, 190, 50, 30);
+  window.show();
+  const std::vector<std::string> faults = LayoutFaults(window);
+  auto has = [&faults](const std::string& start) {
+    return std::count_if(faults.begin(), faults.end(),
+                         [&start](const std::string& f) { return f.rfind(start, 0) == 0; });
+  };
+  EXPECT_EQ(has("overlap: "), 1);
+  EXPECT_EQ(has("cut text: "), 1);
+  EXPECT_EQ(has("cut caption: "), 1);
+  EXPECT_EQ(has("outside its parent: "), 1);
+  b->move(150, 10);
+  cut->resize(280, 30);
+  button->resize(button->minimumSizeHint());
+  stray->move(200, 160);
+  EXPECT_EQ(LayoutFaults(window), std::vector<std::string>{});
+}
+
+class PanelLayout : public RunningPanelTest {
+ protected:
+  void ShowAt(int width, int height) {
+    panel_->show();
+    panel_->resize(width, height);
+    QApplication::processEvents();
+  }
+  std::string Faults() {
+    std::string text;
+    for (const std::string& fault : LayoutFaults(*panel_)) text += fault + "\n";
+    return text;
+  }
+  QWidget& Widget(const char* name) { return *Find<QWidget>(*panel_, name); }
+};
+
+TEST_F(PanelLayout, FitsASmallScreenWithNothingCutOrOverlapping) {
+  EXPECT_LE(panel_->minimumSizeHint().width(), 1024);
+  EXPECT_LE(panel_->minimumSizeHint().height(), 600);
+  ShowAt(1024, 600);
+  EXPECT_EQ(Faults(), "");
+  auto* body = Find<QScrollArea>(*panel_, "PanelBody");
+  EXPECT_FALSE(body->horizontalScrollBar()->isVisible());
+  EXPECT_FALSE(body->verticalScrollBar()->isVisible());
+  // The save box, shown, still fits.
+  Action(*panel_, "Save")->trigger();
+  QApplication::processEvents();
+  ASSERT_TRUE(Shown(*panel_, "PicSave"));
+  EXPECT_EQ(Faults(), "");
+}
+
+TEST_F(PanelLayout, ScreenSmallerThanThePanelScrollsItsBody) {
+  ShowAt(800, 560);
+  auto* body = Find<QScrollArea>(*panel_, "PanelBody");
+  EXPECT_TRUE(body->horizontalScrollBar()->isVisible());
+  // The page keeps its least size: nothing is squeezed over anything else.
+  EXPECT_GE(body->widget()->width(), body->widget()->minimumSizeHint().width());
+  EXPECT_EQ(Faults(), "");
+}
+
+TEST_F(PanelLayout, LevelDigitsGrowWithTheWindowAndAlwaysFit) {
+  auto* value = Find<QLabel>(*panel_, "LblValue");
+  ShowAt(1024, 600);
+  const int small = value->font().pixelSize();
+  ShowAt(1900, 1040);
+  const int large = value->font().pixelSize();
+  EXPECT_GT(large, small + 20);
+  for (auto [w, h] : {std::pair{1024, 600}, std::pair{1900, 1040}, std::pair{1280, 800}}) {
+    ShowAt(w, h);
+    const QFontMetrics metrics(value->font());
+    EXPECT_LE(metrics.horizontalAdvance("-188.8"), value->contentsRect().width()) << w;
+    EXPECT_LE(metrics.height(), value->contentsRect().height()) << w;
+  }
+}
+
+TEST_F(PanelLayout, TheRightColumnStaysPutWhenTheMeterIsLost) {
+  ShowAt(1100, 700);
+  QWidget& table = Widget("GridN");
+  const QPoint at = table.mapTo(panel_.get(), QPoint(0, 0));
+  const QRect face = Widget("Face").geometry();
+  meter_.model().faults().silent = true;
+  panel_->Timer1Tick();
+  QApplication::processEvents();
+  EXPECT_EQ(table.mapTo(panel_.get(), QPoint(0, 0)), at);
+  EXPECT_EQ(Widget("Face").geometry(), face);
+  // A long recording file name does not push the column either.
+  Find<QLabel>(*panel_, "LblFileName")->setText(QString(200, 'x'));
+  QApplication::processEvents();
+  EXPECT_EQ(table.mapTo(panel_.get(), QPoint(0, 0)), at);
+}
+
+TEST_F(PanelLayout, OfflinePanelPutsTheColumnWhereTheOnlineOneHasIt) {
+  ShowAt(1100, 700);
+  const QPoint online = Widget("GridN").mapTo(panel_.get(), QPoint(0, 0));
+  auto offline = MakePanel({1, true});
+  ASSERT_TRUE(offline->Start());
+  offline->show();
+  offline->resize(1100, 700);
+  QApplication::processEvents();
+  EXPECT_EQ(offline->findChild<QWidget*>("GridN")->mapTo(offline.get(), QPoint(0, 0)), online);
+  std::string faults;
+  for (const std::string& fault : LayoutFaults(*offline)) faults += fault + "\n";
+  EXPECT_EQ(faults, "");
+}
+
+}  // namespace
+}  // namespace slm::test
