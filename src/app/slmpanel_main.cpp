@@ -2,6 +2,7 @@
 #include <QApplication>
 #include <QCommandLineParser>
 #include <QMessageBox>
+#include <QTimer>
 #include <cstdio>
 #include <memory>
 #include <string_view>
@@ -16,9 +17,12 @@
 namespace {
 
 constexpr const char* kUsage =
-    "usage: slmpanel [--port DEVICE] [--demo]\n"
+    "usage: slmpanel [--port DEVICE] [--demo] [FILE...]\n"
     "\n"
     "The desktop companion of a hand-held sound level meter.\n"
+    "\n"
+    "arguments:\n"
+    "  FILE...        Data files to open once the panel is open, as Open opens them.\n"
     "\n"
     "options:\n"
     "  --port DEVICE  Puts DEVICE first in the port list, so that it is COM1.\n"
@@ -51,6 +55,8 @@ int main(int argc, char** argv) {
   if (const int code = AnswerWithoutDisplay(argc, argv); code >= 0) return code;
   QApplication app(argc, argv);
   QApplication::setApplicationName("slmpanel");
+  // Window managers show "caption — slmpanel"; the captions stay as set.
+  QGuiApplication::setApplicationDisplayName("slmpanel");
 
   QCommandLineParser parser;
   parser.setApplicationDescription("The desktop companion of a hand-held sound level meter.");
@@ -60,7 +66,10 @@ int main(int argc, char** argv) {
   QCommandLineOption demo_option("demo", "Starts the built-in meter emulator and makes it COM1.");
   parser.addOption(port_option);
   parser.addOption(demo_option);
+  parser.addPositionalArgument(
+      "FILE", "Data files to open once the panel is open, as Open opens them.", "[FILE...]");
   parser.process(app);
+  const QStringList files = parser.positionalArguments();
 
   std::unique_ptr<slm::DemoMeter> demo;
   std::string first = parser.value(port_option).toStdString();
@@ -88,6 +97,12 @@ int main(int argc, char** argv) {
                                              shared.printing, shared.ln_table, exit_program},
                            choice);
     shared.dialogs.SetParent(panel.get());
+    if (!panel) return;
+    // The files named on the command line, once the panel is on show; each
+    // that cannot be read says so as Open does.
+    QTimer::singleShot(0, panel.get(), [&panel, files] {
+      for (const QString& file : files) panel->OpenPath(file.toStdString());
+    });
   });
   port->setAttribute(Qt::WA_DeleteOnClose);
   port->show();

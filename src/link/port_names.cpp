@@ -14,6 +14,15 @@ int PortNumberOfName(std::string_view name) {
 
 std::string PortNameOfNumber(int number) { return "COM" + std::to_string(number); }
 
+int PortNumberOfDevice(const std::string& device,
+                       const std::function<std::string(int number)>& device_of) {
+  if (device.empty() || !device_of) return 0;
+  for (int n = 1; n <= kPortCount; ++n) {
+    if (device_of(n) == device) return n;
+  }
+  return 0;
+}
+
 namespace {
 
 bool StartsWithComInAnyCase(std::string_view text) {

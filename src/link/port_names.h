@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -20,6 +21,13 @@ inline constexpr int kPortCount = 16;
 // "COM1".."COM16" (exact, case-sensitive) give 1..16; any other text gives 0.
 int PortNumberOfName(std::string_view name);
 std::string PortNameOfNumber(int number);
+
+// The number whose name stands for `device` now, by `device_of` (the device
+// of each number, "" for none); 0 when no name does or `device` is empty. A
+// port remembered from an earlier run is found again by its device, since
+// the numbers move as adapters come and go.
+int PortNumberOfDevice(const std::string& device,
+                       const std::function<std::string(int number)>& device_of);
 
 // What a port given as text (a command-line --port) stands for: one of the
 // sixteen names, a device path, or nothing, with the reason in words.

@@ -6,6 +6,8 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "ui/user_settings.h"
+
 namespace slm {
 
 namespace {
@@ -67,6 +69,17 @@ QString SuffixOf(const QString& name_filter) {
   return suffix == "*" ? QString() : suffix;
 }
 
+// The file dialogs start where the user last picked a file, while that
+// folder is there.
+void StartInLastFolder(QFileDialog& dialog) {
+  const QString folder = QString::fromStdString(RememberedFileFolder());
+  if (!folder.isEmpty() && QFileInfo(folder).isDir()) dialog.setDirectory(folder);
+}
+
+void RememberFolderOf(const std::string& path) {
+  RememberFileFolder(QFileInfo(QString::fromStdString(path)).absolutePath().toStdString());
+}
+
 }  // namespace
 
 FileChoice QtDialogs::SaveFile(const std::string& filter) {
@@ -77,12 +90,14 @@ FileChoice QtDialogs::SaveFile(const std::string& filter) {
   dialog.setNameFilters(filters);
   dialog.selectNameFilter(filters.value(0));
   dialog.setDefaultSuffix(SuffixOf(filters.value(0)));
+  StartInLastFolder(dialog);
   QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog,
                    [&dialog](const QString& f) { dialog.setDefaultSuffix(SuffixOf(f)); });
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   FileChoice choice;
   choice.path = QFileInfo(dialog.selectedFiles().first()).absoluteFilePath().toStdString();
   choice.filter_index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  RememberFolderOf(choice.path);
   return choice;
 }
 
@@ -92,10 +107,12 @@ FileChoice QtDialogs::OpenFile(const std::string& filter) {
   dialog.setFileMode(QFileDialog::ExistingFile);
   const QStringList filters = QtNameFilters(filter);
   dialog.setNameFilters(filters);
+  StartInLastFolder(dialog);
   if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
   FileChoice choice;
   choice.path = dialog.selectedFiles().first().toStdString();
   choice.filter_index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+  RememberFolderOf(choice.path);
   return choice;
 }
 

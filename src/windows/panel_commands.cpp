@@ -179,6 +179,7 @@ void Panel::OpenPath(const std::string& path) {
     return;
   }
   setWindowTitle(caption);
+  AddRecentFile(path);
 
   // A list is opened afresh in its window each time.
   const bool memory_set =

@@ -1,5 +1,6 @@
 #include "windows/panel_menu.h"
 
+#include <QActionGroup>
 #include <QDragEnterEvent>
 #include <QDropEvent>
 #include <QKeySequence>
@@ -10,7 +11,9 @@
 #include <QUrl>
 
 #include "base/version.h"
+#include "files/recent_files.h"
 #include "ui/keyboard.h"
+#include "ui/user_settings.h"
 #include "windows/panel_window.h"
 
 namespace slm {
@@ -25,6 +28,26 @@ QString DroppedFile(const QMimeData* mime) {
   }
   return {};
 }
+
+// Keeps "Full Screen" checked while the window is full screen, however it
+// got there.
+class FullScreenMirror : public QObject {
+ public:
+  FullScreenMirror(QWidget* window, QAction* action)
+      : QObject(action), window_(window), action_(action) {
+    window_->installEventFilter(this);
+  }
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (watched == window_ && event->type() == QEvent::WindowStateChange) {
+      action_->setChecked(window_->isFullScreen());
+    }
+    return false;
+  }
+
+ private:
+  QWidget* window_;
+  QAction* action_;
+};
 
 }  // namespace
 
@@ -49,6 +72,7 @@ void Panel::BuildMenuAndKeys() {
   QMenu* file = MenuBar->addMenu("&File");
   file->setObjectName("MenuFile");
   add_keys(file, {"Open", "Save"});
+  BuildRecentMenu(file);
   file->addSeparator();
   QAction* quit = file->addAction("Quit");
   quit->setObjectName("Quit");
@@ -58,6 +82,8 @@ void Panel::BuildMenuAndKeys() {
   QMenu* meter = MenuBar->addMenu("&Meter");
   meter->setObjectName("MenuMeter");
   add_keys(meter, {"AC", "FSI", "Up", "Down", "Sampling", "RTC", "Memory", "Erase", "Refresh"});
+
+  BuildViewMenu();
 
   QMenu* help = MenuBar->addMenu("&Help");
   help->setObjectName("MenuHelp");
@@ -75,6 +101,101 @@ void Panel::BuildMenuAndKeys() {
   });
 
   setAcceptDrops(true);
+}
+
+void Panel::BuildRecentMenu(QMenu* file) {
+  recent_menu_ = file->addMenu("Open Recent");
+  recent_menu_->setObjectName("MenuRecent");
+  recent_menu_->setToolTipsVisible(true);
+  // A fixed set of items, relabelled as the list changes: the item being
+  // chosen is never deleted under its own signal.
+  for (std::size_t i = 1; i <= kMaxRecentFiles; ++i) {
+    QAction* item = recent_menu_->addAction(QString());
+    item->setObjectName(QString("RecentFile%1").arg(i));
+    QObject::connect(item, &QAction::triggered, this,
+                     [this, item] { OpenRecentFile(item->data().toString().toStdString()); });
+  }
+  recent_menu_->addSeparator();
+  QAction* clear = recent_menu_->addAction("Clear Menu");
+  clear->setObjectName("ClearRecent");
+  QObject::connect(clear, &QAction::triggered, this, [this] {
+    RememberRecentFiles({});
+    ShowRecentFiles();
+  });
+  // Another panel may have opened files since.
+  QObject::connect(file, &QMenu::aboutToShow, this, [this] { ShowRecentFiles(); });
+  ShowRecentFiles();
+}
+
+void Panel::ShowRecentFiles() {
+  const RecentFiles recent(RememberedRecentFiles());
+  const std::vector<std::string>& paths = recent.paths();
+  const QList<QAction*> items = recent_menu_->actions();
+  for (std::size_t i = 0; i < kMaxRecentFiles; ++i) {
+    QAction* item = items[static_cast<qsizetype>(i)];
+    item->setVisible(i < paths.size());
+    if (i >= paths.size()) continue;
+    const QString path = QString::fromStdString(paths[i]);
+    item->setText(QString::fromStdString(RecentFileLabel(i + 1, paths[i])));
+    item->setToolTip(path);
+    item->setStatusTip(path);
+    item->setData(path);
+  }
+  recent_menu_->menuAction()->setEnabled(!paths.empty());
+}
+
+void Panel::OpenRecentFile(const std::string& path) {
+  strip->PicSave->hide();
+  if (command_running_) return;
+  if (session_.recorder().recording()) {
+    context_.dialogs.Message(kRecordingMode, MessageIcon::kCritical);
+    return;
+  }
+  RecentFiles recent(RememberedRecentFiles());
+  if (recent.DropIfMissing(path)) {
+    RememberRecentFiles(recent.paths());
+    ShowRecentFiles();
+    Tell(MissingRecentFileMessage(path));
+    return;
+  }
+  OpenPath(path);
+}
+
+void Panel::AddRecentFile(const std::string& path) {
+  RecentFiles recent(RememberedRecentFiles());
+  recent.Add(path);
+  RememberRecentFiles(recent.paths());
+  ShowRecentFiles();
+}
+
+void Panel::BuildViewMenu() {
+  QMenu* view = MenuBar->addMenu("&View");
+  view->setObjectName("MenuView");
+  // The live chart shown, as SSOpt chooses it: each follows the other.
+  auto* chart = new QActionGroup(view);
+  const char* const names[] = {"ViewSPL", "ViewLeq", "ViewSEL"};
+  for (int i = 0; i < 3; ++i) {
+    QRadioButton* option = charts->SSOpt[static_cast<std::size_t>(i)];
+    QAction* item = view->addAction(option->text());
+    item->setObjectName(names[i]);
+    item->setCheckable(true);
+    item->setChecked(option->isChecked());
+    chart->addAction(item);
+    QObject::connect(item, &QAction::triggered, this, [this, i] { charts->Choose(i); });
+    QObject::connect(option, &QRadioButton::toggled, item, [item](bool on) {
+      if (on) item->setChecked(true);
+    });
+  }
+  view->addSeparator();
+  QAction* full_screen = view->addAction("Full Screen");
+  full_screen->setObjectName("FullScreen");
+  full_screen->setCheckable(true);
+  full_screen->setShortcut(QKeySequence(Qt::Key_F11));
+  QObject::connect(full_screen, &QAction::triggered, this, [this](bool on) {
+    setWindowState(on ? windowState() | Qt::WindowFullScreen
+                      : windowState() & ~Qt::WindowFullScreen);
+  });
+  new FullScreenMirror(this, full_screen);
 }
 
 void Panel::ShowAbout() { context_.dialogs.Message(PanelAboutText(), MessageIcon::kInformation); }

@@ -133,6 +133,14 @@ class Panel : public QWidget, public LiveSessionView {
   void BuildToolbar();
   // The menu bar, the shortcuts and dropped files (panel_menu.cpp).
   void BuildMenuAndKeys();
+  // File > Open Recent, kept in the user's settings (panel_menu.cpp).
+  void BuildRecentMenu(QMenu* file);
+  void ShowRecentFiles();
+  void OpenRecentFile(const std::string& path);
+  void AddRecentFile(const std::string& path);
+  QMenu* recent_menu_ = nullptr;
+  // View: the live chart shown and full screen (panel_menu.cpp).
+  void BuildViewMenu();
   QWidget* BuildSide();
   QWidget* Board(const char* frame_name, const char* caption, QLabel*& value, const char* name);
   void ShowDisplay();

@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "link/port_names.h"
+#include "ui/user_settings.h"
 
 namespace slm {
 
@@ -26,6 +27,10 @@ Port::Port(PortEnvironment environment, std::function<void(PortChoice)> chosen, 
   for (int n = 1; n <= kPortCount; ++n)
     TxtCOM->addItem(QString::fromStdString(PortNameOfNumber(n)));
   TxtCOM->setCurrentText("COM1");
+  // The port chosen last time, if its device is still there.
+  if (const int last = PortNumberOfDevice(RememberedPortDevice(), environment_.device_of)) {
+    TxtCOM->setCurrentText(QString::fromStdString(PortNameOfNumber(last)));
+  }
   // Port names are exact: "com3" is not COM3. The combo box's own completer
   // matches without case and would turn "com3" into "COM3" when editing ends.
   TxtCOM->completer()->setCaseSensitivity(Qt::CaseSensitive);
@@ -95,8 +100,12 @@ void Port::ShowDeviceOfChoice() {
     LblDevice->setText("not a port name (COM1 to COM16)");
     return;
   }
-  const std::string device = environment_.device_of ? environment_.device_of(number) : "";
+  const std::string device = DeviceOf(number);
   LblDevice->setText(device.empty() ? QString("no device") : "= " + QString::fromStdString(device));
+}
+
+std::string Port::DeviceOf(int number) const {
+  return number != 0 && environment_.device_of ? environment_.device_of(number) : "";
 }
 
 bool Port::TakeChoice() { return !std::exchange(chosen_once_, true); }
@@ -108,6 +117,9 @@ void Port::CmdOKClicked() {
   // Only the sixteen exact names choose a port; anything else keeps the last one.
   const int number = PortNumberOfName(TxtCOM->currentText().toStdString());
   if (number != 0) port_number_ = number;
+  if (const std::string device = DeviceOf(port_number_); !device.empty()) {
+    RememberPortDevice(device);
+  }
   PortChoice choice{port_number_, false};
   close();
   if (chosen_) chosen_(choice);

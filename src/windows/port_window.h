@@ -46,6 +46,8 @@ class Port : public QWidget {
 
  private:
   void ShowDeviceOfChoice();
+  // "" for no device, and for port 0.
+  std::string DeviceOf(int number) const;
   // True the first time only: the window hands over one choice.
   bool TakeChoice();
   QString PortsText() const;

@@ -36,6 +36,7 @@ TEST_F(ProgramArgs, PanelHelpWithoutADisplay) {
   EXPECT_NE(run.out.find("usage: slmpanel"), std::string::npos);
   EXPECT_NE(run.out.find("--demo"), std::string::npos);
   EXPECT_NE(run.out.find("--port DEVICE"), std::string::npos);
+  EXPECT_NE(run.out.find("[FILE...]"), std::string::npos);
 }
 
 TEST_F(ProgramArgs, ToolVersion) {

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 namespace slm {
 namespace {
 
@@ -14,6 +17,26 @@ TEST(PortNames, OnlyTheSixteenExactNames) {
   EXPECT_EQ(PortNumberOfName(" COM3"), 0);
   EXPECT_EQ(PortNumberOfName(""), 0);
   EXPECT_EQ(PortNameOfNumber(7), "COM7");
+}
+
+TEST(PortNames, ARememberedDeviceIsFoundUnderTheNameItHasNow) {
+  // COM1 the emulator, COM2 and COM3 adapters, the rest nothing.
+  const std::vector<std::string> now{"/dev/pts/4", "/dev/ttyUSB0", "/dev/ttyUSB1"};
+  const auto device_of = [&now](int n) {
+    return n >= 1 && static_cast<size_t>(n) <= now.size() ? now[static_cast<size_t>(n - 1)] : "";
+  };
+  const struct {
+    const char* remembered;
+    int port_number;
+  } cases[] = {
+      {"/dev/ttyUSB1", 3}, {"/dev/ttyUSB0", 2},
+      {"/dev/pts/4", 1},   {"/dev/ttyUSB2", 0},  // unplugged since
+      {"/dev/ttyUSB", 0},  {"", 0},  // nothing remembered: not the first port without a device
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(PortNumberOfDevice(c.remembered, device_of), c.port_number) << c.remembered;
+  }
+  EXPECT_EQ(PortNumberOfDevice("/dev/ttyUSB0", {}), 0);
 }
 
 TEST(PortNames, PortTextIsANameADevicePathOrSaysWhatIsWrong) {

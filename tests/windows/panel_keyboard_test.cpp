@@ -137,6 +137,13 @@ TEST_F(PanelKeyboard, F1ShowsTheVersion) {
   EXPECT_NE(dialogs_.messages[0].text.find("slmpanel 0.1.0"), std::string::npos);
 }
 
+TEST_F(PanelKeyboard, F11TurnsFullScreenOnAndOff) {
+  Press(Qt::Key_F11);
+  EXPECT_TRUE(panel_->isFullScreen());
+  Press(Qt::Key_F11);
+  EXPECT_FALSE(panel_->isFullScreen());
+}
+
 TEST_F(PanelKeyboard, CtrlQEndsTheProgramAsClosingDoes) {
   Press(Qt::Key_Q, Qt::ControlModifier);
   EXPECT_EQ(exit_codes_, std::vector<int>{0});
@@ -144,10 +151,14 @@ TEST_F(PanelKeyboard, CtrlQEndsTheProgramAsClosingDoes) {
 }
 
 TEST_F(PanelKeyboard, MenusMirrorTheToolbar) {
-  EXPECT_EQ(MenuEntries("MenuFile"), (QStringList{"Open", "Save", "Quit"}));
+  EXPECT_EQ(MenuEntries("MenuFile"), (QStringList{"Open", "Save", "Open Recent", "Quit"}));
   EXPECT_EQ(MenuEntries("MenuMeter"), (QStringList{"AC", "FSI", "Up", "Down", "Sampling", "RTC",
                                                    "Memory", "Erase", "Refresh"}));
+  EXPECT_EQ(MenuEntries("MenuView"), (QStringList{"SPL", "Leq", "SEL", "Full Screen"}));
   EXPECT_EQ(MenuEntries("MenuHelp"), QStringList{"About"});
+  QStringList bar;
+  for (QAction* menu : panel_->MenuBar->actions()) bar << menu->text();
+  EXPECT_EQ(bar, (QStringList{"&File", "&Meter", "&View", "&Help"}));
 }
 
 TEST_F(PanelKeyboard, MenuItemsRunTheToolbarCommands) {

@@ -20,7 +20,9 @@ class PortWindowTest : public ::testing::Test {
  protected:
   PortEnvironment Environment(bool device_manager) {
     PortEnvironment env;
-    env.device_of = [](int n) { return n <= 2 ? "/dev/ttyUSB" + std::to_string(n - 1) : ""; };
+    env.device_of = [this](int n) {
+      return n <= static_cast<int>(devices.size()) ? devices[static_cast<size_t>(n - 1)] : "";
+    };
     env.system_ports = [] {
       return std::vector<SystemPort>{{"/dev/ttyUSB0", "USB-Serial Controller", "Prolific", "A1B2"},
                                      {"/dev/ttyUSB1", "FT232R", "FTDI", "X9"}};
@@ -37,6 +39,8 @@ class PortWindowTest : public ::testing::Test {
                                   [this](PortChoice c) { choices.push_back(c); });
   }
 
+  // COM1, COM2...; the others stand for no device.
+  std::vector<std::string> devices{"/dev/ttyUSB0", "/dev/ttyUSB1"};
   std::vector<PortChoice> choices;
   std::vector<Launched> launched;
 };
@@ -88,6 +92,48 @@ TEST_F(PortWindowTest, TypedNamesChooseOnlyWhenExactAndReturnChoosesOnce) {
     EXPECT_FALSE(choices[0].offline) << c.typed;
     EXPECT_EQ(port->TxtCOM->currentText().toStdString(), c.typed) << "the box changed the name";
   }
+}
+
+TEST_F(PortWindowTest, TheLastChosenPortIsPresetWhileItsDeviceIsThere) {
+  auto first = MakePort();
+  first->TxtCOM->setCurrentText("COM2");
+  first->CmdOKClicked();
+
+  // Next time OK alone chooses it again.
+  auto again = MakePort();
+  EXPECT_EQ(again->TxtCOM->currentText(), "COM2");
+  EXPECT_TRUE(again->LblDevice->text().contains("/dev/ttyUSB1"));
+  again->CmdOKClicked();
+  ASSERT_EQ(choices.size(), 2u);
+  EXPECT_EQ(choices[1].port_number, 2);
+
+  // Another adapter came first: the device has another name now.
+  devices = {"/dev/ttyACM0", "/dev/ttyUSB0", "/dev/ttyUSB1"};
+  EXPECT_EQ(MakePort()->TxtCOM->currentText(), "COM3");
+  // Unplugged: the usual first port.
+  devices = {"/dev/ttyUSB0"};
+  EXPECT_EQ(MakePort()->TxtCOM->currentText(), "COM1");
+  devices = {"/dev/ttyUSB0", "/dev/ttyUSB1"};
+  EXPECT_EQ(MakePort()->TxtCOM->currentText(), "COM2");
+}
+
+TEST_F(PortWindowTest, OfflineModeAndPortsWithoutADeviceAreNotRemembered) {
+  EXPECT_EQ(MakePort()->TxtCOM->currentText(), "COM1");
+  auto chosen = MakePort();
+  chosen->TxtCOM->setCurrentText("COM2");
+  chosen->CmdOKClicked();
+  auto offline = MakePort();
+  offline->TxtCOM->setCurrentText("COM1");
+  offline->OfflineModeClicked();
+  EXPECT_EQ(MakePort()->TxtCOM->currentText(), "COM2");
+  for (const char* name : {"COM5", "com1", "COM17"}) {
+    auto port = MakePort();
+    port->TxtCOM->setCurrentText(name);
+    port->CmdOKClicked();
+    EXPECT_EQ(MakePort()->TxtCOM->currentText(), "COM2") << name;
+  }
+  ASSERT_EQ(choices.size(), 5u);
+  EXPECT_EQ(choices[2].port_number, 5);
 }
 
 TEST_F(PortWindowTest, EveryWayOutMakesOneChoice) {
