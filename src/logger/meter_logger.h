@@ -18,6 +18,8 @@
 namespace slm {
 
 inline constexpr const char* kNoDataInMemory = "No Data in Memory";
+inline constexpr const char* kStopTheMeterFirst =
+    "The meter is measuring. Stop it with \"Run Pause Stop\" to read its memory.";
 inline constexpr const char* kDirectoryUnreadable =
     "The meter's memory directory could not be read.";
 

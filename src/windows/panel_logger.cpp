@@ -53,7 +53,13 @@ void Panel::CloseLoggerWindows() {
 }
 
 void Panel::MemoryCommand() {
-  if (session_.reading().run || !PicErase->isHidden() || MemoryWindowOpen()) return;
+  if (!PicErase->isHidden() || MemoryWindowOpen()) return;
+  // The meter keeps its memory to itself while it measures; the click says
+  // so instead of doing nothing.
+  if (session_.reading().run) {
+    Note(kStopTheMeterFirst);
+    return;
+  }
   MemoryDirectory directory;
   {
     AppTimers::Pause pause(context_.timers);

@@ -96,7 +96,7 @@ TEST_F(LoggerTest, EmptyMemoryIsSaid) {
   EXPECT_FALSE(panel->MemoryWindowOpen());
 }
 
-TEST_F(LoggerTest, MemoryDoesNothingWhileTheMeterRuns) {
+TEST_F(LoggerTest, MemoryWhileTheMeterRunsReadsNothingAndSaysWhy) {
   GiveSets(kTwoSets);
   auto panel = OnlinePanel();
   meter_.model().SetRun(true);
@@ -104,6 +104,11 @@ TEST_F(LoggerTest, MemoryDoesNothingWhileTheMeterRuns) {
   panel->ToolbarClicked("Memory");
   EXPECT_EQ(CountWrites("N"), 0);
   EXPECT_FALSE(panel->MemoryWindowOpen());
+  // Said without holding up the panel, and in the status strip.
+  ASSERT_EQ(dialogs_.notices.size(), 1u);
+  EXPECT_EQ(dialogs_.notices[0].text, kStopTheMeterFirst);
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_EQ(panel->findChild<QLabel*>("LblLastMessage")->text().toStdString(), kStopTheMeterFirst);
 }
 
 TEST_F(LoggerTest, RowClickDownloadsEveryThirdRecordAfterIntervalThree) {
