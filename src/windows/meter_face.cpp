@@ -115,7 +115,6 @@ MeterFace::MeterFace(QWidget* parent) : QFrame(parent) {
 
 QWidget* MeterFace::BuildLcd() {
   auto* lcd = Named<QFrame>("Lcd", this);
-  Lcd = lcd;
   auto* lcd_layout = new QVBoxLayout(lcd);
   auto* indicators = new QHBoxLayout;
   LblFast = Indicator(lcd, "LblFast", "FAST");

@@ -38,8 +38,6 @@ class MeterFace : public QFrame {
   std::function<void(int code)> on_key;
   std::function<void()> on_port_label;
 
-  // The display: the level, its bar and the indicators.
-  QFrame* Lcd = nullptr;
   ClickableLabel* LblCOM = nullptr;
   QLabel* OfflineSSPL = nullptr;
   QLabel* LblValue = nullptr;

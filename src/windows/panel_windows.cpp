@@ -24,7 +24,7 @@ void Panel::ConnectListWindow(RecordListWindow& window) {
 
 void Panel::ShowBeside(QWidget& window) {
   window.show();
-  PlaceBesidePanel(window, *this, face->Lcd);
+  PlaceBesidePanel(window, *this);
 }
 
 void Panel::OpenLiveTimePlotWindow(LiveSeries series) {
@@ -45,7 +45,7 @@ void Panel::PlotList(const RecordList& list) {
   });
   if (!plot_ || !plot_->isVisible()) {
     plot_ = std::make_unique<Plot>(context_.dialogs, context_.printing);
-    PlaceBesidePanel(*plot_, *this, face->Lcd);
+    PlaceBesidePanel(*plot_, *this);
   }
   plot_->Show(plot);
   setWindowTitle(caption);

@@ -5,7 +5,7 @@
 
 namespace slm {
 
-void PlaceBesidePanel(QWidget& window, const QWidget& panel, const QWidget* keep_clear) {
+void PlaceBesidePanel(QWidget& window, const QWidget& panel) {
   const QRect frame = panel.frameGeometry();
   QPoint at(frame.right() + 1, frame.top());
   const QScreen* screen = panel.screen();
@@ -18,16 +18,12 @@ void PlaceBesidePanel(QWidget& window, const QWidget& panel, const QWidget* keep
   const QSize decoration = window.frameGeometry().size() - window.geometry().size();
   const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
   QSize size = window.size().boundedTo(room.size() - decoration).expandedTo(least);
-  int leftmost = room.left();
-  if (keep_clear != nullptr && keep_clear->isVisible()) {
-    const int clear = keep_clear->mapToGlobal(QPoint(keep_clear->width(), 0)).x();
-    // A window that cannot fit beside the display stays on the screen instead.
-    if (room.right() + 1 - clear >= least.width() + decoration.width()) {
-      leftmost = std::max(leftmost, clear);
-    }
-  }
+  // Narrower first, down to its least width, to stay beside the panel;
+  // then, if it must, over the panel.
+  const int beside = room.right() + 1 - at.x() - decoration.width();
+  if (size.width() > beside) size.setWidth(std::max(least.width(), beside));
   const int fits_from = room.right() + 1 - (size.width() + decoration.width());
-  if (at.x() > fits_from) at.setX(std::max(leftmost, fits_from));
+  if (at.x() > fits_from) at.setX(std::max(room.left(), fits_from));
   if (at.x() + size.width() + decoration.width() > room.right() + 1) {
     size.setWidth(std::max(least.width(), room.right() + 1 - at.x() - decoration.width()));
   }

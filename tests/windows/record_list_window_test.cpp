@@ -173,6 +173,15 @@ TEST(ListWindows, PlacedBesideThePanel) {
   EXPECT_EQ(window.pos().x(), panel.frameGeometry().right() + 1);
   EXPECT_EQ(window.pos().y(), panel.frameGeometry().top());
 
+  // Where the room beside it is narrower than the window, it narrows to stay
+  // beside the panel.
+  const QRect room = panel.screen()->availableGeometry();
+  panel.setGeometry(room.right() - 100 - window.minimumSizeHint().width(), 20, 100, 150);
+  window.resize(room.width(), 300);
+  PlaceBesidePanel(window, panel);
+  EXPECT_EQ(window.pos().x(), panel.frameGeometry().right() + 1);
+  EXPECT_LE(window.frameGeometry().right(), room.right());
+
   // Where there is no room beside it, the list stays on the screen.
   const QRect screen = panel.screen()->availableGeometry();
   panel.setGeometry(screen.right() - 250, 20, 200, 150);
@@ -180,32 +189,23 @@ TEST(ListWindows, PlacedBesideThePanel) {
   EXPECT_LE(window.frameGeometry().right(), screen.right());
 }
 
-TEST(ListWindows, NeverCoverThePanelsLevelDisplay) {
+TEST(ListWindows, OverAFullWidthPanelTheyTakeOnlyTheRightEdge) {
   ScriptedDialogs dialogs;
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   QWidget panel;
-  auto* display = new QWidget(&panel);
   panel.setGeometry(screen.left(), screen.top(), screen.width(), 300);
-  display->setGeometry(0, 0, 200, 100);
   panel.show();
   FileList window(dialogs);
   window.resize(screen.width(), 300);
-  PlaceBesidePanel(window, panel, display);
-  // Slid left over the panel as far as the display and narrowed to the room.
-  EXPECT_EQ(window.x(), display->mapToGlobal(QPoint(200, 0)).x());
+  PlaceBesidePanel(window, panel);
+  // At its least width against the screen's right edge: the panel's left
+  // part, where its level display is, stays in sight.
+  EXPECT_EQ(window.width(), window.minimumSizeHint().width());
   EXPECT_EQ(window.frameGeometry().right(), screen.right());
-  EXPECT_GE(window.width(), window.minimumSizeHint().width());
-
-  // A display that leaves no room for the window's least width: the window
-  // stays on the screen rather than running off it.
-  display->setGeometry(0, 0, screen.width() - 100, 100);
-  PlaceBesidePanel(window, panel, display);
-  EXPECT_LE(window.frameGeometry().right(), screen.right());
-  EXPECT_GE(window.x(), screen.left());
 
   // A window taller than the screen is cut down to it.
   window.resize(300, screen.height() + 400);
-  PlaceBesidePanel(window, panel, display);
+  PlaceBesidePanel(window, panel);
   EXPECT_LE(window.frameGeometry().bottom(), screen.bottom());
   EXPECT_GE(window.y(), screen.top());
 }
