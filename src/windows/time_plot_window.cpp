@@ -30,7 +30,7 @@ TimePlotWindow::TimePlotWindow(GraphWindow which, Dialogs& dialogs, Printing& pr
     : QWidget(parent, Qt::Window), dialogs_(dialogs), printing_(printing) {
   auto* root = new QHBoxLayout(this);
   CWGraph1 = Named<Graph>("CWGraph1", this);
-  CWGraph1->setMinimumSize(320, 240);
+  CWGraph1->setMinimumSize(240, 240);
   root->addWidget(CWGraph1, 1);
 
   FrmGraphic = Named<QGroupBox>("FrmGraphic", "Graphic Plot", this);

@@ -79,15 +79,16 @@ TEST_F(PanelLayout, FitsASmallScreenWithNothingCutOrOverlapping) {
   EXPECT_FALSE(body->verticalScrollBar()->isVisible());
 }
 
-TEST_F(PanelLayout, ListWindowsFitBesideTheLevelDisplayOnASmallScreen) {
+TEST_F(PanelLayout, ListAndPlotWindowsFitBesideTheLevelDisplayOnASmallScreen) {
   panel_->move(0, 0);
   ShowAt(1024, 600);
   const int beside = 1024 - Widget("Lcd").mapTo(panel_.get(), QPoint(Widget("Lcd").width(), 0)).x();
   FileList file_list(dialogs_);
   FileListReal file_list_real(dialogs_);
   DataList data_list(dialogs_);
+  Plot plot(dialogs_, printing_);
   for (QWidget* window : {static_cast<QWidget*>(&file_list), static_cast<QWidget*>(&file_list_real),
-                          static_cast<QWidget*>(&data_list)}) {
+                          static_cast<QWidget*>(&data_list), static_cast<QWidget*>(&plot)}) {
     window->show();
     QApplication::processEvents();
     EXPECT_LE(window->minimumSizeHint().width(), beside) << window->objectName().toStdString();
