@@ -2,7 +2,10 @@
 #include <QApplication>
 #include <QScrollArea>
 #include <QScrollBar>
+#include <QGroupBox>
+#include <QImage>
 #include <algorithm>
+#include <cmath>
 
 #include "support/layout_check.h"
 #include "windows/panel_fixture.h"
@@ -137,6 +140,34 @@ TEST_F(PanelLayout, EveryWindowFitsTheSmallestScreen) {
     }
     window->hide();
   }
+}
+
+// WCAG's contrast ratio of two colours, from 1 (none) to 21.
+double Contrast(const QColor& a, const QColor& b) {
+  auto luminance = [](const QColor& c) {
+    auto channel = [](double v) {
+      return v <= 0.03928 ? v / 12.92 : std::pow((v + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(c.redF()) + 0.7152 * channel(c.greenF()) +
+           0.0722 * channel(c.blueF());
+  };
+  const double la = luminance(a);
+  const double lb = luminance(b);
+  return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+TEST_F(PanelLayout, SaveBoxTitleReadsWellOnTheMetersFace) {
+  ShowAt(1024, 600);
+  Action(*panel_, "Save")->trigger();
+  QApplication::processEvents();
+  // The title is drawn on the face, outside the box's own light background.
+  const QImage image = panel_->grab().toImage();
+  auto* box = Find<QGroupBox>(*panel_, "PicSave");
+  const QPoint title = box->mapTo(panel_.get(), QPoint(0, 0));
+  const QColor face = image.pixelColor(title + QPoint(2, 2));
+  const QColor text = box->palette().color(QPalette::WindowText);
+  EXPECT_GE(Contrast(text, face), 4.5) << text.name().toStdString() << " on "
+                                       << face.name().toStdString();
 }
 
 TEST_F(PanelLayout, ScreenSmallerThanThePanelScrollsItsBody) {
