@@ -149,7 +149,22 @@ void Graph::SetXCaption(const QString& caption) {
 
 void Graph::SetYCaption(const QString& caption) {
   plot_->yAxis->setLabel(caption);
+  FitYCaption();
   Replot();
+}
+
+QFont Graph::YCaptionFont() const { return plot_->yAxis->labelFont(); }
+
+void Graph::FitYCaption() {
+  QFont font = plot_->font();
+  const QString caption = plot_->yAxis->label();
+  const int room = height() - 24;
+  const int needed = QFontMetrics(font).horizontalAdvance(caption);
+  if (!caption.isEmpty() && needed > room && room > 0) {
+    const double size = font.pointSizeF() * room / needed;
+    font.setPointSizeF(std::max(6.0, size));
+  }
+  plot_->yAxis->setLabelFont(font);
 }
 
 QString Graph::XCaption() const { return plot_->xAxis->label(); }
@@ -455,6 +470,7 @@ void Graph::resizeEvent(QResizeEvent* event) {
   // As many ticks as the room takes without their labels running together.
   state_->ticker->setTickCount(std::clamp(width() / 90, 2, 8));
   plot_->yAxis->ticker()->setTickCount(std::clamp(height() / 40, 2, 6));
+  FitYCaption();
 }
 
 void Graph::showEvent(QShowEvent* event) {

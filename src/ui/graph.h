@@ -107,12 +107,16 @@ class Graph : public QWidget {
   // replot), and the X axis label of a tick at `value`.
   QPointF AnnotationPixel(int i) const;
   QString XTickLabel(double value) const;
+  // For tests: the font the Y caption is written in.
+  QFont YCaptionFont() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
 
  private:
+  // A short graph writes its Y caption smaller rather than cutting it.
+  void FitYCaption();
   // Repaints soon, once for many changes; a hidden graph (the panel's charts
   // not chosen) waits until it is shown.
   void Replot();

@@ -82,6 +82,23 @@ TEST_F(GraphTest, RangesAndCaptionsReadBackAsSet) {
   EXPECT_EQ(graph.YCaption(), "dB");
 }
 
+TEST_F(GraphTest, AShortGraphWritesItsYCaptionSmallerAndATallOneAsUsual) {
+  Graph graph;
+  graph.SetYCaption("Frequency (Times)");
+  graph.resize(300, 400);
+  graph.show();
+  QApplication::processEvents();
+  const QFont usual = graph.YCaptionFont();
+  graph.resize(300, 100);
+  QApplication::processEvents();
+  EXPECT_LT(graph.YCaptionFont().pointSizeF(), usual.pointSizeF());
+  EXPECT_LE(QFontMetrics(graph.YCaptionFont()).horizontalAdvance("Frequency (Times)"),
+            graph.height());
+  graph.resize(300, 400);
+  QApplication::processEvents();
+  EXPECT_EQ(graph.YCaptionFont().pointSizeF(), usual.pointSizeF());
+}
+
 TEST_F(GraphTest, PlotLeavesTheRangesAndRescaleFitsTheData) {
   Graph graph;
   graph.SetYRange(0, 10);
