@@ -52,6 +52,16 @@ void Panel::CloseLoggerWindows() {
   if (setup_) setup_->close();
 }
 
+std::optional<MemoryDirectory> Panel::ReadDirectory() {
+  AppTimers::Pause pause(context_.timers);
+  try {
+    return ReadMemoryDirectory(session_.link());
+  } catch (const LinkError& e) {
+    Tell(e.what());
+    return std::nullopt;
+  }
+}
+
 void Panel::MemoryCommand() {
   if (!PicErase->isHidden() || MemoryWindowOpen()) return;
   // The meter keeps its memory to itself while it measures; the click says
@@ -60,16 +70,9 @@ void Panel::MemoryCommand() {
     Note(kStopTheMeterFirst);
     return;
   }
-  MemoryDirectory directory;
-  {
-    AppTimers::Pause pause(context_.timers);
-    try {
-      directory = ReadMemoryDirectory(session_.link());
-    } catch (const LinkError& e) {
-      Tell(e.what());
-      return;
-    }
-  }
+  const std::optional<MemoryDirectory> read = ReadDirectory();
+  if (!read) return;
+  const MemoryDirectory& directory = *read;
   if (directory.sets.empty()) {
     context_.dialogs.Message(kNoDataInMemory, MessageIcon::kInformation);
     return;
@@ -128,16 +131,9 @@ void Panel::DownloadMemorySet(int row) {
 
 void Panel::EraseCommand() {
   if (memory_) memory_->close();
-  MemoryDirectory directory;
-  {
-    AppTimers::Pause pause(context_.timers);
-    try {
-      directory = ReadMemoryDirectory(session_.link());
-    } catch (const LinkError& e) {
-      Tell(e.what());
-      return;
-    }
-  }
+  const std::optional<MemoryDirectory> read = ReadDirectory();
+  if (!read) return;
+  const MemoryDirectory& directory = *read;
   ComboErase->clear();
   erase_numbers_.clear();
   ComboErase->addItem("Exit");

@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -156,6 +157,9 @@ class Panel : public QWidget, public LiveSessionView {
   void SendToolbarCommand(std::string_view letter);
   void CmdLClicked();
   QWidget* BuildErasePicker(QWidget* parent);
+  // The meter's memory directory, or nothing when the meter did not answer
+  // (which the user is told).
+  std::optional<MemoryDirectory> ReadDirectory();
   void MemoryCommand();
   void EraseCommand();
   void SamplingCommand();
