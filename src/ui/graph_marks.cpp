@@ -1,0 +1,158 @@
+// Graph's marks: annotations pinned to points, the cursors and the track
+// modes that move the view or the first cursor.
+#include <qcustomplot.h>
+
+#include <algorithm>
+
+#include "ui/graph.h"
+#include "ui/graph_state.h"
+
+namespace slm {
+
+using graph_detail::Annotation;
+using graph_detail::Cursor;
+
+void Graph::AddAnnotation(int index, double caption_x, double caption_y, const QString& text) {
+  double key = 0;
+  double value = 0;
+  if (!state_->Point(index, &key, &value)) return;
+  auto* tracer = new QCPItemTracer(plot_);
+  if (state_->line) {
+    tracer->setGraph(state_->line);
+    tracer->setGraphKey(key);
+  } else {
+    tracer->position->setCoords(key, value);
+  }
+  tracer->setStyle(QCPItemTracer::tsCircle);
+  tracer->setSize(6);
+  auto* label = new QCPItemText(plot_);
+  label->position->setType(QCPItemPosition::ptPlotCoords);
+  label->position->setCoords(caption_x, caption_y);
+  label->setText(text);
+  label->setPositionAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+  auto* arrow = new QCPItemLine(plot_);
+  arrow->start->setParentAnchor(label->bottom);
+  arrow->end->setParentAnchor(tracer->position);
+  arrow->setHead(QCPLineEnding::esSpikeArrow);
+  state_->annotations.push_back({tracer, label, arrow});
+  Replot();
+}
+
+int Graph::AnnotationCount() const { return static_cast<int>(state_->annotations.size()); }
+
+QString Graph::AnnotationText(int i) const {
+  if (i < 0 || i >= AnnotationCount()) return {};
+  return state_->annotations[i].text->text();
+}
+
+void Graph::ClearAnnotations() {
+  // The arrow hangs on the text and the tracer: it goes first.
+  for (const Annotation& a : state_->annotations) {
+    plot_->removeItem(a.arrow);
+    plot_->removeItem(a.text);
+    plot_->removeItem(a.tracer);
+  }
+  state_->annotations.clear();
+  Replot();
+}
+
+QPointF Graph::AnnotationPixel(int i) const {
+  if (i < 0 || i >= AnnotationCount()) return {};
+  return state_->annotations[i].tracer->position->pixelPosition();
+}
+
+int Graph::CursorCount() const { return static_cast<int>(state_->cursors.size()); }
+
+void Graph::AddCursor(const QColor& color) {
+  Cursor cursor;
+  cursor.x = plot_->xAxis->range().center();
+  cursor.y = plot_->yAxis->range().center();
+  cursor.vertical = new QCPItemStraightLine(plot_);
+  cursor.horizontal = new QCPItemStraightLine(plot_);
+  for (QCPItemStraightLine* line : {cursor.vertical, cursor.horizontal}) {
+    line->setPen(QPen(color));
+    line->setSelectable(false);
+  }
+  state_->cursors.push_back(cursor);
+  SetCursorPosition(CursorCount(), cursor.x, cursor.y);
+}
+
+void Graph::RemoveAllCursors() {
+  for (const Cursor& c : state_->cursors) {
+    plot_->removeItem(c.vertical);
+    plot_->removeItem(c.horizontal);
+  }
+  state_->cursors.clear();
+  Replot();
+}
+
+void Graph::SetCursorPosition(int number, double x, double y) {
+  if (number < 1 || number > CursorCount()) return;
+  Cursor& c = state_->cursors[number - 1];
+  c.x = x;
+  c.y = y;
+  c.vertical->point1->setCoords(x, 0);
+  c.vertical->point2->setCoords(x, 1);
+  c.horizontal->point1->setCoords(0, y);
+  c.horizontal->point2->setCoords(1, y);
+  Replot();
+}
+
+double Graph::CursorX(int number) const {
+  if (number < 1 || number > CursorCount()) return 0;
+  return state_->cursors[number - 1].x;
+}
+
+double Graph::CursorY(int number) const {
+  if (number < 1 || number > CursorCount()) return 0;
+  return state_->cursors[number - 1].y;
+}
+
+void Graph::SetCursorEnabled(int number, bool enabled) {
+  if (number < 1 || number > CursorCount()) return;
+  Cursor& c = state_->cursors[number - 1];
+  c.enabled = enabled;
+  c.vertical->setVisible(enabled);
+  c.horizontal->setVisible(enabled);
+  Replot();
+}
+
+void Graph::SetTrackMode(TrackMode mode) {
+  state_->mode = mode;
+  QCPAxisRect* rect = plot_->axisRect();
+  QCPAxis* x = plot_->xAxis;
+  QCPAxis* y = plot_->yAxis;
+  plot_->setInteractions(QCP::Interactions());
+  plot_->setSelectionRectMode(QCP::srmNone);
+  rect->setRangeDragAxes(x, y);
+  rect->setRangeZoomAxes(x, y);
+  switch (mode) {
+    case TrackMode::kNormal:
+    case TrackMode::kDragCursor:
+      break;
+    case TrackMode::kPanXY:
+    case TrackMode::kPanX:
+    case TrackMode::kPanY:
+      plot_->setInteractions(QCP::iRangeDrag);
+      rect->setRangeDrag(mode == TrackMode::kPanXY  ? Qt::Horizontal | Qt::Vertical
+                         : mode == TrackMode::kPanX ? Qt::Horizontal
+                                                    : Qt::Vertical);
+      rect->setRangeDragAxes(mode == TrackMode::kPanY ? nullptr : x,
+                             mode == TrackMode::kPanX ? nullptr : y);
+      break;
+    case TrackMode::kZoomXY:
+    case TrackMode::kZoomX:
+    case TrackMode::kZoomY:
+      plot_->setSelectionRectMode(QCP::srmZoom);
+      rect->setRangeZoom(mode == TrackMode::kZoomXY  ? Qt::Horizontal | Qt::Vertical
+                         : mode == TrackMode::kZoomX ? Qt::Horizontal
+                                                     : Qt::Vertical);
+      rect->setRangeZoomAxes(mode == TrackMode::kZoomY ? nullptr : x,
+                             mode == TrackMode::kZoomX ? nullptr : y);
+      break;
+  }
+}
+
+TrackMode Graph::trackMode() const { return state_->mode; }
+
+}  // namespace slm

@@ -1,0 +1,90 @@
+#pragma once
+
+// The inside of Graph, shared by the files that implement it; nothing else
+// includes this header (it brings in QCustomPlot).
+
+#include <qcustomplot.h>
+
+#include <QColor>
+#include <QPoint>
+#include <QSharedPointer>
+#include <algorithm>
+#include <vector>
+
+#include "ui/graph.h"
+
+namespace slm {
+namespace graph_detail {
+
+// Labels a tick at value x as x, or as x * 0.1 for the tenths format.
+class ScaledTicker : public QCPAxisTicker {
+ public:
+  void SetFactor(double factor) { factor_ = factor; }
+  QString Label(double tick, const QLocale& locale, QChar format_char, int precision) {
+    return getTickLabel(tick, locale, format_char, precision);
+  }
+
+ protected:
+  QString getTickLabel(double tick, const QLocale& locale, QChar format_char,
+                       int precision) override {
+    return QCPAxisTicker::getTickLabel(tick * factor_, locale, format_char, precision);
+  }
+
+ private:
+  double factor_ = 1;
+};
+
+struct Annotation {
+  QCPItemTracer* tracer;
+  QCPItemText* text;
+  QCPItemLine* arrow;
+};
+
+struct Cursor {
+  QCPItemStraightLine* vertical;
+  QCPItemStraightLine* horizontal;
+  double x = 0;
+  double y = 0;
+  bool enabled = true;
+};
+
+constexpr int kClickSlack = 3;  // pixels a click may move and still be a click
+
+}  // namespace graph_detail
+
+struct Graph::State {
+  Style style = Style::kLine;
+  QCPGraph* line = nullptr;
+  QCPBars* bars = nullptr;
+  QSharedPointer<graph_detail::ScaledTicker> ticker;
+  std::vector<graph_detail::Annotation> annotations;
+  std::vector<graph_detail::Cursor> cursors;
+  int strip_span = 100;
+  TrackMode mode = TrackMode::kNormal;
+  QColor plot_color = Qt::white;
+  QPoint press_pos;
+  bool pressed = false;
+  bool dragging_cursor = false;
+
+  QCPAbstractPlottable* Trace() const {
+    return line ? static_cast<QCPAbstractPlottable*>(line) : bars;
+  }
+  int Count() const { return line ? line->data()->size() : bars->data()->size(); }
+  // Key and value of point `index`, clamped to the points there are.
+  bool Point(int index, double* key, double* value) const {
+    if (Count() == 0) return false;
+    index = std::clamp(index, 0, Count() - 1);
+    if (line) {
+      auto it = line->data()->at(index);
+      *key = it->key;
+      *value = it->value;
+    } else {
+      auto it = bars->data()->at(index);
+      *key = it->key;
+      *value = it->value;
+    }
+    return true;
+  }
+};
+
+}  // namespace slm
