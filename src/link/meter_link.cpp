@@ -59,24 +59,26 @@ void MeterLink::SendCommand(const Bytes& command) {
 
 std::optional<Bytes> MeterLink::ReadLiveFrame() {
   Stopwatch watch(rs232_);
-  for (;;) {
-    int polls = 0;
-    Flush();
-    do {
-      rs232_.Wait(0.01);
-      ++polls;
-    } while (port_.InBufferCount() < kFrameLength && polls < 100);
-    if (polls >= 100) {
-      Flush();
-      return std::nullopt;
+  Flush();
+  // The bytes since the flush, kept across polls: a flush can land inside a
+  // frame, and the frame under way completes with the next poll rather than
+  // being flushed again (a stream and a poll in step would otherwise never
+  // show a whole frame at the tail).
+  Bytes input;
+  for (int polls = 1;; ++polls) {
+    rs232_.Wait(0.01);
+    if (port_.InBufferCount() > 0) input += ReadAll();
+    if (input.size() < kFrameLength) {
+      if (polls >= 100) return std::nullopt;
+      continue;
     }
-    Bytes input = ReadAll();
     // An acknowledgement meant for another exchange is not a reading.
     if (TailIsFrame(input) && !TailIsAcknowledgement(input)) {
       return input.substr(input.size() - kFrameLength);
     }
     // Bytes that never form a frame are as good as silence.
     if (watch.Passed(limits_.garbage_timeout)) return std::nullopt;
+    if (input.size() > 4 * kFrameLength) input.erase(0, input.size() - kFrameLength);
   }
 }
 

@@ -14,7 +14,9 @@ void Rs232::Wait(double seconds) {
     const double before = clock_.SecondsSinceMidnight();
     pump_.ProcessEvents(std::max(0.0, target - before));
     const double now = clock_.SecondsSinceMidnight();
-    if (now >= target) return;
+    // Within a microsecond is there: a clock read as a large number of
+    // seconds could otherwise never add up the last crumb of a wait.
+    if (now >= target - 1e-6) return;
     // The clock passed midnight while events ran (a long handler, a coarse
     // clock): without this the wait would last until the next midnight.
     if (now < start) return;

@@ -122,15 +122,21 @@ TEST(ReadLiveFrame, TakesTheNewestWholeFrameWithinAHundredPolls) {
     std::optional<int> reads;  // from the call on
   } cases[] = {
       {"the last six bytes", {{3, kFrame + MakeBytes({2, 0, 0}) + newest}}, newest, 3, {}},
-      // Flush, read garbage, flush, read the frame.
-      {"a garbage tail starts again with a fresh flush",
+      // Flush, read garbage, read on to the frame: nothing that came is flushed again.
+      {"a garbage tail waits for the next frame",
        {{2, kFrame + MakeBytes({7, 7, 2, 0})}, {5, MakeBytes({0x55, 0x55}) + kFrame}},
        kFrame,
        {},
-       4},
+       3},
+      // A flush inside a frame: its end and the next frame's start come together.
+      {"a frame cut by the flush is read whole with its next bytes",
+       {{1, MakeBytes({3, 2, 0, 132, 2, 108})}, {1, MakeBytes({3})}},
+       MakeBytes({2, 0, 132, 2, 108, 3}),
+       2,
+       {}},
       {"an acknowledgement is not a reading", {{1, kAck}, {1, kFrame}}, kFrame, {}, {}},
       {"five bytes only", {{1, MakeBytes({2, 0, 0, 2, 141})}}, std::nullopt, 100, {}},
-      {"six bytes at the hundredth poll are too late", {{100, kFrame}}, std::nullopt, {}, {}},
+      {"six bytes after the hundredth poll are too late", {{101, kFrame}}, std::nullopt, {}, {}},
   };
   for (const auto& c : cases) {
     Wired<ScriptedPort> w;
