@@ -27,7 +27,7 @@ class PanelApplication {
         serial([this](int n) { return directory.DeviceOf(n); }),
         rs232(clock, pump),
         link(serial, rs232),
-        recorder(PcDateTime),
+        recorder(PcClockReading),
         session(link, reading, recorder, charts) {}
 
   PortDirectory directory;

@@ -57,7 +57,7 @@ int RunLive(const std::vector<std::string>& args) {
   const long count = static_cast<long>(options.Number("--count", 0));
   long printed = 0;
   Reading reading;
-  PcRecorder recorder(PcDateTime);
+  PcRecorder recorder(PcClockReading);
   LiveChartData charts;
   LiveSession session(tool.link(), reading, recorder, charts);
   PrintingView view(tool.link());

@@ -2,6 +2,7 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <string>
@@ -11,6 +12,7 @@
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
 #include "panel/live_session.h"
+#include "panel/panel_feedback.h"
 
 namespace slm::tool {
 
@@ -19,15 +21,27 @@ namespace {
 std::atomic<bool> g_interrupted{false};
 void OnInterrupt(int) { g_interrupted = true; }
 
+// Says on standard error when the meter is lost and back; the recording
+// waits for it, or gives up after `give_up` seconds (0: never).
 class LossView : public LiveSessionView {
  public:
   void ShowLinkLost(const LinkLossReport& report) override {
     lost = true;
-    this->report = report;
+    lost_at = std::chrono::steady_clock::now();
+    std::fprintf(stderr, "%s\n", LinkLostNotice(report).c_str());
   }
-  void ShowLinkRestored() override {}
+  void ShowLinkRestored() override {
+    lost = false;
+    std::fprintf(stderr, "%s\n", LinkRestoredNotice(port, session->last_loss()).c_str());
+  }
+  double LostSeconds() const {
+    if (!lost) return 0;
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - lost_at).count();
+  }
   bool lost = false;
-  LinkLossReport report;
+  std::chrono::steady_clock::time_point lost_at;
+  std::string port;
+  const LiveSession* session = nullptr;
 };
 
 // A whole number of seconds or samples within [low, high].
@@ -45,12 +59,14 @@ long WholeNumber(const Options& options, const std::string& name, long fallback,
 }  // namespace
 
 int RunRecord(const std::vector<std::string>& args) {
-  const Options options(args, {"--port", "--period", "--count", "--output"}, {});
+  const Options options(args, {"--port", "--period", "--count", "--output", "--give-up"}, {});
   const std::string output = options.Get("--output");
   if (output.empty()) throw std::runtime_error("record needs -o FILE");
   const long period = WholeNumber(options, "--period", 1, 1, 86400);
   if (!options.Has("--count")) throw std::runtime_error("record needs --count N");
-  const long count = WholeNumber(options, "--count", 0, 1, static_cast<long>(kMaxRecords));
+  // A long recording goes on into further files, so the count has no list limit.
+  const long count = WholeNumber(options, "--count", 0, 1, 1000000000L);
+  const long give_up = WholeNumber(options, "--give-up", 0, 0, 31536000L);
 
   // Set before anything starts, so that a stop signal never kills the tool
   // half-way; it ends the recording into its file instead.
@@ -61,11 +77,13 @@ int RunRecord(const std::vector<std::string>& args) {
   if (int rc = tool.OpenOrExplain(); rc != 0) return rc;
 
   Reading reading;
-  PcRecorder recorder(PcDateTime);
+  PcRecorder recorder(PcClockReading);
   recorder.SetPeriod(static_cast<int>(period));
   LiveChartData charts;
   LiveSession session(tool.link(), reading, recorder, charts);
   LossView view;
+  view.port = tool.link().PortLabel();
+  view.session = &session;
   session.SetView(&view);
   try {
     const std::string moved_aside =
@@ -84,52 +102,62 @@ int RunRecord(const std::vector<std::string>& args) {
   QTimer timer1;
   QTimer timer2;
   int exit_code = 0;
-  size_t samples_so_far = 0;
-  // One end, one message: why it ended, and how many samples the file holds.
+  // One end, one message: why it ended, and how many samples its files hold.
   auto finish = [&](const char* why) {
     timer1.stop();
     timer2.stop();
-    size_t written = recorder.recording() ? recorder.record_count() : samples_so_far;
-    std::string message;
-    if (view.lost) {
-      written = view.report.samples;
-      message = view.report.message;
-    } else {
-      message = session.EndRecording();
-    }
+    const std::string message = session.EndRecording();
+    const std::optional<FinishedRecording>& finished = recorder.last_finished();
+    const size_t written = finished ? finished->samples : 0;
     if (!message.empty()) {
       std::fprintf(stderr, "%s\n", message.c_str());
       exit_code = 1;
-    } else {
-      std::fprintf(written < static_cast<size_t>(count) && !g_interrupted ? stderr : stdout,
-                   "%s: %zu of %ld samples written to %s\n", why, written, count, output.c_str());
     }
+    std::string files;
+    if (finished) {
+      for (const RecordingPart& part : finished->parts) {
+        files += (files.empty() ? "" : ", ") + part.file;
+      }
+    }
+    if (files.empty()) files = output;
     // Fewer samples than asked is a failure, unless the user ended it.
-    if (written < static_cast<size_t>(count) && !g_interrupted) exit_code = 1;
+    const bool short_of_count = written < static_cast<size_t>(count) && !g_interrupted;
+    std::fprintf(short_of_count || exit_code != 0 ? stderr : stdout,
+                 "%s: %zu of %ld samples written to %s\n", why, written, count, files.c_str());
+    if (short_of_count) exit_code = 1;
     QCoreApplication::quit();
   };
 
   timer1.setInterval(200);
-  timer2.setInterval(1000);
+  timer2.setTimerType(Qt::PreciseTimer);
+  timer2.setInterval(session.MillisecondsToNextSecond());
   QObject::connect(&timer1, &QTimer::timeout, [&] {
     if (g_interrupted) return finish("interrupted");
     session.Tick();
-    if (view.lost) finish("the meter stopped answering; the recording was ended");
+    if (give_up > 0 && view.LostSeconds() >= static_cast<double>(give_up)) {
+      finish("the meter was lost for too long; the recording was ended");
+    }
   });
   QObject::connect(&timer2, &QTimer::timeout, [&] {
     const SampleResult result = session.Sample();
-    if (result.no_fresh_frame) return;
-    if (recorder.recording()) samples_so_far = recorder.record_count();
-    if (result.recorder.sampled && recorder.recording()) {
-      std::printf("%zu %s %s\n", recorder.record_count(), recorder.sample_time().c_str(),
+    timer2.setInterval(session.MillisecondsToNextSecond());
+    if (!result.taken) return;
+    const PcRecorder::TickResult& tick = result.recorder;
+    if (tick.sampled && recorder.recording()) {
+      std::printf("%zu %s %s\n", recorder.total_samples(), recorder.sample_time().c_str(),
                   reading.level_text.c_str());
-      std::fflush(stdout);
     }
-    if (!result.recorder.message.empty()) {
-      std::fprintf(stderr, "%s\n", result.recorder.message.c_str());
+    if (tick.part_written) {
+      std::printf("%s\n", RecordingPartNotice(*tick.part_written, recorder.part_path()).c_str());
+    }
+    std::fflush(stdout);
+    if (!tick.message.empty()) {
+      std::fprintf(stderr, "%s\n", tick.message.c_str());
       exit_code = 1;
     }
-    if (recorder.record_count() >= static_cast<size_t>(count)) return finish("done");
+    if (recorder.recording() && recorder.total_samples() >= static_cast<size_t>(count)) {
+      return finish("done");
+    }
     if (!recorder.recording()) return finish("the recording ended");
   });
   timer1.start();

@@ -108,4 +108,27 @@ void CheckWritable(const std::string& path) {
   if (!existed) std::filesystem::remove(named, ec);
 }
 
+std::string CreateFreeFile(const std::string& path) {
+  const std::filesystem::path wanted(path);
+  for (int n = 1;; ++n) {
+    const std::string name =
+        n == 1 ? path
+               : (wanted.parent_path() /
+                  (wanted.stem().string() + "-" + std::to_string(n) + wanted.extension().string()))
+                     .string();
+    errno = 0;
+    // "x": the file is made here or not at all, so no other file is replaced.
+    if (std::FILE* file = std::fopen(name.c_str(), "wbx")) {
+      std::fclose(file);
+      return name;
+    }
+    if (errno != EEXIST || n >= 1000) Fail(name, "create", errno);
+  }
+}
+
+void RemoveQuietly(const std::string& path) {
+  std::error_code ec;
+  std::filesystem::remove(path, ec);
+}
+
 }  // namespace slm

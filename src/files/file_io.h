@@ -67,6 +67,13 @@ class OutputFile {
 // Throws DataFileError naming the absolute path and the system's reason.
 void CheckWritable(const std::string& path);
 
+// Creates an empty file at `path` or, when that name is taken, at the first
+// free one of "STEM-2.EXT", "STEM-3.EXT"...; never replaces a file. Returns
+// the name it made. Throws DataFileError.
+std::string CreateFreeFile(const std::string& path);
+// Removes a file if it is there; says nothing when it cannot.
+void RemoveQuietly(const std::string& path);
+
 // The whole content of a file. Throws DataFileError.
 std::string ReadWholeFile(const std::string& path);
 // Replaces the content of a file with `data` in one write. Throws DataFileError.

@@ -221,6 +221,11 @@ void RecordingFileWriter::Finish(const ListHeader& header, const std::string& fi
   Close();
 }
 
+void RecordingFileWriter::Discard() {
+  if (fd_ >= 0) RemoveWhileHeld(path_, fd_);
+  Close();
+}
+
 void RecordingFileWriter::Close() {
   if (fd_ < 0) return;
   Release(fd_);

@@ -57,6 +57,8 @@ class RecordingFileWriter {
   // failed; the temporary file then stays for a later recording to move aside.
   // The writer lets go of the file either way.
   void Finish(const ListHeader& header, const std::string& final_path);
+  // Removes the temporary file (it holds no sample worth keeping) and lets go of it.
+  void Discard();
   // Lets go of the file and leaves it as it is.
   void Close();
 

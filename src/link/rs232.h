@@ -16,6 +16,10 @@ class EventPump {
  public:
   virtual ~EventPump() = default;
   virtual void ProcessEvents(double max_seconds) = 0;
+  // While held (the holds nest), waits run timers and paints but keep the
+  // user's clicks and keys until the hold ends, so that a handler the user
+  // starts never runs inside the wait of the live tick and holds it up.
+  virtual void HoldUserInput(bool hold) { (void)hold; }
 };
 
 inline constexpr double kSecondsPerDay = 86400.0;
@@ -32,6 +36,18 @@ class Rs232 {
   void Wait(double seconds);
 
   double Now() { return clock_.SecondsSinceMidnight(); }
+
+  // Holds the user's input for the guard's lifetime (EventPump::HoldUserInput).
+  class UserInputHeld {
+   public:
+    explicit UserInputHeld(Rs232& rs232) : pump_(rs232.pump_) { pump_.HoldUserInput(true); }
+    ~UserInputHeld() { pump_.HoldUserInput(false); }
+    UserInputHeld(const UserInputHeld&) = delete;
+    UserInputHeld& operator=(const UserInputHeld&) = delete;
+
+   private:
+    EventPump& pump_;
+  };
   Clock& clock() { return clock_; }
   EventPump& pump() { return pump_; }
 

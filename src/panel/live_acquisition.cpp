@@ -11,6 +11,9 @@ TickResult LiveAcquisition::Tick() {
   // key's handshake must not have its acknowledgement flushed away.
   if (running_ || link_.Busy()) return TickResult::kSkipped;
   FlagGuard running(running_);
+  // A click waits for the tick: a dialog it opened inside the tick's wait
+  // would hold the live readings, and with them the sampling, until closed.
+  const Rs232::UserInputHeld quiet(link_.rs232());
 
   try {
     if (link_.Lost()) return link_.RecoverLink() ? TickResult::kRestored : TickResult::kLost;

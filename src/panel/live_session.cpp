@@ -1,5 +1,8 @@
 #include "panel/live_session.h"
 
+#include <algorithm>
+#include <cmath>
+
 #include "base/flag_guard.h"
 #include "files/record_text.h"
 
@@ -22,23 +25,46 @@ TickResult LiveSession::Tick() {
   if (result == TickResult::kFrame) {
     UpdatePanelDisplay(display_, reading_);
     fresh_frame_ = true;
+    // Sampling keeps its rhythm from the first reading on.
+    if (!schedule_.started()) schedule_.Start(recorder_.ReadClock());
   }
   return result;
 }
 
+int LiveSession::MillisecondsToNextSecond() const {
+  // Until the first reading the tick only looks now and then.
+  if (!schedule_.started()) return 200;
+  const double wait = schedule_.NextDue() - recorder_.ReadClock().monotonic;
+  // A little after the second falls due, so that the timer is never early.
+  return std::clamp(static_cast<int>(std::ceil(wait * 1000.0)) + 5, 5, 2000);
+}
+
+bool LiveSession::SetPeriod(int seconds) {
+  if (recorder_.recording()) return false;
+  recorder_.SetPeriod(seconds);
+  return true;
+}
+
 SampleResult LiveSession::Sample() {
   SampleResult out;
-  // A message box inside the tick lets the timer fire again.
-  if (in_sample_) return out;
-  if (!fresh_frame_ || !sampling_) {
-    out.no_fresh_frame = true;
-    return out;
-  }
+  // A file written inside the tick shows its progress, and the timer can
+  // fire again meanwhile: the due second waits for this tick to end.
+  if (in_sample_ || !schedule_.started()) return out;
   FlagGuard running(in_sample_);
+  const ClockReading now = recorder_.ReadClock();
+  // The PC clock was set or stepped: outside a recording the times follow
+  // it; a recording keeps its own count of seconds to its end.
+  if (!recorder_.recording() && std::abs(schedule_.Drift(now)) >= 1.0) schedule_.Realign(now);
+  const std::optional<SampleSchedule::Due> due = schedule_.Take(now.monotonic);
+  if (!due) return out;
+  out.missed = due->missed;
+  if (!fresh_frame_ || !sampling_) return out;
   fresh_frame_ = false;
+  out.taken = true;
 
   out.was_recording = recorder_.recording();
-  out.recorder = recorder_.Tick(reading_.level, reading_.level_text, Captions());
+  out.recorder = recorder_.Tick({due->second, PcDateTimeText(due->time)}, reading_.level,
+                                reading_.level_text, Captions());
   if (out.recorder.sampled) {
     out.charts = charts_.UpdateLiveCharts(reading_.level, recorder_.panel().leq_text,
                                           recorder_.panel().sel_text);
@@ -61,13 +87,13 @@ void LiveSession::LinkLost() {
   sampling_ = false;
   fresh_frame_ = false;
   LinkLossReport report;
-  report.recording_ended = recorder_.recording();
-  report.samples = recorder_.record_count();
-  report.file = recorder_.final_path();
+  report.recording = recorder_.recording();
+  report.samples = recorder_.total_samples();
+  report.file = recorder_.part_path();
   report.time = PcDateTimeText(recorder_.Now());
-  // The samples recorded so far are the user's: the recording is ended into
-  // its file as "Save" would end it.
-  report.message = recorder_.LinkLost(Captions());
+  // A recording is the user's unattended measurement: it waits for the meter
+  // and goes on when it is back, with the missing seconds as a gap.
+  recorder_.LinkLost();
   charts_.ResetAfterLinkLoss();
   display_.level_text.clear();
   last_loss_ = report;
@@ -76,6 +102,7 @@ void LiveSession::LinkLost() {
 
 void LiveSession::LinkRestored() {
   sampling_ = true;
+  last_loss_.back_time = PcDateTimeText(recorder_.Now());
   if (view_ != nullptr) view_->ShowLinkRestored();
 }
 

@@ -9,21 +9,23 @@
 #include "panel/panel_display.h"
 #include "panel/pc_recorder.h"
 #include "panel/reading.h"
+#include "panel/sample_schedule.h"
 
 namespace slm {
 
-// What a lost meter did to the running recording.
+// A lost meter and a running recording: the recording goes on, and the
+// seconds without the meter are a gap in it.
 struct LinkLossReport {
-  bool recording_ended = false;  // a recording was running and was ended
-  size_t samples = 0;            // the samples it holds
-  std::string file;              // the file it was written to (absolute)
-  std::string time;              // when the meter was lost, "yyyy/mm/dd hh:nn:ss"
-  std::string message;           // for the user when that file could not be written
+  bool recording = false;  // a recording was running and goes on
+  size_t samples = 0;      // the samples it held when the meter was lost
+  std::string file;        // the file its samples go to (absolute)
+  std::string time;        // when the meter was lost, "yyyy/mm/dd hh:nn:ss"
+  std::string back_time;   // when it came back, once it has
 };
 
 // How the owner of a live session (the panel, or a shell command) hears of a
 // lost and a returning meter. The session has done its own part already:
-// the recording is ended, the running values and the charts start again.
+// the running values and the charts start again; a recording goes on.
 class LiveSessionView {
  public:
   virtual ~LiveSessionView() = default;
@@ -33,9 +35,13 @@ class LiveSessionView {
 
 // What one sampling tick did.
 struct SampleResult {
-  // No frame has come from the meter since the last tick: nothing was
-  // sampled, so that no level is ever taken twice or made up.
-  bool no_fresh_frame = false;
+  // A second of the rhythm was due and the meter had sent a fresh reading:
+  // the second was taken. Without a fresh frame (a lost meter) a due second
+  // is skipped, so that no level is ever taken twice or made up.
+  bool taken = false;
+  // Seconds that came due before this one and were not taken (the program
+  // was held up, or the system slept): a gap.
+  long long missed = 0;
   bool was_recording = false;
   PcRecorder::TickResult recorder;
   // Set when a sample was taken: what the live charts show of it.
@@ -44,9 +50,11 @@ struct SampleResult {
 
 // The live side of the program, shared by the panel and slmtool: the 200 ms
 // tick that reads the meter into the one current Reading and the panel's
-// display values, and the one-second tick that keeps the running values,
-// samples into the list and the recording, and feeds the live charts. It is
-// the link's observer: a lost meter ends the recording into its file.
+// display values, and the sampling tick that takes each second of the
+// sampling rhythm as it comes due: it keeps the running values, samples into
+// the list and the recording, and feeds the live charts. The rhythm starts
+// with the first reading. It is the link's observer: while the meter is lost
+// no second is taken, and a recording goes on with a gap.
 class LiveSession : public LinkObserver {
  public:
   LiveSession(MeterLink& link, Reading& reading, PcRecorder& recorder, LiveChartData& charts);
@@ -62,8 +70,12 @@ class LiveSession : public LinkObserver {
 
   // The 200 ms tick.
   TickResult Tick();
-  // The one-second tick.
+  // The sampling tick: takes the second that is due, if any. Call it often
+  // enough (MillisecondsToNextSecond says when) and a second is taken
+  // within moments of falling due; a late call still takes the due second.
   SampleResult Sample();
+  // When the next second falls due, from now; the sampling timer's interval.
+  int MillisecondsToNextSecond() const;
 
   // False while the meter is lost: the one-second tick waits for it.
   bool sampling() const { return sampling_; }
@@ -79,6 +91,9 @@ class LiveSession : public LinkObserver {
   std::string StartRecording(const std::string& final_path, Separator separator);
   // Ends a running recording into its file; a message for the user or "".
   std::string EndRecording();
+  // Sets the PC's sampling period; refused (false) while a recording runs,
+  // since its file holds one period.
+  bool SetPeriod(int seconds);
   // The toolbar's "Refresh": the running values, the list and the charts
   // start again.
   void Refresh();
@@ -101,6 +116,7 @@ class LiveSession : public LinkObserver {
   PanelDisplay display_;
   LiveSessionView* view_ = nullptr;
   LinkLossReport last_loss_;
+  SampleSchedule schedule_;
   bool sampling_ = true;
   bool fresh_frame_ = false;
   bool in_sample_ = false;

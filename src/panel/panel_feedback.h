@@ -27,11 +27,15 @@ PanelStatus DescribePanelStatus(const PanelState& state, const PcRecorder& recor
 // "The recording was saved to "<file>": N samples." (or where its samples
 // stayed when the file could not be written).
 std::string RecordingFinishedNotice(const FinishedRecording& finished);
-// The meter was lost: when it ended a recording, where it went, with how many
-// samples and at what time.
+// A file of the recording is full and written; the recording goes on into the next.
+std::string RecordingPartNotice(const RecordingPart& part, const std::string& next_file);
+// The meter was lost at what time; a running recording goes on with a gap.
 std::string LinkLostNotice(const LinkLossReport& report);
-// The meter is back on `port_label`; a recording the loss ended stays ended.
+// The meter is back on `port_label`; the gap a recording has.
 std::string LinkRestoredNotice(const std::string& port_label, const LinkLossReport& loss);
+// Asked before a job that talks to the meter (`job`: "Reading the meter's
+// memory") while a recording runs.
+std::string LinkJobGapQuestion(const std::string& job);
 // The question when the panel is closed while recording.
 std::string CloseWhileRecordingQuestion(const PcRecorder& recorder);
 

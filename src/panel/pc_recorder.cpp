@@ -65,7 +65,7 @@ std::string LeftoverRecordingMessage(const std::string& moved_aside) {
          "\". Open it to see its samples.";
 }
 
-PcRecorder::PcRecorder(ClockFn clock, std::string work_dir)
+PcRecorder::PcRecorder(ClockSource clock, std::string work_dir)
     : clock_(std::move(clock)), work_dir_(std::move(work_dir)) {
   // Messages name the temporary file wherever the program was started from.
   std::error_code ec;
@@ -80,7 +80,8 @@ PcRecorder::~PcRecorder() = default;
 
 void PcRecorder::SetPeriod(int seconds) {
   period_ = seconds < 1 ? 1 : seconds > 86400 ? 86400 : seconds;
-  sample_tick_ = 0;
+  // The count starts afresh with the next second.
+  if (period_start_) period_start_ = last_second_ + 1;
 }
 
 ListHeader PcRecorder::Header(const RunningValues& values, const PanelCaptions& captions) const {
@@ -97,43 +98,28 @@ ListHeader PcRecorder::Header(const RunningValues& values, const PanelCaptions& 
   return header;
 }
 
-PcRecorder::TickResult PcRecorder::Tick(double level, const std::string& level_text,
+long long PcRecorder::recording_seconds() const {
+  if (!recording() || !recording_first_second_) return 0;
+  return last_second_ - *recording_first_second_ + 1;
+}
+
+PcRecorder::TickResult PcRecorder::Tick(const SampleSecond& second, double level,
+                                        const std::string& level_text,
                                         const PanelCaptions& captions) {
   TickResult result;
-  const std::string now_text = PcDateTimeText(clock_());
-  panel_.Add(level, level_text, now_text, false);
-  if (recording()) recording_.Add(level, level_text, now_text, true);
-
-  if (sample_tick_ < period_) {
-    ++sample_tick_;
-    return result;
-  }
-  sample_tick_ = 1;
-  result.sampled = true;
-  sample_time_ = now_text;
-
+  last_second_ = second.number;
+  if (!period_start_) period_start_ = second.number;
+  panel_.Add(level, level_text, second.time, false);
   if (recording()) {
-    ++record_count_;
-    try {
-      writer_->Append(record_count_, sample_time_, level_text);
-    } catch (const DataFileError& e) {
-      // The disk is full or the folder is gone: the recording ends with the
-      // samples that are in the file.
-      --record_count_;
-      const size_t kept = record_count_;
-      result.message = std::string(e.what()) + "\nThe recording was ended.";
-      const std::string end = EndRecording(captions);
-      result.message +=
-          "\n" + (end.empty() ? "Its " + std::to_string(kept) + " samples were written to \"" +
-                                    final_path_ + "\"."
-                              : end);
-      result.recording_ended = true;
-    }
-    if (recording() && record_count_ >= kMaxRecords) {
-      result.message = EndRecording(captions);
-      result.recording_ended = true;
-    }
+    if (!recording_first_second_) recording_first_second_ = second.number;
+    recording_.Add(level, level_text, second.time, true);
   }
+
+  const long long since = second.number - *period_start_;
+  if (since <= 0 || since % period_ != 0) return result;
+  result.sampled = true;
+  sample_time_ = second.time;
+  if (recording()) Record(second, level_text, captions, result);
 
   if (!list_.empty() && list_.size() % kMaxRecords == 0) {
     // The full list goes to a file of its own and starts again with this sample.
@@ -148,13 +134,95 @@ PcRecorder::TickResult PcRecorder::Tick(double level, const std::string& level_t
   return result;
 }
 
+void PcRecorder::Record(const SampleSecond& second, const std::string& level_text,
+                        const PanelCaptions& captions, TickResult& result) {
+  try {
+    writer_->Append(record_count_ + 1, second.time, level_text);
+  } catch (const DataFileError& e) {
+    // The disk is full or the folder is gone: the recording ends with the
+    // samples that are in its files.
+    result.message = std::string(e.what()) + "\nThe recording was ended.";
+    const std::string end = EndRecording(captions);
+    result.message +=
+        "\n" + (end.empty() && last_finished_ ? RecordingWrittenText(*last_finished_) : end);
+    result.recording_ended = true;
+    return;
+  }
+  ++record_count_;
+  ++total_samples_;
+  if (record_count_ >= kMaxRecords) NextPart(captions, result);
+}
+
+void PcRecorder::NextPart(const PanelCaptions& captions, TickResult& result) {
+  try {
+    parts_.push_back(WritePart(captions));
+  } catch (const DataFileError& e) {
+    result.message = std::string(e.what()) + "\nThe recording was ended; the " +
+                     std::to_string(record_count_) + " samples of its last file are kept in \"" +
+                     fake_path_ + "\".";
+    last_finished_ = FinishedRecording{PartPath(part_), total_samples_,
+                                       PcDateTimeText(clock_().wall), false, parts_};
+    ForgetRecording();
+    result.recording_ended = true;
+    return;
+  }
+  result.part_written = parts_.back();
+  ++part_;
+  record_count_ = 0;
+  recording_.Reset();
+  try {
+    writer_ = std::make_unique<RecordingFileWriter>(fake_path_, separator_);
+  } catch (const DataFileError& e) {
+    result.message = std::string(e.what()) + "\nThe recording was ended after " +
+                     std::to_string(total_samples_) + " samples.";
+    last_finished_ = FinishedRecording{parts_.back().file, total_samples_,
+                                       PcDateTimeText(clock_().wall), true, parts_};
+    ForgetRecording();
+    result.recording_ended = true;
+  }
+}
+
+std::string PcRecorder::PartPath(int part) const {
+  if (part <= 1) return final_path_;
+  const std::filesystem::path path(final_path_);
+  return (path.parent_path() /
+          (path.stem().string() + "-" + std::to_string(part) + path.extension().string()))
+      .string();
+}
+
+RecordingPart PcRecorder::WritePart(const PanelCaptions& captions) {
+  // The user named the first file; the further ones never replace a file.
+  const bool named_by_user = part_ == 1;
+  const std::string path = named_by_user ? final_path_ : CreateFreeFile(PartPath(part_));
+  try {
+    writer_->Finish(Header(recording_, captions), path);
+  } catch (const DataFileError&) {
+    if (!named_by_user) RemoveQuietly(path);
+    throw;
+  }
+  return {path, record_count_};
+}
+
+void PcRecorder::ForgetRecording() {
+  writer_.reset();
+  record_count_ = 0;
+  total_samples_ = 0;
+  part_ = 1;
+  parts_.clear();
+  recording_first_second_.reset();
+  recording_.Reset();
+}
+
 std::string PcRecorder::AutoSave(TickResult& result) {
   // Beside the temporary file: the working folder's absolute path.
-  const std::string path =
-      (std::filesystem::path(fake_path_).parent_path() / AutoSaveFileName(clock_())).string();
+  const std::string wanted =
+      (std::filesystem::path(fake_path_).parent_path() / AutoSaveFileName(clock_().wall)).string();
+  std::string path;
   try {
+    path = CreateFreeFile(wanted);
     SavePlainList(path, list_, write_progress_);
   } catch (const DataFileError& e) {
+    if (!path.empty()) RemoveQuietly(path);
     return std::string(e.what()) + "\nThe panel list is full and was not saved; it keeps its " +
            std::to_string(list_.size()) + " records until it can be.";
   }
@@ -171,44 +239,53 @@ std::string PcRecorder::StartRecording(const std::string& final_path, Separator 
   moved_aside_.clear();
   // "Fake-mmddhhnn": the PC's month, day, hour and minute.
   auto aside_stem = [this] {
-    const DateTime now = clock_();
+    const DateTime now = clock_().wall;
     return fake_path_ + "-" + TwoDigits(now.month) + TwoDigits(now.day) + TwoDigits(now.hour) +
            TwoDigits(now.minute);
   };
-  writer_ = std::make_unique<RecordingFileWriter>(fake_path_, separator, aside_stem);
-  moved_aside_ = writer_->moved_aside();
+  auto writer = std::make_unique<RecordingFileWriter>(fake_path_, separator, aside_stem);
+  moved_aside_ = writer->moved_aside();
+  ForgetRecording();
+  writer_ = std::move(writer);
   separator_ = separator;
   final_path_ = target;
-  record_count_ = 0;
-  recording_.Reset();
   return moved_aside_;
 }
 
 std::string PcRecorder::EndRecording(const PanelCaptions& captions) {
   if (!recording()) return {};
   std::string message;
-  FinishedRecording finished{final_path_, record_count_, PcDateTimeText(clock_()), true};
-  try {
-    writer_->Finish(Header(recording_, captions), final_path_);
-  } catch (const DataFileError& e) {
-    finished.written = false;
-    message = std::string(e.what()) + "\nThe " + std::to_string(record_count_) +
-              " recorded samples are kept in \"" + fake_path_ + "\".";
+  FinishedRecording finished{PartPath(part_), total_samples_, PcDateTimeText(clock_().wall), true,
+                             parts_};
+  if (record_count_ == 0 && !parts_.empty()) {
+    // The file after a full one holds no sample yet: the recording ends with
+    // the files it has.
+    writer_->Discard();
+    finished.file = parts_.back().file;
+  } else {
+    try {
+      finished.parts.push_back(WritePart(captions));
+      finished.file = finished.parts.back().file;
+    } catch (const DataFileError& e) {
+      finished.written = false;
+      message = std::string(e.what()) + "\nThe " + std::to_string(record_count_) +
+                " recorded samples are kept in \"" + fake_path_ + "\".";
+    }
   }
   last_finished_ = finished;
-  writer_.reset();
-  record_count_ = 0;
-  recording_.Reset();
+  ForgetRecording();
   return message;
 }
 
 void PcRecorder::SaveList(const std::string& path, Separator separator,
                           const PanelCaptions& captions) {
   // The list's header is the panel's values at the moment of saving; the
-  // panel's maximum goes in as its number.
-  list_.header() = Header(panel_, captions);
-  list_.header().max_level = PlainNumberText(panel_.max);
-  SaveRecordList(path, list_, separator, write_progress_);
+  // panel's maximum goes in as its number. Samples go on meanwhile: the list
+  // is written as it was when the save began.
+  RecordList snapshot = list_;
+  snapshot.header() = Header(panel_, captions);
+  snapshot.header().max_level = PlainNumberText(panel_.max);
+  SaveRecordList(path, snapshot, separator, write_progress_);
 }
 
 void PcRecorder::Refresh() {
@@ -220,13 +297,19 @@ void PcRecorder::Refresh() {
   list_.Clear();
 }
 
-std::string PcRecorder::LinkLost(const PanelCaptions& captions) {
-  std::string message = EndRecording(captions);
+void PcRecorder::LinkLost() {
   panel_.Reset();
-  recording_.Reset();
-  record_count_ = 0;
   list_.Clear();
-  return message;
+}
+
+std::string RecordingWrittenText(const FinishedRecording& finished) {
+  std::string text = "Its " + std::to_string(finished.samples) +
+                     (finished.samples == 1 ? " sample was" : " samples were") + " written to ";
+  for (std::size_t i = 0; i < finished.parts.size(); ++i) {
+    if (i > 0) text += i + 1 == finished.parts.size() ? " and " : ", ";
+    text += "\"" + finished.parts[i].file + "\"";
+  }
+  return text + ".";
 }
 
 }  // namespace slm

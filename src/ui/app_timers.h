@@ -5,8 +5,9 @@
 namespace slm {
 
 // The program's two timers: Timer1, the live tick every 200 ms, and Timer2,
-// the one-second sampling tick. They belong to the application; every
-// window that talks to the meter pauses them with a Pause.
+// the sampling tick, which fires as each second of the sampling rhythm falls
+// due. They belong to the application. Only the jobs that talk to the meter
+// pause them, with a Pause; dialogs, printing, saving and long jobs never do.
 class AppTimers {
  public:
   AppTimers();
@@ -16,7 +17,7 @@ class AppTimers {
   void StartBoth();
   void StopBoth();
 
-  // Stops both timers for a multi-step exchange or a long job and starts
+  // Stops both timers for a multi-step exchange with the meter and starts
   // again, on every way out, those that ran before: offline, or while the
   // meter is lost, a stopped timer stays stopped.
   class Pause {

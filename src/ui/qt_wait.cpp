@@ -7,7 +7,9 @@
 #include <QThread>
 #include <QTime>
 #include <QTimer>
+#include <chrono>
 #include <cmath>
+#include <ctime>
 
 namespace slm {
 
@@ -21,9 +23,37 @@ DateTime PcDateTime() {
           now.time().hour(), now.time().minute(), now.time().second()};
 }
 
+namespace {
+
+double MonotonicSeconds() {
+#if defined(CLOCK_BOOTTIME)
+  // Counts on while the system is suspended, so a suspend is a gap in the
+  // sampling, not a stop of its clock.
+  timespec ts{};
+  if (clock_gettime(CLOCK_BOOTTIME, &ts) == 0) {
+    return static_cast<double>(ts.tv_sec) + static_cast<double>(ts.tv_nsec) * 1e-9;
+  }
+#endif
+  return std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+}
+
+}  // namespace
+
+ClockReading PcClockReading() {
+  ClockReading reading;
+  reading.monotonic = MonotonicSeconds();
+  const QDateTime now = QDateTime::currentDateTime();
+  reading.wall = {now.date().year(), now.date().month(),  now.date().day(),
+                  now.time().hour(), now.time().minute(), now.time().second()};
+  reading.millisecond = now.time().msec();
+  return reading;
+}
+
 void QtEventPump::ProcessEvents(double max_seconds) {
+  const QEventLoop::ProcessEventsFlags flags =
+      held_ > 0 ? QEventLoop::ExcludeUserInputEvents : QEventLoop::AllEvents;
   if (max_seconds <= 0) {
-    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    QCoreApplication::processEvents(flags);
     return;
   }
   const int ms = std::max(1, static_cast<int>(std::ceil(max_seconds * 1000.0 - 1e-6)));
@@ -35,7 +65,7 @@ void QtEventPump::ProcessEvents(double max_seconds) {
   QElapsedTimer elapsed;
   elapsed.start();
   timer.start(ms);
-  loop.exec(QEventLoop::AllEvents);
+  loop.exec(flags);
   // A loop started while the program is quitting returns at once; sleep the
   // rest so that the waits still running never spin.
   const qint64 left = ms - elapsed.elapsed();

@@ -2,6 +2,7 @@
 
 #include "base/date_time.h"
 #include "link/rs232.h"
+#include "panel/sample_schedule.h"
 
 namespace slm {
 
@@ -13,12 +14,19 @@ class QtClock : public Clock {
 
 // The PC's local date and time.
 DateTime PcDateTime();
+// The PC's monotonic clock (counting the time the system slept) and its
+// local date and time, read together.
+ClockReading PcClockReading();
 
 // Runs a nested event loop that a single-shot timer ends, so that a wait
 // sleeps instead of spinning while timers, paints and clicks go on.
 class QtEventPump : public EventPump {
  public:
   void ProcessEvents(double max_seconds) override;
+  void HoldUserInput(bool hold) override { held_ += hold ? 1 : -1; }
+
+ private:
+  int held_ = 0;
 };
 
 }  // namespace slm

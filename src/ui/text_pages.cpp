@@ -26,7 +26,7 @@ QFont ReportFont() {
 }
 
 int PaintTextPages(QPagedPaintDevice& device, const std::vector<std::string>& lines,
-                   const QFont& font) {
+                   const QFont& font, const std::function<void(int page)>& on_page) {
   QPainter painter;
   if (!painter.begin(&device)) return 0;
   painter.setFont(font);
@@ -41,6 +41,7 @@ int PaintTextPages(QPagedPaintDevice& device, const std::vector<std::string>& li
       device.newPage();
       ++pages;
       top = 0;
+      if (on_page) on_page(pages);
     }
     painter.drawText(QPointF(0, top + metrics.ascent()), Latin1(line));
     top += line_height;

@@ -2,6 +2,7 @@
 
 #include <QFont>
 #include <QPagedPaintDevice>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -14,8 +15,9 @@ QFont ReportFont();
 // Paints `lines` (single-byte texts, as the files hold them) from the top of
 // the device's first page down, one line per line height of `font`, and
 // starts a new page when the next line would not fit. Returns the pages
-// painted, 0 when painting could not start.
+// painted, 0 when painting could not start. `on_page` hears of each page
+// begun, so that a long report can show its progress and keep the program alive.
 int PaintTextPages(QPagedPaintDevice& device, const std::vector<std::string>& lines,
-                   const QFont& font);
+                   const QFont& font, const std::function<void(int page)>& on_page = {});
 
 }  // namespace slm

@@ -1,7 +1,5 @@
 #include "windows/list_report_printer.h"
 
-#include <QCoreApplication>
-#include <QEventLoop>
 #include <QString>
 #include <algorithm>
 #include <optional>
@@ -33,7 +31,7 @@ class CaptionKeeper {
 }  // namespace
 
 void PrintListReport(RecordListWindow& window, Dialogs& dialogs, Printing& printing,
-                     AppTimers& timers) {
+                     const std::function<void()>& keep_alive) {
   const CaptionKeeper caption(window);
   const BusyCursor busy;
   QPrinter* printer = printing.Ask(&window);
@@ -50,12 +48,11 @@ void PrintListReport(RecordListWindow& window, Dialogs& dialogs, Printing& print
     per = ParseRecordsPerLine(answer);
   }
 
-  const AppTimers::Pause pause(timers);
   const ListReport report = BuildListReport(window.list(), *per, copies, [&](std::size_t row) {
     window.setWindowTitle(Latin1(ReportProgressCaption(row)));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    keep_alive();
   });
-  if (PaintTextPages(*printer, report.lines, ReportFont()) == 0) {
+  if (PaintTextPages(*printer, report.lines, ReportFont(), [&](int) { keep_alive(); }) == 0) {
     dialogs.Message("The printer could not be started.", MessageIcon::kCritical);
     return;
   }

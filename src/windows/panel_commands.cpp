@@ -61,7 +61,9 @@ void Panel::SetSaveButtonRecording(bool recording) {
 
 void Panel::Timer2Tick() {
   const SampleResult result = session_.Sample();
-  if (result.no_fresh_frame) return;
+  // The timer fires a little after the next second falls due.
+  context_.timers.Timer2.setInterval(session_.MillisecondsToNextSecond());
+  if (!result.taken) return;
   ShowStatus();
   const PcRecorder::TickResult& tick = result.recorder;
   ShowRunningValues();
@@ -69,6 +71,9 @@ void Panel::Timer2Tick() {
   if (result.charts) charts->Show(*result.charts, session_.charts());
   if (result.was_recording && !session_.recorder().recording()) SetSaveButtonRecording(false);
   if (tick.sampled || tick.recording_ended) ShowRecordingState();
+  if (tick.part_written) {
+    Note(RecordingPartNotice(*tick.part_written, session_.recorder().part_path()));
+  }
   Tell(tick.message);
 }
 
@@ -135,11 +140,10 @@ void Panel::CmdSaveOKClicked() {
     }
     return;
   }
-  BusyCursor busy;
   const FileChoice choice = context_.dialogs.SaveFile(kSaveFilter);
   if (!choice.chosen()) return;
-  // No sample joins the list while it is written.
-  AppTimers::Pause pause(context_.timers);
+  // Sampling goes on meanwhile; the list is saved as it was when the save began.
+  BusyCursor busy;
   try {
     recorder.SaveList(choice.path, SeparatorForFilter(choice.filter_index), session_.Captions());
   } catch (const DataFileError& e) {
@@ -163,14 +167,13 @@ void Panel::OpenPath(const std::string& path) {
     return;
   }
   FlagGuard running(command_running_);
-  AppTimers::Pause pause(context_.timers);
   const QString caption = windowTitle();
   DataFile file;
   try {
     BusyCursor busy;
     file = OpenDataFile(path, [this](const ReadProgress& progress) {
       setWindowTitle(Latin1(progress.caption));
-      QCoreApplication::processEvents();
+      context_.keep_alive();
       return true;
     });
   } catch (const DataFileError& e) {

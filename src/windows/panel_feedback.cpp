@@ -59,14 +59,13 @@ void Panel::NoteFinishedRecording() {
 }
 
 void Panel::ShowLinkLost(const LinkLossReport& report) {
-  context_.timers.Timer2.stop();
-  SetSaveButtonRecording(false);
   ShowRecordingState();
   face->LblCOM->setText("No COM");
   face->ClearLevel();
   charts->ClearAfterLinkLoss();
   ShowPanelList(true);
-  if (report.recording_ended) {
+  ShowRunningValues();
+  if (report.recording) {
     // The panel goes on; the notice does not wait for the user.
     Note(LinkLostNotice(report));
   } else {
@@ -77,10 +76,9 @@ void Panel::ShowLinkLost(const LinkLossReport& report) {
 
 void Panel::ShowLinkRestored() {
   face->LblCOM->setText(QString::fromStdString(session_.link().PortLabel()));
-  context_.timers.Timer2.start();
   const LinkLossReport& loss = session_.last_loss();
   const std::string notice = LinkRestoredNotice(session_.link().PortLabel(), loss);
-  if (loss.recording_ended) {
+  if (loss.recording && session_.recorder().recording()) {
     Note(notice);
   } else {
     last_message_ = notice;

@@ -8,6 +8,7 @@
 
 #include "base/flag_guard.h"
 #include "logger/meter_logger.h"
+#include "panel/panel_feedback.h"
 #include "ui/widget_text.h"
 #include "windows/panel_window.h"
 #include "windows/placement.h"
@@ -24,6 +25,9 @@ inline constexpr const char* kSamplingTitle = "Input Sampling Time";
 inline constexpr const char* kIntervalPrompt =
     "Enter the INTERVAL TIME in seconds\r\n(1 <= t <= 255 ) ";
 inline constexpr const char* kIntervalTitle = "Input Interval Time";
+inline constexpr const char* kPeriodWhileRecording =
+    "The PC's sampling period cannot change while a recording runs: its file holds one "
+    "period. Stop the recording first.";
 
 std::string RecordsListedText(int received, int expected) {
   return std::to_string(received) + " of " + std::to_string(expected) + " records";
@@ -62,6 +66,10 @@ std::optional<MemoryDirectory> Panel::ReadDirectory() {
   }
 }
 
+bool Panel::MayPauseRecording(const char* job) {
+  return !session_.recorder().recording() || context_.dialogs.Ask(LinkJobGapQuestion(job));
+}
+
 void Panel::MemoryCommand() {
   if (!PicErase->isHidden() || MemoryWindowOpen()) return;
   // The meter keeps its memory to itself while it measures; the click says
@@ -70,6 +78,7 @@ void Panel::MemoryCommand() {
     Note(kStopTheMeterFirst);
     return;
   }
+  if (!MayPauseRecording("Reading the meter's memory")) return;
   const std::optional<MemoryDirectory> read = ReadDirectory();
   if (!read) return;
   const MemoryDirectory& directory = *read;
@@ -88,6 +97,7 @@ void Panel::DownloadMemorySet(int row) {
   if (row < 0 || row >= memory_->set_count()) return;
   const std::uint16_t number = memory_->EraseSetNumbers[static_cast<std::size_t>(row)];
   const int records = memory_->records_of(row);
+  if (!MayPauseRecording("Downloading a set")) return;
 
   FlagGuard running(command_running_);
   AppTimers::Pause pause(context_.timers);
@@ -130,6 +140,7 @@ void Panel::DownloadMemorySet(int row) {
 }
 
 void Panel::EraseCommand() {
+  if (!MayPauseRecording("Reading the meter's memory")) return;
   if (memory_) memory_->close();
   const std::optional<MemoryDirectory> read = ReadDirectory();
   if (!read) return;
@@ -183,17 +194,27 @@ void Panel::SamplingChosen(SamplingOption option) {
   };
   switch (option) {
     case SamplingOption::kPc: {
-      PcRecorder& recorder = session_.recorder();
-      if (const auto t = ask(kPcSamplingPrompt, kSamplingTitle, recorder.period(), 86400)) {
-        recorder.SetPeriod(*t);
+      if (session_.recorder().recording()) {
+        Tell(kPeriodWhileRecording);
+        return;
+      }
+      if (const auto t =
+              ask(kPcSamplingPrompt, kSamplingTitle, session_.recorder().period(), 86400)) {
+        session_.SetPeriod(*t);
       }
       return;
     }
     case SamplingOption::kMeter: {
-      AppTimers::Pause pause(context_.timers);
+      if (!MayPauseRecording("Setting the meter's sampling time")) return;
       try {
-        const int current = ReadSamplingTime(session_.link());
-        if (const auto t = ask(kMeterSamplingPrompt, kSamplingTitle, current, 255)) {
+        // The meter is asked, then left alone while the user answers.
+        std::optional<int> current;
+        {
+          AppTimers::Pause pause(context_.timers);
+          current = ReadSamplingTime(session_.link());
+        }
+        if (const auto t = ask(kMeterSamplingPrompt, kSamplingTitle, *current, 255)) {
+          AppTimers::Pause pause(context_.timers);
           SetSamplingTime(session_.link(), *t);
         }
       } catch (const LinkError& e) {
@@ -211,6 +232,7 @@ void Panel::SamplingChosen(SamplingOption option) {
 
 void Panel::RtcCommand() {
   if (setup_ && setup_->isVisible()) return;
+  if (!MayPauseRecording("The meter's clock window")) return;
   setup_ =
       std::make_unique<SetupWindow>(session_.link(), context_.timers, context_.dialogs, pc_clock);
   ShowBeside(*setup_);

@@ -123,7 +123,7 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   session_.recorder().SetWriteProgress([this](const WriteProgress& progress) {
     if (saved_caption_.isEmpty()) saved_caption_ = windowTitle();
     setWindowTitle(Latin1(progress.caption));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    context_.keep_alive();
     if (progress.row >= progress.rows) {
       setWindowTitle(saved_caption_);
       saved_caption_.clear();

@@ -20,6 +20,7 @@
 #include "panel/live_session.h"
 #include "ui/app_timers.h"
 #include "ui/dialogs.h"
+#include "ui/keep_alive.h"
 #include "ui/printing.h"
 #include "ui/record_table.h"
 #include "windows/histogram_window.h"
@@ -45,6 +46,9 @@ struct PanelContext {
   LnTable& ln_table;
   // Ends the whole program with an exit code.
   std::function<void(int code)> exit_program;
+  // Lets timers and paints run during a long job (the user's input waits),
+  // so that sampling goes on and the window shows its progress.
+  std::function<void()> keep_alive = KeepAlive;
 };
 
 inline constexpr const char* kPanelDesignCaption = "PANEL   V10.05";
@@ -160,6 +164,9 @@ class Panel : public QWidget, public LiveSessionView {
   // The meter's memory directory, or nothing when the meter did not answer
   // (which the user is told).
   std::optional<MemoryDirectory> ReadDirectory();
+  // True when no recording runs, or the user agrees that `job`, which needs
+  // the meter, leaves a gap in it.
+  bool MayPauseRecording(const char* job);
   void MemoryCommand();
   void EraseCommand();
   void SamplingCommand();

@@ -1,7 +1,5 @@
 // The windows the panel opens from its charts and its list windows: the
 // time plots, the histograms and the level statistics.
-#include <QCoreApplication>
-
 #include "ui/widget_text.h"
 #include "windows/list_report_printer.h"
 #include "windows/panel_window.h"
@@ -18,7 +16,7 @@ void Panel::ConnectListWindow(RecordListWindow& window) {
     ComputeStatistics(window, resolution);
   };
   window.on_print = [this, &window] {
-    PrintListReport(window, context_.dialogs, context_.printing, context_.timers);
+    PrintListReport(window, context_.dialogs, context_.printing, context_.keep_alive);
   };
 }
 
@@ -36,12 +34,11 @@ void Panel::OpenLiveTimePlotWindow(LiveSeries series) {
 }
 
 void Panel::PlotList(const RecordList& list) {
-  // No sample or meter poll runs while the levels are classified.
-  AppTimers::Pause pause(context_.timers);
+  // Sampling goes on while the levels are classified.
   const QString caption = windowTitle();
   const LevelColumnPlot plot = PlotLevelColumn(list, [this](std::size_t row) {
     setWindowTitle(Latin1(PlotProgressCaption(row)));
-    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    context_.keep_alive();
   });
   if (!plot_ || !plot_->isVisible()) {
     plot_ = std::make_unique<Plot>(context_.dialogs, context_.printing);
@@ -60,15 +57,14 @@ void Panel::OpenLiveHistogramWindow(StatResolution resolution) {
 }
 
 void Panel::ComputeStatistics(RecordListWindow& window, StatResolution resolution) {
-  // No sample or meter poll runs while the levels are counted.
-  AppTimers::Pause pause(context_.timers);
+  // Sampling goes on while the levels are counted.
   const QString caption = window.windowTitle();
   const bool memory_set = window.kind() == RecordListWindow::Kind::kFileList;
   const LevelStatistics stats =
       ComputeLevelStatistics(window.list(), resolution, LnSourceFor(memory_set, resolution),
-                             context_.ln_table, [&window](const std::string& progress) {
+                             context_.ln_table, [this, &window](const std::string& progress) {
                                window.setWindowTitle(Latin1(progress));
-                               QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+                               context_.keep_alive();
                              });
   histogram_.reset();
   histogram_ = std::make_unique<Histogram>(context_.dialogs, context_.printing);

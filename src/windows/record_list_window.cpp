@@ -16,6 +16,7 @@
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
 #include "ui/icons.h"
+#include "ui/keep_alive.h"
 #include "ui/keyboard.h"
 #include "ui/qt_dialogs.h"
 #include "ui/widget_text.h"
@@ -231,7 +232,7 @@ void RecordListWindow::SaveClicked() {
     SaveRecordList(choice.path, list_, SeparatorForFilter(choice.filter_index),
                    [this](const WriteProgress& progress) {
                      setWindowTitle(Latin1(progress.caption));
-                     QCoreApplication::processEvents();
+                     KeepAlive();
                    });
   } catch (const DataFileError& e) {
     setWindowTitle(caption);

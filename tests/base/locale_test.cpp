@@ -14,6 +14,7 @@
 #include "files/data_file_writer.h"
 #include "panel/pc_recorder.h"
 #include "support/temp_dir.h"
+#include "support/virtual_clock.h"
 
 extern char** environ;
 
@@ -62,13 +63,12 @@ TEST(CommaLocale, IsActiveAndBreaksTheCLibrarysNumbers) {
 
 TEST(CommaLocale, RecordingKeepsTheTenthsOfItsMaximum) {
   test::TempDir dir;
-  long second = 0;
-  PcRecorder recorder([&] { return DateTime{2024, 5, 1, 10, 0, static_cast<int>(second++)}; },
-                      dir.path());
+  test::VirtualClock clock;
+  PcRecorder recorder(clock.Source(), dir.path());
   const PanelCaptions captions{"A", "FAST", "40-100"};
   recorder.StartRecording(dir.File("night.dlgr"), Separator::kTab);
-  for (int i = 0; i < 3; ++i) recorder.Tick(65.7, "65.7", captions);
-  for (int i = 0; i < 3; ++i) recorder.Tick(65.3, "65.3", captions);
+  for (int i = 0; i < 6; ++i)
+    recorder.Tick(clock.Second(i), i < 3 ? 65.7 : 65.3, i < 3 ? "65.7" : "65.3", captions);
   ASSERT_EQ(recorder.EndRecording(captions), "");
   const DataFile file = OpenDataFile(dir.File("night.dlgr"));
   EXPECT_EQ(file.list.header().max_level, "65.7");

@@ -9,11 +9,19 @@
 #include "files/data_file_reader.h"
 #include "support/simulated_meter.h"
 #include "support/temp_dir.h"
+#include "support/virtual_clock.h"
 
 namespace slm {
 namespace {
 
 using test::SimulatedMeter;
+
+// "yyyy/mm/dd hh:nn:ss" back into its parts.
+DateTime ParseTime(const std::string& text) {
+  return {std::stoi(text.substr(0, 4)),  std::stoi(text.substr(5, 2)),
+          std::stoi(text.substr(8, 2)),  std::stoi(text.substr(11, 2)),
+          std::stoi(text.substr(14, 2)), std::stoi(text.substr(17, 2))};
+}
 
 class SessionView : public LiveSessionView {
  public:
@@ -29,15 +37,23 @@ class LiveSessionTest : public ::testing::Test {
     link_.Open(1);
     session_.SetView(&view_);
     meter_.model().SetLevel(70.0);
+    // The meter's first reading starts the sampling rhythm.
+    while (session_.Tick() != TickResult::kFrame) {
+    }
   }
-  // One second: five live ticks and one sampling tick.
+  // One second: a live tick, the wait for the sampling timer, a live tick
+  // and the sampling tick.
   SampleResult Second() {
-    for (int i = 0; i < 5; ++i) session_.Tick();
+    session_.Tick();
+    meter_.ProcessEvents(session_.MillisecondsToNextSecond() / 1000.0);
+    session_.Tick();
     return session_.Sample();
   }
-  DateTime Clock() {
-    const int t = seconds_++;
-    return {2024, 5, 1, 10, t / 60 % 60, t % 60};
+  std::vector<std::string> RecordedTimes(const std::string& path) {
+    const DataFile file = OpenDataFile(path);
+    std::vector<std::string> times;
+    for (std::size_t i = 0; i < file.list.size(); ++i) times.emplace_back(file.list.date_time(i));
+    return times;
   }
 
   SimulatedMeter meter_;
@@ -45,19 +61,19 @@ class LiveSessionTest : public ::testing::Test {
   MeterLink link_{meter_, rs232_};
   Reading reading_;
   test::TempDir dir_;
-  int seconds_ = 0;
-  PcRecorder recorder_{[this] { return Clock(); }, dir_.path()};
+  test::VirtualClock clock_{{2024, 5, 1, 10, 0, 0}, [this] { return meter_.elapsed(); }};
+  PcRecorder recorder_{clock_.Source(), dir_.path()};
   LiveChartData charts_;
   LiveSession session_{link_, reading_, recorder_, charts_};
   SessionView view_;
 };
 
 TEST_F(LiveSessionTest, NothingIsSampledWithoutAFreshFrame) {
-  // Before the first frame, and again when no frame came since the last sample.
-  EXPECT_TRUE(session_.Sample().no_fresh_frame);
-  EXPECT_FALSE(Second().no_fresh_frame);
+  EXPECT_TRUE(Second().taken);
   EXPECT_TRUE(Second().charts.has_value());
-  EXPECT_TRUE(session_.Sample().no_fresh_frame);
+  // A second falls due with no frame since the last one: it is left out.
+  meter_.ProcessEvents(1.0);
+  EXPECT_FALSE(session_.Sample().taken);
   EXPECT_EQ(recorder_.list().size(), 1u);
   EXPECT_EQ(charts_.sample_count(), 1);
   EXPECT_EQ(recorder_.panel().count, 2);
@@ -74,45 +90,65 @@ TEST_F(LiveSessionTest, CaptionsComeFromTheMeterNotFromTheWindow) {
   EXPECT_EQ(captions.frequency_weighting, "C");
 }
 
-TEST_F(LiveSessionTest, VanishedPortEndsTheRecordingAndTakesNoFurtherSample) {
+// The adapter is pulled out and put back: the recording waits for the meter
+// and goes on; the seconds without it are missing, none is made up or repeated.
+TEST_F(LiveSessionTest, ALostMeterLeavesAGapInTheRecordingThatGoesOn) {
   const std::string path = dir_.File("rec.dlgr");
   session_.StartRecording(path, Separator::kTab);
   for (int i = 0; i < 4; ++i) Second();
-  EXPECT_EQ(recorder_.record_count(), 3u);  // the first tick only starts the period
+  EXPECT_EQ(recorder_.record_count(), 3u);  // the first second only starts the period
 
-  meter_.SetBroken(true);  // the adapter is pulled out
+  meter_.SetBroken(true);
   session_.Tick();
   ASSERT_EQ(view_.losses.size(), 1u);
-  EXPECT_TRUE(view_.losses[0].recording_ended);
+  EXPECT_TRUE(view_.losses[0].recording);
   EXPECT_EQ(view_.losses[0].samples, 3u);
   EXPECT_EQ(view_.losses[0].file, path);
-  EXPECT_TRUE(view_.losses[0].message.empty());
-  EXPECT_FALSE(recorder_.recording());
+  EXPECT_TRUE(recorder_.recording());
   EXPECT_FALSE(session_.sampling());
   EXPECT_TRUE(session_.display().level_text.empty());
   EXPECT_EQ(charts_.sample_count(), 0);
-
-  // However long the port stays away, no level is made up.
-  for (int i = 0; i < 5; ++i) EXPECT_FALSE(Second().charts.has_value());
+  for (int i = 0; i < 5; ++i) EXPECT_FALSE(Second().taken);
   EXPECT_TRUE(recorder_.list().empty());
-  EXPECT_EQ(OpenDataFile(path).list.size(), 3u);
   EXPECT_EQ(view_.losses.size(), 1u);  // told once per loss
 
   meter_.SetBroken(false);
-  Second();
-  EXPECT_EQ(view_.restored, 1);
-  EXPECT_TRUE(session_.sampling());
-  EXPECT_TRUE(Second().charts.has_value());
+  while (view_.restored == 0) Second();
+  EXPECT_FALSE(session_.last_loss().back_time.empty());
+  for (int i = 0; i < 2; ++i) EXPECT_TRUE(Second().taken);
+  ASSERT_EQ(session_.EndRecording(), "");
+  const std::vector<std::string> times = RecordedTimes(path);
+  ASSERT_EQ(times.size(), 5u);
+  EXPECT_EQ(times[1], "2024/05/01 10:00:03");
+  EXPECT_EQ(times[2], "2024/05/01 10:00:04");
+  EXPECT_GT(times[3], "2024/05/01 10:00:09");  // the gap
+  EXPECT_EQ(CivilSeconds(ParseTime(times[4])) - CivilSeconds(ParseTime(times[3])), 1);
 }
 
-TEST_F(LiveSessionTest, SilentMeterEndsTheRecordingToo) {
-  session_.StartRecording(dir_.File("quiet.csv"), Separator::kComma);
-  for (int i = 0; i < 3; ++i) Second();
-  meter_.model().faults().silent = true;
+// Outside a recording the times follow the PC clock when it is set; a
+// recording keeps counting its own seconds, in order and never twice.
+TEST_F(LiveSessionTest, ARecordingKeepsItsSecondsWhenThePcClockIsSet) {
   Second();
-  ASSERT_EQ(view_.losses.size(), 1u);
-  EXPECT_EQ(view_.losses[0].samples, 2u);
-  EXPECT_EQ(OpenDataFile(dir_.File("quiet.csv")).list.size(), 2u);
+  Second();
+  EXPECT_EQ(recorder_.list().date_time(0), "2024/05/01 10:00:02");
+  clock_.StepWall(3600);
+  while (recorder_.list().size() < 2) Second();
+  EXPECT_EQ(recorder_.list().date_time(1).substr(11, 5), "11:00");
+
+  const std::string path = dir_.File("kept.dlgr");
+  session_.StartRecording(path, Separator::kTab);
+  Second();
+  clock_.StepWall(-7200);
+  Second();
+  clock_.SetWallRate(1.01);
+  for (int i = 0; i < 150; ++i) Second();
+  ASSERT_EQ(session_.EndRecording(), "");
+  const std::vector<std::string> times = RecordedTimes(path);
+  ASSERT_EQ(times.size(), 152u);
+  for (std::size_t i = 1; i < times.size(); ++i) {
+    ASSERT_EQ(CivilSeconds(ParseTime(times[i])) - CivilSeconds(ParseTime(times[i - 1])), 1)
+        << times[i];
+  }
 }
 
 TEST_F(LiveSessionTest, AnEndingSessionDoesNotBlindTheOneAfterIt) {

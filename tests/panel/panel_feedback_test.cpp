@@ -8,6 +8,7 @@
 
 #include "panel/pc_recorder.h"
 #include "support/temp_dir.h"
+#include "support/virtual_clock.h"
 
 namespace slm {
 namespace {
@@ -15,7 +16,8 @@ namespace {
 class RecorderStart : public ::testing::Test {
  protected:
   test::TempDir dir_;
-  PcRecorder recorder_{[] { return DateTime{2024, 5, 1, 10, 0, 0}; }, dir_.path()};
+  test::VirtualClock clock_;
+  PcRecorder recorder_{clock_.Source(), dir_.path()};
   PanelCaptions captions_{"A", "FAST", "30-90"};
 };
 
@@ -52,7 +54,8 @@ TEST_F(RecorderStart, ChosenPathIsKeptAbsoluteAndAnExistingFileUntouched) {
 
 TEST(PanelFeedbackTexts, StatusNamesPortStateAndRecording) {
   test::TempDir dir;
-  PcRecorder recorder([] { return DateTime{2024, 5, 1, 10, 0, 0}; }, dir.path());
+  test::VirtualClock clock;
+  PcRecorder recorder(clock.Source(), dir.path());
   PanelState state;
   state.port_label = "COM3";
   state.last_message = "hello";
@@ -67,27 +70,37 @@ TEST(PanelFeedbackTexts, StatusNamesPortStateAndRecording) {
 
   recorder.StartRecording(dir.File("day.dlgr"), Separator::kTab);
   const PanelCaptions captions;
-  for (int i = 0; i < 3; ++i) recorder.Tick(60.0, "60.0", captions);
-  EXPECT_EQ(DescribePanelStatus(state, recorder).recording, "Rec day.dlgr  2 samples  00:00:03");
+  for (int i : {0, 1, 2, 5}) recorder.Tick(clock.Second(i), 60.0, "60.0", captions);
+  // The elapsed time counts the gap.
+  EXPECT_EQ(DescribePanelStatus(state, recorder).recording, "Rec day.dlgr  3 samples  00:00:06");
 }
 
-TEST(PanelFeedbackTexts, LossAndReturnNameFileSamplesAndTime) {
+TEST(PanelFeedbackTexts, LossAndReturnNameFileSamplesAndTimes) {
   LinkLossReport report;
   report.time = "2024/05/01 10:20:30";
   EXPECT_EQ(LinkLostNotice(report), "The meter was lost at 2024/05/01 10:20:30.");
   EXPECT_EQ(LinkRestoredNotice("COM2", report), "The meter is back on COM2.");
-  report.recording_ended = true;
+  report.recording = true;
   report.samples = 1;
   report.file = "/data/a.dlgr";
+  report.back_time = "2024/05/01 10:25:00";
   EXPECT_EQ(LinkLostNotice(report),
-            "The meter was lost at 2024/05/01 10:20:30; the recording into \"/data/a.dlgr\" was "
-            "ended with 1 sample.");
+            "The meter was lost at 2024/05/01 10:20:30. The recording into \"/data/a.dlgr\" (1 "
+            "sample so far) goes on when the meter is back; until then it has a gap.");
   EXPECT_EQ(LinkRestoredNotice("COM2", report),
-            "The meter is back on COM2; the recording ended at 2024/05/01 10:20:30 was not "
-            "resumed (\"/data/a.dlgr\").");
-  FinishedRecording finished{"/data/b.dlgr", 12, "2024/05/01 11:00:00", false};
+            "The meter is back on COM2; the recording goes on, with no samples from "
+            "2024/05/01 10:20:30 to 2024/05/01 10:25:00.");
+  FinishedRecording finished{"/data/b-2.dlgr",
+                             12,
+                             "2024/05/01 11:00:00",
+                             true,
+                             {{"/data/b.dlgr", 10}, {"/data/b-2.dlgr", 2}}};
   EXPECT_EQ(RecordingFinishedNotice(finished),
-            "The recording ended at 2024/05/01 11:00:00 could not be saved to \"/data/b.dlgr\".");
+            "The recording was saved in 2 files, 12 samples in all:\n\"/data/b.dlgr\": 10 "
+            "samples\n\"/data/b-2.dlgr\": 2 samples");
+  finished.written = false;
+  EXPECT_EQ(RecordingFinishedNotice(finished),
+            "The recording ended at 2024/05/01 11:00:00 could not be saved to \"/data/b-2.dlgr\".");
 }
 
 }  // namespace

@@ -15,6 +15,7 @@
 #include "files/file_io.h"
 #include "support/file_size_limit.h"
 #include "support/temp_dir.h"
+#include "support/virtual_clock.h"
 
 namespace slm {
 namespace {
@@ -24,20 +25,11 @@ using test::Lines;
 
 class RecorderTest : public ::testing::Test {
  protected:
-  RecorderTest() : recorder_([this] { return Now(); }, dir_.path()) {}
+  RecorderTest() : recorder_(clock_.Source(), dir_.path()) {}
 
-  // Every reading of the clock is one second later.
-  DateTime Now() {
-    const long t = seconds_++;
-    return {2024,
-            5,
-            1,
-            static_cast<int>(10 + t / 3600),
-            static_cast<int>(t / 60 % 60),
-            static_cast<int>(t % 60)};
-  }
+  // Each tick is the next second of the rhythm.
   PcRecorder::TickResult TickAt(double level, const std::string& text) {
-    return recorder_.Tick(level, text, captions_);
+    return recorder_.Tick(clock_.Second(second_++), level, text, captions_);
   }
   void Ticks(int n, double level, const std::string& text) {
     for (int i = 0; i < n; ++i) TickAt(level, text);
@@ -49,7 +41,8 @@ class RecorderTest : public ::testing::Test {
   }
 
   test::TempDir dir_;
-  long seconds_ = 0;
+  test::VirtualClock clock_;
+  long long second_ = 0;
   PanelCaptions captions_{"A", "FAST", "80-140"};
   PcRecorder recorder_;
 };
@@ -89,8 +82,8 @@ TEST_F(RecorderTest, RunningValuesAreCutToOneDecimalAndASteadyLevelKeepsItsLastD
     const char *leq, *sel;
   } cases[] = {{10, 65.27, "65.2", "75.2"}, {7, 65.3, "65.3", "73.7"}, {10, 65.3, "65.3", "75.3"}};
   for (const auto& c : cases) {
-    PcRecorder recorder([this] { return Now(); }, dir_.path());
-    for (int i = 0; i < c.ticks; ++i) recorder.Tick(c.level, "", captions_);
+    PcRecorder recorder(clock_.Source(), dir_.path());
+    for (int i = 0; i < c.ticks; ++i) recorder.Tick(clock_.Second(i), c.level, "", captions_);
     EXPECT_EQ(recorder.panel().count, c.ticks);
     EXPECT_EQ(recorder.panel().leq_text, c.leq) << c.ticks << " x " << c.level;
     EXPECT_EQ(recorder.panel().sel_text, c.sel) << c.ticks << " x " << c.level;
@@ -161,15 +154,27 @@ TEST_F(RecorderTest, SecondRecordingStartsFromZero) {
   EXPECT_EQ(second.list.header().sel, "63.0");  // two ticks: 60 + 10 log10(2), cut
 }
 
-TEST_F(RecorderTest, LostLinkEndsTheRecordingIntoItsFile) {
+// The panel starts again after a lost meter; the recording goes on, and the
+// seconds it missed are a gap: the period counts on the seconds' numbers.
+TEST_F(RecorderTest, LostLinkKeepsTheRecordingAndItsRhythm) {
   const std::string final_path = dir_.File("kept.dlgr");
+  recorder_.SetPeriod(2);
   StartAfterATick(final_path);
-  Ticks(4, 70.0, "70.0");
-  EXPECT_EQ(recorder_.LinkLost(captions_), "");
-  EXPECT_FALSE(recorder_.recording());
+  Ticks(4, 70.0, "70.0");  // seconds 1-4: samples at 2 and 4
+  recorder_.LinkLost();
+  EXPECT_TRUE(recorder_.recording());
   EXPECT_TRUE(recorder_.list().empty());
   EXPECT_EQ(recorder_.panel().count, 0);
-  EXPECT_EQ(OpenDataFile(final_path).list.size(), 4u);
+  second_ = 9;  // seconds 5-8 missed
+  EXPECT_FALSE(TickAt(71.0, "71.0").sampled);
+  EXPECT_TRUE(TickAt(72.0, "72.0").sampled);
+  EXPECT_EQ(recorder_.recording_seconds(), 10);
+  ASSERT_EQ(recorder_.EndRecording(captions_), "");
+  const DataFile file = OpenDataFile(final_path);
+  ASSERT_EQ(file.list.size(), 3u);
+  EXPECT_EQ(file.list.date_time(1), "2024/05/01 10:00:04");
+  EXPECT_EQ(file.list.date_time(2), "2024/05/01 10:00:10");
+  EXPECT_EQ(file.list.number(2), "3");
 }
 
 TEST_F(RecorderTest, UnwritableFinalFileKeepsTheSamples) {
@@ -201,22 +206,21 @@ TEST_F(RecorderTest, RecordingLeftByAnEndedProgramIsNeverOverwritten) {
   std::vector<std::string> earlier;
   for (int run = 0; run < 2; ++run) {
     {
-      PcRecorder ended([this] { return Now(); }, dir_.path());
-      ended.Tick(50.0, "50.0", captions_);
+      PcRecorder ended(clock_.Source(), dir_.path());
+      ended.Tick(clock_.Second(0), 50.0, "50.0", captions_);
       ended.StartRecording(dir_.File("lost.dlgr"), Separator::kTab);
-      ended.Tick(71.0 + run, run == 0 ? "71.0" : "72.0", captions_);
-      ended.Tick(73.0, "73.0", captions_);
+      ended.Tick(clock_.Second(1), 71.0 + run, run == 0 ? "71.0" : "72.0", captions_);
+      ended.Tick(clock_.Second(2), 73.0, "73.0", captions_);
       earlier.push_back(test::ReadBytes(ended.fake_path()));
-    }              // gone without a word
-    seconds_ = 0;  // the next start falls in the same minute
-    PcRecorder next([this] { return Now(); }, dir_.path());
-    next.Tick(50.0, "50.0", captions_);
+    }  // gone without a word
+    PcRecorder next(clock_.Source(), dir_.path());
+    next.Tick(clock_.Second(3), 50.0, "50.0", captions_);
     const std::string aside = next.StartRecording(dir_.File("next.dlgr"), Separator::kTab);
     // Two leftovers in one minute: the second name gets "-2".
     EXPECT_EQ(aside, dir_.File(run == 0 ? "Fake-05011000.unsaved" : "Fake-05011000-2.unsaved"));
     EXPECT_EQ(test::ReadBytes(aside), earlier[run]);
     EXPECT_EQ(Lines(earlier[run]).size(), 3u);
-    next.Tick(60.0, "60.0", captions_);
+    next.Tick(clock_.Second(4), 60.0, "60.0", captions_);
     ASSERT_EQ(next.EndRecording(captions_), "");
     EXPECT_FALSE(fs::exists(next.fake_path())) << "a saved recording left its temporary file";
     EXPECT_EQ(OpenDataFile(dir_.File("next.dlgr")).list.size(), 1u);
@@ -229,8 +233,8 @@ TEST_F(RecorderTest, RecordingLeftByAnEndedProgramIsNeverOverwritten) {
 TEST_F(RecorderTest, SecondRecordingInTheFolderIsRefused) {
   StartAfterATick(dir_.File("first.dlgr"));
   TickAt(61.0, "61.0");
-  PcRecorder other([this] { return Now(); }, dir_.path());
-  other.Tick(50.0, "50.0", captions_);
+  PcRecorder other(clock_.Source(), dir_.path());
+  other.Tick(clock_.Second(0), 50.0, "50.0", captions_);
   try {
     other.StartRecording(dir_.File("second.dlgr"), Separator::kTab);
     FAIL() << "two recordings share one temporary file";
@@ -239,7 +243,7 @@ TEST_F(RecorderTest, SecondRecordingInTheFolderIsRefused) {
         << e.what();
   }
   EXPECT_FALSE(other.recording());
-  other.Tick(99.0, "99.0", captions_);
+  other.Tick(clock_.Second(1), 99.0, "99.0", captions_);
   TickAt(62.0, "62.0");
   ASSERT_EQ(recorder_.EndRecording(captions_), "");
   const DataFile first = OpenDataFile(dir_.File("first.dlgr"));
@@ -309,14 +313,14 @@ TEST_F(RecorderTest, FullTemporaryDiskEndsTheRecordingIntoTheFinalFile) {
 }
 
 TEST(RecorderFolder, TemporaryFileIsNamedWithTheFullPath) {
-  PcRecorder recorder([] { return DateTime{}; }, ".");
+  PcRecorder recorder([] { return ClockReading{}; }, ".");
   EXPECT_EQ(recorder.fake_path(), (fs::current_path() / "Fake").string());
-  PcRecorder below([] { return DateTime{}; }, "./sub/../sub/");
+  PcRecorder below([] { return ClockReading{}; }, "./sub/../sub/");
   EXPECT_EQ(below.fake_path(), (fs::current_path() / "sub" / "Fake").string());
 }
 
 TEST_F(RecorderTest, TemporaryFileThatCannotBeCreatedStartsNothing) {
-  PcRecorder recorder([this] { return Now(); }, dir_.File("gone"));
+  PcRecorder recorder(clock_.Source(), dir_.File("gone"));
   try {
     recorder.StartRecording(dir_.File("rec.dlgr"), Separator::kTab);
     FAIL() << "a recording started without its temporary file";
@@ -353,17 +357,22 @@ TEST_F(RecorderTest, RefreshStartsThePanelAgain) {
   EXPECT_EQ(recorder_.panel().leq_text, "40.0");
 }
 
-// The slow one: 348000 samples.
-TEST_F(RecorderTest, LimitEndsTheRecordingAndTheFullListIsSavedOnce) {
+// The slow one: 348000 samples. A full file is written and the recording
+// goes on into the next, never replacing a file the user did not name; the
+// full panel list is saved once and starts again.
+TEST_F(RecorderTest, AFullFileGoesOnIntoTheNextAndTheFullListIsSavedOnce) {
   const std::string final_path = dir_.File("long.dlgr");
+  test::WriteBytes(dir_.File("long-2.dlgr"), "an earlier file");
   StartAfterATick(final_path);
   for (size_t i = 1; i < kMaxRecords; ++i) {
-    ASSERT_FALSE(TickAt(55.5, "55.5").recording_ended);
+    ASSERT_FALSE(TickAt(55.5, "55.5").part_written);
   }
   const auto last = TickAt(55.5, "55.5");
-  EXPECT_TRUE(last.recording_ended);
+  ASSERT_TRUE(last.part_written);
+  EXPECT_EQ(last.part_written->file, final_path);
+  EXPECT_EQ(last.part_written->samples, kMaxRecords);
   EXPECT_EQ(last.message, "");
-  EXPECT_FALSE(recorder_.recording());
+  EXPECT_TRUE(recorder_.recording());
   EXPECT_EQ(OpenDataFile(final_path).list.size(), kMaxRecords);
   EXPECT_EQ(recorder_.list().size(), kMaxRecords);
 
@@ -371,12 +380,25 @@ TEST_F(RecorderTest, LimitEndsTheRecordingAndTheFullListIsSavedOnce) {
   ASSERT_FALSE(next.auto_saved.empty());
   EXPECT_EQ(recorder_.list().size(), 1u);
   EXPECT_EQ(recorder_.list().number(0), "1");
-  EXPECT_EQ(recorder_.list().level(0), "56.0");
   const DataFile saved = OpenDataFile(next.auto_saved);
   EXPECT_EQ(saved.list.kind(), ListKind::kPlain);
   EXPECT_EQ(saved.list.size(), kMaxRecords);
-  EXPECT_TRUE(TickAt(56.0, "56.0").auto_saved.empty());
-  EXPECT_EQ(recorder_.list().size(), 2u);
+  EXPECT_TRUE(TickAt(56.5, "56.5").auto_saved.empty());
+
+  EXPECT_EQ(recorder_.total_samples(), kMaxRecords + 2);
+  ASSERT_EQ(recorder_.EndRecording(captions_), "");
+  const FinishedRecording& finished = *recorder_.last_finished();
+  EXPECT_EQ(finished.samples, kMaxRecords + 2);
+  ASSERT_EQ(finished.parts.size(), 2u);
+  EXPECT_EQ(finished.parts[1].file, dir_.File("long-2-2.dlgr"));
+  EXPECT_EQ(test::ReadBytes(dir_.File("long-2.dlgr")), "an earlier file");
+  const DataFile second = OpenDataFile(finished.parts[1].file);
+  ASSERT_EQ(second.list.size(), 2u);
+  EXPECT_EQ(second.list.number(0), "1");
+  EXPECT_EQ(second.list.level(1), "56.5");
+  EXPECT_EQ(second.list.header().max_level, "56.5");  // this file's own values
+  EXPECT_EQ(second.list.date_time(0),
+            PcDateTimeText(CivilDateTime(CivilSeconds({2024, 5, 1, 10, 0, 0}) + 348001)));
 }
 
 TEST(LaunchPeriod, FormatAndWrap) {

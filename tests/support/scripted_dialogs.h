@@ -19,6 +19,7 @@ class ScriptedDialogs : public Dialogs {
   void Message(const std::string& text, MessageIcon icon, const std::string&) override {
     messages.push_back({text, icon});
     if (on_message) on_message();
+    StayOpen();
   }
   // Kept apart from `messages`: a notice does not wait for the user.
   void Notice(const std::string& text, MessageIcon icon, const std::string&) override {
@@ -27,6 +28,7 @@ class ScriptedDialogs : public Dialogs {
   // Answered from `yes_no`; no when it runs out.
   bool Ask(const std::string& text, const std::string&) override {
     questions.push_back(text);
+    StayOpen();
     if (yes_no.empty()) return false;
     const bool answer = yes_no.front();
     yes_no.pop_front();
@@ -34,14 +36,17 @@ class ScriptedDialogs : public Dialogs {
   }
   FileChoice SaveFile(const std::string& filter) override {
     filters.push_back(filter);
+    StayOpen();
     return Next();
   }
   FileChoice OpenFile(const std::string& filter) override {
     filters.push_back(filter);
+    StayOpen();
     return Next();
   }
   std::string Input(const std::string& prompt, const std::string&, const std::string&) override {
     prompts.push_back(prompt);
+    StayOpen();
     if (answers.empty()) return {};
     std::string answer = answers.front();
     answers.pop_front();
@@ -66,6 +71,14 @@ class ScriptedDialogs : public Dialogs {
   std::vector<std::string> filters;
   std::vector<std::string> prompts;
   std::deque<std::string> answers;
+  // The program's event loop while a modal dialog is open (the user takes
+  // some time to answer); nothing by default.
+  std::function<void()> while_open;
+
+ private:
+  void StayOpen() {
+    if (while_open) while_open();
+  }
 };
 
 }  // namespace slm::test

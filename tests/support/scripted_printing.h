@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QPrinter>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -14,6 +15,7 @@ class ScriptedPrinting : public Printing {
  public:
   QPrinter* Ask(QWidget*) override {
     ++asked;
+    if (while_open) while_open();
     if (path.empty()) return nullptr;
     return MakePrinter();
   }
@@ -27,6 +29,8 @@ class ScriptedPrinting : public Printing {
   std::string path;
   int copies = 1;
   int asked = 0;
+  // The program's event loop while the printer dialog is open.
+  std::function<void()> while_open;
 
  private:
   QPrinter* MakePrinter() {

@@ -1,6 +1,7 @@
 #include "support/simulated_meter.h"
 
 #include <cmath>
+#include <utility>
 
 namespace slm::test {
 
@@ -68,6 +69,7 @@ void SimulatedMeter::Advance(double seconds) {
 void SimulatedMeter::ProcessEvents(double max_seconds) {
   ++passes_;
   if (each_pass_) each_pass_();
+  if (click_ && held_ == 0) std::exchange(click_, nullptr)();
   Advance(max_seconds);
 }
 

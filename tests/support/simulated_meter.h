@@ -26,6 +26,9 @@ class SimulatedMeter : public SerialPort, public Clock, public EventPump {
   void At(double after, std::function<void()> action);
   // Runs `action` on every pass of the event pump (a timer, a click).
   void OnEachPass(std::function<void()> action) { each_pass_ = std::move(action); }
+  // A click the user makes: it runs on the first pass of the event pump that
+  // takes the user's input (not while a wait holds it).
+  void ClickWhenFree(std::function<void()> click) { click_ = std::move(click); }
   int passes() const { return passes_; }
 
   // Bytes the program wrote, one entry per write.
@@ -54,6 +57,7 @@ class SimulatedMeter : public SerialPort, public Clock, public EventPump {
   double SecondsSinceMidnight() override;
   // EventPump
   void ProcessEvents(double max_seconds) override;
+  void HoldUserInput(bool hold) override { held_ += hold ? 1 : -1; }
 
  private:
   void Advance(double seconds);
@@ -66,6 +70,8 @@ class SimulatedMeter : public SerialPort, public Clock, public EventPump {
   std::vector<Bytes> writes_;
   std::multimap<double, std::function<void()>> events_;
   std::function<void()> each_pass_;
+  std::function<void()> click_;
+  int held_ = 0;
   int passes_ = 0;
   int number_ = 0;
   std::string settings_;

@@ -18,8 +18,7 @@ class HistogramTest : public PanelTest {
   void SetUp() override { panel_ = OnlinePanel(); }
   void Sample(double level) {
     meter_.model().SetLevel(level);
-    panel_->Timer1Tick();
-    panel_->Timer2Tick();
+    Seconds(*panel_, 1);
   }
   // A list opened from a file, as "Open" does.
   RecordListWindow& OpenList(const std::string& header, std::initializer_list<const char*> levels) {

@@ -24,10 +24,7 @@ class WindowKeyboard : public PanelTest {
   void SetUp() override {
     panel_ = OnlinePanel();
     meter_.model().SetLevel(70.0);
-    for (int i = 0; i < 4; ++i) {
-      panel_->Timer1Tick();
-      panel_->Timer2Tick();
-    }
+    Seconds(*panel_, 4);
   }
   std::unique_ptr<Panel> panel_;
 };

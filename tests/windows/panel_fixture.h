@@ -6,8 +6,10 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QToolBar>
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "analysis/live_chart_data.h"
@@ -17,34 +19,58 @@
 #include "support/scripted_printing.h"
 #include "support/simulated_meter.h"
 #include "support/temp_dir.h"
+#include "support/virtual_clock.h"
 #include "ui/app_timers.h"
 #include "windows/panel_window.h"
 
 namespace slm::test {
 
-// The panel on the simulated meter, with scripted dialogs and a clock that
-// moves one second at every reading.
+// The panel on the simulated meter, with scripted dialogs and the PC's
+// clocks in the meter's virtual time.
 class PanelTest : public ::testing::Test {
  protected:
   std::unique_ptr<Panel> MakePanel(PortChoice choice) {
-    return std::make_unique<Panel>(PanelContext{session_, timers_, dialogs_, printing_, ln_table_,
-                                                [this](int code) { exit_codes_.push_back(code); }},
-                                   choice);
+    return std::make_unique<Panel>(
+        PanelContext{session_, timers_, dialogs_, printing_, ln_table_,
+                     [this](int code) { exit_codes_.push_back(code); }, keep_alive_},
+        choice);
   }
   std::unique_ptr<Panel> OnlinePanel() {
     auto panel = MakePanel({1, false});
     EXPECT_TRUE(panel->Start());
     return panel;
   }
-  DateTime Clock() {
-    const long t = seconds_++;
-    return {2024,
-            5,
-            1,
-            static_cast<int>(10 + t / 3600),
-            static_cast<int>(t / 60 % 60),
-            static_cast<int>(t % 60)};
+  // `n` seconds of the panel: each a live tick, the wait for the sampling
+  // timer, a live tick and the sampling tick.
+  void Seconds(Panel& panel, int n) {
+    for (int i = 0; i < n; ++i) {
+      panel.Timer1Tick();
+      meter_.ProcessEvents(session_.MillisecondsToNextSecond() / 1000.0);
+      panel.Timer1Tick();
+      panel.Timer2Tick();
+    }
   }
+  // The program's event loop for `seconds` of virtual time: the live timer
+  // every 200 ms and the sampling timer at its interval, each while it is
+  // active; a click waiting runs between them, as the user's input does.
+  void RunFor(Panel& panel, double seconds) {
+    const double end = meter_.elapsed() + seconds;
+    while (meter_.elapsed() < end) {
+      const double next = std::min({next_timer1_, next_timer2_, end});
+      meter_.ProcessEvents(std::max(0.0, next - meter_.elapsed()));
+      if (meter_.elapsed() >= next_timer1_) {
+        next_timer1_ = meter_.elapsed() + 0.2;
+        if (!timers_.Timer1.isActive()) continue;
+        if (click_) meter_.ClickWhenFree(std::exchange(click_, nullptr));
+        panel.Timer1Tick();
+      } else if (meter_.elapsed() >= next_timer2_) {
+        next_timer2_ = meter_.elapsed() + timers_.Timer2.interval() / 1000.0;
+        if (timers_.Timer2.isActive()) panel.Timer2Tick();
+      }
+    }
+  }
+  // A click that comes in while the next live tick waits for the meter.
+  void ClickDuringLiveTick(std::function<void()> click) { click_ = std::move(click); }
   template <typename T>
   T* Find(Panel& panel, const char* name) {
     T* child = panel.findChild<T*>(name);
@@ -64,12 +90,17 @@ class PanelTest : public ::testing::Test {
   LnTable ln_table_;
   // The recorder's files ("Fake", automatic saves) go to a folder of the test's own.
   TempDir dir_;
-  long seconds_ = 0;
-  PcRecorder recorder_{[this] { return Clock(); }, dir_.path()};
+  VirtualClock clock_{{2024, 5, 1, 10, 0, 0}, [this] { return meter_.elapsed(); }};
+  PcRecorder recorder_{clock_.Source(), dir_.path()};
   LiveChartData charts_;
   LiveSession session_{link_, reading_, recorder_, charts_};
   AppTimers timers_;
   std::vector<int> exit_codes_;
+  // What the panel runs in the middle of a long job.
+  std::function<void()> keep_alive_ = KeepAlive;
+  std::function<void()> click_;
+  double next_timer1_ = 0;
+  double next_timer2_ = 0;
 };
 
 // An online panel reading a steady 66.6 dB, with its ticks driven by hand.
@@ -80,13 +111,7 @@ class RunningPanelTest : public PanelTest {
     meter_.model().SetLevel(66.6);
     panel_->Timer1Tick();
   }
-  // One second of the panel: a live tick and a sampling tick.
-  void Seconds(int n) {
-    for (int i = 0; i < n; ++i) {
-      panel_->Timer1Tick();
-      panel_->Timer2Tick();
-    }
-  }
+  void Seconds(int n) { PanelTest::Seconds(*panel_, n); }
   // "Save", then a recording into `path` with the filter of that index.
   void StartRecording(const std::string& path, int filter = 1) {
     panel_->ToolbarClicked("Save");

@@ -28,10 +28,7 @@ class PanelKeyboard : public PanelTest {
     panel_ = OnlinePanel();
     meter_.model().SetLevel(66.6);
     // A few seconds of samples, so that the panel's table has rows.
-    for (int i = 0; i < 4; ++i) {
-      panel_->Timer1Tick();
-      panel_->Timer2Tick();
-    }
+    Seconds(*panel_, 4);
     panel_->show();
     panel_->activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
@@ -256,10 +253,7 @@ TEST_F(PanelKeyboard, OpenRecordStopAndReopenWithKeysAlone) {
   EXPECT_FALSE(Shown(*panel_, "PicSave"));
   ASSERT_TRUE(recorder_.recording());
 
-  for (int i = 0; i < 5; ++i) {
-    panel_->Timer1Tick();
-    panel_->Timer2Tick();
-  }
+  Seconds(*panel_, 5);
   const long samples = recorder_.record_count();
   EXPECT_GE(samples, 4);
   // Ctrl+S again ends the recording into the chosen file.

@@ -142,19 +142,49 @@ TEST_F(PanelRecording, CsvListSaveAndCancelledDialogs) {
   EXPECT_TRUE(dialogs_.messages.empty());
 }
 
-TEST_F(PanelRecording, LostMeterEndsTheRecordingIntoItsFile) {
-  const std::string path = dir_.File("lost.csv");
-  StartRecording(path, 2);
-  Seconds(4);
-  meter_.model().faults().silent = true;
-  panel_->Timer1Tick();
-  EXPECT_EQ(Text(*panel_, "LblCOM"), "No COM");
-  EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
-  const auto lines = FileLines(path);
-  ASSERT_EQ(lines.size(), 13u);  // 9 header lines, the title and 3 samples
-  EXPECT_EQ(lines[9], "No.s,Date Time,dB");
-  EXPECT_EQ(Find<QTableView>(*panel_, "GridN")->model()->rowCount(), 0);
-  EXPECT_TRUE(dialogs_.messages.empty());
+// Sampling never stops for a window: a recording made while the user prints
+// a list, saves a list and has its levels counted keeps every second. The
+// dialogs stay open a while, and each click comes in while the live tick
+// waits for the meter.
+TEST_F(PanelTest, ARecordingHasEverySecondWhileDialogsAndLongJobsRun) {
+  auto panel = OnlinePanel();
+  meter_.model().SetLevel(66.6);
+  panel->OpenPath(std::string(SLM_TEST_DATA_DIR) + "/real_time.dlgr");
+  ASSERT_NE(panel->file_list_real(), nullptr);
+  RecordListWindow& list = *panel->file_list_real();
+  dialogs_.while_open = [&] { RunFor(*panel, 1.5); };
+  printing_.while_open = dialogs_.while_open;
+  printing_.path = dir_.File("report.pdf");
+  const std::string path = dir_.File("busy.dlgr");
+  dialogs_.files.push_back({path, 1});
+  panel->ToolbarClicked("Save");
+  Find<QPushButton>(*panel, "CmdSaveOK")->click();
+  ASSERT_TRUE(recorder_.recording());
+  const double started = meter_.elapsed();
+  RunFor(*panel, 3);
+
+  dialogs_.answers = {"2"};
+  ClickDuringLiveTick([&] { list.on_print(); });
+  RunFor(*panel, 1);
+  dialogs_.files.push_back({dir_.File("copy.dlgr"), 1});
+  ClickDuringLiveTick([&] { list.SaveClicked(); });
+  RunFor(*panel, 1);
+  ClickDuringLiveTick([&] { list.on_statistics(StatResolution::kTenth); });
+  RunFor(*panel, 2);
+  EXPECT_EQ(dialogs_.prompts.size(), 1u);  // the print flow ran
+  EXPECT_TRUE(std::filesystem::exists(dir_.File("copy.dlgr")));
+  ASSERT_NE(panel->histogram(), nullptr);
+
+  const double seconds = meter_.elapsed() - started;
+  panel->ToolbarClicked("Save");
+  const DataFile file = OpenDataFile(path);
+  ASSERT_GE(static_cast<double>(file.list.size()), seconds - 2) << seconds << " s";
+  for (std::size_t i = 1; i < file.list.size(); ++i) {
+    const std::string before(file.list.date_time(i - 1));
+    const std::string after(file.list.date_time(i));
+    const int step = (std::stoi(after.substr(17)) - std::stoi(before.substr(17)) + 60) % 60;
+    EXPECT_EQ(step, 1) << before << " to " << after;
+  }
 }
 
 TEST_F(PanelRecording, ClosingThePanelWritesTheRunningRecording) {
@@ -324,16 +354,12 @@ TEST_F(PanelTest, ReturnInThePortBoxMakesOnePanelThatHearsALostMeter) {
   dialogs_.files.push_back({dir_.File("enter.dlgr"), 1});
   panel.ToolbarClicked("Save");
   Find<QPushButton>(panel, "CmdSaveOK")->click();
-  for (int i = 0; i < 3; ++i) {
-    panel.Timer1Tick();
-    panel.Timer2Tick();
-  }
+  Seconds(panel, 3);
   meter_.model().faults().silent = true;
   panel.Timer1Tick();
   EXPECT_EQ(Text(panel, "LblCOM"), "No COM");
   EXPECT_EQ(Text(panel, "LblValue"), "");
-  EXPECT_FALSE(recorder_.recording());
-  EXPECT_EQ(OpenDataFile(dir_.File("enter.dlgr")).list.size(), 2u);
+  EXPECT_TRUE(recorder_.recording());  // it waits for the meter
 }
 
 }  // namespace

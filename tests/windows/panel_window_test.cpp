@@ -282,7 +282,6 @@ TEST_F(PanelTest, SilentMeterShowsNoComAndThePanelComesBack) {
   panel->Timer1Tick();
   EXPECT_EQ(Text(*panel, "LblCOM"), "No COM");
   EXPECT_EQ(Text(*panel, "LblValue"), "");
-  EXPECT_FALSE(panel->timer2().isActive());
   panel->Timer1Tick();
   EXPECT_EQ(Text(*panel, "LblCOM"), "No COM");
 
@@ -290,7 +289,6 @@ TEST_F(PanelTest, SilentMeterShowsNoComAndThePanelComesBack) {
   meter_.model().SetLevel(68.4);
   panel->Timer1Tick();
   EXPECT_EQ(Text(*panel, "LblCOM"), "COM1");
-  EXPECT_TRUE(panel->timer2().isActive());
   panel->Timer1Tick();
   EXPECT_EQ(Text(*panel, "LblValue"), "68.4");
 }

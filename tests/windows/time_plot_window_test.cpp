@@ -130,10 +130,7 @@ TEST_F(TimePlotTest, LiveSnapshotOfTenSamplesAndAnEmptyOne) {
   EXPECT_EQ(empty->AxisMax[1]->value(), 1);
 
   meter_.model().SetLevel(62.5);
-  for (int i = 0; i < 11; ++i) {
-    panel_->Timer1Tick();
-    panel_->Timer2Tick();
-  }
+  Seconds(*panel_, 11);
   ASSERT_EQ(charts_.sample_count(), 10);
   panel_->OpenLiveTimePlotWindow(LiveSeries::kLevel);
   RealTimeGraph& graph = *panel_->real_time_graph();
@@ -158,10 +155,7 @@ TEST_F(TimePlotTest, LiveSnapshotOfTenSamplesAndAnEmptyOne) {
 
 TEST_F(TimePlotTest, PrintingGoesBackToNormalAndPrintsEachCopy) {
   meter_.model().SetLevel(70.0);
-  for (int i = 0; i < 4; ++i) {
-    panel_->Timer1Tick();
-    panel_->Timer2Tick();
-  }
+  Seconds(*panel_, 4);
   panel_->OpenLiveTimePlotWindow(LiveSeries::kLeq);
   RealTimeGraph& graph = *panel_->real_time_graph();
   graph.track->Choose(1);
@@ -194,10 +188,7 @@ TEST_F(TimePlotTest, PrintingGoesBackToNormalAndPrintsEachCopy) {
 
 TEST_F(TimePlotTest, LiveChartsFollowTheSamplesAndStartAgainAfterALossOrRefresh) {
   meter_.model().SetLevel(65.3);
-  for (int i = 0; i < 4; ++i) {
-    panel_->Timer1Tick();
-    panel_->Timer2Tick();
-  }
+  Seconds(*panel_, 4);
   LiveCharts& charts = *panel_->charts;
   EXPECT_EQ(charts.CWG->PointCount(), 3);
   EXPECT_EQ(charts.CWLeq->PointCount(), 3);

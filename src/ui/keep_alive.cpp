@@ -1,0 +1,9 @@
+#include "ui/keep_alive.h"
+
+#include <QCoreApplication>
+
+namespace slm {
+
+void KeepAlive() { QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents); }
+
+}  // namespace slm
