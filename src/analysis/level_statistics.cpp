@@ -1,8 +1,10 @@
 #include "analysis/level_statistics.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstdint>
+#include <optional>
 #include <string_view>
 #include <utility>
 
@@ -43,22 +45,6 @@ std::string TenthsText(std::int64_t tenths) {
   return text;
 }
 
-struct Marks {
-  bool star = false;
-  bool dash = false;
-  bool top = false;  // an "L": the meter was over range
-};
-
-Marks ScanMarks(std::string_view text) {
-  Marks marks;
-  for (const char c : text) {
-    marks.star |= c == '*';
-    marks.dash |= c == '-';
-    marks.top |= c == 'L';
-  }
-  return marks;
-}
-
 // The first non-empty class from 1 up, or -1.
 int LowestFromOne(const std::vector<std::int64_t>& counts) {
   for (std::size_t k = 1; k < counts.size(); ++k) {
@@ -74,31 +60,70 @@ int Highest(const std::vector<std::int64_t>& counts) {
   return -1;
 }
 
-// Entry 100 - p for p = 1..100 as far as the table reaches. The threshold
-// grows with p, so one walk up the table serves every p.
+// Entry 100 - p for p = 1..100 as far as the table reaches.
 void FillPercentiles(const std::vector<std::int64_t>& counts, bool fine, std::size_t rows,
                      LnTable& ln) {
-  const double n = static_cast<double>(rows);
-  std::size_t k = 0;
-  std::int64_t sum = counts.empty() ? 0 : counts[0];
-  for (int p = 1; p <= 100; ++p) {
-    const double threshold = n / 200.0 + static_cast<double>(p - 1) * n / 100.0;
-    while (k < counts.size() && !(static_cast<double>(sum) > threshold)) {
-      ++k;
-      if (k < counts.size()) sum += counts[k];
-    }
-    if (k >= counts.size()) return;  // the rest cannot be reached either
+  std::array<int, 100> percents;
+  std::array<int, 100> classes;
+  for (int e = 0; e < 100; ++e) percents[static_cast<std::size_t>(e)] = e;
+  PercentileClasses(counts, rows, percents, classes);
+  for (std::size_t e = 0; e < 100; ++e) {
+    const int k = classes[e];
+    if (k < 0) continue;  // out of reach: the entry keeps its earlier value
     std::string text;
     if (fine) {
-      text = TenthsText(static_cast<std::int64_t>(k));
+      text = TenthsText(k);
     } else {
-      AppendWhole(static_cast<std::int64_t>(k), text);
+      AppendWhole(k, text);
     }
-    ln[static_cast<std::size_t>(100 - p)] = std::move(text);
+    ln[e] = std::move(text);
   }
 }
 
 }  // namespace
+
+ClassifiedLevel ClassifyLevel(std::string_view text) {
+  bool star = false;
+  bool dash = false;
+  bool top = false;  // an "L": the meter was over range
+  for (const char c : text) {
+    star |= c == '*';
+    dash |= c == '-';
+    top |= c == 'L';
+  }
+  if (star) return {};
+  if (dash) return {LevelKind::kUnderRange, kDashFine / 10.0, kDashFine, kDashCoarse};
+  const std::optional<double> number = top ? std::nullopt : FindLeadingNumber(text);
+  if (top || (number && *number >= 145.0)) {
+    return {LevelKind::kOverRange, kTopFine / 10.0, kTopFine, kTopCoarse};
+  }
+  if (!number) return {LevelKind::kNoNumber, 0.0, 0, 0};
+  // The whole part; the "-" rule has taken every negative text.
+  return {LevelKind::kLevel, *number, FineClassOf(*number),
+          static_cast<int>(std::max(*number, 0.0))};
+}
+
+void PercentileClasses(std::span<const std::int64_t> counts, std::size_t n,
+                       std::span<const int> percents, std::span<int> classes) {
+  // The thresholds grow as N falls: take the percents in that order.
+  std::array<std::size_t, 100> order;
+  const std::size_t m = std::min(percents.size(), order.size());
+  for (std::size_t i = 0; i < m; ++i) order[i] = i;
+  std::sort(order.begin(), order.begin() + static_cast<std::ptrdiff_t>(m),
+            [&](std::size_t a, std::size_t b) { return percents[a] > percents[b]; });
+  const double rows = static_cast<double>(n);
+  std::size_t k = 0;
+  std::int64_t sum = counts.empty() ? 0 : counts[0];
+  for (std::size_t i = 0; i < m; ++i) {
+    const int p = 100 - percents[order[i]];
+    const double threshold = rows / 200.0 + static_cast<double>(p - 1) * rows / 100.0;
+    while (k < counts.size() && !(static_cast<double>(sum) > threshold)) {
+      ++k;
+      if (k < counts.size()) sum += counts[k];
+    }
+    classes[order[i]] = k < counts.size() ? static_cast<int>(k) : -1;
+  }
+}
 
 LnSource LnSourceFor(bool memory_set_window, StatResolution resolution) {
   if (memory_set_window) return LnSource::kFine;
@@ -145,24 +170,10 @@ LevelStatistics ComputeLevelStatistics(const RecordList& list, StatResolution re
   stats.record_count = rows;
 
   for (std::size_t i = 0; i < rows; ++i) {
-    const std::string_view text = list.level(i);
-    const Marks marks = ScanMarks(text);
-    if (!marks.star) {
-      if (marks.dash) {
-        ++stats.fine[kDashFine];
-        ++stats.coarse[kDashCoarse];
-      } else {
-        const double value = marks.top ? 0.0 : LeadingNumber(text);
-        if (marks.top || value >= 145.0) {
-          ++stats.fine[kTopFine];
-          ++stats.coarse[kTopCoarse];
-        } else {
-          ++stats.fine[static_cast<std::size_t>(FineClassOf(value))];
-          // The whole part; the "-" rule has taken every negative text.
-          const int whole = static_cast<int>(std::max(value, 0.0));
-          ++stats.coarse[static_cast<std::size_t>(whole)];
-        }
-      }
+    const ClassifiedLevel level = ClassifyLevel(list.level(i));
+    if (level.kind != LevelKind::kPaused) {
+      ++stats.fine[static_cast<std::size_t>(level.fine)];
+      ++stats.coarse[static_cast<std::size_t>(level.coarse)];
     }
     if (progress) {
       const std::size_t row = i + 1;

@@ -4,7 +4,9 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/progress.h"
@@ -70,6 +72,29 @@ inline constexpr std::size_t kStatsProgressRows = 4096;
 LevelStatistics ComputeLevelStatistics(const RecordList& list, StatResolution resolution,
                                        LnSource source, LnTable& ln,
                                        const StatsProgressFn& progress, ProgressThrottle& throttle);
+
+// How the statistics take one level text, by the first rule that applies.
+enum class LevelKind {
+  kPaused,      // contains "*": not counted
+  kUnderRange,  // contains "-": 25.0 dB
+  kOverRange,   // contains "L", or a value of 145 or more: 145.0 dB
+  kLevel,       // its leading number
+  kNoNumber,    // none of these: counted as 0 dB
+};
+struct ClassifiedLevel {
+  LevelKind kind = LevelKind::kPaused;
+  double value = 0;  // dB as counted
+  int fine = 0;      // 0.1 dB class
+  int coarse = 0;    // 1 dB class
+};
+ClassifiedLevel ClassifyLevel(std::string_view text);
+
+// L(N) as classes of a table of `counts` that holds `n` levels, for each N of
+// `percents` (0 to 99, at most 100 of them, in any order): the first class at
+// which the running count exceeds n x (p - 0.5) / 100, where p = 100 - N; -1
+// where the table ends first. One walk up the table serves them all.
+void PercentileClasses(std::span<const std::int64_t> counts, std::size_t n,
+                       std::span<const int> percents, std::span<int> classes);
 
 // The fine class of a level value from 0 up to below 145:
 // ten times its value rounded, halves to even, as its decimal digits say

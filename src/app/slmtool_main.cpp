@@ -42,6 +42,13 @@ constexpr const char* kUsage =
     "  plot FILE -o OUT\n"
     "      Draws the levels of FILE with their Pause and Start marks as the Plot\n"
     "      window shows them, into OUT: PDF, PNG or SVG by its extension.\n"
+    "  assess FILE... [--interval S] [--periods D,E,N] [--percentiles N,...]\n"
+    "         [--threshold DB [--min-duration S] [--hold S]] [--rolling S]\n"
+    "         [--exclude FROM..TO]... [--no-exclusions] [--json | --csv] [-o OUT]\n"
+    "      Assesses a long measurement: totals, intervals of S seconds (default 3600),\n"
+    "      day/evening/night levels and Lden, events at or above DB, the worst rolling\n"
+    "      Leq; FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's side file\n"
+    "      FILE.exclusions is applied unless --no-exclusions.\n"
     "  memory --port NAME\n"
     "      Prints the meter's memory size, what remains, and one line per stored set:\n"
     "      position, set number, start time, records.\n"
@@ -82,6 +89,7 @@ int main(int argc, char** argv) {
     if (command == "plot") return slm::tool::RunPlot(args);
     if (command == "stats") return slm::tool::RunStats(args);
     if (command == "report") return slm::tool::RunReport(args);
+    if (command == "assess") return slm::tool::RunAssess(args);
     if (command == "memory") return slm::tool::RunMemory(args);
     if (command == "download") return slm::tool::RunDownload(args);
     if (command == "erase") return slm::tool::RunErase(args);

@@ -10,30 +10,13 @@
 #include <type_traits>
 #include <vector>
 
+#include "app/tool_shell.h"
 #include "link/meter_link.h"
 #include "ui/qt_serial_port.h"
 #include "ui/qt_wait.h"
 #include "ui/system_ports.h"
 
 namespace slm::tool {
-
-// Command-line options of one subcommand: "--name value" pairs and flags.
-class Options {
- public:
-  // `flags` are the options that take no value. Throws std::runtime_error on
-  // an unknown option or a missing value.
-  Options(const std::vector<std::string>& args, const std::vector<std::string>& with_value,
-          const std::vector<std::string>& flags);
-  bool Has(const std::string& name) const { return values_.count(name) != 0; }
-  std::string Get(const std::string& name, const std::string& fallback = {}) const;
-  std::vector<std::string> All(const std::string& name) const;
-  double Number(const std::string& name, double fallback) const;
-  const std::vector<std::string>& positional() const { return positional_; }
-
- private:
-  std::multimap<std::string, std::string> values_;
-  std::vector<std::string> positional_;
-};
 
 // The Qt application a subcommand needs for its serial port and timers.
 // QCoreApplication for the serial port and the timers; QGuiApplication or
@@ -80,12 +63,6 @@ class ToolLink {
   Rs232 rs232_;
   MeterLink link_;
 };
-
-// True when `text` ends in `end`, letters in any case.
-bool EndsWithNoCase(std::string_view text, std::string_view end);
-
-// True when `path` ends in ".csv" in any case: such a file gets the comma form.
-bool IsCsvPath(std::string_view path);
 
 int RunEmulate(const std::vector<std::string>& args);
 int RunLive(const std::vector<std::string>& args);

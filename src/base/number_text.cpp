@@ -52,7 +52,7 @@ std::optional<long long> ParseInteger(std::string_view text) {
   return value;
 }
 
-double LeadingNumber(std::string_view text) {
+std::optional<double> FindLeadingNumber(std::string_view text) {
   size_t start = 0;
   while (start < text.size() && (text[start] == ' ' || text[start] == '\t')) ++start;
   const char* begin = text.data() + start;
@@ -60,11 +60,13 @@ double LeadingNumber(std::string_view text) {
   // Only decimal digits make a leading number: "inf", "nan" and "0x" do not.
   const char* p = begin;
   if (p != end && (*p == '+' || *p == '-')) ++p;
-  if (p == end || !((*p >= '0' && *p <= '9') || *p == '.')) return 0.0;
+  if (p == end || !((*p >= '0' && *p <= '9') || *p == '.')) return std::nullopt;
   double value = 0;
-  if (ReadNumber(begin, end, value) == begin) return 0.0;
+  if (ReadNumber(begin, end, value) == begin) return std::nullopt;
   return value;
 }
+
+double LeadingNumber(std::string_view text) { return FindLeadingNumber(text).value_or(0.0); }
 
 std::string NumberText(double value) {
   char buffer[64];

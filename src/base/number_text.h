@@ -21,6 +21,8 @@ std::optional<long long> ParseInteger(std::string_view text);
 // The value of the number at the start of a text after leading blanks and
 // tabs: "65.3*" gives 65.3, " 91.0" gives 91; "", "--" and "abc" give 0.
 double LeadingNumber(std::string_view text);
+// The same, but nothing when the text does not start with a number.
+std::optional<double> FindLeadingNumber(std::string_view text);
 
 // The shortest text that reads back as the same value: 65.3 -> "65.3",
 // 80 -> "80", 1e-7 -> "1e-07".

@@ -92,6 +92,29 @@ void WriteWholeFile(const std::string& path, std::string_view data) {
   out.Close();
 }
 
+void ReplaceFileWith(const std::string& path, std::string_view data) {
+  const std::string temporary = path + ".part";
+  try {
+    WriteWholeFile(temporary, data);
+  } catch (const DataFileError& e) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    // The reason is the system's; the file to name is the user's.
+    std::string message = e.what();
+    if (const std::size_t at = message.find(temporary); at != std::string::npos) {
+      message.replace(at, temporary.size(), path);
+    }
+    throw DataFileError(path, message);
+  }
+  std::error_code ec;
+  std::filesystem::rename(temporary, path, ec);
+  if (ec) {
+    std::error_code ignored;
+    std::filesystem::remove(temporary, ignored);
+    Fail(path, "write", ec.value());
+  }
+}
+
 void CheckWritable(const std::string& path) {
   std::error_code ec;
   std::filesystem::path absolute = std::filesystem::absolute(path, ec);

@@ -78,5 +78,9 @@ void RemoveQuietly(const std::string& path);
 std::string ReadWholeFile(const std::string& path);
 // Replaces the content of a file with `data` in one write. Throws DataFileError.
 void WriteWholeFile(const std::string& path, std::string_view data);
+// The same through a temporary file beside it that is renamed over `path`
+// only when whole, so that a failed write leaves the old file as it was.
+// Throws DataFileError naming the file; the temporary file is gone then.
+void ReplaceFileWith(const std::string& path, std::string_view data);
 
 }  // namespace slm

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "base/calendar.h"
+
 namespace slm {
 
 // Seconds since midnight, as the PC clock gives them; restarts at 0 at midnight.
@@ -22,7 +24,6 @@ class EventPump {
   virtual void HoldUserInput(bool hold) { (void)hold; }
 };
 
-inline constexpr double kSecondsPerDay = 86400.0;
 
 // The one timing primitive of every meter exchange.
 class Rs232 {

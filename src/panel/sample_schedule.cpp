@@ -2,14 +2,14 @@
 
 #include <cmath>
 
-#include "base/civil_seconds.h"
+#include "base/calendar.h"
 
 namespace slm {
 
 namespace {
 
 double WallSeconds(const ClockReading& now) {
-  return static_cast<double>(CivilSeconds(now.wall)) + now.millisecond / 1000.0;
+  return static_cast<double>(LinearSeconds(now.wall)) + now.millisecond / 1000.0;
 }
 
 }  // namespace
@@ -34,7 +34,7 @@ std::optional<SampleSchedule::Due> SampleSchedule::Take(double monotonic) {
   Due due;
   due.second = latest < next_ ? next_ : latest;
   due.missed = due.second - next_;
-  due.time = CivilDateTime(base_time_ + (due.second - base_));
+  due.time = DateTimeOfSeconds(base_time_ + (due.second - base_));
   next_ = due.second + 1;
   return due;
 }

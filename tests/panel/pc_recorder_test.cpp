@@ -398,7 +398,7 @@ TEST_F(RecorderTest, AFullFileGoesOnIntoTheNextAndTheFullListIsSavedOnce) {
   EXPECT_EQ(second.list.level(1), "56.5");
   EXPECT_EQ(second.list.header().max_level, "56.5");  // this file's own values
   EXPECT_EQ(second.list.date_time(0),
-            PcDateTimeText(CivilDateTime(CivilSeconds({2024, 5, 1, 10, 0, 0}) + 348001)));
+            PcDateTimeText(DateTimeOfSeconds(LinearSeconds({2024, 5, 1, 10, 0, 0}) + 348001)));
 }
 
 TEST(LaunchPeriod, FormatAndWrap) {

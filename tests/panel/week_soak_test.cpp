@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "base/civil_seconds.h"
+#include "base/calendar.h"
 #include "files/data_file_reader.h"
 #include "panel/live_session.h"
 #include "support/simulated_meter.h"
@@ -32,7 +32,7 @@ long long SecondsOf(std::string_view t) {
   auto n = [&](std::size_t at, std::size_t len) {
     return std::stoi(std::string(t.substr(at, len)));
   };
-  return CivilSeconds({n(0, 4), n(5, 2), n(8, 2), n(11, 2), n(14, 2), n(17, 2)});
+  return LinearSeconds({n(0, 4), n(5, 2), n(8, 2), n(11, 2), n(14, 2), n(17, 2)});
 }
 
 TEST(WeekSoak, EverySecondOfAWeekIsRecordedOnceAcrossItsFiles) {

@@ -4,7 +4,7 @@
 #include <functional>
 #include <utility>
 
-#include "base/civil_seconds.h"
+#include "base/calendar.h"
 #include "files/record_text.h"
 #include "panel/pc_recorder.h"
 #include "panel/sample_schedule.h"
@@ -20,7 +20,7 @@ class VirtualClock {
   // by Advance).
   explicit VirtualClock(DateTime start = {2024, 5, 1, 10, 0, 0},
                         std::function<double()> elapsed = {})
-      : start_(CivilSeconds(start)), elapsed_(std::move(elapsed)) {}
+      : start_(LinearSeconds(start)), elapsed_(std::move(elapsed)) {}
 
   ClockReading Read() const {
     const double t = Elapsed();
@@ -28,7 +28,7 @@ class VirtualClock {
     const double second = std::floor(wall);
     ClockReading reading;
     reading.monotonic = 1000.0 + t;
-    reading.wall = CivilDateTime(static_cast<long long>(second));
+    reading.wall = DateTimeOfSeconds(static_cast<long long>(second));
     reading.millisecond = static_cast<int>((wall - second) * 1000.0);
     return reading;
   }
@@ -42,7 +42,7 @@ class VirtualClock {
   void SetWallRate(double rate) { rate_ = rate; }
 
   // Second `n` of a rhythm that started at this clock's start.
-  SampleSecond Second(long long n) const { return {n, PcDateTimeText(CivilDateTime(start_ + n))}; }
+  SampleSecond Second(long long n) const { return {n, PcDateTimeText(DateTimeOfSeconds(start_ + n))}; }
 
  private:
   double Elapsed() const { return elapsed_ ? elapsed_() : own_; }

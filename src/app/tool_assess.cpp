@@ -1,0 +1,180 @@
+// `slmtool assess`: the assessment of a long measurement from its data files:
+// totals, intervals, day/evening/night and Lden, exceedance events and the
+// worst rolling Leq. It needs nothing but the core.
+#include <cstdio>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "analysis/assessment.h"
+#include "analysis/assessment_output.h"
+#include "app/tool_shell.h"
+#include "base/number_text.h"
+#include "files/data_file_reader.h"
+#include "files/exclusions_file.h"
+#include "files/file_io.h"
+
+namespace slm::tool {
+
+namespace {
+
+std::int64_t WholeSeconds(const Options& options, const std::string& name, std::int64_t fallback) {
+  if (!options.Has(name)) return fallback;
+  const std::string text = options.Get(name);
+  const std::optional<long long> value = ParseInteger(text);
+  if (!value || *value < 0) {
+    throw std::runtime_error(name + " takes whole seconds, not \"" + text + "\"");
+  }
+  return *value;
+}
+
+// "7,19,23" as whole numbers.
+std::vector<int> WholeList(const std::string& name, const std::string& text) {
+  std::vector<int> values;
+  for (std::size_t start = 0; start <= text.size();) {
+    const std::size_t end = std::min(text.find(',', start), text.size());
+    const std::optional<long long> value = ParseInteger(text.substr(start, end - start));
+    if (!value || *value < -1000 || *value > 1000) {
+      throw std::runtime_error(name + " takes whole numbers joined by commas, not \"" + text +
+                               "\"");
+    }
+    values.push_back(static_cast<int>(*value));
+    start = end + 1;
+  }
+  return values;
+}
+
+AssessmentSettings SettingsOf(const Options& options) {
+  AssessmentSettings s;
+  s.interval = WholeSeconds(options, "--interval", s.interval);
+  if (options.Has("--periods")) {
+    const std::vector<int> starts = WholeList("--periods", options.Get("--periods"));
+    if (starts.size() != 3) {
+      throw std::runtime_error("--periods takes the three start hours of day, evening and night");
+    }
+    s.part_starts = {starts[0], starts[1], starts[2]};
+  }
+  if (options.Has("--percentiles")) {
+    s.percentiles = WholeList("--percentiles", options.Get("--percentiles"));
+  }
+  if (options.Has("--threshold")) {
+    s.threshold = options.Number("--threshold", 0.0);
+  } else if (options.Has("--min-duration") || options.Has("--hold")) {
+    throw std::runtime_error("--min-duration and --hold go with --threshold");
+  }
+  s.min_duration = WholeSeconds(options, "--min-duration", 0);
+  s.hold = WholeSeconds(options, "--hold", 0);
+  s.rolling = WholeSeconds(options, "--rolling", s.rolling);
+  for (const std::string& text : options.All("--exclude")) {
+    std::string problem;
+    std::optional<Exclusion> exclusion = ParseExclusion(text, problem);
+    if (!exclusion) throw std::runtime_error("--exclude: " + problem);
+    s.exclusions.push_back(std::move(*exclusion));
+  }
+  if (const std::string problem = SettingsProblem(s); !problem.empty()) {
+    throw std::runtime_error(problem);
+  }
+  return s;
+}
+
+// Reads every file and its side file of exclusions into `files` and
+// `settings`; says why on stderr and returns false when one cannot be read.
+bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector<DataFile>& files,
+             AssessmentSettings& settings) {
+  try {
+    for (const std::string& path : paths) {
+      files.push_back(OpenDataFile(path));
+      const DataFile& file = files.back();
+      if (file.truncated) {
+        std::fprintf(stderr,
+                     "slmtool assess: \"%s\" holds more than %zu records; only those could be "
+                     "read: split the file to assess all of it\n",
+                     path.c_str(), kMaxRecords);
+        return false;
+      }
+      if (file.skipped_lines > 0) {
+        std::fprintf(stderr, "slmtool assess: \"%s\": %zu lines skipped (not three fields)\n",
+                     path.c_str(), file.skipped_lines);
+      }
+      if (!side_files) continue;
+      const std::string side = ExclusionsPathFor(path);
+      const std::vector<Exclusion> kept = ReadExclusions(side);
+      if (!kept.empty()) {
+        std::fprintf(stderr, "slmtool assess: leaving out the %zu stretches listed in \"%s\"\n",
+                     kept.size(), side.c_str());
+      }
+      settings.exclusions.insert(settings.exclusions.end(), kept.begin(), kept.end());
+    }
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+int RunAssess(const std::vector<std::string>& args) {
+  const Options options(args,
+                        {"--interval", "--periods", "--percentiles", "--threshold",
+                         "--min-duration", "--hold", "--rolling", "--exclude", "--output"},
+                        {"--json", "--csv", "--no-exclusions"});
+  const std::vector<std::string>& paths = options.positional();
+  if (paths.empty()) throw std::runtime_error("assess takes one or more FILEs");
+  if (options.Has("--json") && options.Has("--csv")) {
+    throw std::runtime_error("--json and --csv: choose one");
+  }
+  const std::vector<std::string> outputs = options.All("--output");
+  if (outputs.size() > 1 || (outputs.size() == 1 && outputs[0].empty())) {
+    throw std::runtime_error("-o takes one FILE");
+  }
+  if (!outputs.empty() && EndsWithNoCase(outputs[0], ".pdf")) {
+    throw std::runtime_error(
+        "-o writes the text, --json or --csv form; there is no PDF report yet");
+  }
+  AssessmentSettings settings = SettingsOf(options);
+
+  std::vector<DataFile> files;
+  if (!ReadAll(paths, !options.Has("--no-exclusions"), files, settings)) return 1;
+  std::vector<NamedList> lists;
+  for (std::size_t i = 0; i < files.size(); ++i) lists.push_back({&files[i].list, paths[i]});
+  MeasuredLevels levels;
+  try {
+    levels = MergeLevels(lists);
+  } catch (const AssessmentError& e) {
+    std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+    return 1;
+  }
+  if (levels.out_of_order > 0) {
+    std::fprintf(stderr,
+                 "slmtool assess: %zu records are earlier than the record before them (a clock "
+                 "set back); they are taken in time order\n",
+                 levels.out_of_order);
+  }
+
+  const Assessment assessment = Assess(levels, settings);
+  if (assessment.total.count == 0) {
+    std::fprintf(stderr,
+                 "slmtool assess: no level to count: every record is paused or excluded (%lld "
+                 "paused, %lld excluded)\n",
+                 static_cast<long long>(assessment.paused),
+                 static_cast<long long>(assessment.excluded));
+    return 1;
+  }
+  const std::string out = options.Has("--json")  ? AssessmentJson(assessment, settings)
+                          : options.Has("--csv") ? IntervalsCsv(assessment, settings)
+                                                 : AssessmentText(assessment, settings);
+  if (outputs.empty()) {
+    std::fwrite(out.data(), 1, out.size(), stdout);
+    return 0;
+  }
+  try {
+    ReplaceFileWith(outputs[0], out);
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+    return 1;
+  }
+  return 0;
+}
+
+}  // namespace slm::tool

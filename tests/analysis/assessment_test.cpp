@@ -1,0 +1,328 @@
+// The assessment's definitions on small lists worked out by hand.
+#include "analysis/assessment.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <string>
+#include <vector>
+
+#include "analysis/level_statistics.h"
+#include "base/calendar.h"
+
+namespace slm {
+namespace {
+
+std::int64_t At(const std::string& text) { return *ParseClockText(text); }
+
+// Records one every `step` seconds from `start`, one per level text.
+RecordList Levels(const std::string& start, std::int64_t step,
+                  const std::vector<std::string>& levels) {
+  RecordList list;
+  for (std::size_t i = 0; i < levels.size(); ++i) {
+    list.Append(std::to_string(i + 1), ClockText(At(start) + static_cast<std::int64_t>(i) * step),
+                levels[i]);
+  }
+  return list;
+}
+
+// The lists as files "a.dlgr", "b.dlgr" ...
+MeasuredLevels Merge(const std::vector<const RecordList*>& lists) {
+  std::vector<NamedList> named;
+  for (const RecordList* list : lists) {
+    named.push_back({list, std::string(1, static_cast<char>('a' + named.size())) + ".dlgr"});
+  }
+  return MergeLevels(named);
+}
+
+Assessment AssessList(const RecordList& list, const AssessmentSettings& settings = {}) {
+  return Assess(Merge({&list}), settings);
+}
+
+double Leq(const std::vector<double>& levels) {
+  double energy = 0;
+  for (const double l : levels) energy += std::pow(10.0, l / 10.0);
+  return 10.0 * std::log10(energy / static_cast<double>(levels.size()));
+}
+
+TEST(MergeLevels, TakesFilesInTimeOrderWhateverOrderTheyComeIn) {
+  const RecordList later = Levels("2024/05/01 10:00:03", 1, {"61", "62"});
+  const RecordList earlier = Levels("2024/05/01 10:00:00", 1, {"58", "59", "60"});
+  const MeasuredLevels merged = Merge({&later, &earlier});
+  ASSERT_EQ(merged.samples.size(), 5u);
+  for (std::size_t i = 0; i < 5; ++i) {
+    EXPECT_EQ(merged.samples[i].time, At("2024/05/01 10:00:00") + static_cast<std::int64_t>(i));
+    EXPECT_EQ(merged.samples[i].level, 58.0 + static_cast<double>(i));
+  }
+  EXPECT_EQ(merged.period, 1);
+
+  // A clock set back: its records are taken in time order, and counted.
+  const RecordList back = Levels("2024/05/01 10:00:10", -1, {"60", "61"});
+  const MeasuredLevels sorted = Merge({&back});
+  EXPECT_EQ(sorted.out_of_order, 1u);
+  EXPECT_EQ(sorted.samples[0].level, 61.0);
+}
+
+TEST(MergeLevels, ClassesLevelsAsTheListStatisticsDo) {
+  const RecordList list = Levels("2024/05/01 10:00:00", 1, {"65.3", "80.0*", "--", "L", "150.2"});
+  const std::vector<LevelSample> s = Merge({&list}).samples;
+  ASSERT_EQ(s.size(), 5u);
+  EXPECT_EQ(s[0].kind, SampleKind::kLevel);
+  EXPECT_EQ(s[0].level, 65.3);
+  EXPECT_EQ(s[0].energy, std::pow(10.0, 65.3 / 10.0));
+  EXPECT_EQ(s[1].kind, SampleKind::kPaused);
+  EXPECT_EQ(s[2].kind, SampleKind::kUnderRange);
+  EXPECT_EQ(s[2].level, 25.0);
+  for (const LevelSample& over : {s[3], s[4]}) {
+    EXPECT_EQ(over.kind, SampleKind::kOverRange);
+    EXPECT_EQ(over.level, 145.0);
+    EXPECT_EQ(over.fine, 1450);
+  }
+}
+
+TEST(MergeLevels, RefusesWhatItCannotTakeNamingTheFile) {
+  const RecordList a = Levels("2024/05/01 10:00:00", 1, {"60", "61", "62"});
+  const RecordList overlapping = Levels("2024/05/01 10:00:02", 1, {"60"});
+  RecordList bad_time = Levels("2024/05/01 11:00:00", 1, {"60"});
+  bad_time.Append("2", "2024/05/01 11:00", "61");
+  const RecordList no_level = Levels("2024/05/01 11:00:00", 1, {"loud"});
+  struct Case {
+    const RecordList* second;
+    std::vector<std::string> said;
+  };
+  for (const Case& c : {Case{&overlapping, {"\"a.dlgr\" and \"b.dlgr\" overlap"}},
+                        Case{&bad_time, {"\"b.dlgr\": record 2 has no time", "2024/05/01 11:00"}},
+                        Case{&no_level, {"\"b.dlgr\": record 1 holds no level", "loud"}}}) {
+    try {
+      Merge({&a, c.second});
+      ADD_FAILURE() << c.said[0];
+    } catch (const AssessmentError& e) {
+      for (const std::string& part : c.said) {
+        EXPECT_NE(std::string(e.what()).find(part), std::string::npos) << e.what();
+      }
+    }
+  }
+}
+
+TEST(SamplePeriod, IsTheMostCommonStepTheSmallestOfEqualsAndAtLeastOne) {
+  struct Case {
+    std::vector<std::int64_t> times;
+    std::int64_t period;
+  };
+  for (const Case& c : {Case{{0, 10, 20, 30}, 10}, Case{{0, 2, 4, 7, 10}, 2}, Case{{0}, 1},
+                        Case{{0, 0, 0}, 1}, Case{{0, 5000, 10000, 10001}, 5000}}) {
+    std::vector<LevelSample> samples(c.times.size());
+    for (std::size_t i = 0; i < c.times.size(); ++i) samples[i].time = c.times[i];
+    EXPECT_EQ(SamplePeriod(samples), c.period) << c.times.size();
+  }
+}
+
+TEST(Assess, AnIntervalWithOneRecordHasItsLevelAndOnePeriodOfCoverage) {
+  RecordList list = Levels("2024/05/01 10:00:00", 10, {"60", "70", "80"});
+  list.Append("4", "2024/05/01 10:01:30", "65");
+  AssessmentSettings settings;
+  settings.interval = 60;
+  const Assessment a = AssessList(list, settings);
+  EXPECT_EQ(a.period, 10);
+  ASSERT_EQ(a.intervals.size(), 2u);
+  const IntervalLevels& first = a.intervals[0];
+  EXPECT_EQ(first.start, At("2024/05/01 10:00:00"));
+  EXPECT_EQ(first.levels.count, 3);
+  EXPECT_DOUBLE_EQ(first.coverage, 50.0);
+  EXPECT_NEAR(first.levels.Leq(), Leq({60, 70, 80}), 1e-9);
+  EXPECT_EQ(first.levels.lmax, 80.0);
+  EXPECT_EQ(first.levels.lmax_time, At("2024/05/01 10:00:20"));
+  EXPECT_EQ(first.levels.lmin, 60.0);
+  EXPECT_NEAR(first.levels.Sel(a.period), Leq({60, 70, 80}) + 10 * std::log10(30.0), 1e-9);
+  const IntervalLevels& one = a.intervals[1];
+  EXPECT_EQ(one.start, At("2024/05/01 10:01:00"));
+  EXPECT_EQ(one.levels.count, 1);
+  EXPECT_NEAR(one.coverage, 100.0 / 6.0, 1e-9);
+  EXPECT_NEAR(one.levels.Leq(), 65.0, 1e-9);
+  EXPECT_NEAR(one.levels.Sel(a.period), 75.0, 1e-9);
+  for (const double level : one.levels.percentiles) EXPECT_EQ(level, 65.0);
+  EXPECT_EQ(a.start, At("2024/05/01 10:00:00"));
+  EXPECT_EQ(a.end, At("2024/05/01 10:01:40"));
+}
+
+TEST(Assess, PausedRecordsAreLeftOutAndThoseOutOfRangeCountAtTheirClassLevels) {
+  const RecordList list = Levels("2024/05/01 10:00:00", 1, {"60", "80.0*", "--", "L"});
+  const Assessment a = AssessList(list);
+  EXPECT_EQ(a.paused, 1);
+  EXPECT_EQ(a.total.count, 3);
+  EXPECT_EQ(a.total.under_range, 1);
+  EXPECT_EQ(a.total.over_range, 1);
+  EXPECT_NEAR(a.total.Leq(), Leq({60, 25, 145}), 1e-9);
+  EXPECT_EQ(a.total.lmax, 145.0);
+  EXPECT_EQ(a.total.lmin, 25.0);
+}
+
+TEST(Assess, PercentilesAreTheListStatisticsOverTheCountedRecords) {
+  std::vector<std::string> levels;
+  std::vector<std::string> counted;
+  for (int i = 0; i < 250; ++i) {
+    levels.push_back(std::to_string(40 + i * 37 % 50) + "." + std::to_string(i % 10));
+    if (i % 7 == 0) levels.back() += "*";
+    if (i % 7 != 0) counted.push_back(levels.back());
+  }
+  AssessmentSettings settings;
+  settings.percentiles.clear();
+  for (int n = 0; n < 100; ++n) settings.percentiles.push_back(n);
+  const Assessment a = AssessList(Levels("2024/05/01 10:00:00", 1, levels), settings);
+  LnTable ln;
+  ComputeLevelStatistics(Levels("2024/05/01 10:00:00", 1, counted), StatResolution::kTenth,
+                         LnSource::kFine, ln);
+  for (int n = 0; n < 100; ++n) {
+    EXPECT_EQ(a.total.percentiles[static_cast<std::size_t>(n)], std::stod(ln[n])) << "L" << n;
+  }
+}
+
+// Hourly records of an assessment day from 07:00: 12 of the day, 4 of the
+// evening and 8 of the night, which ends the next morning.
+TEST(Assess, LdenWeighsDayEveningAndNightByTheirHoursAndPenalties) {
+  std::vector<std::string> levels(12, "60");
+  levels.insert(levels.end(), 4, "50");
+  levels.insert(levels.end(), 8, "40");
+  const Assessment whole = AssessList(Levels("2024/05/01 07:00:00", 3600, levels));
+  ASSERT_EQ(whole.days.size(), 1u);
+  const DayLevels& day = whole.days[0];
+  EXPECT_EQ(day.date, At("2024/05/01 00:00:00"));
+  EXPECT_NEAR(*day.parts[kDayPart].Leq(), 60.0, 1e-9);
+  EXPECT_NEAR(*day.parts[kEveningPart].Leq(), 50.0, 1e-9);
+  EXPECT_NEAR(*day.parts[kNightPart].Leq(), 40.0, 1e-9);
+  for (const PartLevels& part : day.parts) EXPECT_DOUBLE_EQ(part.coverage, 100.0);
+  // The evening 5 dB and the night 10 dB up: 57.68 dB.
+  EXPECT_NEAR(*day.lden, 10 * std::log10((12 * 1e6 + 4 * std::pow(10, 5.5) + 8 * 1e5) / 24), 1e-9);
+
+  // Without its evening the day has no Lden, and its evening no level.
+  RecordList no_evening = Levels("2024/05/01 07:00:00", 3600, std::vector<std::string>(12, "60"));
+  no_evening.Append("13", "2024/05/01 23:00:00", "50");
+  no_evening.Append("14", "2024/05/02 06:59:59", "50");
+  const Assessment part = AssessList(no_evening);
+  ASSERT_EQ(part.days.size(), 1u);
+  EXPECT_FALSE(part.days[0].parts[kEveningPart].Leq());
+  EXPECT_EQ(part.days[0].parts[kEveningPart].coverage, 0.0);
+  EXPECT_EQ(part.days[0].parts[kNightPart].count, 2);
+  EXPECT_FALSE(part.days[0].lden);
+}
+
+TEST(Assess, ExceedanceEventsFollowTheThresholdHoldAndMinimumDuration) {
+  // One record a second from 0 s; 70 dB is the threshold.
+  const RecordList list =
+      Levels("2024/05/01 10:00:00", 1, {"60", "75", "72", "65", "71", "60", "60", "80"});
+  const std::int64_t t0 = At("2024/05/01 10:00:00");
+  struct Expected {
+    std::int64_t start;
+    std::int64_t end;
+    std::vector<double> levels;  // counted from start to end
+  };
+  struct Case {
+    const char* what;
+    std::int64_t hold;
+    std::int64_t min_duration;
+    std::vector<Exclusion> exclusions;
+    std::vector<Expected> events;
+    std::int64_t seconds_above;
+  };
+  const Case cases[] = {
+      {"no hold", 0, 0, {}, {{1, 3, {75, 72}}, {4, 5, {71}}, {7, 8, {80}}}, 4},
+      {"a hold bridges a second below", 1, 0, {}, {{1, 5, {75, 72, 65, 71}}, {7, 8, {80}}}, 4},
+      {"a longer hold bridges two", 2, 0, {}, {{1, 8, {75, 72, 65, 71, 60, 60, 80}}}, 4},
+      {"short events dropped", 0, 2, {}, {{1, 3, {75, 72}}}, 4},
+      {"an exclusion cuts an event",
+       1,
+       0,
+       {{t0 + 2, t0 + 4, ""}},
+       {{1, 2, {75}}, {4, 5, {71}}, {7, 8, {80}}},
+       3},
+  };
+  for (const Case& c : cases) {
+    AssessmentSettings settings;
+    settings.threshold = 70.0;
+    settings.hold = c.hold;
+    settings.min_duration = c.min_duration;
+    settings.exclusions = c.exclusions;
+    const Assessment a = AssessList(list, settings);
+    EXPECT_EQ(a.seconds_above, c.seconds_above) << c.what;
+    ASSERT_EQ(a.events.size(), c.events.size()) << c.what;
+    for (std::size_t i = 0; i < c.events.size(); ++i) {
+      const ExceedanceEvent& e = a.events[i];
+      const Expected& x = c.events[i];
+      EXPECT_EQ(e.start, t0 + x.start) << c.what << " " << i;
+      EXPECT_EQ(e.end, t0 + x.end) << c.what << " " << i;
+      EXPECT_EQ(e.count, static_cast<std::int64_t>(x.levels.size())) << c.what << " " << i;
+      EXPECT_NEAR(e.Leq(), Leq(x.levels), 1e-9) << c.what << " " << i;
+      EXPECT_NEAR(e.Sel(1), Leq(x.levels) + 10 * std::log10(x.levels.size()), 1e-9);
+    }
+  }
+  AssessmentSettings with_exclusion;
+  with_exclusion.exclusions = cases[4].exclusions;
+  EXPECT_EQ(AssessList(list, with_exclusion).excluded, 2);
+}
+
+TEST(Assess, TheWorstRollingWindowIsTheFirstOfTheLoudestFullOnes) {
+  const RecordList list = Levels("2024/05/01 10:00:00", 1, {"50", "50", "90", "50", "50"});
+  AssessmentSettings settings;
+  settings.rolling = 2;  // two records, the first full window ends at 10:00:01
+  const Assessment a = AssessList(list, settings);
+  ASSERT_TRUE(a.rolling_max);
+  EXPECT_NEAR(*a.rolling_max, Leq({50, 90}), 1e-9);  // and again at 10:00:03
+  EXPECT_EQ(a.rolling_time, At("2024/05/01 10:00:02"));
+
+  settings.rolling = 3;
+  settings.exclusions = {{At("2024/05/01 10:00:00"), At("2024/05/01 10:00:01"), ""}};
+  const Assessment excluded = AssessList(list, settings);
+  EXPECT_NEAR(*excluded.rolling_max, Leq({50, 90}), 1e-9);
+  EXPECT_EQ(excluded.rolling_time, At("2024/05/01 10:00:02"));
+
+  settings.rolling = 6;
+  EXPECT_FALSE(AssessList(list, settings).rolling_max);
+}
+
+TEST(SettingsProblem, NamesSettingsThatCannotBeUsed) {
+  struct Case {
+    void (*change)(AssessmentSettings&);
+    const char* said;
+  };
+  const Case cases[] = {
+      {[](AssessmentSettings& s) { s.interval = 7000; }, "divide a day"},
+      {[](AssessmentSettings& s) { s.interval = 0; }, "divide a day"},
+      {[](AssessmentSettings& s) {
+         s.part_starts = {7, 7, 23};
+       },
+       "three different hours"},
+      {[](AssessmentSettings& s) {
+         s.part_starts = {19, 7, 23};
+       },
+       "in that order"},
+      {[](AssessmentSettings& s) {
+         s.part_starts = {7, 19, 24};
+       },
+       "from 0 to 23"},
+      {[](AssessmentSettings& s) {
+         s.percentiles = {10, 100};
+       },
+       "from 0 to 99"},
+      {[](AssessmentSettings& s) {
+         s.percentiles = {10, 10};
+       },
+       "given twice"},
+      {[](AssessmentSettings& s) { s.rolling = 0; }, "at least a second"},
+      {[](AssessmentSettings& s) {
+         s.exclusions = {{10, 5, ""}};
+       },
+       "ends before it starts"},
+  };
+  EXPECT_EQ(SettingsProblem({}), "");
+  AssessmentSettings night_first;
+  night_first.part_starts = {6, 18, 2};  // the night may start after midnight
+  EXPECT_EQ(SettingsProblem(night_first), "");
+  for (const Case& c : cases) {
+    AssessmentSettings s;
+    c.change(s);
+    EXPECT_NE(SettingsProblem(s).find(c.said), std::string::npos) << c.said;
+  }
+}
+
+}  // namespace
+}  // namespace slm

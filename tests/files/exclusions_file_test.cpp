@@ -1,0 +1,83 @@
+#include "files/exclusions_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "base/calendar.h"
+#include "files/file_io.h"
+#include "support/temp_dir.h"
+
+namespace slm {
+namespace {
+
+std::int64_t At(const char* text) { return *ParseClockText(text); }
+
+TEST(ParseExclusion, TakesTwoClockTimesAndAReason) {
+  struct Case {
+    const char* text;
+    const char* reason;
+  };
+  for (const Case& c :
+       {Case{"2024/05/01 10:15:00..2024/05/01 10:17:30", ""},
+        Case{"  2024/05/01 10:15:00 .. 2024/05/01 10:17:30  siren passing ", "siren passing"}}) {
+    std::string problem;
+    const std::optional<Exclusion> e = ParseExclusion(c.text, problem);
+    ASSERT_TRUE(e) << c.text << ": " << problem;
+    EXPECT_EQ(*e, (Exclusion{At("2024/05/01 10:15:00"), At("2024/05/01 10:17:30"), c.reason}));
+  }
+}
+
+TEST(ParseExclusion, RefusesOtherFormsAndStretchesThatDoNotEndAfterTheyStart) {
+  struct Case {
+    const char* text;
+    const char* problem;
+  };
+  for (const Case& c : {
+           Case{"2024/05/01 10:15:00", "is no stretch of time"},
+           Case{"2024/05/01 10:15..2024/05/01 10:17", "is no stretch of time"},
+           Case{"2024/05/01 10:15:00..2024/05/01 10:17:30x", "is no stretch of time"},
+           Case{"2024/05/01 10:17:30..2024/05/01 10:15:00", "ends before it starts"},
+           Case{"2024/05/01 10:15:00..2024/05/01 10:15:00", "ends where it starts"},
+       }) {
+    std::string problem;
+    EXPECT_FALSE(ParseExclusion(c.text, problem)) << c.text;
+    EXPECT_NE(problem.find(c.problem), std::string::npos) << problem;
+  }
+}
+
+TEST(ExclusionsFile, IsWrittenBesideTheDataFileAndReadBack) {
+  test::TempDir dir;
+  const std::string data = dir.File("day1.dlgr");
+  const std::vector<Exclusion> kept = {
+      {At("2024/05/01 10:15:00"), At("2024/05/01 10:17:30"), "siren passing"},
+      {At("2024/05/01 12:00:00"), At("2024/05/01 12:05:00"), "talk\nnext to the meter"}};
+  WriteExclusions(data, kept);
+  EXPECT_EQ(ExclusionsPathFor(data), dir.File("day1.dlgr.exclusions"));
+  const std::vector<Exclusion> read = ReadExclusions(ExclusionsPathFor(data));
+  ASSERT_EQ(read.size(), 2u);
+  EXPECT_EQ(read[0], kept[0]);
+  EXPECT_EQ(read[1].reason, "talk next to the meter");  // one line each
+  EXPECT_FALSE(std::filesystem::exists(ExclusionsPathFor(data) + ".part"));
+
+  WriteExclusions(data, {});
+  EXPECT_FALSE(std::filesystem::exists(ExclusionsPathFor(data)));
+  EXPECT_TRUE(ReadExclusions(ExclusionsPathFor(data)).empty());  // no side file: nothing left out
+}
+
+TEST(ExclusionsFile, ALineThatCannotBeReadIsNamedWithItsFile) {
+  test::TempDir dir;
+  const std::string path = dir.File("day1.dlgr.exclusions");
+  test::WriteBytes(path, "# comment\r\n\r\n2024/05/01 10:15:00..2024/05/01 10:17:30\r\nsiren\r\n");
+  try {
+    ReadExclusions(path);
+    FAIL() << "read";
+  } catch (const DataFileError& e) {
+    EXPECT_NE(std::string(e.what()).find(path + "\" line 4"), std::string::npos) << e.what();
+  }
+}
+
+}  // namespace
+}  // namespace slm
