@@ -42,8 +42,10 @@ int RunPlot(const std::vector<std::string>& args) {
   Graph graph;
   graph.resize(kWidth, kHeight);
   ShowLevelColumn(graph, plot);
-  if (!graph.SaveImage(QString::fromStdString(output), kWidth, kHeight)) {
-    std::fprintf(stderr, "%s could not be written.\n", output.c_str());
+  try {
+    graph.SaveImage(output, kWidth, kHeight);
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "slmtool plot: %s\n", e.what());
     return 1;
   }
   std::printf("%zu records and %zu marks drawn into %s\n", plot.rows(), plot.marks.size(),

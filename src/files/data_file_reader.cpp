@@ -321,12 +321,6 @@ std::string HeaderValueFrom(std::string_view line, std::size_t k) {
   return HeaderItem(line.size() >= k ? line.substr(k - 1) : std::string_view());
 }
 
-std::string AbsolutePath(const std::string& path) {
-  std::error_code ec;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-  return ec ? path : absolute.lexically_normal().string();
-}
-
 void CheckDataFileContent(const std::string& path, const DataFile& file, std::size_t bytes,
                           bool has_nul) {
   if (file.cancelled) return;

@@ -56,8 +56,6 @@ struct DataFile {
 // NUL byte, or a plain list without any record line, as "<absolute path> is
 // not a data file: no record line found".
 DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress = {});
-// The file's absolute path as messages name it; `path` itself when it has none.
-std::string AbsolutePath(const std::string& path);
 // Refuses what OpenDataFile(path) read when it is no list (see there): throws
 // DataFileError. `bytes`: the bytes read; `has_nul`: one of them was NUL.
 void CheckDataFileContent(const std::string& path, const DataFile& file, std::size_t bytes,

@@ -146,6 +146,17 @@ TEST(SaveRecordList, WritesTheFileBytesAndReplacesAnOlderFile) {
   EXPECT_EQ(captions, std::vector<std::string>{"3Records Completed"});
   SaveRecordList(dir.File("set.dlgr"), SampleMemorySet(), Separator::kTab);
   EXPECT_EQ(ReadBytes(dir.File("set.dlgr")), kMemorySetFile);
+
+  // The new file takes the old one's permissions, and a link keeps pointing
+  // at the file it named, which is the one replaced.
+  namespace fs = std::filesystem;
+  fs::permissions(dir.File("set.dlgr"), fs::perms::owner_read | fs::perms::owner_write);
+  fs::create_symlink("set.dlgr", dir.File("link.dlgr"));
+  SaveRecordList(dir.File("link.dlgr"), SampleRealTimeList(), Separator::kTab);
+  EXPECT_TRUE(fs::is_symlink(dir.File("link.dlgr")));
+  EXPECT_EQ(ReadBytes(dir.File("set.dlgr")), FormatListFile(SampleRealTimeList(), Separator::kTab));
+  EXPECT_EQ(fs::status(dir.File("set.dlgr")).permissions() & fs::perms::all,
+            fs::perms::owner_read | fs::perms::owner_write);
 }
 
 TEST(SavePlainList, WritesTitleAndRecordsWithoutHeader) {
