@@ -10,6 +10,7 @@
 #include <type_traits>
 #include <vector>
 
+#include "files/data_file_reader.h"
 #include "link/meter_link.h"
 #include "ui/qt_serial_port.h"
 #include "ui/qt_wait.h"
@@ -83,6 +84,12 @@ class ToolLink {
 
 // True when `text` ends in `end`, letters in any case.
 bool EndsWithNoCase(std::string_view text, std::string_view end);
+
+// Reads `path` as the Open command does into `file`. When it cannot, says why
+// on stderr ("slmtool COMMAND: ...", naming the file) and returns false; when
+// it read only part of the file, says there what it left out (PartialReadNotes)
+// and returns true.
+bool ReadListFile(const char* command, const std::string& path, DataFile& file);
 
 // True when `path` ends in ".csv" in any case: such a file gets the comma form.
 bool IsCsvPath(std::string_view path);

@@ -32,12 +32,7 @@ int RunPlot(const std::vector<std::string>& args) {
   ToolApp<QApplication> app;
 
   DataFile file;
-  try {
-    file = OpenDataFile(input);
-  } catch (const DataFileError& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
+  if (!ReadListFile("plot", input, file)) return 1;
   const LevelColumnPlot plot = PlotLevelColumn(file.list);
   Graph graph;
   graph.resize(kWidth, kHeight);

@@ -50,12 +50,7 @@ int RunReport(const std::vector<std::string>& args) {
   }
 
   DataFile file;
-  try {
-    file = OpenDataFile(input);
-  } catch (const DataFileError& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
+  if (!ReadListFile("report", input, file)) return 1;
   const ListReport report = BuildListReport(file.list, *per);
 
   if (output.empty()) {
