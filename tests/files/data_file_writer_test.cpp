@@ -169,29 +169,5 @@ TEST(SavePlainList, WritesTitleAndRecordsWithoutHeader) {
   EXPECT_EQ(lines[4], "4\t2016/03/23 14:07:19\t92.4\t");
 }
 
-TEST(SaveErrors, NameTheFileThatCouldNotBeWritten) {
-  TempDir dir;
-  const std::string paths[] = {
-      dir.File("gone/list.dlgr"),  // folder does not exist
-      dir.File(""),                // a folder, not a file
-  };
-  for (const std::string& path : paths) {
-    try {
-      SaveRecordList(path, SampleRealTimeList(), Separator::kTab);
-      ADD_FAILURE() << "no error for " << path;
-    } catch (const DataFileError& e) {
-      EXPECT_EQ(e.path(), path);
-      EXPECT_NE(std::string(e.what()).find(path), std::string::npos) << e.what();
-    }
-  }
-}
-
-TEST(SaveErrors, AFullDiskIsReportedNotSwallowed) {
-  if (!std::filesystem::exists("/dev/full")) GTEST_SKIP() << "no /dev/full here";
-  // The data fits the stream's buffer, so only the final flush can fail.
-  EXPECT_THROW(SaveRecordList("/dev/full", SampleRealTimeList(), Separator::kTab), DataFileError);
-  EXPECT_THROW(SavePlainList("/dev/full", SampleRealTimeList()), DataFileError);
-}
-
 }  // namespace
 }  // namespace slm
