@@ -169,7 +169,7 @@ int RunAssess(const std::vector<std::string>& args) {
     return 0;
   }
   try {
-    ReplaceFileWith(outputs[0], out);
+    WriteWholeFile(outputs[0], out);
   } catch (const DataFileError& e) {
     std::fprintf(stderr, "slmtool assess: %s\n", e.what());
     return 1;

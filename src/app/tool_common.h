@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "app/tool_shell.h"
+#include "files/data_file_reader.h"
 #include "link/meter_link.h"
 #include "ui/qt_serial_port.h"
 #include "ui/qt_wait.h"
@@ -63,6 +64,12 @@ class ToolLink {
   Rs232 rs232_;
   MeterLink link_;
 };
+
+// Reads `path` as the Open command does into `file`. When it cannot, says why
+// on stderr ("slmtool COMMAND: ...", naming the file) and returns false; when
+// it read only part of the file, says there what it left out (PartialReadNotes)
+// and returns true.
+bool ReadListFile(const char* command, const std::string& path, DataFile& file);
 
 int RunEmulate(const std::vector<std::string>& args);
 int RunLive(const std::vector<std::string>& args);

@@ -16,27 +16,11 @@
 
 namespace slm::tool {
 
-namespace {
-
-// Reads `path` as the Open command does. On failure prints the reason (which
-// names the file) and returns false.
-bool ReadOrExplain(const char* command, const std::string& path, DataFile& file) {
-  try {
-    file = OpenDataFile(path);
-  } catch (const DataFileError& e) {
-    std::fprintf(stderr, "slmtool %s: %s\n", command, e.what());
-    return false;
-  }
-  return true;
-}
-
-}  // namespace
-
 int RunInfo(const std::vector<std::string>& args) {
   const Options options(args, {}, {});
   if (options.positional().size() != 1) throw std::runtime_error("info takes one FILE");
   DataFile file;
-  if (!ReadOrExplain("info", options.positional()[0], file)) return 1;
+  if (!ReadListFile("info", options.positional()[0], file)) return 1;
   for (const std::string& line : DataFileSummary(file)) std::printf("%s\n", line.c_str());
   return 0;
 }
@@ -51,18 +35,10 @@ int RunConvert(const std::vector<std::string>& args) {
   const std::string& out_path = outputs[0];
 
   DataFile file;
-  if (!ReadOrExplain("convert", path, file)) return 1;
+  if (!ReadListFile("convert", path, file)) return 1;
   if (file.lines == 0) {
     std::fprintf(stderr, "slmtool convert: \"%s\" is empty: it holds no list\n", path.c_str());
     return 1;
-  }
-  if (file.skipped_lines > 0) {
-    std::fprintf(stderr, "slmtool convert: \"%s\": %zu lines skipped (not three fields)\n",
-                 path.c_str(), file.skipped_lines);
-  }
-  if (file.truncated) {
-    std::fprintf(stderr, "slmtool convert: \"%s\": only the first %zu records were read\n",
-                 path.c_str(), kMaxRecords);
   }
 
   const Separator separator = IsCsvPath(out_path) ? Separator::kComma : Separator::kTab;

@@ -32,18 +32,15 @@ int RunPlot(const std::vector<std::string>& args) {
   ToolApp<QApplication> app;
 
   DataFile file;
-  try {
-    file = OpenDataFile(input);
-  } catch (const DataFileError& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
+  if (!ReadListFile("plot", input, file)) return 1;
   const LevelColumnPlot plot = PlotLevelColumn(file.list);
   Graph graph;
   graph.resize(kWidth, kHeight);
   ShowLevelColumn(graph, plot);
-  if (!graph.SaveImage(QString::fromStdString(output), kWidth, kHeight)) {
-    std::fprintf(stderr, "%s could not be written.\n", output.c_str());
+  try {
+    graph.SaveImage(output, kWidth, kHeight);
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "slmtool plot: %s\n", e.what());
     return 1;
   }
   std::printf("%zu records and %zu marks drawn into %s\n", plot.rows(), plot.marks.size(),

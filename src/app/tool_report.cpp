@@ -12,20 +12,27 @@
 #include "analysis/list_report.h"
 #include "app/tool_common.h"
 #include "files/data_file_reader.h"
+#include "ui/file_device.h"
 #include "ui/text_pages.h"
 
 namespace slm::tool {
 
 namespace {
 
-// The pages of the report in `path`: 0 when the file could not be written.
+// The pages of the report written to `path`. Throws DataFileError when the
+// file could not be written whole.
 int WritePdf(const ListReport& report, const std::string& path) {
   // Fonts need a Qt application.
   ToolApp<QGuiApplication> app;
-  QPdfWriter writer(QString::fromStdString(path));
-  writer.setPageSize(QPageSize(QPageSize::A4));
-  writer.setTitle("List report");
-  return PaintTextPages(writer, report.lines, ReportFont());
+  int pages = 0;
+  WriteDrawnFile(path, [&](QIODevice& device) {
+    QPdfWriter writer(&device);
+    writer.setPageSize(QPageSize(QPageSize::A4));
+    writer.setTitle("List report");
+    pages = PaintTextPages(writer, report.lines, ReportFont());
+    return pages > 0;
+  });
+  return pages;
 }
 
 }  // namespace
@@ -43,12 +50,7 @@ int RunReport(const std::vector<std::string>& args) {
   }
 
   DataFile file;
-  try {
-    file = OpenDataFile(input);
-  } catch (const DataFileError& e) {
-    std::fprintf(stderr, "%s\n", e.what());
-    return 1;
-  }
+  if (!ReadListFile("report", input, file)) return 1;
   const ListReport report = BuildListReport(file.list, *per);
 
   if (output.empty()) {
@@ -57,9 +59,11 @@ int RunReport(const std::vector<std::string>& args) {
       std::fputc('\n', stdout);
     }
   } else {
-    const int pages = WritePdf(report, output);
-    if (pages == 0) {
-      std::fprintf(stderr, "%s could not be written.\n", output.c_str());
+    int pages = 0;
+    try {
+      pages = WritePdf(report, output);
+    } catch (const DataFileError& e) {
+      std::fprintf(stderr, "slmtool report: %s\n", e.what());
       return 1;
     }
     std::printf("%zu lines on %d page%s written to %s\n", report.lines.size(), pages,

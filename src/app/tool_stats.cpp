@@ -28,12 +28,7 @@ int RunStats(const std::vector<std::string>& args) {
   const std::string& path = options.positional()[0];
 
   DataFile file;
-  try {
-    file = OpenDataFile(path);
-  } catch (const DataFileError& e) {
-    std::fprintf(stderr, "slmtool stats: %s\n", e.what());
-    return 1;
-  }
+  if (!ReadListFile("stats", path, file)) return 1;
   // A memory set opens in the memory-set window, anything else in the one
   // of PC recordings; the window decides where the percentiles come from.
   const bool memory_set =

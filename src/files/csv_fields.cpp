@@ -48,7 +48,9 @@ void AppendField(std::string& out, std::string_view field, char separator, bool 
   }
 }
 
-bool SplitQuotedFields(std::string_view line, char separator, std::string (&fields)[3]) {
+bool SplitQuotedFields(std::string_view line, char separator, std::string (&fields)[3],
+                       bool* third_ended) {
+  if (third_ended != nullptr) *third_ended = false;
   std::size_t at = 0;
   for (int i = 0; i < 3; ++i) {
     if (at < line.size() && line[at] == '"') {
@@ -72,6 +74,7 @@ bool SplitQuotedFields(std::string_view line, char separator, std::string (&fiel
     fields[i].assign(text);
     at = end + 1;
   }
+  if (third_ended != nullptr) *third_ended = true;
   return true;
 }
 

@@ -25,8 +25,10 @@ void AppendField(std::string& out, std::string_view field, char separator, bool 
 // unquoted field holds no quote. The third field may run to the end of the
 // line but must not be missing; fields after the third are not looked at.
 // The unquoted texts go to `fields`. Returns false when the line does not
-// split so.
-bool SplitQuotedFields(std::string_view line, char separator, std::string (&fields)[3]);
+// split so. `third_ended`, when given, tells whether the third field was
+// followed by the separator rather than the end of the line.
+bool SplitQuotedFields(std::string_view line, char separator, std::string (&fields)[3],
+                       bool* third_ended = nullptr);
 
 // A header item as read: leading blanks dropped, and an item that starts with
 // a quote loses it, its closing quote and the doubling of quotes inside. An

@@ -20,9 +20,10 @@ bool IsBlankLine(std::string_view s) {
   return s.find_first_not_of(" \t") == std::string_view::npos;
 }
 
-bool SplitAt(std::string_view line, char separator, RecordView& fields) {
+bool SplitAt(std::string_view line, char separator, RecordView& fields, bool& level_ended) {
   std::string_view* out[3] = {&fields.number, &fields.date_time, &fields.level};
   std::string_view rest = line;
+  level_ended = false;
   for (int i = 0; i < 3; ++i) {
     const std::size_t at = rest.find(separator);
     if (at == std::string_view::npos) {
@@ -34,6 +35,7 @@ bool SplitAt(std::string_view line, char separator, RecordView& fields) {
     *out[i] = rest.substr(0, at);
     rest.remove_prefix(at + 1);
   }
+  level_ended = true;
   return true;
 }
 
@@ -49,8 +51,9 @@ class Parser {
     }
   }
 
-  // One line without its line end. Returns false when the read should stop.
-  bool Line(std::string_view line, std::size_t bytes_so_far) {
+  // One line without its line end; `ended`: it had one (only the last line
+  // of a file may lack it). Returns false when the read should stop.
+  bool Line(std::string_view line, std::size_t bytes_so_far, bool ended = true) {
     const std::size_t c = file_.lines++;
     bool go_on = true;
     if (c == 0) {
@@ -58,7 +61,7 @@ class Parser {
     } else if (c < header_lines_) {
       HeaderValue(c, line);
     } else if (c > header_lines_) {
-      go_on = RecordLine(line);
+      go_on = RecordLine(line, ended);
     }
     return Progress(bytes_so_far) && go_on;
   }
@@ -145,11 +148,17 @@ class Parser {
     *fields[c - 1] = HeaderValueFrom(line, kValueStart[c - 1]);
   }
 
-  bool RecordLine(std::string_view line) {
-    if (!SplitRecordLine(line, fields_)) {
+  bool RecordLine(std::string_view line, bool ended) {
+    bool level_ended = false;
+    const bool split = SplitRecordLine(line, fields_, &level_ended);
+    // A last line whose level runs into the end of the file was cut while it
+    // was written (a crash, a full disk): "6" may have been "64.1".
+    const bool cut = !ended && !level_ended && !IsBlankLine(line);
+    if (!split || cut) {
       // A blank line (often one at the very end) is no lost record.
       if (!IsBlankLine(line)) {
         ++file_.skipped_lines;
+        file_.last_line_cut = cut;
         Skip(line.size() + 1);
       }
       return true;
@@ -227,7 +236,7 @@ void ReadLines(ReadChunk read, Parser& parser, std::size_t size_hint) {
       if (long_line) {
         parser.LongLine(consumed + kept);
       } else if (kept > 0) {
-        parser.Line(std::string_view(buffer.data(), kept), consumed + kept);
+        parser.Line(std::string_view(buffer.data(), kept), consumed + kept, false);
       }
       parser.Done(consumed + kept);
       return;
@@ -273,12 +282,68 @@ void ReadLines(ReadChunk read, Parser& parser, std::size_t size_hint) {
   }
 }
 
+// Passes a source's bytes on up to its first NUL byte and looks at what
+// follows. Text holds no NUL byte, but a power cut leaves the blocks of a file
+// that were never written as NUL bytes: a source whose bytes from some point
+// to its end are all NUL is text with a damaged end, which is left out. NUL
+// bytes with anything else after them make the source no text at all.
+class NulTail {
+ public:
+  explicit NulTail(const std::string& name) : name_(name) {}
+
+  template <typename ReadChunk>
+  std::size_t Read(ReadChunk& read, char* to, std::size_t size) {
+    if (in_tail_) return 0;
+    const std::size_t got = read(to, size);
+    const void* nul = std::memchr(to, '\0', got);
+    if (nul == nullptr) return got;
+    in_tail_ = true;
+    const std::size_t text = static_cast<std::size_t>(static_cast<const char*>(nul) - to);
+    Look(to + text, got - text);
+    std::string rest(std::size_t{1} << 16, '\0');
+    while (!text_after_) {
+      const std::size_t more = read(rest.data(), rest.size());
+      if (more == 0) break;
+      Look(rest.data(), more);
+    }
+    return text;
+  }
+
+  std::size_t nul_bytes() const { return text_after_ ? 0 : nul_bytes_; }
+  bool text_after() const { return text_after_; }
+
+ private:
+  void Look(const char* data, std::size_t size) {
+    if (std::any_of(data, data + size, [](char c) { return c != '\0'; })) {
+      text_after_ = true;
+      return;
+    }
+    nul_bytes_ += size;
+    if (nul_bytes_ > kMaxSkippedBytes) {
+      throw DataFileError(name_, "\"" + name_ +
+                                     "\" is not a list of levels: it ends in more than 64 MB of "
+                                     "zero bytes");
+    }
+  }
+
+  const std::string& name_;
+  bool in_tail_ = false;
+  bool text_after_ = false;
+  std::size_t nul_bytes_ = 0;
+};
+
+// Reads a source into `file`. Returns true when it held NUL bytes that are no
+// damaged end, that is when it is no text.
 template <typename ReadChunk>
-void ReadAll(const std::string& name, ReadChunk read, DataFile& file,
+bool ReadAll(const std::string& name, ReadChunk read, DataFile& file,
              const ReadProgressFn& progress, std::size_t total_bytes, std::size_t size_hint) {
   try {
     Parser parser(file, progress, total_bytes);
-    ReadLines(read, parser, size_hint);
+    NulTail tail(name);
+    ReadLines([&](char* to, std::size_t size) { return tail.Read(read, to, size); }, parser,
+              size_hint);
+    file.damaged_bytes = tail.nul_bytes();
+    return tail.text_after();
   } catch (const std::bad_alloc&) {
     throw DataFileError(name, "\"" + name + "\" is too large to be read as a list");
   } catch (const std::length_error&) {
@@ -296,21 +361,29 @@ ListKind KindOfFirstLine(std::string_view line) {
   return ListKind::kPlain;
 }
 
-bool SplitRecordLine(std::string_view line, Record& fields) {
+bool SplitRecordLine(std::string_view line, Record& fields, bool* level_ended) {
+  bool ended = false;
+  if (level_ended == nullptr) level_ended = &ended;
+  *level_ended = false;
   const std::size_t first = line.find_first_not_of(' ');
   if (first == std::string_view::npos) return false;
   line.remove_prefix(first);
   if (line.find('"') == std::string_view::npos) {
     // Most lines: no quotes, the fields are taken as they are.
     RecordView view;
-    if (!SplitAt(line, '\t', view) && !SplitAt(line, ',', view)) return false;
+    if (!SplitAt(line, '\t', view, *level_ended) && !SplitAt(line, ',', view, *level_ended)) {
+      return false;
+    }
     fields.number.assign(view.number);
     fields.date_time.assign(view.date_time);
     fields.level.assign(view.level);
     return true;
   }
   std::string texts[3];
-  if (!SplitQuotedFields(line, '\t', texts) && !SplitQuotedFields(line, ',', texts)) return false;
+  if (!SplitQuotedFields(line, '\t', texts, level_ended) &&
+      !SplitQuotedFields(line, ',', texts, level_ended)) {
+    return false;
+  }
   fields.number = std::move(texts[0]);
   fields.date_time = std::move(texts[1]);
   fields.level = std::move(texts[2]);
@@ -321,19 +394,22 @@ std::string HeaderValueFrom(std::string_view line, std::size_t k) {
   return HeaderItem(line.size() >= k ? line.substr(k - 1) : std::string_view());
 }
 
-std::string AbsolutePath(const std::string& path) {
-  std::error_code ec;
-  const std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-  return ec ? path : absolute.lexically_normal().string();
-}
-
 void CheckDataFileContent(const std::string& path, const DataFile& file, std::size_t bytes,
                           bool has_nul) {
   if (file.cancelled) return;
   if (bytes == 0) throw DataFileError(path, AbsolutePath(path) + " is empty");
+  if (file.lines == 0 && file.damaged_bytes > 0) {
+    throw DataFileError(path, AbsolutePath(path) +
+                                  " is damaged: it holds only zero bytes, as a power cut leaves "
+                                  "a file that was never written");
+  }
   // A list we wrote ourselves may hold no record yet (a recording stopped
   // before its first sample): its first line names its kind.
   const bool no_record = file.list.empty() && file.list.kind() == ListKind::kPlain;
+  if (no_record && !has_nul && file.damaged_bytes > 0) {
+    throw DataFileError(
+        path, AbsolutePath(path) + " holds no whole record: the end of the file was damaged");
+  }
   if (has_nul || no_record) {
     throw DataFileError(path, AbsolutePath(path) + " is not a data file: no record line found");
   }
@@ -345,14 +421,12 @@ DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress) {
   // Errors name the file by its path, the result by its name.
   file.title = path;
   std::size_t bytes = 0;
-  bool has_nul = false;
-  ReadAll(
+  // Binary content is no list, however it splits.
+  const bool has_nul = ReadAll(
       path,
       [&](char* to, std::size_t size) {
         const std::size_t got = in.Read(to, size);
         bytes += got;
-        // Text has no NUL byte; binary content is no list, however it splits.
-        if (!has_nul && got > 0 && std::memchr(to, '\0', got) != nullptr) has_nul = true;
         return got;
       },
       file, progress, in.SizeHint(), in.SizeHint());
@@ -365,7 +439,7 @@ DataFile OpenDataFile(std::istream& in, const std::string& title, const ReadProg
   DataFile file;
   file.title = title;
   const std::streamsize buffered = in.rdbuf() != nullptr ? in.rdbuf()->in_avail() : 0;
-  ReadAll(
+  const bool binary = ReadAll(
       title,
       [&](char* to, std::size_t size) -> std::size_t {
         in.read(to, static_cast<std::streamsize>(size));
@@ -373,6 +447,7 @@ DataFile OpenDataFile(std::istream& in, const std::string& title, const ReadProg
         return static_cast<std::size_t>(in.gcount());
       },
       file, progress, 0, buffered > 0 ? static_cast<std::size_t>(buffered) : 0);
+  if (binary) throw DataFileError(title, "\"" + title + "\" is not a data file: it is no text");
   return file;
 }
 

@@ -38,7 +38,10 @@ struct DataFile {
   RecordList list;
   std::string title;              // file name without its folder, the view's caption
   std::size_t lines = 0;          // lines read, header lines included
-  std::size_t skipped_lines = 0;  // record lines that split neither by tabs nor by commas
+  std::size_t skipped_lines = 0;  // record lines that split neither by tabs nor by commas, or
+                                  // the last line when it was cut off (last_line_cut)
+  bool last_line_cut = false;     // the last line's level ran into the end of the file
+  std::size_t damaged_bytes = 0;  // NUL bytes that ended the file (a power cut), left out
   bool truncated = false;         // records beyond kMaxRecords were left unread
   bool cancelled = false;         // the progress callback stopped the read
 };
@@ -49,17 +52,21 @@ struct DataFile {
 // plain list whose first line is ignored. Record lines are split at tabs, or
 // at commas when tabs do not split them, with quoted fields read as
 // SplitQuotedFields does; lines that split neither way are counted and left out.
+// So is a last line without a line end whose level is not followed by its
+// separator: the file was cut while it was written. NUL bytes from some point
+// to the end of the file are a damaged end (a power cut): the lines before
+// them are read, and damaged_bytes counts them.
 // Throws DataFileError naming the file when it cannot be opened or read, or
 // holds no list (kMaxSkippedBytes of lines that are no records, or more than
 // memory allows).
-// A file of no bytes is refused as "<absolute path> is empty"; a file with a
-// NUL byte, or a plain list without any record line, as "<absolute path> is
-// not a data file: no record line found".
+// A file of no bytes is refused as "<absolute path> is empty"; one of NUL bytes
+// only as damaged; a file with a NUL byte that text follows, or a plain list
+// without any record line, as "<absolute path> is not a data file: no record
+// line found".
 DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress = {});
-// The file's absolute path as messages name it; `path` itself when it has none.
-std::string AbsolutePath(const std::string& path);
 // Refuses what OpenDataFile(path) read when it is no list (see there): throws
-// DataFileError. `bytes`: the bytes read; `has_nul`: one of them was NUL.
+// DataFileError. `bytes`: the bytes read; `has_nul`: they held a NUL byte
+// that is not part of a damaged end.
 void CheckDataFileContent(const std::string& path, const DataFile& file, std::size_t bytes,
                           bool has_nul);
 // The same from a stream; `title` names it in the result and in errors.
@@ -71,9 +78,9 @@ ListKind KindOfFirstLine(std::string_view line);
 
 // Splits a record line into its three fields, at tabs or else at commas, and
 // tells whether it could. Blanks before the line are dropped. A separator after
-// the third field is optional; fields after the third are ignored. Quoted
-// fields lose their quotes.
-bool SplitRecordLine(std::string_view line, Record& fields);
+// the third field is optional (`level_ended`, when given, tells whether it was
+// there); fields after the third are ignored. Quoted fields lose their quotes.
+bool SplitRecordLine(std::string_view line, Record& fields, bool* level_ended = nullptr);
 
 // A header value of a line: the item from the line's k-th character (1-based,
 // counted from the line's first character), as HeaderItem takes it.

@@ -95,7 +95,7 @@ void WriteExclusions(const std::string& data_path, const std::vector<Exclusion>&
     }
     text += ExclusionText(one) + "\n";
   }
-  ReplaceFileWith(path, text);
+  WriteWholeFile(path, text);
 }
 
 }  // namespace slm

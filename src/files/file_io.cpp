@@ -3,23 +3,114 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <random>
 #include <system_error>
 
+#ifdef _WIN32
+#include <io.h>
+#else
+#include <fcntl.h>
+#include <unistd.h>
+#endif
+
 namespace slm {
+namespace fs = std::filesystem;
 namespace {
 
-[[noreturn]] void Fail(const std::string& path, const char* action, int error) {
-  std::string message = std::string("Cannot ") + action + " \"" + path + "\"";
-  if (error != 0) message += std::string(": ") + std::strerror(error);
-  throw DataFileError(path, message);
+[[noreturn]] void FailToRead(const std::string& path, int error) {
+  throw DataFileError(path, AbsolutePath(path) + " cannot be read: " +
+                                FileErrorInWords(error, FileAction::kRead) + ".");
+}
+
+// Flushes what the system holds of a file to the disk, so that a power cut
+// after the rename cannot leave the new name on an empty file. Returns the
+// error number, 0 when done.
+int SyncToDisk(std::FILE* file) {
+#ifdef _WIN32
+  return ::_commit(::_fileno(file)) == 0 ? 0 : errno;
+#else
+  return ::fsync(::fileno(file)) == 0 ? 0 : errno;
+#endif
+}
+
+// The rename itself is only durable once the folder is on the disk too. Best
+// effort: the file is whole either way.
+void SyncFolder(const fs::path& folder) {
+#ifndef _WIN32
+  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return;
+  (void)::fsync(fd);
+  ::close(fd);
+#else
+  (void)folder;
+#endif
+}
+
+// Where `path` leads when it is a symbolic link (or a chain of them); the
+// path itself otherwise. A link's file is replaced, not the link.
+fs::path FollowLinks(fs::path path) {
+  std::error_code ec;
+  for (int hops = 0; hops < 40 && fs::is_symlink(path, ec); ++hops) {
+    const fs::path to = fs::read_symlink(path, ec);
+    if (ec) break;
+    path = to.is_absolute() ? to : path.parent_path() / to;
+  }
+  return path;
 }
 
 }  // namespace
 
+std::string FileErrorInWords(int error, FileAction action) {
+  const bool reading = action == FileAction::kRead;
+  switch (error) {
+    case ENOSPC:
+      return "the disk is full";
+#ifdef EDQUOT
+    case EDQUOT:
+      return "the disk quota is used up";
+#endif
+    case EFBIG:
+      return "the file would grow past the largest size allowed here";
+    case EACCES:
+    case EPERM:
+      return reading ? "you have no permission to read it"
+                     : "you have no permission to write there";
+    case EROFS:
+      return "the disk is read-only";
+    case ENOENT:
+      return reading ? "there is no such file" : "its folder does not exist";
+    case ENOTDIR:
+      return "a part of its path is not a folder";
+    case EISDIR:
+      return "it is a folder";
+    case ENAMETOOLONG:
+      return "its name is too long";
+    case EIO:
+      return "the disk reported an error";
+    case EBUSY:
+    case ETXTBSY:
+      return "it is in use";
+    case EMFILE:
+    case ENFILE:
+      return "too many files are open";
+    default:
+      break;
+  }
+  return std::string("the system refused (") + std::strerror(error) + ")";
+}
+
+std::string AbsolutePath(const std::string& path) {
+  std::error_code ec;
+  const fs::path absolute = fs::absolute(path, ec);
+  return ec ? path : absolute.lexically_normal().string();
+}
+
 InputFile::InputFile(std::string path) : path_(std::move(path)) {
+  std::error_code ec;
+  if (fs::is_directory(path_, ec)) FailToRead(path_, EISDIR);
   errno = 0;
   file_ = std::fopen(path_.c_str(), "rb");
-  if (file_ == nullptr) Fail(path_, "open", errno);
+  if (file_ == nullptr) FailToRead(path_, errno);
   if (std::fseek(file_, 0, SEEK_END) == 0) {
     const long end = std::ftell(file_);
     if (end > 0) size_hint_ = static_cast<std::size_t>(end);
@@ -35,39 +126,89 @@ InputFile::~InputFile() {
 std::size_t InputFile::Read(char* buffer, std::size_t size) {
   errno = 0;
   const std::size_t got = std::fread(buffer, 1, size, file_);
-  if (got < size && std::ferror(file_)) Fail(path_, "read", errno);
+  if (got < size && std::ferror(file_)) FailToRead(path_, errno);
   return got;
 }
 
-OutputFile::OutputFile(std::string path) : path_(std::move(path)) {
-  errno = 0;
-  file_ = std::fopen(path_.c_str(), "wb");
-  if (file_ == nullptr) Fail(path_, "write", errno);
+ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
+  if (path_.empty()) Fail(ENOENT);
+  const fs::path target = FollowLinks(path_);
+  target_ = target.string();
+  std::error_code ec;
+  const fs::file_status status = fs::status(target, ec);
+  if (fs::is_directory(status)) Fail(EISDIR);
+  if (fs::exists(status) && !fs::is_regular_file(status)) {
+    errno = 0;
+    file_ = std::fopen(target_.c_str(), "wb");
+    if (file_ == nullptr) Fail(errno);
+    return;
+  }
+  replaced_existing_ = fs::exists(status);
+  std::random_device random;
+  for (int attempt = 0; attempt < 100 && file_ == nullptr; ++attempt) {
+    char suffix[16];
+    std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
+    temp_ = target_ + suffix;
+    errno = 0;
+    // "x": never a file that is already there.
+    file_ = std::fopen(temp_.c_str(), "wbx");
+    if (file_ == nullptr && errno != EEXIST) {
+      const int error = errno;
+      temp_.clear();
+      Fail(error);
+    }
+  }
+  if (file_ == nullptr) {
+    temp_.clear();
+    Fail(EEXIST);
+  }
+  // The new file gets the permissions the old one had.
+  if (replaced_existing_) fs::permissions(temp_, status.permissions(), ec);
 }
 
-OutputFile::~OutputFile() {
+ReplacingFile::~ReplacingFile() { Discard(); }
+
+void ReplacingFile::Discard() {
   if (file_ != nullptr) std::fclose(file_);
-}
-
-void OutputFile::Write(std::string_view data) {
-  if (file_ == nullptr) Fail(path_, "write to closed file", 0);
-  errno = 0;
-  if (std::fwrite(data.data(), 1, data.size(), file_) != data.size()) Fail(path_, "write", errno);
-}
-
-void OutputFile::Flush() {
-  if (file_ == nullptr) return;
-  errno = 0;
-  if (std::fflush(file_) != 0) Fail(path_, "write", errno);
-}
-
-void OutputFile::Close() {
-  if (file_ == nullptr) return;
-  errno = 0;
-  const bool failed = std::ferror(file_) != 0;
-  const bool close_failed = std::fclose(file_) != 0;
   file_ = nullptr;
-  if (failed || close_failed) Fail(path_, "write", errno);
+  if (!temp_.empty()) {
+    std::error_code ec;
+    fs::remove(temp_, ec);
+    temp_.clear();
+  }
+}
+
+void ReplacingFile::Fail(int error) {
+  Discard();
+  std::string message =
+      AbsolutePath(path_) + " could not be written: " + FileErrorInWords(error, FileAction::kWrite);
+  message += replaced_existing_ ? "; the file that was there is kept as it was." : ".";
+  throw DataFileError(path_, message);
+}
+
+void ReplacingFile::Write(std::string_view data) {
+  if (file_ == nullptr) Fail(EBADF);
+  errno = 0;
+  if (std::fwrite(data.data(), 1, data.size(), file_) != data.size()) Fail(errno);
+}
+
+void ReplacingFile::Commit() {
+  if (file_ == nullptr) Fail(EBADF);
+  errno = 0;
+  if (std::fflush(file_) != 0 || std::ferror(file_) != 0) Fail(errno);
+  if (!temp_.empty()) {
+    if (const int error = SyncToDisk(file_); error != 0) Fail(error);
+  }
+  errno = 0;
+  const int closed = std::fclose(file_);
+  file_ = nullptr;
+  if (closed != 0) Fail(errno);
+  if (temp_.empty()) return;
+  std::error_code ec;
+  fs::rename(temp_, target_, ec);
+  if (ec) Fail(ec.value());
+  temp_.clear();
+  SyncFolder(fs::path(target_).parent_path());
 }
 
 std::string ReadWholeFile(const std::string& path) {
@@ -87,48 +228,26 @@ std::string ReadWholeFile(const std::string& path) {
 }
 
 void WriteWholeFile(const std::string& path, std::string_view data) {
-  OutputFile out(path);
+  ReplacingFile out(path);
   out.Write(data);
-  out.Close();
-}
-
-void ReplaceFileWith(const std::string& path, std::string_view data) {
-  const std::string temporary = path + ".part";
-  try {
-    WriteWholeFile(temporary, data);
-  } catch (const DataFileError& e) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    // The reason is the system's; the file to name is the user's.
-    std::string message = e.what();
-    if (const std::size_t at = message.find(temporary); at != std::string::npos) {
-      message.replace(at, temporary.size(), path);
-    }
-    throw DataFileError(path, message);
-  }
-  std::error_code ec;
-  std::filesystem::rename(temporary, path, ec);
-  if (ec) {
-    std::error_code ignored;
-    std::filesystem::remove(temporary, ignored);
-    Fail(path, "write", ec.value());
-  }
+  out.Commit();
 }
 
 void CheckWritable(const std::string& path) {
-  std::error_code ec;
-  std::filesystem::path absolute = std::filesystem::absolute(path, ec);
-  const std::string named = ec ? path : absolute.lexically_normal().string();
-  auto refuse = [&named](const std::string& reason) {
-    throw DataFileError(named, named + " cannot be written: " + reason);
+  const std::string named = AbsolutePath(path);
+  auto refuse = [&named](int error) {
+    throw DataFileError(
+        named, named + " cannot be written: " + FileErrorInWords(error, FileAction::kWrite));
   };
-  if (std::filesystem::is_directory(named, ec)) refuse("it is a folder");
-  const bool existed = std::filesystem::exists(named, ec);
+  std::error_code ec;
+  if (fs::is_directory(named, ec)) refuse(EISDIR);
+  const bool existed = fs::exists(named, ec);
   // "a" neither truncates nor moves anything already in the file.
+  errno = 0;
   std::FILE* file = std::fopen(named.c_str(), existed ? "a" : "w");
-  if (file == nullptr) refuse(std::strerror(errno));
+  if (file == nullptr) refuse(errno);
   std::fclose(file);
-  if (!existed) std::filesystem::remove(named, ec);
+  if (!existed) fs::remove(named, ec);
 }
 
 std::string CreateFreeFile(const std::string& path) {
@@ -145,7 +264,10 @@ std::string CreateFreeFile(const std::string& path) {
       std::fclose(file);
       return name;
     }
-    if (errno != EEXIST || n >= 1000) Fail(name, "create", errno);
+    if (errno != EEXIST || n >= 1000) {
+      throw DataFileError(name, AbsolutePath(name) + " cannot be created: " +
+                                    FileErrorInWords(errno, FileAction::kWrite) + ".");
+    }
   }
 }
 

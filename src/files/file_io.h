@@ -41,25 +41,47 @@ class InputFile {
   std::size_t size_hint_ = 0;
 };
 
-// A file written from the start, replacing any earlier content. Nothing counts
-// as written until Close() has returned: a full disk often shows only there.
-class OutputFile {
+// A file written whole or not at all. The bytes go to a new temporary file
+// beside the target (in the same folder, so that it can be renamed there);
+// Commit() flushes it to the disk, checks it and renames it over the target.
+// Until then the target stays as it was; a failure, or an object destroyed
+// before Commit(), removes the temporary file, so neither a 0-byte file nor a
+// plausible partial one is left. A target that is a symbolic link is written
+// where the link points; a target that is no regular file (a device such as
+// /dev/null, a pipe) cannot be renamed over and is written in place, with
+// every write checked.
+// Errors throw DataFileError with `path` as given, naming the absolute path
+// and saying in words what went wrong.
+class ReplacingFile {
  public:
-  explicit OutputFile(std::string path);  // throws DataFileError
-  ~OutputFile();                          // closes quietly if Close() was not called
-  OutputFile(const OutputFile&) = delete;
-  OutputFile& operator=(const OutputFile&) = delete;
+  explicit ReplacingFile(std::string path);
+  ~ReplacingFile();
+  ReplacingFile(const ReplacingFile&) = delete;
+  ReplacingFile& operator=(const ReplacingFile&) = delete;
 
-  void Write(std::string_view data);  // throws DataFileError
-  void Flush();                       // throws DataFileError
-  void Close();                       // throws DataFileError
-  bool is_open() const { return file_ != nullptr; }
+  void Write(std::string_view data);
+  void Commit();
   const std::string& path() const { return path_; }
 
  private:
-  std::string path_;
+  [[noreturn]] void Fail(int error);
+  void Discard();
+
+  std::string path_;    // as the caller named it
+  std::string target_;  // with links resolved
+  std::string temp_;    // the temporary file; empty when writing in place
   std::FILE* file_ = nullptr;
+  bool replaced_existing_ = false;
 };
+
+// What a system error number means for someone reading or writing a file, in
+// words: ENOSPC gives "the disk is full", ENOENT "there is no such file" when
+// reading and "its folder does not exist" when writing.
+enum class FileAction { kRead, kWrite };
+std::string FileErrorInWords(int error, FileAction action);
+
+// The file's absolute path as messages name it; `path` itself when it has none.
+std::string AbsolutePath(const std::string& path);
 
 // Makes sure `path` can be written before anything is recorded into it: a
 // file that does not exist is created and removed again; an existing file is
@@ -76,11 +98,8 @@ void RemoveQuietly(const std::string& path);
 
 // The whole content of a file. Throws DataFileError.
 std::string ReadWholeFile(const std::string& path);
-// Replaces the content of a file with `data` in one write. Throws DataFileError.
+// Replaces the content of a file with `data`, whole or not at all, through a
+// ReplacingFile. Throws DataFileError.
 void WriteWholeFile(const std::string& path, std::string_view data);
-// The same through a temporary file beside it that is renamed over `path`
-// only when whole, so that a failed write leaves the old file as it was.
-// Throws DataFileError naming the file; the temporary file is gone then.
-void ReplaceFileWith(const std::string& path, std::string_view data);
 
 }  // namespace slm

@@ -86,14 +86,36 @@ std::vector<std::string> DataFileSummary(const DataFile& file) {
     for (const ResultLabel& label : ResultLabels(h)) lines.push_back(LabelLine(label));
   }
   lines.push_back("Records: " + std::to_string(file.list.size()));
+  return lines;
+}
+
+std::vector<std::string> PartialReadNotes(const DataFile& file) {
+  std::vector<std::string> notes;
+  if (file.damaged_bytes > 0) {
+    notes.push_back("The end of the file was damaged: " + std::to_string(file.damaged_bytes) +
+                    " zero bytes, as a power cut leaves them, were left out; the records before "
+                    "them were read.");
+  }
   if (file.skipped_lines > 0) {
-    lines.push_back("Skipped lines: " + std::to_string(file.skipped_lines) + " (not three fields)");
+    const std::size_t unsplit = file.skipped_lines - (file.last_line_cut ? 1 : 0);
+    std::string note = file.skipped_lines == 1
+                           ? "1 line was skipped"
+                           : std::to_string(file.skipped_lines) + " lines were skipped";
+    if (!file.last_line_cut) {
+      note += " (not three fields)";
+    } else if (unsplit == 0) {
+      note += ": the last one, cut off before its end";
+    } else {
+      note += ": " + std::to_string(unsplit) +
+              " not three fields, and the last one, cut off before its end";
+    }
+    notes.push_back(note + ".");
   }
   if (file.truncated) {
-    lines.push_back("Truncated: a list holds at most " + std::to_string(kMaxRecords) +
-                    " records; the rest were not read");
+    notes.push_back("Only the first " + std::to_string(kMaxRecords) +
+                    " records were read: a list holds no more.");
   }
-  return lines;
+  return notes;
 }
 
 }  // namespace slm

@@ -52,9 +52,17 @@ std::optional<ResultLabel> SecondValueLabel(const ListHeader& header);
 //   Freq Weight: A
 //   ...
 //   Records: 4
-// followed by "Skipped lines: N (not three fields)" when record lines could
-// not be split and a note when the list was cut at kMaxRecords. A file with
-// no line at all opens no window.
+// A file with no line at all opens no window. What was not read is said by
+// PartialReadNotes.
 std::vector<std::string> DataFileSummary(const DataFile& file);
+
+// What every command and window says when it read only part of a file, one
+// sentence each, nothing when all of it was read:
+//   "The end of the file was damaged: 4096 zero bytes, as a power cut leaves
+//    them, were left out; the records before them were read."
+//   "3 lines were skipped: 2 not three fields, and the last one, cut off
+//    before its end."
+//   "Only the first 348000 records were read: a list holds no more."
+std::vector<std::string> PartialReadNotes(const DataFile& file);
 
 }  // namespace slm

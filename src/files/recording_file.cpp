@@ -25,7 +25,7 @@ namespace {
 
 [[noreturn]] void Fail(const std::string& path, const std::string& action, int error) {
   std::string message = "Cannot " + action + " \"" + path + "\"";
-  if (error != 0) message += std::string(": ") + std::strerror(error);
+  if (error != 0) message += ": " + FileErrorInWords(error, FileAction::kWrite);
   throw DataFileError(path, message);
 }
 

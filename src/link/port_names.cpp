@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
 
 namespace slm {
 
@@ -57,8 +58,31 @@ std::string DeviceLocation(const std::string& device, const std::string& working
   return location + (device.rfind("./", 0) == 0 ? device.substr(2) : device);
 }
 
-std::string OpenFailureText(OpenFailure failure, const std::string& name, const std::string& device,
-                            const std::string& detail) {
+OpenFailure OpenFailureOfError(int error) {
+  switch (error) {
+    case ENOENT:
+    case ENODEV:
+      return OpenFailure::kNotFound;
+    case ENXIO:
+    case EIO:
+      return OpenFailure::kAbsent;
+    case EACCES:
+    case EPERM:
+      return OpenFailure::kNoAccess;
+    case EBUSY:
+      return OpenFailure::kInUse;
+    case ENOTTY:
+    case EINVAL:
+    case EISDIR:
+      return OpenFailure::kNotSerial;
+    default:
+      break;
+  }
+  return OpenFailure::kOther;
+}
+
+std::string OpenFailureText(OpenFailure failure, const std::string& name,
+                            const std::string& device) {
   const std::string port = device.empty() || device == name ? name : name + " (" + device + ")";
   switch (failure) {
     case OpenFailure::kNoDevice:
@@ -79,10 +103,13 @@ std::string OpenFailureText(OpenFailure failure, const std::string& name, const 
 #else
       return port + " cannot be opened: you have no permission to use " + device + ".";
 #endif
+    case OpenFailure::kAbsent:
+      return port + " cannot be opened: no device answers at " + device +
+             " (it was unplugged, or it is a terminal this program does not have).";
     case OpenFailure::kOther:
       break;
   }
-  return port + " cannot be opened" + (detail.empty() ? "." : ": " + detail + ".");
+  return port + " cannot be opened: the system does not let this program use it as a serial port.";
 }
 
 bool NaturalLess(const std::string& a, const std::string& b) {

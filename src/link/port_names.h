@@ -53,13 +53,17 @@ enum class OpenFailure {
   kNotSerial,  // a file, a folder or a device that is not a serial port
   kInUse,      // another program has the port open
   kNoAccess,   // the user may not read and write the device
-  kOther,      // anything else; `detail` says what the system said
+  kAbsent,     // the device node is there but no device answers behind it
+  kOther,      // anything else
 };
 
-// The message for the user. `name` is "COM3", `device` what it stands for.
-// On Linux a permission problem names the "dialout" group to join.
-std::string OpenFailureText(OpenFailure failure, const std::string& name, const std::string& device,
-                            const std::string& detail = {});
+// Why the system refused to open a device, from its error number.
+OpenFailure OpenFailureOfError(int error);
+
+// The message for the user, in words. `name` is "COM3", `device` what it
+// stands for. On Linux a permission problem names the "dialout" group to join.
+std::string OpenFailureText(OpenFailure failure, const std::string& name,
+                            const std::string& device);
 
 // The devices that "COM1".."COM16" stand for where the system has no COM
 // names: first the device the user named (if any), then the system's serial

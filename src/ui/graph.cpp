@@ -2,13 +2,17 @@
 
 #include <qcustomplot.h>
 
+#include <QBuffer>
 #include <QFileInfo>
 #include <QMouseEvent>
+#include <QPdfWriter>
 #include <QPicture>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "files/file_io.h"
+#include "ui/file_device.h"
 #include "ui/graph_state.h"
 
 namespace slm {
@@ -224,19 +228,46 @@ void Graph::Render(QPainter& painter, int width, int height) {
   painter.drawPicture(0, 0, picture);
 }
 
-bool Graph::SaveImage(const QString& path, int width, int height) {
-  const QString suffix = QFileInfo(path).suffix().toLower();
-  if (suffix == QLatin1String("pdf")) return plot_->savePdf(path, width, height);
-  if (suffix == QLatin1String("png")) return plot_->savePng(path, width, height);
-  if (suffix != QLatin1String("svg")) return false;
-  QSvgGenerator generator;
-  generator.setFileName(path);
-  generator.setSize(QSize(width, height));
-  generator.setViewBox(QRect(0, 0, width, height));
-  QCPPainter painter;
-  if (!painter.begin(&generator)) return false;
-  plot_->toPainter(&painter, width, height);
-  return painter.end();
+void Graph::SaveImage(const std::string& path, int width, int height) {
+  const QString suffix = QFileInfo(QString::fromStdString(path)).suffix().toLower();
+  if (suffix != QLatin1String("pdf") && suffix != QLatin1String("png") &&
+      suffix != QLatin1String("svg")) {
+    throw DataFileError(path, AbsolutePath(path) +
+                                  " could not be written: a graph is saved as .pdf, .png or .svg.");
+  }
+  WriteDrawnFile(path, [&](QIODevice& device) {
+    if (suffix == QLatin1String("png")) {
+      // Encoded in memory first: the PNG library prints its own complaint when
+      // a write fails, and the failure is said once, in words.
+      QByteArray png;
+      QBuffer buffer(&png);
+      buffer.open(QIODevice::WriteOnly);
+      if (!plot_->toPixmap(width, height).save(&buffer, "PNG")) return false;
+      return device.write(png) == png.size();
+    }
+    QCPPainter painter;
+    if (suffix == QLatin1String("svg")) {
+      QSvgGenerator generator;
+      generator.setOutputDevice(&device);
+      generator.setSize(QSize(width, height));
+      generator.setViewBox(QRect(0, 0, width, height));
+      if (!painter.begin(&generator)) return false;
+      plot_->toPainter(&painter, width, height);
+      return painter.end();
+    }
+    // A page of one point to a pixel, drawn as vectors; the screen's resolution
+    // gives the texts the size they have on the screen and in a PNG.
+    QPdfWriter writer(&device);
+    writer.setResolution(logicalDpiX());
+    writer.setPageLayout(QPageLayout(
+        QPageSize(QSizeF(width, height), QPageSize::Point, QString(), QPageSize::ExactMatch),
+        QPageLayout::Portrait, QMarginsF()));
+    if (!painter.begin(&writer)) return false;
+    painter.setMode(QCPPainter::pmVectorized);
+    painter.setWindow(0, 0, width, height);
+    plot_->toPainter(&painter, width, height);
+    return painter.end();
+  });
 }
 
 double Graph::XToPixel(double x) const { return plot_->xAxis->coordToPixel(x); }

@@ -93,10 +93,12 @@ class Graph : public QWidget {
   QColor PlotColor() const;
 
   // Draws the graph into `painter` over `width` x `height` pixels (a
-  // printer page), or into a file by its extension: ".pdf", ".png", ".svg".
-  // Returns false when the file cannot be written.
+  // printer page), or into a file by its extension: ".pdf", ".png", ".svg"
+  // (in any case), written whole or not at all as WriteDrawnFile does.
+  // SaveImage throws DataFileError naming the path when the file cannot be
+  // written or its extension is none of those.
   void Render(QPainter& painter, int width, int height);
-  bool SaveImage(const QString& path, int width, int height);
+  void SaveImage(const std::string& path, int width, int height);
 
   // For tests and benchmarks: pixel position of an X / Y axis value and
   // back, and one full repaint.

@@ -3,7 +3,9 @@
 #include <QPageLayout>
 #include <QPrinter>
 #include <QWidget>
+#include <functional>
 #include <memory>
+#include <string>
 
 namespace slm {
 
@@ -29,5 +31,12 @@ class QtPrinting : public Printing {
  private:
   std::unique_ptr<QPrinter> printer_;
 };
+
+// Prints with `paint` on `printer`. A printer that prints to a PDF file
+// ("Print to File") writes that file as every file of the program is written,
+// whole or not at all (WriteDrawnFile). Returns an empty text when printed,
+// else what went wrong in words: "The printer could not be started.", or why
+// the file, named by its full path, could not be written.
+std::string PrintOn(QPrinter& printer, const std::function<bool(QPagedPaintDevice&)>& paint);
 
 }  // namespace slm

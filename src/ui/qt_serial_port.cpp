@@ -1,9 +1,18 @@
 #include "ui/qt_serial_port.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QStringList>
 #include <optional>
+
+#ifndef Q_OS_WIN
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#endif
 
 #include "link/port_names.h"
 
@@ -49,10 +58,34 @@ namespace {
 std::optional<OpenFailure> CheckDevice(const QString& location) {
   const QFileInfo info(location);
   if (!info.exists()) return OpenFailure::kNotFound;
+#ifdef Q_OS_WIN
   if (info.isFile() || info.isDir()) return OpenFailure::kNotSerial;
+#else
+  // Serial ports are character devices; a file, folder, socket or pipe is none.
+  struct stat status {};
+  if (::stat(QFile::encodeName(location).constData(), &status) != 0) {
+    return OpenFailureOfError(errno);
+  }
+  if (!S_ISCHR(status.st_mode)) return OpenFailure::kNotSerial;
+#endif
   if (!info.isReadable() || !info.isWritable()) return OpenFailure::kNoAccess;
   return std::nullopt;
 }
+
+#ifndef Q_OS_WIN
+// Why a device that QSerialPort did not open refuses, asked of the system
+// itself: Qt gives only its own text for errors it does not sort. Nothing
+// when the device opens as a terminal here.
+std::optional<OpenFailure> AskSystem(const QString& location) {
+  const int fd =
+      ::open(QFile::encodeName(location).constData(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
+  if (fd < 0) return OpenFailureOfError(errno);
+  const bool terminal = ::isatty(fd) == 1;
+  ::close(fd);
+  if (!terminal) return OpenFailure::kNotSerial;
+  return std::nullopt;
+}
+#endif
 
 // Why QSerialPort did not open a device that exists and may be used.
 OpenFailure FailureOf(QSerialPort::SerialPortError error) {
@@ -93,10 +126,12 @@ void QtSerialPort::SetPortOpen(bool open) {
 #endif
   port_.setPortName(location);
   if (!port_.open(QIODevice::ReadWrite)) {
-    const OpenFailure failure = FailureOf(port_.error());
-    const std::string detail = port_.errorString().toStdString();
+    OpenFailure failure = FailureOf(port_.error());
     port_.clearError();
-    throw LinkError(OpenFailureText(failure, name, location.toStdString(), detail));
+#ifndef Q_OS_WIN
+    if (const std::optional<OpenFailure> system = AskSystem(location)) failure = *system;
+#endif
+    throw LinkError(OpenFailureText(failure, name, location.toStdString()));
   }
   port_.setBaudRate(baud_);
   port_.setParity(parity_);

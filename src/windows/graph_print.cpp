@@ -15,7 +15,7 @@ const char* const kPrinterDriverNote =
     "an error.\n"
     "For more information, see the manufacturer's documentation for the specific driver.";
 
-bool PrintGraphImage(QWidget& window, Graph& graph, QWidget& controls, QPrinter& printer,
+bool PrintGraphImage(QWidget& window, Graph& graph, QWidget& controls, QPagedPaintDevice& printer,
                      const PaperLayout& paper, int copies) {
   const QString y_caption = graph.YCaption();
   const QColor colour = graph.PlotColor();
@@ -75,9 +75,10 @@ void PrintGraphWindow(QWidget& window, Graph& graph, QWidget& controls, const Pa
     // The copies are printed here, one page each.
     printer->setCopyCount(1);
   }
-  if (!PrintGraphImage(window, graph, controls, *printer, paper, copies)) {
-    dialogs.Message("The printer could not be started.", MessageIcon::kCritical);
-  }
+  const std::string failure = PrintOn(*printer, [&](QPagedPaintDevice& device) {
+    return PrintGraphImage(window, graph, controls, device, paper, copies);
+  });
+  if (!failure.empty()) dialogs.Message(failure, MessageIcon::kCritical);
 }
 
 }  // namespace slm

@@ -30,7 +30,7 @@ struct PaperLayout {
 // Prints `window`'s image on `printer`: its `controls` hidden, the graph on
 // white (and without its Y caption where the layout says so), once per copy;
 // then the window as it was. Returns false when the printer could not start.
-bool PrintGraphImage(QWidget& window, Graph& graph, QWidget& controls, QPrinter& printer,
+bool PrintGraphImage(QWidget& window, Graph& graph, QWidget& controls, QPagedPaintDevice& printer,
                      const PaperLayout& paper, int copies);
 
 // The whole "Print" of a graph window: the printer dialog (a cancel changes

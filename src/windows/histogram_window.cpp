@@ -184,9 +184,10 @@ void Histogram::ToolbarClicked(const QString& key) {
                        MessageIcon::kExclamation);
       return;
     }
-    if (!PrintGraphImage(*this, *CWG, *Toolbar1, *printer, {}, 1)) {
-      dialogs_.Message("The printer could not be started.", MessageIcon::kCritical);
-    }
+    const std::string failure = PrintOn(*printer, [&](QPagedPaintDevice& device) {
+      return PrintGraphImage(*this, *CWG, *Toolbar1, device, {}, 1);
+    });
+    if (!failure.empty()) dialogs_.Message(failure, MessageIcon::kCritical);
   }
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "analysis/list_report.h"
+#include "ui/printing.h"
 #include "ui/qt_dialogs.h"
 #include "ui/text_pages.h"
 #include "ui/widget_text.h"
@@ -52,8 +53,11 @@ void PrintListReport(RecordListWindow& window, Dialogs& dialogs, Printing& print
     window.setWindowTitle(Latin1(ReportProgressCaption(row)));
     keep_alive();
   });
-  if (PaintTextPages(*printer, report.lines, ReportFont(), [&](int) { keep_alive(); }) == 0) {
-    dialogs.Message("The printer could not be started.", MessageIcon::kCritical);
+  const std::string failure = PrintOn(*printer, [&](QPagedPaintDevice& device) {
+    return PaintTextPages(device, report.lines, ReportFont(), [&](int) { keep_alive(); }) > 0;
+  });
+  if (!failure.empty()) {
+    dialogs.Message(failure, MessageIcon::kCritical);
     return;
   }
   if (report.stop) dialogs.Message(ReportStopText(*report.stop), MessageIcon::kExclamation);

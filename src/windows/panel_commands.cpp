@@ -7,6 +7,7 @@
 #include "base/flag_guard.h"
 #include "files/data_file_reader.h"
 #include "files/file_io.h"
+#include "files/list_summary.h"
 #include "panel/toolbar_keys.h"
 #include "ui/icons.h"
 #include "ui/qt_dialogs.h"
@@ -195,7 +196,7 @@ void Panel::OpenPath(const std::string& path) {
     file_list_real_ = std::make_unique<FileListReal>(context_.dialogs);
     window = file_list_real_.get();
   }
-  window->Load(std::move(file.list), file.title, file.skipped_lines);
+  window->Load(std::move(file.list), file.title, PartialReadNotes(file));
   ConnectListWindow(*window);
   ShowBeside(*window);
   if (file.truncated) {

@@ -177,7 +177,8 @@ QLabel* RecordListWindow::AddBoard(QWidget* box_parent, QGridLayout* grid, int r
   return value;
 }
 
-void RecordListWindow::Load(RecordList list, const std::string& caption, size_t skipped_lines) {
+void RecordListWindow::Load(RecordList list, const std::string& caption,
+                            const std::vector<std::string>& notes) {
   list_ = std::move(list);
   GridModel->SetList(&list_);
   const ListHeader& h = list_.header();
@@ -197,12 +198,10 @@ void RecordListWindow::Load(RecordList list, const std::string& caption, size_t 
   }
   set_field = h.second_value;
   if (!caption.empty()) setWindowTitle(Latin1(caption));
-  LblSkipped->setVisible(skipped_lines > 0);
-  LblSkipped->setText(QString("%1 line%2 of the file could not be read as a record (not three "
-                              "fields) and %3 skipped.")
-                          .arg(skipped_lines)
-                          .arg(skipped_lines == 1 ? "" : "s")
-                          .arg(skipped_lines == 1 ? "was" : "were"));
+  std::string text;
+  for (const std::string& note : notes) text += (text.empty() ? "" : "\n") + note;
+  LblSkipped->setVisible(!text.empty());
+  LblSkipped->setText(Latin1(text));
 }
 
 void RecordListWindow::ToolbarClicked(const QString& key) {

@@ -8,6 +8,7 @@
 #include <QWidget>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "analysis/level_statistics.h"
 #include "files/record.h"
@@ -26,9 +27,10 @@ class RecordListWindow : public QWidget {
   RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent = nullptr);
 
   // Shows `list`: its records in the table and its header values in the
-  // result labels. `skipped_lines` counts lines of the file that could not be
-  // split into three fields; the window says so when there were any.
-  void Load(RecordList list, const std::string& caption, size_t skipped_lines = 0);
+  // result labels. `notes` say what of the file was not read (a damaged end,
+  // skipped lines); the window shows them below the table when there are any.
+  void Load(RecordList list, const std::string& caption,
+            const std::vector<std::string>& notes = {});
 
   Kind kind() const { return kind_; }
   const RecordList& list() const { return list_; }

@@ -89,7 +89,7 @@ TEST_F(SlmtoolAssess, BadInputExitsTwoAndAFileThatCannotBeReadOne) {
       {{"assess", file, later}, 1, "overlap"},
       {{"assess", file, "-o", dir_.File("gone/out.txt")},
        1,
-       "Cannot write \"" + dir_.File("gone/out.txt")},
+       dir_.File("gone/out.txt") + " could not be written"},
   };
   for (const Case& c : cases) {
     const test::ToolRun run = Run(c.args);

@@ -54,9 +54,9 @@ TEST_F(SlmtoolFiles, InfoPrintsTheSummaryOfTheFile) {
   EXPECT_EQ(run.out,
             "Kind: Data Logger 2\nWindow: FileList\nSet: 2\nFreq Weight: C\nTime Weight: SLOW\n"
             "Level Range: 70-130\nMax dB: 84.7\nMax Time: 2024/04/30 09:00:40\nL 05: 78.1\n"
-            "L 10: 76.0\nL 50: 70.4\nL 90: 66.2\nL 95: 65.9\nLeq: 72.3\nSEL: 96.1\nRecords: 3\n"
-            "Skipped lines: 1 (not three fields)\n");
-  EXPECT_EQ(run.err, "");
+            "L 10: 76.0\nL 50: 70.4\nL 90: 66.2\nL 95: 65.9\nLeq: 72.3\nSEL: 96.1\nRecords: 3\n");
+  EXPECT_EQ(run.err,
+            "slmtool info: " + File("set.dlgr") + ": 1 line was skipped (not three fields).\n");
 }
 
 TEST_F(SlmtoolFiles, ConvertWritesCommasExactlyWhenTheNameEndsInCsv) {

@@ -188,16 +188,63 @@ TEST(OpenDataFile, HeaderValuesOfEachKindKeepAllButLeadingBlanks) {
 TEST(OpenDataFile, PlainListIgnoresItsFirstLineAndSkipsLinesThatDoNotSplit) {
   const DataFile file = Read(
       "1\t2016/03/23 14:05:08\t99.9\t\n1\t2016/03/23 14:05:09\t65.3\t\ngarbage\n"
-      "2\t2016/03/23 14:05:10\t\n\n3;2016/03/23 14:05:11;65.5\n4,2016/03/23 14:05:12,65.6\n   \n"
-      "5\t2016/03/23 14:05:13\t65.7");  // the last line may lack its line end
-  EXPECT_EQ(file.skipped_lines, 3u);    // blank lines lose no record and are not counted
-  ASSERT_EQ(file.list.size(), 3u);
+      "2\t2016/03/23 14:05:10\t\n\n3;2016/03/23 14:05:11;65.5\n4,2016/03/23 14:05:12,65.6\n   \n");
+  EXPECT_EQ(file.skipped_lines, 3u);  // blank lines lose no record and are not counted
+  EXPECT_FALSE(file.last_line_cut);
+  ASSERT_EQ(file.list.size(), 2u);
   EXPECT_EQ(file.list.record(0), (RecordView{"1", "2016/03/23 14:05:09", "65.3"}));
   EXPECT_EQ(file.list.record(1), (RecordView{"4", "2016/03/23 14:05:12", "65.6"}));
-  EXPECT_EQ(file.list.record(2), (RecordView{"5", "2016/03/23 14:05:13", "65.7"}));
   ListHeader no_header;
   no_header.kind = ListKind::kPlain;
   EXPECT_EQ(file.list.header(), no_header);
+}
+
+TEST(OpenDataFile, ALastLineWithoutLineEndIsARecordOnlyWhenItsLevelIsWhole) {
+  const std::string head = "No.s\tDate Time\tdB\t\r\n1\t2026/12/07 03:37:31\t62.1\t\r\n";
+  const struct {
+    const char* last;
+    bool read;
+  } cases[] = {
+      {"4\t2026/12/07 03:37:32\t6", false},  // was 64.1 when it was cut
+      {"4\t2026/12/07 03:37:32\t64.1\t", true},  {"4\t2026/12/07 03:3", false},
+      {"4,2026/12/07 03:37:32,6", false},      // a CSV recording's line ends without a comma
+      {"4,2026/12/07 03:37:32,64.1\r", true},  // its CR came after the level
+      {"4,2026/12/07 03:37:32,\"64,1\"", false},
+  };
+  for (const auto& c : cases) {
+    const DataFile file = Read(head + c.last);
+    EXPECT_EQ(file.list.size(), c.read ? 2u : 1u) << c.last;
+    EXPECT_EQ(file.skipped_lines, c.read ? 0u : 1u) << c.last;
+    EXPECT_EQ(file.last_line_cut, !c.read) << c.last;
+  }
+}
+
+TEST(OpenDataFile, ZeroBytesAtTheEndAreADamagedEndWithTheRecordsBeforeIt) {
+  const std::string zeros(4096, '\0');
+  const std::string title = "No.s\tDate Time\tdB\t\r\n";
+  const std::string records =
+      "1\t2026/12/07 03:37:31\t62.1\t\r\n2\t2026/12/07 03:37:32\t64.1\t\r\n3\t2026/12/07 03:3";
+  // A saved recording, and a temporary recording file a crash left behind.
+  for (const std::string& head :
+       {"Real Time\r\n1\r\nA\r\nFAST\r\n30-90\r\n\r\n\r\n\r\n\r\n" + title, title}) {
+    test::TempDir dir;
+    test::WriteBytes(dir.File("cut.dlgr"), head + records + zeros);
+    const DataFile file = OpenDataFile(dir.File("cut.dlgr"));
+    EXPECT_EQ(file.list.size(), 2u) << head;
+    EXPECT_EQ(file.damaged_bytes, zeros.size());
+    EXPECT_EQ(file.skipped_lines, 1u);
+    EXPECT_TRUE(file.last_line_cut);
+  }
+  test::TempDir dir;
+  test::WriteBytes(dir.File("zeros.dlgr"), zeros);
+  try {
+    OpenDataFile(dir.File("zeros.dlgr"));
+    ADD_FAILURE() << "a file of zero bytes was opened";
+  } catch (const DataFileError& e) {
+    EXPECT_EQ(std::string(e.what()), dir.File("zeros.dlgr") +
+                                         " is damaged: it holds only zero bytes, as a power cut "
+                                         "leaves a file that was never written");
+  }
 }
 
 TEST(OpenDataFile, ALineOverTheLimitIsNoRecord) {
@@ -214,16 +261,16 @@ TEST(OpenDataFile, ALineOverTheLimitIsNoRecord) {
   EXPECT_EQ(Read("\n1\t" + std::string(kMaxLineBytes - 8, '7') + "\t65.3\t").list.size(), 1u);
 }
 
-// Serves `size` zero bytes (no line end anywhere) and counts what was taken.
-class Zeros : public std::streambuf {
+// Serves `size` bytes `c` (no line end anywhere) and counts what was taken.
+class Filler : public std::streambuf {
  public:
-  explicit Zeros(std::size_t size) : left_(size) {}
+  Filler(std::size_t size, char c) : left_(size), c_(c) {}
   std::size_t served = 0;
 
  protected:
   std::streamsize xsgetn(char* to, std::streamsize n) override {
     const std::size_t give = std::min(left_, static_cast<std::size_t>(n));
-    std::fill(to, to + give, '\0');
+    std::fill(to, to + give, c_);
     left_ -= give;
     served += give;
     return static_cast<std::streamsize>(give);
@@ -232,22 +279,26 @@ class Zeros : public std::streambuf {
 
  private:
   std::size_t left_;
+  char c_;
 };
 
 TEST(OpenDataFile, ALineWithoutEndStopsTheReadWithAnErrorNamingTheFile) {
-  Zeros endless(std::size_t{1} << 40);  // a terabyte: only the limit ends the read
-  std::istream in(&endless);
-  try {
-    OpenDataFile(in, "zero.dlgr");
-    ADD_FAILURE() << "no error";
-  } catch (const DataFileError& e) {
-    EXPECT_EQ(e.path(), "zero.dlgr");
-    EXPECT_NE(std::string(e.what()).find("\"zero.dlgr\""), std::string::npos) << e.what();
+  // A terabyte: only the limit ends the read, of a line or of a damaged end.
+  for (const char c : {'x', '\0'}) {
+    Filler endless(std::size_t{1} << 40, c);
+    std::istream in(&endless);
+    try {
+      OpenDataFile(in, "zero.dlgr");
+      ADD_FAILURE() << "no error";
+    } catch (const DataFileError& e) {
+      EXPECT_EQ(e.path(), "zero.dlgr");
+      EXPECT_NE(std::string(e.what()).find("\"zero.dlgr\""), std::string::npos) << e.what();
+    }
+    EXPECT_LE(endless.served, kMaxSkippedBytes + (std::size_t{2} << 20));
   }
-  EXPECT_LE(endless.served, kMaxSkippedBytes + (std::size_t{2} << 20));
 
   // Less than the limit is one long line that is no record.
-  Zeros some(3 * kMaxLineBytes);
+  Filler some(3 * kMaxLineBytes, 'x');
   std::istream short_in(&some);
   const DataFile file = OpenDataFile(short_in, "zero.dlgr");
   EXPECT_EQ(file.lines, 1u);

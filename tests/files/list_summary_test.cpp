@@ -13,10 +13,9 @@ namespace slm {
 namespace {
 
 // The summary of `text` read as a file, its lines ended by '|'.
-std::string Summary(const std::string& text, bool truncated = false) {
+std::string Summary(const std::string& text) {
   std::istringstream in(text);
-  DataFile file = OpenDataFile(in, "test.dlgr");
-  file.truncated = truncated;
+  const DataFile file = OpenDataFile(in, "test.dlgr");
   std::string joined;
   for (const std::string& line : DataFileSummary(file)) joined += line + "|";
   return joined;
@@ -51,15 +50,32 @@ TEST(ListSummary, EmptyValuesGetNoTrailingBlank) {
             "Level Range:|Max dB:|Max Time:|Leq:|SEL:|Records: 0|");
 }
 
-TEST(ListSummary, SkippedLinesAndCutListsAreSaidSo) {
-  EXPECT_EQ(Summary("header\n1\t2016/03/23 14:05:09\t65.3\t\n65.3\n\n2;2016/03/23 14:05:10;66.1\n"
-                    "3,2016/03/23 14:05:11,67.0\n"),
-            "Kind: plain list|Window: FileListReal|Records: 2|"
-            "Skipped lines: 2 (not three fields)|");
-  // Blank lines are no skipped lines.
-  EXPECT_EQ(Summary("header\n1\t2016/03/23 14:05:09\t65.3\t\n\n", true),
-            "Kind: plain list|Window: FileListReal|Records: 1|"
-            "Truncated: a list holds at most 348000 records; the rest were not read|");
+TEST(PartialReadNotes, SayWhatOfTheFileWasNotRead) {
+  const struct {
+    std::size_t damaged_bytes, skipped_lines;
+    bool last_line_cut, truncated;
+    std::string notes;
+  } cases[] = {
+      {0, 0, false, false, ""},
+      {0, 2, false, false, "2 lines were skipped (not three fields).|"},
+      {4096, 1, true, false,
+       "The end of the file was damaged: 4096 zero bytes, as a power cut leaves them, were left "
+       "out; the records before them were read.|1 line was skipped: the last one, cut off before "
+       "its end.|"},
+      {0, 3, true, false,
+       "3 lines were skipped: 2 not three fields, and the last one, cut off before its end.|"},
+      {0, 0, false, true, "Only the first 348000 records were read: a list holds no more.|"},
+  };
+  for (const auto& c : cases) {
+    DataFile file;
+    file.damaged_bytes = c.damaged_bytes;
+    file.skipped_lines = c.skipped_lines;
+    file.last_line_cut = c.last_line_cut;
+    file.truncated = c.truncated;
+    std::string joined;
+    for (const std::string& note : PartialReadNotes(file)) joined += note + "|";
+    EXPECT_EQ(joined, c.notes);
+  }
 }
 
 }  // namespace

@@ -2,6 +2,9 @@
 // program's real serial path, end to end.
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -169,6 +172,13 @@ TEST(SerialPortNames, WhatIsNotASerialPortIsSaidInWords) {
   QFile file(dir.filePath("levels.txt"));
   ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   file.close();
+  // A socket opens as nothing at all ("No such device or address").
+  const std::string socket_path = folder + "/meter.sock";
+  const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
+  sockaddr_un address{};
+  address.sun_family = AF_UNIX;
+  socket_path.copy(address.sun_path, sizeof address.sun_path - 1);
+  ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
   const QString old = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(dir.path()));
   const struct {
@@ -179,6 +189,7 @@ TEST(SerialPortNames, WhatIsNotASerialPortIsSaidInWords) {
       {"levels.txt", folder + "/levels.txt is not a serial port"},  // here, not under /dev
       {folder, folder + " is not a serial port"},
       {"/dev/null", "/dev/null is not a serial port"},
+      {socket_path, socket_path + " is not a serial port"},
       {folder + "/none", "there is no device " + folder + "/none"},
       {"ttyS0", "there is no device " + folder + "/ttyS0"},
   };
@@ -187,6 +198,7 @@ TEST(SerialPortNames, WhatIsNotASerialPortIsSaidInWords) {
     EXPECT_NE(message.find(c.says), std::string::npos) << c.device << ": " << message;
     EXPECT_EQ(message.find("ioctl"), std::string::npos) << message;
   }
+  ::close(sock);
   QDir::setCurrent(old);
 }
 

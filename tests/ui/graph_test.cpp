@@ -13,6 +13,7 @@
 #include <cmath>
 #include <vector>
 
+#include "files/file_io.h"
 #include "support/temp_dir.h"
 
 namespace slm {
@@ -391,16 +392,16 @@ TEST_F(GraphTest, SavesPdfPngAndSvgAndFailsOnAMissingFolder) {
   graph.Rescale();
   test::TempDir dir;
   for (const char* name : {"g.pdf", "g.png", "g.svg"}) {
-    const QString path = QString::fromStdString(dir.File(name));
-    EXPECT_TRUE(graph.SaveImage(path, 640, 400)) << name;
-    EXPECT_GT(QFileInfo(path).size(), 100) << name;
+    EXPECT_NO_THROW(graph.SaveImage(dir.File(name), 640, 400)) << name;
+    EXPECT_GT(QFileInfo(QString::fromStdString(dir.File(name))).size(), 100) << name;
   }
   const QImage png(QString::fromStdString(dir.File("g.png")));
   EXPECT_EQ(png.size(), QSize(640, 400));
+  EXPECT_NE(test::ReadBytes(dir.File("g.pdf")).find("/MediaBox [0 0 640.000000 400.000000]"),
+            std::string::npos);
   for (const char* name : {"none/g.pdf", "none/g.png", "none/g.svg"}) {
-    const QString path = QString::fromStdString(dir.File(name));
-    EXPECT_FALSE(graph.SaveImage(path, 640, 400)) << name;
-    EXPECT_FALSE(QFileInfo::exists(path)) << name;
+    EXPECT_THROW(graph.SaveImage(dir.File(name), 640, 400), DataFileError) << name;
+    EXPECT_FALSE(QFileInfo::exists(QString::fromStdString(dir.File(name)))) << name;
   }
 }
 

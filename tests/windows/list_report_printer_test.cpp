@@ -5,11 +5,14 @@
 #include <QApplication>
 #include <QProcess>
 #include <QStandardPaths>
+#include <filesystem>
+#include <iterator>
 #include <regex>
 #include <string>
 #include <vector>
 
 #include "analysis/list_report.h"
+#include "support/file_size_limit.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_printing.h"
 #include "support/temp_dir.h"
@@ -157,6 +160,34 @@ TEST_F(ListReportPrinterTest, AFieldTooLongIsReportedAndTheLinesBeforeItPrinted)
   if (text.empty()) GTEST_SKIP() << "pdftotext (poppler-utils) is needed to read the report";
   EXPECT_TRUE(HasRecordLine(text, 7, "66.6")) << text;
   EXPECT_EQ(Count(text, "1234567890"), 0u) << text;
+}
+
+TEST_F(ListReportPrinterTest, AReportPrintedToAFileThatCannotBeWrittenWholeIsSaidSo) {
+  const std::string old_report = "the report printed last time\n";
+  test::WriteBytes(printing_.path, old_report);
+  const struct {
+    std::string path;
+    std::size_t disk;  // bytes that fit on the disk
+    std::string says;
+  } cases[] = {
+      {dir_.File("no-folder/report.pdf"), 1 << 30, "its folder does not exist."},
+      {printing_.path, 4096,
+       "the file would grow past the largest size allowed here; the file "
+       "that was there is kept as it was."},
+  };
+  for (const auto& c : cases) {
+    printing_.path = c.path;
+    dialogs_.messages.clear();
+    dialogs_.answers = {"1"};
+    {
+      test::FileSizeLimit disk(c.disk);
+      Print();
+    }
+    ASSERT_EQ(dialogs_.messages.size(), 2u) << c.path;
+    EXPECT_EQ(dialogs_.messages[1].text, c.path + " could not be written: " + c.says);
+  }
+  EXPECT_EQ(test::ReadBytes(printing_.path), old_report);
+  EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);
 }
 
 }  // namespace
