@@ -2,6 +2,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fstream>
+#include <optional>
 #include <sstream>
 #include <stdexcept>
 #include <string>
@@ -47,6 +48,16 @@ double NumberPart(const std::string& text, const std::string& option) {
   return *value;
 }
 
+// A whole number of at least `low` in a --fault.
+int WholePart(const std::string& text, const std::string& fault, int low) {
+  const std::optional<long long> value = ParseInteger(text);
+  if (!value || *value < low || *value > 100000000) {
+    throw std::runtime_error("--fault " + fault + ": \"" + text + "\" is not a whole number of " +
+                             std::to_string(low) + " or more");
+  }
+  return static_cast<int>(*value);
+}
+
 std::vector<std::string> Split(const std::string& text, char sep) {
   std::vector<std::string> parts;
   std::istringstream in(text);
@@ -76,7 +87,7 @@ std::string Hex(const sim::Bytes& bytes) {
 int RunEmulate(const std::vector<std::string>& args) {
   const Options options(
       args, {"--rate", "--level", "--levels", "--walk", "--range", "--sets", "--log", "--fault"},
-      {"--marker"});
+      {"--marker", "--stopped"});
 
   sim::MeterOptions model_options;
   model_options.rate_hz = options.Number("--rate", 10);
@@ -97,6 +108,11 @@ int RunEmulate(const std::vector<std::string>& args) {
     model.SetRandomWalk(NumberPart(parts[0], "--walk"), NumberPart(parts[1], "--walk"));
   }
   if (options.Has("--marker")) model.SetMarker(true);
+  // Not measuring: the meter shows STOP, as after "Run Pause Stop" twice.
+  if (options.Has("--stopped")) {
+    model.SetRun(false);
+    model.SetStop(true);
+  }
   if (options.Has("--range")) model.SetRangeCode(static_cast<int>(options.Number("--range", 0)));
   if (options.Has("--sets"))
     model.SetSets(sim::MeterModel::ParseSets(ReadWholeFile(options.Get("--sets"))));
@@ -116,6 +132,21 @@ int RunEmulate(const std::vector<std::string>& args) {
       model.faults().short_replies = true;
     } else if (parts[0] == "no-ack") {
       model.faults().no_ack = true;
+    } else if (parts[0] == "longer") {
+      model.faults().trailing_bytes = parts.size() > 1 ? WholePart(parts[1], fault, 1) : 8;
+    } else if (parts[0] == "garbage-replies" && parts.size() == 1) {
+      model.faults().garbage_replies = true;
+    } else if (parts[0] == "ignore" && parts.size() == 2 && !parts[1].empty()) {
+      model.faults().ignored = parts[1];
+    } else if (parts[0] == "slow" && parts.size() == 2) {
+      model.faults().line_rate = WholePart(parts[1], fault, 1);
+    } else if (parts[0] == "bursts" && parts.size() == 3) {
+      model.faults().burst_bytes = WholePart(parts[1], fault, 1);
+      model.faults().burst_pause = NumberPart(parts[2], "--fault");
+    } else if (parts[0] == "slow-start" && parts.size() == 2) {
+      model.faults().slow_start = NumberPart(parts[1], "--fault");
+    } else if (parts[0] == "vanish" && parts.size() == 2) {
+      model.faults().vanish_after = WholePart(parts[1], fault, 0);
     } else {
       throw std::runtime_error("unknown --fault " + fault);
     }
@@ -148,6 +179,7 @@ int RunEmulate(const std::vector<std::string>& args) {
         }
         model.faults().silent = silent;
       });
+  if (!g_stop) std::fprintf(stderr, "The emulated port vanished (--fault vanish).\n");
   return 0;
 }
 

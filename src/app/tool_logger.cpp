@@ -1,6 +1,8 @@
 // The meter's data logger from a shell: its memory, the download of a stored
 // set, erasing, the logger's sampling time and the meter's clock.
+#include <atomic>
 #include <chrono>
+#include <csignal>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -15,7 +17,9 @@
 #include "files/file_io.h"
 #include "files/list_summary.h"
 #include "files/record_text.h"
+#include "link/meter.h"
 #include "logger/meter_logger.h"
+#include "panel/reading.h"
 
 namespace slm::tool {
 
@@ -25,6 +29,11 @@ constexpr int kLowestStep = 1;
 constexpr int kHighestStep = 255;
 constexpr int kShortestSampling = 1;
 constexpr int kLongestSampling = 255;
+// The meter's clock read back after setting it is this close to the PC's, in
+// seconds, when the meter took it.
+constexpr long long kClockTolerance = 2;
+// A live frame is looked for this long before the meter's memory is read.
+constexpr double kFrameSearch = 1.0;
 // The download's progress is shown at most this often.
 constexpr auto kProgressEvery = std::chrono::milliseconds(250);
 
@@ -69,15 +78,55 @@ int SetPosition(const Options& options) {
   return static_cast<int>(*value);
 }
 
-std::string SetText(const MemorySet& set) {
-  return "set " + std::to_string(set.number) + " (position " + std::to_string(set.position) +
-         ", started " + set.start + ", " + std::to_string(set.records) + " records)";
+// Set by SIGINT and SIGTERM: a download ends at once and keeps what arrived.
+std::atomic<bool> g_interrupted{false};
+void OnInterrupt(int) { g_interrupted = true; }
+
+// The newest live frame among what the meter sends for up to a second,
+// passing over noise between frames; nothing when none came.
+std::optional<Bytes> NewestFrame(MeterLink& link) {
+  Rs232& rs232 = link.rs232();
+  Stopwatch watch(rs232);
+  Bytes seen;
+  try {
+    link.Flush();
+    while (!watch.Passed(kFrameSearch)) {
+      rs232.Wait(0.02);
+      seen += link.ReadAll();
+      for (std::size_t end = seen.size(); end >= kFrameLength; --end) {
+        const Bytes frame = seen.substr(end - kFrameLength, kFrameLength);
+        if (TailIsFrame(frame) && !TailIsAcknowledgement(frame)) return frame;
+      }
+    }
+  } catch (const LinkError&) {
+    throw LinkError(kMeterLost);
+  }
+  return std::nullopt;
 }
 
-// The set at `position` of the meter's directory; nothing (and the reason on
-// stderr) when the directory lists no such set.
-std::optional<MemorySet> FindSet(MeterLink& link, int position) {
-  const MemoryDirectory directory = ReadMemoryDirectory(link);
+// The meter keeps its memory to itself while it measures; said as the panel
+// says it.
+bool SaidMeasuring(MeterLink& link) {
+  const std::optional<Bytes> frame = NewestFrame(link);
+  if (!frame) throw LinkError(kMeterDoesNotAnswer);
+  Reading reading;
+  DecodeModeByte(reading, ByteAt(*frame, 3));
+  if (reading.run) std::fprintf(stderr, "%s\n", kStopTheMeterFirst);
+  return reading.run;
+}
+
+// The meter's directory when it read whole and valid; otherwise nothing,
+// and why on stderr followed by `nothing_done`.
+std::optional<MemoryDirectory> WholeDirectory(MeterLink& link, const char* nothing_done) {
+  MemoryDirectory directory = ReadMemoryDirectory(link);
+  if (directory.valid()) return directory;
+  std::fprintf(stderr, "%s\n%s\n", directory.problem.c_str(), nothing_done);
+  return std::nullopt;
+}
+
+// The set at `position` of `directory`; nothing (and the reason on stderr)
+// when it lists no such set.
+std::optional<MemorySet> SetAt(const MemoryDirectory& directory, int position) {
   for (const MemorySet& set : directory.sets) {
     if (set.position == position) return set;
   }
@@ -111,20 +160,22 @@ void PrintList(const RecordList& list) {
 
 // Progress lines on stderr: a few a second at most, none while nothing
 // arrives, and always the last one.
-ByteProgressFn ProgressOnStderr() {
+DownloadProgressFn ProgressOnStderr() {
   using Clock = std::chrono::steady_clock;
   struct Shown {
     std::optional<Clock::time_point> when;
-    std::string caption;
+    std::size_t received = 0;
   };
   auto shown = std::make_shared<Shown>();
-  return [shown](std::size_t received, std::size_t expected) {
+  return [shown](const DownloadProgress& progress) {
     const Clock::time_point now = Clock::now();
-    const std::string caption = DownloadProgressCaption(received, expected);
-    if (caption == shown->caption) return;
-    if (received < expected && shown->when && now - *shown->when < kProgressEvery) return;
-    *shown = {now, caption};
-    std::fprintf(stderr, "%s\n", caption.c_str());
+    if (shown->when && progress.received == shown->received) return;
+    if (progress.received < progress.expected && shown->when &&
+        now - *shown->when < kProgressEvery) {
+      return;
+    }
+    *shown = {now, progress.received};
+    std::fprintf(stderr, "%s\n", DownloadProgressCaption(progress).c_str());
   };
 }
 
@@ -133,15 +184,23 @@ ByteProgressFn ProgressOnStderr() {
 int RunMemory(const std::vector<std::string>& args) {
   const Options options(args, {"--port"}, {});
   return WithMeter(options, [](MeterLink& link) {
+    if (SaidMeasuring(link)) return 1;
     const MemoryDirectory directory = ReadMemoryDirectory(link);
+    if (!directory.head_known()) {
+      std::fprintf(stderr, "%s\n", directory.problem.c_str());
+      return 1;
+    }
     std::printf("Memory Size (MB)\t%s\n", MegabytesText(directory.size).c_str());
     std::printf("Remained (MB)\t%s\n", MegabytesText(directory.remaining).c_str());
-    if (directory.sets.empty()) std::printf("%s\n", kNoDataInMemory);
+    if (directory.announced == 0) std::printf("%s\n", kNoDataInMemory);
     for (const MemorySet& set : directory.sets) {
       std::printf("%d\t%u\t%s\t%d\n", set.position, static_cast<unsigned>(set.number),
                   set.start.c_str(), set.records);
     }
-    return 0;
+    if (directory.valid()) return 0;
+    std::fflush(stdout);
+    std::fprintf(stderr, "%s\n", directory.problem.c_str());
+    return 1;
   });
 }
 
@@ -151,19 +210,34 @@ int RunDownload(const std::vector<std::string>& args) {
   const int step = WholeOption(options, "--step", 1, kLowestStep, kHighestStep);
   const std::string output = options.Get("--output");
   if (options.Has("--output") && output.empty()) throw std::runtime_error("-o needs a FILE");
+  // Set before anything starts, so that a stop signal never kills the tool
+  // half-way: the download ends and what arrived is kept.
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
   return WithMeter(options, [&](MeterLink& link) {
-    const std::optional<MemorySet> set = FindSet(link, position);
+    if (SaidMeasuring(link)) return 1;
+    const std::optional<MemoryDirectory> directory =
+        WholeDirectory(link, "Nothing was downloaded.");
+    if (!directory) return 1;
+    const std::optional<MemorySet> set = SetAt(*directory, position);
     if (!set) return 1;
-    const SetReply reply = DownloadSet(link, set->number, set->records, ProgressOnStderr());
-    DownloadedSet downloaded = DecodeSetReply(reply.bytes, set->records, step);
-    downloaded.list.header().kind = ListKind::kDataLogger2;
-    downloaded.list.header().second_value = downloaded.set_field;
+    DownloadHooks hooks;
+    hooks.progress = ProgressOnStderr();
+    hooks.stop_requested = [] { return g_interrupted.load(); };
+    const SetReply reply = DownloadSet(link, set->number, set->records, hooks);
+    const DownloadedSet downloaded = DecodeSetReply(reply.bytes, set->records, step);
     PrintList(downloaded.list);
+    std::fflush(stdout);
     int rc = 0;
-    if (!reply.complete()) {
-      std::fprintf(stderr, "%s\nThe set holds %d records; %d arrived whole.\n",
-                   StoppedSendingText(reply.bytes.size(), reply.expected).c_str(),
+    if (!downloaded.complete()) {
+      const std::string why = SetReplyEndText(reply);
+      if (!why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
+      std::fprintf(stderr, "The set holds %d records; %d arrived whole.\n",
                    downloaded.records_expected, downloaded.records_received);
+      rc = 1;
+    }
+    for (const std::string& problem : downloaded.problems) {
+      std::fprintf(stderr, "%s\n", problem.c_str());
       rc = 1;
     }
     if (!output.empty()) {
@@ -174,7 +248,9 @@ int RunDownload(const std::vector<std::string>& args) {
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
       }
-      std::fprintf(stderr, "%zu records written to %s\n", downloaded.list.size(), output.c_str());
+      const std::string& note = downloaded.list.header().note;
+      std::fprintf(stderr, "%zu records written to %s%s\n", downloaded.list.size(), output.c_str(),
+                   note.empty() ? "" : (", marked " + note).c_str());
     }
     return rc;
   });
@@ -193,19 +269,18 @@ int RunErase(const std::vector<std::string>& args) {
     return 2;
   }
   return WithMeter(options, [&](MeterLink& link) {
-    if (all) {
-      // Read first: a meter that does not answer is told apart from one that
-      // erased its sets, as "H" gets no reply.
-      const std::size_t sets = ReadMemoryDirectory(link).sets.size();
-      EraseAll(link);
-      std::printf("Erased every set in the meter's memory (%zu before).\n", sets);
+    const std::optional<MemoryDirectory> directory = WholeDirectory(link, "Nothing was erased.");
+    if (!directory) return 1;
+    if (all && directory->sets.empty()) {
+      std::printf("%s: nothing was erased.\n", kNoDataInMemory);
       return 0;
     }
-    const std::optional<MemorySet> set = FindSet(link, position);
-    if (!set) return 1;
-    EraseSet(link, set->number);
-    std::printf("Erased %s.\n", SetText(*set).c_str());
-    return 0;
+    if (!all && !SetAt(*directory, position)) return 1;
+    // Neither erase command gets a reply: the directory read afterwards says
+    // what is really gone.
+    const EraseResult result = EraseAndConfirm(link, *directory, position);
+    std::fprintf(result.confirmed ? stdout : stderr, "%s\n", result.message.c_str());
+    return result.confirmed ? 0 : 1;
   });
 }
 
@@ -247,7 +322,14 @@ int RunClock(const std::vector<std::string>& args) {
       SetMeterClock(link, now);
       std::printf("sent\t%s\n", PcDateTimeText(now).c_str());
       // "B" gets no reply: the clock read back shows that the meter took it.
-      std::printf("meter\t%s\n", ReadMeterClock(link).c_str());
+      const std::string meter = ReadMeterClock(link);
+      std::printf("meter\t%s\n", meter.c_str());
+      const std::optional<long long> apart = ClockDifference(meter, PcDateTime());
+      if (!apart || *apart < -kClockTolerance || *apart > kClockTolerance) {
+        std::fflush(stdout);
+        std::fprintf(stderr, "The meter's clock was not set: it reads %s.\n", meter.c_str());
+        return 1;
+      }
       return 0;
     }
     const std::string meter = ReadMeterClock(link);

@@ -74,6 +74,12 @@ std::string NumberText(double value) {
   return std::string(buffer, result.ptr);
 }
 
+std::string WholeNumberText(long long value) {
+  char buffer[24];
+  const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+  return std::string(buffer, result.ptr);
+}
+
 std::string PlainNumberText(double value) {
   char buffer[400];  // the longest fixed form of a double is a little over 300 characters
   const auto result =

@@ -28,6 +28,9 @@ std::optional<double> FindLeadingNumber(std::string_view text);
 // 80 -> "80", 1e-7 -> "1e-07".
 std::string NumberText(double value);
 
+// A whole number in digits, however large: 100000 -> "100000", never "1e+05".
+std::string WholeNumberText(long long value);
+
 // A number in plain decimal form, as few digits as read back the same value:
 // 65.3 -> "65.3", 80 -> "80", 1e-7 -> "0.0000001". Header lines hold numbers so.
 std::string PlainNumberText(double value);

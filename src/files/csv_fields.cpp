@@ -91,8 +91,8 @@ std::string HeaderItem(std::string_view item) {
 }
 
 void AppendHeaderItem(std::string& out, std::string_view value) {
-  const bool quote = (!value.empty() && (value.front() == ' ' || value.front() == '"')) ||
-                     value.find_first_of("\r\n") != std::string_view::npos;
+  // Only what RFC 4180 quotes: other readers show the quotes of " 90.1 ".
+  const bool quote = value.find_first_of("\"\r\n") != std::string_view::npos;
   if (quote) {
     AppendQuoted(out, value);
   } else {

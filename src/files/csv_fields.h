@@ -35,8 +35,9 @@ bool SplitQuotedFields(std::string_view line, char separator, std::string (&fiel
 // item whose quote is never closed stays as it is.
 std::string HeaderItem(std::string_view item);
 
-// Appends a header value so that HeaderItem gives it back: quoted when it
-// starts with a blank or a quote or holds a line end, else as it is.
+// Appends a header value so that HeaderItem gives it back but for blanks in
+// front: quoted when it holds a quote or a line end (as RFC 4180 has it),
+// else as it is.
 void AppendHeaderItem(std::string& out, std::string_view value);
 
 }  // namespace slm

@@ -108,6 +108,10 @@ class Parser {
   void Kind(std::string_view line) {
     ListHeader& h = file_.list.header();
     h.kind = KindOfFirstLine(line);
+    if (h.kind == ListKind::kDataLogger2) {
+      h.note = HeaderItem(line.substr(line.find("Data Logger 2") + 13));
+      while (!h.note.empty() && h.note.back() == ' ') h.note.pop_back();
+    }
     header_lines_ = h.kind == ListKind::kRealTime ? 9 : h.kind == ListKind::kPlain ? 0 : 14;
   }
 

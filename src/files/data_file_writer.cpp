@@ -47,7 +47,12 @@ void AppendHeaderLines(const ListHeader& h, std::string& out) {
       break;
     case ListKind::kDataLogger2:
     case ListKind::kDataLogger:
-      out.append("Data Logger 2").append(kLineEnd);
+      out.append("Data Logger 2");
+      if (!h.note.empty()) {
+        out.append("  ");
+        AppendHeaderItem(out, h.note);
+      }
+      out.append(kLineEnd);
       AppendLine(out, "SET ", h.second_value);
       AppendLine(out, "", h.frequency_weighting);
       AppendLine(out, "", h.time_weighting);

@@ -39,8 +39,9 @@ using WriteProgressFn = std::function<void(const WriteProgress&)>;
 // Appends the header lines of a list of `header.kind`: the 9 lines of a
 // real-time list, the 14 lines of a memory set, nothing for a plain list. An
 // older memory set is written in the current "Data Logger 2" form, as nothing
-// writes the older one. A value that would not read back as itself (one that
-// starts with a blank or a quote) is quoted as AppendHeaderItem does.
+// writes the older one; a memory set's note follows "Data Logger 2" on its
+// first line. A value that holds a quote or a line end is quoted as
+// AppendHeaderItem does.
 void AppendHeaderLines(const ListHeader& header, std::string& out);
 
 // Appends the title line and one line per record as a grid is saved: every

@@ -58,6 +58,9 @@ struct ListHeader {
   std::string max_time;
   std::string sel;
   std::string leq;
+  // Memory sets: what the first line says after the kind's name, such as
+  // "incomplete: 474 of 1000 records" for a set that did not arrive whole.
+  std::string note;
 
   friend bool operator==(const ListHeader&, const ListHeader&) = default;
 };

@@ -34,6 +34,10 @@ struct LinkLimits {
 
 inline constexpr const char* kMeterDoesNotAnswer =
     "The meter does not answer. Check that it is switched on and connected, then try again.";
+inline constexpr const char* kMeterBusy =
+    "The meter is busy with another exchange; try again when it has ended.";
+inline constexpr const char* kMeterLost =
+    "The meter was lost: its serial port stopped working (was the adapter pulled out?).";
 
 // The serial link to the meter: opening, flushing, the attention handshake,
 // the newest live frame and the recovery of a lost link.
@@ -95,6 +99,24 @@ class MeterLink {
     ~ExchangeGuard() { --link_.busy_; }
     ExchangeGuard(const ExchangeGuard&) = delete;
     ExchangeGuard& operator=(const ExchangeGuard&) = delete;
+
+   private:
+    MeterLink& link_;
+  };
+
+  // Owns the port for one whole exchange with the meter. Throws
+  // LinkError(kMeterBusy) when another exchange owns it already, so that an
+  // exchange never starts inside the waits of another (whose bytes it would
+  // flush away).
+  class SoleExchange {
+   public:
+    explicit SoleExchange(MeterLink& link) : link_(link) {
+      if (link_.Busy()) throw LinkError(kMeterBusy);
+      ++link_.busy_;
+    }
+    ~SoleExchange() { --link_.busy_; }
+    SoleExchange(const SoleExchange&) = delete;
+    SoleExchange& operator=(const SoleExchange&) = delete;
 
    private:
     MeterLink& link_;

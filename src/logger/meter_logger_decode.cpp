@@ -4,6 +4,7 @@
 #include <chrono>
 #include <cmath>
 #include <string_view>
+#include <utility>
 
 #include "base/number_text.h"
 #include "link/meter.h"
@@ -20,6 +21,8 @@ constexpr std::size_t kRecordBytes = 38;
 constexpr std::size_t kSetReplyBase = 359;
 constexpr std::size_t kFirstRecord = 364;  // 1-based position of record 1
 constexpr std::string_view kPauseMarker = "[pause]";
+constexpr int kDirectoryStart = 2;
+constexpr int kDirectoryEnd = 3;
 
 std::uint32_t U16At(const Bytes& reply, std::size_t position) {
   return static_cast<std::uint32_t>(ByteAt(reply, static_cast<int>(position))) |
@@ -45,7 +48,7 @@ std::string_view Trimmed(std::string_view text) {
 
 // Appends `value` with at least `width` digits, zeros in front.
 void AppendPadded(std::string& out, long long value, std::size_t width) {
-  const std::string digits = NumberText(static_cast<double>(value));
+  const std::string digits = WholeNumberText(value);
   if (digits.size() < width) out.append(width - digits.size(), '0');
   out += digits;
 }
@@ -96,6 +99,17 @@ std::string TextOfEpoch(long long seconds) {
   return out;
 }
 
+// A packed start time whose every field is a real date and time from 2000 on
+// (the text shows the year as "20" and two digits).
+bool IsPackedDateTime(std::uint32_t packed) {
+  const unsigned second = (packed & 31) * 2, minute = packed >> 5 & 63, hour = packed >> 11 & 31;
+  const unsigned day = packed >> 16 & 31, month = packed >> 21 & 15, year = (packed >> 25) + 1980;
+  using namespace std::chrono;
+  const year_month_day date{std::chrono::year{static_cast<int>(year)}, std::chrono::month{month},
+                            std::chrono::day{day}};
+  return year >= 2000 && year <= 2099 && date.ok() && hour < 24 && minute < 60 && second < 60;
+}
+
 }  // namespace
 
 std::string MegabytesText(std::uint32_t thousandths) {
@@ -109,19 +123,52 @@ int RecordsOfSetSize(std::uint32_t size) {
   return static_cast<int>((size - kStoredSetBase) / kRecordBytes);
 }
 
+bool StartsWithLiveFrames(const Bytes& reply) {
+  return TailIsFrame(reply.substr(0, kFrameLength)) &&
+         TailIsFrame(reply.substr(kFrameLength, kFrameLength));
+}
+
 std::size_t DirectoryReplyLength(int sets) {
   return kDirectoryHead + kDirectoryEntry * static_cast<std::size_t>(std::max(sets, 0));
 }
 
-std::optional<MemoryDirectory> DecodeMemoryDirectory(const Bytes& reply) {
-  if (reply.size() < 10) return std::nullopt;
+MemoryDirectory DecodeMemoryDirectory(const Bytes& reply) {
   MemoryDirectory directory;
-  directory.size = U32At(reply, 2);
-  directory.remaining = U32At(reply, 6);
-  const int count = ByteAt(reply, 10);
-  for (int i = 0; i < count; ++i) {
+  auto unreadable = [&](const std::string& why) {
+    directory.problem = std::string(kDirectoryUnreadable) + ": " + why + ".";
+  };
+  if (reply.size() < 10) {
+    unreadable("its reply is too short to hold the number of sets (" +
+               WholeNumberText(static_cast<long long>(reply.size())) + " bytes)");
+    return directory;
+  }
+  if (StartsWithLiveFrames(reply)) {
+    directory.problem = kOnlyLiveFrames;
+    return directory;
+  }
+  if (ByteAt(reply, 1) != kDirectoryStart) {
+    unreadable("its reply does not start as a directory does");
+    return directory;
+  }
+  const std::uint32_t size = U32At(reply, 2);
+  const std::uint32_t remaining = U32At(reply, 6);
+  if (remaining > size) {
+    unreadable("it gives more memory remaining (" + MegabytesText(remaining) +
+               " MB) than the memory holds (" + MegabytesText(size) + " MB)");
+    return directory;
+  }
+  directory.size = size;
+  directory.remaining = remaining;
+  directory.announced = ByteAt(reply, 10);
+  const std::size_t length = DirectoryReplyLength(directory.announced);
+  for (int i = 0; i < directory.announced; ++i) {
     const std::size_t at = kDirectoryHead + kDirectoryEntry * static_cast<std::size_t>(i);
-    if (at + kDirectoryEntry - 1 > reply.size()) break;  // the entry did not arrive whole
+    if (at + kDirectoryEntry - 1 > reply.size()) {
+      directory.incomplete = true;
+      directory.problem = "The meter's memory directory was incomplete: " + WholeNumberText(i) +
+                          " of " + WholeNumberText(directory.announced) + " sets arrived.";
+      return directory;
+    }
     MemorySet set;
     set.position = i + 1;
     set.number = static_cast<std::uint16_t>(U16At(reply, at));
@@ -130,7 +177,30 @@ std::optional<MemoryDirectory> DecodeMemoryDirectory(const Bytes& reply) {
     // The date half comes first, each half low byte first.
     const std::uint32_t packed = U16At(reply, at + 6) << 16 | U16At(reply, at + 8);
     set.start = DecodeMeterDateTime(packed);
+    const std::string entry = "the entry at position " + WholeNumberText(set.position);
+    if (!IsPackedDateTime(packed)) {
+      unreadable(entry + " has no real start time (" + set.start + ")");
+      return directory;
+    }
+    // The memory is counted in 1/1000 MB: a set takes at most that many kB.
+    if (set.size < kStoredSetBase || set.size / 1000 > size) {
+      unreadable(entry + " gives an impossible size (" + WholeNumberText(set.size) + " bytes)");
+      return directory;
+    }
+    for (const MemorySet& other : directory.sets) {
+      if (other.number == set.number) {
+        unreadable("set number " + WholeNumberText(set.number) + " is listed twice");
+        return directory;
+      }
+    }
     directory.sets.push_back(set);
+  }
+  if (ByteAt(reply, static_cast<int>(length)) != kDirectoryEnd) {
+    unreadable("its reply does not end as a directory does");
+  } else if (reply.size() > length) {
+    unreadable("its reply held " + WholeNumberText(static_cast<long long>(reply.size())) +
+               " bytes where " + WholeNumberText(directory.announced) + " sets take " +
+               WholeNumberText(static_cast<long long>(length)));
   }
   return directory;
 }
@@ -139,14 +209,30 @@ std::size_t SetReplyLength(int records) {
   return kSetReplyBase + kRecordBytes * static_cast<std::size_t>(std::max(records, 0));
 }
 
+int WholeRecords(const Bytes& reply, int records, int known) {
+  const std::string_view text(reply);
+  auto printable = [&](std::size_t at, std::size_t count) {
+    for (const char c : text.substr(at - 1, count)) {
+      if (c < ' ' || c > '~') return false;
+    }
+    return true;
+  };
+  int whole = std::max(known, 0);
+  while (whole < records && reply.size() >= SetReplyLength(whole + 1)) {
+    const std::size_t at = kFirstRecord + kRecordBytes * static_cast<std::size_t>(whole);
+    if (!printable(at, 7) || !printable(at + 28, 5) || !EpochOfText(TextAt(text, at + 8, 19))) {
+      break;
+    }
+    ++whole;
+  }
+  return whole;
+}
+
 DownloadedSet DecodeSetReply(const Bytes& reply, int records, int step) {
   const std::string_view text(reply);
   DownloadedSet set;
   set.records_expected = std::max(records, 0);
-  if (reply.size() >= kSetReplyBase) {
-    set.records_received = static_cast<int>(
-        std::min<std::size_t>((reply.size() - kSetReplyBase) / kRecordBytes, set.records_expected));
-  }
+  set.records_received = WholeRecords(reply, set.records_expected);
   step = std::max(step, 1);
 
   ListHeader& header = set.list.header();
@@ -156,54 +242,119 @@ DownloadedSet DecodeSetReply(const Bytes& reply, int records, int step) {
   header.frequency_weighting = std::string(TextAt(text, 40, 1));
   header.time_weighting = std::string(TextAt(text, 57, 4));
   header.range = std::string(TextAt(text, 77, 6));
-  header.max_level = std::string(TextAt(text, 145, 6));
-  header.max_time = std::string(TextAt(text, 155, 19));
-  header.leq = std::string(TextAt(text, 201, 6));
-  header.sel = std::string(TextAt(text, 217, 6));
-  header.l05 = std::string(TextAt(text, 233, 6));
-  header.l10 = std::string(TextAt(text, 249, 6));
-  header.l50 = std::string(TextAt(text, 265, 6));
-  header.l90 = std::string(TextAt(text, 281, 6));
-  header.l95 = std::string(TextAt(text, 297, 6));
+  if (set.complete()) {
+    header.max_level = std::string(TextAt(text, 145, 6));
+    header.max_time = std::string(TextAt(text, 155, 19));
+    header.leq = std::string(TextAt(text, 201, 6));
+    header.sel = std::string(TextAt(text, 217, 6));
+    header.l05 = std::string(TextAt(text, 233, 6));
+    header.l10 = std::string(TextAt(text, 249, 6));
+    header.l50 = std::string(TextAt(text, 265, 6));
+    header.l90 = std::string(TextAt(text, 281, 6));
+    header.l95 = std::string(TextAt(text, 297, 6));
+  } else {
+    // The meter's results describe records that are not here.
+    header.note = "incomplete: " + WholeNumberText(set.records_received) + " of " +
+                  WholeNumberText(set.records_expected) + " records";
+  }
   if (set.records_received == 0) return set;
+
+  // Times are computed from the set's start and its interval; when either is
+  // not what it must be, each record keeps the time the meter stored with it.
+  const std::optional<double> interval = ParseNumber(Trimmed(set.set_field));
+  const std::string_view start_text = TextAt(text, 116, 19);
+  const std::optional<long long> start = EpochOfText(start_text);
+  if (!interval || *interval < 0) {
+    set.problems.push_back("The set field (byte 20) is \"" + set.set_field +
+                           "\", not the seconds between records: each record is listed with "
+                           "the time the meter stored with it.");
+  }
+  if (!start) {
+    set.problems.push_back("The set's start time (bytes 116 to 134) is \"" +
+                           std::string(start_text) +
+                           "\", not a date and time: each record is listed with the time the "
+                           "meter stored with it.");
+  }
+  const bool computed = interval && *interval >= 0 && start;
 
   const std::size_t rows = 1 + static_cast<std::size_t>(set.records_received - 1) / step;
   set.list.Reserve(rows, rows * 32);
   std::string level;
-  auto level_of = [&](std::size_t at) -> const std::string& {
+  long long counter = 0;
+  for (int i = 1; i <= set.records_received; i += step) {
+    const std::size_t at = kFirstRecord + kRecordBytes * static_cast<std::size_t>(i - 1);
     level.assign(TextAt(text, at + 28, 5));
     if (TextAt(text, at, 7) == kPauseMarker) level += '*';
-    return level;
-  };
-  set.list.Append("1", TextAt(text, kFirstRecord + 8, 19), level_of(kFirstRecord));
-
-  const std::optional<double> interval = ParseNumber(Trimmed(set.set_field));
-  const std::optional<long long> start = EpochOfText(TextAt(text, 116, 19));
-  if (!interval || !start) return set;
-  long long counter = 1;
-  for (int i = 1 + step; i <= set.records_received; i += step) {
-    const std::size_t at = kFirstRecord + kRecordBytes * static_cast<std::size_t>(i - 1);
-    const long long offset = std::llround(static_cast<double>(i - 1) * *interval);
     ++counter;
-    set.list.Append(NumberText(static_cast<double>(counter)), TextOfEpoch(*start + offset),
-                    level_of(at));
+    if (i == 1 || !computed) {
+      set.list.Append(WholeNumberText(counter), TextAt(text, at + 8, 19), level);
+    } else {
+      const long long offset = std::llround(static_cast<double>(i - 1) * *interval);
+      set.list.Append(WholeNumberText(counter), TextOfEpoch(*start + offset), level);
+    }
   }
   return set;
 }
 
-std::string DownloadProgressCaption(std::size_t received, std::size_t expected) {
+std::string DownloadProgressCaption(const DownloadProgress& progress) {
   std::uint64_t tenths = 1000;
-  if (expected > 0 && received < expected) {
-    // Rounded to the nearest tenth, a half upwards.
-    tenths = (static_cast<std::uint64_t>(received) * 2000 / expected + 1) / 2;
+  if (progress.expected > 0 && progress.received < progress.expected) {
+    // Rounded to the nearest tenth, a half upwards; "100.0" only when whole.
+    tenths = std::min<std::uint64_t>(
+        (static_cast<std::uint64_t>(progress.received) * 2000 / progress.expected + 1) / 2, 999);
   }
-  return NumberText(static_cast<double>(tenths / 10)) + "." +
-         NumberText(static_cast<double>(tenths % 10)) + "% Completed";
+  std::string caption = WholeNumberText(static_cast<long long>(tenths / 10)) + "." +
+                        WholeNumberText(static_cast<long long>(tenths % 10)) + "% Completed";
+  if (progress.bytes_per_second > 0 && progress.received < progress.expected) {
+    caption += ", " + WholeNumberText(std::llround(progress.bytes_per_second)) + " bytes/s, " +
+               DurationText(static_cast<long>(std::ceil(progress.seconds_left))) + " left";
+  }
+  return caption;
 }
 
 std::string StoppedSendingText(std::size_t received, std::size_t expected) {
-  return "The meter stopped sending: " + NumberText(static_cast<double>(received)) + " of " +
-         NumberText(static_cast<double>(expected)) + " bytes arrived.";
+  return "The meter stopped sending: " + WholeNumberText(static_cast<long long>(received)) +
+         " of " + WholeNumberText(static_cast<long long>(expected)) + " bytes arrived.";
+}
+
+std::string SetReplyEndText(const SetReply& reply) {
+  const std::string arrived = WholeNumberText(static_cast<long long>(reply.bytes.size())) + " of " +
+                              WholeNumberText(static_cast<long long>(reply.expected)) +
+                              " bytes had arrived.";
+  switch (reply.end) {
+    case ReplyEnd::kWhole:
+      return {};
+    case ReplyEnd::kSilence:
+      return StoppedSendingText(reply.bytes.size(), reply.expected);
+    case ReplyEnd::kBrokeOff:
+      return "The meter's reply broke off: what came after " +
+             WholeNumberText(static_cast<long long>(reply.bytes.size())) + " of " +
+             WholeNumberText(static_cast<long long>(reply.expected)) + " bytes was not a record.";
+    case ReplyEnd::kPortLost:
+      return std::string(kMeterLost) + " " + arrived;
+    case ReplyEnd::kLiveOnly:
+      return kOnlyLiveFrames;
+    case ReplyEnd::kStopped:
+      return "The download was stopped: " + arrived;
+  }
+  return {};
+}
+
+std::optional<long long> ClockDifference(const std::string& meter_text, const DateTime& pc) {
+  const std::optional<long long> meter = EpochOfText(meter_text);
+  std::string reference;
+  AppendPadded(reference, pc.year, 4);
+  for (const auto& [separator, value] : {std::pair{'/', pc.month},
+                                         {'/', pc.day},
+                                         {' ', pc.hour},
+                                         {':', pc.minute},
+                                         {':', pc.second}}) {
+    reference += separator;
+    AppendPadded(reference, value, 2);
+  }
+  const std::optional<long long> pc_seconds = EpochOfText(reference);
+  if (!meter || !pc_seconds) return std::nullopt;
+  return *meter - *pc_seconds;
 }
 
 std::optional<int> WholeSecondsAnswer(const std::string& answer, int low, int high) {

@@ -63,7 +63,10 @@ struct MeterModel::Impl {
   explicit Impl(MeterOptions o) : options(o), rng(o.seed) {}
 
   double FramePeriod() const { return 1.0 / std::max(options.rate_hz, 1e-9); }
-  double ByteTime() const { return 1.0 / std::max(options.bytes_per_second, 1.0); }
+  double ByteTime() const {
+    const double rate = faults.line_rate > 0 ? faults.line_rate : options.bytes_per_second;
+    return 1.0 / std::max(rate, 1.0);
+  }
 
   // -- live frame --
 
@@ -101,6 +104,34 @@ struct MeterModel::Impl {
     }
   }
 
+  Bytes RandomBytes(size_t count) {
+    std::uniform_int_distribution<int> any_byte(0, 255);
+    Bytes bytes;
+    for (size_t i = 0; i < count; ++i) bytes.push_back(static_cast<char>(any_byte(rng)));
+    return bytes;
+  }
+
+  // A reply as the faults shape it: its bytes, its pace, and where the port
+  // vanishes.
+  void SendReply(Bytes reply, double t) {
+    if (faults.garbage_replies) reply = RandomBytes(reply.size());
+    if (faults.short_replies) reply.resize(reply.size() / 2);
+    reply += RandomBytes(static_cast<size_t>(std::max(faults.trailing_bytes, 0)));
+    double ready = t + std::max(faults.slow_start, 0.0);
+    for (size_t i = 0; i < reply.size(); ++i) {
+      if (faults.vanish_after >= 0 && reply_bytes_sent >= faults.vanish_after) break;
+      if (faults.burst_bytes > 0 && i > 0 && i % static_cast<size_t>(faults.burst_bytes) == 0) {
+        ready = line_free + faults.burst_pause;
+      }
+      line_free = std::max(line_free, ready) + ByteTime();
+      out.push_back({line_free, reply[i]});
+      ++reply_bytes_sent;
+    }
+    if (faults.vanish_after >= 0 && reply_bytes_sent >= faults.vanish_after) {
+      vanish_at = std::min(vanish_at, std::max(line_free, t));
+    }
+  }
+
   bool StreamSuspendedAt(double t) const {
     if (faults.silent) return true;
     if (!command.empty() && command_start <= t) return true;
@@ -110,13 +141,8 @@ struct MeterModel::Impl {
   void SendFrame(double t) {
     if (StreamSuspendedAt(t)) return;
     Send(Frame(), t);
-    if (faults.garbage_between > 0) {
-      std::uniform_int_distribution<int> any_byte(0, 255);
-      Bytes garbage;
-      for (int i = 0; i < faults.garbage_between; ++i)
-        garbage.push_back(static_cast<char>(any_byte(rng)));
-      Send(garbage, t);
-    }
+    if (faults.garbage_between > 0)
+      Send(RandomBytes(static_cast<size_t>(faults.garbage_between)), t);
     StepLevel();
   }
 
@@ -230,11 +256,12 @@ struct MeterModel::Impl {
     Bytes complete;
     complete.swap(command);
     commands.push_back(complete);
+    // An ignored command changes nothing, not even the stream.
+    if (faults.ignored.find(complete[0]) != std::string::npos) return;
     std::optional<Bytes> reply = Execute(complete, t);
     double end = t;
     if (reply && !reply->empty()) {
-      if (faults.short_replies) reply->resize(reply->size() / 2);
-      Send(*reply, t);
+      SendReply(*std::move(reply), t);
       end = line_free;
     }
     quiet_until = std::max(quiet_until, end + options.quiet_after_reply);
@@ -263,6 +290,8 @@ struct MeterModel::Impl {
   double command_start = 0;
 
   std::deque<OutByte> out;
+  long reply_bytes_sent = 0;
+  double vanish_at = kInfinity;
   double line_free = 0;
   double next_frame = 0;
   double quiet_until = -kInfinity;
@@ -271,6 +300,7 @@ struct MeterModel::Impl {
 MeterModel::MeterModel(MeterOptions options) : impl_(std::make_shared<Impl>(options)) {}
 
 void MeterModel::Receive(const Bytes& bytes, double t) {
+  if (Vanished(t)) return;
   impl_->Advance(t);
   impl_->received += bytes;
   if (impl_->faults.silent) return;
@@ -281,16 +311,20 @@ Bytes MeterModel::Transmit(double t) {
   impl_->Advance(t);
   Bytes result;
   auto& out = impl_->out;
-  while (!out.empty() && out.front().time <= t + kTimeSlack) {
+  // Nothing leaves after the port vanished.
+  const double until = std::min(t, impl_->vanish_at);
+  while (!out.empty() && out.front().time <= until + kTimeSlack) {
     result.push_back(out.front().byte);
     out.pop_front();
   }
+  if (Vanished(t)) out.clear();
   if (impl_->faults.silent) result.clear();
   return result;
 }
 
 double MeterModel::NextEventTime(double t) const {
   const Impl& m = *impl_;
+  if (Vanished(t)) return t + m.FramePeriod();
   double best = kInfinity;
   if (!m.out.empty()) best = m.out.front().time;
   if (!m.command.empty()) best = std::min(best, m.command_start + m.options.command_timeout);
@@ -367,6 +401,7 @@ void MeterModel::SetClock(const MeterTime& time, double t) { impl_->logger.SetCl
 MeterTime MeterModel::ClockAt(double t) const { return impl_->logger.ClockAt(t); }
 
 Faults& MeterModel::faults() { return impl_->faults; }
+bool MeterModel::Vanished(double t) const { return t >= impl_->vanish_at - kTimeSlack; }
 const std::vector<Bytes>& MeterModel::received_commands() const { return impl_->commands; }
 const Bytes& MeterModel::received_bytes() const { return impl_->received; }
 

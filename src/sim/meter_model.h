@@ -74,10 +74,20 @@ struct MeterOptions {
 
 // Faults on demand.
 struct Faults {
-  bool silent = false;         // sends nothing at all, answers nothing
-  int garbage_between = 0;     // this many random bytes between live frames
-  bool short_replies = false;  // replies stop after half their length
-  bool no_ack = false;         // "A" gets no acknowledgement
+  bool silent = false;           // sends nothing at all, answers nothing
+  int garbage_between = 0;       // this many random bytes between live frames
+  bool short_replies = false;    // replies stop after half their length
+  bool no_ack = false;           // "A" gets no acknowledgement
+  int trailing_bytes = 0;        // replies go on with this many random bytes
+  bool garbage_replies = false;  // replies are random bytes of their length
+  std::string ignored;           // commands (first letters) ignored; the stream goes on
+  double line_rate = 0;          // bytes a second on the line when above 0 (else the option's)
+  int burst_bytes = 0;           // replies leave in bursts of this many bytes ...
+  double burst_pause = 0;        // ... with this pause in seconds between them
+  double slow_start = 0;         // a reply's first byte leaves this long after its command
+  // The port vanishes (nothing is sent or received any more) once this many
+  // bytes of replies have left; below 0 never.
+  long vanish_after = -1;
 };
 
 class MeterModel {
@@ -133,6 +143,8 @@ class MeterModel {
   MeterTime ClockAt(double t) const;
 
   Faults& faults();
+  // True once the port vanished (Faults::vanish_after) by time `t`.
+  bool Vanished(double t) const;
 
   // Every complete command the meter has received, in order, as written.
   const std::vector<Bytes>& received_commands() const;

@@ -30,10 +30,7 @@ std::runtime_error SystemError(const std::string& what) {
 
 PtyBridge::PtyBridge(MeterModel& model) : model_(model) {}
 
-PtyBridge::~PtyBridge() {
-  if (slave_ >= 0) ::close(slave_);
-  if (master_ >= 0) ::close(master_);
-}
+PtyBridge::~PtyBridge() { Close(); }
 
 std::string PtyBridge::Open() {
   if (master_ >= 0) return device_;
@@ -120,7 +117,8 @@ void PtyBridge::Serve(const std::atomic<bool>& stop,
     if (::ioctl(slave_, FIONREAD, &unread) == 0 && unread > kMaxUnread) {
       ::tcflush(slave_, TCIFLUSH);
     }
-    const Bytes out = model_.Transmit(now());
+    const double sent_at = now();
+    const Bytes out = model_.Transmit(sent_at);
     size_t written = 0;
     while (written < out.size()) {
       const ssize_t n = ::write(master_, out.data() + written, out.size() - written);
@@ -132,7 +130,19 @@ void PtyBridge::Serve(const std::atomic<bool>& stop,
         break;  // full (or gone): drop the rest
       }
     }
+    if (model_.Vanished(sent_at)) {
+      // As an adapter pulled out: the program's end of the line fails from now on.
+      Close();
+      return;
+    }
   }
+}
+
+void PtyBridge::Close() {
+  if (slave_ >= 0) ::close(slave_);
+  if (master_ >= 0) ::close(master_);
+  slave_ = -1;
+  master_ = -1;
 }
 
 }  // namespace slm::sim

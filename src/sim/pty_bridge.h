@@ -22,7 +22,8 @@ class PtyBridge {
   std::string Open();
   const std::string& device() const { return device_; }
 
-  // Moves bytes between the pseudo-terminal and the model until `stop` is set.
+  // Moves bytes between the pseudo-terminal and the model until `stop` is set,
+  // or until the model's port vanished (then the pseudo-terminal is closed).
   // Sleeps in poll() until the model or the host has something, so an idle
   // emulator costs next to nothing. `on_command` (optional) sees each complete
   // command the model received; `on_tick` (optional) runs on every pass of the
@@ -32,6 +33,8 @@ class PtyBridge {
              const std::function<void(double now)>& on_tick = {});
 
  private:
+  void Close();
+
   MeterModel& model_;
   int master_ = -1;
   int slave_ = -1;  // held open so the line keeps its settings between clients

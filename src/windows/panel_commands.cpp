@@ -214,7 +214,8 @@ void Panel::RefreshCommand() {
 }
 
 void Panel::SendToolbarCommand(std::string_view letter) {
-  if (!session_.link().IsOpen()) return;
+  // Not inside another exchange's waits: the letter would land among its bytes.
+  if (!session_.link().IsOpen() || session_.link().Busy()) return;
   AppTimers::Pause pause(context_.timers);
   try {
     session_.link().SendCommand(Bytes(letter));

@@ -88,6 +88,7 @@ void Panel::ShowLinkRestored() {
 
 void Panel::CloseForSignal() {
   closing_for_signal_ = true;
+  stop_requested_ = true;
   close();
 }
 

@@ -172,6 +172,9 @@ class Panel : public QWidget, public LiveSessionView {
   void SamplingCommand();
   void RtcCommand();
   void CloseLoggerWindows();
+  // A download a stop signal ended: what arrived whole goes to a file of its
+  // own in the working folder, and stderr says where.
+  void KeepStoppedDownload(const DownloadedSet& set, int position, const std::string& ended);
   void Tell(const std::string& message);
   // The status strip and the notices (panel_feedback.cpp).
   void AddStatusStrip(QBoxLayout* root);
@@ -198,7 +201,10 @@ class Panel : public QWidget, public LiveSessionView {
   std::unique_ptr<DataList> data_list_;
   std::unique_ptr<SamplingChoice> sampling_choice_;
   std::unique_ptr<SetupWindow> setup_;
-  std::vector<std::uint16_t> erase_numbers_;
+  // The directory the erase picker offers.
+  MemoryDirectory erase_directory_;
+  // A stop signal came: a running download ends at once.
+  bool stop_requested_ = false;
   int logger_interval_ = 1;
   std::string last_message_;
   bool closing_for_signal_ = false;

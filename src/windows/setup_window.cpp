@@ -65,7 +65,9 @@ SetupWindow::SetupWindow(MeterLink& link, AppTimers& timers, Dialogs& dialogs, C
 }
 
 void SetupWindow::Tick() {
-  if (meter_display_) {
+  // Another exchange owns the port (this tick's own, its waits running
+  // timers): the clock is asked at the next tick.
+  if (meter_display_ && !link_.Busy()) {
     // The meter's clock is asked for at every tick: nothing else may talk
     // to it until the window closes.
     timers_.StopBoth();

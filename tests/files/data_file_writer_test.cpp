@@ -62,7 +62,7 @@ TEST(ListFile, OlderMemorySetIsSavedInTheCurrentForm) {
   EXPECT_EQ(FormatListFile(list, Separator::kTab), kMemorySetFile);
 }
 
-TEST(ListFile, FieldsThatWouldNotReadBackAreQuoted) {
+TEST(ListFile, FieldsAreQuotedOnlyWhereRfc4180AsksAndThePartSetNoteFollowsTheKind) {
   RecordList list;
   ListHeader& h = list.header();
   h.kind = ListKind::kDataLogger2;
@@ -70,12 +70,15 @@ TEST(ListFile, FieldsThatWouldNotReadBackAreQuoted) {
   h.l05 = "\"78\"";
   h.l10 = "76,0";
   h.max_level = "84.7 ";
+  h.l90 = " 90.1 ";
+  h.note = "incomplete: 3 of 9 records";
   list.Append("1", "2016/03/22 09:00:00", "65,3");
   list.Append(" 2", "say \"loud\"", "a\tb");
   list.Append("3", "line\r\nend", "");
   EXPECT_EQ(FormatListFile(list, Separator::kComma),
-            "Data Logger 2\r\nSET \" 3\"\r\n\r\n\r\nRange \r\nL05 \"\"\"78\"\"\"\r\n"
-            "L10 76,0\r\nL50 \r\nL90 \r\nL95 \r\nMax dB 84.7 \r\n\r\nSEL \r\nLeq \r\n"
+            "Data Logger 2  incomplete: 3 of 9 records\r\nSET  3\r\n\r\n\r\nRange \r\n"
+            "L05 \"\"\"78\"\"\"\r\nL10 76,0\r\nL50 \r\nL90  90.1 \r\nL95 \r\nMax dB 84.7 \r\n"
+            "\r\nSEL \r\nLeq \r\n"
             "No.s,Date Time,dB,\r\n"
             "1,2016/03/22 09:00:00,\"65,3\",\r\n"
             "\" 2\",\"say \"\"loud\"\"\",\"a\tb\",\r\n"

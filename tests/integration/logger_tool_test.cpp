@@ -1,11 +1,13 @@
 // slmtool's data-logger commands as a user runs them, against `slmtool
 // emulate --sets FILE` on a pseudo-terminal.
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include <QCoreApplication>
 #include <QProcess>
 #include <QStringList>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
 #include <optional>
 #include <string>
@@ -19,6 +21,12 @@ namespace slm {
 namespace {
 
 using Clock = std::chrono::steady_clock;
+
+constexpr const char* kNoAnswer = "The meter does not answer.";
+constexpr const char* kMeasuring =
+    "The meter is measuring. Stop it with \"Run Pause Stop\" to read its memory.";
+constexpr const char* kLost =
+    "The meter was lost: its serial port stopped working (was the adapter pulled out?).";
 
 constexpr const char* kSets =
     "# two sets: the second one has the higher number\n"
@@ -85,13 +93,15 @@ class LoggerTool : public ::testing::Test {
     emulator_.waitForFinished(5000);
   }
 
-  // Starts the emulator with the stored sets `sets` and `extra` options.
-  void StartEmulator(const std::string& sets, const QStringList& extra = {}) {
+  // Starts the emulator, a stopped meter unless `measuring`, with the stored
+  // sets `sets` and `extra` options.
+  void StartEmulator(const std::string& sets, const QStringList& extra = {},
+                     bool measuring = false) {
     test::WriteBytes(dir_.File("sets.txt"), sets);
-    emulator_.start(SLMTOOL_PATH,
-                    QStringList{"emulate", "--sets", QString::fromStdString(dir_.File("sets.txt")),
-                                "--log", QString::fromStdString(dir_.File("log"))} +
-                        extra);
+    QStringList args{"emulate", "--sets", QString::fromStdString(dir_.File("sets.txt")), "--log",
+                     QString::fromStdString(dir_.File("log"))};
+    if (!measuring) args << "--stopped";
+    emulator_.start(SLMTOOL_PATH, args + extra);
     ASSERT_TRUE(emulator_.waitForReadyRead(15000));
     device_ = QString::fromLatin1(emulator_.readLine()).trimmed().mid(8).toStdString();
     ASSERT_FALSE(device_.empty());
@@ -100,6 +110,17 @@ class LoggerTool : public ::testing::Test {
   test::ToolRun Run(const std::string& command, std::vector<std::string> args = {}) {
     args.insert(args.begin(), {command, "--port", device_});
     return test::RunProgram(SLMTOOL_PATH, args, dir_.path());
+  }
+
+  // How many commands the emulator logged that start with `letter`.
+  int Logged(char letter) {
+    char hex[3];
+    std::snprintf(hex, sizeof hex, "%02X", static_cast<unsigned char>(letter));
+    int count = 0;
+    for (const std::string& line : OutLines(test::ReadWholeFile(dir_.File("log")))) {
+      if (line.rfind(hex, 0) == 0) ++count;
+    }
+    return count;
   }
 
   test::TempDir dir_;
@@ -201,9 +222,136 @@ TEST_F(LoggerTool, EraseTakesOneSetOnlyWhenConfirmed) {
 
   const test::ToolRun erased = Run("erase", {"--set", "1", "--yes"});
   ASSERT_EQ(erased.exit_code, 0) << erased.err;
+  EXPECT_EQ(
+      erased.out.rfind("Erased set 1 (position 1, started 2024/05/01  10:00:00, 7 records)", 0), 0u)
+      << erased.out;
   const std::vector<std::string> sets = SetLines(Run("memory").out);
   ASSERT_EQ(sets.size(), 1u);
   EXPECT_EQ(sets[0].rfind("1\t7\t", 0), 0u) << "the other set should be left: " << sets[0];
+}
+
+// "P" gets no reply: only the directory read afterwards tells it took.
+TEST_F(LoggerTool, AnEraseTheMeterIgnoredIsNotSaidDone) {
+  StartEmulator(kSets, {"--fault", "ignore:P"});
+  const test::ToolRun run = Run("erase", {"--set", "2", "--yes"});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_TRUE(HasLine(run.err, "Set 7 was not erased: the meter still lists it.")) << run.err;
+  EXPECT_EQ(run.out, "");
+}
+
+// The tail of a reply longer than announced, paced in bursts, makes no
+// directory of its own; nothing is erased on a directory that is not whole.
+TEST_F(LoggerTool, ADirectoryLongerThanAnnouncedIsAFailureAndErasesNothing) {
+  StartEmulator(kSets, {"--fault", "longer:9", "--fault", "bursts:16:0.012"});
+  const test::ToolRun memory = Run("memory");
+  EXPECT_EQ(memory.exit_code, 1);
+  EXPECT_NE(memory.err.find("The meter's memory directory could not be read: its reply held "),
+            std::string::npos)
+      << memory.err;
+  for (const std::string& line : SetLines(memory.out)) {
+    EXPECT_TRUE(line.rfind("1\t1\t", 0) == 0 || line.rfind("2\t7\t", 0) == 0) << line;
+  }
+  const test::ToolRun erase = Run("erase", {"--set", "2", "--yes"});
+  EXPECT_EQ(erase.exit_code, 1);
+  EXPECT_TRUE(HasLine(erase.err, "Nothing was erased.")) << erase.err;
+  EXPECT_EQ(Logged('P'), 0);
+}
+
+// Never "No Data" when the meter announced sets.
+TEST_F(LoggerTool, AShortDirectoryIsSaidIncomplete) {
+  StartEmulator(kSets, {"--fault", "short-replies"});
+  const test::ToolRun run = Run("memory");
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_TRUE(HasLine(run.err, "The meter's memory directory was incomplete: 0 of 2 sets arrived."))
+      << run.err;
+  EXPECT_FALSE(HasLine(run.out, "No Data in Memory")) << run.out;
+}
+
+// A live frame in the place of an answer is no answer.
+TEST_F(LoggerTool, AMeterThatIgnoresTheQuestionDoesNotAnswer) {
+  StartEmulator(kSets, {"--fault", "ignore:IJ"});
+  for (const char* command : {"sampling", "clock"}) {
+    const test::ToolRun run = Run(command);
+    EXPECT_EQ(run.exit_code, 1) << command << ": " << run.out;
+    EXPECT_NE(run.err.find(kNoAnswer), std::string::npos) << command << ": " << run.err;
+  }
+}
+
+TEST_F(LoggerTool, TheMemoryOfAMeasuringMeterIsNotRead) {
+  StartEmulator(kSets, {}, true);
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{}, std::vector<std::string>{"--set", "1"}}) {
+    const test::ToolRun run = Run(args.empty() ? "memory" : "download", args);
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_TRUE(HasLine(run.err, kMeasuring)) << run.err;
+  }
+  EXPECT_EQ(Logged('N'), 0);
+}
+
+// Slower than the line, a slow start and pauses inside: every record comes,
+// and the progress tells the rate and the time left.
+TEST_F(LoggerTool, ASlowMeterThatPausesIsDownloadedWhole) {
+  std::string levels;
+  for (int i = 0; i < 12; ++i) levels += " 70." + std::to_string(i % 10);
+  StartEmulator("2;2024/05/01 10:00:00;1;A;FAST;30-90;" + levels + "\n",
+                {"--fault", "slow:500", "--fault", "slow-start:0.4", "--fault", "bursts:128:0.4"});
+  const test::ToolRun run = Run("download", {"--set", "1"});
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  EXPECT_EQ(RecordLines(run.out).size(), 12u) << run.out;
+  EXPECT_NE(run.err.find(" bytes/s, 00:00:0"), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(" left\n"), std::string::npos) << run.err;
+}
+
+// A pulled adapter keeps the records that arrived whole, says so in words,
+// and the file saved is marked as a part of the set.
+TEST_F(LoggerTool, APulledAdapterKeepsTheWholeRecordsInAMarkedFile) {
+  std::string levels;
+  for (int i = 0; i < 100; ++i) levels += " 70.1";
+  StartEmulator("3;2024/05/01 10:00:00;1;A;FAST;30-90;" + levels + "\n",
+                {"--fault", "vanish:2000"});
+  const std::string out = dir_.File("part.dlgr");
+  const test::ToolRun run = Run("download", {"--set", "1", "-o", out});
+  EXPECT_EQ(run.exit_code, 1);
+  EXPECT_NE(run.err.find(kLost), std::string::npos) << run.err;
+  EXPECT_NE(run.err.find(" of 4159 bytes had arrived."), std::string::npos) << run.err;
+  // 22 bytes of directory, then at most 1978 of the set: 42 whole records.
+  const std::size_t listed = RecordLines(run.out).size();
+  EXPECT_GT(listed, 30u);
+  EXPECT_LE(listed, 42u);
+  const std::string file = test::ReadWholeFile(out);
+  const std::string kept = std::to_string(listed);
+  EXPECT_EQ(file.rfind("Data Logger 2  incomplete: " + kept + " of 100 records\r\n", 0), 0u)
+      << file.substr(0, 80);
+  EXPECT_NE(file.find("\r\nLeq \r\n"), std::string::npos) << "the whole set's Leq was written";
+  const test::ToolRun info = test::RunProgram(SLMTOOL_PATH, {"info", out}, dir_.path());
+  EXPECT_TRUE(HasLine(info.out, "Records: " + kept)) << info.out;
+}
+
+// SIGINT and SIGTERM end a download at once and keep what arrived.
+TEST_F(LoggerTool, AStopSignalEndsADownloadAndKeepsWhatArrived) {
+  std::string levels;
+  for (int i = 0; i < 2000; ++i) levels += " 70.1";
+  StartEmulator("3;2024/05/01 10:00:00;1;A;FAST;30-90;" + levels + "\n");
+  const std::string out = dir_.File("part.csv");
+  QProcess tool;
+  tool.start(SLMTOOL_PATH, {"download", "--port", QString::fromStdString(device_), "--set", "1",
+                            "-o", QString::fromStdString(out)});
+  const Clock::time_point start = Clock::now();
+  QByteArray err;
+  while (!err.contains("% Completed") && Clock::now() - start < std::chrono::seconds(10)) {
+    tool.waitForReadyRead(100);
+    err += tool.readAllStandardError();
+  }
+  ::kill(static_cast<pid_t>(tool.processId()), SIGINT);
+  ASSERT_TRUE(tool.waitForFinished(5000));
+  EXPECT_LT(Clock::now() - start, std::chrono::seconds(15));
+  err += tool.readAllStandardError();
+  EXPECT_EQ(tool.exitStatus(), QProcess::NormalExit);
+  EXPECT_EQ(tool.exitCode(), 1);
+  EXPECT_TRUE(err.contains("The download was stopped: ")) << err.toStdString();
+  const std::string file = test::ReadWholeFile(out);
+  EXPECT_EQ(file.rfind("Data Logger 2  incomplete: ", 0), 0u) << file.substr(0, 80);
+  EXPECT_NE(file.find(" of 2000 records\r\n"), std::string::npos) << file.substr(0, 80);
 }
 
 TEST_F(LoggerTool, SamplingTimeSetIsTheOneReadBack) {
@@ -235,14 +383,9 @@ TEST_F(LoggerTool, ClockSetToThePcReadsBackCloseToIt) {
 
 TEST_F(LoggerTool, EveryCommandGivesUpOnASilentMeterWithAReason) {
   StartEmulator(kSets, {"--fault", "silence"});
-  const std::vector<std::vector<std::string>> commands = {{"memory"},
-                                                          {"download", "--set", "1"},
-                                                          {"erase", "--set", "1", "--yes"},
-                                                          {"erase", "--all", "--yes"},
-                                                          {"sampling"},
-                                                          {"sampling", "--set", "5"},
-                                                          {"clock"},
-                                                          {"clock", "--set"}};
+  // One command per exchange that waits for the meter.
+  const std::vector<std::vector<std::string>> commands = {
+      {"memory"}, {"download", "--set", "1"}, {"erase", "--all", "--yes"}, {"sampling"}, {"clock"}};
   for (std::vector<std::string> command : commands) {
     const std::string name = command[0];
     command.erase(command.begin());

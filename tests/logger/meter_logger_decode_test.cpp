@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "link/meter.h"
@@ -39,18 +40,17 @@ TEST(DecodeMemoryDirectory, EntriesTable) {
     std::string start;
   } cases[] = {
       {"empty set", Entry(1, 0, 341, may_first), 1, 341, 0, DecodeMeterDateTime(t)},
-      {"below the base", Entry(2, 0, 300, may_first), 2, 300, 0, DecodeMeterDateTime(t)},
       {"100 records", Entry(0x02, 0x01, 341 + 38 * 100, may_first), 258, 341 + 3800, 100,
        DecodeMeterDateTime(t)},
       {"a part record", Entry(7, 0, 341 + 38 + 37, may_first), 7, 416, 1, DecodeMeterDateTime(t)},
-      {"packed halves", Entry(0xFF, 0xFF, 341, {0x34, 0x12, 0x78, 0x56}), 65535, 341, 0,
-       DecodeMeterDateTime(0x12345678)},
+      {"packed halves", Entry(0xFF, 0xFF, 341, {0x34, 0x58, 0x78, 0x56}), 65535, 341, 0,
+       DecodeMeterDateTime(0x58345678)},
   };
   for (const auto& c : cases) {
-    const auto directory = DecodeMemoryDirectory(DirectoryBytes({c.entry}, 1));
-    ASSERT_TRUE(directory.has_value()) << c.name;
-    ASSERT_EQ(directory->sets.size(), 1u) << c.name;
-    const MemorySet& set = directory->sets[0];
+    const MemoryDirectory directory = DecodeMemoryDirectory(DirectoryBytes({c.entry}, 1));
+    EXPECT_EQ(directory.problem, "") << c.name;
+    ASSERT_EQ(directory.sets.size(), 1u) << c.name;
+    const MemorySet& set = directory.sets[0];
     EXPECT_EQ(set.position, 1) << c.name;
     EXPECT_EQ(set.number, c.number) << c.name;
     EXPECT_EQ(set.size, c.size) << c.name;
@@ -60,30 +60,66 @@ TEST(DecodeMemoryDirectory, EntriesTable) {
 }
 
 TEST(DecodeMemoryDirectory, SizesAndCount) {
-  const auto empty = DecodeMemoryDirectory(DirectoryBytes({}, 0));
-  ASSERT_TRUE(empty.has_value());
-  EXPECT_TRUE(empty->sets.empty());
-  EXPECT_EQ(empty->size, 8000u);
-  EXPECT_EQ(empty->remaining, 3856u);
-  EXPECT_EQ(MegabytesText(empty->size), "8.0");
+  const MemoryDirectory empty = DecodeMemoryDirectory(DirectoryBytes({}, 0));
+  EXPECT_TRUE(empty.valid());
+  EXPECT_EQ(empty.announced, 0);
+  EXPECT_TRUE(empty.sets.empty());
+  EXPECT_EQ(empty.size, 8000u);
+  EXPECT_EQ(empty.remaining, 3856u);
+  EXPECT_EQ(MegabytesText(empty.size), "8.0");
 }
 
-TEST(DecodeMemoryDirectory, OnlyWholeEntriesAndNothingBeforeTheCount) {
-  const Bytes one = Entry(1, 0, 341, {0, 0, 0, 0});
-  const Bytes two = Entry(2, 0, 379, {0, 0, 0, 0});
-  Bytes reply = DirectoryBytes({one, two}, 2);
-  EXPECT_EQ(reply.size(), DirectoryReplyLength(2));
-  reply.resize(12 + 10 + 8);  // the second entry lacks its last byte
-  const auto directory = DecodeMemoryDirectory(reply);
-  ASSERT_TRUE(directory.has_value());
-  ASSERT_EQ(directory->sets.size(), 1u);
-  EXPECT_EQ(directory->sets[0].number, 1);
-  reply.resize(12 + 10 + 9);
-  EXPECT_EQ(DecodeMemoryDirectory(reply)->sets.size(), 2u);
-  EXPECT_EQ(DecodeMemoryDirectory(reply)->sets[1].position, 2);
-  EXPECT_EQ(DecodeMemoryDirectory(reply)->sets[1].records, 1);
-  EXPECT_FALSE(DecodeMemoryDirectory(reply.substr(0, 9)).has_value());
-  EXPECT_TRUE(DecodeMemoryDirectory(reply.substr(0, 10)).has_value());
+// Every field is checked: a reply that is no whole, valid directory lists the
+// valid entries before the first wrong one and says what was wrong.
+TEST(DecodeMemoryDirectory, AReplyThatIsNoWholeValidDirectoryIsSaid) {
+  const std::uint32_t t = EncodeMeterDateTime(2024, 5, 1, 10, 0, 0);
+  const std::initializer_list<int> may = {static_cast<int>(t >> 16 & 0xFF),
+                                          static_cast<int>(t >> 24), static_cast<int>(t & 0xFF),
+                                          static_cast<int>(t >> 8 & 0xFF)};
+  const Bytes one = Entry(1, 0, 341, may), two = Entry(2, 0, 379, may),
+              three = Entry(3, 0, 417, may);
+  const Bytes whole = DirectoryBytes({one, two, three}, 3);
+  auto with = [&](std::size_t at, int byte) {
+    Bytes reply = whole;
+    reply[at - 1] = static_cast<char>(byte);
+    return reply;
+  };
+  const struct {
+    const char* name;
+    Bytes reply;
+    std::size_t listed;  // -1: not even the head
+    const char* says;
+  } cases[] = {
+      {"whole", whole, 3, ""},
+      {"cut in the second entry", whole.substr(0, 12 + 10 + 8), 1,
+       "The meter's memory directory was incomplete: 1 of 3 sets arrived."},
+      {"no entry at all", whole.substr(0, 11), 0,
+       "The meter's memory directory was incomplete: 0 of 3 sets arrived."},
+      {"trailing bytes", whole + MakeBytes({2, 0, 7}), 3,
+       "The meter's memory directory could not be read: its reply held 45 bytes where 3 sets "
+       "take 42."},
+      {"wrong end byte", with(42, 9), 3, "its reply does not end as a directory does"},
+      {"wrong start byte", with(1, 0), 0, "its reply does not start as a directory does"},
+      {"live frames", MakeBytes({2, 0, 0x10, 2, 141, 3, 2, 0, 0x10, 2, 141, 3}), 0,
+       kOnlyLiveFrames},
+      {"too short for the count", whole.substr(0, 9), 0, "too short to hold the number of sets"},
+      {"more remaining than held", with(9, 1), 0, "more memory remaining"},
+      {"a 62nd second", with(12 + 10 + 8, 31), 1, "the entry at position 2 has no real start time"},
+      {"a month 0", with(12 + 10 + 6, 0x01), 1, "the entry at position 2 has no real start"},
+      {"a year past 2099", with(12 + 10 + 7, 0xFF), 1, "position 2 has no real start time"},
+      {"below the stored base", with(12 + 10 + 2, 0), 1,
+       "the entry at position 2 gives an impossible size (256 bytes)"},
+      {"more than the memory", with(12 + 10 + 5, 0x40), 1, "impossible size"},
+      {"a number twice", with(12 + 20, 1), 2, "set number 1 is listed twice"},
+  };
+  for (const auto& c : cases) {
+    const MemoryDirectory directory = DecodeMemoryDirectory(c.reply);
+    EXPECT_NE(directory.problem.find(c.says), std::string::npos)
+        << c.name << ": " << directory.problem;
+    EXPECT_EQ(directory.valid(), std::string(c.says).empty()) << c.name;
+    ASSERT_EQ(directory.sets.size(), c.listed) << c.name;
+    for (std::size_t i = 0; i < c.listed; ++i) EXPECT_EQ(directory.sets[i].number, i + 1) << c.name;
+  }
 }
 
 TEST(LoggerTexts, Table) {
@@ -95,17 +131,25 @@ TEST(LoggerTexts, Table) {
   EXPECT_EQ(SetReplyLength(0), 359u);
   EXPECT_EQ(DirectoryReplyLength(0), 12u);
   EXPECT_EQ(DirectoryReplyLength(3), 42u);
-  EXPECT_EQ(StoppedSendingText(1234, 5678),
-            "The meter stopped sending: 1234 of 5678 bytes arrived.");
+  // Whole numbers stay whole numbers however large.
+  EXPECT_EQ(StoppedSendingText(100000, 3800359),
+            "The meter stopped sending: 100000 of 3800359 bytes arrived.");
   const struct {
-    std::size_t received, expected;
+    DownloadProgress progress;
     const char* caption;
   } captions[] = {
-      {0, 473, "0.0% Completed"},     {3, 8, "37.5% Completed"},      {1, 3, "33.3% Completed"},
-      {473, 473, "100.0% Completed"}, {900, 473, "100.0% Completed"}, {1, 1000, "0.1% Completed"},
+      {{0, 473}, "0.0% Completed"},
+      {{3, 8}, "37.5% Completed"},
+      {{1, 3}, "33.3% Completed"},
+      {{473, 473}, "100.0% Completed"},
+      {{900, 473}, "100.0% Completed"},
+      {{1, 1000}, "0.1% Completed"},
+      {{9999, 10000}, "99.9% Completed"},
+      {{140000, 380359, 3700.4, 64.9}, "36.8% Completed, 3700 bytes/s, 00:01:05 left"},
+      {{380359, 380359, 3700, 0}, "100.0% Completed"},
   };
   for (const auto& c : captions) {
-    EXPECT_EQ(DownloadProgressCaption(c.received, c.expected), c.caption) << c.received;
+    EXPECT_EQ(DownloadProgressCaption(c.progress), c.caption) << c.caption;
   }
 }
 
@@ -195,12 +239,50 @@ TEST(DecodeSetReply, FirstRecordKeepsItsOwnTimeLaterOnesAreComputedAcrossMidnigh
                                                  {"3", "2025/01/01 00:00:02", "052.0"}}));
 }
 
-TEST(DecodeSetReply, ASetFieldThatIsNoNumberListsOnlyTheFirstRecord) {
-  Bytes reply = SetBytes(kTenRecords);
-  reply[19] = 'x';
-  const DownloadedSet set = DecodeSetReply(reply, 10, 1);
-  EXPECT_EQ(set.set_field, "x");
-  EXPECT_EQ(Rows(set.list), (std::vector<Record>{{"1", "2024/05/01 10:00:00", "060.0"}}));
+// Every record is still listed, each with the time the meter stored with it,
+// and the field that was wrong is named.
+TEST(DecodeSetReply, ABadSetFieldOrStartListsEveryRecordWithItsOwnTime) {
+  for (const auto& [at, bad, names] : {std::tuple{20, "x", "set field (byte 20) is \"x\""},
+                                       {116 + 5, "13", "start time (bytes 116 to 134)"}}) {
+    Bytes reply = SetBytes(kTenRecords);
+    reply.replace(at - 1, std::string(bad).size(), bad);
+    for (int i = 0; i < 10; ++i) reply.replace(363 + 38 * i + 8 + 17, 2, i < 5 ? "11" : "22");
+    const DownloadedSet set = DecodeSetReply(reply, 10, 3);
+    EXPECT_EQ(Rows(set.list), (std::vector<Record>{{"1", "2024/05/01 10:00:11", "060.0"},
+                                                   {"2", "2024/05/01 10:00:11", "085.3*"},
+                                                   {"3", "2024/05/01 10:00:22", "066.0"},
+                                                   {"4", "2024/05/01 10:00:22", "069.0"}}))
+        << names;
+    ASSERT_EQ(set.problems.size(), 1u) << names;
+    EXPECT_NE(set.problems[0].find(names), std::string::npos) << set.problems[0];
+  }
+}
+
+// A part set keeps none of the meter's results for the whole set and says so.
+TEST(DecodeSetReply, APartSetIsMarkedAndKeepsNoResultsOfTheWholeSet) {
+  const Bytes full = SetBytes(kTenRecords);
+  const ListHeader whole = DecodeSetReply(full, 10, 1).list.header();
+  EXPECT_EQ(whole.note, "");
+  const ListHeader part = DecodeSetReply(full.substr(0, SetReplyLength(4)), 10, 1).list.header();
+  EXPECT_EQ(part.note, "incomplete: 4 of 10 records");
+  for (const std::string ListHeader::*value :
+       {&ListHeader::max_level, &ListHeader::max_time, &ListHeader::leq, &ListHeader::sel,
+        &ListHeader::l05, &ListHeader::l95}) {
+    EXPECT_FALSE((whole.*value).empty());
+    EXPECT_EQ(part.*value, "");
+  }
+  EXPECT_EQ(part.range, whole.range);
+  EXPECT_EQ(part.second_value, whole.second_value);
+}
+
+// A hundred thousand records are numbered up to "100000", never "1e+05".
+TEST(DecodeSetReply, RowNumbersAreWholeNumbers) {
+  sim::StoredSet big = sim::MeterModel::ParseSets(kTenRecords).at(0);
+  big.records.resize(100000, big.records[0]);
+  const DownloadedSet set = DecodeSetReply(sim::SetReply(big), 100000, 1);
+  ASSERT_EQ(set.list.size(), 100000u);
+  EXPECT_EQ(set.list.number(99999), "100000");
+  EXPECT_EQ(set.list.date_time(99999), "2024/05/03 17:33:18");
 }
 
 TEST(DecodeSetReply, LengthOfTheReplyDecidesTheRecordsListed) {
@@ -218,6 +300,12 @@ TEST(DecodeSetReply, LengthOfTheReplyDecidesTheRecordsListed) {
       {"header only", full.substr(0, 359), 0},
       {"part of the header", full.substr(0, 120), 0},
       {"nothing", Bytes(), 0},
+      // The meter went back to its stream: what follows is no record.
+      {"a live frame in record 4",
+       full.substr(0, SetReplyLength(3)) + MakeBytes({2, 0, 0x10, 2, 141, 3}) +
+           full.substr(SetReplyLength(3) + 6),
+       3},
+      {"no date in record 2", Bytes(full).replace(363 + 38 + 8, 4, "20x4"), 1},
   };
   for (const auto& c : cases) {
     const DownloadedSet set = DecodeSetReply(c.reply, 10, 1);

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -85,25 +86,76 @@ TEST_F(MeterLoggerTest, ALiveFrameUnderWayDoesNotShiftTheDirectory) {
   EXPECT_EQ(Count("N"), 1);
 }
 
-TEST_F(MeterLoggerTest, ADirectoryOfTheWrongLengthIsReadTwiceThenDecoded) {
-  meter_.model().faults().short_replies = true;  // 42 bytes stop after 21
+TEST_F(MeterLoggerTest, AShortDirectoryIsReadTwiceThenSaidIncomplete) {
+  meter_.model().faults().short_replies = true;  // 52 bytes stop after 26
   meter_.model().SetSets(
       sim::MeterModel::ParseSets(std::string(kSets) + "8;2024/05/04 12:00:00;1;A;FAST;30-90;\n"));
   const double start = meter_.elapsed();
   const MemoryDirectory directory = ReadMemoryDirectory(link_);
   EXPECT_EQ(Count("N"), 2);
-  // 26 of 52 bytes: one whole entry, and none made of the live frames after them.
+  // One whole entry, and none made of the live frames after them.
   ASSERT_EQ(directory.sets.size(), 1u);
   EXPECT_EQ(directory.sets[0].number, 1);
-  EXPECT_LT(meter_.elapsed() - start, 2 * (52 / 3840.0 + kReplyMargin + 0.5));
+  EXPECT_EQ(directory.problem, "The meter's memory directory was incomplete: 1 of 4 sets arrived.");
+  EXPECT_LT(meter_.elapsed() - start, 2 * (kReplySilence + 0.5));
+}
+
+// The tail of a longer reply, paced in bursts, must not start the reply read
+// after it: the line is quiet only after a pause longer than a burst's.
+TEST_F(MeterLoggerTest, ADirectoryLongerThanAnnouncedIsSaidNeverMadeUp) {
+  sim::Faults& faults = meter_.model().faults();
+  faults.trailing_bytes = 9;
+  faults.burst_bytes = 16;
+  faults.burst_pause = 0.012;
+  const MemoryDirectory directory = ReadMemoryDirectory(link_);
+  EXPECT_EQ(Count("N"), 2);
+  EXPECT_EQ(
+      directory.problem.rfind("The meter's memory directory could not be read: its reply held ", 0),
+      0u)
+      << directory.problem;
+  EXPECT_NE(directory.problem.find(" bytes where 3 sets take 42."), std::string::npos);
+  ASSERT_EQ(directory.sets.size(), 3u);
+  EXPECT_EQ(directory.sets[1].number, 513);
+}
+
+// A slow start, and a pause inside the reply that resumes with byte 2 (the
+// low byte of set number 2), are part of the reply.
+TEST_F(MeterLoggerTest, ADirectoryWithASlowStartAndPausesIsReadWhole) {
+  meter_.model().SetSets(sim::MeterModel::ParseSets(
+      "2;2024/05/01 10:00:00;1;A;FAST;30-90;065.3\n3;2024/05/02 10:00:00;1;A;FAST;30-90;\n"));
+  sim::Faults& faults = meter_.model().faults();
+  faults.slow_start = 0.8;
+  faults.burst_bytes = 11;
+  faults.burst_pause = 0.5;
+  const MemoryDirectory directory = ReadMemoryDirectory(link_);
+  EXPECT_TRUE(directory.valid()) << directory.problem;
+  ASSERT_EQ(directory.sets.size(), 2u);
+  EXPECT_EQ(directory.sets[0].number, 2);
+  EXPECT_EQ(Count("N"), 1);
+}
+
+TEST_F(MeterLoggerTest, OneExchangeAtATime) {
+  bool refused = false;
+  meter_.At(0.01, [&] {
+    try {
+      ReadSamplingTime(link_);
+    } catch (const LinkError& e) {
+      refused = std::string(e.what()) == kMeterBusy;
+    }
+  });
+  EXPECT_EQ(ReadMemoryDirectory(link_).sets.size(), 3u);
+  EXPECT_TRUE(refused);
+  EXPECT_EQ(Count("J"), 0);
 }
 
 TEST_F(MeterLoggerTest, DownloadWaitsForTheWholeSet) {
   std::vector<std::size_t> received;
-  const SetReply reply = DownloadSet(link_, 513, 2, [&](std::size_t got, std::size_t expected) {
-    EXPECT_EQ(expected, 435u);
-    received.push_back(got);
-  });
+  DownloadHooks hooks;
+  hooks.progress = [&](const DownloadProgress& progress) {
+    EXPECT_EQ(progress.expected, 435u);
+    received.push_back(progress.received);
+  };
+  const SetReply reply = DownloadSet(link_, 513, 2, hooks);
   EXPECT_EQ(Count(MakeBytes({'O', 1, 2})), 1);
   EXPECT_TRUE(reply.complete());
   EXPECT_EQ(reply.expected, 435u);
@@ -129,30 +181,69 @@ TEST_F(MeterLoggerTest, ADownloadCutHalfWayKeepsTheWholeRecords) {
   meter_.model().faults().short_replies = true;
   const double start = meter_.elapsed();
   const SetReply reply = DownloadSet(link_, 9, 100);
-  EXPECT_FALSE(reply.complete());
-  // Half of the 4163 bytes the meter sends, and none of the live frames after them.
-  EXPECT_EQ(reply.bytes.size(), 4163u / 2);
-  EXPECT_LT(meter_.elapsed() - start, reply.expected / 3840.0 + kReplyMargin + 0.5);
+  // Half of the 4163 bytes the meter sends: 45 whole records, then the live
+  // frames that are no record.
+  EXPECT_EQ(reply.end, ReplyEnd::kBrokeOff);
+  EXPECT_EQ(reply.bytes.size(), SetReplyLength(45));
+  EXPECT_LT(meter_.elapsed() - start, 4163 / 2 / 3840.0 + 1.0);
   const DownloadedSet set = DecodeSetReply(reply.bytes, 100, 1);
   EXPECT_FALSE(set.complete());
-  EXPECT_EQ(set.records_received, (2081 - 359) / 38);
+  EXPECT_EQ(set.records_received, 45);
   EXPECT_EQ(set.list.size(), static_cast<std::size_t>(set.records_received));
 }
 
-TEST_F(MeterLoggerTest, EraseCommands) {
-  EraseSet(link_, 513);
-  EXPECT_EQ(Count(MakeBytes({'P', 1, 2})), 1);
-  ASSERT_EQ(meter_.model().sets().size(), 2u);
-  EXPECT_EQ(ReadMemoryDirectory(link_).sets.size(), 2u);
-  EraseAll(link_);
+// A meter that takes at most 4% longer than the line needs loses nothing: the
+// download gives up only after a silence, and tells the rate and time left.
+TEST_F(MeterLoggerTest, ATenThousandRecordSetFromASlowMeterArrivesWhole) {
+  meter_.model().SetSets(sim::MeterModel::ParseSets(SetRecords(10000)));
+  meter_.model().faults().line_rate = 3700;
+  DownloadProgress last;
+  DownloadHooks hooks;
+  hooks.progress = [&](const DownloadProgress& progress) {
+    if (progress.received < progress.expected) last = progress;
+  };
+  const double start = meter_.elapsed();
+  const SetReply reply = DownloadSet(link_, 9, 10000, hooks);
+  EXPECT_TRUE(reply.complete());
+  EXPECT_GT(meter_.elapsed() - start, 380359 / 3840.0 + 0.5);
+  EXPECT_EQ(DecodeSetReply(reply.bytes, 10000, 1).list.size(), 10000u);
+  EXPECT_NEAR(last.bytes_per_second, 3700, 40);
+  EXPECT_LT(last.seconds_left, 0.1);
+}
+
+TEST_F(MeterLoggerTest, AnEraseIsConfirmedOnlyByTheDirectoryReadAfterIt) {
+  const struct {
+    const char* name;
+    std::function<void()> fault;
+    int position;
+    bool confirmed;
+    const char* says;
+  } cases[] = {
+      {"one set", [] {}, 2, true,
+       "Erased set 513 (position 2, started 2024/05/02  11:30:20, 2 records)."},
+      {"every set", [] {}, 0, true, "Erased all 3 sets."},
+      {"P ignored", [&] { meter_.model().faults().ignored = "P"; }, 2, false,
+       "Set 513 was not erased: the meter still lists it."},
+      {"silent after", [&] { meter_.At(0.01, [&] { meter_.model().faults().silent = true; }); }, 1,
+       false, "could not be confirmed: The meter does not answer."},
+  };
+  for (const auto& c : cases) {
+    meter_.model().faults() = {};
+    meter_.model().SetSets(sim::MeterModel::ParseSets(kSets));
+    const MemoryDirectory before = ReadMemoryDirectory(link_);
+    c.fault();
+    const EraseResult result = EraseAndConfirm(link_, before, c.position);
+    EXPECT_EQ(result.confirmed, c.confirmed) << c.name;
+    EXPECT_NE(result.message.find(c.says), std::string::npos) << c.name << ": " << result.message;
+  }
+  EXPECT_EQ(Count(MakeBytes({'P', 1, 2})), 2);
   EXPECT_EQ(Count("H"), 1);
-  EXPECT_TRUE(ReadMemoryDirectory(link_).sets.empty());
 }
 
 TEST_F(MeterLoggerTest, SamplingTimeBothWays) {
   meter_.model().SetSamplingTime(200);
   EXPECT_EQ(ReadSamplingTime(link_), 200);
-  EXPECT_EQ(Count("J"), 1);
+  EXPECT_EQ(Count("J"), 2);  // two answers that agree
   SetSamplingTime(link_, 255);
   EXPECT_EQ(Count(MakeBytes({'C', 0, 255})), 1);
   EXPECT_EQ(meter_.model().sampling_time(), 255);
@@ -174,16 +265,16 @@ TEST_F(MeterLoggerTest, ASilentMeterEndsEveryExchangeInBoundedTime) {
     const char* error;  // nullptr: no error, an empty or incomplete result
     double limit;
   } cases[] = {
-      {"directory", [&] { ReadMemoryDirectory(link_); }, kDirectoryUnreadable, 1.0},
-      {"sampling time", [&] { ReadSamplingTime(link_); }, kMeterDoesNotAnswer, 2.0},
+      {"directory", [&] { ReadMemoryDirectory(link_); }, kMeterDoesNotAnswer, kReplySilence + 0.5},
+      {"sampling time", [&] { ReadSamplingTime(link_); }, kMeterDoesNotAnswer, 3.5},
       {"clock", [&] { ReadMeterClock(link_); }, kMeterDoesNotAnswer, 5.0},
       {"download",
        [&] {
          const SetReply reply = DownloadSet(link_, 1, 3);
          EXPECT_TRUE(reply.bytes.empty());
-         EXPECT_FALSE(reply.complete());
+         EXPECT_EQ(reply.end, ReplyEnd::kSilence);
        },
-       nullptr, kReplyMargin + 0.5},
+       nullptr, kReplySilence + 0.5},
       {"erase", [&] { EraseSet(link_, 1); }, nullptr, 0.5},
       {"erase all", [&] { EraseAll(link_); }, nullptr, 0.5},
       {"set clock", [&] { SetMeterClock(link_, DateTime{}); }, nullptr, 0.5},

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <functional>
 #include <optional>
 #include <stdexcept>
 #include <string>
@@ -518,6 +519,63 @@ TEST(Faults, GarbageShortRepliesAndMissingAcknowledgement) {
   no_ack.Transmit(0.55);
   no_ack.Receive("A", 0.55);
   EXPECT_EQ(no_ack.Transmit(0.6), kAck);
+}
+
+TEST(Faults, RepliesLongerNoisyIgnoredSlowInBurstsLateOrCutByAVanishingPort) {
+  const StoredSet set = MakeSet(3, kNewYear, 1, {"060.0", "061.0"});  // 439 bytes
+  MeterModel plain = QuietMeter();
+  const Bytes whole = Download(plain, set);
+  auto reply_of = [&](const std::function<void(Faults&)>& fault, double until) {
+    MeterModel model = QuietMeter();
+    fault(model.faults());
+    model.SetSets({set});
+    model.Receive(MakeBytes({'O', 3, 0}), 0.05);
+    return model.Transmit(until);
+  };
+  const Bytes longer = reply_of([](Faults& f) { f.trailing_bytes = 9; }, 2);
+  EXPECT_EQ(longer.substr(0, whole.size()), whole);
+  EXPECT_EQ(longer.size(), whole.size() + 9);
+  const Bytes noise = reply_of([](Faults& f) { f.garbage_replies = true; }, 2);
+  EXPECT_EQ(noise.size(), whole.size());
+  EXPECT_NE(noise, whole);
+
+  // Paced: the last byte leaves at the slow rate, after the start and the pauses.
+  const double rate = 1000, start = 0.4, pause = 0.25;
+  auto paced = [&](double until) {
+    return reply_of(
+        [&](Faults& f) {
+          f.line_rate = rate;
+          f.slow_start = start;
+          f.burst_bytes = 100;
+          f.burst_pause = pause;
+        },
+        until);
+  };
+  const double last = 0.05 + start + 4 * pause + whole.size() / rate;
+  EXPECT_EQ(paced(0.05 + start - 0.001), "");
+  EXPECT_EQ(paced(0.05 + start + 100 / rate + pause / 2), whole.substr(0, 100));
+  EXPECT_EQ(paced(last - 0.0005).size(), whole.size() - 1);
+  EXPECT_EQ(paced(last + 0.0005), whole);
+
+  MeterModel vanishing = QuietMeter();
+  vanishing.faults().vanish_after = 100;
+  vanishing.SetSets({set});
+  vanishing.Receive(MakeBytes({'O', 3, 0}), 0.05);
+  EXPECT_FALSE(vanishing.Vanished(0.05 + 99 * kByte));
+  EXPECT_EQ(vanishing.Transmit(5), whole.substr(0, 100));
+  EXPECT_TRUE(vanishing.Vanished(0.05 + 100 * kByte + 1e-6));
+  vanishing.Receive("N", 5);
+  EXPECT_EQ(vanishing.Transmit(6), "");
+
+  // An ignored command gets no reply and the stream goes on.
+  MeterModel ignoring;
+  ignoring.faults().ignored = "IJ";
+  ignoring.Transmit(0.05);
+  ignoring.Receive("J", 0.05);
+  EXPECT_EQ(Frames(ignoring.Transmit(0.35)).size(), 3u);
+  EXPECT_THAT(ignoring.received_commands(), ElementsAre("J"));
+  ignoring.Receive("N", 0.35);
+  EXPECT_EQ(ignoring.Transmit(0.36).size(), 12u);
 }
 
 TEST(ParseSets, ReadsSetsSkippingCommentsAndBlankLines) {

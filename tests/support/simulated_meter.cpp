@@ -13,7 +13,9 @@ void SimulatedMeter::At(double after, std::function<void()> action) {
 }
 
 void SimulatedMeter::CheckUsable() const {
-  if (broken_) throw LinkError("The serial port failed: device removed");
+  if (broken_ || model_.Vanished(elapsed_)) {
+    throw LinkError("The serial port failed: device removed");
+  }
   if (!open_) throw LinkError("The serial port is not open.");
 }
 

@@ -35,7 +35,8 @@ class SimulatedMeter : public SerialPort, public Clock, public EventPump {
   const std::vector<Bytes>& writes() const { return writes_; }
   // The port refuses to open (a port number with no device).
   void SetOpenFails(bool fails) { open_fails_ = fails; }
-  // Every further port operation fails (a USB adapter pulled out).
+  // Every further port operation fails (a USB adapter pulled out), as it
+  // does once the model's port vanished.
   void SetBroken(bool broken) { broken_ = broken; }
   int open_count() const { return open_count_; }
   // Every try to open the port, the failed ones too.

@@ -5,9 +5,11 @@
 #include <QRegularExpression>
 #include <QTableWidget>
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "files/data_file_reader.h"
 #include "windows/panel_fixture.h"
 
 namespace slm {
@@ -190,34 +192,92 @@ TEST_F(LoggerTest, EraseTwiceShowsTheSameEntries) {
   EXPECT_FALSE(panel->MemoryWindowOpen());
 }
 
-TEST_F(LoggerTest, ErasingTheFirstSetRemovesItFromMemory) {
+// Nothing goes before the user has seen what goes; afterwards the panel
+// says what was erased, also in its status strip.
+TEST_F(LoggerTest, EraseAsksFirstAndSaysWhatWasErased) {
   GiveSets(kTwoSets);
   auto panel = OnlinePanel();
-  panel->ToolbarClicked("Memory");
+  meter_.model().SetRun(true);
+  panel->Timer1Tick();
+  panel->ToolbarClicked("Memory");  // the status strip says to stop the meter
+  meter_.model().SetRun(false);
+  panel->Timer1Tick();
   panel->ToolbarClicked("Erase");
-  EXPECT_FALSE(panel->MemoryWindowOpen());
-  panel->EraseChosen(2);  // "1"
+  panel->EraseChosen(2);  // "1", and the default answer
+  ASSERT_EQ(dialogs_.questions.size(), 1u);
+  EXPECT_EQ(dialogs_.questions[0],
+            "Erase set 7 (position 1, started 2024/05/01  10:00:00, 7 records)?\n"
+            "Its records will be gone from the meter.");
+  EXPECT_FALSE(Received(std::string("P\x07\x00", 3)));
+  EXPECT_EQ(meter_.model().sets().size(), 2u);
+
+  panel->ToolbarClicked("Erase");
+  dialogs_.yes_no = {true};
+  panel->EraseChosen(2);
   EXPECT_FALSE(Shown(*panel, "PicErase"));
   EXPECT_TRUE(Received(std::string("P\x07\x00", 3)));
+  ASSERT_EQ(meter_.model().sets().size(), 1u);
+  EXPECT_EQ(meter_.model().sets()[0].number, 300);
   EXPECT_TRUE(TimersRunning(*panel));
+  const std::string erased = "Erased set 7 (position 1, started 2024/05/01  10:00:00, 7 records).";
+  EXPECT_EQ(panel->findChild<QLabel*>("LblLastMessage")->text().toStdString(), erased);
 
-  panel->ToolbarClicked("Memory");
-  ASSERT_TRUE(panel->MemoryWindowOpen());
-  EXPECT_EQ(panel->memory_window()->GridSet->rowCount(), 1);
-  EXPECT_EQ(panel->memory_window()->EraseSetNumbers, (std::vector<std::uint16_t>{300}));
+  panel->ToolbarClicked("Erase");
+  panel->EraseChosen(0);  // "Exit" asks nothing
+  EXPECT_EQ(dialogs_.questions.size(), 2u);
+  panel->ToolbarClicked("Erase");
+  dialogs_.yes_no = {true};
+  panel->EraseChosen(1);  // "All"
+  EXPECT_EQ(dialogs_.questions.back(),
+            "Erase the 1 set in the meter's memory?\nIts records will be gone from the meter.");
+  EXPECT_TRUE(meter_.model().sets().empty());
+  EXPECT_EQ(dialogs_.notices.back().text, "Erased the 1 set.");
 }
 
-TEST_F(LoggerTest, EraseAllAndExit) {
+// A click while the directory is read waits for nothing and starts nothing:
+// a second read inside the first would flush its bytes away.
+TEST_F(LoggerTest, AClickDuringAnExchangeStartsNoOtherExchange) {
   GiveSets(kTwoSets);
   auto panel = OnlinePanel();
-  panel->ToolbarClicked("Erase");
-  panel->EraseChosen(0);
+  meter_.At(0.01, [&] {
+    panel->ToolbarClicked("Memory");
+    panel->ToolbarClicked("Erase");
+  });
+  panel->ToolbarClicked("Memory");
+  EXPECT_EQ(CountWrites("N"), 1);
+  ASSERT_TRUE(panel->MemoryWindowOpen());
+  EXPECT_EQ(panel->memory_window()->EraseSetNumbers, (std::vector<std::uint16_t>{7, 300}));
   EXPECT_FALSE(Shown(*panel, "PicErase"));
-  EXPECT_EQ(meter_.model().sets().size(), 2u);
-  panel->ToolbarClicked("Erase");
-  panel->EraseChosen(1);
-  EXPECT_TRUE(Received("H"));
-  EXPECT_TRUE(meter_.model().sets().empty());
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+// A stop signal ends a download at once; the records that arrived whole are
+// kept in a file of their own, marked as a part of the set.
+TEST_F(LoggerTest, AStopSignalEndsADownloadAtOnceAndKeepsWhatArrived) {
+  std::string levels;
+  for (int i = 0; i < 3000; ++i) levels += "70.1 ";
+  GiveSets("4;2024/05/01 09:00:00;1;A;FAST;30-90;" + levels + "\n");
+  auto panel = OnlinePanel();
+  panel->ToolbarClicked("Memory");
+  double signalled = -1;
+  meter_.At(2.0, [&] {
+    signalled = meter_.elapsed();
+    panel->CloseForSignal();
+  });
+  panel->memory_window()->RowClicked(0);
+  ASSERT_GE(signalled, 0);
+  EXPECT_LT(meter_.elapsed() - signalled, 0.1);
+  EXPECT_EQ(exit_codes_, std::vector<int>{0});
+  EXPECT_EQ(panel->data_list(), nullptr);
+  std::vector<std::filesystem::path> kept;
+  for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
+    if (entry.path().string().ends_with("-incomplete.dlgr")) kept.push_back(entry.path());
+  }
+  ASSERT_EQ(kept.size(), 1u);
+  const DataFile file = OpenDataFile(kept[0].string());
+  EXPECT_GT(file.list.size(), 100u);
+  EXPECT_EQ(file.list.header().note,
+            "incomplete: " + std::to_string(file.list.size()) + " of 3000 records");
 }
 
 TEST_F(LoggerTest, EraseOfEmptyMemoryOffersOnlyExit) {
