@@ -187,6 +187,21 @@ TEST_F(PanelTest, ARecordingHasEverySecondWhileDialogsAndLongJobsRun) {
   }
 }
 
+// A job that talks to the meter stops its live readings: during a recording
+// it asks first, and "No" leaves the meter and the recording alone.
+TEST_F(PanelRecording, AMeterJobDuringARecordingAsksFirst) {
+  StartRecording(dir_.File("asked.dlgr"), 1);
+  Seconds(2);
+  const std::size_t writes = meter_.writes().size();
+  dialogs_.yes_no = {false};
+  panel_->ToolbarClicked("Erase");
+  ASSERT_EQ(dialogs_.questions.size(), 1u);
+  EXPECT_NE(dialogs_.questions[0].find("the recording will have a gap"), std::string::npos);
+  EXPECT_EQ(meter_.writes().size(), writes);
+  Seconds(2);
+  EXPECT_EQ(recorder_.total_samples(), 3u);
+}
+
 TEST_F(PanelRecording, ClosingThePanelWritesTheRunningRecording) {
   const std::string path = dir_.File("closed.dlgr");
   StartRecording(path, 1);
