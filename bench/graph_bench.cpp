@@ -8,7 +8,7 @@
 #include <memory>
 #include <vector>
 
-#include "ui/graph.h"
+#include "graph/graph.h"
 
 namespace {
 

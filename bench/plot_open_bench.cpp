@@ -12,8 +12,8 @@
 #include "analysis/live_chart_data.h"
 #include "analysis/time_plot.h"
 #include "base/number_text.h"
-#include "ui/graph.h"
-#include "ui/level_plot.h"
+#include "graph/graph.h"
+#include "graph/level_plot.h"
 
 namespace {
 

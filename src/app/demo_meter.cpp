@@ -2,7 +2,7 @@
 
 #include "sim/meter_model.h"
 #include "sim/pty_bridge.h"
-#include "ui/qt_wait.h"
+#include "platform/qt_wait.h"
 
 namespace slm {
 

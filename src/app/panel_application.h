@@ -11,9 +11,9 @@
 #include "ui/app_timers.h"
 #include "ui/printing.h"
 #include "ui/qt_dialogs.h"
-#include "ui/qt_serial_port.h"
-#include "ui/qt_wait.h"
-#include "ui/system_ports.h"
+#include "platform/qt_serial_port.h"
+#include "platform/qt_wait.h"
+#include "platform/system_ports.h"
 
 namespace slm {
 

@@ -13,9 +13,9 @@
 #include "app/tool_shell.h"
 #include "files/data_file_reader.h"
 #include "link/meter_link.h"
-#include "ui/qt_serial_port.h"
-#include "ui/qt_wait.h"
-#include "ui/system_ports.h"
+#include "platform/qt_serial_port.h"
+#include "platform/qt_wait.h"
+#include "platform/system_ports.h"
 
 namespace slm::tool {
 

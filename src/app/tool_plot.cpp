@@ -7,8 +7,8 @@
 
 #include "app/tool_common.h"
 #include "files/data_file_reader.h"
-#include "ui/graph.h"
-#include "ui/level_plot.h"
+#include "graph/graph.h"
+#include "graph/level_plot.h"
 
 namespace slm::tool {
 

@@ -12,7 +12,7 @@
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
 #include "panel/live_session.h"
-#include "panel/panel_feedback.h"
+#include "panel/notices.h"
 
 namespace slm::tool {
 

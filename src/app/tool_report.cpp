@@ -12,8 +12,8 @@
 #include "analysis/list_report.h"
 #include "app/tool_common.h"
 #include "files/data_file_reader.h"
-#include "ui/file_device.h"
-#include "ui/text_pages.h"
+#include "graph/file_device.h"
+#include "graph/text_pages.h"
 
 namespace slm::tool {
 

@@ -5,7 +5,7 @@
 #include <QPrinterInfo>
 
 #include "files/file_io.h"
-#include "ui/file_device.h"
+#include "graph/file_device.h"
 
 namespace slm {
 

@@ -4,7 +4,7 @@
 #include <QWidget>
 
 #include "ui/dialogs.h"
-#include "ui/graph.h"
+#include "graph/graph.h"
 #include "ui/printing.h"
 
 namespace slm {

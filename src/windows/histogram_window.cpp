@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "ui/keyboard.h"
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

@@ -8,8 +8,8 @@
 #include "analysis/list_report.h"
 #include "ui/printing.h"
 #include "ui/qt_dialogs.h"
-#include "ui/text_pages.h"
-#include "ui/widget_text.h"
+#include "graph/text_pages.h"
+#include "platform/widget_text.h"
 #include "windows/time_plot_window.h"
 
 namespace slm {

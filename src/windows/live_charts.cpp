@@ -4,7 +4,7 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

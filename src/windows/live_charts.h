@@ -9,7 +9,7 @@
 #include "analysis/level_statistics.h"
 #include "analysis/live_chart_data.h"
 #include "analysis/time_plot.h"
-#include "ui/graph.h"
+#include "graph/graph.h"
 
 namespace slm {
 

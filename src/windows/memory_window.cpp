@@ -5,7 +5,7 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

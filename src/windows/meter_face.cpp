@@ -9,7 +9,7 @@
 
 #include "ui/fitting_widgets.h"
 #include "ui/icons.h"
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

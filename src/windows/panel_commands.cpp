@@ -11,7 +11,7 @@
 #include "panel/toolbar_keys.h"
 #include "ui/icons.h"
 #include "ui/qt_dialogs.h"
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 #include "windows/panel_window.h"
 
 namespace slm {

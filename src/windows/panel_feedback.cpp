@@ -1,7 +1,7 @@
 // What the panel tells the user without stopping its work: the status strip,
 // notices on a lost and a returning meter and a finished recording, the
 // question when it is closed while recording, and the controls offline.
-#include "panel/panel_feedback.h"
+#include "panel/notices.h"
 
 #include <QBoxLayout>
 #include <QCloseEvent>

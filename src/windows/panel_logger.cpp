@@ -13,8 +13,8 @@
 #include "files/file_io.h"
 #include "files/record_text.h"
 #include "logger/meter_logger.h"
-#include "panel/panel_feedback.h"
-#include "ui/widget_text.h"
+#include "panel/notices.h"
+#include "platform/widget_text.h"
 #include "windows/panel_window.h"
 #include "windows/placement.h"
 

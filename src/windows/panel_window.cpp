@@ -13,7 +13,7 @@
 #include "base/flag_guard.h"
 #include "panel/toolbar_keys.h"
 #include "ui/icons.h"
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

@@ -1,6 +1,6 @@
 // The windows the panel opens from its charts and its list windows: the
 // time plots, the histograms and the level statistics.
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 #include "windows/list_report_printer.h"
 #include "windows/panel_window.h"
 #include "windows/placement.h"

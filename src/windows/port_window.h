@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "link/port_names.h"
-#include "ui/system_ports.h"
+#include "platform/system_ports.h"
 
 namespace slm {
 

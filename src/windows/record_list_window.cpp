@@ -19,7 +19,7 @@
 #include "ui/keep_alive.h"
 #include "ui/keyboard.h"
 #include "ui/qt_dialogs.h"
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

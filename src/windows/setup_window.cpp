@@ -8,7 +8,7 @@
 
 #include "files/record_text.h"
 #include "logger/meter_logger.h"
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

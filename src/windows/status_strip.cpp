@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

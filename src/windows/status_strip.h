@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "panel/panel_feedback.h"
+#include "panel/notices.h"
 
 namespace slm {
 

@@ -6,8 +6,8 @@
 #include <limits>
 
 #include "ui/keyboard.h"
-#include "ui/level_plot.h"
-#include "ui/widget_text.h"
+#include "graph/level_plot.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

@@ -2,7 +2,7 @@
 
 #include <QVBoxLayout>
 
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

@@ -7,7 +7,7 @@
 
 #include "analysis/track_modes.h"
 #include "ui/dialogs.h"
-#include "ui/graph.h"
+#include "graph/graph.h"
 
 namespace slm {
 

@@ -16,9 +16,9 @@
 #include "link/meter.h"
 #include "link/meter_link.h"
 #include "panel/live_acquisition.h"
-#include "ui/qt_serial_port.h"
-#include "ui/qt_wait.h"
-#include "ui/system_ports.h"
+#include "platform/qt_serial_port.h"
+#include "platform/qt_wait.h"
+#include "platform/system_ports.h"
 
 namespace slm {
 namespace {

@@ -1,5 +1,5 @@
 // The chosen file of a recording, and what the panel says of recordings.
-#include "panel/panel_feedback.h"
+#include "panel/notices.h"
 
 #include <gtest/gtest.h>
 

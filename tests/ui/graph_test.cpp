@@ -1,5 +1,5 @@
 // The graph widget offscreen: ranges, traces, marks and the mouse modes.
-#include "ui/graph.h"
+#include "graph/graph.h"
 
 #include <gtest/gtest.h>
 

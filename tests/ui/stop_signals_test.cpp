@@ -1,5 +1,5 @@
 // Stop signals reach the program as calls from its event loop.
-#include "ui/stop_signals.h"
+#include "platform/stop_signals.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

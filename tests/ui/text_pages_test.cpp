@@ -1,4 +1,4 @@
-#include "ui/text_pages.h"
+#include "graph/text_pages.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "ui/graph.h"
+#include "graph/graph.h"
 
 #include <qcustomplot.h>
 
@@ -12,8 +12,8 @@
 #include <algorithm>
 
 #include "files/file_io.h"
-#include "ui/file_device.h"
-#include "ui/graph_state.h"
+#include "graph/file_device.h"
+#include "graph/graph_state.h"
 
 namespace slm {
 

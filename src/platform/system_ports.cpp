@@ -1,4 +1,4 @@
-#include "ui/system_ports.h"
+#include "platform/system_ports.h"
 
 #include <QSerialPortInfo>
 

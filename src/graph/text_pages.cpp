@@ -1,4 +1,4 @@
-#include "ui/text_pages.h"
+#include "graph/text_pages.h"
 
 #include <QFontDatabase>
 #include <QFontMetricsF>
@@ -6,7 +6,7 @@
 #include <QString>
 #include <algorithm>
 
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

@@ -1,4 +1,4 @@
-#include "panel/panel_feedback.h"
+#include "panel/notices.h"
 
 #include <filesystem>
 

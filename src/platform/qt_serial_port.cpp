@@ -1,4 +1,4 @@
-#include "ui/qt_serial_port.h"
+#include "platform/qt_serial_port.h"
 
 #include <QDir>
 #include <QFile>

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <vector>
 
-#include "ui/graph.h"
+#include "graph/graph.h"
 
 namespace slm {
 namespace graph_detail {

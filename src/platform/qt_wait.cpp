@@ -1,4 +1,4 @@
-#include "ui/qt_wait.h"
+#include "platform/qt_wait.h"
 
 #include <QCoreApplication>
 #include <QDateTime>

@@ -4,8 +4,8 @@
 
 #include <algorithm>
 
-#include "ui/graph.h"
-#include "ui/graph_state.h"
+#include "graph/graph.h"
+#include "graph/graph_state.h"
 
 namespace slm {
 

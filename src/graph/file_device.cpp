@@ -1,4 +1,4 @@
-#include "ui/file_device.h"
+#include "graph/file_device.h"
 
 #include <QtGlobal>
 #include <optional>

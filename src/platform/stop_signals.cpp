@@ -1,4 +1,4 @@
-#include "ui/stop_signals.h"
+#include "platform/stop_signals.h"
 
 #include <QSocketNotifier>
 #include <QTimer>

@@ -1,6 +1,6 @@
-#include "ui/level_plot.h"
+#include "graph/level_plot.h"
 
-#include "ui/widget_text.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "analysis/time_plot.h"
-#include "ui/graph.h"
+#include "graph/graph.h"
 
 namespace slm {
 
