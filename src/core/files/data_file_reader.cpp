@@ -1,6 +1,7 @@
 #include "files/data_file_reader.h"
 
 #include <algorithm>
+#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -9,6 +10,10 @@
 #include <system_error>
 
 #include "files/csv_fields.h"
+
+#if defined(__SSE2__)
+#include <emmintrin.h>
+#endif
 
 namespace slm {
 namespace {
@@ -19,6 +24,15 @@ static_assert(kChunkBytes > kMaxLineBytes, "a whole line must fit a chunk");
 bool IsBlankLine(std::string_view s) {
   return s.find_first_not_of(" \t") == std::string_view::npos;
 }
+
+// What a record split needs to know of a line, found in the same pass over
+// its bytes as the line's end: where its first three tabs are and whether it
+// holds a quote. Positions count from the line's first byte.
+struct LineShape {
+  std::size_t tabs[3] = {};
+  int tab_count = 0;
+  bool quote = false;
+};
 
 bool SplitAt(std::string_view line, char separator, RecordView& fields, bool& level_ended) {
   std::string_view* out[3] = {&fields.number, &fields.date_time, &fields.level};
@@ -51,17 +65,18 @@ class Parser {
     }
   }
 
-  // One line without its line end; `ended`: it had one (only the last line
-  // of a file may lack it). Returns false when the read should stop.
-  bool Line(std::string_view line, std::size_t bytes_so_far, bool ended = true) {
+  // One line without its line end, and its shape; `ended`: it had one (only
+  // the last line of a file may lack it). Returns false when the read should stop.
+  bool Line(std::string_view line, const LineShape& shape, std::size_t bytes_so_far,
+            bool ended = true) {
     const std::size_t c = file_.lines++;
     bool go_on = true;
-    if (c == 0) {
+    if (c > header_lines_) {
+      go_on = RecordLine(line, shape, ended);
+    } else if (c == 0) {
       Kind(line);
     } else if (c < header_lines_) {
       HeaderValue(c, line);
-    } else if (c > header_lines_) {
-      go_on = RecordLine(line, ended);
     }
     return Progress(bytes_so_far) && go_on;
   }
@@ -152,9 +167,14 @@ class Parser {
     *fields[c - 1] = HeaderValueFrom(line, kValueStart[c - 1]);
   }
 
-  bool RecordLine(std::string_view line, bool ended) {
+  bool RecordLine(std::string_view line, const LineShape& shape, bool ended) {
     bool level_ended = false;
-    const bool split = SplitRecordLine(line, fields_, &level_ended);
+    RecordView view;
+    bool split = SplitByShape(line, shape, view, level_ended);
+    if (!split && SplitRecordLine(line, fields_, &level_ended)) {
+      split = true;
+      view = {fields_.number, fields_.date_time, fields_.level};
+    }
     // A last line whose level runs into the end of the file was cut while it
     // was written (a crash, a full disk): "6" may have been "64.1".
     const bool cut = !ended && !level_ended && !IsBlankLine(line);
@@ -171,9 +191,31 @@ class Parser {
       file_.truncated = true;
       return false;
     }
-    file_.list.Append(fields_);
-    record_bytes_ += fields_.number.size() + fields_.date_time.size() + fields_.level.size() +
-                     3 * sizeof(std::uint32_t);
+    file_.list.Append(view);
+    record_bytes_ +=
+        view.number.size() + view.date_time.size() + view.level.size() + 3 * sizeof(std::uint32_t);
+    return true;
+  }
+
+  // Most record lines: tab-separated, without quotes. Their fields are taken
+  // where the shape says, just as SplitRecordLine would take them, without
+  // copying them first; any other line is left to SplitRecordLine (false).
+  static bool SplitByShape(std::string_view line, const LineShape& shape, RecordView& view,
+                           bool& level_ended) {
+    if (shape.quote || shape.tab_count < 2) return false;
+    std::size_t first = 0;
+    while (line[first] == ' ') ++first;  // a tab comes before the line's end
+    const std::size_t level = shape.tabs[1] + 1;
+    std::size_t level_end = line.size();
+    if (shape.tab_count == 3) {
+      level_end = shape.tabs[2];
+    } else if (level == line.size()) {
+      return false;  // no level after the second tab: perhaps commas split it
+    }
+    view.number = line.substr(first, shape.tabs[0] - first);
+    view.date_time = line.substr(shape.tabs[0] + 1, shape.tabs[1] - shape.tabs[0] - 1);
+    view.level = line.substr(level, level_end - level);
+    level_ended = shape.tab_count == 3;
     return true;
   }
 
@@ -187,37 +229,48 @@ class Parser {
   ProgressThrottle throttle_;
 };
 
-// Finds the ends of lines in a chunk. Remembers where the next CR and the next
-// LF are, so that a file with only one kind of line end is not searched again
-// for the other at every line.
-class LineEndFinder {
- public:
-  LineEndFinder(const char* data, std::size_t end) : data_(data), end_(end) {}
+// Notes a tab at `at` in the shape of the line that starts at `from`.
+inline void NoteTab(LineShape& shape, std::size_t at, std::size_t from) {
+  if (shape.tab_count < 3) shape.tabs[shape.tab_count++] = at - from;
+}
 
-  // The position of the first CR or LF at or after `from`, or npos.
-  std::size_t Next(std::size_t from) {
-    if (next_cr_ != kNone && next_cr_ < from) next_cr_ = kUnknown;
-    if (next_lf_ != kNone && next_lf_ < from) next_lf_ = kUnknown;
-    if (next_cr_ == kUnknown) next_cr_ = Find(from, '\r');
-    if (next_lf_ == kUnknown) next_lf_ = Find(from, '\n');
-    const std::size_t next = std::min(next_cr_, next_lf_);
-    return next == kNone ? std::string_view::npos : next;
+// Finds the end of the line that starts at `from`: the first CR or LF before
+// `end`, or `end` when there is none. Notes the line's shape on the way, so
+// that a record line is read once instead of searched for each kind of byte.
+std::size_t ScanLine(const char* data, std::size_t from, std::size_t end, LineShape& shape) {
+  shape.tab_count = 0;
+  shape.quote = false;
+  std::size_t i = from;
+#if defined(__SSE2__)
+  // Sixteen bytes at a time: a bit for each CR or LF, tab and quote.
+  const __m128i cr = _mm_set1_epi8('\r');
+  const __m128i lf = _mm_set1_epi8('\n');
+  const __m128i tab = _mm_set1_epi8('\t');
+  const __m128i quote = _mm_set1_epi8('"');
+  for (; i + 16 <= end; i += 16) {
+    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
+    const unsigned ends = static_cast<unsigned>(
+        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
+    // Only what comes before the line's end belongs to the line.
+    const unsigned in_line = ends == 0 ? 0xFFFFu : (1u << std::countr_zero(ends)) - 1;
+    unsigned tabs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, tab))) & in_line;
+    if ((static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, quote))) & in_line) != 0) {
+      shape.quote = true;
+    }
+    for (; tabs != 0 && shape.tab_count < 3; tabs &= tabs - 1) {
+      NoteTab(shape, i + static_cast<std::size_t>(std::countr_zero(tabs)), from);
+    }
+    if (ends != 0) return i + static_cast<std::size_t>(std::countr_zero(ends));
   }
-
- private:
-  static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
-  static constexpr std::size_t kUnknown = static_cast<std::size_t>(-2);
-
-  std::size_t Find(std::size_t from, char c) const {
-    const void* at = std::memchr(data_ + from, c, end_ - from);
-    return at == nullptr ? kNone : static_cast<std::size_t>(static_cast<const char*>(at) - data_);
+#endif
+  for (; i < end; ++i) {
+    const char c = data[i];
+    if (c == '\n' || c == '\r') return i;
+    if (c == '\t') NoteTab(shape, i, from);
+    if (c == '"') shape.quote = true;
   }
-
-  const char* data_;
-  std::size_t end_;
-  std::size_t next_cr_ = kUnknown;
-  std::size_t next_lf_ = kUnknown;
-};
+  return end;
+}
 
 // Feeds the lines of a source to the parser, reading it in chunks so that a
 // huge file opened by mistake costs no more memory than a full list. CR LF,
@@ -240,7 +293,9 @@ void ReadLines(ReadChunk read, Parser& parser, std::size_t size_hint) {
       if (long_line) {
         parser.LongLine(consumed + kept);
       } else if (kept > 0) {
-        parser.Line(std::string_view(buffer.data(), kept), consumed + kept, false);
+        LineShape shape;
+        ScanLine(buffer.data(), 0, kept, shape);
+        parser.Line(std::string_view(buffer.data(), kept), shape, consumed + kept, false);
       }
       parser.Done(consumed + kept);
       return;
@@ -250,9 +305,8 @@ void ReadLines(ReadChunk read, Parser& parser, std::size_t size_hint) {
     std::size_t begin = 0;
     if (after_cr && kept == 0 && data[0] == '\n') begin = 1;
     after_cr = false;
-    LineEndFinder finder(data, end);
-    for (std::size_t at; (at = finder.Next(kept > begin ? kept : begin)) != std::string_view::npos;
-         kept = 0) {
+    LineShape shape;
+    for (std::size_t at; (at = ScanLine(data, begin, end, shape)) < end;) {
       const std::size_t line_end = at + (data[at] == '\r' && at + 1 < end && data[at + 1] == '\n');
       after_cr = data[at] == '\r' && at + 1 == end;
       bool go_on;
@@ -264,7 +318,8 @@ void ReadLines(ReadChunk read, Parser& parser, std::size_t size_hint) {
         parser.Skip(at - begin);
         go_on = parser.LongLine(consumed + line_end + 1);
       } else {
-        go_on = parser.Line(std::string_view(data + begin, at - begin), consumed + line_end + 1);
+        go_on =
+            parser.Line(std::string_view(data + begin, at - begin), shape, consumed + line_end + 1);
       }
       if (!go_on) {
         parser.Done(consumed + line_end + 1);

@@ -11,12 +11,10 @@ void RecordList::Append(std::string_view number, std::string_view date_time,
   if (text_.size() + added > std::numeric_limits<std::uint32_t>::max()) {
     throw std::length_error("record list text exceeds 4 GB");
   }
-  text_.append(number);
-  ends_.push_back(static_cast<std::uint32_t>(text_.size()));
-  text_.append(date_time);
-  ends_.push_back(static_cast<std::uint32_t>(text_.size()));
-  text_.append(level);
-  ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+  for (const std::string_view field : {number, date_time, level}) {
+    text_.insert(text_.end(), field.begin(), field.end());
+    ends_.push_back(static_cast<std::uint32_t>(text_.size()));
+  }
 }
 
 void RecordList::Clear() {

@@ -102,11 +102,13 @@ class RecordList {
  private:
   std::string_view Field(std::size_t k) const {
     const std::uint32_t begin = k == 0 ? 0 : ends_[k - 1];
-    return std::string_view(text_).substr(begin, ends_[k] - begin);
+    return std::string_view(text_.data() + begin, ends_[k] - begin);
   }
 
   ListHeader header_;
-  std::string text_;                 // every field of every record, back to back
+  // Every field of every record, back to back. A vector rather than a string:
+  // its appends are inlined, which a full file's million fields notice.
+  std::vector<char> text_;
   std::vector<std::uint32_t> ends_;  // end of field k in text_; field k starts at ends_[k-1]
 };
 
