@@ -86,7 +86,7 @@ int main(int argc, char** argv) {
 
   // The program's shared state, owned here and handed to the windows.
   slm::PanelApplication shared(first);
-  auto device_of = [&shared](int n) { return shared.directory.DeviceOf(n); };
+  auto device_of = [&shared](int n) { return shared.meter.directory().DeviceOf(n); };
 
   std::unique_ptr<slm::Panel> panel;
   auto exit_program = [](int code) { QCoreApplication::exit(code); };

@@ -36,27 +36,17 @@ bool ReadListFile(const char* command, const std::string& path, DataFile& file) 
 }
 
 ToolLink::ToolLink(const std::string& port_text)
-    : directory_(DeviceOfText(port_text)),
-      number_(PortNumberOfName(port_text) != 0 ? PortNumberOfName(port_text) : 1),
-      port_([this](int n) { return directory_.DeviceOf(n); }),
-      rs232_(clock_, pump_),
-      link_(port_, rs232_) {}
-
-void ToolLink::Open() { link_.Open(number_); }
+    : meter_(DeviceOfText(port_text)),
+      number_(PortNumberOfName(port_text) != 0 ? PortNumberOfName(port_text) : 1) {}
 
 int ToolLink::OpenOrExplain() {
   try {
-    Open();
+    link().Open(number_);
   } catch (const LinkError& e) {
     std::fprintf(stderr, "%s\n%s\n", kNoDeviceFound, e.what());
     return 1;
   }
   return 0;
-}
-
-std::string ToolLink::Describe() const {
-  const std::string device = directory_.DeviceOf(number_);
-  return PortNameOfNumber(number_) + (device.empty() ? "" : " (" + device + ")");
 }
 
 }  // namespace slm::tool

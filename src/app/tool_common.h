@@ -13,9 +13,7 @@
 #include "app/tool_shell.h"
 #include "files/data_file_reader.h"
 #include "link/meter_link.h"
-#include "platform/qt_serial_port.h"
-#include "platform/qt_wait.h"
-#include "platform/system_ports.h"
+#include "platform/meter_connection.h"
 
 namespace slm::tool {
 
@@ -47,22 +45,15 @@ using ToolApplication = ToolApp<>;
 class ToolLink {
  public:
   explicit ToolLink(const std::string& port_text);
-  // Opens the port; throws LinkError with the reason.
-  void Open();
   // Opens the port; when it cannot, says so and why on stderr and returns 1.
   int OpenOrExplain();
-  MeterLink& link() { return link_; }
-  Rs232& rs232() { return rs232_; }
-  std::string Describe() const;
+  MeterLink& link() { return meter_.link(); }
+  Rs232& rs232() { return meter_.rs232(); }
+  std::string Describe() const { return meter_.Describe(number_); }
 
  private:
-  PortDirectory directory_;
+  MeterConnection meter_;
   int number_;
-  QtSerialPort port_;
-  QtClock clock_;
-  QtEventPump pump_;
-  Rs232 rs232_;
-  MeterLink link_;
 };
 
 // Reads `path` as the Open command does into `file`. When it cannot, says why

@@ -16,8 +16,8 @@
 #include "link/meter.h"
 #include "link/meter_link.h"
 #include "panel/live_acquisition.h"
+#include "platform/meter_connection.h"
 #include "platform/qt_serial_port.h"
-#include "platform/qt_wait.h"
 #include "platform/system_ports.h"
 
 namespace slm {
@@ -37,15 +37,12 @@ class EmulatorOnPty : public ::testing::Test {
     ASSERT_TRUE(line.startsWith("device: ")) << line.toStdString();
     device_ = line.mid(8).toStdString();
 
-    directory_ = std::make_unique<PortDirectory>(device_);
-    port_ = std::make_unique<QtSerialPort>([this](int n) { return directory_->DeviceOf(n); });
-    rs232_ = std::make_unique<Rs232>(clock_, pump_);
-    link_ = std::make_unique<MeterLink>(*port_, *rs232_);
+    meter_ = std::make_unique<MeterConnection>(device_);
+    link_ = &meter_->link();
   }
 
   void TearDown() override {
-    link_.reset();
-    port_.reset();
+    meter_.reset();
     emulator_.terminate();
     emulator_.waitForFinished(5000);
   }
@@ -60,16 +57,12 @@ class EmulatorOnPty : public ::testing::Test {
   QString log_path_;
   QProcess emulator_;
   std::string device_;
-  std::unique_ptr<PortDirectory> directory_;
-  std::unique_ptr<QtSerialPort> port_;
-  QtClock clock_;
-  QtEventPump pump_;
-  std::unique_ptr<Rs232> rs232_;
-  std::unique_ptr<MeterLink> link_;
+  std::unique_ptr<MeterConnection> meter_;
+  MeterLink* link_ = nullptr;
 };
 
 TEST_F(EmulatorOnPty, LiveReadingsAndAKeyCommand) {
-  ASSERT_EQ(directory_->DeviceOf(1), device_);
+  ASSERT_EQ(meter_->directory().DeviceOf(1), device_);
   link_->Open(1);
   EXPECT_EQ(link_->PortLabel(), "COM1");
 
@@ -86,7 +79,7 @@ TEST_F(EmulatorOnPty, LiveReadingsAndAKeyCommand) {
 
   // Range down: the meter's own key, after the attention handshake.
   link_->PressKey(10);
-  rs232_->Wait(0.3);
+  meter_->rs232().Wait(0.3);
   ASSERT_EQ(live.Tick(), TickResult::kFrame);
   EXPECT_EQ(reading.range_top, 130);
   EXPECT_EQ(reading.range_bottom, 70);
@@ -141,7 +134,7 @@ TEST_F(EmulatorOnPty, RecordFromTheShellWritesARealTimeList) {
 
 TEST_F(EmulatorOnPty, PortThatAnotherOpenerHoldsIsInUse) {
   link_->Open(1);
-  QtSerialPort second([this](int n) { return directory_->DeviceOf(n); });
+  QtSerialPort second([this](int n) { return meter_->directory().DeviceOf(n); });
   second.SetCommPort(1);
   try {
     second.SetPortOpen(true);
@@ -203,14 +196,9 @@ TEST(SerialPortNames, WhatIsNotASerialPortIsSaidInWords) {
 }
 
 TEST(SerialPortNames, PortWithoutADeviceCannotBeOpened) {
-  PortDirectory directory("/dev/this-device-does-not-exist");
-  QtSerialPort port([&](int n) { return directory.DeviceOf(n); });
-  QtClock clock;
-  QtEventPump pump;
-  Rs232 rs232(clock, pump);
-  MeterLink link(port, rs232);
-  EXPECT_THROW(link.Open(1), LinkError);
-  EXPECT_THROW(link.Open(0), LinkError);
+  MeterConnection meter("/dev/this-device-does-not-exist");
+  EXPECT_THROW(meter.link().Open(1), LinkError);
+  EXPECT_THROW(meter.link().Open(0), LinkError);
 }
 
 }  // namespace
