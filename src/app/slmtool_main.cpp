@@ -1,10 +1,13 @@
-// slmtool: the program's work from a shell, and the meter emulator.
+// slmtool: the program's work from a shell, and the meter emulator. It runs
+// the commands that need only the core itself and hands the others to the
+// companion that carries the Qt libraries they need (RunInCompanion), so that
+// a command loads no library it does not use.
 #include <cstdio>
-#include <exception>
 #include <string>
+#include <string_view>
 #include <vector>
 
-#include "app/tool_common.h"
+#include "app/tool_shell.h"
 #include "base/version.h"
 
 namespace {
@@ -67,6 +70,30 @@ constexpr const char* kUsage =
     "\n"
     "NAME is COM1..COM16 or a device path such as /dev/ttyUSB0 or /dev/pts/3.\n";
 
+struct Command {
+  std::string_view name;
+  slm::tool::CommandFn run;  // nullptr: runs in the companion
+  slm::tool::Companion companion = slm::tool::Companion::kMeter;
+};
+
+constexpr Command kCommands[] = {
+    {"emulate", slm::tool::RunEmulate},
+    {"info", slm::tool::RunInfo},
+    {"convert", slm::tool::RunConvert},
+    {"stats", slm::tool::RunStats},
+    {"report", slm::tool::RunReport},  // a PDF file is drawn by the companion
+    {"assess", slm::tool::RunAssess},
+    {"live", nullptr},
+    {"key", nullptr},
+    {"record", nullptr},
+    {"memory", nullptr},
+    {"download", nullptr},
+    {"erase", nullptr},
+    {"sampling", nullptr},
+    {"clock", nullptr},
+    {"plot", nullptr, slm::tool::Companion::kDrawing},
+};
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -81,25 +108,10 @@ int main(int argc, char** argv) {
   }
   const std::string command = args[0];
   args.erase(args.begin());
-  try {
-    if (command == "emulate") return slm::tool::RunEmulate(args);
-    if (command == "live") return slm::tool::RunLive(args);
-    if (command == "key") return slm::tool::RunKey(args);
-    if (command == "info") return slm::tool::RunInfo(args);
-    if (command == "convert") return slm::tool::RunConvert(args);
-    if (command == "record") return slm::tool::RunRecord(args);
-    if (command == "plot") return slm::tool::RunPlot(args);
-    if (command == "stats") return slm::tool::RunStats(args);
-    if (command == "report") return slm::tool::RunReport(args);
-    if (command == "assess") return slm::tool::RunAssess(args);
-    if (command == "memory") return slm::tool::RunMemory(args);
-    if (command == "download") return slm::tool::RunDownload(args);
-    if (command == "erase") return slm::tool::RunErase(args);
-    if (command == "sampling") return slm::tool::RunSampling(args);
-    if (command == "clock") return slm::tool::RunClock(args);
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "slmtool %s: %s\n", command.c_str(), e.what());
-    return 2;
+  for (const Command& c : kCommands) {
+    if (c.name != command) continue;
+    if (c.run == nullptr) return slm::tool::RunInCompanion(c.companion, command, args);
+    return slm::tool::RunCommand(command, c.run, args);
   }
   std::fprintf(stderr, "slmtool: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return 2;

@@ -8,7 +8,7 @@
 #include <string_view>
 #include <vector>
 
-#include "app/tool_common.h"
+#include "app/tool_shell.h"
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
 #include "files/file_io.h"

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/tool_common.h"
+#include "app/tool_meter.h"
 #include "base/number_text.h"
 
 namespace slm::tool {

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "app/tool_common.h"
+#include "app/tool_meter.h"
 #include "panel/live_session.h"
 
 namespace slm::tool {

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "app/tool_common.h"
+#include "app/tool_meter.h"
 #include "base/number_text.h"
 #include "files/data_file_writer.h"
 #include "files/file_io.h"

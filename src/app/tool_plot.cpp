@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "app/tool_common.h"
+#include "app/tool_draw.h"
 #include "files/data_file_reader.h"
 #include "graph/graph.h"
 #include "graph/level_plot.h"

@@ -7,7 +7,7 @@
 #include <cstdio>
 #include <string>
 
-#include "app/tool_common.h"
+#include "app/tool_meter.h"
 #include "base/number_text.h"
 #include "files/data_file_writer.h"
 #include "files/file_io.h"

@@ -1,11 +1,21 @@
 #include "app/tool_shell.h"
 
+#include <unistd.h>
+
 #include <algorithm>
 #include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <exception>
+#include <filesystem>
 #include <optional>
 #include <stdexcept>
+#include <system_error>
 
 #include "base/number_text.h"
+#include "files/file_io.h"
+#include "files/list_summary.h"
 
 namespace slm::tool {
 
@@ -75,5 +85,60 @@ bool EndsWithNoCase(std::string_view text, std::string_view end) {
 }
 
 bool IsCsvPath(std::string_view path) { return EndsWithNoCase(path, ".csv"); }
+
+bool ReadListFile(const char* command, const std::string& path, DataFile& file) {
+  try {
+    file = OpenDataFile(path);
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "slmtool %s: %s\n", command, e.what());
+    return false;
+  }
+  for (const std::string& note : PartialReadNotes(file)) {
+    std::fprintf(stderr, "slmtool %s: %s: %s\n", command, AbsolutePath(path).c_str(), note.c_str());
+  }
+  return true;
+}
+
+int RunCommand(const std::string& command, CommandFn run, const std::vector<std::string>& args) {
+  try {
+    return run(args);
+  } catch (const std::exception& e) {
+    std::fprintf(stderr, "slmtool %s: %s\n", command.c_str(), e.what());
+    return 2;
+  }
+}
+
+int CompanionMain(int argc, char** argv, std::span<const NamedCommand> commands) {
+  if (argc >= 2) {
+    const std::vector<std::string> args(argv + 2, argv + argc);
+    for (const NamedCommand& c : commands) {
+      if (c.name == argv[1]) return RunCommand(argv[1], c.run, args);
+    }
+  }
+  std::fprintf(stderr, "This program runs commands for slmtool; run slmtool instead.\n");
+  return 2;
+}
+
+int RunInCompanion(Companion companion, const std::string& command,
+                   const std::vector<std::string>& args) {
+  // Where the build put it, relative to slmtool: the same in the build tree
+  // and once installed.
+  std::error_code error;
+  const std::filesystem::path here =
+      std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+  const std::filesystem::path path =
+      (here / SLM_COMPANION_DIR / (companion == Companion::kMeter ? "meter" : "draw") / "slmtool")
+          .lexically_normal();
+  std::vector<std::string> words = {"slmtool", command};
+  words.insert(words.end(), args.begin(), args.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  std::fflush(nullptr);
+  ::execv(path.c_str(), argv.data());
+  std::fprintf(stderr, "slmtool %s: cannot start %s, which runs this command: %s\n",
+               command.c_str(), path.c_str(), std::strerror(errno));
+  return 1;
+}
 
 }  // namespace slm::tool

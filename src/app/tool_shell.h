@@ -1,12 +1,18 @@
 #pragma once
 
-// What slmtool's commands share without Qt: their options and file names.
-// The commands declared here need nothing but the core, so they run without
-// the GUI libraries.
+// What slmtool's commands share without Qt: their options, file names and
+// start-up. The commands declared here need nothing but the core and the
+// meter model, so slmtool runs them without loading Qt at all; the others
+// run in a companion program (see RunInCompanion).
 #include <map>
+#include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "analysis/list_report.h"
+#include "files/data_file_reader.h"
 
 namespace slm::tool {
 
@@ -34,6 +40,53 @@ bool EndsWithNoCase(std::string_view text, std::string_view end);
 // True when `path` ends in ".csv" in any case: such a file gets the comma form.
 bool IsCsvPath(std::string_view path);
 
+// Reads `path` as the Open command does into `file`. When it cannot, says why
+// on stderr ("slmtool COMMAND: ...", naming the file) and returns false; when
+// it read only part of the file, says there what it left out (PartialReadNotes)
+// and returns true.
+bool ReadListFile(const char* command, const std::string& path, DataFile& file);
+
+using CommandFn = int (*)(const std::vector<std::string>& args);
+// Runs `run`; a usage error it throws (an unknown option, a missing value) is
+// said as "slmtool COMMAND: ..." and gives exit status 2.
+int RunCommand(const std::string& command, CommandFn run, const std::vector<std::string>& args);
+
+// A command of a companion program.
+struct NamedCommand {
+  std::string_view name;
+  CommandFn run;
+};
+// The main of a companion: runs the command named by argv[1].
+int CompanionMain(int argc, char** argv, std::span<const NamedCommand> commands);
+
+// The programs installed beside slmtool for the commands that need Qt
+// (lib/slmpanel/meter/slmtool and lib/slmpanel/draw/slmtool): the meter's
+// commands need Qt Core and SerialPort, drawing the GUI libraries. slmtool
+// starts without any of them, and only a command that needs a library pays
+// for loading it.
+enum class Companion { kMeter, kDrawing };
+// Replaces this process with the companion running `command` with `args`, so
+// that it keeps this process's id, signals and streams. Returns only when
+// the companion cannot be started: it says so and returns 1.
+int RunInCompanion(Companion companion, const std::string& command,
+                   const std::vector<std::string>& args);
+
+// `slmtool report`: its arguments, shared by the text here and the PDF that
+// the drawing companion writes.
+struct ReportJob {
+  std::string input;
+  int per = 1;
+  std::string output;  // a .pdf file, or "" for standard output
+};
+ReportJob ReadReportArgs(const std::vector<std::string>& args);
+// The exit status of a report: 1, said on stderr, when it stopped early.
+int ReportEnd(const ListReport& report);
+
+int RunEmulate(const std::vector<std::string>& args);
+int RunInfo(const std::vector<std::string>& args);
+int RunConvert(const std::vector<std::string>& args);
+int RunStats(const std::vector<std::string>& args);
+int RunReport(const std::vector<std::string>& args);
 int RunAssess(const std::vector<std::string>& args);
 
 }  // namespace slm::tool

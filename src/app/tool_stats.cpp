@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "analysis/level_statistics.h"
-#include "app/tool_common.h"
+#include "app/tool_shell.h"
 #include "files/data_file_reader.h"
 
 namespace slm::tool {

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Installs the current build into a scratch DESTDIR with `cmake --install` and
-# checks what lands there: the two programs (and nothing else in bin, no
-# libraries, headers, tests or benchmarks), that they run from there, the menu
-# entry, the AppStream metadata, the icon in each size and the manual pages.
+# checks what lands there: the two programs and slmtool's two companions in
+# lib/slmpanel (and nothing else: no libraries, headers, tests or benchmarks),
+# that they run from there, the menu entry, the AppStream metadata, the icon in
+# each size and the manual pages.
 #
 # usage: install_test.sh BUILD_DIR APP_ID
 set -uo pipefail
@@ -26,6 +27,8 @@ root=$scratch/usr
 expected=(
   bin/slmpanel
   bin/slmtool
+  lib/slmpanel/meter/slmtool
+  lib/slmpanel/draw/slmtool
   share/applications/slmpanel.desktop
   "share/metainfo/$app_id.metainfo.xml"
   share/icons/hicolor/scalable/apps/slmpanel.svg
@@ -52,6 +55,11 @@ done
 if ! out=$("$root/bin/slmtool" --help 2>&1) || ! grep -q 'usage: slmtool' <<<"$out"; then
   fail "installed slmtool --help: $out"
 fi
+# slmtool finds its companions: their own answers to a missing argument.
+for c in "memory:--port is required" "plot:plot takes one FILE"; do
+  out=$("$root/bin/slmtool" "${c%%:*}" 2>&1)
+  grep -q -- "${c#*:}" <<<"$out" || fail "installed slmtool ${c%%:*}: $out"
+done
 if ! out=$(QT_QPA_PLATFORM=offscreen "$root/bin/slmpanel" --help 2>&1) || ! grep -q -- '--demo' <<<"$out"; then
   fail "installed slmpanel --help: $out"
 fi

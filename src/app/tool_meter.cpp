@@ -1,10 +1,8 @@
-#include "app/tool_common.h"
+#include "app/tool_meter.h"
 
 #include <cstdio>
 #include <stdexcept>
 
-#include "base/number_text.h"
-#include "files/list_summary.h"
 #include "link/port_names.h"
 
 namespace slm::tool {
@@ -21,19 +19,6 @@ std::string DeviceOfText(const std::string& text) {
 }
 
 }  // namespace
-
-bool ReadListFile(const char* command, const std::string& path, DataFile& file) {
-  try {
-    file = OpenDataFile(path);
-  } catch (const DataFileError& e) {
-    std::fprintf(stderr, "slmtool %s: %s\n", command, e.what());
-    return false;
-  }
-  for (const std::string& note : PartialReadNotes(file)) {
-    std::fprintf(stderr, "slmtool %s: %s: %s\n", command, AbsolutePath(path).c_str(), note.c_str());
-  }
-  return true;
-}
 
 ToolLink::ToolLink(const std::string& port_text)
     : meter_(DeviceOfText(port_text)),

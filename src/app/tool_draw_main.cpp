@@ -1,0 +1,13 @@
+// The drawing companion (lib/slmpanel/draw/slmtool): slmtool's commands that
+// draw, the only part of slmtool that loads the GUI libraries. slmtool starts
+// it in its own place.
+#include "app/tool_draw.h"
+
+int main(int argc, char** argv) {
+  using namespace slm::tool;
+  static constexpr NamedCommand kCommands[] = {
+      {"plot", RunPlot},
+      {"report", RunReportPdf},
+  };
+  return CompanionMain(argc, argv, kCommands);
+}
