@@ -6,10 +6,10 @@
 #include <string>
 
 #include "analysis/list_report.h"
-#include "ui/printing.h"
-#include "ui/qt_dialogs.h"
 #include "graph/text_pages.h"
 #include "platform/widget_text.h"
+#include "ui/printing.h"
+#include "ui/qt_dialogs.h"
 #include "windows/time_plot_window.h"
 
 namespace slm {

@@ -1,15 +1,15 @@
 #include "windows/meter_face.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QEvent>
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 
+#include "platform/widget_text.h"
 #include "ui/fitting_widgets.h"
 #include "ui/icons.h"
-#include "platform/widget_text.h"
 
 namespace slm {
 

@@ -1,11 +1,9 @@
 // What the panel tells the user without stopping its work: the status strip,
 // notices on a lost and a returning meter and a finished recording, the
 // question when it is closed while recording, and the controls offline.
-#include "panel/notices.h"
-
-#include <QBoxLayout>
 #include <QCloseEvent>
 
+#include "panel/notices.h"
 #include "windows/panel_window.h"
 
 namespace slm {
@@ -15,12 +13,6 @@ namespace {
 constexpr const char* kOfflineTip = "Offline Mode: no meter is connected.";
 
 }  // namespace
-
-void Panel::AddStatusStrip(QBoxLayout* root) {
-  status_strip = new StatusStrip(this);
-  root->addWidget(status_strip);
-  ShowStatus();
-}
 
 PanelState Panel::State() const {
   PanelState state;
@@ -39,9 +31,13 @@ void Panel::ShowStatus() {
 
 void Panel::Note(const std::string& message) {
   if (message.empty()) return;
+  Remark(message);
+  context_.dialogs.Notice(message, MessageIcon::kInformation);
+}
+
+void Panel::Remark(const std::string& message) {
   last_message_ = message;
   ShowStatus();
-  context_.dialogs.Notice(message, MessageIcon::kInformation);
 }
 
 void Panel::DisableMeterControls() {
@@ -62,15 +58,14 @@ void Panel::ShowLinkLost(const LinkLossReport& report) {
   ShowRecordingState();
   face->LblCOM->setText("No COM");
   face->ClearLevel();
-  charts->ClearAfterLinkLoss();
-  ShowPanelList(true);
-  ShowRunningValues();
+  side->charts->ClearAfterLinkLoss();
+  side->ShowList(true);
+  side->ShowRunningValues(session_.recorder().panel());
+  // The panel goes on; a recording's notice does not wait for the user.
   if (report.recording) {
-    // The panel goes on; the notice does not wait for the user.
     Note(LinkLostNotice(report));
   } else {
-    last_message_ = LinkLostNotice(report);
-    ShowStatus();
+    Remark(LinkLostNotice(report));
   }
 }
 
@@ -81,14 +76,13 @@ void Panel::ShowLinkRestored() {
   if (loss.recording && session_.recorder().recording()) {
     Note(notice);
   } else {
-    last_message_ = notice;
-    ShowStatus();
+    Remark(notice);
   }
 }
 
 void Panel::CloseForSignal() {
   closing_for_signal_ = true;
-  stop_requested_ = true;
+  logger_.Stop();
   close();
 }
 
@@ -104,13 +98,8 @@ void Panel::closeEvent(QCloseEvent* event) {
   context_.timers.StopBoth();
   // A recording still running is written to its file before the program ends.
   Tell(session_.EndRecording());
-  if (file_list_) file_list_->close();
-  if (file_list_real_) file_list_real_->close();
-  if (real_time_graph_) real_time_graph_->close();
-  if (plot_) plot_->close();
-  if (real_histogram_) real_histogram_->close();
-  if (histogram_) histogram_->close();
-  CloseLoggerWindows();
+  windows_.CloseAll();
+  logger_.CloseWindows();
   event->accept();
   context_.exit_program(0);
 }

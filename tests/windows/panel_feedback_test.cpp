@@ -152,8 +152,8 @@ TEST_F(PanelFeedback, FilesThatHoldNoListAreRefusedByOpen) {
     panel_->ToolbarClicked("Open");
     ASSERT_EQ(dialogs_.messages.size(), 1u) << path;
     EXPECT_EQ(dialogs_.messages[0].text, refusal);
-    EXPECT_EQ(panel_->file_list_real(), nullptr);
-    EXPECT_EQ(panel_->file_list(), nullptr);
+    EXPECT_EQ(panel_->windows().file_list_real(), nullptr);
+    EXPECT_EQ(panel_->windows().file_list(), nullptr);
     EXPECT_EQ(Status("LblLastMessage"), refusal);
   }
 }

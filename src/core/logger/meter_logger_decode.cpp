@@ -340,6 +340,21 @@ std::string SetReplyEndText(const SetReply& reply) {
   return {};
 }
 
+DownloadOutcome JudgeDownload(const SetReply& reply, const DownloadedSet& set) {
+  DownloadOutcome outcome;
+  outcome.nothing = set.list.empty() && set.records_expected > 0;
+  if (!set.complete()) {
+    const std::string ended = SetReplyEndText(reply);
+    outcome.lines.push_back(ended.empty() ? StoppedSendingText(reply.bytes.size(), reply.expected)
+                                          : ended);
+    outcome.lines.push_back(WholeNumberText(set.records_received) + " of " +
+                            WholeNumberText(set.records_expected) + " records arrived whole.");
+  }
+  outcome.lines.insert(outcome.lines.end(), set.problems.begin(), set.problems.end());
+  outcome.whole = outcome.lines.empty();
+  return outcome;
+}
+
 std::optional<long long> ClockDifference(const std::string& meter_text, const DateTime& pc) {
   const std::optional<long long> meter = EpochOfText(meter_text);
   std::string reference;
