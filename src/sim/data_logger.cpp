@@ -1,5 +1,7 @@
 #include "sim/data_logger.h"
 
+#include "base/calendar.h"
+
 #include <algorithm>
 #include <cmath>
 
@@ -7,15 +9,15 @@
 
 namespace slm::sim {
 
-DataLogger::DataLogger() : clock_anchor(ToEpochSeconds(MeterTime{2024, 1, 1, 0, 0, 0})) {}
+DataLogger::DataLogger() : clock_anchor(LinearSeconds(MeterTime{2024, 1, 1, 0, 0, 0})) {}
 
 MeterTime DataLogger::ClockAt(double t) const {
-  return FromEpochSeconds(clock_anchor +
+  return DateTimeOfSeconds(clock_anchor +
                           static_cast<int64_t>(std::floor(t - clock_anchor_t + 1e-9)));
 }
 
 void DataLogger::SetClock(const MeterTime& time, double t) {
-  clock_anchor = ToEpochSeconds(time);
+  clock_anchor = LinearSeconds(time);
   clock_anchor_t = t;
 }
 

@@ -2,6 +2,8 @@
 // their replies, paced at the line's rate.
 #include "sim/meter_model.h"
 
+#include "base/calendar.h"
+
 #include <algorithm>
 #include <cmath>
 #include <deque>
@@ -215,7 +217,7 @@ struct MeterModel::Impl {
         m.day = FromBcd(static_cast<uint8_t>(c[4]));
         m.month = FromBcd(static_cast<uint8_t>(c[5]));
         m.year = 2000 + FromBcd(static_cast<uint8_t>(c[6]));
-        if (IsValidTime(m)) {
+        if (IsValidDateTime(m)) {
           logger.SetClock(m, t);
         }
         return std::nullopt;
