@@ -50,7 +50,7 @@ void PrintListReport(RecordListWindow& window, Dialogs& dialogs, Printing& print
   }
 
   const ListReport report = BuildListReport(window.list(), *per, copies, [&](std::size_t row) {
-    window.setWindowTitle(Latin1(ReportProgressCaption(row)));
+    window.setWindowTitle(Latin1(CountCaption(row)));
     keep_alive();
   });
   const std::string failure = PrintOn(*printer, [&](QPagedPaintDevice& device) {

@@ -89,7 +89,7 @@ void PanelWindows::PlotList(const RecordList& list) {
   // Sampling goes on while the levels are classified.
   const CaptionKept caption(panel_);
   const LevelColumnPlot plot = PlotLevelColumn(list, [this](std::size_t row) {
-    panel_.setWindowTitle(Latin1(PlotProgressCaption(row)));
+    panel_.setWindowTitle(Latin1(CountCaption(row)));
     keep_alive_();
   });
   if (!plot_ || !plot_->isVisible()) {

@@ -7,6 +7,7 @@
 
 #include "base/calendar.h"
 #include "base/number_text.h"
+#include "files/progress.h"
 #include "link/meter.h"
 #include "logger/meter_logger.h"
 
@@ -245,14 +246,7 @@ DownloadedSet DecodeSetReply(const Bytes& reply, int records, int step) {
 }
 
 std::string DownloadProgressCaption(const DownloadProgress& progress) {
-  std::uint64_t tenths = 1000;
-  if (progress.expected > 0 && progress.received < progress.expected) {
-    // Rounded to the nearest tenth, a half upwards; "100.0" only when whole.
-    tenths = std::min<std::uint64_t>(
-        (static_cast<std::uint64_t>(progress.received) * 2000 / progress.expected + 1) / 2, 999);
-  }
-  std::string caption = WholeNumberText(static_cast<long long>(tenths / 10)) + "." +
-                        WholeNumberText(static_cast<long long>(tenths % 10)) + "% Completed";
+  std::string caption = PercentCaption(progress.received, progress.expected);
   if (progress.bytes_per_second > 0 && progress.received < progress.expected) {
     caption += ", " + WholeNumberText(std::llround(progress.bytes_per_second)) + " bytes/s, " +
                DurationText(static_cast<long>(std::ceil(progress.seconds_left))) + " left";
