@@ -4,6 +4,8 @@
 #include <QCloseEvent>
 
 #include "panel/notices.h"
+#include "panel/toolbar_keys.h"
+#include "platform/widget_text.h"
 #include "windows/panel_window.h"
 
 namespace slm {
@@ -40,8 +42,24 @@ void Panel::Remark(const std::string& message) {
   ShowStatus();
 }
 
-void Panel::DisableMeterControls() {
-  for (QPushButton* key : face->keys) key->setEnabled(false);
+void Panel::ShowMeterReach() {
+  // What needs the meter works only while it answers, and says why not
+  // otherwise; offline nothing of the meter is offered, nor a recording.
+  const bool reachable = !choice_.offline && session_.link().IsOpen() && !session_.link().Lost();
+  const std::string reason = choice_.offline
+                                 ? kOfflineTip
+                                 : NoMeterTip(session_.link().PortLabel() == "No COM"
+                                                  ? "COM" + std::to_string(choice_.port_number)
+                                                  : session_.link().PortLabel());
+  if (!choice_.offline) face->SetKeysReachable(reachable, Latin1(reason));
+  for (std::size_t i = 0; i < kToolbarKeys.size(); ++i) {
+    const ToolbarKey& key = kToolbarKeys[i];
+    if (!key.needs_meter && !(choice_.offline && key.key != "Open")) continue;
+    QAction* action = ToolbarButton(static_cast<int>(i) + 1);
+    action->setEnabled(reachable);
+    action->setToolTip(Latin1(reachable ? key.tip : reason));
+  }
+  if (!choice_.offline) return;
   strip->CmdL->setEnabled(false);
   strip->CmdL->setToolTip(kOfflineTip);
   strip->PicSave->setEnabled(false);
@@ -57,6 +75,7 @@ void Panel::NoteFinishedRecording() {
 void Panel::ShowLinkLost(const LinkLossReport& report) {
   ShowRecordingState();
   face->LblCOM->setText("No COM");
+  ShowMeterReach();
   face->ClearLevel();
   side->charts->ClearAfterLinkLoss();
   side->ShowList(true);
@@ -71,6 +90,7 @@ void Panel::ShowLinkLost(const LinkLossReport& report) {
 
 void Panel::ShowLinkRestored() {
   face->LblCOM->setText(QString::fromStdString(session_.link().PortLabel()));
+  ShowMeterReach();
   const LinkLossReport& loss = session_.last_loss();
   const std::string notice = LinkRestoredNotice(session_.link().PortLabel(), loss);
   if (loss.recording && session_.recorder().recording()) {

@@ -149,12 +149,9 @@ bool Panel::Start() {
   }
   face->OfflineSSPL->hide();
   if (choice_.offline) {
-    for (int i = 1; i <= 11; ++i) {
-      if (i != 2) ToolbarButton(i)->setVisible(false);
-    }
     context_.timers.StopBoth();
     face->ShowOffline();
-    DisableMeterControls();
+    ShowMeterReach();
   } else {
     try {
       session_.link().Open(choice_.port_number);

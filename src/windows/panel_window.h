@@ -109,7 +109,8 @@ class Panel : public QWidget, public LiveSessionView {
   void Note(const std::string& message);
   void Remark(const std::string& message);
   void NoteFinishedRecording();
-  void DisableMeterControls();
+  // Enables what needs the meter while it answers, else says why not.
+  void ShowMeterReach();
 
   PanelContext context_;
   LiveSession& session_;

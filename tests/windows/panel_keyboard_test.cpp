@@ -181,11 +181,13 @@ TEST_F(PanelKeyboard, MenuItemsRunTheToolbarCommands) {
   EXPECT_EQ(dialogs_.messages.size(), 1u);
 }
 
-TEST_F(PanelKeyboard, OfflineTheMeterMenuIsEmptiedWithTheToolbar) {
+TEST_F(PanelKeyboard, OfflineTheMeterMenuShowsItsItemsDisabledWithTheReason) {
   auto offline = MakePanel({0, true});
   ASSERT_TRUE(offline->Start());
   for (QAction* action : offline->findChild<QMenu*>("MenuMeter")->actions()) {
-    EXPECT_FALSE(action->isVisible()) << action->text().toStdString();
+    EXPECT_TRUE(action->isVisible()) << action->text().toStdString();
+    EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+    EXPECT_TRUE(action->toolTip().startsWith("Offline Mode")) << action->text().toStdString();
   }
 }
 
