@@ -95,6 +95,8 @@ TEST(DecodeMemoryDirectory, AReplyThatIsNoWholeValidDirectoryIsSaid) {
        "The meter's memory directory was incomplete: 1 of 3 sets arrived."},
       {"no entry at all", whole.substr(0, 11), 0,
        "The meter's memory directory was incomplete: 0 of 3 sets arrived."},
+      {"all but the end byte", whole.substr(0, 41), 3,
+       "The meter's memory directory was incomplete: its last byte did not arrive."},
       {"trailing bytes", whole + MakeBytes({2, 0, 7}), 3,
        "The meter's memory directory could not be read: its reply held 45 bytes where 3 sets "
        "take 42."},

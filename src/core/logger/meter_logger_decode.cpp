@@ -144,7 +144,11 @@ MemoryDirectory DecodeMemoryDirectory(const Bytes& reply) {
     }
     directory.sets.push_back(set);
   }
-  if (ByteAt(reply, static_cast<int>(length)) != kDirectoryEnd) {
+  if (reply.size() < length) {
+    // Every entry came but not the closing byte: still under way, or cut.
+    directory.incomplete = true;
+    directory.problem = "The meter's memory directory was incomplete: its last byte did not arrive.";
+  } else if (ByteAt(reply, static_cast<int>(length)) != kDirectoryEnd) {
     unreadable("its reply does not end as a directory does");
   } else if (reply.size() > length) {
     unreadable("its reply held " + WholeNumberText(static_cast<long long>(reply.size())) +
