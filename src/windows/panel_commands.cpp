@@ -32,9 +32,11 @@ void Panel::SetSaveButtonRecording(bool recording) {
   QAction* save = ToolbarButton(1);
   if (recording) {
     save->setIcon(GlyphIcon(Glyph::kStop, QColor(0xc6, 0x28, 0x28)));
+    save->setText("Stop");
     save->setToolTip("Stop Recording");
   } else {
     save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    save->setText("Save");
     save->setToolTip("Save As");
   }
 }

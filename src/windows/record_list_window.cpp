@@ -212,6 +212,8 @@ void RecordListWindow::ToolbarClicked(const QString& key) {
     if (on_plot) on_plot(list_);
   } else if (key == "Ln") {
     PicResolution->show();
+    // The keyboard goes on where the choice is: Return takes 0.1 dB.
+    Cmd01dB->setFocus(Qt::ShortcutFocusReason);
   } else if (key == "Save" && kind_ == Kind::kDataList) {
     SaveClicked();
   } else if (key == "Print" && kind_ != Kind::kDataList) {

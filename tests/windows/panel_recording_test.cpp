@@ -81,6 +81,7 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
   Seconds(6);  // the first second only counts towards the first sample
   EXPECT_TRUE(Shown(*panel_, "LblRec"));
   EXPECT_EQ(Text(*panel_, "LblCount"), "5");
+  EXPECT_EQ(Action(*panel_, "Save")->text(), "Stop");
 
   // "Open" is refused while recording.
   panel_->ToolbarClicked("Open");
@@ -90,6 +91,7 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
 
   panel_->ToolbarClicked("Save");  // ends the recording
   EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
+  EXPECT_EQ(Action(*panel_, "Save")->text(), "Save");
   EXPECT_FALSE(Shown(*panel_, "LblRec"));
   EXPECT_EQ(Text(*panel_, "LblCount"), "");
   const DataFile written = OpenDataFile(path);
