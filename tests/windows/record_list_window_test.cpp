@@ -45,8 +45,10 @@ TEST(ListWindows, LnShowsTheResolutionChoiceAndOtherButtonsHideIt) {
   ScriptedDialogs dialogs;
   FileListReal window(dialogs);
   EXPECT_TRUE(window.PicResolution->isHidden());
+  window.show();
   window.findChild<QAction*>("Ln")->trigger();
   EXPECT_FALSE(window.PicResolution->isHidden());
+  EXPECT_EQ(window.focusWidget(), window.Cmd01dB);
   window.findChild<QAction*>("Ln")->trigger();
   EXPECT_FALSE(window.PicResolution->isHidden());
   window.findChild<QAction*>("Print")->trigger();
