@@ -1,5 +1,6 @@
 #include "app/demo_meter.h"
 
+#include "base/calendar.h"
 #include "sim/meter_model.h"
 #include "sim/pty_bridge.h"
 
@@ -49,7 +50,7 @@ std::string DemoSets() {
 }  // namespace
 
 std::string DemoMeter::Start() {
-  state_->model.SetClock(sim::PcLocalTime(), 0.0);
+  state_->model.SetClock(PcDateTime(), 0.0);
   state_->model.SetSets(sim::MeterModel::ParseSets(DemoSets()));
   // A quiet office with some traffic outside, on the 60-120 dB range.
   state_->model.SetRangeCode(2);

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "app/tool_shell.h"
+#include "base/calendar.h"
 #include "base/number_text.h"
 #include "sim/meter_model.h"
 #include "sim/pty_bridge.h"
@@ -95,7 +96,7 @@ int RunEmulate(const std::vector<std::string>& args) {
     throw std::runtime_error("--rate takes 0 < HZ <= 500");
   }
   sim::MeterModel model(model_options);
-  model.SetClock(sim::PcLocalTime(), 0.0);
+  model.SetClock(PcDateTime(), 0.0);
 
   if (options.Has("--level")) model.SetLevel(options.Number("--level", 65.3));
   if (options.Has("--levels")) {

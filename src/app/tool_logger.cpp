@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "app/tool_meter.h"
+#include "base/calendar.h"
 #include "base/number_text.h"
 #include "files/data_file_writer.h"
 #include "files/file_io.h"

@@ -17,12 +17,6 @@ double QtClock::SecondsSinceMidnight() {
   return QTime::currentTime().msecsSinceStartOfDay() / 1000.0;
 }
 
-DateTime PcDateTime() {
-  const QDateTime now = QDateTime::currentDateTime();
-  return {now.date().year(), now.date().month(),  now.date().day(),
-          now.time().hour(), now.time().minute(), now.time().second()};
-}
-
 namespace {
 
 double MonotonicSeconds() {

@@ -12,8 +12,6 @@ class QtClock : public Clock {
   double SecondsSinceMidnight() override;
 };
 
-// The PC's local date and time.
-DateTime PcDateTime();
 // The PC's monotonic clock (counting the time the system slept) and its
 // local date and time, read together.
 ClockReading PcClockReading();

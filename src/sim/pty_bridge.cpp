@@ -12,7 +12,6 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
-#include <ctime>
 #include <stdexcept>
 
 namespace slm::sim {
@@ -144,14 +143,6 @@ void PtyBridge::Close() {
   if (master_ >= 0) ::close(master_);
   slave_ = -1;
   master_ = -1;
-}
-
-MeterTime PcLocalTime() {
-  const std::time_t now = std::time(nullptr);
-  std::tm local{};
-  ::localtime_r(&now, &local);
-  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-          local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 }  // namespace slm::sim

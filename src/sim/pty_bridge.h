@@ -41,7 +41,4 @@ class PtyBridge {
   std::string device_;
 };
 
-// The PC's local date and time, which an emulated meter's clock starts from.
-MeterTime PcLocalTime();
-
 }  // namespace slm::sim

@@ -1,5 +1,7 @@
 #include "base/calendar.h"
 
+#include <ctime>
+
 namespace slm {
 
 namespace {
@@ -119,6 +121,18 @@ std::string PcDateTimeText(const DateTime& t) {
   text += ' ';
   AppendThree(text, t.hour, t.minute, t.second, ':', 2);
   return text;
+}
+
+DateTime PcDateTime() {
+  const std::time_t now = std::time(nullptr);
+  std::tm local{};
+#if defined(_WIN32)
+  localtime_s(&local, &now);
+#else
+  localtime_r(&now, &local);
+#endif
+  return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+          local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 }  // namespace slm

@@ -27,6 +27,9 @@ DateTime DateTimeOfSeconds(std::int64_t seconds);
 // another form or names no real date and time.
 std::optional<std::int64_t> ParseClockText(std::string_view text);
 
+// The PC's local date and time now.
+DateTime PcDateTime();
+
 // "yyyy/mm/dd hh:nn:ss": a date and time as the PC writes it and the records
 // carry it.
 std::string PcDateTimeText(const DateTime& t);
