@@ -1,7 +1,6 @@
 #include "files/data_file_reader.h"
 
 #include <algorithm>
-#include <bit>
 #include <cstdint>
 #include <cstring>
 #include <filesystem>
@@ -10,29 +9,14 @@
 #include <system_error>
 
 #include "files/csv_fields.h"
-
-#if defined(__SSE2__)
-#include <emmintrin.h>
-#endif
+#include "files/text_lines.h"
 
 namespace slm {
 namespace {
 
-constexpr std::size_t kChunkBytes = 1 << 20;
-static_assert(kChunkBytes > kMaxLineBytes, "a whole line must fit a chunk");
-
 bool IsBlankLine(std::string_view s) {
   return s.find_first_not_of(" \t") == std::string_view::npos;
 }
-
-// What a record split needs to know of a line, found in the same pass over
-// its bytes as the line's end: where its first three tabs are and whether it
-// holds a quote. Positions count from the line's first byte.
-struct LineShape {
-  std::size_t tabs[3] = {};
-  int tab_count = 0;
-  bool quote = false;
-};
 
 bool SplitAt(std::string_view line, char separator, RecordView& fields, bool& level_ended) {
   std::string_view* out[3] = {&fields.number, &fields.date_time, &fields.level};
@@ -54,7 +38,7 @@ bool SplitAt(std::string_view line, char separator, RecordView& fields, bool& le
 }
 
 // Takes the lines of a file one by one and builds the list.
-class Parser {
+class Parser : public LineSink {
  public:
   Parser(DataFile& file, const ReadProgressFn& progress, std::size_t total_bytes)
       : file_(file), progress_(progress), total_bytes_(total_bytes) {
@@ -65,10 +49,8 @@ class Parser {
     }
   }
 
-  // One line without its line end, and its shape; `ended`: it had one (only
-  // the last line of a file may lack it). Returns false when the read should stop.
   bool Line(std::string_view line, const LineShape& shape, std::size_t bytes_so_far,
-            bool ended = true) {
+            bool ended) override {
     const std::size_t c = file_.lines++;
     bool go_on = true;
     if (c > header_lines_) {
@@ -81,16 +63,15 @@ class Parser {
     return Progress(bytes_so_far) && go_on;
   }
 
-  // A line longer than kMaxLineBytes, whose bytes were passed to Skip.
-  bool LongLine(std::size_t bytes_so_far) {
+  bool LongLine(std::size_t bytes_so_far) override {
     const std::size_t c = file_.lines++;
     if (c == 0) Kind({});
     if (c > header_lines_) ++file_.skipped_lines;
     return Progress(bytes_so_far);
   }
 
-  // Counts bytes of lines that are no records; too many make the file no list.
-  void Skip(std::size_t bytes) {
+  // Too many bytes of lines that are no records make the file no list.
+  void Skip(std::size_t bytes) override {
     skipped_bytes_ += bytes;
     if (skipped_bytes_ > kMaxSkippedBytes) {
       throw DataFileError(file_.title, "\"" + file_.title +
@@ -101,7 +82,7 @@ class Parser {
 
   // The last update, whatever the throttle says. Storage reserved for the
   // records a file's size promised is given back when they did not come.
-  void Done(std::size_t bytes) {
+  void Done(std::size_t bytes) override {
     if (file_.list.MemoryBytes() > 2 * record_bytes_ + 4096) file_.list.ShrinkToFit();
     if (progress_ && !file_.cancelled) progress_(Report(bytes));
   }
@@ -229,172 +210,9 @@ class Parser {
   ProgressThrottle throttle_;
 };
 
-// Notes a tab at `at` in the shape of the line that starts at `from`.
-inline void NoteTab(LineShape& shape, std::size_t at, std::size_t from) {
-  if (shape.tab_count < 3) shape.tabs[shape.tab_count++] = at - from;
-}
-
-// Finds the end of the line that starts at `from`: the first CR or LF before
-// `end`, or `end` when there is none. Notes the line's shape on the way, so
-// that a record line is read once instead of searched for each kind of byte.
-std::size_t ScanLine(const char* data, std::size_t from, std::size_t end, LineShape& shape) {
-  shape.tab_count = 0;
-  shape.quote = false;
-  std::size_t i = from;
-#if defined(__SSE2__)
-  // Sixteen bytes at a time: a bit for each CR or LF, tab and quote.
-  const __m128i cr = _mm_set1_epi8('\r');
-  const __m128i lf = _mm_set1_epi8('\n');
-  const __m128i tab = _mm_set1_epi8('\t');
-  const __m128i quote = _mm_set1_epi8('"');
-  for (; i + 16 <= end; i += 16) {
-    const __m128i bytes = _mm_loadu_si128(reinterpret_cast<const __m128i*>(data + i));
-    const unsigned ends = static_cast<unsigned>(
-        _mm_movemask_epi8(_mm_or_si128(_mm_cmpeq_epi8(bytes, cr), _mm_cmpeq_epi8(bytes, lf))));
-    // Only what comes before the line's end belongs to the line.
-    const unsigned in_line = ends == 0 ? 0xFFFFu : (1u << std::countr_zero(ends)) - 1;
-    unsigned tabs = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, tab))) & in_line;
-    if ((static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(bytes, quote))) & in_line) != 0) {
-      shape.quote = true;
-    }
-    for (; tabs != 0 && shape.tab_count < 3; tabs &= tabs - 1) {
-      NoteTab(shape, i + static_cast<std::size_t>(std::countr_zero(tabs)), from);
-    }
-    if (ends != 0) return i + static_cast<std::size_t>(std::countr_zero(ends));
-  }
-#endif
-  for (; i < end; ++i) {
-    const char c = data[i];
-    if (c == '\n' || c == '\r') return i;
-    if (c == '\t') NoteTab(shape, i, from);
-    if (c == '"') shape.quote = true;
-  }
-  return end;
-}
-
-// Feeds the lines of a source to the parser, reading it in chunks so that a
-// huge file opened by mistake costs no more memory than a full list. CR LF,
-// LF and CR each end a line; a line past kMaxLineBytes is dropped as it comes.
-// `size_hint`: the bytes expected, 0 when not known; a small file needs no
-// chunk of a megabyte, but every buffer holds a line of kMaxLineBytes and more.
-template <typename ReadChunk>
-void ReadLines(ReadChunk read, Parser& parser, std::size_t size_hint) {
-  const std::size_t size =
-      size_hint == 0 ? kChunkBytes : std::clamp(size_hint + 1, kMaxLineBytes + 2, kChunkBytes);
-  std::string buffer(size, '\0');
-  std::size_t kept = 0;      // bytes of an unfinished line at the start of the buffer
-  std::size_t consumed = 0;  // bytes of the source before the buffer's start
-  bool after_cr = false;     // the last line ended at a CR: an LF next is part of its end
-  bool long_line = false;    // the unfinished line is past kMaxLineBytes and being dropped
-  for (;;) {
-    const std::size_t got = read(buffer.data() + kept, buffer.size() - kept);
-    if (got == 0) {
-      // The last line may lack its line end.
-      if (long_line) {
-        parser.LongLine(consumed + kept);
-      } else if (kept > 0) {
-        LineShape shape;
-        ScanLine(buffer.data(), 0, kept, shape);
-        parser.Line(std::string_view(buffer.data(), kept), shape, consumed + kept, false);
-      }
-      parser.Done(consumed + kept);
-      return;
-    }
-    const char* data = buffer.data();
-    const std::size_t end = kept + got;
-    std::size_t begin = 0;
-    if (after_cr && kept == 0 && data[0] == '\n') begin = 1;
-    after_cr = false;
-    LineShape shape;
-    for (std::size_t at; (at = ScanLine(data, begin, end, shape)) < end;) {
-      const std::size_t line_end = at + (data[at] == '\r' && at + 1 < end && data[at + 1] == '\n');
-      after_cr = data[at] == '\r' && at + 1 == end;
-      bool go_on;
-      if (long_line) {
-        parser.Skip(at - begin);
-        go_on = parser.LongLine(consumed + line_end + 1);
-        long_line = false;
-      } else if (at - begin > kMaxLineBytes) {
-        parser.Skip(at - begin);
-        go_on = parser.LongLine(consumed + line_end + 1);
-      } else {
-        go_on =
-            parser.Line(std::string_view(data + begin, at - begin), shape, consumed + line_end + 1);
-      }
-      if (!go_on) {
-        parser.Done(consumed + line_end + 1);
-        return;
-      }
-      begin = line_end + 1;
-    }
-    kept = end - begin;
-    if (long_line || kept > kMaxLineBytes) {
-      // No line end in sight: drop what there is of the line and go on looking.
-      parser.Skip(kept);
-      long_line = true;
-      consumed += end;
-      kept = 0;
-      continue;
-    }
-    consumed += begin;
-    std::memmove(buffer.data(), data + begin, kept);
-  }
-}
-
-// Passes a source's bytes on up to its first NUL byte and looks at what
-// follows. Text holds no NUL byte, but a power cut leaves the blocks of a file
-// that were never written as NUL bytes: a source whose bytes from some point
-// to its end are all NUL is text with a damaged end, which is left out. NUL
-// bytes with anything else after them make the source no text at all.
-class NulTail {
- public:
-  explicit NulTail(const std::string& name) : name_(name) {}
-
-  template <typename ReadChunk>
-  std::size_t Read(ReadChunk& read, char* to, std::size_t size) {
-    if (in_tail_) return 0;
-    const std::size_t got = read(to, size);
-    const void* nul = std::memchr(to, '\0', got);
-    if (nul == nullptr) return got;
-    in_tail_ = true;
-    const std::size_t text = static_cast<std::size_t>(static_cast<const char*>(nul) - to);
-    Look(to + text, got - text);
-    std::string rest(std::size_t{1} << 16, '\0');
-    while (!text_after_) {
-      const std::size_t more = read(rest.data(), rest.size());
-      if (more == 0) break;
-      Look(rest.data(), more);
-    }
-    return text;
-  }
-
-  std::size_t nul_bytes() const { return text_after_ ? 0 : nul_bytes_; }
-  bool text_after() const { return text_after_; }
-
- private:
-  void Look(const char* data, std::size_t size) {
-    if (std::any_of(data, data + size, [](char c) { return c != '\0'; })) {
-      text_after_ = true;
-      return;
-    }
-    nul_bytes_ += size;
-    if (nul_bytes_ > kMaxSkippedBytes) {
-      throw DataFileError(name_, "\"" + name_ +
-                                     "\" is not a list of levels: it ends in more than 64 MB of "
-                                     "zero bytes");
-    }
-  }
-
-  const std::string& name_;
-  bool in_tail_ = false;
-  bool text_after_ = false;
-  std::size_t nul_bytes_ = 0;
-};
-
 // Reads a source into `file`. Returns true when it held NUL bytes that are no
 // damaged end, that is when it is no text.
-template <typename ReadChunk>
-bool ReadAll(const std::string& name, ReadChunk read, DataFile& file,
+bool ReadAll(const std::string& name, const ReadChunkFn& read, DataFile& file,
              const ReadProgressFn& progress, std::size_t total_bytes, std::size_t size_hint) {
   try {
     Parser parser(file, progress, total_bytes);
