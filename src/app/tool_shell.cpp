@@ -126,6 +126,12 @@ int RunInCompanion(Companion companion, const std::string& command,
   std::error_code error;
   const std::filesystem::path here =
       std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
+  if (error || here.is_relative()) {
+    // Never a path relative to the working folder: that could start anything.
+    std::fprintf(stderr, "slmtool %s: cannot find the folder slmtool runs from: %s\n",
+                 command.c_str(), error ? error.message().c_str() : here.c_str());
+    return 1;
+  }
   const std::filesystem::path path =
       (here / SLM_COMPANION_DIR / (companion == Companion::kMeter ? "meter" : "draw") / "slmtool")
           .lexically_normal();
