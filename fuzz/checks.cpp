@@ -29,7 +29,7 @@ std::string Compare(const RecordList& first, const RecordList& again, const char
   for (std::string* value :
        {&expected.second_value, &expected.frequency_weighting, &expected.time_weighting,
         &expected.range, &expected.l05, &expected.l10, &expected.l50, &expected.l90, &expected.l95,
-        &expected.max_level, &expected.max_time, &expected.sel, &expected.leq}) {
+        &expected.max_level, &expected.max_time, &expected.sel, &expected.leq, &expected.note}) {
     if (value->find_first_of("\"\r\n") != std::string::npos) continue;
     value->erase(0, value->find_first_not_of(' ') == std::string::npos
                         ? value->size()
