@@ -8,7 +8,7 @@
 #include <utility>
 #include <vector>
 
-#include "files_test_support.h"
+#include "support/sample_lists.h"
 
 namespace slm {
 namespace {

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "files/file_io.h"
-#include "files_test_support.h"
+#include "support/sample_lists.h"
 
 namespace slm {
 namespace {

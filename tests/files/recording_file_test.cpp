@@ -7,7 +7,7 @@
 #include <string>
 
 #include "files/file_io.h"
-#include "files_test_support.h"
+#include "support/sample_lists.h"
 #include "support/file_size_limit.h"
 
 namespace slm {

@@ -250,6 +250,20 @@ TEST_F(MeterLoggerTest, SamplingTimeBothWays) {
   EXPECT_EQ(ReadSamplingTime(link_), 255);
 }
 
+// The live frames that go on in the place of an answer are no answer.
+TEST_F(MeterLoggerTest, AMeterThatIgnoresTheQuestionDoesNotAnswer) {
+  meter_.model().faults().ignored = "IJ";
+  for (const auto& read : {std::function<void()>([&] { ReadSamplingTime(link_); }),
+                           std::function<void()>([&] { ReadMeterClock(link_); })}) {
+    try {
+      read();
+      ADD_FAILURE() << "an answer was made of live frames";
+    } catch (const LinkError& e) {
+      EXPECT_STREQ(e.what(), kMeterDoesNotAnswer);
+    }
+  }
+}
+
 TEST_F(MeterLoggerTest, ClockBothWays) {
   SetMeterClock(link_, DateTime{2016, 3, 23, 10, 15, 42});
   EXPECT_EQ(Count(MakeBytes({0x42, 0x42, 0x15, 0x10, 0x23, 0x03, 0x16})), 1);
