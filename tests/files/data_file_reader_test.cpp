@@ -2,12 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <streambuf>
 #include <string>
 #include <utility>
 #include <vector>
 
+#include "files/data_file_writer.h"
 #include "support/sample_lists.h"
 
 namespace slm {
@@ -351,6 +353,44 @@ TEST(OpenDataFile, ReportsProgressCanBeCancelledAndStopsAtTheListLimit) {
   EXPECT_TRUE(file.truncated);
   ASSERT_EQ(file.list.size(), kMaxRecords);
   EXPECT_EQ(file.list.number(kMaxRecords - 1), std::to_string(kMaxRecords));
+}
+
+// Files that hold no list are refused by their absolute path; a plain list
+// and a recording stopped before its first sample are lists.
+TEST(OpenDataFile, FilesThatHoldNoListAreRefusedByTheirAbsolutePath) {
+  test::TempDir dir;
+  RecordList none = test::SampleRealTimeList();
+  none.Clear();
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* refusal;  // nullptr: a list
+  } cases[] = {
+      {"empty.dlgr", "", " is empty"},
+      {"notes.txt", "Shopping\r\nbread\r\nmilk and honey\r\n",
+       " is not a data file: no record line found"},
+      // Lines that split at tabs, but with NUL bytes among them.
+      {"program.bin",
+       std::string("\x7f"
+                   "ELF\r\n1\t2\t3\r\n") +
+           std::string(3, '\0') + "4\t5\t6\r\n",
+       " is not a data file: no record line found"},
+      {"plain.dlgr", "anything\r\n1\t2024/05/01 10:00:00\t65.3\t\r\n", nullptr},
+      {"none.dlgr", FormatListFile(none, Separator::kTab), nullptr},
+  };
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  for (const auto& c : cases) {
+    test::WriteBytes(c.name, c.bytes);
+    try {
+      const DataFile file = OpenDataFile(std::string("./") + c.name);
+      EXPECT_EQ(c.refusal, nullptr) << c.name;
+      EXPECT_EQ(file.list.size(), c.name == std::string("plain.dlgr") ? 1u : 0u);
+    } catch (const DataFileError& e) {
+      EXPECT_EQ(e.what(), dir.File(c.name) + (c.refusal ? c.refusal : " opened"));
+    }
+  }
+  std::filesystem::current_path(before);
 }
 
 TEST(OpenDataFile, FromDiskTakesTheFileTitleAndErrorsNameTheFile) {
