@@ -9,6 +9,7 @@
 
 #include "analysis/level_statistics.h"
 #include "base/calendar.h"
+#include "support/sample_lists.h"
 
 namespace slm {
 namespace {
@@ -18,12 +19,7 @@ std::int64_t At(const std::string& text) { return *ParseClockText(text); }
 // Records one every `step` seconds from `start`, one per level text.
 RecordList Levels(const std::string& start, std::int64_t step,
                   const std::vector<std::string>& levels) {
-  RecordList list;
-  for (std::size_t i = 0; i < levels.size(); ++i) {
-    list.Append(std::to_string(i + 1), ClockText(At(start) + static_cast<std::int64_t>(i) * step),
-                levels[i]);
-  }
-  return list;
+  return test::ListOf(levels, start, step);
 }
 
 // The lists as files "a.dlgr", "b.dlgr" ...

@@ -9,20 +9,14 @@
 #include <tuple>
 #include <vector>
 
+#include "support/sample_lists.h"
+
 namespace slm {
 namespace {
 
 using ::testing::ElementsAre;
 
-RecordList ListOf(const std::vector<std::string>& levels) {
-  RecordList list;
-  int n = 0;
-  for (const std::string& level : levels) {
-    ++n;
-    list.Append(std::to_string(n), "2024/03/01 10:00:00", level);
-  }
-  return list;
-}
+using test::ListOf;
 
 // The marks as "Pause 2@30 Start 4@105".
 std::string Marks(const LevelColumnPlot& plot) {

@@ -13,19 +13,14 @@
 namespace slm {
 namespace {
 
-using test::SimulatedMeter;
-
 const char* const kSets =
     "1;2024/05/01 10:00:00;1;A;FAST;30-90;065.3 066.1 p:066.0\n"
     "513;2024/05/02 11:30:20;2;C;SLOW;70-130;070.0 071.0\n"
     "7;2024/05/03 12:00:00;1;A;FAST;30-90;\n";
 
-class MeterLoggerTest : public ::testing::Test {
+class MeterLoggerTest : public ::testing::Test, protected test::MeterStack {
  protected:
-  MeterLoggerTest() {
-    link_.Open(1);
-    meter_.model().SetSets(sim::MeterModel::ParseSets(kSets));
-  }
+  MeterLoggerTest() { meter_.model().SetSets(sim::MeterModel::ParseSets(kSets)); }
   int Count(const Bytes& what) const {
     return static_cast<int>(std::count(meter_.writes().begin(), meter_.writes().end(), what));
   }
@@ -34,10 +29,6 @@ class MeterLoggerTest : public ::testing::Test {
     for (int i = 0; i < n; ++i) line += i % 2 ? "070.0 " : "071.5 ";
     return line;
   }
-
-  SimulatedMeter meter_;
-  Rs232 rs232_{meter_, meter_};
-  MeterLink link_{meter_, rs232_};
 };
 
 TEST_F(MeterLoggerTest, DirectoryListsTheStoredSets) {

@@ -348,22 +348,6 @@ TEST(SamplingTime, ReadAndSetWithHighByteFirst) {
   EXPECT_EQ(model.sampling_time(), 200);
 }
 
-TEST(Directory, ListsNumberStoredSizeAndStartOfEachSet) {
-  EXPECT_EQ(DirectoryOf({}), MakeBytes({2, 0x40, 0x1F, 0, 0, 0x40, 0x1F, 0, 0, 0, 0, 3}));
-  const Bytes reply =
-      DirectoryOf({MakeSet(0x1234, {2016, 3, 23, 10, 15, 42}, 1, {"060.0", "061.0", "062.0"}),
-                   MakeSet(2, {2024, 5, 1, 10, 0, 0}, 1, {})});
-  ASSERT_EQ(reply.size(), 12u + 10u * 2);
-  EXPECT_EQ(reply.substr(9, 2), MakeBytes({2, 0}));
-  EXPECT_EQ(ByteAt(reply, 32), 3);
-  // 341 + 38 * 3 = 455 bytes; 2016-03-23 10:15:42 packs to 0x487751F5, sent
-  // as its high half, then its low half, each low byte first.
-  EXPECT_EQ(reply.substr(11, 10),
-            MakeBytes({0x34, 0x12, 0xC7, 0x01, 0, 0, 0x77, 0x48, 0xF5, 0x51}));
-  EXPECT_EQ(reply.substr(21, 6), MakeBytes({2, 0, 0x55, 0x01, 0, 0}));
-  EXPECT_EQ(DecodeMeterDateTime(Le(reply, 28, 2) << 16 | Le(reply, 30, 2)), "2024/05/01  10:00:00");
-}
-
 TEST(Directory, RemainingMemoryShrinksWithTheSetsButNotBelowZero) {
   auto remaining = [](uint32_t memory, size_t records) {
     const Bytes reply =
