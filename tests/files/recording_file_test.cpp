@@ -151,29 +151,6 @@ TEST(RecordingFileWriter, FinishRemovesTheTemporaryFileOnlyOnceTheFinalFileIsWri
             std::string(kTitle) + "1\t2016/03/23 14:06:09\t70.0\t\r\n");
 }
 
-TEST(FinishRecordingFile, PutsTheRealTimeHeaderBeforeTheRecordedLines) {
-  TempDir dir;
-  const std::string fake = dir.File(kRecordingTempFile);
-  RecordingFileWriter writer(fake, Separator::kTab, Stem(dir, "aside"));
-  writer.Append(1, "2016/03/23 14:05:09", "65.3");
-  writer.Close();
-
-  ListHeader header;
-  header.kind = ListKind::kPlain;  // the recording's values make a real-time header regardless
-  header.second_value = "1";
-  header.frequency_weighting = "A";
-  header.time_weighting = "FAST";
-  header.range = "80-140";
-  header.max_level = "65.3";
-  header.max_time = "2016/03/23 14:05:09";
-  header.sel = "65.3";
-  header.leq = "65.3";
-  FinishRecordingFile(header, fake, dir.File("rec.dlgr"));
-  EXPECT_EQ(ReadBytes(dir.File("rec.dlgr")),
-            "Real Time\r\n1\r\nA\r\nFAST\r\n80-140\r\n65.3\r\n2016/03/23 14:05:09\r\n65.3\r\n"
-            "65.3\r\nNo.s\tDate Time\tdB\t\r\n1\t2016/03/23 14:05:09\t65.3\t\r\n");
-}
-
 TEST(RecordingErrors, NameTheFileThatFailed) {
   TempDir dir;
   EXPECT_THROW(RecordingFileWriter(dir.File("gone/Fake"), Separator::kTab, Stem(dir, "gone/x")),

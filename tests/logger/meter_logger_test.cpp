@@ -158,15 +158,6 @@ TEST_F(MeterLoggerTest, DownloadWaitsForTheWholeSet) {
   EXPECT_EQ(set.list.record(1).ToRecord(), (Record{"2", "2024/05/02 11:30:22", "071.0"}));
 }
 
-TEST_F(MeterLoggerTest, DownloadOfThreeRecordsWaitsFor473Bytes) {
-  const SetReply reply = DownloadSet(link_, 1, 3);
-  EXPECT_EQ(reply.expected, 473u);
-  EXPECT_GE(reply.bytes.size(), 473u);
-  const DownloadedSet set = DecodeSetReply(reply.bytes, 3, 1);
-  EXPECT_TRUE(set.complete());
-  EXPECT_EQ(set.list.record(2).ToRecord(), (Record{"3", "2024/05/01 10:00:02", "066.0*"}));
-}
-
 TEST_F(MeterLoggerTest, ADownloadCutHalfWayKeepsTheWholeRecords) {
   meter_.model().SetSets(sim::MeterModel::ParseSets(SetRecords(100)));
   meter_.model().faults().short_replies = true;
