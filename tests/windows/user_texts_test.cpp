@@ -74,14 +74,14 @@ TEST_F(UserTexts, TheMemoryWindowsSizesAndADownloadsCaptions) {
   meter_.model().SetRun(false);
   panel_->Timer1Tick();
   panel_->ToolbarClicked("Memory");
-  MemoryWindow* memory = panel_->memory_window();
+  MemoryWindow* memory = panel_->logger().memory_window();
   ASSERT_NE(memory, nullptr);
   EXPECT_EQ(memory->LblSize->text(), "2.0");
   EXPECT_EQ(memory->LblRemain->text(), "1.9");
   memory->RowClicked(1);
-  ASSERT_NE(panel_->data_list(), nullptr);
-  EXPECT_EQ(panel_->data_list()->windowTitle(), "Data List - Set 2");
-  EXPECT_EQ(panel_->data_list()->list().size(), 1400u);
+  ASSERT_NE(panel_->logger().data_list(), nullptr);
+  EXPECT_EQ(panel_->logger().data_list()->windowTitle(), "Data List - Set 2");
+  EXPECT_EQ(panel_->logger().data_list()->list().size(), 1400u);
   EXPECT_EQ(memory->Process_lbl->text(), "100.0% Completed");
 }
 

@@ -74,10 +74,6 @@ LevelColumnPlot PlotLevelColumn(const RecordList& list, const PlotProgressFn& pr
   return plot;
 }
 
-std::string PlotProgressCaption(std::size_t row) {
-  return PlainNumberText(static_cast<double>(row)) + " Completed";
-}
-
 LiveTimePlot OpenLiveTimePlot(const LiveChartData& charts, LiveSeries series) {
   LiveTimePlot plot;
   const LiveRanges& r = charts.ranges();
