@@ -153,6 +153,17 @@ TEST(Assess, PausedRecordsAreLeftOutAndThoseOutOfRangeCountAtTheirClassLevels) {
   EXPECT_EQ(a.total.lmin, 25.0);
 }
 
+// Random lists (the property test) never tie; of equally loud windows the
+// first counts.
+TEST(Assess, TheWorstRollingWindowIsTheFirstOfTheLoudest) {
+  AssessmentSettings settings;
+  settings.rolling = 2;  // two records: 50+90 ends at 10:00:02 and 90+50 at 10:00:03
+  const Assessment a =
+      AssessList(Levels("2024/05/01 10:00:00", 1, {"50", "50", "90", "50"}), settings);
+  EXPECT_NEAR(*a.rolling_max, Leq({50, 90}), 1e-9);
+  EXPECT_EQ(a.rolling_time, At("2024/05/01 10:00:02"));
+}
+
 // Hourly records of an assessment day from 07:00: 12 of the day, 4 of the
 // evening and 8 of the night, which ends the next morning.
 TEST(Assess, LdenWeighsDayEveningAndNightByTheirHoursAndPenalties) {

@@ -13,7 +13,6 @@
 
 #include "files/data_file_reader.h"
 #include "files/file_io.h"
-#include "support/file_size_limit.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"
 
@@ -117,13 +116,6 @@ TEST_F(RecorderTest, TabRecordingWritesHeaderAndEveryLine) {
                 "Real Time", "1", "A", "FAST", "80-140", "68.4", "2024/05/01 10:00:04", "72.0",
                 "67.2", "No.s\tDate Time\tdB\t", "1\t2024/05/01 10:00:03\t66.0\t",
                 "2\t2024/05/01 10:00:04\t68.4\t", "3\t2024/05/01 10:00:05\t67.0\t"}));
-
-  // Read back, the recording is the same list.
-  const DataFile file = OpenDataFile(final_path);
-  EXPECT_EQ(file.list.kind(), ListKind::kRealTime);
-  ASSERT_EQ(file.list.size(), 3u);
-  EXPECT_EQ(file.list.level(1), "68.4");
-  EXPECT_EQ(file.list.header().max_level, "68.4");
 }
 
 TEST_F(RecorderTest, SecondRecordingStartsFromZero) {
@@ -205,26 +197,6 @@ TEST_F(RecorderTest, SamplesThatWereNotSavedAreNeverOverwritten) {
   EXPECT_EQ(test::ReadBytes(dir_.File("Fake-05011000-2.unsaved")), earlier);
   EXPECT_EQ(Lines(earlier).size(), 2u);
   EXPECT_NE(LeftoverRecordingMessage(aside).find(aside), std::string::npos);
-}
-
-TEST_F(RecorderTest, FullDiskEndsTheRecordingAndKeepsItsSamples) {
-  const std::string final_path = dir_.File("full.dlgr");
-  StartAfterATick(final_path);
-  Ticks(2, 70.0, "70.0");
-  const std::string written = test::ReadBytes(recorder_.fake_path());
-  PcRecorder::TickResult result;
-  {
-    test::FileSizeLimit limit(written.size() + 10);
-    result = TickAt(71.0, "71.0");
-  }
-  EXPECT_TRUE(result.recording_ended);
-  EXPECT_FALSE(recorder_.recording());
-  // The message names the temporary file by its full path, and the final
-  // file, which did not fit either.
-  EXPECT_NE(result.message.find("\"" + dir_.File("Fake") + "\""), std::string::npos)
-      << result.message;
-  EXPECT_NE(result.message.find(final_path), std::string::npos) << result.message;
-  EXPECT_EQ(test::ReadBytes(recorder_.fake_path()), written);
 }
 
 // The temporary file's disk fills up while the final file's has room: the
