@@ -141,17 +141,6 @@ TEST(OpenLiveTimePlotTest, BoundsAndCaptionOfEachSeries) {
   }
 }
 
-TEST(OpenLiveTimePlotTest, LevelBoundsFollowARefresh) {
-  LiveChartData charts;
-  charts.UpdateLiveCharts(65.3, "61.2", "72.4");
-  charts.Refresh();
-  // Refresh sets FineLow 1500 and FineHigh 0; the Leq extremes stay.
-  const LiveTimePlot level = OpenLiveTimePlot(charts, LiveSeries::kLevel);
-  EXPECT_DOUBLE_EQ(level.y_low, 150);
-  EXPECT_DOUBLE_EQ(level.y_high, 0);
-  EXPECT_DOUBLE_EQ(OpenLiveTimePlot(charts, LiveSeries::kLeq).y_low, 61.2);
-}
-
 // X as a plain number (zero without a sign), Y to the nearest tenth.
 TEST(CursorTextTest, Table) {
   using Case = std::tuple<std::string, std::string>;

