@@ -33,10 +33,12 @@ void Panel::SetSaveButtonRecording(bool recording) {
   if (recording) {
     save->setIcon(GlyphIcon(Glyph::kStop, QColor(0xc6, 0x28, 0x28)));
     save->setText("Stop");
+    save->setIconText("Stop");
     save->setToolTip("Stop Recording");
   } else {
     save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
-    save->setText("Save");
+    save->setText("Save...");
+    save->setIconText("Save");
     save->setToolTip("Save As");
   }
 }

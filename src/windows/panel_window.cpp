@@ -30,7 +30,7 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
                [this](const std::string& m) { Remark(m); },
                [this](QWidget& w) { windows_.ShowBeside(w); }}) {
   setObjectName("Panel");
-  setWindowTitle(kPanelDesignCaption);
+  setWindowTitle(kPanelCaption);
   setStyleSheet(kPanelStyle);
   QObject::connect(&context_.timers.Timer1, &QTimer::timeout, this, [this] { Timer1Tick(); });
   QObject::connect(&context_.timers.Timer2, &QTimer::timeout, this, [this] { Timer2Tick(); });
@@ -123,6 +123,7 @@ void Panel::BuildMenu() {
   menu->on_open_recent = [this](const std::string& path) { OpenPath(path); };
   menu->on_missing_recent = [this](const std::string& message) { Tell(message); };
   menu->on_about = [this] { ShowAbout(); };
+  menu->on_manual = [this] { windows_.ShowManual(); };
   menu->on_escape = [this] {
     strip->PicSave->hide();
     logger_.HidePicker();

@@ -69,7 +69,7 @@ class Panel : public QWidget, public LiveSessionView {
   // Reads the data file at `path` into its list window, as "Open" does with
   // the file the user picks (also a file dropped on the panel).
   void OpenPath(const std::string& path);
-  // Help > About (F1): the program's version.
+  // Help > About: the program's version and the panel's build.
   void ShowAbout();
   // Closes the panel without asking anything (a stop signal): a running
   // recording is ended into its file, a running download stops.

@@ -2,6 +2,7 @@
 
 #include "files/list_summary.h"
 #include "platform/widget_text.h"
+#include "ui/keyboard.h"
 #include "windows/list_report_printer.h"
 #include "windows/placement.h"
 
@@ -39,12 +40,15 @@ PanelWindows::PanelWindows(QWidget& panel, Dialogs& dialogs, Printing& printing,
 PanelWindows::~PanelWindows() = default;
 
 void PanelWindows::ShowBeside(QWidget& window) {
+  AddCloseKeys(window);
   window.show();
   PlaceBesidePanel(window, panel_);
 }
 
 void PanelWindows::Connect(RecordListWindow& window) {
-  window.on_plot = [this](const RecordList& list) { PlotList(list); };
+  window.on_plot = [this, &window](const RecordList& list) {
+    PlotList(list, window.windowTitle());
+  };
   window.on_statistics = [this, &window](StatResolution resolution) {
     ComputeStatistics(window, resolution);
   };
@@ -85,7 +89,7 @@ void PanelWindows::OpenLiveHistogram(StatResolution resolution) {
   ShowBeside(*real_histogram_);
 }
 
-void PanelWindows::PlotList(const RecordList& list) {
+void PanelWindows::PlotList(const RecordList& list, const QString& title) {
   // Sampling goes on while the levels are classified.
   const CaptionKept caption(panel_);
   const LevelColumnPlot plot = PlotLevelColumn(list, [this](std::size_t row) {
@@ -94,9 +98,11 @@ void PanelWindows::PlotList(const RecordList& list) {
   });
   if (!plot_ || !plot_->isVisible()) {
     plot_ = std::make_unique<Plot>(dialogs_, printing_);
+    AddCloseKeys(*plot_);
     PlaceBesidePanel(*plot_, panel_);
   }
   plot_->Show(plot);
+  plot_->setWindowTitle(title.isEmpty() ? QString("Plot") : "Plot - " + title);
 }
 
 void PanelWindows::ComputeStatistics(RecordListWindow& window, StatResolution resolution) {
@@ -114,14 +120,21 @@ void PanelWindows::ComputeStatistics(RecordListWindow& window, StatResolution re
   histogram_.reset();
   histogram_ = std::make_unique<Histogram>(dialogs_, printing_);
   histogram_->Show(stats, resolution, ln_table_);
+  histogram_->setWindowTitle("Histogram - " + window.windowTitle());
   ShowBeside(*histogram_);
   if (!stats.counted) dialogs_.Message(kNothingToCount, MessageIcon::kInformation);
 }
 
+void PanelWindows::ShowManual() {
+  if (!manual_) manual_ = std::make_unique<ManualWindow>();
+  ShowBeside(*manual_);
+  manual_->raise();
+}
+
 void PanelWindows::CloseAll() {
-  for (QWidget* window : std::initializer_list<QWidget*>{file_list_.get(), file_list_real_.get(),
-                                                         real_time_graph_.get(), plot_.get(),
-                                                         real_histogram_.get(), histogram_.get()}) {
+  for (QWidget* window : std::initializer_list<QWidget*>{
+           manual_.get(), file_list_.get(), file_list_real_.get(), real_time_graph_.get(),
+           plot_.get(), real_histogram_.get(), histogram_.get()}) {
     if (window != nullptr) window->close();
   }
 }
