@@ -46,7 +46,8 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   scroller->setWidgetResizable(true);
   scroller->setFrameShape(QFrame::NoFrame);
   auto* content = new QWidget(scroller);
-  auto* body = new QHBoxLayout(content);
+  body_ = new QBoxLayout(QBoxLayout::LeftToRight, content);
+  QBoxLayout* body = body_;
   body->setContentsMargins(0, 0, 0, 0);
   face = new MeterFace(content);
   face->on_key = [this](int code) { KeyClicked(code); };
@@ -91,6 +92,17 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   resize(1240, 740);
   // Both timers run from creation; the start-up stops them when offline.
   context_.timers.StartBoth();
+}
+
+void Panel::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // Too narrow for the face and the column side by side (an 800 px screen):
+  // the column with the charts goes below the face, and the body scrolls
+  // down rather than sideways.
+  const int side_by_side = face->minimumWidth() + side->minimumWidth() + body_->spacing() +
+                           layout()->contentsMargins().left() + layout()->contentsMargins().right();
+  const auto direction = width() < side_by_side ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+  if (body_->direction() != direction) body_->setDirection(direction);
 }
 
 Panel::~Panel() {

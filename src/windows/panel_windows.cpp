@@ -26,6 +26,10 @@ class CaptionKept {
   QString caption_;
 };
 
+// A list's plot and histogram open this large where the screen allows: a
+// plot area of some 600 px beside the window's controls.
+constexpr QSize kGraphWindowSize(960, 660);
+
 }  // namespace
 
 PanelWindows::PanelWindows(QWidget& panel, Dialogs& dialogs, Printing& printing, LnTable& ln_table,
@@ -46,9 +50,7 @@ void PanelWindows::ShowBeside(QWidget& window) {
 }
 
 void PanelWindows::Connect(RecordListWindow& window) {
-  window.on_plot = [this, &window](const RecordList& list) {
-    PlotList(list, window.windowTitle());
-  };
+  window.on_plot = [this, &window](const RecordList& list) { PlotList(list, &window); };
   window.on_statistics = [this, &window](StatResolution resolution) {
     ComputeStatistics(window, resolution);
   };
@@ -89,20 +91,22 @@ void PanelWindows::OpenLiveHistogram(StatResolution resolution) {
   ShowBeside(*real_histogram_);
 }
 
-void PanelWindows::PlotList(const RecordList& list, const QString& title) {
+void PanelWindows::PlotList(const RecordList& list, const QWidget* from) {
   // Sampling goes on while the levels are classified.
   const CaptionKept caption(panel_);
   const LevelColumnPlot plot = PlotLevelColumn(list, [this](std::size_t row) {
     panel_.setWindowTitle(Latin1(CountCaption(row)));
     keep_alive_();
   });
-  if (!plot_ || !plot_->isVisible()) {
+  const bool opening = !plot_ || !plot_->isVisible();
+  if (opening) {
     plot_ = std::make_unique<Plot>(dialogs_, printing_);
     AddCloseKeys(*plot_);
-    PlaceBesidePanel(*plot_, panel_);
   }
   plot_->Show(plot);
-  plot_->setWindowTitle(title.isEmpty() ? QString("Plot") : "Plot - " + title);
+  plot_->setWindowTitle(from == nullptr ? QString("Plot") : "Plot - " + from->windowTitle());
+  if (opening && from != nullptr) PlaceBesideList(*plot_, *from, kGraphWindowSize);
+  if (opening && from == nullptr) PlaceBesidePanel(*plot_, panel_);
 }
 
 void PanelWindows::ComputeStatistics(RecordListWindow& window, StatResolution resolution) {
@@ -121,7 +125,9 @@ void PanelWindows::ComputeStatistics(RecordListWindow& window, StatResolution re
   histogram_ = std::make_unique<Histogram>(dialogs_, printing_);
   histogram_->Show(stats, resolution, ln_table_);
   histogram_->setWindowTitle("Histogram - " + window.windowTitle());
-  ShowBeside(*histogram_);
+  AddCloseKeys(*histogram_);
+  histogram_->show();
+  PlaceBesideList(*histogram_, window, histogram_->sizeHint().expandedTo(kGraphWindowSize));
   if (!stats.counted) dialogs_.Message(kNothingToCount, MessageIcon::kInformation);
 }
 

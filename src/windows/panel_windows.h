@@ -36,8 +36,8 @@ class PanelWindows {
   // A click on a live histogram: a "Histogram" of the counts so far.
   void OpenLiveHistogram(StatResolution resolution);
   // A list window's "Plot": its levels in the "Plot" window.
-  // The plot of a list, titled after the list's window.
-  void PlotList(const RecordList& list, const QString& title = {});
+  // The plot of a list, titled after the list's window and placed beside it.
+  void PlotList(const RecordList& list, const QWidget* from = nullptr);
   // A list window's "0.1 dB" or "1 dB": the statistics in a "Histogram".
   void ComputeStatistics(RecordListWindow& window, StatResolution resolution);
   // Shows `window` beside the panel, clear of its level display.
