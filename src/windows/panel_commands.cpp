@@ -64,6 +64,9 @@ void Panel::Timer2Tick() {
 void Panel::ToolbarClicked(const QString& key) {
   strip->PicSave->hide();
   if (command_running_ || logger_.busy()) return;
+  // What was said of the last command is not left to stand for this one.
+  last_message_.clear();
+  ShowStatus();
   const std::string name = key.toStdString();
   if (const std::string_view letter = ToolbarLetter(name); !letter.empty()) {
     SendToolbarCommand(letter);
