@@ -2,6 +2,7 @@
 
 #include "files/list_summary.h"
 #include "platform/widget_text.h"
+#include "ui/caption_kept.h"
 #include "ui/keyboard.h"
 #include "windows/list_report_printer.h"
 #include "windows/placement.h"
@@ -13,18 +14,6 @@ namespace {
 inline constexpr const char* kNothingToCount =
     "The list holds no level to count: every record is marked \"*\" or there is none.";
 
-// Puts the window's caption back on every way out.
-class CaptionKept {
- public:
-  explicit CaptionKept(QWidget& window) : window_(window), caption_(window.windowTitle()) {}
-  ~CaptionKept() { window_.setWindowTitle(caption_); }
-  CaptionKept(const CaptionKept&) = delete;
-  CaptionKept& operator=(const CaptionKept&) = delete;
-
- private:
-  QWidget& window_;
-  QString caption_;
-};
 
 // A list's plot and histogram open this large where the screen allows: a
 // plot area of some 600 px beside the window's controls.
