@@ -227,7 +227,7 @@ TEST_F(PanelKeyboard, ListPlotAndHistogramNameTheirFileAndCloseWithCtrlWOrEsc) {
   ASSERT_NE(list, nullptr);
   list->findChild<QAction*>("Plot")->trigger();
   list->findChild<QAction*>("Ln")->trigger();
-  list->Cmd01dB->click();
+  QTest::keyClick(list->focusWidget(), Qt::Key_Return);  // on "0.1 dB"
   Plot* plot = panel_->windows().plot();
   Histogram* histogram = panel_->windows().histogram();
   ASSERT_TRUE(plot != nullptr && histogram != nullptr);
