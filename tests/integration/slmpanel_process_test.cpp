@@ -68,7 +68,7 @@ class SlmpanelProcess : public ::testing::Test {
   }
   // Records with the keyboard alone: Ctrl+S, Return, the file's name, Return.
   void RecordInto(const std::string& path) {
-    const std::string panel = Window("^PANEL ");
+    const std::string panel = Window("^Panel$");
     Keys(panel, {"ctrl+s", "Return"});
     const std::string save = Window("^Save As");
     Xdotool({"windowfocus", "--sync", save, "type", "--delay", "5", path});
@@ -104,7 +104,7 @@ TEST_F(SlmpanelProcess, RecordsFromTheKeyboardOnItsTimersUntilSigtermWritesTheFi
   // file to open once the panel is open.
   Child program(SLMPANEL_PATH, {"--port", meter.device(), list}, options_);
   Keys(Window("^COM Port"), {"Return"});
-  Window("^PANEL ");
+  Window("^Panel$");
   Window("^night.dlgr");
 
   const std::string path = dir_.File("rec.dlgr");
