@@ -23,7 +23,7 @@ namespace slm {
 namespace {
 
 constexpr int kResolution = 300;  // dots per inch of the PDF's coordinates
-constexpr double kSmallestTablePoints = 5.5;
+constexpr double kSmallestTablePoints = 6;
 
 QFont PageFont(double points, bool bold = false) {
   QFont font("DejaVu Sans");
@@ -117,22 +117,41 @@ class Layout {
   }
 
   // A table as wide as it needs, in type as large as fits (8 points down to
-  // 5.5); on a new page it starts again with its header.
-  void AddTable(const Table& t) {
+  // 6, or `points` when given); on a new page it starts again with its header.
+  void AddTable(const Table& t, double points = 0) {
     const std::size_t columns = static_cast<std::size_t>(t.header.size());
     const std::vector<bool> right = RightAligned(t);
-    double points = 8;
+    const bool fixed = points > 0;
+    if (!fixed) points = 8;
     std::vector<double> widths;
     const double pad = Mm(2.2);
     for (;; points -= 0.5) {
       widths = ColumnWidths(t, PageFont(points), PageFont(points, true), pad);
-      if (std::accumulate(widths.begin(), widths.end(), 0.0) <= width_ ||
+      if (fixed || std::accumulate(widths.begin(), widths.end(), 0.0) <= width_ ||
           points <= kSmallestTablePoints) {
         break;
       }
     }
+    double total = std::accumulate(widths.begin(), widths.end(), 0.0);
+    if (total > width_ && columns > 2) {
+      // Too many columns (many percentiles): the table goes on below in parts,
+      // each with the first column again, rather than lose a figure.
+      std::vector<std::vector<std::size_t>> parts(1, {0});
+      double used = widths[0];
+      for (std::size_t c = 1; c < columns; ++c) {
+        if (parts.back().size() > 1 && used + widths[c] > width_) {
+          parts.push_back({0});
+          used = widths[0];
+        }
+        parts.back().push_back(c);
+        used += widths[c];
+      }
+      if (parts.size() > 1) {
+        for (const std::vector<std::size_t>& part : parts) AddTable(Columns(t, part), points);
+        return;
+      }
+    }
     // Still too wide (a long path, a long reason): the widest column gives way.
-    const double total = std::accumulate(widths.begin(), widths.end(), 0.0);
     std::vector<bool> elide(columns, false);
     if (total > width_) {
       const std::size_t widest =
@@ -185,6 +204,17 @@ class Layout {
 
  private:
   void Add(Draw draw) { pages_.back().push_back(std::move(draw)); }
+
+  static Table Columns(const Table& t, const std::vector<std::size_t>& columns) {
+    Table part;
+    for (const std::size_t c : columns) part.header << t.header[static_cast<qsizetype>(c)];
+    for (const QStringList& row : t.rows) {
+      QStringList cells;
+      for (const std::size_t c : columns) cells << row.value(static_cast<qsizetype>(c));
+      part.rows.push_back(cells);
+    }
+    return part;
+  }
 
   std::vector<double> ColumnWidths(const Table& t, const QFont& font, const QFont& bold,
                                    double pad) const {
