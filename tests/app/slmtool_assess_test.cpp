@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <iterator>
 #include <regex>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -208,6 +210,20 @@ TEST_F(SlmtoolAssess, TheReportCarriesEveryFigureOfTheJsonForm) {
         LineHolds(text.out, {"2024/05/01 13:00:00", "2024/05/01 13:20:00", "1200", "road works"}));
     EXPECT_TRUE(LineHolds(text.out, {"Page 1 of "})) << text.out;
   }
+  // Every font is in the file, so that it reads the same on any machine.
+  const test::ToolRun fonts =
+      test::RunProgram("/usr/bin/pdffonts", {dir_.File("report.pdf")}, dir_.path());
+  std::istringstream lines(fonts.out);
+  int embedded = 0;
+  for (std::string line; std::getline(lines, line);) {
+    std::istringstream words(line);
+    std::vector<std::string> w{std::istream_iterator<std::string>(words), {}};
+    // name, type..., encoding, emb, sub, uni, object, generation
+    if (w.size() < 6 || w[0] == "name" || w[0].front() == '-') continue;
+    EXPECT_EQ(w[w.size() - 5], "yes") << line;
+    ++embedded;
+  }
+  EXPECT_GT(embedded, 0) << fonts.out;
 }
 
 TEST_F(SlmtoolAssess, BadInputExitsTwoAndAFileThatCannotBeReadOne) {
