@@ -53,7 +53,8 @@ constexpr const char* kUsage =
     "      Assesses a long measurement: totals, intervals of S seconds (default 3600),\n"
     "      day/evening/night levels and Lden, events at or above DB, the worst rolling\n"
     "      Leq; FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's side file\n"
-    "      FILE.exclusions is applied unless --no-exclusions.\n"
+    "      FILE.exclusions is applied unless --no-exclusions. -o OUT.pdf writes the\n"
+    "      report: a PDF document of the figures, the time history and the tables.\n"
     "  memory --port NAME\n"
     "      Prints the meter's memory size, what remains, and one line per stored set:\n"
     "      position, set number, start time, records.\n"
@@ -81,8 +82,9 @@ constexpr Command kCommands[] = {
     {"info", slm::tool::RunInfo},
     {"convert", slm::tool::RunConvert},
     {"stats", slm::tool::RunStats},
-    {"report", slm::tool::RunReport},  // a PDF file is drawn by the companion
-    {"assess", slm::tool::RunAssess},
+    // A PDF file of report or assess is drawn by the companion.
+    {"report", slm::tool::RunReport},
+    {"assess", [](const std::vector<std::string>& args) { return slm::tool::RunAssess(args); }},
     {"live", nullptr},
     {"key", nullptr},
     {"record", nullptr},

@@ -11,6 +11,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/assessment.h"
+#include "analysis/assessment_tables.h"
 #include "analysis/list_report.h"
 #include "files/data_file_reader.h"
 
@@ -87,6 +89,21 @@ int RunInfo(const std::vector<std::string>& args);
 int RunConvert(const std::vector<std::string>& args);
 int RunStats(const std::vector<std::string>& args);
 int RunReport(const std::vector<std::string>& args);
-int RunAssess(const std::vector<std::string>& args);
+
+// What `assess FILE... -o OUT.pdf` hands to the writer of its report, once
+// the files are read and assessed.
+struct AssessReportJob {
+  std::string output;
+  std::vector<AssessedFile> files;
+  const MeasuredLevels* levels = nullptr;
+  const AssessmentSettings* settings = nullptr;
+  const Assessment* assessment = nullptr;
+};
+// Writes the report and returns the command's exit code.
+using AssessReportWriter = int (*)(const AssessReportJob& job);
+
+// `report` draws the PDF report; without it, `-o OUT.pdf` runs in the
+// drawing companion, which has it.
+int RunAssess(const std::vector<std::string>& args, AssessReportWriter report = nullptr);
 
 }  // namespace slm::tool

@@ -93,9 +93,11 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
   Cmd01dB->setObjectName("Cmd01dB");
   Cmd1dB = new QPushButton("1 dB", frame);
   Cmd1dB->setObjectName("Cmd1dB");
-  // The choice is put away once the statistics are shown.
+  // The choice is put away once the statistics are shown. Return, as Space,
+  // presses the button that has the focus.
   for (auto [button, resolution] :
        {std::pair{Cmd01dB, StatResolution::kTenth}, std::pair{Cmd1dB, StatResolution::kWhole}}) {
+    button->setAutoDefault(true);
     QObject::connect(button, &QPushButton::clicked, this, [this, resolution = resolution] {
       if (on_statistics) on_statistics(resolution);
       PicResolution->hide();

@@ -111,6 +111,9 @@ TEST_F(LoggerTest, MemoryWhileTheMeterRunsReadsNothingAndSaysWhy) {
   EXPECT_EQ(dialogs_.notices[0].text, kStopTheMeterFirst);
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(panel->findChild<QLabel*>("LblLastMessage")->text().toStdString(), kStopTheMeterFirst);
+  // The next command does not leave it standing.
+  panel->ToolbarClicked("Refresh");
+  EXPECT_EQ(panel->findChild<QLabel*>("LblLastMessage")->text().toStdString(), "");
 }
 
 TEST_F(LoggerTest, RowClickDownloadsEveryThirdRecordAfterIntervalThree) {
