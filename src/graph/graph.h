@@ -9,6 +9,7 @@
 #include <span>
 #include <vector>
 
+#include "analysis/plot_axes.h"
 #include "analysis/track_modes.h"
 
 class QCustomPlot;
@@ -19,11 +20,6 @@ namespace slm {
 // How the X axis labels its ticks: "0" the value as it is, "*.1" and "*0.1"
 // the value times 0.1 (the histograms' class index in tenths of a dB).
 enum class LabelFormat { kPlain, kTenths };
-
-struct AxisRange {
-  double min = 0;
-  double max = 0;
-};
 
 // The one graph widget of the program: a line trace, or bars for a
 // histogram, with axes, annotations, cursors and the eight track modes.
