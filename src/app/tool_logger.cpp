@@ -228,18 +228,9 @@ int RunDownload(const std::vector<std::string>& args) {
     const DownloadedSet downloaded = DecodeSetReply(reply.bytes, set->records, step);
     PrintList(downloaded.list);
     std::fflush(stdout);
-    int rc = 0;
-    if (!downloaded.complete()) {
-      const std::string why = SetReplyEndText(reply);
-      if (!why.empty()) std::fprintf(stderr, "%s\n", why.c_str());
-      std::fprintf(stderr, "The set holds %d records; %d arrived whole.\n",
-                   downloaded.records_expected, downloaded.records_received);
-      rc = 1;
-    }
-    for (const std::string& problem : downloaded.problems) {
-      std::fprintf(stderr, "%s\n", problem.c_str());
-      rc = 1;
-    }
+    const DownloadOutcome outcome = JudgeDownload(reply, downloaded);
+    for (const std::string& line : outcome.lines) std::fprintf(stderr, "%s\n", line.c_str());
+    const int rc = outcome.whole ? 0 : 1;
     if (!output.empty()) {
       try {
         SaveRecordList(output, downloaded.list,

@@ -31,11 +31,9 @@ int RunStats(const std::vector<std::string>& args) {
   if (!ReadListFile("stats", path, file)) return 1;
   // A memory set opens in the memory-set window, anything else in the one
   // of PC recordings; the window decides where the percentiles come from.
-  const bool memory_set =
-      file.list.kind() == ListKind::kDataLogger2 || file.list.kind() == ListKind::kDataLogger;
   LnTable ln;
-  const LevelStatistics stats =
-      ComputeLevelStatistics(file.list, resolution, LnSourceFor(memory_set, resolution), ln);
+  const LevelStatistics stats = ComputeLevelStatistics(
+      file.list, resolution, LnSourceFor(file.list.IsMemorySet(), resolution), ln);
 
   std::printf("StatRecordCount\t%zu\n", stats.record_count);
   if (!stats.counted) {

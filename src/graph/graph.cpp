@@ -171,6 +171,10 @@ void Graph::Plot(std::span<const double> values, double first_x, double step_x) 
   Replot();
 }
 
+namespace {
+constexpr int kStripViewsKept = 4;
+}  // namespace
+
 void Graph::Append(double value) {
   double x = 0;
   double first = 0;
@@ -192,6 +196,16 @@ void Graph::Append(double value) {
   const double span = std::max(1, state_->strip_span - 1);
   const double max = std::max(x, first + span);
   plot_->xAxis->setRange(max - span, max);
+  // A strip chart runs for days: it keeps a few views' worth of points, so
+  // that its memory stays flat (the whole history is the sampler's).
+  if (count > kStripViewsKept * state_->strip_span) {
+    const double oldest = x - kStripViewsKept * span;
+    if (state_->line) {
+      state_->line->data()->removeBefore(oldest);
+    } else {
+      state_->bars->data()->removeBefore(oldest);
+    }
+  }
   Replot();
 }
 

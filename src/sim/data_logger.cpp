@@ -3,19 +3,21 @@
 #include <algorithm>
 #include <cmath>
 
+#include "base/calendar.h"
+#include "link/meter.h"
 #include "sim/stored_sets.h"
 
 namespace slm::sim {
 
-DataLogger::DataLogger() : clock_anchor(ToEpochSeconds(MeterTime{2024, 1, 1, 0, 0, 0})) {}
+DataLogger::DataLogger() : clock_anchor(LinearSeconds(MeterTime{2024, 1, 1, 0, 0, 0})) {}
 
 MeterTime DataLogger::ClockAt(double t) const {
-  return FromEpochSeconds(clock_anchor +
-                          static_cast<int64_t>(std::floor(t - clock_anchor_t + 1e-9)));
+  return DateTimeOfSeconds(clock_anchor +
+                           static_cast<int64_t>(std::floor(t - clock_anchor_t + 1e-9)));
 }
 
 void DataLogger::SetClock(const MeterTime& time, double t) {
-  clock_anchor = ToEpochSeconds(time);
+  clock_anchor = LinearSeconds(time);
   clock_anchor_t = t;
 }
 
@@ -63,6 +65,18 @@ void DataLogger::Erase(int number) {
 void DataLogger::EraseAll() {
   sets.clear();
   logging = false;
+}
+
+void DataLogger::SetClockFromCommand(const Bytes& command, double t) {
+  const auto bcd = [&command](std::size_t i) { return FromBcd(static_cast<uint8_t>(command[i])); };
+  const MeterTime m{2000 + bcd(6), bcd(5), bcd(4), bcd(3), bcd(2), bcd(1)};
+  if (IsValidDateTime(m)) SetClock(m, t);
+}
+
+Bytes DataLogger::ClockReply(double t) const {
+  const MeterTime m = ClockAt(t);
+  return MakeBytes({ToBcd(m.second), ToBcd(m.minute), ToBcd(m.hour), ToBcd(m.day), ToBcd(m.month),
+                    ToBcd(m.year % 100)});
 }
 
 }  // namespace slm::sim

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <vector>
 
+#include "link/serial_port.h"
 #include "sim/meter_model.h"
 #include "sim/meter_state.h"
 
@@ -18,6 +19,10 @@ struct DataLogger {
   MeterTime ClockAt(double t) const;
   // From `t` on the clock counts from `time`.
   void SetClock(const MeterTime& time, double t);
+  // "B" and its six BCD bytes (second first, year last) set the clock at `t`
+  // when they name a real date and time; "I" is answered with the same six.
+  void SetClockFromCommand(const Bytes& command, double t);
+  Bytes ClockReply(double t) const;
 
   // Starts a new set at `t` with the meter's settings; its first record is
   // `level`, the next ones follow every sampling time from `next_record`.

@@ -6,7 +6,9 @@
 #include <cmath>
 #include <deque>
 #include <limits>
+#include <string_view>
 
+#include "base/calendar.h"
 #include "link/meter.h"
 #include "sim/data_logger.h"
 #include "sim/meter_state.h"
@@ -24,28 +26,11 @@ constexpr double kTimeSlack = 1e-9;
 // How many bytes make up each command, by its first byte; 0 for a byte that
 // starts none.
 int CommandLength(char first) {
-  switch (first) {
-    case 'A':
-    case 'D':
-    case 'E':
-    case 'F':
-    case 'G':
-    case 'H':
-    case 'I':
-    case 'J':
-    case 'N':
-      return 1;
-    case 'C':
-    case 'O':
-    case 'P':
-      return 3;
-    case 'K':
-      return 4;
-    case 'B':
-      return 7;
-    default:
-      return 0;
+  if (first != '\0' && std::string_view("ADEFGHIJN").find(first) != std::string_view::npos) {
+    return 1;
   }
+  if (first != '\0' && std::string_view("COP").find(first) != std::string_view::npos) return 3;
+  return first == 'K' ? 4 : first == 'B' ? 7 : 0;
 }
 
 int Byte(const Bytes& bytes, size_t index) { return static_cast<unsigned char>(bytes[index]); }
@@ -207,29 +192,16 @@ struct MeterModel::Impl {
         logger.Erase(number);
         return std::nullopt;
       }
-      case 'B': {
-        MeterTime m;
-        m.second = FromBcd(static_cast<uint8_t>(c[1]));
-        m.minute = FromBcd(static_cast<uint8_t>(c[2]));
-        m.hour = FromBcd(static_cast<uint8_t>(c[3]));
-        m.day = FromBcd(static_cast<uint8_t>(c[4]));
-        m.month = FromBcd(static_cast<uint8_t>(c[5]));
-        m.year = 2000 + FromBcd(static_cast<uint8_t>(c[6]));
-        if (IsValidTime(m)) {
-          logger.SetClock(m, t);
-        }
+      case 'B':
+        logger.SetClockFromCommand(c, t);
         return std::nullopt;
-      }
       case 'C': {
         const int seconds = Byte(c, 1) * 256 + Byte(c, 2);
         if (seconds >= 1 && seconds <= 255) logger.sampling_time = seconds;
         return std::nullopt;
       }
-      case 'I': {
-        const MeterTime m = logger.ClockAt(t);
-        return MakeBytes({ToBcd(m.second), ToBcd(m.minute), ToBcd(m.hour), ToBcd(m.day),
-                          ToBcd(m.month), ToBcd(m.year % 100)});
-      }
+      case 'I':
+        return logger.ClockReply(t);
       case 'J':
         return MakeBytes({logger.sampling_time >> 8, logger.sampling_time & 0xFF});
       case 'N':

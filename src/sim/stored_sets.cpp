@@ -33,6 +33,7 @@
 #include <sstream>
 #include <stdexcept>
 
+#include "base/calendar.h"
 #include "base/number_text.h"
 #include "link/meter.h"
 
@@ -47,55 +48,13 @@ constexpr int kStoredSetBase = 341;  // stored size of a set without records
 
 }  // namespace
 
-// ---- calendar -------------------------------------------------------------
-
-int64_t ToEpochSeconds(const MeterTime& m) {
-  using namespace std::chrono;
-  const sys_days date =
-      year{m.year} / month{static_cast<unsigned>(m.month)} / day{static_cast<unsigned>(m.day)};
-  return static_cast<int64_t>(date.time_since_epoch().count()) * 86400 + m.hour * 3600 +
-         m.minute * 60 + m.second;
-}
-
-MeterTime FromEpochSeconds(int64_t seconds) {
-  using namespace std::chrono;
-  int64_t days_count = seconds / 86400;
-  int64_t rest = seconds % 86400;
-  if (rest < 0) {
-    rest += 86400;
-    --days_count;
-  }
-  const year_month_day date{sys_days{days{days_count}}};
-  MeterTime m;
-  m.year = static_cast<int>(date.year());
-  m.month = static_cast<int>(static_cast<unsigned>(date.month()));
-  m.day = static_cast<int>(static_cast<unsigned>(date.day()));
-  m.hour = static_cast<int>(rest / 3600);
-  m.minute = static_cast<int>(rest / 60 % 60);
-  m.second = static_cast<int>(rest % 60);
-  return m;
-}
-
-bool IsValidTime(const MeterTime& m) {
-  using namespace std::chrono;
-  if (m.month < 1 || m.month > 12 || m.day < 1 || m.day > 31) return false;
-  const year_month_day date{year{m.year}, month{static_cast<unsigned>(m.month)},
-                            day{static_cast<unsigned>(m.day)}};
-  return date.ok() && m.hour >= 0 && m.hour < 24 && m.minute >= 0 && m.minute < 60 &&
-         m.second >= 0 && m.second < 60;
-}
+namespace {
 
 MeterTime AddSeconds(const MeterTime& m, int64_t seconds) {
-  return FromEpochSeconds(ToEpochSeconds(m) + seconds);
+  return DateTimeOfSeconds(LinearSeconds(m) + seconds);
 }
 
-// "yyyy/mm/dd hh:nn:ss"
-std::string TimeText(const MeterTime& m) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", m.year, m.month, m.day, m.hour,
-                m.minute, m.second);
-  return buf;
-}
+}  // namespace
 
 // ---- texts of the stored sets --------------------------------------------
 
@@ -200,12 +159,12 @@ Bytes SetReply(const StoredSet& set) {
   Put(out, 77, (set.range + "      ").substr(0, 6));
   Put(out, 83, " dB\r\n");
   Put(out, 105, "START TIME ");
-  Put(out, 116, TimeText(set.start));
+  Put(out, 116, PcDateTimeText(set.start));
   Put(out, 135, "\r\n");
   Put(out, 137, "MAX dB  ");
   Put(out, 145, results.maximum);
   Put(out, 151, "AT  ");
-  Put(out, 155, TimeText(results.maximum_time));
+  Put(out, 155, PcDateTimeText(results.maximum_time));
   Put(out, 174, "\r\n");
   Put(out, 197, "LEQ ");
   Put(out, 201, results.leq);
@@ -227,7 +186,7 @@ Bytes SetReply(const StoredSet& set) {
     const StoredRecord& record = set.records[i];
     Bytes line(kRecordLength, ' ');
     if (record.pause) line.replace(0, 7, "[pause]");
-    line.replace(8, 19, TimeText(AddSeconds(set.start, static_cast<int64_t>(i) * interval)));
+    line.replace(8, 19, PcDateTimeText(AddSeconds(set.start, static_cast<int64_t>(i) * interval)));
     line.replace(28, 5, (record.level + "     ").substr(0, 5));
     line.replace(33, 5, " dB\r\n");
     out += line;
@@ -305,7 +264,7 @@ std::optional<MeterTime> ParseTime(const std::string& text) {
   const auto hour = field(11, 2), minute = field(14, 2), second = field(17, 2);
   if (!year || !month || !day || !hour || !minute || !second) return std::nullopt;
   const MeterTime m{*year, *month, *day, *hour, *minute, *second};
-  if (!IsValidTime(m) || m.year < 1980) return std::nullopt;
+  if (!IsValidDateTime(m) || m.year < 1980) return std::nullopt;
   return m;
 }
 

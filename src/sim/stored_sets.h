@@ -13,14 +13,6 @@
 
 namespace slm::sim {
 
-// The meter's calendar, counted in seconds since 1970 (no time zone).
-int64_t ToEpochSeconds(const MeterTime& m);
-MeterTime FromEpochSeconds(int64_t seconds);
-bool IsValidTime(const MeterTime& m);
-MeterTime AddSeconds(const MeterTime& m, int64_t seconds);
-// "yyyy/mm/dd hh:nn:ss"
-std::string TimeText(const MeterTime& m);
-
 // The meter's five-character level text: "065.3".
 std::string LevelText(double db);
 // The six-character range of a range code ("80-140", "30-90 ").

@@ -35,11 +35,16 @@ void QtDialogs::Message(const std::string& text, MessageIcon icon, const std::st
 }
 
 void QtDialogs::Notice(const std::string& text, MessageIcon icon, const std::string& title) {
-  auto* box = new QMessageBox(QtIcon(icon), QString::fromLatin1(title.c_str()),
-                              QString::fromLatin1(text.c_str()), QMessageBox::Ok, parent_);
-  box->setAttribute(Qt::WA_DeleteOnClose);
-  box->setWindowModality(Qt::NonModal);
-  box->show();
+  if (notice_ == nullptr) {
+    notice_ = new QMessageBox(parent_);
+    notice_->setStandardButtons(QMessageBox::Ok);
+    notice_->setAttribute(Qt::WA_DeleteOnClose);
+    notice_->setWindowModality(Qt::NonModal);
+  }
+  notice_->setIcon(QtIcon(icon));
+  notice_->setWindowTitle(QString::fromLatin1(title.c_str()));
+  notice_->setText(QString::fromLatin1(text.c_str()));
+  notice_->show();
 }
 
 bool QtDialogs::Ask(const std::string& text, const std::string& title) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMessageBox>
 #include <QPointer>
 #include <QStringList>
 #include <QWidget>
@@ -24,6 +25,8 @@ class QtDialogs : public Dialogs {
  public:
   void SetParent(QWidget* parent) { parent_ = parent; }
   void Message(const std::string& text, MessageIcon icon, const std::string& title) override;
+  // One notice box at a time: a new notice replaces the text of one still on
+  // show, so that a week of a flaky meter does not pile up windows.
   void Notice(const std::string& text, MessageIcon icon, const std::string& title) override;
   bool Ask(const std::string& text, const std::string& title) override;
   FileChoice SaveFile(const std::string& filter) override;
@@ -33,6 +36,7 @@ class QtDialogs : public Dialogs {
 
  private:
   QPointer<QWidget> parent_;
+  QPointer<QMessageBox> notice_;
 };
 
 }  // namespace slm

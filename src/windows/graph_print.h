@@ -3,8 +3,8 @@
 #include <QPrinter>
 #include <QWidget>
 
-#include "ui/dialogs.h"
 #include "graph/graph.h"
+#include "ui/dialogs.h"
 #include "ui/printing.h"
 
 namespace slm {

@@ -6,8 +6,8 @@
 #include <string_view>
 #include <vector>
 
-#include "ui/keyboard.h"
 #include "platform/widget_text.h"
+#include "ui/keyboard.h"
 
 namespace slm {
 

@@ -7,8 +7,8 @@
 
 #include "analysis/level_statistics.h"
 #include "analysis/live_chart_data.h"
-#include "ui/dialogs.h"
 #include "graph/graph.h"
+#include "ui/dialogs.h"
 #include "ui/printing.h"
 #include "windows/graph_print.h"
 #include "windows/track_mode_box.h"

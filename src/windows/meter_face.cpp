@@ -1,15 +1,15 @@
 #include "windows/meter_face.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QEvent>
 #include <algorithm>
 #include <cmath>
 #include <iterator>
 
+#include "platform/widget_text.h"
 #include "ui/fitting_widgets.h"
 #include "ui/icons.h"
-#include "platform/widget_text.h"
 
 namespace slm {
 
@@ -260,8 +260,14 @@ void MeterFace::ClearLevel() {
 
 void MeterFace::ShowOffline() {
   OfflineSSPL->show();
+  SetKeysReachable(false, kOfflineKeyTip);
+}
+
+void MeterFace::SetKeysReachable(bool reachable, const QString& reason) {
   for (int code = 1; code <= 10; ++code) {
-    keys[static_cast<size_t>(code - 1)]->setToolTip(WithShortcut(kOfflineKeyTip, code));
+    QPushButton* key = keys[static_cast<size_t>(code - 1)];
+    key->setEnabled(reachable);
+    key->setToolTip(WithShortcut(reachable ? Latin1(kKeys[code - 1].caption) : reason, code));
   }
 }
 

@@ -32,6 +32,8 @@ class MeterFace : public QFrame {
   void ClearLevel();
   // Offline: the keys say why they send nothing.
   void ShowOffline();
+  // The keys work only while the meter answers; otherwise they say why not.
+  void SetKeysReachable(bool reachable, const QString& reason);
   // Room below the keys for the recording strip.
   QVBoxLayout* lower() const { return lower_; }
 

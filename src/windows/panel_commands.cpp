@@ -9,9 +9,9 @@
 #include "files/file_io.h"
 #include "files/list_summary.h"
 #include "panel/toolbar_keys.h"
+#include "platform/widget_text.h"
 #include "ui/icons.h"
 #include "ui/qt_dialogs.h"
-#include "platform/widget_text.h"
 #include "windows/panel_window.h"
 
 namespace slm {
@@ -21,27 +21,6 @@ void Panel::Tell(const std::string& message) {
   last_message_ = message;
   ShowStatus();
   context_.dialogs.Message(message, MessageIcon::kCritical);
-}
-
-void Panel::ShowPanelList(bool afresh) {
-  if (afresh) {
-    GridModel->SetList(&session_.recorder().list());
-    return;
-  }
-  QScrollBar* bar = GridN->verticalScrollBar();
-  const int before = bar->value();
-  GridModel->Sync();
-  // The list moves on by one row from where the user left it, so that
-  // someone reading older rows keeps the place.
-  if (GridModel->rowCount() > 3) bar->setValue(before + 1);
-}
-
-void Panel::ShowRunningValues() {
-  const RunningValues& v = session_.recorder().panel();
-  BoardLeq->setText(Latin1(v.leq_text));
-  BoardSEL->setText(Latin1(v.sel_text));
-  BoardMaxdB->setText(Latin1(v.max_text));
-  BoardMaxTime->setText(Latin1(v.max_time));
 }
 
 void Panel::ShowRecordingState() {
@@ -67,9 +46,9 @@ void Panel::Timer2Tick() {
   if (!result.taken) return;
   ShowStatus();
   const PcRecorder::TickResult& tick = result.recorder;
-  ShowRunningValues();
-  if (tick.list_changed) ShowPanelList(!tick.auto_saved.empty());
-  if (result.charts) charts->Show(*result.charts, session_.charts());
+  side->ShowRunningValues(session_.recorder().panel());
+  if (tick.list_changed) side->ShowList(!tick.auto_saved.empty());
+  if (result.charts) side->charts->Show(*result.charts, session_.charts());
   if (result.was_recording && !session_.recorder().recording()) SetSaveButtonRecording(false);
   if (tick.sampled || tick.recording_ended) ShowRecordingState();
   if (tick.part_written) {
@@ -80,7 +59,7 @@ void Panel::Timer2Tick() {
 
 void Panel::ToolbarClicked(const QString& key) {
   strip->PicSave->hide();
-  if (command_running_) return;
+  if (command_running_ || logger_.busy()) return;
   const std::string name = key.toStdString();
   if (const std::string_view letter = ToolbarLetter(name); !letter.empty()) {
     SendToolbarCommand(letter);
@@ -91,13 +70,13 @@ void Panel::ToolbarClicked(const QString& key) {
   } else if (name == "Refresh") {
     RefreshCommand();
   } else if (name == "Memory") {
-    MemoryCommand();
+    logger_.Memory();
   } else if (name == "Erase") {
-    EraseCommand();
+    logger_.Erase();
   } else if (name == "Sampling") {
-    SamplingCommand();
+    logger_.Sampling();
   } else if (name == "RTC") {
-    RtcCommand();
+    logger_.Rtc();
   }
 }
 
@@ -110,19 +89,14 @@ void Panel::SaveCommand() {
     Tell(message);
     return;
   }
-  strip->OptSampling->setChecked(true);
-  strip->OptSaveList->setChecked(false);
-  session_.recorder().SetSaveMode(1);
-  strip->PicSave->show();
-  // The keyboard goes on in the box: arrows choose, Return confirms.
-  strip->OptSampling->setFocus(Qt::ShortcutFocusReason);
+  strip->OpenSaveBox();
 }
 
 void Panel::CmdSaveOKClicked() {
   strip->PicSave->hide();
   PcRecorder& recorder = session_.recorder();
   if (recorder.recording()) return;
-  if (recorder.save_mode() == 1) {
+  if (strip->save_mode() == 1) {
     const FileChoice choice = context_.dialogs.SaveFile(kSaveFilter);
     if (!choice.chosen()) return;
     std::string moved_aside;
@@ -183,34 +157,14 @@ void Panel::OpenPath(const std::string& path) {
     return;
   }
   setWindowTitle(caption);
-  AddRecentFile(path);
-
-  // A list is opened afresh in its window each time.
-  const bool memory_set =
-      file.list.kind() == ListKind::kDataLogger2 || file.list.kind() == ListKind::kDataLogger;
-  RecordListWindow* window = nullptr;
-  if (memory_set) {
-    file_list_ = std::make_unique<FileList>(context_.dialogs);
-    window = file_list_.get();
-  } else {
-    file_list_real_ = std::make_unique<FileListReal>(context_.dialogs);
-    window = file_list_real_.get();
-  }
-  window->Load(std::move(file.list), file.title, PartialReadNotes(file));
-  ConnectListWindow(*window);
-  ShowBeside(*window);
-  if (file.truncated) {
-    context_.dialogs.Message("The file holds more than " + std::to_string(kMaxRecords) +
-                                 " records; the first " + std::to_string(kMaxRecords) +
-                                 " are shown.",
-                             MessageIcon::kInformation);
-  }
+  menu->AddRecentFile(path);
+  windows_.ShowFile(std::move(file));
 }
 
 void Panel::RefreshCommand() {
   session_.Refresh();
-  charts->ClearAll();
-  ShowPanelList(true);
+  side->charts->ClearAll();
+  side->ShowList(true);
 }
 
 void Panel::SendToolbarCommand(std::string_view letter) {
@@ -225,7 +179,6 @@ void Panel::SendToolbarCommand(std::string_view letter) {
 }
 
 void Panel::CmdLClicked() {
-  PcRecorder& recorder = session_.recorder();
   for (;;) {
     const std::string answer = context_.dialogs.Input(kLaunchPrompt, kLaunchTitle, kLaunchDefault);
     if (answer.empty()) return;
@@ -234,11 +187,8 @@ void Panel::CmdLClicked() {
       context_.dialogs.Message(kLaunchInvalid, MessageIcon::kCritical);
       continue;
     }
-    const auto& previous = recorder.launch_period();
-    launch->flag = previous ? !previous->flag : true;
     launch->set_at_second = QTime::currentTime().msecsSinceStartOfDay() / 1000;
-    recorder.SetLaunchPeriod(*launch);
-    strip->ShowLaunchPeriod(*launch);
+    strip->SetLaunchPeriod(*launch);
     return;
   }
 }

@@ -1,11 +1,11 @@
 // What the panel tells the user without stopping its work: the status strip,
 // notices on a lost and a returning meter and a finished recording, the
 // question when it is closed while recording, and the controls offline.
-#include "panel/notices.h"
-
-#include <QBoxLayout>
 #include <QCloseEvent>
 
+#include "panel/notices.h"
+#include "panel/toolbar_keys.h"
+#include "platform/widget_text.h"
 #include "windows/panel_window.h"
 
 namespace slm {
@@ -15,12 +15,6 @@ namespace {
 constexpr const char* kOfflineTip = "Offline Mode: no meter is connected.";
 
 }  // namespace
-
-void Panel::AddStatusStrip(QBoxLayout* root) {
-  status_strip = new StatusStrip(this);
-  root->addWidget(status_strip);
-  ShowStatus();
-}
 
 PanelState Panel::State() const {
   PanelState state;
@@ -39,13 +33,33 @@ void Panel::ShowStatus() {
 
 void Panel::Note(const std::string& message) {
   if (message.empty()) return;
-  last_message_ = message;
-  ShowStatus();
+  Remark(message);
   context_.dialogs.Notice(message, MessageIcon::kInformation);
 }
 
-void Panel::DisableMeterControls() {
-  for (QPushButton* key : face->keys) key->setEnabled(false);
+void Panel::Remark(const std::string& message) {
+  last_message_ = message;
+  ShowStatus();
+}
+
+void Panel::ShowMeterReach() {
+  // What needs the meter works only while it answers, and says why not
+  // otherwise; offline nothing of the meter is offered, nor a recording.
+  const bool reachable = !choice_.offline && session_.link().IsOpen() && !session_.link().Lost();
+  const std::string reason = choice_.offline
+                                 ? kOfflineTip
+                                 : NoMeterTip(session_.link().PortLabel() == "No COM"
+                                                  ? "COM" + std::to_string(choice_.port_number)
+                                                  : session_.link().PortLabel());
+  if (!choice_.offline) face->SetKeysReachable(reachable, Latin1(reason));
+  for (std::size_t i = 0; i < kToolbarKeys.size(); ++i) {
+    const ToolbarKey& key = kToolbarKeys[i];
+    if (!key.needs_meter && !(choice_.offline && key.key != "Open")) continue;
+    QAction* action = ToolbarButton(static_cast<int>(i) + 1);
+    action->setEnabled(reachable);
+    action->setToolTip(Latin1(reachable ? key.tip : reason));
+  }
+  if (!choice_.offline) return;
   strip->CmdL->setEnabled(false);
   strip->CmdL->setToolTip(kOfflineTip);
   strip->PicSave->setEnabled(false);
@@ -61,34 +75,34 @@ void Panel::NoteFinishedRecording() {
 void Panel::ShowLinkLost(const LinkLossReport& report) {
   ShowRecordingState();
   face->LblCOM->setText("No COM");
+  ShowMeterReach();
   face->ClearLevel();
-  charts->ClearAfterLinkLoss();
-  ShowPanelList(true);
-  ShowRunningValues();
+  side->charts->ClearAfterLinkLoss();
+  side->ShowList(true);
+  side->ShowRunningValues(session_.recorder().panel());
+  // The panel goes on; a recording's notice does not wait for the user.
   if (report.recording) {
-    // The panel goes on; the notice does not wait for the user.
     Note(LinkLostNotice(report));
   } else {
-    last_message_ = LinkLostNotice(report);
-    ShowStatus();
+    Remark(LinkLostNotice(report));
   }
 }
 
 void Panel::ShowLinkRestored() {
   face->LblCOM->setText(QString::fromStdString(session_.link().PortLabel()));
+  ShowMeterReach();
   const LinkLossReport& loss = session_.last_loss();
   const std::string notice = LinkRestoredNotice(session_.link().PortLabel(), loss);
   if (loss.recording && session_.recorder().recording()) {
     Note(notice);
   } else {
-    last_message_ = notice;
-    ShowStatus();
+    Remark(notice);
   }
 }
 
 void Panel::CloseForSignal() {
   closing_for_signal_ = true;
-  stop_requested_ = true;
+  logger_.Stop();
   close();
 }
 
@@ -104,13 +118,8 @@ void Panel::closeEvent(QCloseEvent* event) {
   context_.timers.StopBoth();
   // A recording still running is written to its file before the program ends.
   Tell(session_.EndRecording());
-  if (file_list_) file_list_->close();
-  if (file_list_real_) file_list_real_->close();
-  if (real_time_graph_) real_time_graph_->close();
-  if (plot_) plot_->close();
-  if (real_histogram_) real_histogram_->close();
-  if (histogram_) histogram_->close();
-  CloseLoggerWindows();
+  windows_.CloseAll();
+  logger_.CloseWindows();
   event->accept();
   context_.exit_program(0);
 }

@@ -14,20 +14,10 @@
 #include "files/recent_files.h"
 #include "ui/keyboard.h"
 #include "ui/user_settings.h"
-#include "windows/panel_window.h"
 
 namespace slm {
 
 namespace {
-
-// The first local file among the dropped URLs, or an empty text.
-QString DroppedFile(const QMimeData* mime) {
-  if (mime == nullptr || !mime->hasUrls()) return {};
-  for (const QUrl& url : mime->urls()) {
-    if (url.isLocalFile() && !url.toLocalFile().isEmpty()) return url.toLocalFile();
-  }
-  return {};
-}
 
 // Keeps "Full Screen" checked while the window is full screen, however it
 // got there.
@@ -51,72 +41,77 @@ class FullScreenMirror : public QObject {
 
 }  // namespace
 
+QString DroppedFile(const QMimeData* mime) {
+  if (mime == nullptr || !mime->hasUrls()) return {};
+  for (const QUrl& url : mime->urls()) {
+    if (url.isLocalFile() && !url.toLocalFile().isEmpty()) return url.toLocalFile();
+  }
+  return {};
+}
+
 std::string PanelAboutText() {
   return std::string("slmpanel ") + kProgramVersion +
          "\nThe desktop companion of a hand-held sound level meter.\n" + kPanelBuildCaption;
 }
 
-void Panel::BuildMenuAndKeys() {
-  Toolbar1->findChild<QAction*>("Open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
-  Toolbar1->findChild<QAction*>("Save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
-  Toolbar1->findChild<QAction*>("Refresh")->setShortcut(QKeySequence(Qt::Key_F5));
-  TabReachesToolButtons(*Toolbar1);
+PanelMenu::PanelMenu(QWidget& window, QToolBar& toolbar, LiveCharts& charts)
+    : QObject(&window), window_(window), toolbar_(toolbar) {
+  auto action = [this](const char* key) { return toolbar_.findChild<QAction*>(key); };
+  action("Open")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_O));
+  action("Save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
+  action("Refresh")->setShortcut(QKeySequence(Qt::Key_F5));
+  TabReachesToolButtons(toolbar_);
 
-  // The menus hold the toolbar's own actions, so that a menu item runs the
-  // same command, and is hidden or disabled with its button.
-  MenuBar = new QMenuBar(this);
-  MenuBar->setObjectName("MenuBar");
-  auto add_keys = [this](QMenu* menu, std::initializer_list<const char*> keys) {
-    for (const char* key : keys) menu->addAction(Toolbar1->findChild<QAction*>(key));
+  bar_ = new QMenuBar(&window_);
+  bar_->setObjectName("MenuBar");
+  auto add_keys = [&](QMenu* menu, std::initializer_list<const char*> keys) {
+    for (const char* key : keys) menu->addAction(action(key));
   };
-  QMenu* file = MenuBar->addMenu("&File");
+  QMenu* file = bar_->addMenu("&File");
   file->setObjectName("MenuFile");
   add_keys(file, {"Open", "Save"});
-  BuildRecentMenu(file);
+  BuildRecent(file);
   file->addSeparator();
   QAction* quit = file->addAction("Quit");
   quit->setObjectName("Quit");
   quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
-  QObject::connect(quit, &QAction::triggered, this, [this] { close(); });
+  QObject::connect(quit, &QAction::triggered, &window_, [this] { window_.close(); });
 
-  QMenu* meter = MenuBar->addMenu("&Meter");
+  QMenu* meter = bar_->addMenu("&Meter");
   meter->setObjectName("MenuMeter");
   add_keys(meter, {"AC", "FSI", "Up", "Down", "Sampling", "RTC", "Memory", "Erase", "Refresh"});
 
-  BuildViewMenu();
+  BuildView(charts);
 
-  QMenu* help = MenuBar->addMenu("&Help");
+  QMenu* help = bar_->addMenu("&Help");
   help->setObjectName("MenuHelp");
   QAction* about = help->addAction("About");
   about->setObjectName("About");
   about->setShortcut(QKeySequence(Qt::Key_F1));
-  QObject::connect(about, &QAction::triggered, this, [this] { ShowAbout(); });
-  layout()->setMenuBar(MenuBar);
-
-  // Esc puts away the save box and the erase picker.
-  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), this);
-  QObject::connect(escape, &QShortcut::activated, this, [this] {
-    strip->PicSave->hide();
-    PicErase->hide();
+  QObject::connect(about, &QAction::triggered, this, [this] {
+    if (on_about) on_about();
   });
 
-  setAcceptDrops(true);
+  auto* escape = new QShortcut(QKeySequence(Qt::Key_Escape), &window_);
+  QObject::connect(escape, &QShortcut::activated, this, [this] {
+    if (on_escape) on_escape();
+  });
 }
 
-void Panel::BuildRecentMenu(QMenu* file) {
-  recent_menu_ = file->addMenu("Open Recent");
-  recent_menu_->setObjectName("MenuRecent");
-  recent_menu_->setToolTipsVisible(true);
+void PanelMenu::BuildRecent(QMenu* file) {
+  recent_ = file->addMenu("Open Recent");
+  recent_->setObjectName("MenuRecent");
+  recent_->setToolTipsVisible(true);
   // A fixed set of items, relabelled as the list changes: the item being
   // chosen is never deleted under its own signal.
   for (std::size_t i = 1; i <= kMaxRecentFiles; ++i) {
-    QAction* item = recent_menu_->addAction(QString());
+    QAction* item = recent_->addAction(QString());
     item->setObjectName(QString("RecentFile%1").arg(i));
     QObject::connect(item, &QAction::triggered, this,
-                     [this, item] { OpenRecentFile(item->data().toString().toStdString()); });
+                     [this, item] { OpenRecent(item->data().toString().toStdString()); });
   }
-  recent_menu_->addSeparator();
-  QAction* clear = recent_menu_->addAction("Clear Menu");
+  recent_->addSeparator();
+  QAction* clear = recent_->addAction("Clear Menu");
   clear->setObjectName("ClearRecent");
   QObject::connect(clear, &QAction::triggered, this, [this] {
     RememberRecentFiles({});
@@ -127,10 +122,10 @@ void Panel::BuildRecentMenu(QMenu* file) {
   ShowRecentFiles();
 }
 
-void Panel::ShowRecentFiles() {
+void PanelMenu::ShowRecentFiles() {
   const RecentFiles recent(RememberedRecentFiles());
   const std::vector<std::string>& paths = recent.paths();
-  const QList<QAction*> items = recent_menu_->actions();
+  const QList<QAction*> items = recent_->actions();
   for (std::size_t i = 0; i < kMaxRecentFiles; ++i) {
     QAction* item = items[static_cast<qsizetype>(i)];
     item->setVisible(i < paths.size());
@@ -141,47 +136,42 @@ void Panel::ShowRecentFiles() {
     item->setStatusTip(path);
     item->setData(path);
   }
-  recent_menu_->menuAction()->setEnabled(!paths.empty());
+  recent_->menuAction()->setEnabled(!paths.empty());
 }
 
-void Panel::OpenRecentFile(const std::string& path) {
-  strip->PicSave->hide();
-  if (command_running_) return;
-  if (session_.recorder().recording()) {
-    context_.dialogs.Message(kRecordingMode, MessageIcon::kCritical);
-    return;
-  }
+void PanelMenu::OpenRecent(const std::string& path) {
+  if (may_open && !may_open()) return;
   RecentFiles recent(RememberedRecentFiles());
   if (recent.DropIfMissing(path)) {
     RememberRecentFiles(recent.paths());
     ShowRecentFiles();
-    Tell(MissingRecentFileMessage(path));
+    if (on_missing_recent) on_missing_recent(MissingRecentFileMessage(path));
     return;
   }
-  OpenPath(path);
+  if (on_open_recent) on_open_recent(path);
 }
 
-void Panel::AddRecentFile(const std::string& path) {
+void PanelMenu::AddRecentFile(const std::string& path) {
   RecentFiles recent(RememberedRecentFiles());
   recent.Add(path);
   RememberRecentFiles(recent.paths());
   ShowRecentFiles();
 }
 
-void Panel::BuildViewMenu() {
-  QMenu* view = MenuBar->addMenu("&View");
+void PanelMenu::BuildView(LiveCharts& charts) {
+  QMenu* view = bar_->addMenu("&View");
   view->setObjectName("MenuView");
   // The live chart shown, as SSOpt chooses it: each follows the other.
   auto* chart = new QActionGroup(view);
   const char* const names[] = {"ViewSPL", "ViewLeq", "ViewSEL"};
   for (int i = 0; i < 3; ++i) {
-    QRadioButton* option = charts->SSOpt[static_cast<std::size_t>(i)];
+    QRadioButton* option = charts.SSOpt[static_cast<std::size_t>(i)];
     QAction* item = view->addAction(option->text());
     item->setObjectName(names[i]);
     item->setCheckable(true);
     item->setChecked(option->isChecked());
     chart->addAction(item);
-    QObject::connect(item, &QAction::triggered, this, [this, i] { charts->Choose(i); });
+    QObject::connect(item, &QAction::triggered, &charts, [&charts, i] { charts.Choose(i); });
     QObject::connect(option, &QRadioButton::toggled, item, [item](bool on) {
       if (on) item->setChecked(true);
     });
@@ -192,27 +182,10 @@ void Panel::BuildViewMenu() {
   full_screen->setCheckable(true);
   full_screen->setShortcut(QKeySequence(Qt::Key_F11));
   QObject::connect(full_screen, &QAction::triggered, this, [this](bool on) {
-    setWindowState(on ? windowState() | Qt::WindowFullScreen
-                      : windowState() & ~Qt::WindowFullScreen);
+    window_.setWindowState(on ? window_.windowState() | Qt::WindowFullScreen
+                              : window_.windowState() & ~Qt::WindowFullScreen);
   });
-  new FullScreenMirror(this, full_screen);
-}
-
-void Panel::ShowAbout() { context_.dialogs.Message(PanelAboutText(), MessageIcon::kInformation); }
-
-void Panel::dragEnterEvent(QDragEnterEvent* event) {
-  if (!DroppedFile(event->mimeData()).isEmpty()) event->acceptProposedAction();
-}
-
-void Panel::dropEvent(QDropEvent* event) {
-  const QString path = DroppedFile(event->mimeData());
-  if (path.isEmpty()) return;
-  event->acceptProposedAction();
-  strip->PicSave->hide();
-  // Opened once the drop is over, so that no message box holds up the drag.
-  QTimer::singleShot(0, this, [this, path] {
-    if (!command_running_) OpenPath(path.toStdString());
-  });
+  new FullScreenMirror(&window_, full_screen);
 }
 
 }  // namespace slm

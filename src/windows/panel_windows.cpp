@@ -1,78 +1,129 @@
-// The windows the panel opens from its charts and its list windows: the
-// time plots, the histograms and the level statistics.
+#include "windows/panel_windows.h"
+
+#include "files/list_summary.h"
 #include "platform/widget_text.h"
 #include "windows/list_report_printer.h"
-#include "windows/panel_window.h"
 #include "windows/placement.h"
 
 namespace slm {
 
+namespace {
+
 inline constexpr const char* kNothingToCount =
     "The list holds no level to count: every record is marked \"*\" or there is none.";
 
-void Panel::ConnectListWindow(RecordListWindow& window) {
+// Puts the window's caption back on every way out.
+class CaptionKept {
+ public:
+  explicit CaptionKept(QWidget& window) : window_(window), caption_(window.windowTitle()) {}
+  ~CaptionKept() { window_.setWindowTitle(caption_); }
+  CaptionKept(const CaptionKept&) = delete;
+  CaptionKept& operator=(const CaptionKept&) = delete;
+
+ private:
+  QWidget& window_;
+  QString caption_;
+};
+
+}  // namespace
+
+PanelWindows::PanelWindows(QWidget& panel, Dialogs& dialogs, Printing& printing, LnTable& ln_table,
+                           const LiveChartData& charts, std::function<void()> keep_alive)
+    : panel_(panel),
+      dialogs_(dialogs),
+      printing_(printing),
+      ln_table_(ln_table),
+      charts_(charts),
+      keep_alive_(std::move(keep_alive)) {}
+
+PanelWindows::~PanelWindows() = default;
+
+void PanelWindows::ShowBeside(QWidget& window) {
+  window.show();
+  PlaceBesidePanel(window, panel_);
+}
+
+void PanelWindows::Connect(RecordListWindow& window) {
   window.on_plot = [this](const RecordList& list) { PlotList(list); };
   window.on_statistics = [this, &window](StatResolution resolution) {
     ComputeStatistics(window, resolution);
   };
-  window.on_print = [this, &window] {
-    PrintListReport(window, context_.dialogs, context_.printing, context_.keep_alive);
-  };
+  window.on_print = [this, &window] { PrintListReport(window, dialogs_, printing_, keep_alive_); };
 }
 
-void Panel::ShowBeside(QWidget& window) {
-  window.show();
-  PlaceBesidePanel(window, *this);
+void PanelWindows::ShowFile(DataFile file) {
+  RecordListWindow* window = nullptr;
+  if (file.list.IsMemorySet()) {
+    file_list_ = std::make_unique<FileList>(dialogs_);
+    window = file_list_.get();
+  } else {
+    file_list_real_ = std::make_unique<FileListReal>(dialogs_);
+    window = file_list_real_.get();
+  }
+  const std::vector<std::string> notes = PartialReadNotes(file);
+  window->Load(std::move(file.list), file.title, notes);
+  Connect(*window);
+  ShowBeside(*window);
+  if (file.truncated) {
+    dialogs_.Message("The file holds more than " + std::to_string(kMaxRecords) +
+                         " records; the first " + std::to_string(kMaxRecords) + " are shown.",
+                     MessageIcon::kInformation);
+  }
 }
 
-void Panel::OpenLiveTimePlotWindow(LiveSeries series) {
-  // Opened afresh each time: a snapshot of the samples so far.
+void PanelWindows::OpenLiveTimePlot(LiveSeries series) {
   real_time_graph_.reset();
-  real_time_graph_ = std::make_unique<RealTimeGraph>(context_.dialogs, context_.printing);
-  real_time_graph_->Open(OpenLiveTimePlot(session_.charts(), series));
+  real_time_graph_ = std::make_unique<RealTimeGraph>(dialogs_, printing_);
+  real_time_graph_->Open(slm::OpenLiveTimePlot(charts_, series));
   ShowBeside(*real_time_graph_);
 }
 
-void Panel::PlotList(const RecordList& list) {
-  // Sampling goes on while the levels are classified.
-  const QString caption = windowTitle();
-  const LevelColumnPlot plot = PlotLevelColumn(list, [this](std::size_t row) {
-    setWindowTitle(Latin1(PlotProgressCaption(row)));
-    context_.keep_alive();
-  });
-  if (!plot_ || !plot_->isVisible()) {
-    plot_ = std::make_unique<Plot>(context_.dialogs, context_.printing);
-    PlaceBesidePanel(*plot_, *this);
-  }
-  plot_->Show(plot);
-  setWindowTitle(caption);
-}
-
-void Panel::OpenLiveHistogramWindow(StatResolution resolution) {
-  // Opened afresh each time: a snapshot of the counts so far.
+void PanelWindows::OpenLiveHistogram(StatResolution resolution) {
   real_histogram_.reset();
-  real_histogram_ = std::make_unique<RealHistogram>(context_.dialogs, context_.printing);
-  real_histogram_->Open(session_.charts(), resolution);
+  real_histogram_ = std::make_unique<RealHistogram>(dialogs_, printing_);
+  real_histogram_->Open(charts_, resolution);
   ShowBeside(*real_histogram_);
 }
 
-void Panel::ComputeStatistics(RecordListWindow& window, StatResolution resolution) {
+void PanelWindows::PlotList(const RecordList& list) {
+  // Sampling goes on while the levels are classified.
+  const CaptionKept caption(panel_);
+  const LevelColumnPlot plot = PlotLevelColumn(list, [this](std::size_t row) {
+    panel_.setWindowTitle(Latin1(CountCaption(row)));
+    keep_alive_();
+  });
+  if (!plot_ || !plot_->isVisible()) {
+    plot_ = std::make_unique<Plot>(dialogs_, printing_);
+    PlaceBesidePanel(*plot_, panel_);
+  }
+  plot_->Show(plot);
+}
+
+void PanelWindows::ComputeStatistics(RecordListWindow& window, StatResolution resolution) {
   // Sampling goes on while the levels are counted.
-  const QString caption = window.windowTitle();
-  const bool memory_set = window.kind() == RecordListWindow::Kind::kFileList;
-  const LevelStatistics stats =
-      ComputeLevelStatistics(window.list(), resolution, LnSourceFor(memory_set, resolution),
-                             context_.ln_table, [this, &window](const std::string& progress) {
-                               window.setWindowTitle(Latin1(progress));
-                               context_.keep_alive();
-                             });
+  LevelStatistics stats;
+  {
+    const CaptionKept caption(window);
+    stats = ComputeLevelStatistics(window.list(), resolution,
+                                   LnSourceFor(window.list().IsMemorySet(), resolution), ln_table_,
+                                   [this, &window](const std::string& progress) {
+                                     window.setWindowTitle(Latin1(progress));
+                                     keep_alive_();
+                                   });
+  }
   histogram_.reset();
-  histogram_ = std::make_unique<Histogram>(context_.dialogs, context_.printing);
-  histogram_->Show(stats, resolution, context_.ln_table);
+  histogram_ = std::make_unique<Histogram>(dialogs_, printing_);
+  histogram_->Show(stats, resolution, ln_table_);
   ShowBeside(*histogram_);
-  window.PicResolution->hide();
-  window.setWindowTitle(caption);
-  if (!stats.counted) context_.dialogs.Message(kNothingToCount, MessageIcon::kInformation);
+  if (!stats.counted) dialogs_.Message(kNothingToCount, MessageIcon::kInformation);
+}
+
+void PanelWindows::CloseAll() {
+  for (QWidget* window : std::initializer_list<QWidget*>{file_list_.get(), file_list_real_.get(),
+                                                         real_time_graph_.get(), plot_.get(),
+                                                         real_histogram_.get(), histogram_.get()}) {
+    if (window != nullptr) window->close();
+  }
 }
 
 }  // namespace slm

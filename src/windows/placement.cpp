@@ -27,8 +27,9 @@ void PlaceBesidePanel(QWidget& window, const QWidget& panel) {
   if (at.x() + size.width() + decoration.width() > room.right() + 1) {
     size.setWidth(std::max(least.width(), room.right() + 1 - at.x() - decoration.width()));
   }
-  at.setY(std::clamp(at.y(), room.top(),
-                     std::max(room.top(), room.bottom() + 1 - size.height() - decoration.height())));
+  at.setY(
+      std::clamp(at.y(), room.top(),
+                 std::max(room.top(), room.bottom() + 1 - size.height() - decoration.height())));
   window.resize(size);
   window.move(at);
 }

@@ -15,11 +15,11 @@
 #include "analysis/list_report.h"
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
+#include "platform/widget_text.h"
 #include "ui/icons.h"
 #include "ui/keep_alive.h"
 #include "ui/keyboard.h"
 #include "ui/qt_dialogs.h"
-#include "platform/widget_text.h"
 
 namespace slm {
 
@@ -93,12 +93,14 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
   Cmd01dB->setObjectName("Cmd01dB");
   Cmd1dB = new QPushButton("1 dB", frame);
   Cmd1dB->setObjectName("Cmd1dB");
-  QObject::connect(Cmd01dB, &QPushButton::clicked, this, [this] {
-    if (on_statistics) on_statistics(StatResolution::kTenth);
-  });
-  QObject::connect(Cmd1dB, &QPushButton::clicked, this, [this] {
-    if (on_statistics) on_statistics(StatResolution::kWhole);
-  });
+  // The choice is put away once the statistics are shown.
+  for (auto [button, resolution] :
+       {std::pair{Cmd01dB, StatResolution::kTenth}, std::pair{Cmd1dB, StatResolution::kWhole}}) {
+    QObject::connect(button, &QPushButton::clicked, this, [this, resolution = resolution] {
+      if (on_statistics) on_statistics(resolution);
+      PicResolution->hide();
+    });
+  }
   frame_layout->addWidget(Cmd01dB);
   frame_layout->addWidget(Cmd1dB);
   resolution->addWidget(frame);

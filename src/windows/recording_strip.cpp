@@ -53,12 +53,6 @@ RecordingStrip::RecordingStrip(QWidget* parent) : QWidget(parent) {
   save->addWidget(OptSaveList);
   save->addStretch();
   save->addWidget(CmdSaveOK);
-  QObject::connect(OptSampling, &QRadioButton::clicked, this, [this] {
-    if (on_save_mode) on_save_mode(1);
-  });
-  QObject::connect(OptSaveList, &QRadioButton::clicked, this, [this] {
-    if (on_save_mode) on_save_mode(2);
-  });
   QObject::connect(CmdSaveOK, &QPushButton::clicked, this, [this] {
     if (on_save_ok) on_save_ok();
   });
@@ -96,8 +90,18 @@ void RecordingStrip::ShowFileTitle(const std::string& title) {
   LblFileName->setText(QString::fromStdString(title));
 }
 
-void RecordingStrip::ShowLaunchPeriod(const LaunchPeriod& launch) {
+void RecordingStrip::SetLaunchPeriod(LaunchPeriod launch) {
+  launch.flag = launch_ ? !launch_->flag : true;
+  launch_ = launch;
   LblTimer->setText(Latin1(launch.hours + ":" + launch.minutes + ":" + launch.seconds));
+}
+
+void RecordingStrip::OpenSaveBox() {
+  OptSampling->setChecked(true);
+  OptSaveList->setChecked(false);
+  PicSave->show();
+  // The keyboard goes on in the box: arrows choose, Return confirms.
+  OptSampling->setFocus(Qt::ShortcutFocusReason);
 }
 
 }  // namespace slm

@@ -6,6 +6,7 @@
 #include <QRadioButton>
 #include <QWidget>
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "panel/pc_recorder.h"
@@ -21,11 +22,16 @@ class RecordingStrip : public QWidget {
   // Shows the sampling period and, while recording, its count and values.
   void Show(const PcRecorder& recorder);
   void ShowFileTitle(const std::string& title);
-  void ShowLaunchPeriod(const LaunchPeriod& launch);
+  // What the user set with "Leq": kept and shown; its flag flips at each one.
+  void SetLaunchPeriod(LaunchPeriod launch);
+  const std::optional<LaunchPeriod>& launch_period() const { return launch_; }
+  // "Save": the save box, "By PC Sampling Rate" chosen.
+  void OpenSaveBox();
+  // The choice in the save box: 1 "By PC Sampling Rate", 2 "Saving List Data".
+  int save_mode() const { return OptSaveList->isChecked() ? 2 : 1; }
 
   std::function<void()> on_launch;
   std::function<void()> on_save_ok;
-  std::function<void(int mode)> on_save_mode;  // 1: by sampling, 2: the list
 
   QPushButton* CmdL = nullptr;
   QLabel* LblTimer = nullptr;
@@ -40,6 +46,9 @@ class RecordingStrip : public QWidget {
   QRadioButton* OptSampling = nullptr;
   QRadioButton* OptSaveList = nullptr;
   QPushButton* CmdSaveOK = nullptr;
+
+ private:
+  std::optional<LaunchPeriod> launch_;
 };
 
 }  // namespace slm

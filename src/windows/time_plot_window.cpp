@@ -5,9 +5,9 @@
 #include <QVBoxLayout>
 #include <limits>
 
-#include "ui/keyboard.h"
 #include "graph/level_plot.h"
 #include "platform/widget_text.h"
+#include "ui/keyboard.h"
 
 namespace slm {
 

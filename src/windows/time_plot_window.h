@@ -10,8 +10,8 @@
 
 #include "analysis/time_plot.h"
 #include "analysis/track_modes.h"
-#include "ui/dialogs.h"
 #include "graph/graph.h"
+#include "ui/dialogs.h"
 #include "ui/printing.h"
 #include "windows/graph_print.h"
 #include "windows/track_mode_box.h"

@@ -6,8 +6,8 @@
 #include <functional>
 
 #include "analysis/track_modes.h"
-#include "ui/dialogs.h"
 #include "graph/graph.h"
+#include "ui/dialogs.h"
 
 namespace slm {
 

@@ -223,24 +223,6 @@ TEST(LevelStatistics, AListWithNothingToCountLeavesThePercentilesAlone) {
   }
 }
 
-TEST(LevelStatistics, ProgressCaptionsGiveThePercentageWithOneRoundedDecimal) {
-  const struct {
-    std::size_t row;
-    std::size_t rows;
-    const char* caption;
-  } cases[] = {
-      {3, 8, "37.5% Completed"},     {8, 8, "100.0% Completed"},
-      {1, 3, "33.3% Completed"},     {2, 3, "66.7% Completed"},
-      {1, 1, "100.0% Completed"},    {0, 5, "0.0% Completed"},
-      {1, 348000, "0.0% Completed"}, {999, 1000, "99.9% Completed"},
-      {1, 7, "14.3% Completed"},     {348000, 348000, "100.0% Completed"},
-      {1, 1000, "0.1% Completed"},
-  };
-  for (const auto& c : cases) {
-    EXPECT_EQ(StatsProgressCaption(c.row, c.rows), c.caption) << c.row << " of " << c.rows;
-  }
-}
-
 TEST(LevelStatistics, ProgressComesAtMostAsOftenAsTheThrottleAllowsAndAlwaysAtTheEnd) {
   // The clock moves 100 ms at each look; a caption is due every 250 ms.
   auto now = std::chrono::steady_clock::time_point{};

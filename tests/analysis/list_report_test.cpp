@@ -161,12 +161,6 @@ TEST(ListReport, ProgressStartsAtTheFirstLineAndEndsAtTheLastLineOfTheLastCopy) 
   EXPECT_LE(rows.size(), 6u);  // at most once a line
 }
 
-TEST(ListReport, ProgressCaptionCountsTheRow) {
-  EXPECT_EQ(ReportProgressCaption(11), "11 Completed");
-  EXPECT_EQ(ReportProgressCaption(1), "1 Completed");
-  EXPECT_EQ(ReportProgressCaption(348000), "348000 Completed");
-}
-
 TEST(ListReport, StopTextNamesTheRecordTheFieldItsTextAndTheWidth) {
   EXPECT_EQ(ReportStopText({12, "Date Time", "2024/03/01 10:00:00 extra", 21}),
             "The report stopped at record 12: its Date Time \"2024/03/01 10:00:00 extra\" is "

@@ -106,12 +106,6 @@ TEST(PlotLevelColumnTest, OwnThrottleReportsTheFirstAndLastRows) {
   EXPECT_TRUE(rows.empty());
 }
 
-TEST(PlotLevelColumnTest, ProgressCaption) {
-  EXPECT_EQ(PlotProgressCaption(57), "57 Completed");
-  EXPECT_EQ(PlotProgressCaption(1), "1 Completed");
-  EXPECT_EQ(PlotProgressCaption(348000), "348000 Completed");
-}
-
 TEST(OpenLiveTimePlotTest, CopiesTheSamplesTaken) {
   LiveChartData charts;
   std::vector<double> levels;

@@ -10,7 +10,7 @@
 namespace slm {
 namespace {
 
-TEST(ProgressCaptions, ReadCountsRecordsWithABlankWriteCountsRowsWithout) {
+TEST(ProgressCaptions, OneTableForEveryCaption) {
   const std::pair<std::string, std::string> cases[] = {
       {ReadCaption(0), "0 Records Completed"},
       {ReadCaption(1), "0 Records Completed"},
@@ -20,6 +20,15 @@ TEST(ProgressCaptions, ReadCountsRecordsWithABlankWriteCountsRowsWithout) {
       {WriteCaption(1), "1Records Completed"},
       {WriteCaption(348000), "348000Records Completed"},
       {WriteCaption(10000000), "10000000Records Completed"},
+      {CountCaption(57), "57 Completed"},
+      // Tenths of a percent rounded half up, and "100.0%" only when done.
+      {PercentCaption(3, 8), "37.5% Completed"},
+      {PercentCaption(2, 3), "66.7% Completed"},
+      {PercentCaption(0, 5), "0.0% Completed"},
+      {PercentCaption(1, 1000), "0.1% Completed"},
+      {PercentCaption(9999, 10000), "99.9% Completed"},
+      {PercentCaption(8, 8), "100.0% Completed"},
+      {PercentCaption(0, 0), "100.0% Completed"},
   };
   for (const auto& [caption, expected] : cases) EXPECT_EQ(caption, expected);
 }

@@ -206,7 +206,7 @@ TEST_F(LoggerTool, ADownloadCutShortKeepsTheWholeRecordsThatArrived) {
   const std::size_t listed = RecordLines(run.out).size();
   EXPECT_GT(listed, 0u);
   EXPECT_LT(listed, 500u);
-  EXPECT_NE(run.err.find("The set holds 500 records; " + std::to_string(listed) + " arrived"),
+  EXPECT_NE(run.err.find(std::to_string(listed) + " of 500 records arrived whole"),
             std::string::npos)
       << run.err;
   const test::ToolRun info = test::RunProgram(SLMTOOL_PATH, {"info", out}, dir_.path());

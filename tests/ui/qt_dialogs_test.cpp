@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFileDialog>
+#include <QMessageBox>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
@@ -85,6 +86,21 @@ TEST_F(FileDialogFolders, AFolderThatIsGoneIsNotWhereTheyStart) {
   EXPECT_FALSE(started_in_.empty());
   EXPECT_NE(started_in_, gone);
   EXPECT_TRUE(QDir(QString::fromStdString(started_in_)).exists()) << started_in_;
+}
+
+// Notices come and go for as long as the program runs (a flaky meter over a
+// week): one box shows the newest, they never pile up.
+TEST(Notices, OneBoxShowsTheNewest) {
+  QWidget parent;
+  QtDialogs dialogs;
+  dialogs.SetParent(&parent);
+  for (int i = 0; i < 5; ++i) {
+    dialogs.Notice("lost " + std::to_string(i), MessageIcon::kInformation, "slmpanel");
+  }
+  const QList<QMessageBox*> boxes = parent.findChildren<QMessageBox*>();
+  ASSERT_EQ(boxes.size(), 1);
+  EXPECT_EQ(boxes[0]->text(), "lost 4");
+  EXPECT_TRUE(boxes[0]->isVisible());
 }
 
 }  // namespace

@@ -32,8 +32,8 @@ class HistogramTest : public PanelTest {
     dialogs_.files.push_back({path, 1});
     panel_->ToolbarClicked("Open");
     RecordListWindow* window = header.empty()
-                                   ? static_cast<RecordListWindow*>(panel_->file_list_real())
-                                   : panel_->file_list();
+                                   ? static_cast<RecordListWindow*>(panel_->windows().file_list_real())
+                                   : panel_->windows().file_list();
     EXPECT_NE(window, nullptr);
     return *window;
   }
@@ -53,8 +53,8 @@ class HistogramTest : public PanelTest {
 TEST_F(HistogramTest, LiveHistogramIsASnapshotWithItsOwnReset) {
   Sample(65.3);  // the first tick only starts the sampling period
   for (double level : {65.3, 65.0, 70.2}) Sample(level);
-  panel_->OpenLiveHistogramWindow(StatResolution::kWhole);
-  RealHistogram& h = *panel_->real_histogram();
+  panel_->windows().OpenLiveHistogram(StatResolution::kWhole);
+  RealHistogram& h = *panel_->windows().real_histogram();
   EXPECT_EQ(h.windowTitle(), "Histogram");
   EXPECT_EQ(h.CWGraph1->XRange().min, 63);  // CoarseLow 64 - 1
   EXPECT_EQ(h.CWGraph1->XRange().max, 72);  // CoarseHigh 71 + 1
@@ -79,14 +79,14 @@ TEST_F(HistogramTest, LiveHistogramIsASnapshotWithItsOwnReset) {
   EXPECT_TRUE(h.Picture1->isHidden());
   EXPECT_EQ(h.CWGraph1->trackMode(), TrackMode::kPanX);
 
-  panel_->OpenLiveHistogramWindow(StatResolution::kTenth);
-  EXPECT_EQ(panel_->real_histogram()->CWGraph1->XTickLabel(653), "65.3");
+  panel_->windows().OpenLiveHistogram(StatResolution::kTenth);
+  EXPECT_EQ(panel_->windows().real_histogram()->CWGraph1->XTickLabel(653), "65.3");
 }
 
 TEST_F(HistogramTest, LiveHistogramPrintsEachCopyAfterTheNote) {
   for (double level : {60.0, 61.0, 62.0}) Sample(level);
-  panel_->charts->CWDec->on_clicked();  // the panel's 0.1 dB histogram
-  RealHistogram& h = *panel_->real_histogram();
+  panel_->side->charts->CWDec->on_clicked();  // the panel's 0.1 dB histogram
+  RealHistogram& h = *panel_->windows().real_histogram();
   printing_.path = dir_.File("live.pdf");
   printing_.copies = 2;
   h.ToolbarClicked("Print");
@@ -103,7 +103,7 @@ TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
   list.ToolbarClicked("Ln");
   EXPECT_FALSE(list.PicResolution->isHidden());
   list.Cmd01dB->click();
-  Histogram* h = panel_->histogram();
+  Histogram* h = panel_->windows().histogram();
   ASSERT_NE(h, nullptr);
   EXPECT_TRUE(list.PicResolution->isHidden());
   EXPECT_EQ(list.windowTitle(), caption);
@@ -144,10 +144,10 @@ TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
 TEST_F(HistogramTest, WholeDecibelsInTheLnTableOnlyForAPcRecording) {
   RecordListWindow& real = OpenList("", {"85.3", "85.3"});
   real.Cmd1dB->click();
-  EXPECT_EQ(Cell(*panel_->histogram(), 6, 1), "85");
+  EXPECT_EQ(Cell(*panel_->windows().histogram(), 6, 1), "85");
   RecordListWindow& memory = OpenList(MemorySetHeader(), {"85.3", "85.3"});
   memory.Cmd1dB->click();
-  EXPECT_EQ(Cell(*panel_->histogram(), 6, 1), "85.3");
+  EXPECT_EQ(Cell(*panel_->windows().histogram(), 6, 1), "85.3");
 }
 
 TEST_F(HistogramTest, AListWithNothingToCountSaysSoAndShowsAnEmptyHistogram) {
@@ -156,7 +156,7 @@ TEST_F(HistogramTest, AListWithNothingToCountSaysSoAndShowsAnEmptyHistogram) {
   list.Cmd01dB->click();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_NE(dialogs_.messages[0].text.find("no level to count"), std::string::npos);
-  Histogram* h = panel_->histogram();
+  Histogram* h = panel_->windows().histogram();
   ASSERT_NE(h, nullptr);
   EXPECT_EQ(h->CWG->PointCount(), 0);
   EXPECT_EQ(h->GridLn->rowCount(), 1);
@@ -167,7 +167,7 @@ TEST_F(HistogramTest, AListWithNothingToCountSaysSoAndShowsAnEmptyHistogram) {
 TEST_F(HistogramTest, ListHistogramPrintsWithoutADialog) {
   RecordListWindow& list = OpenList("", {"70.0", "71.0"});
   list.Cmd01dB->click();
-  Histogram& h = *panel_->histogram();
+  Histogram& h = *panel_->windows().histogram();
   printing_.path = dir_.File("hist.pdf");
   h.ToolbarClicked("Print");
   EXPECT_EQ(printing_.asked, 0);

@@ -68,8 +68,8 @@ TEST_F(WindowKeyboard, TabLeavesTheListTable) {
 }
 
 TEST_F(WindowKeyboard, CtrlPPrintsTheTimePlot) {
-  panel_->OpenLiveTimePlotWindow(LiveSeries::kLeq);
-  RealTimeGraph& graph = *panel_->real_time_graph();
+  panel_->windows().OpenLiveTimePlot(LiveSeries::kLeq);
+  RealTimeGraph& graph = *panel_->windows().real_time_graph();
   ASSERT_TRUE(ShowActive(graph));
   QTest::keyClick(&graph, Qt::Key_P, Qt::ControlModifier);
   // The shortcut presses "Print Graph" as a click does, a moment later.
@@ -79,8 +79,8 @@ TEST_F(WindowKeyboard, CtrlPPrintsTheTimePlot) {
 }
 
 TEST_F(WindowKeyboard, CtrlPPrintsTheLiveHistogram) {
-  panel_->charts->CWDec->on_clicked();
-  RealHistogram& h = *panel_->real_histogram();
+  panel_->side->charts->CWDec->on_clicked();
+  RealHistogram& h = *panel_->windows().real_histogram();
   ASSERT_TRUE(ShowActive(h));
   QTest::keyClick(&h, Qt::Key_P, Qt::ControlModifier);
   EXPECT_EQ(printing_.asked, 1);

@@ -86,10 +86,11 @@ class ListReportPrinterTest : public ::testing::Test {
 
 TEST_F(ListReportPrinterTest, CancelInThePrinterDialogPrintsNothingAndSaysNothing) {
   printing_.path.clear();
+  dialogs_.answers = {"1"};
   Print();
   EXPECT_EQ(printing_.asked, 1);
   EXPECT_TRUE(dialogs_.messages.empty());
-  EXPECT_TRUE(dialogs_.prompts.empty());
+  EXPECT_TRUE(dialogs_.notices.empty());
   EXPECT_EQ(window_.windowTitle(), "levels.dlgr");
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
 }
@@ -98,8 +99,8 @@ TEST_F(ListReportPrinterTest, AnEmptyAnswerEndsTheReportUnprinted) {
   dialogs_.answers = {"0", ""};
   Print();
   EXPECT_EQ(dialogs_.prompts.size(), 2u);
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].text, kPrinterDriverNote);
+  EXPECT_EQ(printing_.asked, 0);  // asked before the printer dialog
+  EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_TRUE(test::ReadBytes(printing_.path).empty());
   EXPECT_EQ(window_.windowTitle(), "levels.dlgr");
   EXPECT_EQ(QApplication::overrideCursor(), nullptr);
@@ -110,9 +111,9 @@ TEST_F(ListReportPrinterTest, AsksUntilTheAnswerIsOneToFiveThenPrintsThatManyToA
   Print();
   ASSERT_EQ(dialogs_.prompts.size(), 3u);
   EXPECT_EQ(dialogs_.prompts[0], kRecordsPerLinePrompt);
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].text, kPrinterDriverNote);
-  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kInformation);
+  EXPECT_TRUE(dialogs_.messages.empty());  // no note to click away
+  ASSERT_EQ(dialogs_.notices.size(), 1u);  // where it went
+  EXPECT_EQ(dialogs_.notices[0].text, "1 page written to " + printing_.path);
   EXPECT_GT(kept_alive_, 0);  // sampling goes on while the report is made
 
   const std::string pdf = test::ReadBytes(printing_.path);
@@ -149,11 +150,11 @@ TEST_F(ListReportPrinterTest, AFieldTooLongIsReportedAndTheLinesBeforeItPrinted)
   std::vector<std::string> captions;
   dialogs_.on_message = [&] { captions.push_back(window_.windowTitle().toStdString()); };
   Print();
-  ASSERT_EQ(dialogs_.messages.size(), 2u);
-  EXPECT_EQ(dialogs_.messages[1].text, ReportStopText({8, "dB", "1234567890", 9}));
-  EXPECT_EQ(dialogs_.messages[1].icon, MessageIcon::kExclamation);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text, ReportStopText({8, "dB", "1234567890", 9}));
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kExclamation);
   // Said while the report is still under way: progress caption.
-  EXPECT_NE(captions[1].find(" Completed"), std::string::npos) << captions[1];
+  EXPECT_NE(captions[0].find(" Completed"), std::string::npos) << captions[0];
   EXPECT_EQ(window_.windowTitle(), "long.dlgr");
 
   const std::string text = PdfText(printing_.path);
@@ -183,8 +184,8 @@ TEST_F(ListReportPrinterTest, AReportPrintedToAFileThatCannotBeWrittenWholeIsSai
       test::FileSizeLimit disk(c.disk);
       Print();
     }
-    ASSERT_EQ(dialogs_.messages.size(), 2u) << c.path;
-    EXPECT_EQ(dialogs_.messages[1].text, c.path + " could not be written: " + c.says);
+    ASSERT_EQ(dialogs_.messages.size(), 1u) << c.path;
+    EXPECT_EQ(dialogs_.messages[0].text, c.path + " could not be written: " + c.says);
   }
   EXPECT_EQ(test::ReadBytes(printing_.path), old_report);
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir_.path()), {}), 1);

@@ -41,7 +41,7 @@ class LoggerTest : public PanelTest {
   }
   QStringList EraseEntries(Panel& panel) {
     QStringList entries;
-    for (int i = 0; i < panel.ComboErase->count(); ++i) entries << panel.ComboErase->itemText(i);
+    for (int i = 0; i < panel.logger().combo()->count(); ++i) entries << panel.logger().combo()->itemText(i);
     return entries;
   }
   bool TimersRunning(Panel& panel) {
@@ -49,7 +49,7 @@ class LoggerTest : public PanelTest {
   }
   void ChooseSampling(Panel& panel, QRadioButton* SamplingChoice::*option) {
     panel.ToolbarClicked("Sampling");
-    SamplingChoice* choice = panel.sampling_choice();
+    SamplingChoice* choice = panel.logger().sampling_choice();
     ASSERT_NE(choice, nullptr);
     (choice->*option)->setChecked(true);
     choice->CmdOK->click();
@@ -61,8 +61,8 @@ TEST_F(LoggerTest, MemoryListsTheSets) {
   auto panel = OnlinePanel();
   panel->ToolbarClicked("Memory");
 
-  ASSERT_TRUE(panel->MemoryWindowOpen());
-  MemoryWindow* memory = panel->memory_window();
+  ASSERT_TRUE(panel->logger().MemoryWindowOpen());
+  MemoryWindow* memory = panel->logger().memory_window();
   EXPECT_EQ(memory->windowTitle(), "Data Logger");
   const QRegularExpression megabytes("^\\d+\\.\\d$");
   EXPECT_TRUE(megabytes.match(memory->LblSize->text()).hasMatch())
@@ -95,7 +95,7 @@ TEST_F(LoggerTest, EmptyMemoryIsSaid) {
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text, "No Data in Memory");
   EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kInformation);
-  EXPECT_FALSE(panel->MemoryWindowOpen());
+  EXPECT_FALSE(panel->logger().MemoryWindowOpen());
 }
 
 TEST_F(LoggerTest, MemoryWhileTheMeterRunsReadsNothingAndSaysWhy) {
@@ -105,7 +105,7 @@ TEST_F(LoggerTest, MemoryWhileTheMeterRunsReadsNothingAndSaysWhy) {
   panel->Timer1Tick();
   panel->ToolbarClicked("Memory");
   EXPECT_EQ(CountWrites("N"), 0);
-  EXPECT_FALSE(panel->MemoryWindowOpen());
+  EXPECT_FALSE(panel->logger().MemoryWindowOpen());
   // Said without holding up the panel, and in the status strip.
   ASSERT_EQ(dialogs_.notices.size(), 1u);
   EXPECT_EQ(dialogs_.notices[0].text, kStopTheMeterFirst);
@@ -118,12 +118,12 @@ TEST_F(LoggerTest, RowClickDownloadsEveryThirdRecordAfterIntervalThree) {
   auto panel = OnlinePanel();
   dialogs_.answers = {"3"};
   ChooseSampling(*panel, &SamplingChoice::MDLIT_opt);
-  EXPECT_EQ(panel->LoggerInterval(), 3);
+  EXPECT_EQ(panel->logger().interval(), 3);
 
   panel->ToolbarClicked("Memory");
-  panel->memory_window()->RowClicked(0);
+  panel->logger().memory_window()->RowClicked(0);
 
-  DataList* list = panel->data_list();
+  DataList* list = panel->logger().data_list();
   ASSERT_NE(list, nullptr);
   EXPECT_TRUE(list->isVisible());
   EXPECT_EQ(list->BoardCA->text(), "C");
@@ -136,7 +136,7 @@ TEST_F(LoggerTest, RowClickDownloadsEveryThirdRecordAfterIntervalThree) {
   EXPECT_EQ(list->list().number(2), "3");
   EXPECT_FALSE(list->windowTitle().contains("incomplete"));
   EXPECT_TRUE(dialogs_.messages.empty());
-  EXPECT_FALSE(panel->memory_window()->locked());
+  EXPECT_FALSE(panel->logger().memory_window()->locked());
   EXPECT_TRUE(TimersRunning(*panel));
 }
 
@@ -145,9 +145,9 @@ TEST_F(LoggerTest, CutDownloadListsWhatArrivedAndSaysSo) {
   auto panel = OnlinePanel();
   panel->ToolbarClicked("Memory");
   meter_.model().faults().short_replies = true;
-  panel->memory_window()->RowClicked(0);
+  panel->logger().memory_window()->RowClicked(0);
 
-  DataList* list = panel->data_list();
+  DataList* list = panel->logger().data_list();
   ASSERT_NE(list, nullptr);
   const std::size_t rows = list->list().size();
   EXPECT_GT(rows, 0u);
@@ -168,10 +168,10 @@ TEST_F(LoggerTest, CutDownloadListsOnlyTheSetsRecords) {
   auto panel = OnlinePanel();
   panel->ToolbarClicked("Memory");
   meter_.model().faults().short_replies = true;
-  panel->memory_window()->RowClicked(0);
+  panel->logger().memory_window()->RowClicked(0);
 
-  ASSERT_NE(panel->data_list(), nullptr);
-  const RecordList& list = panel->data_list()->list();
+  ASSERT_NE(panel->logger().data_list(), nullptr);
+  const RecordList& list = panel->logger().data_list()->list();
   ASSERT_GT(list.size(), 0u);
   for (std::size_t i = 0; i < list.size(); ++i) {
     EXPECT_EQ(list.level(i), std::string("0") + std::to_string(50 + i) + ".5") << i;
@@ -189,7 +189,7 @@ TEST_F(LoggerTest, EraseTwiceShowsTheSameEntries) {
   const int reads = CountWrites("N");
   panel->ToolbarClicked("Memory");
   EXPECT_EQ(CountWrites("N"), reads);
-  EXPECT_FALSE(panel->MemoryWindowOpen());
+  EXPECT_FALSE(panel->logger().MemoryWindowOpen());
 }
 
 // Nothing goes before the user has seen what goes; afterwards the panel
@@ -203,7 +203,7 @@ TEST_F(LoggerTest, EraseAsksFirstAndSaysWhatWasErased) {
   meter_.model().SetRun(false);
   panel->Timer1Tick();
   panel->ToolbarClicked("Erase");
-  panel->EraseChosen(2);  // "1", and the default answer
+  panel->logger().EraseChosen(2);  // "1", and the default answer
   ASSERT_EQ(dialogs_.questions.size(), 1u);
   EXPECT_EQ(dialogs_.questions[0],
             "Erase set 7 (position 1, started 2024/05/01  10:00:00, 7 records)?\n"
@@ -213,7 +213,7 @@ TEST_F(LoggerTest, EraseAsksFirstAndSaysWhatWasErased) {
 
   panel->ToolbarClicked("Erase");
   dialogs_.yes_no = {true};
-  panel->EraseChosen(2);
+  panel->logger().EraseChosen(2);
   EXPECT_FALSE(Shown(*panel, "PicErase"));
   EXPECT_TRUE(Received(std::string("P\x07\x00", 3)));
   ASSERT_EQ(meter_.model().sets().size(), 1u);
@@ -223,11 +223,11 @@ TEST_F(LoggerTest, EraseAsksFirstAndSaysWhatWasErased) {
   EXPECT_EQ(panel->findChild<QLabel*>("LblLastMessage")->text().toStdString(), erased);
 
   panel->ToolbarClicked("Erase");
-  panel->EraseChosen(0);  // "Exit" asks nothing
+  panel->logger().EraseChosen(0);  // "Exit" asks nothing
   EXPECT_EQ(dialogs_.questions.size(), 2u);
   panel->ToolbarClicked("Erase");
   dialogs_.yes_no = {true};
-  panel->EraseChosen(1);  // "All"
+  panel->logger().EraseChosen(1);  // "All"
   EXPECT_EQ(dialogs_.questions.back(),
             "Erase the 1 set in the meter's memory?\nIts records will be gone from the meter.");
   EXPECT_TRUE(meter_.model().sets().empty());
@@ -245,8 +245,8 @@ TEST_F(LoggerTest, AClickDuringAnExchangeStartsNoOtherExchange) {
   });
   panel->ToolbarClicked("Memory");
   EXPECT_EQ(CountWrites("N"), 1);
-  ASSERT_TRUE(panel->MemoryWindowOpen());
-  EXPECT_EQ(panel->memory_window()->EraseSetNumbers, (std::vector<std::uint16_t>{7, 300}));
+  ASSERT_TRUE(panel->logger().MemoryWindowOpen());
+  EXPECT_EQ(panel->logger().memory_window()->EraseSetNumbers, (std::vector<std::uint16_t>{7, 300}));
   EXPECT_FALSE(Shown(*panel, "PicErase"));
   EXPECT_TRUE(dialogs_.messages.empty());
 }
@@ -264,11 +264,11 @@ TEST_F(LoggerTest, AStopSignalEndsADownloadAtOnceAndKeepsWhatArrived) {
     signalled = meter_.elapsed();
     panel->CloseForSignal();
   });
-  panel->memory_window()->RowClicked(0);
+  panel->logger().memory_window()->RowClicked(0);
   ASSERT_GE(signalled, 0);
   EXPECT_LT(meter_.elapsed() - signalled, 0.1);
   EXPECT_EQ(exit_codes_, std::vector<int>{0});
-  EXPECT_EQ(panel->data_list(), nullptr);
+  EXPECT_EQ(panel->logger().data_list(), nullptr);
   std::vector<std::filesystem::path> kept;
   for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) {
     if (entry.path().string().ends_with("-incomplete.dlgr")) kept.push_back(entry.path());
@@ -315,16 +315,16 @@ TEST_F(LoggerTest, SamplingChoiceClosedWithoutOkDoesNothing) {
   auto panel = OnlinePanel();
   dialogs_.answers = {"7"};
   panel->ToolbarClicked("Sampling");
-  panel->sampling_choice()->close();
+  panel->logger().sampling_choice()->close();
   EXPECT_TRUE(dialogs_.prompts.empty());
-  EXPECT_EQ(panel->LoggerInterval(), 1);
+  EXPECT_EQ(panel->logger().interval(), 1);
 }
 
 TEST_F(LoggerTest, SetupTalksToTheMeterOnlyWhenAsked) {
   auto panel = OnlinePanel();
   meter_.model().SetClock({2023, 3, 4, 5, 6, 7}, meter_.elapsed());
   panel->ToolbarClicked("RTC");
-  SetupWindow* setup = panel->setup_window();
+  SetupWindow* setup = panel->logger().setup_window();
   ASSERT_NE(setup, nullptr);
   EXPECT_EQ(setup->windowTitle(), "Setup");
   EXPECT_TRUE(setup->Timer1->isActive());
@@ -362,7 +362,7 @@ TEST_F(LoggerTest, SilentMeterIsSaidAndTimersRunAgain) {
 
   panel->ToolbarClicked("Memory");
   EXPECT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_FALSE(panel->MemoryWindowOpen());
+  EXPECT_FALSE(panel->logger().MemoryWindowOpen());
   EXPECT_TRUE(TimersRunning(*panel));
 
   panel->ToolbarClicked("Erase");
@@ -376,7 +376,7 @@ TEST_F(LoggerTest, SilentMeterIsSaidAndTimersRunAgain) {
   EXPECT_TRUE(TimersRunning(*panel));
 
   panel->ToolbarClicked("RTC");
-  SetupWindow* setup = panel->setup_window();
+  SetupWindow* setup = panel->logger().setup_window();
   setup->LblMeterTimeClicked();
   setup->Tick();
   EXPECT_NE(setup->LblMeterTime->text(), "Meter Time");
@@ -391,10 +391,10 @@ TEST_F(LoggerTest, DownloadFromSilentMeterIsSaid) {
   auto panel = OnlinePanel();
   panel->ToolbarClicked("Memory");
   meter_.model().faults().silent = true;
-  panel->memory_window()->RowClicked(1);
+  panel->logger().memory_window()->RowClicked(1);
   ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(panel->data_list(), nullptr);
-  EXPECT_FALSE(panel->memory_window()->locked());
+  EXPECT_EQ(panel->logger().data_list(), nullptr);
+  EXPECT_FALSE(panel->logger().memory_window()->locked());
   EXPECT_TRUE(TimersRunning(*panel));
 }
 

@@ -152,8 +152,8 @@ TEST_F(PanelFeedback, FilesThatHoldNoListAreRefusedByOpen) {
     panel_->ToolbarClicked("Open");
     ASSERT_EQ(dialogs_.messages.size(), 1u) << path;
     EXPECT_EQ(dialogs_.messages[0].text, refusal);
-    EXPECT_EQ(panel_->file_list_real(), nullptr);
-    EXPECT_EQ(panel_->file_list(), nullptr);
+    EXPECT_EQ(panel_->windows().file_list_real(), nullptr);
+    EXPECT_EQ(panel_->windows().file_list(), nullptr);
     EXPECT_EQ(Status("LblLastMessage"), refusal);
   }
 }
@@ -201,8 +201,30 @@ TEST_F(PanelTest, OfflineStatusAndMeterControlsDisabledWithTheReason) {
   auto* save_box = Find<QWidget>(*panel, "PicSave");
   EXPECT_FALSE(save_box->isEnabled());
   EXPECT_EQ(save_box->toolTip(), "Offline Mode: no meter is connected.");
-  EXPECT_FALSE(Action(*panel, "Save")->isVisible());
-  EXPECT_TRUE(Action(*panel, "Open")->isVisible());
+  EXPECT_FALSE(Action(*panel, "Save")->isEnabled());
+  EXPECT_TRUE(Action(*panel, "Open")->isEnabled());
+}
+
+// While no meter answers, what needs it is disabled with the reason, and a
+// meter that was never there is said to be not found rather than lost.
+TEST_F(PanelTest, WithoutAMeterItsControlsSayWhyAndComeBackWithIt) {
+  meter_.model().faults().silent = true;
+  auto panel = OnlinePanel();
+  panel->Timer1Tick();
+  EXPECT_TRUE(Contains(Text(*panel, "LblLastMessage").toStdString(),
+                       "No meter answers on COM1: it was not found"));
+  for (QPushButton* key : panel->face->keys) {
+    EXPECT_FALSE(key->isEnabled());
+    EXPECT_TRUE(key->toolTip().startsWith("No meter answers on COM1"))
+        << key->toolTip().toStdString();
+  }
+  EXPECT_FALSE(Action(*panel, "Memory")->isEnabled());
+  EXPECT_TRUE(Action(*panel, "Open")->isEnabled());
+  meter_.model().faults().silent = false;
+  panel->Timer1Tick();
+  EXPECT_TRUE(panel->face->keys[0]->isEnabled());
+  EXPECT_TRUE(Action(*panel, "Memory")->isEnabled());
+  EXPECT_EQ(Action(*panel, "Memory")->toolTip(), "Data Logger");
 }
 
 TEST_F(PanelTest, OnlineMeterControlsStayEnabled) {

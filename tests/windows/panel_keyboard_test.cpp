@@ -55,7 +55,7 @@ class PanelKeyboard : public PanelTest {
 };
 
 TEST_F(PanelKeyboard, TabVisitsEveryPartOfThePanelAndComesBack) {
-  ASSERT_GT(panel_->GridModel->rowCount(), 0);
+  ASSERT_GT(panel_->side->GridModel->rowCount(), 0);
   QWidget* first = panel_->face->keys[0];
   first->setFocus();
   ASSERT_EQ(QApplication::focusWidget(), first);
@@ -79,9 +79,9 @@ TEST_F(PanelKeyboard, TabVisitsEveryPartOfThePanelAndComesBack) {
   for (const char* key : {"Save", "Open", "Refresh"}) {
     EXPECT_TRUE(seen.count(panel_->Toolbar1->widgetForAction(Action(*panel_, key)))) << key;
   }
-  EXPECT_TRUE(seen.count(panel_->GridN));
+  EXPECT_TRUE(seen.count(panel_->side->GridN));
   EXPECT_TRUE(std::any_of(seen.begin(), seen.end(), [this](QWidget* w) {
-    return qobject_cast<QRadioButton*>(w) && panel_->charts->isAncestorOf(w);
+    return qobject_cast<QRadioButton*>(w) && panel_->side->charts->isAncestorOf(w);
   }));
 }
 
@@ -118,9 +118,9 @@ TEST_F(PanelKeyboard, EscHidesTheErasePicker) {
 }
 
 TEST_F(PanelKeyboard, F5RefreshesTheList) {
-  ASSERT_GT(panel_->GridModel->rowCount(), 0);
+  ASSERT_GT(panel_->side->GridModel->rowCount(), 0);
   Press(Qt::Key_F5);
-  EXPECT_EQ(panel_->GridModel->rowCount(), 0);
+  EXPECT_EQ(panel_->side->GridModel->rowCount(), 0);
 }
 
 TEST_F(PanelKeyboard, CtrlOAsksForAFile) {
@@ -154,7 +154,7 @@ TEST_F(PanelKeyboard, MenusMirrorTheToolbar) {
   EXPECT_EQ(MenuEntries("MenuView"), (QStringList{"SPL", "Leq", "SEL", "Full Screen"}));
   EXPECT_EQ(MenuEntries("MenuHelp"), QStringList{"About"});
   QStringList bar;
-  for (QAction* menu : panel_->MenuBar->actions()) bar << menu->text();
+  for (QAction* menu : panel_->menu->bar()->actions()) bar << menu->text();
   EXPECT_EQ(bar, (QStringList{"&File", "&Meter", "&View", "&Help"}));
 }
 
@@ -167,9 +167,9 @@ TEST_F(PanelKeyboard, MenuItemsRunTheToolbarCommands) {
     static QAction none;
     return &none;
   };
-  ASSERT_GT(panel_->GridModel->rowCount(), 0);
+  ASSERT_GT(panel_->side->GridModel->rowCount(), 0);
   item("MenuMeter", "Refresh")->trigger();
-  EXPECT_EQ(panel_->GridModel->rowCount(), 0);
+  EXPECT_EQ(panel_->side->GridModel->rowCount(), 0);
   item("MenuMeter", "AC")->trigger();
   ASSERT_FALSE(meter_.writes().empty());
   EXPECT_EQ(meter_.writes().back(), "G");
@@ -181,11 +181,13 @@ TEST_F(PanelKeyboard, MenuItemsRunTheToolbarCommands) {
   EXPECT_EQ(dialogs_.messages.size(), 1u);
 }
 
-TEST_F(PanelKeyboard, OfflineTheMeterMenuIsEmptiedWithTheToolbar) {
+TEST_F(PanelKeyboard, OfflineTheMeterMenuShowsItsItemsDisabledWithTheReason) {
   auto offline = MakePanel({0, true});
   ASSERT_TRUE(offline->Start());
   for (QAction* action : offline->findChild<QMenu*>("MenuMeter")->actions()) {
-    EXPECT_FALSE(action->isVisible()) << action->text().toStdString();
+    EXPECT_TRUE(action->isVisible()) << action->text().toStdString();
+    EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+    EXPECT_TRUE(action->toolTip().startsWith("Offline Mode")) << action->text().toStdString();
   }
 }
 
@@ -203,7 +205,7 @@ void Drop(QWidget& target, const QString& path) {
 
 TEST_F(PanelKeyboard, ADroppedFileOpensInItsListWindow) {
   Drop(*panel_, SLM_TEST_DATA_DIR "/plain_list.dlgr");
-  FileListReal* list = panel_->file_list_real();
+  FileListReal* list = panel_->windows().file_list_real();
   ASSERT_NE(list, nullptr);
   EXPECT_TRUE(list->isVisible());
   EXPECT_EQ(list->windowTitle(), "plain_list.dlgr");
@@ -212,8 +214,8 @@ TEST_F(PanelKeyboard, ADroppedFileOpensInItsListWindow) {
   EXPECT_TRUE(dialogs_.filters.empty());
 
   Drop(*panel_, SLM_TEST_DATA_DIR "/data_logger_2.dlgr");
-  ASSERT_NE(panel_->file_list(), nullptr);
-  EXPECT_TRUE(panel_->file_list()->isVisible());
+  ASSERT_NE(panel_->windows().file_list(), nullptr);
+  EXPECT_TRUE(panel_->windows().file_list()->isVisible());
 }
 
 TEST_F(PanelKeyboard, DroppingSomethingElseIsRefused) {
@@ -230,8 +232,8 @@ TEST_F(PanelKeyboard, OpenRecordStopAndReopenWithKeysAlone) {
   const std::string path = dir_.File("by-keys.dlgr");
   dialogs_.files.push_back({SLM_TEST_DATA_DIR "/plain_list.dlgr", 1});
   Press(Qt::Key_O, Qt::ControlModifier);
-  ASSERT_NE(panel_->file_list_real(), nullptr);
-  EXPECT_TRUE(panel_->file_list_real()->isVisible());
+  ASSERT_NE(panel_->windows().file_list_real(), nullptr);
+  EXPECT_TRUE(panel_->windows().file_list_real()->isVisible());
   panel_->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
 
@@ -244,10 +246,10 @@ TEST_F(PanelKeyboard, OpenRecordStopAndReopenWithKeysAlone) {
   EXPECT_EQ(QApplication::focusWidget(), by_rate);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Right);
   EXPECT_TRUE(list_data->isChecked());
-  EXPECT_EQ(recorder_.save_mode(), 2);
+  EXPECT_EQ(panel_->strip->save_mode(), 2);
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
   EXPECT_TRUE(by_rate->isChecked());
-  EXPECT_EQ(recorder_.save_mode(), 1);
+  EXPECT_EQ(panel_->strip->save_mode(), 1);
   dialogs_.files.push_back({path, 1});
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_FALSE(Shown(*panel_, "PicSave"));
@@ -263,8 +265,8 @@ TEST_F(PanelKeyboard, OpenRecordStopAndReopenWithKeysAlone) {
   // And back: the recording opens from the keyboard with every sample.
   dialogs_.files.push_back({path, 1});
   Press(Qt::Key_O, Qt::ControlModifier);
-  ASSERT_NE(panel_->file_list_real(), nullptr);
-  EXPECT_EQ(static_cast<long>(panel_->file_list_real()->list().size()), samples);
+  ASSERT_NE(panel_->windows().file_list_real(), nullptr);
+  EXPECT_EQ(static_cast<long>(panel_->windows().file_list_real()->list().size()), samples);
 }
 
 }  // namespace

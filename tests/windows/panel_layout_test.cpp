@@ -108,8 +108,8 @@ TEST_F(PanelLayout, ListAndPlotWindowsFitBesideTheLevelDisplayOnASmallScreen) {
 // and shows everything at its least size and at the size it opens with (the
 // panel cuts that down to the screen's room as it places the window).
 TEST_F(PanelLayout, EveryWindowFitsTheSmallestScreen) {
-  panel_->OpenLiveTimePlotWindow(LiveSeries::kLevel);
-  panel_->charts->CWDec->on_clicked();
+  panel_->windows().OpenLiveTimePlot(LiveSeries::kLevel);
+  panel_->side->charts->CWDec->on_clicked();
   FileList file_list(dialogs_);
   DataList data_list(dialogs_);
   Plot plot(dialogs_, printing_);
@@ -122,7 +122,7 @@ TEST_F(PanelLayout, EveryWindowFitsTheSmallestScreen) {
   environment.system_ports = [] { return std::vector<SystemPort>{}; };
   Port port(environment, [](PortChoice) {});
   const std::vector<QWidget*> windows = {
-      panel_->real_time_graph(), panel_->real_histogram(), &file_list, &data_list, &plot,
+      panel_->windows().real_time_graph(), panel_->windows().real_histogram(), &file_list, &data_list, &plot,
       &histogram, &memory, &sampling, &setup, &port};
   for (QWidget* window : windows) {
     const std::string name = window->objectName().toStdString();

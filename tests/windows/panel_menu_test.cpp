@@ -83,15 +83,15 @@ TEST_F(PanelMenus, ARecentFileOpensAsOpenDoesWithoutAskingForIt) {
   const std::string logger = Copy("data_logger_2.dlgr", "logger.dlgr");
   panel_->OpenPath(plain);
   panel_->OpenPath(logger);
-  panel_->file_list_real()->close();
+  panel_->windows().file_list_real()->close();
 
   ChooseRecent(2);
   EXPECT_TRUE(dialogs_.filters.empty());
   EXPECT_TRUE(dialogs_.messages.empty());
-  ASSERT_NE(panel_->file_list_real(), nullptr);
-  EXPECT_TRUE(panel_->file_list_real()->isVisible());
-  EXPECT_EQ(panel_->file_list_real()->windowTitle(), "plain.dlgr");
-  EXPECT_EQ(panel_->file_list_real()->GridModel->rowCount(), 3);
+  ASSERT_NE(panel_->windows().file_list_real(), nullptr);
+  EXPECT_TRUE(panel_->windows().file_list_real()->isVisible());
+  EXPECT_EQ(panel_->windows().file_list_real()->windowTitle(), "plain.dlgr");
+  EXPECT_EQ(panel_->windows().file_list_real()->GridModel->rowCount(), 3);
   EXPECT_EQ(RecentItems(*panel_), (Items{{"&1 plain.dlgr", plain}, {"&2 logger.dlgr", logger}}));
 }
 
@@ -100,7 +100,7 @@ TEST_F(PanelMenus, AFileThatIsGoneIsNamedAndTakenOffTheMenu) {
   const std::string gone = Copy("data_logger_2.dlgr", "gone.dlgr");
   panel_->OpenPath(gone);
   panel_->OpenPath(plain);
-  panel_->file_list()->close();
+  panel_->windows().file_list()->close();
   std::filesystem::remove(gone);
 
   ChooseRecent(2);
@@ -108,7 +108,7 @@ TEST_F(PanelMenus, AFileThatIsGoneIsNamedAndTakenOffTheMenu) {
   EXPECT_NE(dialogs_.messages[0].text.find(gone + " no longer exists"), std::string::npos)
       << dialogs_.messages[0].text;
   EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kCritical);
-  EXPECT_FALSE(panel_->file_list()->isVisible());
+  EXPECT_FALSE(panel_->windows().file_list()->isVisible());
   EXPECT_EQ(RecentItems(*panel_), (Items{{"&1 plain.dlgr", plain}}));
   EXPECT_EQ(RememberedRecentFiles(), std::vector<std::string>{plain});
 
@@ -121,7 +121,7 @@ TEST_F(PanelMenus, AFileThatIsGoneIsNamedAndTakenOffTheMenu) {
 TEST_F(PanelMenus, WhileRecordingARecentFileIsRefusedAndKept) {
   const std::string gone = Copy("plain_list.dlgr", "gone.dlgr");
   panel_->OpenPath(gone);
-  panel_->file_list_real()->close();
+  panel_->windows().file_list_real()->close();
   std::filesystem::remove(gone);
   StartRecording(files_.File("rec.dlgr"));
   Seconds(1);
@@ -178,16 +178,16 @@ TEST_F(PanelMenus, OnlyTheRecentFilesAreKeptNotWhatIsTypedForSampling) {
 
 TEST_F(PanelMenus, TheViewMenuAndTheChartOptionsFollowEachOther) {
   const char* const items[] = {"ViewSPL", "ViewLeq", "ViewSEL"};
-  Graph* const graphs[] = {panel_->charts->CWG, panel_->charts->CWLeq, panel_->charts->CWSEL};
+  Graph* const graphs[] = {panel_->side->charts->CWG, panel_->side->charts->CWLeq, panel_->side->charts->CWSEL};
   auto expect_shown = [&](int index, const char* how) {
     for (int i = 0; i < 3; ++i) {
       EXPECT_EQ(Action(*panel_, items[i])->isChecked(), i == index) << how << " " << items[i];
-      EXPECT_EQ(panel_->charts->SSOpt[static_cast<size_t>(i)]->isChecked(), i == index) << how;
+      EXPECT_EQ(panel_->side->charts->SSOpt[static_cast<size_t>(i)]->isChecked(), i == index) << how;
       EXPECT_EQ(graphs[i]->isHidden(), i != index) << how << " " << items[i];
     }
   };
   expect_shown(0, "at the start");
-  panel_->charts->SSOpt[1]->click();
+  panel_->side->charts->SSOpt[1]->click();
   expect_shown(1, "SSOpt(1) clicked");
   Action(*panel_, "ViewSEL")->trigger();
   expect_shown(2, "View > SEL");
@@ -195,7 +195,7 @@ TEST_F(PanelMenus, TheViewMenuAndTheChartOptionsFollowEachOther) {
   expect_shown(2, "View > SEL again");
   Action(*panel_, "ViewSPL")->trigger();
   expect_shown(0, "View > SPL");
-  panel_->charts->Choose(1);
+  panel_->side->charts->Choose(1);
   expect_shown(1, "chosen by the program");
 }
 

@@ -97,7 +97,7 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
 
   dialogs_.files.push_back({path, 1});
   panel_->ToolbarClicked("Open");
-  FileListReal* list = panel_->file_list_real();
+  FileListReal* list = panel_->windows().file_list_real();
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->windowTitle(), "walk.dlgr");
   ASSERT_EQ(list->GridModel->rowCount(), 5);
@@ -150,8 +150,8 @@ TEST_F(PanelTest, ARecordingHasEverySecondWhileDialogsAndLongJobsRun) {
   auto panel = OnlinePanel();
   meter_.model().SetLevel(66.6);
   panel->OpenPath(std::string(SLM_TEST_DATA_DIR) + "/real_time.dlgr");
-  ASSERT_NE(panel->file_list_real(), nullptr);
-  RecordListWindow& list = *panel->file_list_real();
+  ASSERT_NE(panel->windows().file_list_real(), nullptr);
+  RecordListWindow& list = *panel->windows().file_list_real();
   dialogs_.while_open = [&] { RunFor(*panel, 1.5); };
   printing_.while_open = dialogs_.while_open;
   printing_.path = dir_.File("report.pdf");
@@ -173,7 +173,7 @@ TEST_F(PanelTest, ARecordingHasEverySecondWhileDialogsAndLongJobsRun) {
   RunFor(*panel, 2);
   EXPECT_EQ(dialogs_.prompts.size(), 1u);  // the print flow ran
   EXPECT_TRUE(std::filesystem::exists(dir_.File("copy.dlgr")));
-  ASSERT_NE(panel->histogram(), nullptr);
+  ASSERT_NE(panel->windows().histogram(), nullptr);
 
   const double seconds = meter_.elapsed() - started;
   panel->ToolbarClicked("Save");
@@ -237,7 +237,7 @@ TEST_F(PanelRecording, OpenReportsADamagedEndSkippedLinesAndMissingFiles) {
   }
   dialogs_.files.push_back({path, 1});
   panel_->ToolbarClicked("Open");
-  FileList* list = panel_->file_list();
+  FileList* list = panel_->windows().file_list();
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->GridModel->rowCount(), 2);
   EXPECT_EQ(list->Board05->text(), "70.1");
@@ -270,8 +270,8 @@ TEST_F(PanelRecording, LaunchPeriodAsksAgainUntilTheFormatIsRight) {
   Find<QPushButton>(*panel_, "CmdL")->click();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text, "Invalid, comply with the data format properly\n");
-  ASSERT_TRUE(recorder_.launch_period().has_value());
-  EXPECT_EQ(recorder_.launch_period()->period_seconds, 3723);
+  ASSERT_TRUE(panel_->strip->launch_period().has_value());
+  EXPECT_EQ(panel_->strip->launch_period()->period_seconds, 3723);
   EXPECT_EQ(dialogs_.prompts.size(), 2u);
 }
 

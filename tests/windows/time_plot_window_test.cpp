@@ -27,9 +27,9 @@ class TimePlotTest : public PanelTest {
  protected:
   void SetUp() override { panel_ = OnlinePanel(); }
   Plot& PlotOf(std::initializer_list<const char*> levels) {
-    panel_->PlotList(Levels(levels));
-    EXPECT_NE(panel_->plot(), nullptr);
-    return *panel_->plot();
+    panel_->windows().PlotList(Levels(levels));
+    EXPECT_NE(panel_->windows().plot(), nullptr);
+    return *panel_->windows().plot();
   }
   std::unique_ptr<Panel> panel_;
 };
@@ -54,7 +54,7 @@ TEST_F(TimePlotTest, ListPlotDrawsEveryRowWithItsPauseMarks) {
   EXPECT_TRUE(panel_->timer2().isActive());
 
   // The open window is reused, and the next list's marks replace the last's.
-  Plot* first = panel_->plot();
+  Plot* first = panel_->windows().plot();
   Plot& again = PlotOf({"70.0", "71.0*", "72.0*"});
   EXPECT_EQ(&again, first);
   EXPECT_EQ(again.CWGraph1->PointCount(), 3);
@@ -69,11 +69,11 @@ TEST_F(TimePlotTest, ThePlotButtonOfAnOpenedListDrawsIt) {
                    "2\t2024/05/01 10:00:01\t61.0*\t\r\n3\t2024/05/01 10:00:02\t62.0\t\r\n");
   dialogs_.files.push_back({path, 1});
   panel_->ToolbarClicked("Open");
-  ASSERT_NE(panel_->file_list_real(), nullptr);
-  panel_->file_list_real()->ToolbarClicked("Plot");
-  ASSERT_NE(panel_->plot(), nullptr);
-  EXPECT_EQ(panel_->plot()->CWGraph1->PointCount(), 3);
-  EXPECT_EQ(panel_->plot()->CWGraph1->AnnotationCount(), 2);
+  ASSERT_NE(panel_->windows().file_list_real(), nullptr);
+  panel_->windows().file_list_real()->ToolbarClicked("Plot");
+  ASSERT_NE(panel_->windows().plot(), nullptr);
+  EXPECT_EQ(panel_->windows().plot()->CWGraph1->PointCount(), 3);
+  EXPECT_EQ(panel_->windows().plot()->CWGraph1->AnnotationCount(), 2);
 }
 
 TEST_F(TimePlotTest, TypedLimitsApplyBothAxesAndResetBringsBackTheOpeningRanges) {
@@ -121,8 +121,8 @@ TEST_F(TimePlotTest, CursorCoordinatesReadOutAndTheModesThatRemoveIt) {
 }
 
 TEST_F(TimePlotTest, LiveSnapshotOfTenSamplesAndAnEmptyOne) {
-  panel_->OpenLiveTimePlotWindow(LiveSeries::kLevel);
-  RealTimeGraph* empty = panel_->real_time_graph();
+  panel_->windows().OpenLiveTimePlot(LiveSeries::kLevel);
+  RealTimeGraph* empty = panel_->windows().real_time_graph();
   ASSERT_NE(empty, nullptr);
   EXPECT_EQ(empty->CWGraph1->PointCount(), 0);
   EXPECT_EQ(empty->CWGraph1->XRange().min, 1);  // from 1, one unit wide
@@ -132,8 +132,8 @@ TEST_F(TimePlotTest, LiveSnapshotOfTenSamplesAndAnEmptyOne) {
   meter_.model().SetLevel(62.5);
   Seconds(*panel_, 11);
   ASSERT_EQ(charts_.sample_count(), 10);
-  panel_->OpenLiveTimePlotWindow(LiveSeries::kLevel);
-  RealTimeGraph& graph = *panel_->real_time_graph();
+  panel_->windows().OpenLiveTimePlot(LiveSeries::kLevel);
+  RealTimeGraph& graph = *panel_->windows().real_time_graph();
   EXPECT_EQ(graph.CWGraph1->PointCount(), 10);
   EXPECT_EQ(graph.CWGraph1->XRange().max, 9);
   EXPECT_EQ(graph.AxisMin[1]->value(), 1);
@@ -156,8 +156,8 @@ TEST_F(TimePlotTest, LiveSnapshotOfTenSamplesAndAnEmptyOne) {
 TEST_F(TimePlotTest, PrintingGoesBackToNormalAndPrintsEachCopy) {
   meter_.model().SetLevel(70.0);
   Seconds(*panel_, 4);
-  panel_->OpenLiveTimePlotWindow(LiveSeries::kLeq);
-  RealTimeGraph& graph = *panel_->real_time_graph();
+  panel_->windows().OpenLiveTimePlot(LiveSeries::kLeq);
+  RealTimeGraph& graph = *panel_->windows().real_time_graph();
   graph.track->Choose(1);
 
   // Cancelled: back in normal mode, nothing printed, nothing said.
@@ -189,7 +189,7 @@ TEST_F(TimePlotTest, PrintingGoesBackToNormalAndPrintsEachCopy) {
 TEST_F(TimePlotTest, LiveChartsFollowTheSamplesAndStartAgainAfterALossOrRefresh) {
   meter_.model().SetLevel(65.3);
   Seconds(*panel_, 4);
-  LiveCharts& charts = *panel_->charts;
+  LiveCharts& charts = *panel_->side->charts;
   EXPECT_EQ(charts.CWG->PointCount(), 3);
   EXPECT_EQ(charts.CWLeq->PointCount(), 3);
   EXPECT_EQ(charts.CWDec->PointCount(), kFineClassCount);
@@ -212,8 +212,8 @@ TEST_F(TimePlotTest, LiveChartsFollowTheSamplesAndStartAgainAfterALossOrRefresh)
 
   // A click on a strip chart opens its series.
   charts.CWSEL->on_clicked();
-  ASSERT_NE(panel_->real_time_graph(), nullptr);
-  EXPECT_EQ(panel_->real_time_graph()->LblUnit->text(), "SEL (dB)");
+  ASSERT_NE(panel_->windows().real_time_graph(), nullptr);
+  EXPECT_EQ(panel_->windows().real_time_graph()->LblUnit->text(), "SEL (dB)");
 }
 
 }  // namespace

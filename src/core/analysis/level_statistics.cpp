@@ -9,6 +9,7 @@
 #include <utility>
 
 #include "base/number_text.h"
+#include "files/progress.h"
 
 namespace slm {
 
@@ -144,14 +145,6 @@ int FineClassOf(double value) {
   return static_cast<int>(std::clamp(rounded, 0.0, static_cast<double>(kTopFine)));
 }
 
-std::string StatsProgressCaption(std::size_t row, std::size_t rows) {
-  // Tenths of a percent, rounded half up, in whole numbers.
-  const std::uint64_t tenths = rows == 0 ? 0
-                                         : (static_cast<std::uint64_t>(row) * 2000 + rows) /
-                                               (2 * static_cast<std::uint64_t>(rows));
-  return TenthsText(static_cast<std::int64_t>(tenths)) + "% Completed";
-}
-
 LevelStatistics ComputeLevelStatistics(const RecordList& list, StatResolution resolution,
                                        LnSource source, LnTable& ln,
                                        const StatsProgressFn& progress) {
@@ -178,7 +171,7 @@ LevelStatistics ComputeLevelStatistics(const RecordList& list, StatResolution re
     if (progress) {
       const std::size_t row = i + 1;
       if (row == rows || (row % kStatsProgressRows == 0 && throttle.Due())) {
-        progress(StatsProgressCaption(row, rows));
+        progress(PercentCaption(row, rows));
       }
     }
   }

@@ -101,9 +101,6 @@ void PercentileClasses(std::span<const std::int64_t> counts, std::size_t n,
 // ("85.25" -> 852, "85.35" -> 854, "85.3" -> 853).
 int FineClassOf(double value);
 
-// "37.5% Completed": row of rows as a percentage with one decimal.
-std::string StatsProgressCaption(std::size_t row, std::size_t rows);
-
 // The Ln grid: its header texts ("Ln", " 0" .. " 9") and its ten rows, each
 // "L(q0)" then a tab and entry 10q + r for r = 0..9.
 const std::array<std::string, 11>& LnGridHeader();

@@ -54,10 +54,6 @@ std::optional<int> ParseRecordsPerLine(const std::string& answer) {
   return static_cast<int>(value);
 }
 
-std::string ReportProgressCaption(std::size_t row) {
-  return PlainNumberText(static_cast<double>(row)) + " Completed";
-}
-
 std::string ReportStopText(const ReportStop& stop) {
   return "The report stopped at record " + PlainNumberText(static_cast<double>(stop.row)) +
          ": its " + stop.field + " \"" + stop.text + "\" is longer than the " +

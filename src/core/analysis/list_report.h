@@ -10,6 +10,8 @@
 
 // The printed report of a record list: its results, then its records, one
 // to five to a line, in fixed-width fields.
+#include "files/progress.h"
+
 namespace slm {
 
 inline constexpr const char* kRecordsPerLinePrompt = "Input record(s) to print in one row (1-5)";
@@ -57,9 +59,6 @@ using ReportProgressFn = std::function<void(std::size_t row)>;
 // right-aligned.
 ListReport BuildListReport(const RecordList& list, int per, int copies = 1,
                            const ReportProgressFn& progress = {});
-
-// "11 Completed".
-std::string ReportProgressCaption(std::size_t row);
 
 // What the user is told when a report stopped early: the record, the field,
 // its text and why, and that the lines before it were printed.

@@ -175,10 +175,6 @@ std::string PlotTitleLine(std::string_view source, const RecordList& list) {
   return line;
 }
 
-std::string PlotProgressCaption(std::size_t row) {
-  return PlainNumberText(static_cast<double>(row)) + " Completed";
-}
-
 LiveTimePlot OpenLiveTimePlot(const LiveChartData& charts, LiveSeries series) {
   LiveTimePlot plot;
   const LiveRanges& r = charts.ranges();

@@ -60,9 +60,6 @@ LevelColumnPlot PlotLevelColumn(const RecordList& list, const PlotProgressFn& pr
 LevelColumnPlot PlotLevelColumn(const RecordList& list, const PlotProgressFn& progress,
                                 ProgressThrottle& throttle);
 
-// The caption of the loop's progress: "57 Completed".
-std::string PlotProgressCaption(std::size_t row);
-
 // The three series of the live sample history.
 enum class LiveSeries { kLevel, kLeq, kSel };
 

@@ -110,8 +110,9 @@ std::string DateText(std::int64_t seconds) {
   return text;
 }
 
-std::string ClockText(std::int64_t seconds) {
-  const DateTime t = DateTimeOfSeconds(seconds);
+std::string ClockText(std::int64_t seconds) { return PcDateTimeText(DateTimeOfSeconds(seconds)); }
+
+std::string PcDateTimeText(const DateTime& t) {
   std::string text;
   text.reserve(19);
   AppendThree(text, t.year, t.month, t.day, '/', 4);

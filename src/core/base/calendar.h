@@ -27,6 +27,9 @@ DateTime DateTimeOfSeconds(std::int64_t seconds);
 // another form or names no real date and time.
 std::optional<std::int64_t> ParseClockText(std::string_view text);
 
+// "yyyy/mm/dd hh:nn:ss": a date and time as the PC writes it and the records
+// carry it.
+std::string PcDateTimeText(const DateTime& t);
 // "yyyy/mm/dd hh:nn:ss" and "yyyy/mm/dd" of a time.
 std::string ClockText(std::int64_t seconds);
 std::string DateText(std::int64_t seconds);

@@ -16,6 +16,15 @@ std::string ReadCaption(std::size_t lines);
 // first record) then "Records Completed", without a blank: "348Records Completed".
 std::string WriteCaption(std::size_t row);
 
+// The caption of a loop over rows that counts them: "57 Completed" (a plot
+// classifying levels, a report laying out lines).
+std::string CountCaption(std::size_t row);
+
+// The caption of a job `done` of `total` along, in tenths of a percent
+// rounded half up: "37.5% Completed". It says "100.0%" only once the job is
+// done, whatever the rounding (99.96% is "99.9%").
+std::string PercentCaption(std::size_t done, std::size_t total);
+
 // A caption need not change more than a few times a second: the windows
 // repaint at each one.
 inline constexpr std::chrono::milliseconds kProgressInterval{250};

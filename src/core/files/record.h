@@ -73,6 +73,12 @@ class RecordList {
   ListHeader& header() { return header_; }
   const ListHeader& header() const { return header_; }
   ListKind kind() const { return header_.kind; }
+  // A set the meter logged (either header form), as opposed to a PC recording
+  // or a plain list: it opens in the "File List" window and carries the
+  // meter's own results.
+  bool IsMemorySet() const {
+    return header_.kind == ListKind::kDataLogger2 || header_.kind == ListKind::kDataLogger;
+  }
 
   std::size_t size() const { return ends_.size() / 3; }
   bool empty() const { return ends_.empty(); }

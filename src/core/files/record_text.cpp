@@ -4,13 +4,6 @@
 
 namespace slm {
 
-std::string PcDateTimeText(const DateTime& t) {
-  char buffer[48];
-  std::snprintf(buffer, sizeof buffer, "%04d/%02d/%02d %02d:%02d:%02d", t.year, t.month, t.day,
-                t.hour, t.minute, t.second);
-  return buffer;
-}
-
 std::string AutoSaveFileName(const DateTime& t) {
   char buffer[48];
   std::snprintf(buffer, sizeof buffer, "%02d%02d%02d%02d%02d.dlgr", t.month, t.day, t.hour,

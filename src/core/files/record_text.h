@@ -2,13 +2,11 @@
 
 #include <string>
 
+#include "base/calendar.h"
 #include "base/date_time.h"
 #include "base/number_text.h"
 
 namespace slm {
-
-// Date and time as the PC writes them: "yyyy/mm/dd hh:nn:ss".
-std::string PcDateTimeText(const DateTime& t);
 
 // Name of the file the panel list saves itself to at the list limit:
 // "mmddhhnnss.dlgr" (month, day, hour, minute, second, two digits each).

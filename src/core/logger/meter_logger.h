@@ -155,6 +155,17 @@ SetReply DownloadSet(MeterLink& link, std::uint16_t set_number, int records,
 // Why a set reply is not whole, in words with the bytes that arrived; empty
 // for a whole one.
 std::string SetReplyEndText(const SetReply& reply);
+
+// What a download came to, the same in the panel and in slmtool: whether the
+// whole set arrived sound, whether nothing at all can be listed, and what the
+// user is told otherwise (how it ended, how many records arrived whole, and
+// any field the meter got wrong).
+struct DownloadOutcome {
+  bool whole = false;    // every record arrived and every field was sound
+  bool nothing = false;  // not one record arrived whole
+  std::vector<std::string> lines;
+};
+DownloadOutcome JudgeDownload(const SetReply& reply, const DownloadedSet& set);
 // "The meter stopped sending: 1234 of 5678 bytes arrived."
 std::string StoppedSendingText(std::size_t received, std::size_t expected);
 

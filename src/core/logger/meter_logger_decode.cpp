@@ -1,12 +1,13 @@
 // The logger's replies decoded: the memory directory, a downloaded set and the
 // texts the logger window shows.
 #include <algorithm>
-#include <chrono>
 #include <cmath>
 #include <string_view>
 #include <utility>
 
+#include "base/calendar.h"
 #include "base/number_text.h"
+#include "files/progress.h"
 #include "link/meter.h"
 #include "logger/meter_logger.h"
 
@@ -47,67 +48,15 @@ std::string_view Trimmed(std::string_view text) {
 }
 
 // Appends `value` with at least `width` digits, zeros in front.
-void AppendPadded(std::string& out, long long value, std::size_t width) {
-  const std::string digits = WholeNumberText(value);
-  if (digits.size() < width) out.append(width - digits.size(), '0');
-  out += digits;
-}
-
-// Seconds since 1970 of a "yyyy/mm/dd hh:nn:ss" text; nothing when it is not one.
-std::optional<long long> EpochOfText(std::string_view text) {
-  if (text.size() != 19 || text[4] != '/' || text[7] != '/' || text[10] != ' ' || text[13] != ':' ||
-      text[16] != ':') {
-    return std::nullopt;
-  }
-  auto field = [&](std::size_t at, std::size_t length) -> std::optional<long long> {
-    return ParseInteger(text.substr(at, length));
-  };
-  const auto y = field(0, 4), mo = field(5, 2), d = field(8, 2);
-  const auto h = field(11, 2), mi = field(14, 2), s = field(17, 2);
-  if (!y || !mo || !d || !h || !mi || !s) return std::nullopt;
-  using namespace std::chrono;
-  const year_month_day date{year{static_cast<int>(*y)}, month{static_cast<unsigned>(*mo)},
-                            day{static_cast<unsigned>(*d)}};
-  if (!date.ok() || *h > 23 || *mi > 59 || *s > 59) return std::nullopt;
-  return static_cast<long long>(sys_days{date}.time_since_epoch().count()) * 86400 + *h * 3600 +
-         *mi * 60 + *s;
-}
-
-// "yyyy/mm/dd hh:nn:ss" of seconds since 1970.
-std::string TextOfEpoch(long long seconds) {
-  using namespace std::chrono;
-  long long days_count = seconds / 86400;
-  long long rest = seconds % 86400;
-  if (rest < 0) {
-    rest += 86400;
-    --days_count;
-  }
-  const year_month_day date{sys_days{days{days_count}}};
-  std::string out;
-  out.reserve(19);
-  AppendPadded(out, static_cast<int>(date.year()), 4);
-  out += '/';
-  AppendPadded(out, static_cast<unsigned>(date.month()), 2);
-  out += '/';
-  AppendPadded(out, static_cast<unsigned>(date.day()), 2);
-  out += ' ';
-  AppendPadded(out, rest / 3600, 2);
-  out += ':';
-  AppendPadded(out, rest / 60 % 60, 2);
-  out += ':';
-  AppendPadded(out, rest % 60, 2);
-  return out;
-}
-
 // A packed start time whose every field is a real date and time from 2000 on
 // (the text shows the year as "20" and two digits).
 bool IsPackedDateTime(std::uint32_t packed) {
   const unsigned second = (packed & 31) * 2, minute = packed >> 5 & 63, hour = packed >> 11 & 31;
   const unsigned day = packed >> 16 & 31, month = packed >> 21 & 15, year = (packed >> 25) + 1980;
-  using namespace std::chrono;
-  const year_month_day date{std::chrono::year{static_cast<int>(year)}, std::chrono::month{month},
-                            std::chrono::day{day}};
-  return year >= 2000 && year <= 2099 && date.ok() && hour < 24 && minute < 60 && second < 60;
+  return year >= 2000 && year <= 2099 &&
+         IsValidDateTime({static_cast<int>(year), static_cast<int>(month), static_cast<int>(day),
+                          static_cast<int>(hour), static_cast<int>(minute),
+                          static_cast<int>(second)});
 }
 
 }  // namespace
@@ -195,7 +144,11 @@ MemoryDirectory DecodeMemoryDirectory(const Bytes& reply) {
     }
     directory.sets.push_back(set);
   }
-  if (ByteAt(reply, static_cast<int>(length)) != kDirectoryEnd) {
+  if (reply.size() < length) {
+    // Every entry came but not the closing byte: still under way, or cut.
+    directory.incomplete = true;
+    directory.problem = "The meter's memory directory was incomplete: its last byte did not arrive.";
+  } else if (ByteAt(reply, static_cast<int>(length)) != kDirectoryEnd) {
     unreadable("its reply does not end as a directory does");
   } else if (reply.size() > length) {
     unreadable("its reply held " + WholeNumberText(static_cast<long long>(reply.size())) +
@@ -220,7 +173,7 @@ int WholeRecords(const Bytes& reply, int records, int known) {
   int whole = std::max(known, 0);
   while (whole < records && reply.size() >= SetReplyLength(whole + 1)) {
     const std::size_t at = kFirstRecord + kRecordBytes * static_cast<std::size_t>(whole);
-    if (!printable(at, 7) || !printable(at + 28, 5) || !EpochOfText(TextAt(text, at + 8, 19))) {
+    if (!printable(at, 7) || !printable(at + 28, 5) || !ParseClockText(TextAt(text, at + 8, 19))) {
       break;
     }
     ++whole;
@@ -263,7 +216,7 @@ DownloadedSet DecodeSetReply(const Bytes& reply, int records, int step) {
   // not what it must be, each record keeps the time the meter stored with it.
   const std::optional<double> interval = ParseNumber(Trimmed(set.set_field));
   const std::string_view start_text = TextAt(text, 116, 19);
-  const std::optional<long long> start = EpochOfText(start_text);
+  const std::optional<std::int64_t> start = ParseClockText(start_text);
   if (!interval || *interval < 0) {
     set.problems.push_back("The set field (byte 20) is \"" + set.set_field +
                            "\", not the seconds between records: each record is listed with "
@@ -290,21 +243,14 @@ DownloadedSet DecodeSetReply(const Bytes& reply, int records, int step) {
       set.list.Append(WholeNumberText(counter), TextAt(text, at + 8, 19), level);
     } else {
       const long long offset = std::llround(static_cast<double>(i - 1) * *interval);
-      set.list.Append(WholeNumberText(counter), TextOfEpoch(*start + offset), level);
+      set.list.Append(WholeNumberText(counter), ClockText(*start + offset), level);
     }
   }
   return set;
 }
 
 std::string DownloadProgressCaption(const DownloadProgress& progress) {
-  std::uint64_t tenths = 1000;
-  if (progress.expected > 0 && progress.received < progress.expected) {
-    // Rounded to the nearest tenth, a half upwards; "100.0" only when whole.
-    tenths = std::min<std::uint64_t>(
-        (static_cast<std::uint64_t>(progress.received) * 2000 / progress.expected + 1) / 2, 999);
-  }
-  std::string caption = WholeNumberText(static_cast<long long>(tenths / 10)) + "." +
-                        WholeNumberText(static_cast<long long>(tenths % 10)) + "% Completed";
+  std::string caption = PercentCaption(progress.received, progress.expected);
   if (progress.bytes_per_second > 0 && progress.received < progress.expected) {
     caption += ", " + WholeNumberText(std::llround(progress.bytes_per_second)) + " bytes/s, " +
                DurationText(static_cast<long>(std::ceil(progress.seconds_left))) + " left";
@@ -340,21 +286,25 @@ std::string SetReplyEndText(const SetReply& reply) {
   return {};
 }
 
-std::optional<long long> ClockDifference(const std::string& meter_text, const DateTime& pc) {
-  const std::optional<long long> meter = EpochOfText(meter_text);
-  std::string reference;
-  AppendPadded(reference, pc.year, 4);
-  for (const auto& [separator, value] : {std::pair{'/', pc.month},
-                                         {'/', pc.day},
-                                         {' ', pc.hour},
-                                         {':', pc.minute},
-                                         {':', pc.second}}) {
-    reference += separator;
-    AppendPadded(reference, value, 2);
+DownloadOutcome JudgeDownload(const SetReply& reply, const DownloadedSet& set) {
+  DownloadOutcome outcome;
+  outcome.nothing = set.list.empty() && set.records_expected > 0;
+  if (!set.complete()) {
+    const std::string ended = SetReplyEndText(reply);
+    outcome.lines.push_back(ended.empty() ? StoppedSendingText(reply.bytes.size(), reply.expected)
+                                          : ended);
+    outcome.lines.push_back(WholeNumberText(set.records_received) + " of " +
+                            WholeNumberText(set.records_expected) + " records arrived whole.");
   }
-  const std::optional<long long> pc_seconds = EpochOfText(reference);
-  if (!meter || !pc_seconds) return std::nullopt;
-  return *meter - *pc_seconds;
+  outcome.lines.insert(outcome.lines.end(), set.problems.begin(), set.problems.end());
+  outcome.whole = outcome.lines.empty();
+  return outcome;
+}
+
+std::optional<long long> ClockDifference(const std::string& meter_text, const DateTime& pc) {
+  const std::optional<std::int64_t> meter = ParseClockText(meter_text);
+  if (!meter || !IsValidDateTime(pc)) return std::nullopt;
+  return *meter - LinearSeconds(pc);
 }
 
 std::optional<int> WholeSecondsAnswer(const std::string& answer, int low, int high) {

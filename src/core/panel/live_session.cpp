@@ -25,6 +25,7 @@ TickResult LiveSession::Tick() {
   if (result == TickResult::kFrame) {
     UpdatePanelDisplay(display_, reading_);
     fresh_frame_ = true;
+    ever_found_ = true;
     // Sampling keeps its rhythm from the first reading on.
     if (!schedule_.started()) schedule_.Start(recorder_.ReadClock());
   }
@@ -91,6 +92,8 @@ void LiveSession::LinkLost() {
   report.samples = recorder_.total_samples();
   report.file = recorder_.part_path();
   report.time = PcDateTimeText(recorder_.Now());
+  report.never_found = !ever_found_;
+  report.port = "COM" + std::to_string(link_.PortNumber());
   // A recording is the user's unattended measurement: it waits for the meter
   // and goes on when it is back, with the missing seconds as a gap.
   recorder_.LinkLost();

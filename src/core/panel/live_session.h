@@ -16,11 +16,13 @@ namespace slm {
 // A lost meter and a running recording: the recording goes on, and the
 // seconds without the meter are a gap in it.
 struct LinkLossReport {
-  bool recording = false;  // a recording was running and goes on
-  size_t samples = 0;      // the samples it held when the meter was lost
-  std::string file;        // the file its samples go to (absolute)
-  std::string time;        // when the meter was lost, "yyyy/mm/dd hh:nn:ss"
-  std::string back_time;   // when it came back, once it has
+  bool recording = false;    // a recording was running and goes on
+  size_t samples = 0;        // the samples it held when the meter was lost
+  std::string file;          // the file its samples go to (absolute)
+  std::string time;          // when the meter was lost, "yyyy/mm/dd hh:nn:ss"
+  std::string back_time;     // when it came back, once it has
+  bool never_found = false;  // no reading ever came: the meter was not found at all
+  std::string port;          // "COM1"
 };
 
 // How the owner of a live session (the panel, or a shell command) hears of a
@@ -118,6 +120,7 @@ class LiveSession : public LinkObserver {
   LinkLossReport last_loss_;
   SampleSchedule schedule_;
   bool sampling_ = true;
+  bool ever_found_ = false;
   bool fresh_frame_ = false;
   bool in_sample_ = false;
 };

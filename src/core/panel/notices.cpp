@@ -48,6 +48,11 @@ std::string RecordingPartNotice(const RecordingPart& part, const std::string& ne
 }
 
 std::string LinkLostNotice(const LinkLossReport& report) {
+  if (report.never_found) {
+    return "No meter answers on " + report.port +
+           ": it was not found. Check that it is switched on and connected; the panel keeps "
+           "looking for it.";
+  }
   if (!report.recording) return "The meter was lost at " + report.time + ".";
   return "The meter was lost at " + report.time + ". The recording into \"" + report.file + "\" (" +
          Samples(report.samples) +
@@ -60,6 +65,10 @@ std::string LinkRestoredNotice(const std::string& port_label, const LinkLossRepo
     text += "; the recording goes on, with no samples from " + loss.time + " to " + loss.back_time;
   }
   return text + ".";
+}
+
+std::string NoMeterTip(const std::string& port) {
+  return "No meter answers on " + port + ": this needs the meter.";
 }
 
 std::string LinkJobGapQuestion(const std::string& job) {

@@ -33,6 +33,8 @@ std::string RecordingPartNotice(const RecordingPart& part, const std::string& ne
 std::string LinkLostNotice(const LinkLossReport& report);
 // The meter is back on `port_label`; the gap a recording has.
 std::string LinkRestoredNotice(const std::string& port_label, const LinkLossReport& loss);
+// Why a control that needs the meter is disabled while none answers.
+std::string NoMeterTip(const std::string& port);
 // Asked before a job that talks to the meter (`job`: "Reading the meter's
 // memory") while a recording runs.
 std::string LinkJobGapQuestion(const std::string& job);

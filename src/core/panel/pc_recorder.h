@@ -48,7 +48,7 @@ struct LaunchPeriod {
   long period_seconds = 0;
   long set_at_second = 0;  // the second of the day it was set
   long elapsed = 0;
-  bool flag = false;  // flips at every accepted answer
+  bool flag = false;  // flips at every accepted answer (the strip that keeps it flips it)
 };
 
 // "hh:nn:ss" with two ":"; hours past 23 and minutes or seconds past 59 wrap.
@@ -145,10 +145,6 @@ class PcRecorder {
 
   void SetPeriod(int seconds);  // 1..86400; the next sample comes period + 1 seconds later
   int period() const { return period_; }
-  int save_mode() const { return save_mode_; }
-  void SetSaveMode(int mode) { save_mode_ = mode; }
-  void SetLaunchPeriod(const LaunchPeriod& launch) { launch_ = launch; }
-  const std::optional<LaunchPeriod>& launch_period() const { return launch_; }
 
   bool recording() const { return writer_ != nullptr; }
   // The last recording that ended, for as long as no other has.
@@ -197,7 +193,6 @@ class PcRecorder {
   std::optional<long long> period_start_;
   long long last_second_ = 0;
   std::string sample_time_;
-  int save_mode_ = 1;
   RunningValues panel_;
   RunningValues recording_;
   RecordList list_;
@@ -211,7 +206,6 @@ class PcRecorder {
   std::string final_path_;
   std::string moved_aside_;
   std::optional<FinishedRecording> last_finished_;
-  std::optional<LaunchPeriod> launch_;
   WriteProgressFn write_progress_;
 };
 

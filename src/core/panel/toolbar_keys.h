@@ -11,7 +11,8 @@ namespace slm {
 struct ToolbarKey {
   std::string_view key;
   std::string_view tip;
-  std::string_view letter;  // empty: the key opens a box or a window instead
+  std::string_view letter;   // empty: the key opens a box or a window instead
+  bool needs_meter = false;  // it talks to the meter: no use while none answers
 };
 
 // The toolbar, left to right (button 1 is "Save").
@@ -19,13 +20,13 @@ inline constexpr std::array<ToolbarKey, 11> kToolbarKeys = {{
     {"Save", "Save As", ""},
     {"Open", "Open File To Read", ""},
     {"Sampling", "Sampling Rate", ""},
-    {"AC", "Frequency Weight", "G"},
-    {"FSI", "Time Weight", "D"},
-    {"Up", "Level Up", "E"},
-    {"Down", "Level Down", "F"},
-    {"RTC", "Real Time Clock", ""},
-    {"Memory", "Data Logger", ""},
-    {"Erase", "Erase Memory", ""},
+    {"AC", "Frequency Weight", "G", true},
+    {"FSI", "Time Weight", "D", true},
+    {"Up", "Level Up", "E", true},
+    {"Down", "Level Down", "F", true},
+    {"RTC", "Real Time Clock", "", true},
+    {"Memory", "Data Logger", "", true},
+    {"Erase", "Erase Memory", "", true},
     {"Refresh", "Refresh", ""},
 }};
 

@@ -1,5 +1,5 @@
-// The panel's side of the meter's data logger: the memory directory and the
-// download of a set, erasing, the sampling times and the meter's clock.
+#include "windows/logger_commands.h"
+
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -15,7 +15,6 @@
 #include "logger/meter_logger.h"
 #include "panel/notices.h"
 #include "platform/widget_text.h"
-#include "windows/panel_window.h"
 #include "windows/placement.h"
 
 namespace slm {
@@ -34,70 +33,67 @@ inline constexpr const char* kPeriodWhileRecording =
     "The PC's sampling period cannot change while a recording runs: its file holds one "
     "period. Stop the recording first.";
 
-std::string RecordsListedText(int received, int expected) {
-  return std::to_string(received) + " of " + std::to_string(expected) + " records";
-}
-
-// A name in `folder` that no file has yet: "mmddhhnnss-incomplete.dlgr",
-// then "-2", "-3" ... before ".dlgr".
-std::string UnusedPartName(const std::string& folder, const DateTime& now) {
+// "mmddhhnnss-incomplete.dlgr" in `folder`: where a stopped download goes.
+std::string StoppedDownloadName(const std::string& folder, const DateTime& now) {
   std::string stem = AutoSaveFileName(now);
   stem.resize(stem.size() - 5);
-  stem += "-incomplete";
   const std::filesystem::path base(folder.empty() ? "." : folder);
-  std::filesystem::path path = base / (stem + ".dlgr");
-  for (int n = 2; std::filesystem::exists(path); ++n) {
-    path = base / (stem + "-" + std::to_string(n) + ".dlgr");
-  }
-  return path.string();
+  return (base / (stem + "-incomplete.dlgr")).string();
 }
 
 }  // namespace
 
-QWidget* Panel::BuildErasePicker(QWidget* parent) {
-  auto* picker = Named<QWidget>("PicErase", parent);
-  auto* layout = new QHBoxLayout(picker);
+QWidget* LoggerCommands::BuildErasePicker(QWidget* parent) {
+  picker_ = Named<QWidget>("PicErase", parent);
+  auto* layout = new QHBoxLayout(picker_);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(new QLabel("Erase:", picker));
-  ComboErase = Named<QComboBox>("ComboErase", picker);
-  ComboErase->setMinimumContentsLength(6);
-  layout->addWidget(ComboErase);
+  layout->addWidget(new QLabel("Erase:", picker_));
+  combo_ = Named<QComboBox>("ComboErase", picker_);
+  combo_->setMinimumContentsLength(6);
+  layout->addWidget(combo_);
   layout->addStretch(1);
-  QObject::connect(ComboErase, &QComboBox::activated, this,
+  QObject::connect(combo_, &QComboBox::activated, picker_,
                    [this](int index) { EraseChosen(index); });
-  return picker;
+  picker_->hide();
+  return picker_;
 }
 
-void Panel::CloseLoggerWindows() {
+LoggerCommands::LoggerCommands(LiveSession& session, AppTimers& timers, Dialogs& dialogs,
+                               Panel panel)
+    : session_(session), timers_(timers), dialogs_(dialogs), panel_(std::move(panel)) {}
+
+LoggerCommands::~LoggerCommands() = default;
+
+void LoggerCommands::CloseWindows() {
   if (memory_) memory_->close();
   if (data_list_) data_list_->close();
   if (sampling_choice_) sampling_choice_->close();
   if (setup_) setup_->close();
 }
 
-std::optional<MemoryDirectory> Panel::ReadDirectory() {
-  AppTimers::Pause pause(context_.timers);
-  FlagGuard running(command_running_);
+std::optional<MemoryDirectory> LoggerCommands::ReadDirectory() {
+  AppTimers::Pause pause(timers_);
+  FlagGuard running(running_);
   try {
     MemoryDirectory directory = ReadMemoryDirectory(session_.link());
     if (directory.head_known()) return directory;
-    Tell(directory.problem);
+    panel_.tell(directory.problem);
   } catch (const LinkError& e) {
-    Tell(e.what());
+    panel_.tell(e.what());
   }
   return std::nullopt;
 }
 
-bool Panel::MayPauseRecording(const char* job) {
-  return !session_.recorder().recording() || context_.dialogs.Ask(LinkJobGapQuestion(job));
+bool LoggerCommands::MayPauseRecording(const char* job) {
+  return !session_.recorder().recording() || dialogs_.Ask(LinkJobGapQuestion(job));
 }
 
-void Panel::MemoryCommand() {
-  if (!PicErase->isHidden() || MemoryWindowOpen() || session_.link().Busy()) return;
+void LoggerCommands::Memory() {
+  if (!picker_->isHidden() || MemoryWindowOpen() || session_.link().Busy()) return;
   // The meter keeps its memory to itself while it measures; the click says
   // so instead of doing nothing.
   if (session_.reading().run) {
-    Note(kStopTheMeterFirst);
+    panel_.note(kStopTheMeterFirst);
     return;
   }
   if (!MayPauseRecording("Reading the meter's memory")) return;
@@ -108,22 +104,22 @@ void Panel::MemoryCommand() {
   if (directory.sets.empty()) {
     // "No Data" only when the meter said so.
     if (directory.valid()) {
-      context_.dialogs.Message(kNoDataInMemory, MessageIcon::kInformation);
+      dialogs_.Message(kNoDataInMemory, MessageIcon::kInformation);
     } else {
-      Tell(directory.problem);
+      panel_.tell(directory.problem);
     }
     return;
   }
   memory_ = std::make_unique<MemoryWindow>();
   memory_->on_set_clicked = [this](int row) { DownloadMemorySet(row); };
   memory_->Show(directory);
-  ShowBeside(*memory_);
+  panel_.show_beside(*memory_);
   // What could be listed is; what could not is said.
-  if (!directory.valid()) Tell(directory.problem);
+  if (!directory.valid()) panel_.tell(directory.problem);
 }
 
-void Panel::DownloadMemorySet(int row) {
-  if (!memory_ || memory_->locked() || command_running_ || session_.link().Busy() ||
+void LoggerCommands::DownloadMemorySet(int row) {
+  if (!memory_ || memory_->locked() || running_ || session_.link().Busy() ||
       session_.reading().run) {
     return;
   }
@@ -132,8 +128,8 @@ void Panel::DownloadMemorySet(int row) {
   const int records = memory_->records_of(row);
   if (!MayPauseRecording("Downloading a set")) return;
 
-  FlagGuard running(command_running_);
-  AppTimers::Pause pause(context_.timers);
+  FlagGuard running(running_);
+  AppTimers::Pause pause(timers_);
   memory_->SetLocked(true);
   DownloadHooks hooks;
   hooks.progress = [this](const DownloadProgress& progress) {
@@ -147,67 +143,56 @@ void Panel::DownloadMemorySet(int row) {
     reply = DownloadSet(session_.link(), number, records, hooks);
   } catch (const LinkError& e) {
     memory_->SetLocked(false);
-    Tell(e.what());
+    panel_.tell(e.what());
     return;
   }
   memory_->SetLocked(false);
 
-  DownloadedSet set = DecodeSetReply(reply.bytes, records, logger_interval_);
-  const std::string ended = SetReplyEndText(reply);
+  DownloadedSet set = DecodeSetReply(reply.bytes, records, interval_);
+  const DownloadOutcome outcome = JudgeDownload(reply, set);
   if (stop_requested_) {
-    KeepStoppedDownload(set, row + 1, ended);
+    KeepStoppedDownload(set, row + 1, SetReplyEndText(reply));
     return;
-  }
-  if (set.list.empty() && records > 0) {
-    // Not one record arrived whole: there is nothing to list.
-    Tell(ended.empty() ? StoppedSendingText(reply.bytes.size(), reply.expected) : ended);
-    return;
-  }
-  std::string caption = "Data List - Set " + std::to_string(row + 1);
-  if (!set.complete()) {
-    caption += " - incomplete: " + RecordsListedText(set.records_received, set.records_expected);
   }
   std::string said;
-  if (!set.complete()) {
-    said = ended + "\n" + RecordsListedText(set.records_received, set.records_expected) +
-           " are listed.";
-  }
-  for (const std::string& problem : set.problems) said += (said.empty() ? "" : "\n") + problem;
-  const bool complete = set.complete();
-  data_list_ = std::make_unique<DataList>(context_.dialogs);
+  for (const std::string& line : outcome.lines) said += (said.empty() ? "" : "\n") + line;
+  // Not one record arrived whole: there is nothing to list.
+  if (outcome.nothing) return panel_.tell(said);
+  std::string caption = "Data List - Set " + std::to_string(row + 1);
+  if (!set.list.header().note.empty()) caption += " - " + set.list.header().note;
+  data_list_ = std::make_unique<DataList>(dialogs_);
   data_list_->Load(std::move(set.list), caption);
-  data_list_->set_field = set.set_field;
-  ShowBeside(*data_list_);
-  if (!said.empty()) {
-    last_message_ = said;
-    ShowStatus();
-    context_.dialogs.Message(said,
-                             complete ? MessageIcon::kInformation : MessageIcon::kExclamation);
+  panel_.show_beside(*data_list_);
+  if (!outcome.whole) {
+    panel_.remark(said);
+    dialogs_.Message(said, MessageIcon::kExclamation);
   }
 }
 
-void Panel::KeepStoppedDownload(const DownloadedSet& set, int position, const std::string& ended) {
+void LoggerCommands::KeepStoppedDownload(const DownloadedSet& set, int position,
+                                         const std::string& ended) {
   std::string message =
       "The download of set " + std::to_string(position) + " was stopped. " + ended;
-  if (set.list.empty()) {
-    std::fprintf(stderr, "%s\n", message.c_str());
-    return;
+  if (!set.list.empty()) {
+    std::string path;
+    try {
+      path = CreateFreeFile(StoppedDownloadName(
+          std::filesystem::path(session_.recorder().fake_path()).parent_path().string(),
+          session_.recorder().Now()));
+      SaveRecordList(path, set.list, Separator::kTab);
+      message += "\n" + WholeNumberText(set.records_received) + " of " +
+                 WholeNumberText(set.records_expected) +
+                 " records arrived whole and were kept in " + path + ".";
+    } catch (const DataFileError& e) {
+      if (!path.empty()) RemoveQuietly(path);
+      message += "\n" + std::string(e.what());
+    }
   }
-  const std::string path =
-      UnusedPartName(std::filesystem::path(session_.recorder().fake_path()).parent_path().string(),
-                     session_.recorder().Now());
-  try {
-    SaveRecordList(path, set.list, Separator::kTab);
-    message += "\n" + RecordsListedText(set.records_received, set.records_expected) +
-               " arrived whole and were kept in " + path + ".";
-  } catch (const DataFileError& e) {
-    message += "\n" + std::string(e.what());
-  }
-  last_message_ = message;
+  panel_.remark(message);
   std::fprintf(stderr, "%s\n", message.c_str());
 }
 
-void Panel::EraseCommand() {
+void LoggerCommands::Erase() {
   if (session_.link().Busy()) return;
   if (!MayPauseRecording("Reading the meter's memory")) return;
   if (memory_) memory_->close();
@@ -216,33 +201,33 @@ void Panel::EraseCommand() {
   // Nothing is erased on a directory that did not read whole: its positions
   // and numbers may not be the meter's.
   if (!read->valid()) {
-    Tell(read->problem + "\nNothing can be erased until the directory reads whole.");
+    panel_.tell(read->problem + "\nNothing can be erased until the directory reads whole.");
     return;
   }
   erase_directory_ = *read;
-  ComboErase->clear();
-  ComboErase->addItem("Exit");
+  combo_->clear();
+  combo_->addItem("Exit");
   if (!erase_directory_.sets.empty()) {
-    ComboErase->addItem("All");
+    combo_->addItem("All");
     for (const MemorySet& set : erase_directory_.sets) {
-      ComboErase->addItem(QString::number(set.position));
+      combo_->addItem(QString::number(set.position));
     }
   }
-  PicErase->show();
+  picker_->show();
   if (erase_directory_.sets.empty()) {
-    context_.dialogs.Message(kNoDataInMemory, MessageIcon::kInformation);
+    dialogs_.Message(kNoDataInMemory, MessageIcon::kInformation);
   }
 }
 
-void Panel::EraseChosen(int index) {
-  PicErase->hide();
-  if (index <= 0 || command_running_ || session_.link().Busy()) return;
+void LoggerCommands::EraseChosen(int index) {
+  picker_->hide();
+  if (index <= 0 || running_ || session_.link().Busy()) return;
   const int position = index == 1 ? 0 : index - 1;
   if (position > static_cast<int>(erase_directory_.sets.size())) return;
   // The user sees what goes before it goes; the default answer keeps it.
-  if (!context_.dialogs.Ask(EraseQuestion(erase_directory_, position))) return;
-  FlagGuard running(command_running_);
-  AppTimers::Pause pause(context_.timers);
+  if (!dialogs_.Ask(EraseQuestion(erase_directory_, position))) return;
+  FlagGuard running(running_);
+  AppTimers::Pause pause(timers_);
   EraseResult result;
   try {
     result = EraseAndConfirm(session_.link(), erase_directory_, position);
@@ -251,24 +236,24 @@ void Panel::EraseChosen(int index) {
   }
   erase_directory_ = {};
   if (result.confirmed) {
-    Note(result.message);
+    panel_.note(result.message);
   } else {
-    Tell(result.message);
+    panel_.tell(result.message);
   }
 }
 
-void Panel::SamplingCommand() {
+void LoggerCommands::Sampling() {
   sampling_choice_ = std::make_unique<SamplingChoice>();
   sampling_choice_->on_ok = [this](SamplingOption option) { SamplingChosen(option); };
-  ShowBeside(*sampling_choice_);
+  panel_.show_beside(*sampling_choice_);
 }
 
-void Panel::SamplingChosen(SamplingOption option) {
+void LoggerCommands::SamplingChosen(SamplingOption option) {
   // Asks until the answer is a number; nothing when the user cancels.
   auto ask = [this](const char* prompt, const char* title, int current,
                     int high) -> std::optional<int> {
     for (;;) {
-      const std::string answer = context_.dialogs.Input(prompt, title, std::to_string(current));
+      const std::string answer = dialogs_.Input(prompt, title, std::to_string(current));
       if (answer.empty()) return std::nullopt;
       if (const std::optional<int> t = WholeSecondsAnswer(answer, 1, high)) return t;
     }
@@ -276,7 +261,7 @@ void Panel::SamplingChosen(SamplingOption option) {
   switch (option) {
     case SamplingOption::kPc: {
       if (session_.recorder().recording()) {
-        Tell(kPeriodWhileRecording);
+        panel_.tell(kPeriodWhileRecording);
         return;
       }
       if (const auto t =
@@ -286,39 +271,38 @@ void Panel::SamplingChosen(SamplingOption option) {
       return;
     }
     case SamplingOption::kMeter: {
-      if (command_running_ || session_.link().Busy()) return;
+      if (running_ || session_.link().Busy()) return;
       if (!MayPauseRecording("Setting the meter's sampling time")) return;
-      FlagGuard running(command_running_);
+      FlagGuard running(running_);
       try {
         // The meter is asked, then left alone while the user answers.
         std::optional<int> current;
         {
-          AppTimers::Pause pause(context_.timers);
+          AppTimers::Pause pause(timers_);
           current = ReadSamplingTime(session_.link());
         }
         if (const auto t = ask(kMeterSamplingPrompt, kSamplingTitle, *current, 255)) {
-          AppTimers::Pause pause(context_.timers);
+          AppTimers::Pause pause(timers_);
           SetSamplingTime(session_.link(), *t);
         }
       } catch (const LinkError& e) {
-        Tell(e.what());
+        panel_.tell(e.what());
       }
       return;
     }
     case SamplingOption::kLoggerInterval:
-      if (const auto t = ask(kIntervalPrompt, kIntervalTitle, logger_interval_, 255)) {
-        logger_interval_ = *t;
+      if (const auto t = ask(kIntervalPrompt, kIntervalTitle, interval_, 255)) {
+        interval_ = *t;
       }
       return;
   }
 }
 
-void Panel::RtcCommand() {
+void LoggerCommands::Rtc() {
   if (setup_ && setup_->isVisible()) return;
   if (!MayPauseRecording("The meter's clock window")) return;
-  setup_ =
-      std::make_unique<SetupWindow>(session_.link(), context_.timers, context_.dialogs, pc_clock);
-  ShowBeside(*setup_);
+  setup_ = std::make_unique<SetupWindow>(session_.link(), timers_, dialogs_, pc_clock);
+  panel_.show_beside(*setup_);
 }
 
 }  // namespace slm

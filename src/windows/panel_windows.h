@@ -1,0 +1,69 @@
+#pragma once
+
+#include <QWidget>
+#include <functional>
+#include <memory>
+
+#include "analysis/level_statistics.h"
+#include "analysis/live_chart_data.h"
+#include "analysis/time_plot.h"
+#include "files/data_file_reader.h"
+#include "ui/dialogs.h"
+#include "ui/printing.h"
+#include "windows/histogram_window.h"
+#include "windows/record_list_window.h"
+#include "windows/time_plot_window.h"
+
+namespace slm {
+
+// The windows the panel opens for lists, plots and histograms, each placed
+// beside the panel: a list read from a file, its plot, its statistics and
+// report, and snapshots of the panel's live charts. Each is opened afresh,
+// but for the "Plot", which is reused while it is open.
+class PanelWindows {
+ public:
+  PanelWindows(QWidget& panel, Dialogs& dialogs, Printing& printing, LnTable& ln_table,
+               const LiveChartData& charts, std::function<void()> keep_alive);
+  ~PanelWindows();
+  PanelWindows(const PanelWindows&) = delete;
+  PanelWindows& operator=(const PanelWindows&) = delete;
+
+  // "Open": the file's list in the window of its kind.
+  void ShowFile(DataFile file);
+  // A click on a strip chart: a "Real Time Graph" of that series so far.
+  void OpenLiveTimePlot(LiveSeries series);
+  // A click on a live histogram: a "Histogram" of the counts so far.
+  void OpenLiveHistogram(StatResolution resolution);
+  // A list window's "Plot": its levels in the "Plot" window.
+  void PlotList(const RecordList& list);
+  // A list window's "0.1 dB" or "1 dB": the statistics in a "Histogram".
+  void ComputeStatistics(RecordListWindow& window, StatResolution resolution);
+  // Shows `window` beside the panel, clear of its level display.
+  void ShowBeside(QWidget& window);
+  void CloseAll();
+
+  FileList* file_list() const { return file_list_.get(); }
+  FileListReal* file_list_real() const { return file_list_real_.get(); }
+  RealTimeGraph* real_time_graph() const { return real_time_graph_.get(); }
+  Plot* plot() const { return plot_.get(); }
+  RealHistogram* real_histogram() const { return real_histogram_.get(); }
+  Histogram* histogram() const { return histogram_.get(); }
+
+ private:
+  void Connect(RecordListWindow& window);
+
+  QWidget& panel_;
+  Dialogs& dialogs_;
+  Printing& printing_;
+  LnTable& ln_table_;
+  const LiveChartData& charts_;
+  std::function<void()> keep_alive_;
+  std::unique_ptr<FileList> file_list_;
+  std::unique_ptr<FileListReal> file_list_real_;
+  std::unique_ptr<RealTimeGraph> real_time_graph_;
+  std::unique_ptr<Plot> plot_;
+  std::unique_ptr<RealHistogram> real_histogram_;
+  std::unique_ptr<Histogram> histogram_;
+};
+
+}  // namespace slm
