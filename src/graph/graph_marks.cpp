@@ -128,6 +128,12 @@ void Graph::SetTrackMode(TrackMode mode) {
   rect->setRangeZoomAxes(x, y);
   switch (mode) {
     case TrackMode::kNormal:
+      // A graph window pans by a drag; a click still reports itself.
+      if (state_->view_controls) {
+        plot_->setInteractions(QCP::iRangeDrag);
+        rect->setRangeDrag(Qt::Horizontal | Qt::Vertical);
+      }
+      break;
     case TrackMode::kDragCursor:
       break;
     case TrackMode::kPanXY:
