@@ -226,6 +226,7 @@ void Graph::SetYScale(AxisScale scale) {
 }
 
 void Graph::SetTitle(const QString& title) {
+  state_->title_text = title;
   QCPLayoutGrid* layout = plot_->plotLayout();
   if (title.isEmpty()) {
     if (state_->title) {
@@ -233,19 +234,50 @@ void Graph::SetTitle(const QString& title) {
       layout->simplify();
       state_->title = nullptr;
     }
-  } else if (state_->title) {
-    state_->title->setText(title);
-  } else {
+  } else if (!state_->title) {
     layout->insertRow(0);
     QFont font = plot_->font();
     font.setBold(true);
     state_->title = new QCPTextElement(plot_, title, font);
     layout->addElement(0, 0, state_->title);
   }
+  SizeFor(width());
   Replot();
 }
 
-QString Graph::Title() const { return state_->title ? state_->title->text() : QString(); }
+namespace {
+
+// `title` broken between its " - " parts into lines that fit `width` pixels.
+QString WrappedTitle(const QString& title, const QFont& font, int width) {
+  const QFontMetrics metrics(font);
+  const QStringList parts = title.split(QStringLiteral(" - "));
+  QString text;
+  QString line;
+  for (const QString& part : parts) {
+    const QString longer = line.isEmpty() ? part : line + QStringLiteral(" - ") + part;
+    if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+      text += line + QLatin1Char('\n');
+      line = part;
+    } else {
+      line = longer;
+    }
+  }
+  return text + line;
+}
+
+}  // namespace
+
+void Graph::SizeFor(int width) {
+  // As many ticks as the room takes without their labels running together,
+  // and never fewer than two labels.
+  state_->ticker->setTickCount(std::clamp(width / 80, 3, 12));
+  if (state_->title) {
+    state_->title->setText(
+        WrappedTitle(state_->title_text, state_->title->font(), std::max(200, width - 20)));
+  }
+}
+
+QString Graph::Title() const { return state_->title_text; }
 
 void Graph::Rescale() {
   plot_->rescaleAxes();
@@ -354,7 +386,9 @@ void Graph::Render(QPainter& painter, int width, int height) {
   QPicture picture;
   QCPPainter picture_painter;
   if (!picture_painter.begin(&picture)) return;
+  SizeFor(width);
   plot_->toPainter(&picture_painter, width, height);
+  SizeFor(this->width());
   picture_painter.end();
   painter.drawPicture(0, 0, picture);
 }
@@ -366,6 +400,12 @@ void Graph::SaveImage(const std::string& path, int width, int height) {
     throw DataFileError(path, AbsolutePath(path) +
                                   " could not be written: a graph is saved as .pdf, .png or .svg.");
   }
+  // Ticks and title laid out for the file's width, then for the screen again.
+  SizeFor(width);
+  struct ScreenAgain {
+    Graph* graph;
+    ~ScreenAgain() { graph->SizeFor(graph->width()); }
+  } screen_again{this};
   WriteDrawnFile(path, [&](QIODevice& device) {
     if (suffix == QLatin1String("png")) {
       // Encoded in memory first: the PNG library prints its own complaint when
@@ -419,8 +459,7 @@ void Graph::Replot() {
 
 void Graph::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  // As many ticks as the room takes without their labels running together.
-  state_->ticker->setTickCount(std::clamp(width() / 90, 2, 8));
+  SizeFor(width());
   plot_->yAxis->ticker()->setTickCount(std::clamp(height() / 40, 2, 6));
   FitYCaption();
 }

@@ -144,6 +144,8 @@ class Graph : public QWidget {
   // not chosen) waits until it is shown.
   void Replot();
   void Zoom(double steps, bool y_axis, QPointF at);
+  // Lays out the X ticks and the title line for a drawing `width` pixels wide.
+  void SizeFor(int width);
 
   struct State;
   QCustomPlot* plot_ = nullptr;

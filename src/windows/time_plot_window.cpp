@@ -230,7 +230,8 @@ Plot::Plot(Dialogs& dialogs, Printing& printing, QWidget* parent)
 void Plot::Show(const LevelColumnPlot& plot, const std::string& source) {
   plot_ = plot;
   source_ = source;
-  clock_ = PlotAgainstClock(plot_);
+  clock_ = {};
+  clock_ready_ = false;
   Draw();
   show();
 }
@@ -245,6 +246,11 @@ void Plot::SetClockAxis(bool on) {
 
 void Plot::Draw() {
   const bool clock = ChkClock->isChecked();
+  // The times are read when first asked for.
+  if (clock && !clock_ready_) {
+    clock_ = PlotAgainstClock(plot_);
+    clock_ready_ = true;
+  }
   // A new list starts from a graph without the earlier list's marks.
   if (clock) {
     ShowClockPlot(*CWGraph1, plot_, clock_);

@@ -127,6 +127,7 @@ class Plot : public TimePlotWindow {
 
   LevelColumnPlot plot_;
   ClockPlot clock_;
+  bool clock_ready_ = false;
   std::string source_;
 };
 
