@@ -17,7 +17,7 @@ const char* const kPrinterDriverNote =
 bool PrintGraphPages(Graph& graph, QPagedPaintDevice& printer, int copies) {
   // The graph is laid out this many pixels wide and scaled to the page, so
   // its texts keep their size relative to it on any paper.
-  constexpr int kWidth = 1000;
+  constexpr int kWidth = 800;
   const QColor colour = graph.PlotColor();
   graph.SetPlotColor(Qt::white);
   QPainter painter;

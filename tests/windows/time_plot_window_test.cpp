@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "support/pdf_pages.h"
 #include "windows/panel_fixture.h"
 
@@ -48,6 +50,9 @@ TEST_F(TimePlotTest, ListPlotDrawsEveryRowWithItsPauseMarks) {
   EXPECT_EQ(plot.CWGraph1->YRange().max, 145);
   EXPECT_EQ(plot.AxisMax[1]->value(), 5);
   EXPECT_EQ(plot.AxisMin[2]->value(), 25);
+  plot.CWGraph1->ReplotNow();  // record numbers are whole: no tick at 2.5
+  ASSERT_FALSE(plot.CWGraph1->XTicks().empty());
+  for (const double tick : plot.CWGraph1->XTicks()) EXPECT_EQ(tick, std::round(tick)) << tick;
   // The panel is as it was: its caption back and its timers running.
   EXPECT_EQ(panel_->windowTitle(), caption);
   EXPECT_TRUE(panel_->timer1().isActive());
@@ -239,6 +244,9 @@ TEST_F(TimePlotTest, LiveChartsFollowTheSamplesAndStartAgainAfterALossOrRefresh)
   EXPECT_EQ(charts.CWG->PointCount(), 3);
   EXPECT_EQ(charts.CWLeq->PointCount(), 3);
   EXPECT_EQ(charts.CWDec->PointCount(), kFineClassCount);
+  charts.CWDec->ReplotNow();  // counts are whole: no tick at 0.25
+  ASSERT_FALSE(charts.CWDec->YTicks().empty());
+  for (const double tick : charts.CWDec->YTicks()) EXPECT_EQ(tick, std::round(tick)) << tick;
   EXPECT_EQ(charts.CWDec->XRange().min, 652);  // FineLow - 1
   EXPECT_EQ(charts.CWDec->XRange().max, 654);
   EXPECT_EQ(charts.CWInt->XRange().min, 63);  // CoarseLow - 1
