@@ -13,6 +13,7 @@
 #include <QWheelEvent>
 #include <algorithm>
 #include <cmath>
+#include <limits>
 
 #include "files/file_io.h"
 #include "graph/file_device.h"
@@ -368,6 +369,9 @@ void Graph::Clear() {
   }
   ClearAnnotations();
   RemoveAllCursors();
+  ClearSpans();
+  SetLevelLine(std::numeric_limits<double>::quiet_NaN(), {});
+  if (state_->steps) state_->steps->data()->clear();
 }
 
 int Graph::PointCount() const { return state_->Count(); }

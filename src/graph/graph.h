@@ -67,7 +67,7 @@ class Graph : public QWidget {
   // and keeps the newest `span` points in sight.
   void Append(double value);
   void SetStripSpan(int points);
-  // Removes the trace's points, the annotations and the cursors.
+  // Removes the trace's points, the annotations, the cursors and the overlays.
   void Clear();
   int PointCount() const;
 
@@ -77,6 +77,19 @@ class Graph : public QWidget {
   int AnnotationCount() const;
   QString AnnotationText(int i) const;
   void ClearAnnotations();
+
+  // Overlays for a chart of a long measurement, drawn in axis units so they
+  // move with the view: a level line (a threshold; a level that is no
+  // number removes it), shaded stretches of X over the whole height (events,
+  // exclusions), and a second trace drawn as steps (interval levels: each
+  // value holds from its x to the next x; the last point closes the last
+  // step). Clear() removes them too.
+  void SetLevelLine(double y, const QColor& color);
+  void AddSpan(double x_min, double x_max, const QColor& fill);
+  void ClearSpans();
+  int SpanCount() const;
+  void PlotSteps(std::span<const double> x, std::span<const double> y, const QColor& color);
+  int StepPointCount() const;
 
   // Cursors, numbered from 1.
   int CursorCount() const;

@@ -66,7 +66,10 @@ struct Graph::State {
   QSharedPointer<graph_detail::AxisTicker> ticker;
   QSharedPointer<graph_detail::AxisTicker> y_ticker;
   QCPTextElement* title = nullptr;
-  QString title_text;  // as set; the element shows it wrapped
+  QString title_text;
+  QCPItemStraightLine* level_line = nullptr;
+  std::vector<QCPItemRect*> spans;
+  QCPGraph* steps = nullptr;  // as set; the element shows it wrapped
   bool view_controls = false;
   std::vector<graph_detail::Annotation> annotations;
   std::vector<graph_detail::Cursor> cursors;

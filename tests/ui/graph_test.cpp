@@ -403,6 +403,47 @@ TEST_F(GraphTest, NormalModeReportsAClickAndLeavesTheView) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(GraphTest, OverlaysStayOnTheirValuesWhenTheViewMovesAndClearRemovesThem) {
+  Graph graph;
+  Show(graph);
+  graph.SetXRange(0, 100);
+  graph.SetYRange(0, 100);
+  const QColor green(0, 200, 0);
+  graph.AddSpan(40, 20, green);  // either way round
+  graph.SetLevelLine(50, Qt::red);
+  const std::vector<double> x = {0, 50};
+  const std::vector<double> y = {60, 70};
+  graph.PlotSteps(x, y, Qt::blue);
+  auto colour_at = [&](double at_x, double at_y) {
+    graph.ReplotNow();
+    return graph.grab().toImage().pixelColor(PixelOf(graph, at_x, at_y));
+  };
+  // Pixels of the dashed, smoothed level line along its row.
+  auto reddish_at = [&](double at_y) {
+    graph.ReplotNow();
+    const QImage image = graph.grab().toImage();
+    const int row = PixelOf(graph, 0, at_y).y();
+    int count = 0;
+    for (int px = 0; px < image.width(); ++px) {
+      const QColor c = image.pixelColor(px, row);
+      if (c.red() > c.green() + 80 && c.red() > c.blue() + 80) ++count;
+    }
+    return count;
+  };
+  EXPECT_EQ(colour_at(31, 33), green);
+  EXPECT_EQ(colour_at(62, 33), Qt::white);
+  EXPECT_GT(reddish_at(50), 200);  // the level line across the plot
+  graph.SetXRange(20, 120);        // panned: the span keeps its values
+  EXPECT_EQ(colour_at(31, 33), green);
+  EXPECT_EQ(colour_at(45, 33), Qt::white);
+  EXPECT_EQ(graph.SpanCount(), 1);
+  EXPECT_EQ(graph.StepPointCount(), 2);
+  graph.Clear();
+  EXPECT_EQ(graph.SpanCount(), 0);
+  EXPECT_EQ(graph.StepPointCount(), 0);
+  EXPECT_EQ(reddish_at(50), 0);
+}
+
 TEST_F(GraphTest, TenthsLabelsShowTheTickTimesATenth) {
   Graph graph;
   EXPECT_EQ(graph.XTickLabel(653), "653");
