@@ -104,7 +104,8 @@ void TimePlotWindow::SetReadoutCaptions(const char* x, const char* y) {
 }
 
 void TimePlotWindow::ApplyBoxes() {
-  CWGraph1->SetXRange(AxisMin[1]->value(), AxisMax[1]->value());
+  const AxisRange x = XViewOfBoxes(AxisMin[1]->value(), AxisMax[1]->value());
+  CWGraph1->SetXRange(x.min, x.max);
   CWGraph1->SetYRange(AxisMin[2]->value(), AxisMax[2]->value());
 }
 
@@ -112,7 +113,7 @@ void TimePlotWindow::BoxesFollowView() {
   // Shown, not applied: a whole-number box must not round the view.
   const bool locked = boxes_locked_;
   boxes_locked_ = true;
-  const AxisRange x = CWGraph1->XRange();
+  const AxisRange x = XBoxesOfView(CWGraph1->XRange());
   const AxisRange y = CWGraph1->YRange();
   SetBoxes(x.min, x.max, y.min, y.max);
   boxes_locked_ = locked;
@@ -257,10 +258,6 @@ void Plot::Draw() {
   } else {
     ShowLevelColumn(*CWGraph1, plot_);
   }
-  // The X boxes hold record numbers; against the clock the view is moved
-  // with the mouse.
-  AxisMin[1]->setEnabled(!clock);
-  AxisMax[1]->setEnabled(!clock);
   CWGraph1->SetTitle(Latin1(PlotTitleLine(source_, plot_.records)));
   if (clock && clock_.unplaced > 0) {
     CWGraph1->SetTitle(CWGraph1->Title() + " - " +
@@ -286,6 +283,16 @@ void Plot::FitY() {
   const std::optional<AxisRange> fit =
       ChkClock->isChecked() ? FitLevels(clock_, view) : FitLevels(plot_, view);
   if (fit) CWGraph1->SetYRange(fit->min, fit->max);
+}
+
+AxisRange Plot::XViewOfBoxes(double min, double max) const {
+  if (!ChkClock->isChecked()) return {min, max};
+  return ViewOfRecords(clock_, min, max).value_or(CWGraph1->XRange());
+}
+
+AxisRange Plot::XBoxesOfView(AxisRange view) const {
+  if (!ChkClock->isChecked()) return view;
+  return RecordsInView(clock_, view).value_or(AxisRange{AxisMin[1]->value(), AxisMax[1]->value()});
 }
 
 bool Plot::SnapCursor(double x, double, Snap& snap) const {

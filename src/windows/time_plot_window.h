@@ -68,6 +68,10 @@ class TimePlotWindow : public QWidget {
   virtual bool SnapCursor(double x, double y, Snap& snap) const = 0;
   // The boxes show the view after every zoom, pan and reset.
   void BoxesFollowView();
+  // The X view the X boxes stand for, and the X boxes of a view: the same
+  // numbers unless the window's X axis counts otherwise.
+  virtual AxisRange XViewOfBoxes(double min, double max) const { return {min, max}; }
+  virtual AxisRange XBoxesOfView(AxisRange view) const { return view; }
 
   bool boxes_locked_ = false;
   Dialogs& dialogs_;
@@ -121,6 +125,9 @@ class Plot : public TimePlotWindow {
  protected:
   PaperLayout Paper() const override;
   bool SnapCursor(double x, double y, Snap& snap) const override;
+  // Against the clock the X boxes still count records.
+  AxisRange XViewOfBoxes(double min, double max) const override;
+  AxisRange XBoxesOfView(AxisRange view) const override;
 
  private:
   void Draw();

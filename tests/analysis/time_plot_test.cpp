@@ -302,6 +302,14 @@ TEST(ClockPlotTest, PausesGapsAndUnreadableTimesLeaveTheTraceOpen) {
   EXPECT_THAT(back.times, ElementsAre(kTen, kTen + 5));
   EXPECT_THAT(back.rows, ElementsAre(1, 0));
   EXPECT_TRUE(PlotAgainstClock(PlotLevelColumn(Timed({{"", "60.0"}}))).empty());
+
+  // The range boxes count records on a clock view, both ways.
+  EXPECT_EQ(RecordsInView(clock, {kTen + 1.5, kTen + 10})->min, 3);
+  EXPECT_EQ(RecordsInView(clock, {kTen + 1.5, kTen + 10})->max, 6);
+  EXPECT_EQ(RecordsInView(clock, {kTen + 4, kTen + 9}), std::nullopt);
+  EXPECT_EQ(ViewOfRecords(clock, 6, 3)->min, kTen + 2);  // record 4 has no time
+  EXPECT_EQ(ViewOfRecords(clock, 3, 6)->max, kTen + 10);
+  EXPECT_EQ(ViewOfRecords(clock, 4, 4), std::nullopt);
 }
 
 TEST(ClockPlotTest, TheReadOutIsTheNearestRecordAndFitYItsLevelsInView) {

@@ -120,6 +120,31 @@ ClockPlot PlotAgainstClock(const LevelColumnPlot& plot) {
   return clock;
 }
 
+std::optional<AxisRange> RecordsInView(const ClockPlot& clock, AxisRange view) {
+  const IndexRange in = PointsInView(clock.times, view);
+  if (in.empty()) return std::nullopt;
+  const auto [low, high] =
+      std::minmax_element(clock.rows.begin() + static_cast<std::ptrdiff_t>(in.begin),
+                          clock.rows.begin() + static_cast<std::ptrdiff_t>(in.end));
+  return AxisRange{static_cast<double>(*low + 1), static_cast<double>(*high + 1)};
+}
+
+std::optional<AxisRange> ViewOfRecords(const ClockPlot& clock, double first, double last) {
+  if (clock.empty()) return std::nullopt;
+  if (last < first) std::swap(first, last);
+  // The placed records' times between the two rows, whichever are placed.
+  double low = std::numeric_limits<double>::infinity();
+  double high = -low;
+  for (std::size_t k = 0; k < clock.rows.size(); ++k) {
+    const double number = static_cast<double>(clock.rows[k] + 1);
+    if (number < std::round(first) || number > std::round(last)) continue;
+    low = std::min(low, clock.times[k]);
+    high = std::max(high, clock.times[k]);
+  }
+  if (low > high) return std::nullopt;
+  return AxisRange{low, high};
+}
+
 namespace {
 
 PlotReadout ReadoutOfRow(const LevelColumnPlot& plot, std::size_t row, double x) {

@@ -92,6 +92,14 @@ struct ClockPlot {
 };
 ClockPlot PlotAgainstClock(const LevelColumnPlot& plot);
 
+// The record numbers (rows from 1) of the first and last records drawn in a
+// clock view, so that the range boxes keep counting records; nothing when
+// the view holds none.
+std::optional<AxisRange> RecordsInView(const ClockPlot& clock, AxisRange view);
+// The clock view from record `first` to record `last` (rows from 1, taken in
+// order and kept to the records there are); nothing when neither has a time.
+std::optional<AxisRange> ViewOfRecords(const ClockPlot& clock, double first, double last);
+
 // What the cursor of a list plot reads: the record nearest to it, where it
 // is drawn, its number, time and level text.
 struct PlotReadout {
