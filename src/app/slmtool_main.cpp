@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "app/tool_assess_report.h"
 #include "app/tool_common.h"
 #include "base/version.h"
 
@@ -50,7 +51,8 @@ constexpr const char* kUsage =
     "      Assesses a long measurement: totals, intervals of S seconds (default 3600),\n"
     "      day/evening/night levels and Lden, events at or above DB, the worst rolling\n"
     "      Leq; FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's side file\n"
-    "      FILE.exclusions is applied unless --no-exclusions.\n"
+    "      FILE.exclusions is applied unless --no-exclusions. -o OUT.pdf writes the\n"
+    "      report: a PDF document of the figures, the time history and the tables.\n"
     "  memory --port NAME\n"
     "      Prints the meter's memory size, what remains, and one line per stored set:\n"
     "      position, set number, start time, records.\n"
@@ -91,7 +93,7 @@ int main(int argc, char** argv) {
     if (command == "plot") return slm::tool::RunPlot(args);
     if (command == "stats") return slm::tool::RunStats(args);
     if (command == "report") return slm::tool::RunReport(args);
-    if (command == "assess") return slm::tool::RunAssess(args);
+    if (command == "assess") return slm::tool::RunAssess(args, slm::tool::WriteAssessReport);
     if (command == "memory") return slm::tool::RunMemory(args);
     if (command == "download") return slm::tool::RunDownload(args);
     if (command == "erase") return slm::tool::RunErase(args);

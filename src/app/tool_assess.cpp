@@ -2,6 +2,7 @@
 // totals, intervals, day/evening/night and Lden, exceedance events and the
 // worst rolling Leq. It needs nothing but the core.
 #include <cstdio>
+#include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -114,7 +115,7 @@ bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector
 
 }  // namespace
 
-int RunAssess(const std::vector<std::string>& args) {
+int RunAssess(const std::vector<std::string>& args, AssessReportWriter report) {
   const Options options(args,
                         {"--interval", "--periods", "--percentiles", "--threshold",
                          "--min-duration", "--hold", "--rolling", "--exclude", "--output"},
@@ -128,9 +129,17 @@ int RunAssess(const std::vector<std::string>& args) {
   if (outputs.size() > 1 || (outputs.size() == 1 && outputs[0].empty())) {
     throw std::runtime_error("-o takes one FILE");
   }
-  if (!outputs.empty() && EndsWithNoCase(outputs[0], ".pdf")) {
-    throw std::runtime_error(
-        "-o writes the text, --json or --csv form; there is no PDF report yet");
+  const bool pdf = !outputs.empty() && EndsWithNoCase(outputs[0], ".pdf");
+  if (pdf && !report) throw std::runtime_error("this slmtool cannot draw the PDF report");
+  if (pdf && (options.Has("--json") || options.Has("--csv"))) {
+    throw std::runtime_error("-o FILE.pdf writes the report; --json and --csv go elsewhere");
+  }
+  for (const std::string& path : paths) {
+    // Writing the result over a file it was made from would lose the measurement.
+    std::error_code ignored;
+    if (!outputs.empty() && std::filesystem::equivalent(outputs[0], path, ignored)) {
+      throw std::runtime_error("-o names \"" + outputs[0] + "\", one of the files assessed");
+    }
   }
   AssessmentSettings settings = SettingsOf(options);
 
@@ -160,6 +169,13 @@ int RunAssess(const std::vector<std::string>& args) {
                  static_cast<long long>(assessment.paused),
                  static_cast<long long>(assessment.excluded));
     return 1;
+  }
+  if (pdf) {
+    AssessReportJob job{outputs[0], {}, &levels, &settings, &assessment};
+    for (std::size_t i = 0; i < files.size(); ++i) {
+      job.files.push_back({paths[i], files[i].list.header(), files[i].list.size()});
+    }
+    return report(job);
   }
   const std::string out = options.Has("--json")  ? AssessmentJson(assessment, settings)
                           : options.Has("--csv") ? IntervalsCsv(assessment, settings)

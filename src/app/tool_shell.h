@@ -8,6 +8,9 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/assessment.h"
+#include "analysis/assessment_tables.h"
+
 namespace slm::tool {
 
 // Command-line options of one subcommand: "--name value" pairs and flags.
@@ -34,6 +37,19 @@ bool EndsWithNoCase(std::string_view text, std::string_view end);
 // True when `path` ends in ".csv" in any case: such a file gets the comma form.
 bool IsCsvPath(std::string_view path);
 
-int RunAssess(const std::vector<std::string>& args);
+// What `assess FILE... -o OUT.pdf` hands to the writer of its report, once
+// the files are read and assessed.
+struct AssessReportJob {
+  std::string output;
+  std::vector<AssessedFile> files;
+  const MeasuredLevels* levels = nullptr;
+  const AssessmentSettings* settings = nullptr;
+  const Assessment* assessment = nullptr;
+};
+// Writes the report and returns the command's exit code.
+using AssessReportWriter = int (*)(const AssessReportJob& job);
+
+// `report` draws the PDF report; without it, `-o OUT.pdf` is refused.
+int RunAssess(const std::vector<std::string>& args, AssessReportWriter report = nullptr);
 
 }  // namespace slm::tool

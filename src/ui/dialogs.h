@@ -23,17 +23,19 @@ inline constexpr const char* kOpenFilter = "Data Files (*.dlgr)|*.dlgr|All Files
 
 // The modal dialogs the windows use. The Qt implementation shows real ones;
 // tests answer them from a script.
+inline constexpr const char* kDefaultDialogTitle = "slmpanel";
+
 class Dialogs {
  public:
   virtual ~Dialogs() = default;
   virtual void Message(const std::string& text, MessageIcon icon,
-                       const std::string& title = "slmpanel") = 0;
+                       const std::string& title = kDefaultDialogTitle) = 0;
   // A message that does not wait for the user: the window goes on working
   // while it is on show.
   virtual void Notice(const std::string& text, MessageIcon icon,
-                      const std::string& title = "slmpanel") = 0;
+                      const std::string& title = kDefaultDialogTitle) = 0;
   // A yes/no question; true for yes.
-  virtual bool Ask(const std::string& text, const std::string& title = "slmpanel") = 0;
+  virtual bool Ask(const std::string& text, const std::string& title = kDefaultDialogTitle) = 0;
   // A save dialog that asks before overwriting; the first filter is preset.
   virtual FileChoice SaveFile(const std::string& filter) = 0;
   virtual FileChoice OpenFile(const std::string& filter) = 0;

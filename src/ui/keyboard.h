@@ -2,6 +2,7 @@
 
 #include <QAction>
 #include <QKeySequence>
+#include <QShortcut>
 #include <QToolBar>
 #include <QWidget>
 
@@ -17,5 +18,17 @@ inline void TabReachesToolButtons(QToolBar& toolbar) {
 
 // The shortcut every window's print command shares.
 inline QKeySequence PrintShortcut() { return QKeySequence(Qt::CTRL | Qt::Key_P); }
+
+// Ctrl+W and Esc close `window`, as in every other desktop program. Once per
+// window: a key bound twice would fire neither.
+inline void AddCloseKeys(QWidget& window) {
+  if (window.findChild<QShortcut*>("CloseKeys", Qt::FindDirectChildrenOnly) != nullptr) return;
+  for (const QKeySequence keys :
+       {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}) {
+    auto* shortcut = new QShortcut(keys, &window);
+    shortcut->setObjectName("CloseKeys");
+    QObject::connect(shortcut, &QShortcut::activated, &window, [&window] { window.close(); });
+  }
+}
 
 }  // namespace slm

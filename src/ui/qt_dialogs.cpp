@@ -26,11 +26,22 @@ QMessageBox::Icon QtIcon(MessageIcon icon) {
   return QMessageBox::Information;
 }
 
+// A box speaks for the window the user is in: it carries that window's
+// title, unless a caller named its own.
+QString BoxTitle(const std::string& title) {
+  const QWidget* active = QApplication::activeWindow();
+  if (title == kDefaultDialogTitle && active != nullptr &&
+      qobject_cast<const QMessageBox*>(active) == nullptr && !active->windowTitle().isEmpty()) {
+    return active->windowTitle();
+  }
+  return QString::fromLatin1(title.c_str());
+}
+
 }  // namespace
 
 void QtDialogs::Message(const std::string& text, MessageIcon icon, const std::string& title) {
-  QMessageBox box(QtIcon(icon), QString::fromLatin1(title.c_str()),
-                  QString::fromLatin1(text.c_str()), QMessageBox::Ok, parent_);
+  QMessageBox box(QtIcon(icon), BoxTitle(title), QString::fromLatin1(text.c_str()), QMessageBox::Ok,
+                  parent_);
   box.exec();
 }
 
@@ -42,15 +53,15 @@ void QtDialogs::Notice(const std::string& text, MessageIcon icon, const std::str
     notice_->setWindowModality(Qt::NonModal);
   }
   notice_->setIcon(QtIcon(icon));
-  notice_->setWindowTitle(QString::fromLatin1(title.c_str()));
+  notice_->setWindowTitle(BoxTitle(title));
   notice_->setText(QString::fromLatin1(text.c_str()));
   notice_->show();
 }
 
 bool QtDialogs::Ask(const std::string& text, const std::string& title) {
-  return QMessageBox::question(
-             parent_, QString::fromLatin1(title.c_str()), QString::fromLatin1(text.c_str()),
-             QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+  return QMessageBox::question(parent_, BoxTitle(title), QString::fromLatin1(text.c_str()),
+                               QMessageBox::Yes | QMessageBox::No,
+                               QMessageBox::No) == QMessageBox::Yes;
 }
 
 BusyCursor::BusyCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }

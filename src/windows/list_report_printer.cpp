@@ -8,32 +8,16 @@
 #include "analysis/list_report.h"
 #include "graph/text_pages.h"
 #include "platform/widget_text.h"
+#include "ui/caption_kept.h"
 #include "ui/printing.h"
 #include "ui/qt_dialogs.h"
 #include "windows/time_plot_window.h"
 
 namespace slm {
 
-namespace {
-
-// Puts the window's caption back on every way out.
-class CaptionKeeper {
- public:
-  explicit CaptionKeeper(QWidget& window) : window_(window), caption_(window.windowTitle()) {}
-  ~CaptionKeeper() { window_.setWindowTitle(caption_); }
-  CaptionKeeper(const CaptionKeeper&) = delete;
-  CaptionKeeper& operator=(const CaptionKeeper&) = delete;
-
- private:
-  QWidget& window_;
-  QString caption_;
-};
-
-}  // namespace
-
 void PrintListReport(RecordListWindow& window, Dialogs& dialogs, Printing& printing,
                      const std::function<void()>& keep_alive) {
-  const CaptionKeeper caption(window);
+  const CaptionKept caption(window);
   // Asked before the printer dialog, so that Print there prints at once.
   std::optional<int> per;
   while (!per) {

@@ -256,6 +256,7 @@ void LoggerCommands::SamplingChosen(SamplingOption option) {
       const std::string answer = dialogs_.Input(prompt, title, std::to_string(current));
       if (answer.empty()) return std::nullopt;
       if (const std::optional<int> t = WholeSecondsAnswer(answer, 1, high)) return t;
+      dialogs_.Message(SecondsAnswerRefused(answer, high), MessageIcon::kExclamation);
     }
   };
   switch (option) {

@@ -32,9 +32,13 @@ void Panel::SetSaveButtonRecording(bool recording) {
   QAction* save = ToolbarButton(1);
   if (recording) {
     save->setIcon(GlyphIcon(Glyph::kStop, QColor(0xc6, 0x28, 0x28)));
+    save->setText("Stop");
+    save->setIconText("Stop");
     save->setToolTip("Stop Recording");
   } else {
     save->setIcon(style()->standardIcon(QStyle::SP_DialogSaveButton));
+    save->setText("Save...");
+    save->setIconText("Save");
     save->setToolTip("Save As");
   }
 }
@@ -60,6 +64,9 @@ void Panel::Timer2Tick() {
 void Panel::ToolbarClicked(const QString& key) {
   strip->PicSave->hide();
   if (command_running_ || logger_.busy()) return;
+  // What was said of the last command is not left to stand for this one.
+  last_message_.clear();
+  ShowStatus();
   const std::string name = key.toStdString();
   if (const std::string_view letter = ToolbarLetter(name); !letter.empty()) {
     SendToolbarCommand(letter);

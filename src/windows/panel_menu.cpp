@@ -61,6 +61,12 @@ PanelMenu::PanelMenu(QWidget& window, QToolBar& toolbar, LiveCharts& charts)
   action("Save")->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_S));
   action("Refresh")->setShortcut(QKeySequence(Qt::Key_F5));
   TabReachesToolButtons(toolbar_);
+  // In the menus, the items that ask something first end with "...".
+  for (const char* key : {"Open", "Save", "Sampling", "RTC", "Erase"}) {
+    QAction* item = action(key);
+    item->setIconText(item->text());
+    item->setText(item->text() + "...");
+  }
 
   bar_ = new QMenuBar(&window_);
   bar_->setObjectName("MenuBar");
@@ -85,9 +91,14 @@ PanelMenu::PanelMenu(QWidget& window, QToolBar& toolbar, LiveCharts& charts)
 
   QMenu* help = bar_->addMenu("&Help");
   help->setObjectName("MenuHelp");
+  QAction* manual = help->addAction("Manual");
+  manual->setObjectName("Manual");
+  manual->setShortcut(QKeySequence(Qt::Key_F1));
+  QObject::connect(manual, &QAction::triggered, this, [this] {
+    if (on_manual) on_manual();
+  });
   QAction* about = help->addAction("About");
   about->setObjectName("About");
-  about->setShortcut(QKeySequence(Qt::Key_F1));
   QObject::connect(about, &QAction::triggered, this, [this] {
     if (on_about) on_about();
   });

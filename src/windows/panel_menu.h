@@ -12,11 +12,12 @@
 
 namespace slm {
 
-inline constexpr const char* kPanelDesignCaption = "PANEL   V10.05";
-inline constexpr const char* kPanelCaption = "Panel   V10.05";
-inline constexpr const char* kPanelBuildCaption = "Panel   V10.05   20160323.01";
+// The panel's title names what it is; a click on the port label shows the
+// panel's version and build in it, and About says them too.
+inline constexpr const char* kPanelCaption = "Panel";
+inline constexpr const char* kPanelBuildCaption = "Panel V10.05 20160323.01";
 
-// What Help > About (F1) says.
+// What Help > About says.
 std::string PanelAboutText();
 
 // The first local file among dropped URLs, or an empty text.
@@ -41,6 +42,7 @@ class PanelMenu : public QObject {
   // A recent file chosen that is gone: it is taken off, and this says so.
   std::function<void(const std::string& message)> on_missing_recent;
   std::function<void()> on_about;
+  std::function<void()> on_manual;
   // Esc: put away the save box and the erase picker.
   std::function<void()> on_escape;
 

@@ -17,6 +17,8 @@ const char* const kPanelStyle = R"(
   #Face QPushButton { background: #454b55; color: #f0f2f4; border: 1px solid #5a616c;
       border-radius: 7px; padding: 4px 2px; font-size: 12px; font-weight: bold; }
   #Face QPushButton:pressed { background: #2e333a; }
+  #Face QPushButton:focus { border: 2px solid #ffd54a; }
+  #Face QRadioButton:focus { color: #ffd54a; }
   #Face QPushButton:disabled { color: #8a9099; }
   #SoundBar { border: 1px solid #3c4a40; border-radius: 4px; background: #0f1a14; height: 22px; }
   #SoundBar::chunk { background: qlineargradient(x1:0, y1:0, x2:1, y2:0,

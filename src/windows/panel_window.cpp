@@ -30,7 +30,7 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
                [this](const std::string& m) { Remark(m); },
                [this](QWidget& w) { windows_.ShowBeside(w); }}) {
   setObjectName("Panel");
-  setWindowTitle(kPanelDesignCaption);
+  setWindowTitle(kPanelCaption);
   setStyleSheet(kPanelStyle);
   QObject::connect(&context_.timers.Timer1, &QTimer::timeout, this, [this] { Timer1Tick(); });
   QObject::connect(&context_.timers.Timer2, &QTimer::timeout, this, [this] { Timer2Tick(); });
@@ -46,7 +46,8 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   scroller->setWidgetResizable(true);
   scroller->setFrameShape(QFrame::NoFrame);
   auto* content = new QWidget(scroller);
-  auto* body = new QHBoxLayout(content);
+  body_ = new QBoxLayout(QBoxLayout::LeftToRight, content);
+  QBoxLayout* body = body_;
   body->setContentsMargins(0, 0, 0, 0);
   face = new MeterFace(content);
   face->on_key = [this](int code) { KeyClicked(code); };
@@ -93,6 +94,17 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   context_.timers.StartBoth();
 }
 
+void Panel::resizeEvent(QResizeEvent* event) {
+  QWidget::resizeEvent(event);
+  // Too narrow for the face and the column side by side (an 800 px screen):
+  // the column with the charts goes below the face, and the body scrolls
+  // down rather than sideways.
+  const int side_by_side = face->minimumWidth() + side->minimumWidth() + body_->spacing() +
+                           layout()->contentsMargins().left() + layout()->contentsMargins().right();
+  const auto direction = width() < side_by_side ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
+  if (body_->direction() != direction) body_->setDirection(direction);
+}
+
 Panel::~Panel() {
   session_.ClearView(this);
   session_.recorder().SetWriteProgress({});
@@ -123,6 +135,7 @@ void Panel::BuildMenu() {
   menu->on_open_recent = [this](const std::string& path) { OpenPath(path); };
   menu->on_missing_recent = [this](const std::string& message) { Tell(message); };
   menu->on_about = [this] { ShowAbout(); };
+  menu->on_manual = [this] { windows_.ShowManual(); };
   menu->on_escape = [this] {
     strip->PicSave->hide();
     logger_.HidePicker();

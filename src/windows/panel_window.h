@@ -69,7 +69,7 @@ class Panel : public QWidget, public LiveSessionView {
   // Reads the data file at `path` into its list window, as "Open" does with
   // the file the user picks (also a file dropped on the panel).
   void OpenPath(const std::string& path);
-  // Help > About (F1): the program's version.
+  // Help > About: the program's version and the panel's build.
   void ShowAbout();
   // Closes the panel without asking anything (a stop signal): a running
   // recording is ended into its file, a running download stops.
@@ -86,6 +86,7 @@ class Panel : public QWidget, public LiveSessionView {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
   void dragEnterEvent(QDragEnterEvent* event) override;
   void dropEvent(QDropEvent* event) override;
 
@@ -123,6 +124,8 @@ class Panel : public QWidget, public LiveSessionView {
   std::deque<int> pending_keys_;
   std::string last_message_;
   bool closing_for_signal_ = false;
+  // The face and the column: side by side, or one below the other when narrow.
+  QBoxLayout* body_ = nullptr;
 
  public:
   // The panel's parts, named as the program names them (also their objectName).

@@ -2,6 +2,8 @@
 
 #include "files/list_summary.h"
 #include "platform/widget_text.h"
+#include "ui/caption_kept.h"
+#include "ui/keyboard.h"
 #include "windows/list_report_printer.h"
 #include "windows/placement.h"
 
@@ -12,18 +14,10 @@ namespace {
 inline constexpr const char* kNothingToCount =
     "The list holds no level to count: every record is marked \"*\" or there is none.";
 
-// Puts the window's caption back on every way out.
-class CaptionKept {
- public:
-  explicit CaptionKept(QWidget& window) : window_(window), caption_(window.windowTitle()) {}
-  ~CaptionKept() { window_.setWindowTitle(caption_); }
-  CaptionKept(const CaptionKept&) = delete;
-  CaptionKept& operator=(const CaptionKept&) = delete;
 
- private:
-  QWidget& window_;
-  QString caption_;
-};
+// A list's plot and histogram open this large where the screen allows: a
+// plot area of some 600 px beside the window's controls.
+constexpr QSize kGraphWindowSize(960, 660);
 
 }  // namespace
 
@@ -39,12 +33,13 @@ PanelWindows::PanelWindows(QWidget& panel, Dialogs& dialogs, Printing& printing,
 PanelWindows::~PanelWindows() = default;
 
 void PanelWindows::ShowBeside(QWidget& window) {
+  AddCloseKeys(window);
   window.show();
   PlaceBesidePanel(window, panel_);
 }
 
 void PanelWindows::Connect(RecordListWindow& window) {
-  window.on_plot = [this](const RecordList& list) { PlotList(list); };
+  window.on_plot = [this, &window](const RecordList& list) { PlotList(list, &window); };
   window.on_statistics = [this, &window](StatResolution resolution) {
     ComputeStatistics(window, resolution);
   };
@@ -85,18 +80,22 @@ void PanelWindows::OpenLiveHistogram(StatResolution resolution) {
   ShowBeside(*real_histogram_);
 }
 
-void PanelWindows::PlotList(const RecordList& list) {
+void PanelWindows::PlotList(const RecordList& list, const QWidget* from) {
   // Sampling goes on while the levels are classified.
   const CaptionKept caption(panel_);
   const LevelColumnPlot plot = PlotLevelColumn(list, [this](std::size_t row) {
     panel_.setWindowTitle(Latin1(CountCaption(row)));
     keep_alive_();
   });
-  if (!plot_ || !plot_->isVisible()) {
+  const bool opening = !plot_ || !plot_->isVisible();
+  if (opening) {
     plot_ = std::make_unique<Plot>(dialogs_, printing_);
-    PlaceBesidePanel(*plot_, panel_);
+    AddCloseKeys(*plot_);
   }
   plot_->Show(plot);
+  plot_->setWindowTitle(from == nullptr ? QString("Plot") : "Plot - " + from->windowTitle());
+  if (opening && from != nullptr) PlaceBesideList(*plot_, *from, kGraphWindowSize);
+  if (opening && from == nullptr) PlaceBesidePanel(*plot_, panel_);
 }
 
 void PanelWindows::ComputeStatistics(RecordListWindow& window, StatResolution resolution) {
@@ -114,14 +113,23 @@ void PanelWindows::ComputeStatistics(RecordListWindow& window, StatResolution re
   histogram_.reset();
   histogram_ = std::make_unique<Histogram>(dialogs_, printing_);
   histogram_->Show(stats, resolution, ln_table_);
-  ShowBeside(*histogram_);
+  histogram_->setWindowTitle("Histogram - " + window.windowTitle());
+  AddCloseKeys(*histogram_);
+  histogram_->show();
+  PlaceBesideList(*histogram_, window, histogram_->sizeHint().expandedTo(kGraphWindowSize));
   if (!stats.counted) dialogs_.Message(kNothingToCount, MessageIcon::kInformation);
 }
 
+void PanelWindows::ShowManual() {
+  if (!manual_) manual_ = std::make_unique<ManualWindow>();
+  ShowBeside(*manual_);
+  manual_->raise();
+}
+
 void PanelWindows::CloseAll() {
-  for (QWidget* window : std::initializer_list<QWidget*>{file_list_.get(), file_list_real_.get(),
-                                                         real_time_graph_.get(), plot_.get(),
-                                                         real_histogram_.get(), histogram_.get()}) {
+  for (QWidget* window : std::initializer_list<QWidget*>{
+           manual_.get(), file_list_.get(), file_list_real_.get(), real_time_graph_.get(),
+           plot_.get(), real_histogram_.get(), histogram_.get()}) {
     if (window != nullptr) window->close();
   }
 }

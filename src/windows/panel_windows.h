@@ -11,6 +11,7 @@
 #include "ui/dialogs.h"
 #include "ui/printing.h"
 #include "windows/histogram_window.h"
+#include "windows/manual_window.h"
 #include "windows/record_list_window.h"
 #include "windows/time_plot_window.h"
 
@@ -35,11 +36,14 @@ class PanelWindows {
   // A click on a live histogram: a "Histogram" of the counts so far.
   void OpenLiveHistogram(StatResolution resolution);
   // A list window's "Plot": its levels in the "Plot" window.
-  void PlotList(const RecordList& list);
+  // The plot of a list, titled after the list's window and placed beside it.
+  void PlotList(const RecordList& list, const QWidget* from = nullptr);
   // A list window's "0.1 dB" or "1 dB": the statistics in a "Histogram".
   void ComputeStatistics(RecordListWindow& window, StatResolution resolution);
   // Shows `window` beside the panel, clear of its level display.
   void ShowBeside(QWidget& window);
+  // Help > Manual (F1).
+  void ShowManual();
   void CloseAll();
 
   FileList* file_list() const { return file_list_.get(); }
@@ -48,6 +52,7 @@ class PanelWindows {
   Plot* plot() const { return plot_.get(); }
   RealHistogram* real_histogram() const { return real_histogram_.get(); }
   Histogram* histogram() const { return histogram_.get(); }
+  ManualWindow* manual() const { return manual_.get(); }
 
  private:
   void Connect(RecordListWindow& window);
@@ -64,6 +69,7 @@ class PanelWindows {
   std::unique_ptr<Plot> plot_;
   std::unique_ptr<RealHistogram> real_histogram_;
   std::unique_ptr<Histogram> histogram_;
+  std::unique_ptr<ManualWindow> manual_;
 };
 
 }  // namespace slm

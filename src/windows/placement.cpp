@@ -34,4 +34,27 @@ void PlaceBesidePanel(QWidget& window, const QWidget& panel) {
   window.move(at);
 }
 
+void PlaceBesideList(QWidget& window, const QWidget& list, QSize wanted) {
+  const QScreen* screen = list.screen();
+  if (screen == nullptr) return;
+  const QRect room = screen->availableGeometry();
+  const QRect anchor = list.frameGeometry();
+  const QSize decoration = window.frameGeometry().size() - window.geometry().size();
+  const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+  QSize size = wanted.boundedTo(room.size() - decoration).expandedTo(least);
+  const int right_room = room.right() - anchor.right() - decoration.width();
+  const int left_room = anchor.left() - room.left() - decoration.width();
+  const bool right = size.width() <= right_room || right_room >= left_room;
+  const int side_room = right ? right_room : left_room;
+  if (size.width() > side_room) size.setWidth(std::max(least.width(), side_room));
+  const int outer = size.width() + decoration.width();
+  int x = right ? anchor.right() + 1 : anchor.left() - outer;
+  x = std::clamp(x, room.left(), std::max(room.left(), room.right() + 1 - outer));
+  const int y =
+      std::clamp(anchor.top(), room.top(),
+                 std::max(room.top(), room.bottom() + 1 - size.height() - decoration.height()));
+  window.resize(size);
+  window.move(x, y);
+}
+
 }  // namespace slm

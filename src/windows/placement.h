@@ -12,4 +12,10 @@ namespace slm {
 // screen allows.
 void PlaceBesidePanel(QWidget& window, const QWidget& panel);
 
+// Opens `window` (a list's plot or histogram) at `wanted` size, cut down to
+// the screen, beside `list` rather than over it: on the side with room for
+// it, else on the side with more room, narrowed to that room down to its
+// least width and only then over the list. Always wholly on the screen.
+void PlaceBesideList(QWidget& window, const QWidget& list, QSize wanted);
+
 }  // namespace slm

@@ -5,10 +5,12 @@
 #include <QHBoxLayout>
 #include <QLineEdit>
 #include <QProcess>
+#include <QShortcut>
 #include <QVBoxLayout>
 #include <utility>
 
 #include "link/port_names.h"
+#include "ui/keyboard.h"
 #include "ui/user_settings.h"
 
 namespace slm {
@@ -55,6 +57,12 @@ Port::Port(PortEnvironment environment, std::function<void(PortChoice)> chosen, 
   buttons->addWidget(CmdDevice);
   layout->addLayout(buttons);
   QObject::connect(CmdOK, &QPushButton::clicked, this, [this] { CmdOKClicked(); });
+  // Return answers OK, Esc closes the box.
+  for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
+    QObject::connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, CmdOK,
+                     &QPushButton::click);
+  }
+  AddCloseKeys(*this);
   // Enter in the port box is the same as OK.
   QObject::connect(TxtCOM->lineEdit(), &QLineEdit::returnPressed, this, [this] { CmdOKClicked(); });
   QObject::connect(OfflineMode, &QPushButton::clicked, this, [this] { OfflineModeClicked(); });
@@ -198,6 +206,12 @@ Device::Device(PortEnvironment environment, QWidget* parent)
   }
   layout->addWidget(CmdOK);
   QObject::connect(CmdOK, &QPushButton::clicked, this, [this] { CmdOKClicked(); });
+  // Return answers OK, Esc closes the box.
+  for (const int key : {int(Qt::Key_Return), int(Qt::Key_Enter)}) {
+    QObject::connect(new QShortcut(QKeySequence(key), this), &QShortcut::activated, CmdOK,
+                     &QPushButton::click);
+  }
+  AddCloseKeys(*this);
 }
 
 void Device::CmdOKClicked() {

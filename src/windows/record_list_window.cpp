@@ -93,9 +93,11 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
   Cmd01dB->setObjectName("Cmd01dB");
   Cmd1dB = new QPushButton("1 dB", frame);
   Cmd1dB->setObjectName("Cmd1dB");
-  // The choice is put away once the statistics are shown.
+  // The choice is put away once the statistics are shown. Return, as Space,
+  // presses the button that has the focus.
   for (auto [button, resolution] :
        {std::pair{Cmd01dB, StatResolution::kTenth}, std::pair{Cmd1dB, StatResolution::kWhole}}) {
+    button->setAutoDefault(true);
     QObject::connect(button, &QPushButton::clicked, this, [this, resolution = resolution] {
       if (on_statistics) on_statistics(resolution);
       PicResolution->hide();
@@ -212,6 +214,8 @@ void RecordListWindow::ToolbarClicked(const QString& key) {
     if (on_plot) on_plot(list_);
   } else if (key == "Ln") {
     PicResolution->show();
+    // The keyboard goes on where the choice is: Return takes 0.1 dB.
+    Cmd01dB->setFocus(Qt::ShortcutFocusReason);
   } else if (key == "Save" && kind_ == Kind::kDataList) {
     SaveClicked();
   } else if (key == "Print" && kind_ != Kind::kDataList) {

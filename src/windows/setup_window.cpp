@@ -19,6 +19,15 @@ DateTime SystemDateTime() {
   return {d.year(), d.month(), d.day(), t.hour(), t.minute(), t.second()};
 }
 
+namespace {
+
+// A clock's time keeps its caption beside it, so the two rows stay told apart.
+QString Captioned(const char* caption, const std::string& time) {
+  return Latin1(std::string(caption) + ": " + time);
+}
+
+}  // namespace
+
 SetupWindow::SetupWindow(MeterLink& link, AppTimers& timers, Dialogs& dialogs, ClockFn pc_clock,
                          QWidget* parent)
     : QWidget(parent, Qt::Dialog),
@@ -72,12 +81,12 @@ void SetupWindow::Tick() {
     // to it until the window closes.
     timers_.StopBoth();
     try {
-      LblMeterTime->setText(Latin1(ReadMeterClock(link_)));
+      LblMeterTime->setText(Captioned(kMeterTimeCaption, ReadMeterClock(link_)));
     } catch (const LinkError& e) {
-      LblMeterTime->setText(Latin1(e.what()));
+      LblMeterTime->setText(Captioned(kMeterTimeCaption, e.what()));
     }
   }
-  if (pc_display_) LblPCTime->setText(Latin1(PcDateTimeText(pc_clock_())));
+  if (pc_display_) LblPCTime->setText(Captioned(kPcTimeCaption, PcDateTimeText(pc_clock_())));
 }
 
 void SetupWindow::LblMeterTimeClicked() {

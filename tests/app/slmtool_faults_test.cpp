@@ -93,9 +93,11 @@ TEST_F(SlmtoolFaults, EveryCommandSaysWhenItReadOnlyPartOfAFile) {
 
 TEST_F(SlmtoolFaults, AWriteThatFailsKeepsTheOldFileAndLeavesNothingElse) {
   const std::string input = Write("levels.dlgr", kTitle + Records(300));
-  const std::vector<std::vector<std::string>> commands = {
-      {"report", input, "-o"}, {"plot", input, "-o"}, {"convert", input, "-o"}};
-  const char* names[] = {"out.pdf", "out.png", "out.dlgr"};
+  const std::vector<std::vector<std::string>> commands = {{"report", input, "-o"},
+                                                          {"plot", input, "-o"},
+                                                          {"convert", input, "-o"},
+                                                          {"assess", input, "-o"}};
+  const char* names[] = {"out.pdf", "out.png", "out.dlgr", "assessment.pdf"};
   const std::string folder = dir_.File("out");
   fs::create_directory(folder);
   for (std::size_t i = 0; i < commands.size(); ++i) {

@@ -8,6 +8,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 #include <filesystem>
 #include <functional>
@@ -90,8 +91,13 @@ TEST_F(FileDialogFolders, AFolderThatIsGoneIsNotWhereTheyStart) {
 
 // Notices come and go for as long as the program runs (a flaky meter over a
 // week): one box shows the newest, they never pile up.
+// One box shows the newest notice, titled after the window it speaks for.
 TEST(Notices, OneBoxShowsTheNewest) {
   QWidget parent;
+  parent.setWindowTitle("Plot - levels.dlgr");
+  parent.show();
+  parent.activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(&parent));
   QtDialogs dialogs;
   dialogs.SetParent(&parent);
   for (int i = 0; i < 5; ++i) {
@@ -101,6 +107,7 @@ TEST(Notices, OneBoxShowsTheNewest) {
   ASSERT_EQ(boxes.size(), 1);
   EXPECT_EQ(boxes[0]->text(), "lost 4");
   EXPECT_TRUE(boxes[0]->isVisible());
+  EXPECT_EQ(boxes[0]->windowTitle(), "Plot - levels.dlgr");
 }
 
 }  // namespace

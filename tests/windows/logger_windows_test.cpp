@@ -111,6 +111,9 @@ TEST_F(LoggerTest, MemoryWhileTheMeterRunsReadsNothingAndSaysWhy) {
   EXPECT_EQ(dialogs_.notices[0].text, kStopTheMeterFirst);
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_EQ(panel->findChild<QLabel*>("LblLastMessage")->text().toStdString(), kStopTheMeterFirst);
+  // The next command does not leave it standing.
+  panel->ToolbarClicked("Refresh");
+  EXPECT_EQ(panel->findChild<QLabel*>("LblLastMessage")->text().toStdString(), "");
 }
 
 TEST_F(LoggerTest, RowClickDownloadsEveryThirdRecordAfterIntervalThree) {
@@ -297,6 +300,9 @@ TEST_F(LoggerTest, PcSamplingIsPulledIntoRangeAndRounded) {
   ChooseSampling(*panel, &SamplingChoice::OptPC);
   EXPECT_EQ(recorder_.period(), 3);
   EXPECT_EQ(dialogs_.prompts.size(), 3u);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);  // says why "ten" was asked again
+  EXPECT_EQ(dialogs_.messages[0].text,
+            "\"ten\" is not a number of seconds: type a whole number from 1 to 86400.");
   dialogs_.answers = {""};
   ChooseSampling(*panel, &SamplingChoice::OptPC);
   EXPECT_EQ(recorder_.period(), 3);
@@ -333,14 +339,14 @@ TEST_F(LoggerTest, SetupTalksToTheMeterOnlyWhenAsked) {
   setup->LblPCTimeClicked();
   setup->Tick();
   EXPECT_EQ(meter_.writes().size(), writes);
-  EXPECT_TRUE(QRegularExpression("^\\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$")
+  EXPECT_TRUE(QRegularExpression("^PC System Time: \\d{4}/\\d\\d/\\d\\d \\d\\d:\\d\\d:\\d\\d$")
                   .match(setup->LblPCTime->text())
                   .hasMatch())
       << setup->LblPCTime->text().toStdString();
 
   setup->LblMeterTimeClicked();
   setup->Tick();
-  EXPECT_TRUE(setup->LblMeterTime->text().startsWith("2023/03/04 05:06:"))
+  EXPECT_TRUE(setup->LblMeterTime->text().startsWith("Meter Time: 2023/03/04 05:06:"))
       << setup->LblMeterTime->text().toStdString();
   EXPECT_FALSE(panel->timer1().isActive());
   EXPECT_FALSE(panel->timer2().isActive());
@@ -380,7 +386,7 @@ TEST_F(LoggerTest, SilentMeterIsSaidAndTimersRunAgain) {
   setup->LblMeterTimeClicked();
   setup->Tick();
   EXPECT_NE(setup->LblMeterTime->text(), "Meter Time");
-  EXPECT_FALSE(setup->LblMeterTime->text().startsWith("20"));
+  EXPECT_FALSE(setup->LblMeterTime->text().startsWith("Meter Time: 20"));
   setup->close();
   EXPECT_TRUE(TimersRunning(*panel));
   for (const auto& shown : dialogs_.messages) EXPECT_FALSE(shown.text.empty());

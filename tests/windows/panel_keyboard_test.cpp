@@ -128,12 +128,6 @@ TEST_F(PanelKeyboard, CtrlOAsksForAFile) {
   EXPECT_EQ(dialogs_.filters.size(), 1u);
 }
 
-TEST_F(PanelKeyboard, F1ShowsTheVersion) {
-  Press(Qt::Key_F1);
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_NE(dialogs_.messages[0].text.find("slmpanel 0.1.0"), std::string::npos);
-}
-
 TEST_F(PanelKeyboard, F11TurnsFullScreenOnAndOff) {
   Press(Qt::Key_F11);
   EXPECT_TRUE(panel_->isFullScreen());
@@ -148,11 +142,13 @@ TEST_F(PanelKeyboard, CtrlQEndsTheProgramAsClosingDoes) {
 }
 
 TEST_F(PanelKeyboard, MenusMirrorTheToolbar) {
-  EXPECT_EQ(MenuEntries("MenuFile"), (QStringList{"Open", "Save", "Open Recent", "Quit"}));
-  EXPECT_EQ(MenuEntries("MenuMeter"), (QStringList{"AC", "FSI", "Up", "Down", "Sampling", "RTC",
-                                                   "Memory", "Erase", "Refresh"}));
+  EXPECT_EQ(MenuEntries("MenuFile"), (QStringList{"Open...", "Save...", "Open Recent", "Quit"}));
+  EXPECT_EQ(MenuEntries("MenuMeter"), (QStringList{"AC", "FSI", "Up", "Down", "Sampling...",
+                                                   "RTC...", "Memory", "Erase...", "Refresh"}));
   EXPECT_EQ(MenuEntries("MenuView"), (QStringList{"SPL", "Leq", "SEL", "Full Screen"}));
-  EXPECT_EQ(MenuEntries("MenuHelp"), QStringList{"About"});
+  EXPECT_EQ(MenuEntries("MenuHelp"), (QStringList{"Manual", "About"}));
+  // The toolbar keeps the short captions.
+  EXPECT_EQ(Find<QAction>(*panel_, "Open")->iconText(), "Open");
   QStringList bar;
   for (QAction* menu : panel_->menu->bar()->actions()) bar << menu->text();
   EXPECT_EQ(bar, (QStringList{"&File", "&Meter", "&View", "&Help"}));
@@ -173,12 +169,19 @@ TEST_F(PanelKeyboard, MenuItemsRunTheToolbarCommands) {
   item("MenuMeter", "AC")->trigger();
   ASSERT_FALSE(meter_.writes().empty());
   EXPECT_EQ(meter_.writes().back(), "G");
-  item("MenuFile", "Save")->trigger();
+  item("MenuFile", "Save...")->trigger();
   EXPECT_TRUE(Shown(*panel_, "PicSave"));
-  item("MenuFile", "Open")->trigger();
+  item("MenuFile", "Open...")->trigger();
   EXPECT_EQ(dialogs_.filters.size(), 1u);
   item("MenuHelp", "About")->trigger();
-  EXPECT_EQ(dialogs_.messages.size(), 1u);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find("slmpanel 0.1.0"), std::string::npos);
+  Press(Qt::Key_F1);  // the manual, the README built in
+  const auto* manual = panel_->windows().manual();
+  ASSERT_NE(manual, nullptr);
+  EXPECT_TRUE(manual->isVisible());
+  EXPECT_TRUE(manual->toPlainText().contains("slmtool"))
+      << manual->toPlainText().left(200).toStdString();
 }
 
 TEST_F(PanelKeyboard, OfflineTheMeterMenuShowsItsItemsDisabledWithTheReason) {
@@ -216,6 +219,28 @@ TEST_F(PanelKeyboard, ADroppedFileOpensInItsListWindow) {
   Drop(*panel_, SLM_TEST_DATA_DIR "/data_logger_2.dlgr");
   ASSERT_NE(panel_->windows().file_list(), nullptr);
   EXPECT_TRUE(panel_->windows().file_list()->isVisible());
+}
+
+TEST_F(PanelKeyboard, ListPlotAndHistogramNameTheirFileAndCloseWithCtrlWOrEsc) {
+  Drop(*panel_, SLM_TEST_DATA_DIR "/plain_list.dlgr");
+  FileListReal* list = panel_->windows().file_list_real();
+  ASSERT_NE(list, nullptr);
+  list->findChild<QAction*>("Plot")->trigger();
+  list->findChild<QAction*>("Ln")->trigger();
+  QTest::keyClick(list->focusWidget(), Qt::Key_Return);  // on "0.1 dB"
+  Plot* plot = panel_->windows().plot();
+  Histogram* histogram = panel_->windows().histogram();
+  ASSERT_TRUE(plot != nullptr && histogram != nullptr);
+  EXPECT_EQ(plot->windowTitle(), "Plot - plain_list.dlgr");
+  EXPECT_EQ(histogram->windowTitle(), "Histogram - plain_list.dlgr");
+  const std::pair<QWidget*, Qt::Key> closings[] = {
+      {plot, Qt::Key_W}, {histogram, Qt::Key_Escape}, {list, Qt::Key_W}};
+  for (auto [window, key] : closings) {
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    QTest::keyClick(window, key, key == Qt::Key_W ? Qt::ControlModifier : Qt::NoModifier);
+    EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
+  }
 }
 
 TEST_F(PanelKeyboard, DroppingSomethingElseIsRefused) {

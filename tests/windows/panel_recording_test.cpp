@@ -81,6 +81,7 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
   Seconds(6);  // the first second only counts towards the first sample
   EXPECT_TRUE(Shown(*panel_, "LblRec"));
   EXPECT_EQ(Text(*panel_, "LblCount"), "5");
+  EXPECT_EQ(Action(*panel_, "Save")->iconText(), "Stop");
 
   // "Open" is refused while recording.
   panel_->ToolbarClicked("Open");
@@ -90,6 +91,7 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
 
   panel_->ToolbarClicked("Save");  // ends the recording
   EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
+  EXPECT_EQ(Action(*panel_, "Save")->iconText(), "Save");
   EXPECT_FALSE(Shown(*panel_, "LblRec"));
   EXPECT_EQ(Text(*panel_, "LblCount"), "");
   const DataFile written = OpenDataFile(path);
@@ -115,7 +117,7 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
   EXPECT_EQ(list->BoardMaxTime->text().toStdString(), lines[6]);
   EXPECT_EQ(list->BoardSEL->text().toStdString(), lines[7]);
   EXPECT_EQ(list->BoardLeq->text().toStdString(), lines[8]);
-  EXPECT_EQ(panel_->windowTitle(), "PANEL   V10.05");  // the progress caption is gone
+  EXPECT_EQ(panel_->windowTitle(), "Panel");  // the progress caption is gone
   EXPECT_TRUE(panel_->timer1().isActive());
   EXPECT_TRUE(panel_->timer2().isActive());
 }

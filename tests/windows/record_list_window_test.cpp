@@ -2,19 +2,20 @@
 
 #include <gtest/gtest.h>
 
-#include <QGuiApplication>
-#include <QScreen>
-
 #include <QAction>
 #include <QEvent>
+#include <QGuiApplication>
+#include <QScreen>
 #include <initializer_list>
 #include <vector>
 
 #include "files/data_file_reader.h"
 #include "files/files_test_support.h"
 #include "support/scripted_dialogs.h"
-#include "windows/placement.h"
+#include "support/scripted_printing.h"
 #include "windows/panel_fixture.h"
+#include "windows/placement.h"
+#include "windows/time_plot_window.h"
 
 namespace slm {
 namespace {
@@ -45,8 +46,10 @@ TEST(ListWindows, LnShowsTheResolutionChoiceAndOtherButtonsHideIt) {
   ScriptedDialogs dialogs;
   FileListReal window(dialogs);
   EXPECT_TRUE(window.PicResolution->isHidden());
+  window.show();
   window.findChild<QAction*>("Ln")->trigger();
   EXPECT_FALSE(window.PicResolution->isHidden());
+  EXPECT_EQ(window.focusWidget(), window.Cmd01dB);
   window.findChild<QAction*>("Ln")->trigger();
   EXPECT_FALSE(window.PicResolution->isHidden());
   window.findChild<QAction*>("Print")->trigger();
@@ -208,6 +211,31 @@ TEST(ListWindows, OverAFullWidthPanelTheyTakeOnlyTheRightEdge) {
   PlaceBesidePanel(window, panel);
   EXPECT_LE(window.frameGeometry().bottom(), screen.bottom());
   EXPECT_GE(window.y(), screen.top());
+}
+
+// A list's plot goes beside the list, on the side with room, and stays on
+// the screen; it takes the size asked for only as far as the screen allows.
+TEST(ListWindows, AGraphGoesBesideItsListNotOverIt) {
+  ScriptedDialogs dialogs;
+  test::ScriptedPrinting printing;
+  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
+  QWidget list;  // a narrow list, so that the plot fits on either side
+  Plot plot(dialogs, printing);
+  list.show();
+  plot.show();
+  const QSize wanted(screen.width() / 3, screen.height() / 2);
+  for (const bool list_on_the_left : {true, false}) {
+    list.setGeometry(list_on_the_left ? screen.left() : screen.right() - 120, screen.top() + 10,
+                     120, 200);
+    PlaceBesideList(plot, list, wanted);
+    const QRect at = plot.frameGeometry(), beside = list.frameGeometry();
+    EXPECT_FALSE(at.intersects(beside)) << list_on_the_left;
+    EXPECT_EQ(at.left() > beside.left(), list_on_the_left);
+    EXPECT_EQ(plot.size(), wanted.expandedTo(plot.minimumSizeHint())) << list_on_the_left;
+  }
+  // Too large for any side: as large as the screen, and on it.
+  PlaceBesideList(plot, list, screen.size() * 2);
+  EXPECT_TRUE(screen.contains(plot.frameGeometry()));
 }
 
 }  // namespace

@@ -109,6 +109,7 @@ Assessment Assess(const MeasuredLevels& levels, const AssessmentSettings& settin
     rolling.Add(sample);
   }
 
+  a.classes = total.classes();
   a.total = total.Take(settings.percentiles);
   intervals.Finish();
   days.Finish();

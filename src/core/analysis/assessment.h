@@ -95,6 +95,9 @@ struct Assessment {
   std::int64_t seconds_above = 0;     // counted records at or above the threshold x period
   std::optional<double> rolling_max;  // the largest rolling Leq over a full window
   std::int64_t rolling_time = 0;      // the record its window ends with
+  // The counted records of the total in each 0.1 dB class (kStatFineClasses
+  // of them): the distribution its percentiles are read from.
+  std::vector<std::int64_t> classes;
 };
 
 // The assessment of `levels` with valid `settings`, in one pass over the

@@ -19,6 +19,8 @@ class StretchLevels {
   StretchLevels();
   void Add(const LevelSample& sample);
   bool empty() const { return summary_.count == 0; }
+  // The records added in each 0.1 dB class.
+  const std::vector<std::int64_t>& classes() const { return classes_; }
   // What was added, with L(N) for each N of `percents`; starts afresh.
   LevelSummary Take(std::span<const int> percents);
 

@@ -206,5 +206,7 @@ std::optional<long long> ClockDifference(const std::string& meter_text, const Da
 // (halves to even), pulled into [low, high]; nothing when it is not a
 // number (then the question is asked again).
 std::optional<int> WholeSecondsAnswer(const std::string& answer, int low, int high);
+// What is said of an answer WholeSecondsAnswer cannot read.
+std::string SecondsAnswerRefused(const std::string& answer, int high);
 
 }  // namespace slm

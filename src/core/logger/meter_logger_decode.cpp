@@ -314,4 +314,9 @@ std::optional<int> WholeSecondsAnswer(const std::string& answer, int low, int hi
   return static_cast<int>(std::clamp(rounded, static_cast<double>(low), static_cast<double>(high)));
 }
 
+std::string SecondsAnswerRefused(const std::string& answer, int high) {
+  return "\"" + answer + "\" is not a number of seconds: type a whole number from 1 to " +
+         WholeNumberText(high) + ".";
+}
+
 }  // namespace slm

@@ -1,0 +1,29 @@
+// The PDF report of `slmtool assess`: the only part of the command that
+// needs Qt, to draw.
+#include "app/tool_assess_report.h"
+
+#include <QApplication>
+#include <cstdio>
+
+#include "app/tool_common.h"
+#include "files/file_io.h"
+#include "graph/assessment_report.h"
+
+namespace slm::tool {
+
+int WriteAssessReport(const AssessReportJob& job) {
+  ToolApp<QApplication> app;  // the charts are widgets
+  int pages = 0;
+  try {
+    pages =
+        WriteAssessmentReport(job.output, {job.files, job.levels, job.settings, job.assessment});
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+    return 1;
+  }
+  std::printf("report of %d page%s written to %s\n", pages, pages == 1 ? "" : "s",
+              AbsolutePath(job.output).c_str());
+  return 0;
+}
+
+}  // namespace slm::tool

@@ -1,0 +1,36 @@
+#pragma once
+
+#include <QPagedPaintDevice>
+#include <string>
+#include <vector>
+
+#include "analysis/assessment.h"
+#include "analysis/assessment_tables.h"
+
+// The one-document report of an assessment, as "Report..." and `slmtool
+// assess -o report.pdf` write it: a title block (the files with their meter
+// settings, the measured period, the settings, the program's version), the
+// totals and the days, the time history, the intervals, the events, the
+// distribution of levels with its percentiles and the stretches left out.
+// Long tables go on over pages with their header again; every page says
+// "Page N of M".
+namespace slm {
+
+struct AssessmentReportContent {
+  std::vector<AssessedFile> files;
+  const MeasuredLevels* levels = nullptr;
+  const AssessmentSettings* settings = nullptr;
+  const Assessment* assessment = nullptr;
+};
+
+// Paints the report on `device` (A4 is what it is laid out for); returns the
+// pages painted, 0 when painting could not start.
+int PaintAssessmentReport(QPagedPaintDevice& device, const AssessmentReportContent& content);
+
+// Writes the report as a PDF file (A4, vector, its fonts embedded) whole or
+// not at all, as WriteDrawnFile does; returns its pages. Throws DataFileError
+// naming the path when it cannot be written; a file that was at `path` then
+// stays as it was. Needs a QApplication (the charts are widgets).
+int WriteAssessmentReport(const std::string& path, const AssessmentReportContent& content);
+
+}  // namespace slm
