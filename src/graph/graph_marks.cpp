@@ -128,7 +128,11 @@ void Graph::AddCursor(const QColor& color) {
   for (QCPItemStraightLine* line : {cursor.vertical, cursor.horizontal}) {
     line->setPen(QPen(color));
     line->setSelectable(false);
+    line->setAntialiased(false);  // crisp, one pixel wide
   }
+  // The level line of a cursor shows only while it is being read ("Cursor
+  // Coordinates"): otherwise a cursor would look like a threshold.
+  cursor.horizontal->setVisible(state_->mode == TrackMode::kDragCursor);
   state_->cursors.push_back(cursor);
   SetCursorPosition(CursorCount(), cursor.x, cursor.y);
 }
@@ -169,12 +173,15 @@ void Graph::SetCursorEnabled(int number, bool enabled) {
   Cursor& c = state_->cursors[number - 1];
   c.enabled = enabled;
   c.vertical->setVisible(enabled);
-  c.horizontal->setVisible(enabled);
+  c.horizontal->setVisible(enabled && state_->mode == TrackMode::kDragCursor);
   Replot();
 }
 
 void Graph::SetTrackMode(TrackMode mode) {
   state_->mode = mode;
+  for (const Cursor& c : state_->cursors) {
+    c.horizontal->setVisible(c.enabled && mode == TrackMode::kDragCursor);
+  }
   QCPAxisRect* rect = plot_->axisRect();
   QCPAxis* x = plot_->xAxis;
   QCPAxis* y = plot_->yAxis;

@@ -229,7 +229,7 @@ TEST_F(GraphTest, CursorsAreNumberedFromOneAndKeepTheirPositions) {
   EXPECT_EQ(graph.CursorCount(), 0);
 }
 
-TEST_F(GraphTest, ADisabledCursorIsNotDrawn) {
+TEST_F(GraphTest, ACursorDrawsItsLevelLineOnlyWhileReadAndNothingWhenOff) {
   Graph graph;
   Show(graph);
   graph.SetXRange(0, 10);
@@ -241,7 +241,13 @@ TEST_F(GraphTest, ADisabledCursorIsNotDrawn) {
   graph.SetCursorEnabled(1, false);
   EXPECT_EQ(RedPixels(graph), 0);
   graph.SetCursorEnabled(1, true);
-  EXPECT_GT(RedPixels(graph), 300);
+  const int vertical = RedPixels(graph);
+  EXPECT_GT(vertical, 300);
+  // Only "Cursor Coordinates" draws its level line: elsewhere it would look like a threshold.
+  graph.SetTrackMode(TrackMode::kDragCursor);
+  EXPECT_GT(RedPixels(graph), vertical + 300);
+  graph.SetTrackMode(TrackMode::kNormal);
+  EXPECT_EQ(RedPixels(graph), vertical);
 }
 
 TEST_F(GraphTest, DraggingMovesCursorOneAndReportsEachMove) {
