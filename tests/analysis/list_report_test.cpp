@@ -7,6 +7,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/sample_lists.h"
+
 namespace slm {
 namespace {
 
@@ -14,7 +16,7 @@ using ::testing::ElementsAreArray;
 
 // A memory set of `levels`, one record a second from 10:00:00.
 RecordList ListOf(const std::vector<std::string>& levels) {
-  RecordList list;
+  RecordList list = test::ListOf(levels, "2024/03/01 10:00:00");
   ListHeader& h = list.header();
   h.frequency_weighting = "A";
   h.time_weighting = "FAST";
@@ -23,11 +25,6 @@ RecordList ListOf(const std::vector<std::string>& levels) {
   h.max_time = "2024/03/01 10:00:04";
   h.sel = "99.9";
   h.leq = "72.5";
-  int n = 0;
-  for (const std::string& level : levels) {
-    list.Append(std::to_string(n + 1), "2024/03/01 10:00:0" + std::to_string(n), level);
-    ++n;
-  }
   return list;
 }
 
@@ -65,15 +62,6 @@ TEST(ListReport, ThreeToALineGroupsTheRecordsFromTheFirst) {
                                 "             1  2024/03/01 10:00:00     60.1     61.2    62.3*",
                                 "             4  2024/03/01 10:00:03       --     91.4     65.0",
                                 "             7  2024/03/01 10:00:06    100.0",
-                            })));
-}
-
-TEST(ListReport, OneToALineGivesEveryRecordItsOwnLine) {
-  const ListReport report = BuildListReport(ListOf({"60.1", "--", "100.0"}), 1);
-  EXPECT_THAT(report.lines, ElementsAreArray(HeadThen({
-                                "             1  2024/03/01 10:00:00     60.1",
-                                "             2  2024/03/01 10:00:01       --",
-                                "             3  2024/03/01 10:00:02    100.0",
                             })));
 }
 

@@ -17,21 +17,14 @@
 #include "analysis/plot_axes.h"
 #include "analysis/plot_series.h"
 #include "base/calendar.h"
+#include "support/sample_lists.h"
 
 namespace slm {
 namespace {
 
 using ::testing::ElementsAre;
 
-RecordList ListOf(const std::vector<std::string>& levels) {
-  RecordList list;
-  int n = 0;
-  for (const std::string& level : levels) {
-    ++n;
-    list.Append(std::to_string(n), "2024/03/01 10:00:00", level);
-  }
-  return list;
-}
+using test::ListOf;
 
 // The marks as "Pause 2@30 Start 4@105".
 std::string Marks(const LevelColumnPlot& plot) {
@@ -156,36 +149,16 @@ TEST(OpenLiveTimePlotTest, BoundsAndCaptionOfEachSeries) {
   }
 }
 
-TEST(OpenLiveTimePlotTest, LevelBoundsFollowARefresh) {
-  LiveChartData charts;
-  charts.UpdateLiveCharts(65.3, "61.2", "72.4");
-  charts.Refresh();
-  // Refresh sets FineLow 1500 and FineHigh 0; the Leq extremes stay.
-  const LiveTimePlot level = OpenLiveTimePlot(charts, LiveSeries::kLevel);
-  EXPECT_DOUBLE_EQ(level.y_low, 150);
-  EXPECT_DOUBLE_EQ(level.y_high, 0);
-  EXPECT_DOUBLE_EQ(OpenLiveTimePlot(charts, LiveSeries::kLeq).y_low, 61.2);
-}
-
-TEST(CursorTextTest, XAsAPlainNumber) {
-  using Case = std::tuple<double, std::string>;
-  for (const auto& [x, text] : {Case{57, "57"}, Case{57.25, "57.25"}, Case{0, "0"}, Case{-0.0, "0"},
-                                Case{-3, "-3"}, Case{-12.5, "-12.5"}, Case{864001, "864001"},
-                                Case{1e-7, "0.0000001"}, Case{2.5e9, "2500000000"}}) {
-    SCOPED_TRACE(text);
-    EXPECT_EQ(CursorXText(x), text);
-  }
-}
-
-TEST(CursorTextTest, YWithOneDecimal) {
-  using Case = std::tuple<double, std::string>;
-  for (const auto& [y, text] :
-       {Case{85.27, "85.3"}, Case{85, "85.0"}, Case{85.24, "85.2"}, Case{85.25, "85.3"},
-        Case{99.96, "100.0"}, Case{0.3, "0.3"}, Case{0.04, "0.0"}, Case{0, "0.0"},
-        Case{-0.04, "0.0"}, Case{-0.3, "-0.3"}, Case{-85.27, "-85.3"}, Case{-85, "-85.0"},
-        Case{-12.34, "-12.3"}}) {
-    SCOPED_TRACE(text);
-    EXPECT_EQ(CursorYText(y), text);
+// X as a plain number (zero without a sign), Y to the nearest tenth.
+TEST(CursorTextTest, Table) {
+  using Case = std::tuple<std::string, std::string>;
+  for (const auto& [text, expected] :
+       {Case{CursorXText(57.25), "57.25"}, Case{CursorXText(-0.0), "0"},
+        Case{CursorXText(2.5e9), "2500000000"}, Case{CursorYText(85), "85.0"},
+        Case{CursorYText(85.25), "85.3"}, Case{CursorYText(99.96), "100.0"},
+        Case{CursorYText(0.04), "0.0"}, Case{CursorYText(-0.04), "0.0"},
+        Case{CursorYText(-0.3), "-0.3"}, Case{CursorYText(-85.27), "-85.3"}}) {
+    EXPECT_EQ(text, expected);
   }
 }
 

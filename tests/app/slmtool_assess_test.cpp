@@ -12,37 +12,27 @@
 #include "base/calendar.h"
 #include "files/data_file_writer.h"
 #include "files/record.h"
-#include "support/temp_dir.h"
+#include "support/sample_lists.h"
 #include "support/tool_run.h"
 
 namespace slm {
 namespace {
 
-// A recording of `count` seconds from `start` ("yyyy/mm/dd hh:mm:" and the
-// seconds counted from 0), all at `level`.
-std::string Recording(const std::string& minute, int count, const std::string& level) {
-  std::string text = "Real Time\r\n1\r\nA\r\nFAST\r\n40-100\r\n" + level + "\r\n" + minute +
-                     "00\r\n0\r\n0\r\nNo.s\tDate Time\tdB\t\r\n";
-  for (int i = 0; i < count; ++i) {
-    text += std::to_string(i + 1) + "\t" + minute + (i < 10 ? "0" : "") + std::to_string(i) + "\t" +
-            level + "\t\r\n";
-  }
-  return text;
+// A recording of `count` seconds from `start`, all at `level`.
+std::string Recording(const std::string& start, int count, const std::string& level) {
+  RecordList list =
+      test::ListOf(std::vector<std::string>(static_cast<std::size_t>(count), level), start);
+  list.header() = test::SampleRealTimeList().header();
+  return FormatListFile(list, Separator::kTab);
 }
 
-class SlmtoolAssess : public ::testing::Test {
- protected:
-  test::ToolRun Run(const std::vector<std::string>& args) {
-    return test::RunProgram(SLMTOOL_PATH, args, dir_.path());
-  }
-  test::TempDir dir_;
-};
+using SlmtoolAssess = test::ToolTest;
 
 TEST_F(SlmtoolAssess, MergesFilesAppliesTheirExclusionsAndWritesJsonOrCsv) {
   const std::string first = dir_.File("first.dlgr");
   const std::string second = dir_.File("second.dlgr");
-  test::WriteBytes(first, Recording("2024/05/01 10:00:", 60, "60.0"));
-  test::WriteBytes(second, Recording("2024/05/01 10:01:", 60, "70.0"));
+  test::WriteBytes(first, Recording("2024/05/01 10:00:00", 60, "60.0"));
+  test::WriteBytes(second, Recording("2024/05/01 10:01:00", 60, "70.0"));
   test::WriteBytes(first + ".exclusions",
                    "# kept by the windows\n2024/05/01 10:00:00..2024/05/01 10:00:10 talk\n");
 
@@ -229,8 +219,8 @@ TEST_F(SlmtoolAssess, TheReportCarriesEveryFigureOfTheJsonForm) {
 TEST_F(SlmtoolAssess, BadInputExitsTwoAndAFileThatCannotBeReadOne) {
   const std::string file = dir_.File("day.dlgr");
   const std::string later = dir_.File("later.dlgr");
-  test::WriteBytes(file, Recording("2024/05/01 10:00:", 30, "60.0"));
-  test::WriteBytes(later, Recording("2024/05/01 10:00:", 10, "60.0"));
+  test::WriteBytes(file, Recording("2024/05/01 10:00:00", 30, "60.0"));
+  test::WriteBytes(later, Recording("2024/05/01 10:00:00", 10, "60.0"));
   struct Case {
     std::vector<std::string> args;
     int exit_code;

@@ -1,6 +1,7 @@
 // slmtool's file commands when something is wrong, run as a user runs them:
-// files a crash or a power cut left damaged, files too long for a list, a full
-// disk, a folder where a file should go, a device that is no serial port.
+// files too long for a list, a full disk, a folder where a file should go, a
+// device that is no serial port. (What the reader leaves out of a damaged
+// file, and how that is said, is tested in files_tests.)
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -16,7 +17,6 @@ namespace {
 
 namespace fs = std::filesystem;
 using test::RunProgram;
-using test::TempDir;
 using test::ToolRun;
 
 const std::string kTitle = "No.s\tDate Time\tdB\t\r\n";
@@ -39,40 +39,7 @@ std::string Listing(const std::string& folder) {
   return listing;
 }
 
-class SlmtoolFaults : public ::testing::Test {
- protected:
-  ToolRun Run(const std::vector<std::string>& args) {
-    return RunProgram(SLMTOOL_PATH, args, dir_.path());
-  }
-  std::string Write(const std::string& name, const std::string& bytes) {
-    test::WriteBytes(dir_.File(name), bytes);
-    return dir_.File(name);
-  }
-  TempDir dir_;
-};
-
-TEST_F(SlmtoolFaults, FilesCutOffOrEndingInZeroBytesAreReadUpToTheDamage) {
-  // A recording whose last line was cut inside its level ("64.1" became "6").
-  const std::string cut =
-      Write("cut.dlgr", "Real Time\r\n1\r\nA\r\nFAST\r\n30-90\r\n\r\n\r\n\r\n\r\n" + kTitle +
-                            Records(3) + "4\t2026/12/07 03:37:32\t6");
-  const ToolRun stats = Run({"stats", cut});
-  EXPECT_EQ(stats.exit_code, 0) << stats.err;
-  EXPECT_EQ(stats.out.substr(0, 18), "StatRecordCount\t3\n");
-  EXPECT_NE(stats.err.find(cut + ": 1 line was skipped: the last one, cut off before its end."),
-            std::string::npos)
-      << stats.err;
-
-  // A temporary recording a power cut left, moved aside by the next recording.
-  const std::string unsaved =
-      Write("Fake-12070337.unsaved", kTitle + Records(5) + std::string(4096, '\0'));
-  const ToolRun info = Run({"info", unsaved});
-  EXPECT_EQ(info.exit_code, 0) << info.err;
-  EXPECT_NE(info.out.find("Records: 5\n"), std::string::npos) << info.out;
-  EXPECT_NE(info.err.find(unsaved + ": The end of the file was damaged: 4096 zero bytes"),
-            std::string::npos)
-      << info.err;
-}
+using SlmtoolFaults = test::ToolTest;
 
 TEST_F(SlmtoolFaults, EveryCommandSaysWhenItReadOnlyPartOfAFile) {
   const std::string big = Write("big.dlgr", kTitle + Records(348005));

@@ -2,13 +2,15 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sstream>
 #include <streambuf>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "files_test_support.h"
+#include "files/data_file_writer.h"
+#include "support/sample_lists.h"
 
 namespace slm {
 namespace {
@@ -164,7 +166,7 @@ TEST(OpenDataFile, CrLfSplitBetweenTwoChunksIsOneLineEnd) {
   EXPECT_EQ(file.skipped_lines, 0u);
 }
 
-TEST(OpenDataFile, HeaderValuesOfEachKindKeepAllButLeadingBlanks) {
+TEST(OpenDataFile, AHeaderCutShortKeepsTheValuesItHas) {
   EXPECT_TRUE(Read("").list.empty());
   const DataFile short_file =
       Read("Real Time\n 10\nA\nFAST\n80-140\n  92.4\n");  // header cut short
@@ -173,16 +175,6 @@ TEST(OpenDataFile, HeaderValuesOfEachKindKeepAllButLeadingBlanks) {
   EXPECT_EQ(r.second_value + "|" + r.frequency_weighting + "|" + r.max_level, "10|A|92.4");
   EXPECT_TRUE(short_file.list.empty());
   EXPECT_EQ(short_file.skipped_lines, 0u);
-
-  const DataFile set = Read(
-      "Data Logger 2\nSET 3\nC\nSLOW\nRange 70-130\nL05  78.1\nL10 \"76,0\"\nL50 70.4\n"
-      "L90 66.2\nL95 65.9\nMax dB 84.7 \n2016/03/22 09:00:40\nSEL 96.1\nLeq 72.3\n"
-      "No.s\tDate Time\tdB\t\n1\t2016/03/22 09:00:00\t66.0\t\n");
-  const ListHeader& h = set.list.header();
-  EXPECT_EQ(
-      h.second_value + "|" + h.range + "|" + h.l05 + "|" + h.l10 + "|" + h.max_level + "|" + h.leq,
-      "3|70-130|78.1|76,0|84.7 |72.3");
-  EXPECT_EQ(set.list.size(), 1u);
 }
 
 TEST(OpenDataFile, PlainListIgnoresItsFirstLineAndSkipsLinesThatDoNotSplit) {
@@ -351,6 +343,44 @@ TEST(OpenDataFile, ReportsProgressCanBeCancelledAndStopsAtTheListLimit) {
   EXPECT_TRUE(file.truncated);
   ASSERT_EQ(file.list.size(), kMaxRecords);
   EXPECT_EQ(file.list.number(kMaxRecords - 1), std::to_string(kMaxRecords));
+}
+
+// Files that hold no list are refused by their absolute path; a plain list
+// and a recording stopped before its first sample are lists.
+TEST(OpenDataFile, FilesThatHoldNoListAreRefusedByTheirAbsolutePath) {
+  test::TempDir dir;
+  RecordList none = test::SampleRealTimeList();
+  none.Clear();
+  const struct {
+    const char* name;
+    std::string bytes;
+    const char* refusal;  // nullptr: a list
+  } cases[] = {
+      {"empty.dlgr", "", " is empty"},
+      {"notes.txt", "Shopping\r\nbread\r\nmilk and honey\r\n",
+       " is not a data file: no record line found"},
+      // Lines that split at tabs, but with NUL bytes among them.
+      {"program.bin",
+       std::string("\x7f"
+                   "ELF\r\n1\t2\t3\r\n") +
+           std::string(3, '\0') + "4\t5\t6\r\n",
+       " is not a data file: no record line found"},
+      {"plain.dlgr", "anything\r\n1\t2024/05/01 10:00:00\t65.3\t\r\n", nullptr},
+      {"none.dlgr", FormatListFile(none, Separator::kTab), nullptr},
+  };
+  const std::filesystem::path before = std::filesystem::current_path();
+  std::filesystem::current_path(dir.path());
+  for (const auto& c : cases) {
+    test::WriteBytes(c.name, c.bytes);
+    try {
+      const DataFile file = OpenDataFile(std::string("./") + c.name);
+      EXPECT_EQ(c.refusal, nullptr) << c.name;
+      EXPECT_EQ(file.list.size(), c.name == std::string("plain.dlgr") ? 1u : 0u);
+    } catch (const DataFileError& e) {
+      EXPECT_EQ(e.what(), dir.File(c.name) + (c.refusal ? c.refusal : " opened"));
+    }
+  }
+  std::filesystem::current_path(before);
 }
 
 TEST(OpenDataFile, FromDiskTakesTheFileTitleAndErrorsNameTheFile) {

@@ -8,25 +8,16 @@
 #include <vector>
 
 #include "files/file_io.h"
-#include "files_test_support.h"
+#include "support/sample_lists.h"
 
 namespace slm {
 namespace {
 
+using test::Lines;
 using test::ReadBytes;
 using test::SampleMemorySet;
 using test::SampleRealTimeList;
 using test::TempDir;
-
-std::vector<std::string> Lines(const std::string& text) {
-  std::vector<std::string> lines;
-  std::size_t begin = 0;
-  for (std::size_t end; (end = text.find("\r\n", begin)) != std::string::npos; begin = end + 2) {
-    lines.push_back(text.substr(begin, end - begin));
-  }
-  EXPECT_EQ(begin, text.size()) << "last line without its line end";
-  return lines;
-}
 
 TEST(ListFile, RealTimeListHasNineHeaderLinesThenTabRows) {
   EXPECT_EQ(FormatListFile(SampleRealTimeList(), Separator::kTab),
@@ -37,16 +28,6 @@ TEST(ListFile, RealTimeListHasNineHeaderLinesThenTabRows) {
             "2\t2016/03/23 14:05:19\t80.0*\t\r\n"
             "3\t2016/03/23 14:05:29\t--\t\r\n"
             "4\t2016/03/23 14:07:19\t92.4\t\r\n");
-}
-
-TEST(ListFile, MemorySetHeaderCarriesItsKeys) {
-  const std::vector<std::string> lines = Lines(FormatListFile(SampleMemorySet(), Separator::kTab));
-  const std::vector<std::string> header(lines.begin(), lines.begin() + 15);
-  EXPECT_EQ(header, (std::vector<std::string>{"Data Logger 2", "SET 3", "C", "SLOW", "Range 70-130",
-                                              "L05 78.1", "L10 76.0", "L50 70.4", "L90 66.2",
-                                              "L95 65.9", "Max dB 84.7", "2016/03/22 09:00:40",
-                                              "SEL 96.1", "Leq 72.3", "No.s\tDate Time\tdB\t"}));
-  EXPECT_EQ(lines.size(), 15u + 3u);
 }
 
 // The bytes of SampleMemorySet() saved as a data file.
@@ -106,37 +87,6 @@ TEST(WriteRecordRows, TellsTheRowWrittenAndAlwaysTheLast) {
   }
 }
 
-TEST(ListFile, EveryGridRowEndsWithItsSeparator) {
-  for (const RecordList& list : {SampleRealTimeList(), SampleMemorySet()}) {
-    const std::vector<std::string> tab = Lines(FormatListFile(list, Separator::kTab));
-    const std::vector<std::string> csv = Lines(FormatListFile(list, Separator::kComma));
-    const std::size_t header = list.kind() == ListKind::kRealTime ? 9 : 14;
-    ASSERT_EQ(tab.size(), header + 1 + list.size());
-    ASSERT_EQ(csv.size(), tab.size());
-    // A CSV file starts with the very header lines of the data file.
-    for (std::size_t i = 0; i < header; ++i) EXPECT_EQ(csv[i], tab[i]);
-    EXPECT_EQ(tab[header], "No.s\tDate Time\tdB\t");
-    EXPECT_EQ(csv[header], "No.s,Date Time,dB,");
-    for (std::size_t i = header + 1; i < tab.size(); ++i) {
-      EXPECT_EQ(tab[i].back(), '\t') << tab[i];
-      EXPECT_EQ(csv[i].back(), ',') << csv[i];
-    }
-    EXPECT_EQ(csv.back(), std::string(list.number(list.size() - 1)) + "," +
-                              std::string(list.date_time(list.size() - 1)) + "," +
-                              std::string(list.level(list.size() - 1)) + ",");
-  }
-}
-
-TEST(ListFile, EmptyPanelListStillHasHeaderAndTitle) {
-  RecordList list = SampleRealTimeList();
-  list.Clear();
-  const std::vector<std::string> lines = Lines(FormatListFile(list, Separator::kTab));
-  ASSERT_EQ(lines.size(), 10u);
-  EXPECT_EQ(lines[0], "Real Time");
-  EXPECT_EQ(lines[8], "75.2");
-  EXPECT_EQ(lines[9], "No.s\tDate Time\tdB\t");
-}
-
 TEST(SaveRecordList, WritesTheFileBytesAndReplacesAnOlderFile) {
   TempDir dir;
   std::string csv = kMemorySetFile;
@@ -160,16 +110,6 @@ TEST(SaveRecordList, WritesTheFileBytesAndReplacesAnOlderFile) {
   EXPECT_EQ(ReadBytes(dir.File("set.dlgr")), FormatListFile(SampleRealTimeList(), Separator::kTab));
   EXPECT_EQ(fs::status(dir.File("set.dlgr")).permissions() & fs::perms::all,
             fs::perms::owner_read | fs::perms::owner_write);
-}
-
-TEST(SavePlainList, WritesTitleAndRecordsWithoutHeader) {
-  TempDir dir;
-  SavePlainList(dir.File("0323140509.dlgr"), SampleRealTimeList());
-  const std::vector<std::string> lines = Lines(ReadBytes(dir.File("0323140509.dlgr")));
-  ASSERT_EQ(lines.size(), 5u);
-  EXPECT_EQ(lines[0], "No.s\tDate Time\tdB\t");
-  EXPECT_EQ(lines[1], "1\t2016/03/23 14:05:09\t65.3\t");
-  EXPECT_EQ(lines[4], "4\t2016/03/23 14:07:19\t92.4\t");
 }
 
 }  // namespace

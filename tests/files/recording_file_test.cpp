@@ -7,7 +7,7 @@
 #include <string>
 
 #include "files/file_io.h"
-#include "files_test_support.h"
+#include "support/sample_lists.h"
 #include "support/file_size_limit.h"
 
 namespace slm {
@@ -149,29 +149,6 @@ TEST(RecordingFileWriter, FinishRemovesTheTemporaryFileOnlyOnceTheFinalFileIsWri
   const std::string saved = ReadBytes(dir.File("rec.dlgr"));
   EXPECT_EQ(saved.substr(saved.find("No.s")),
             std::string(kTitle) + "1\t2016/03/23 14:06:09\t70.0\t\r\n");
-}
-
-TEST(FinishRecordingFile, PutsTheRealTimeHeaderBeforeTheRecordedLines) {
-  TempDir dir;
-  const std::string fake = dir.File(kRecordingTempFile);
-  RecordingFileWriter writer(fake, Separator::kTab, Stem(dir, "aside"));
-  writer.Append(1, "2016/03/23 14:05:09", "65.3");
-  writer.Close();
-
-  ListHeader header;
-  header.kind = ListKind::kPlain;  // the recording's values make a real-time header regardless
-  header.second_value = "1";
-  header.frequency_weighting = "A";
-  header.time_weighting = "FAST";
-  header.range = "80-140";
-  header.max_level = "65.3";
-  header.max_time = "2016/03/23 14:05:09";
-  header.sel = "65.3";
-  header.leq = "65.3";
-  FinishRecordingFile(header, fake, dir.File("rec.dlgr"));
-  EXPECT_EQ(ReadBytes(dir.File("rec.dlgr")),
-            "Real Time\r\n1\r\nA\r\nFAST\r\n80-140\r\n65.3\r\n2016/03/23 14:05:09\r\n65.3\r\n"
-            "65.3\r\nNo.s\tDate Time\tdB\t\r\n1\t2016/03/23 14:05:09\t65.3\t\r\n");
 }
 
 TEST(RecordingErrors, NameTheFileThatFailed) {

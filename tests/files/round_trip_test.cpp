@@ -6,7 +6,7 @@
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
 #include "files/recording_file.h"
-#include "files_test_support.h"
+#include "support/sample_lists.h"
 
 namespace slm {
 namespace {

@@ -192,22 +192,6 @@ TEST(RecoverLink, MeterComingBackDuringATryRestoresTheLink) {
   EXPECT_LT(w.port.elapsed(), 2.0);
 }
 
-TEST(RecoverLink, PortThatVanishedIsOpenedAgain) {
-  Wired<SimulatedMeter> w;
-  w.link.Open(1);
-  w.port.SetBroken(true);
-  EXPECT_FALSE(w.link.RecoverLink());
-  EXPECT_FALSE(w.link.RecoverLink());
-  w.port.SetBroken(false);
-  bool back = false;
-  for (int i = 0; i < 3 && !back; ++i) back = w.link.RecoverLink();
-  EXPECT_TRUE(back);
-  EXPECT_TRUE(w.port.PortOpen());
-  EXPECT_GE(w.port.open_count(), 2);
-  EXPECT_EQ(w.observer.lost, 1);
-  EXPECT_EQ(w.observer.restored, 1);
-}
-
 TEST(RecoverLink, OnlyTheCurrentObserverCanClearItself) {
   Wired<SimulatedMeter> w;
   CountingObserver second;

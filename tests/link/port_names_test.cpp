@@ -8,17 +8,6 @@
 namespace slm {
 namespace {
 
-TEST(PortNames, OnlyTheSixteenExactNames) {
-  EXPECT_EQ(PortNumberOfName("COM1"), 1);
-  EXPECT_EQ(PortNumberOfName("COM16"), 16);
-  EXPECT_EQ(PortNumberOfName("com3"), 0);
-  EXPECT_EQ(PortNumberOfName("COM17"), 0);
-  EXPECT_EQ(PortNumberOfName("COM03"), 0);
-  EXPECT_EQ(PortNumberOfName(" COM3"), 0);
-  EXPECT_EQ(PortNumberOfName(""), 0);
-  EXPECT_EQ(PortNameOfNumber(7), "COM7");
-}
-
 TEST(PortNames, ARememberedDeviceIsFoundUnderTheNameItHasNow) {
   // COM1 the emulator, COM2 and COM3 adapters, the rest nothing.
   const std::vector<std::string> now{"/dev/pts/4", "/dev/ttyUSB0", "/dev/ttyUSB1"};
@@ -48,12 +37,14 @@ TEST(PortNames, PortTextIsANameADevicePathOrSaysWhatIsWrong) {
   } cases[] = {
       {"COM1", 1, "", ""},
       {"COM16", 16, "", ""},
+      {"COM7", 7, "", ""},
       {"COM0", 0, "", "COM1 to COM16"},
       {"COM17", 0, "", "COM1 to COM16"},
       {"com1", 0, "", "\"com1\" is not a port name"},
       {"Com3", 0, "", "in capitals"},
       {"COM-1", 0, "", "COM1 to COM16"},
       {"COM03", 0, "", "COM1 to COM16"},
+      {" COM3", 0, " COM3", ""},  // a device path, as any text that is no name
       {"COM", 0, "", "COM1 to COM16"},
       {"", 0, "", "No port given"},
       {"/dev/ttyUSB0", 0, "/dev/ttyUSB0", ""},

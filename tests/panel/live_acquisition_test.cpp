@@ -7,18 +7,10 @@
 namespace slm {
 namespace {
 
-using test::SimulatedMeter;
-
-class LiveTick : public ::testing::Test {
+class LiveTick : public ::testing::Test, protected test::MeterStack {
  protected:
-  LiveTick() : rs232_(meter_, meter_), link_(meter_, rs232_), live_(link_, reading_) {
-    link_.Open(1);
-  }
-  SimulatedMeter meter_;
-  Rs232 rs232_;
-  MeterLink link_;
   Reading reading_;
-  LiveAcquisition live_;
+  LiveAcquisition live_{link_, reading_};
 };
 
 TEST_F(LiveTick, DecodesTheNewestFrame) {

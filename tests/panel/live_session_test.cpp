@@ -14,8 +14,6 @@
 namespace slm {
 namespace {
 
-using test::SimulatedMeter;
-
 // "yyyy/mm/dd hh:nn:ss" back into its parts.
 DateTime ParseTime(const std::string& text) {
   return {std::stoi(text.substr(0, 4)),  std::stoi(text.substr(5, 2)),
@@ -31,10 +29,9 @@ class SessionView : public LiveSessionView {
   int restored = 0;
 };
 
-class LiveSessionTest : public ::testing::Test {
+class LiveSessionTest : public ::testing::Test, protected test::MeterStack {
  protected:
   LiveSessionTest() {
-    link_.Open(1);
     session_.SetView(&view_);
     meter_.model().SetLevel(70.0);
     // The meter's first reading starts the sampling rhythm.
@@ -56,9 +53,6 @@ class LiveSessionTest : public ::testing::Test {
     return times;
   }
 
-  SimulatedMeter meter_;
-  Rs232 rs232_{meter_, meter_};
-  MeterLink link_{meter_, rs232_};
   Reading reading_;
   test::TempDir dir_;
   test::VirtualClock clock_{{2024, 5, 1, 10, 0, 0}, [this] { return meter_.elapsed(); }};

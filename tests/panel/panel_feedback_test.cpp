@@ -1,11 +1,10 @@
 // The chosen file of a recording, and what the panel says of recordings.
-#include "panel/notices.h"
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
 #include <string>
 
+#include "panel/notices.h"
 #include "panel/pc_recorder.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"

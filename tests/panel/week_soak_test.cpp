@@ -35,12 +35,11 @@ long long SecondsOf(std::string_view t) {
   return LinearSeconds({n(0, 4), n(5, 2), n(8, 2), n(11, 2), n(14, 2), n(17, 2)});
 }
 
-TEST(WeekSoak, EverySecondOfAWeekIsRecordedOnceAcrossItsFiles) {
+class WeekSoak : public ::testing::Test, protected test::MeterStack {};
+
+TEST_F(WeekSoak, EverySecondOfAWeekIsRecordedOnceAcrossItsFiles) {
   constexpr std::size_t kWeek = 7 * 86400;
-  test::SimulatedMeter meter;
-  Rs232 rs232(meter, meter);
-  MeterLink link(meter, rs232);
-  link.Open(1);
+  test::SimulatedMeter& meter = meter_;
   meter.model().SetLevels({62.0, 63.4, 71.2, 58.9});
   test::TempDir dir;
   test::VirtualClock clock({2024, 3, 25, 0, 0, 0}, [&meter] { return meter.elapsed(); });
@@ -48,7 +47,7 @@ TEST(WeekSoak, EverySecondOfAWeekIsRecordedOnceAcrossItsFiles) {
   Reading reading;
   PcRecorder recorder(clock.Source(), dir.path());
   LiveChartData charts;
-  LiveSession session(link, reading, recorder, charts);
+  LiveSession session(link_, reading, recorder, charts);
   while (session.Tick() != TickResult::kFrame) {
   }
   const std::string path = dir.File("week.dlgr");

@@ -4,6 +4,7 @@
 #include <map>
 #include <vector>
 
+#include "link/meter_link.h"
 #include "link/rs232.h"
 #include "link/serial_port.h"
 #include "sim/meter_model.h"
@@ -81,6 +82,16 @@ class SimulatedMeter : public SerialPort, public Clock, public EventPump {
   bool broken_ = false;
   int open_count_ = 0;
   int open_attempts_ = 0;
+};
+
+// The program's serial stack on the simulated meter, its link open on COM1:
+// a base for the fixtures of the tests that talk to the meter.
+class MeterStack {
+ protected:
+  MeterStack() { link_.Open(1); }
+  SimulatedMeter meter_;
+  Rs232 rs232_{meter_, meter_};
+  MeterLink link_{meter_, rs232_};
 };
 
 }  // namespace slm::test

@@ -44,13 +44,15 @@ inline void WriteBytes(const std::string& path, const std::string& bytes) {
   std::ofstream(path, std::ios::binary) << bytes;
 }
 
-// The lines of `text` split at CR LF; a last line without its end is kept.
+// The lines of `text`, each without its LF or CR LF; a last line without
+// its end is kept.
 inline std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
   for (std::size_t start = 0; start < text.size();) {
-    const std::size_t end = std::min(text.find("\r\n", start), text.size());
+    const std::size_t end = std::min(text.find('\n', start), text.size());
     lines.push_back(text.substr(start, end - start));
-    start = end + 2;
+    if (lines.back().ends_with('\r')) lines.back().pop_back();
+    start = end + 1;
   }
   return lines;
 }

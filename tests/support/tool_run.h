@@ -3,6 +3,7 @@
 // Runs the built slmtool as a user runs it, its output and errors caught in
 // files of a folder.
 #include <fcntl.h>
+#include <gtest/gtest.h>
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -14,6 +15,8 @@
 #include <utility>
 #include <vector>
 
+#include "support/temp_dir.h"
+
 extern char** environ;
 
 namespace slm::test {
@@ -23,11 +26,6 @@ struct ToolRun {
   std::string out;
   std::string err;
 };
-
-inline std::string ReadWholeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // Runs `program` with `args`; its output goes through files in `folder`.
 inline ToolRun RunProgram(const std::string& program, std::vector<std::string> args,
@@ -51,9 +49,25 @@ inline ToolRun RunProgram(const std::string& program, std::vector<std::string> a
   posix_spawn_file_actions_destroy(&actions);
   if (spawned != 0) return run;
   if (::waitpid(pid, &status, 0) == pid && WIFEXITED(status)) run.exit_code = WEXITSTATUS(status);
-  run.out = ReadWholeFile(out_path);
-  run.err = ReadWholeFile(err_path);
+  run.out = ReadBytes(out_path);
+  run.err = ReadBytes(err_path);
   return run;
 }
+
+#ifdef SLMTOOL_PATH
+// slmtool run in a folder of the test's own.
+class ToolTest : public ::testing::Test {
+ protected:
+  ToolRun Run(std::vector<std::string> args) {
+    return RunProgram(SLMTOOL_PATH, std::move(args), dir_.path());
+  }
+  // Writes `bytes` into the file `name` of the folder; its path.
+  std::string Write(const std::string& name, const std::string& bytes) {
+    WriteBytes(dir_.File(name), bytes);
+    return dir_.File(name);
+  }
+  TempDir dir_;
+};
+#endif
 
 }  // namespace slm::test
