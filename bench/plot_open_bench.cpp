@@ -2,6 +2,7 @@
 // offscreen. Budget: 300 ms to open.
 //  - a 348000-record list: every level classified with its pause marks, the
 //    trace and marks drawn, the first frame;
+//  - the same list against its clock;
 //  - the live history of 864001 samples: the snapshot copied once, drawn,
 //    the first frame.
 #include <benchmark/benchmark.h>
@@ -11,6 +12,7 @@
 
 #include "analysis/live_chart_data.h"
 #include "analysis/time_plot.h"
+#include "base/calendar.h"
 #include "base/number_text.h"
 #include "graph/graph.h"
 #include "graph/level_plot.h"
@@ -19,10 +21,11 @@ namespace {
 
 slm::RecordList PausedList(int count) {
   slm::RecordList list;
+  const std::int64_t start = *slm::ParseClockText("2024/05/01 10:00:00");
   for (int i = 1; i <= count; ++i) {
     std::string level = slm::OneDecimalText(60 + (i % 200) * 0.1);
     if (i % 1000 >= 900) level += '*';  // a paused stretch every 1000 rows
-    list.Append(std::to_string(i), "2024/05/01 10:00:00", level);
+    list.Append(std::to_string(i), slm::ClockText(start + i), level);
   }
   return list;
 }
@@ -40,6 +43,23 @@ void BM_OpenListPlot(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_OpenListPlot)->Unit(benchmark::kMillisecond);
+
+// The same list against its Date Time column: every time read, the gaps
+// found, the trace and marks drawn, the first frame.
+void BM_OpenListPlotAgainstClock(benchmark::State& state) {
+  const slm::RecordList list = PausedList(348000);
+  const slm::LevelColumnPlot plot = slm::PlotLevelColumn(list);
+  slm::Graph graph;
+  graph.resize(1000, 600);
+  graph.show();
+  QApplication::processEvents();
+  for (auto _ : state) {
+    const slm::ClockPlot clock = slm::PlotAgainstClock(plot);
+    slm::ShowClockPlot(graph, plot, clock);
+    graph.ReplotNow();
+  }
+}
+BENCHMARK(BM_OpenListPlotAgainstClock)->Unit(benchmark::kMillisecond);
 
 void BM_OpenLiveSnapshot(benchmark::State& state) {
   slm::LiveChartData charts;

@@ -44,7 +44,7 @@ constexpr const char* kUsage =
     "  report FILE [--per N] [-o OUT.pdf]\n"
     "      Prints the list report of FILE, N records (1..5, default 1) to a line, on\n"
     "      standard output or into a PDF file.\n"
-    "  plot FILE -o OUT\n"
+    "  plot FILE [--time] -o OUT\n"
     "      Draws the levels of FILE with their Pause and Start marks as the Plot\n"
     "      window shows them, into OUT: PDF, PNG or SVG by its extension.\n"
     "  assess FILE... [--interval S] [--periods D,E,N] [--percentiles N,...]\n"

@@ -17,10 +17,15 @@ namespace {
 constexpr int kWidth = 1000;
 constexpr int kHeight = 600;
 
+std::string BaseName(const std::string& path) {
+  const std::size_t slash = path.find_last_of("/\\");
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
 }  // namespace
 
 int RunPlot(const std::vector<std::string>& args) {
-  const Options options(args, {"--output"}, {});
+  const Options options(args, {"--output"}, {"--time"});
   if (options.positional().size() != 1) throw std::runtime_error("plot takes one FILE");
   const std::string input = options.positional()[0];
   const std::string output = options.Get("--output");
@@ -36,15 +41,35 @@ int RunPlot(const std::vector<std::string>& args) {
   const LevelColumnPlot plot = PlotLevelColumn(file.list);
   Graph graph;
   graph.resize(kWidth, kHeight);
-  ShowLevelColumn(graph, plot);
+  const bool clock_axis = options.Has("--time");
+  ClockPlot clock;
+  if (clock_axis) {
+    clock = PlotAgainstClock(plot);
+    if (clock.empty()) {
+      std::fprintf(stderr, "slmtool plot: %s has no record with a readable Date Time\n",
+                   input.c_str());
+      return 1;
+    }
+    ShowClockPlot(graph, plot, clock);
+  } else {
+    ShowLevelColumn(graph, plot);
+  }
+  graph.SetTitle(QString::fromLatin1(PlotTitleLine(BaseName(input), file.list)));
   try {
     graph.SaveImage(output, kWidth, kHeight);
   } catch (const DataFileError& e) {
     std::fprintf(stderr, "slmtool plot: %s\n", e.what());
     return 1;
   }
-  std::printf("%zu records and %zu marks drawn into %s\n", plot.rows(), plot.marks.size(),
-              output.c_str());
+  std::printf("%zu records and %zu marks drawn into %s\n", plot.rows() - clock.unplaced,
+              plot.marks.size(), output.c_str());
+  if (clock.unplaced > 0) {
+    // Drawn, but not whole: said, and the exit status says it too.
+    std::fprintf(stderr,
+                 "slmtool plot: %zu records of %s have no readable Date Time and are left out\n",
+                 clock.unplaced, input.c_str());
+    return 1;
+  }
   return 0;
 }
 

@@ -4,12 +4,16 @@
 
 #include <QBuffer>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPdfWriter>
 #include <QPicture>
 #include <QSvgGenerator>
 #include <QVBoxLayout>
+#include <QWheelEvent>
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 #include "files/file_io.h"
 #include "graph/file_device.h"
@@ -17,8 +21,61 @@
 
 namespace slm {
 
+using graph_detail::AxisTicker;
 using graph_detail::kClickSlack;
-using graph_detail::ScaledTicker;
+
+namespace graph_detail {
+
+double AxisTicker::getTickStep(const QCPRange& range) {
+  switch (scale_) {
+    case AxisScale::kWhole:
+      step_ = WholeTickStep(range.size(), tickCount());
+      break;
+    case AxisScale::kClock:
+      step_ = ClockTickStep(range.size(), tickCount());
+      break;
+    case AxisScale::kNumber:
+      step_ = QCPAxisTicker::getTickStep(range);
+      break;
+  }
+  return step_;
+}
+
+int AxisTicker::getSubTickCount(double step) {
+  // Between whole steps of one, and between clock times, a sub-tick would
+  // stand for nothing.
+  if (scale_ == AxisScale::kClock || (scale_ == AxisScale::kWhole && step <= 1)) return 0;
+  return QCPAxisTicker::getSubTickCount(step);
+}
+
+QVector<double> AxisTicker::createTickVector(double step, const QCPRange& range) {
+  if (scale_ != AxisScale::kClock) return QCPAxisTicker::createTickVector(step, range);
+  const std::vector<double> ticks = ClockTicks(range.lower, range.upper, step);
+  return QVector<double>(ticks.begin(), ticks.end());
+}
+
+QVector<QString> AxisTicker::createLabelVector(const QVector<double>& ticks, const QLocale& locale,
+                                               QChar format_char, int precision) {
+  if (scale_ != AxisScale::kClock) {
+    return QCPAxisTicker::createLabelVector(ticks, locale, format_char, precision);
+  }
+  QVector<QString> labels;
+  for (const std::string& label :
+       ClockTickLabels(std::vector<double>(ticks.begin(), ticks.end()), step_)) {
+    labels.push_back(QString::fromLatin1(label));
+  }
+  return labels;
+}
+
+QString AxisTicker::getTickLabel(double tick, const QLocale& locale, QChar format_char,
+                                 int precision) {
+  if (scale_ == AxisScale::kWhole) {
+    return locale.toString(static_cast<qlonglong>(std::llround(tick * factor_)));
+  }
+  return QCPAxisTicker::getTickLabel(tick * factor_, locale, format_char, precision);
+}
+
+}  // namespace graph_detail
 
 Graph::Graph(QWidget* parent, Style style)
     : QWidget(parent), plot_(new QCustomPlot(this)), state_(std::make_unique<State>()) {
@@ -39,8 +96,23 @@ Graph::Graph(QWidget* parent, Style style)
   } else {
     state_->line = plot_->addGraph();
   }
-  state_->ticker = QSharedPointer<ScaledTicker>::create();
+  state_->ticker = QSharedPointer<AxisTicker>::create();
   plot_->xAxis->setTicker(state_->ticker);
+  state_->y_ticker = QSharedPointer<AxisTicker>::create();
+  plot_->yAxis->setTicker(state_->y_ticker);
+  for (QCPAxis* axis : {plot_->xAxis, plot_->yAxis}) {
+    QObject::connect(axis, qOverload<const QCPRange&>(&QCPAxis::rangeChanged), plot_, [this] {
+      if (on_view_changed) on_view_changed();
+    });
+  }
+  QObject::connect(plot_, &QCustomPlot::mouseWheel, plot_, [this](QWheelEvent* event) {
+    if (!state_->view_controls) return;
+    Zoom(event->angleDelta().y() / 120.0, event->modifiers() & Qt::ControlModifier,
+         event->position());
+  });
+  QObject::connect(plot_, &QCustomPlot::mouseDoubleClick, plot_, [this](QMouseEvent* event) {
+    if (state_->view_controls && event->button() == Qt::LeftButton && on_reset) on_reset();
+  });
   SetPlotColor(Qt::white);
 
   QObject::connect(plot_, &QCustomPlot::mousePress, plot_, [this](QMouseEvent* event) {
@@ -144,6 +216,70 @@ void Graph::SetXLabelFormat(LabelFormat format) {
   Replot();
 }
 
+void Graph::SetXScale(AxisScale scale) {
+  state_->ticker->SetScale(scale);
+  Replot();
+}
+
+void Graph::SetYScale(AxisScale scale) {
+  state_->y_ticker->SetScale(scale);
+  Replot();
+}
+
+void Graph::SetTitle(const QString& title) {
+  state_->title_text = title;
+  QCPLayoutGrid* layout = plot_->plotLayout();
+  if (title.isEmpty()) {
+    if (state_->title) {
+      layout->remove(state_->title);
+      layout->simplify();
+      state_->title = nullptr;
+    }
+  } else if (!state_->title) {
+    layout->insertRow(0);
+    QFont font = plot_->font();
+    font.setBold(true);
+    state_->title = new QCPTextElement(plot_, title, font);
+    layout->addElement(0, 0, state_->title);
+  }
+  SizeFor(width());
+  Replot();
+}
+
+namespace {
+
+// `title` broken between its " - " parts into lines that fit `width` pixels.
+QString WrappedTitle(const QString& title, const QFont& font, int width) {
+  const QFontMetrics metrics(font);
+  const QStringList parts = title.split(QStringLiteral(" - "));
+  QString text;
+  QString line;
+  for (const QString& part : parts) {
+    const QString longer = line.isEmpty() ? part : line + QStringLiteral(" - ") + part;
+    if (!line.isEmpty() && metrics.horizontalAdvance(longer) > width) {
+      text += line + QLatin1Char('\n');
+      line = part;
+    } else {
+      line = longer;
+    }
+  }
+  return text + line;
+}
+
+}  // namespace
+
+void Graph::SizeFor(int width) {
+  // As many ticks as the room takes without their labels running together,
+  // and never fewer than two labels.
+  state_->ticker->setTickCount(std::clamp(width / 80, 3, 12));
+  if (state_->title) {
+    state_->title->setText(
+        WrappedTitle(state_->title_text, state_->title->font(), std::max(200, width - 20)));
+  }
+}
+
+QString Graph::Title() const { return state_->title_text; }
+
 void Graph::Rescale() {
   plot_->rescaleAxes();
   Replot();
@@ -174,6 +310,20 @@ void Graph::Plot(std::span<const double> values, double first_x, double step_x) 
 namespace {
 constexpr int kStripViewsKept = 4;
 }  // namespace
+
+void Graph::PlotPoints(std::span<const double> x, std::span<const double> y) {
+  const int n = static_cast<int>(std::min(x.size(), y.size()));
+  if (state_->line) {
+    QVector<QCPGraphData> points(n);
+    for (int k = 0; k < n; ++k) points[k] = QCPGraphData(x[k], y[k]);
+    state_->line->data()->set(points, true);
+  } else {
+    QVector<QCPBarsData> points(n);
+    for (int k = 0; k < n; ++k) points[k] = QCPBarsData(x[k], y[k]);
+    state_->bars->data()->set(points, true);
+  }
+  Replot();
+}
 
 void Graph::Append(double value) {
   double x = 0;
@@ -219,6 +369,9 @@ void Graph::Clear() {
   }
   ClearAnnotations();
   RemoveAllCursors();
+  ClearSpans();
+  SetLevelLine(std::numeric_limits<double>::quiet_NaN(), {});
+  if (state_->steps) state_->steps->data()->clear();
 }
 
 int Graph::PointCount() const { return state_->Count(); }
@@ -237,7 +390,9 @@ void Graph::Render(QPainter& painter, int width, int height) {
   QPicture picture;
   QCPPainter picture_painter;
   if (!picture_painter.begin(&picture)) return;
+  SizeFor(width);
   plot_->toPainter(&picture_painter, width, height);
+  SizeFor(this->width());
   picture_painter.end();
   painter.drawPicture(0, 0, picture);
 }
@@ -249,6 +404,12 @@ void Graph::SaveImage(const std::string& path, int width, int height) {
     throw DataFileError(path, AbsolutePath(path) +
                                   " could not be written: a graph is saved as .pdf, .png or .svg.");
   }
+  // Ticks and title laid out for the file's width, then for the screen again.
+  SizeFor(width);
+  struct ScreenAgain {
+    Graph* graph;
+    ~ScreenAgain() { graph->SizeFor(graph->width()); }
+  } screen_again{this};
   WriteDrawnFile(path, [&](QIODevice& device) {
     if (suffix == QLatin1String("png")) {
       // Encoded in memory first: the PNG library prints its own complaint when
@@ -302,10 +463,32 @@ void Graph::Replot() {
 
 void Graph::resizeEvent(QResizeEvent* event) {
   QWidget::resizeEvent(event);
-  // As many ticks as the room takes without their labels running together.
-  state_->ticker->setTickCount(std::clamp(width() / 90, 2, 8));
+  SizeFor(width());
   plot_->yAxis->ticker()->setTickCount(std::clamp(height() / 40, 2, 6));
   FitYCaption();
+}
+
+void Graph::SetViewControls(bool on) {
+  state_->view_controls = on;
+  setFocusPolicy(on ? Qt::StrongFocus : Qt::NoFocus);
+  SetTrackMode(state_->mode);
+}
+
+void Graph::Zoom(double steps, bool y_axis, QPointF at) {
+  if (steps == 0) return;
+  // The factor QCustomPlot's own wheel zoom takes per notch.
+  constexpr double kFactorPerStep = 0.85;
+  QCPAxis* axis = y_axis ? plot_->yAxis : plot_->xAxis;
+  axis->scaleRange(std::pow(kFactorPerStep, steps), axis->pixelToCoord(y_axis ? at.y() : at.x()));
+  Replot();
+}
+
+void Graph::keyPressEvent(QKeyEvent* event) {
+  if (state_->view_controls && event->key() == Qt::Key_Home && on_reset) {
+    on_reset();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 void Graph::showEvent(QShowEvent* event) {
@@ -314,6 +497,21 @@ void Graph::showEvent(QShowEvent* event) {
     stale_ = false;
     plot_->replot(QCustomPlot::rpQueuedReplot);
   }
+}
+
+std::vector<double> Graph::XTicks() const {
+  const QVector<double> ticks = plot_->xAxis->tickVector();
+  return std::vector<double>(ticks.begin(), ticks.end());
+}
+
+QStringList Graph::XTickLabels() const {
+  const QVector<QString> labels = plot_->xAxis->tickVectorLabels();
+  return QStringList(labels.begin(), labels.end());
+}
+
+std::vector<double> Graph::YTicks() const {
+  const QVector<double> ticks = plot_->yAxis->tickVector();
+  return std::vector<double>(ticks.begin(), ticks.end());
 }
 
 QString Graph::XTickLabel(double value) const {

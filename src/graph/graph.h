@@ -3,12 +3,14 @@
 #include <QColor>
 #include <QPointF>
 #include <QString>
+#include <QStringList>
 #include <QWidget>
 #include <functional>
 #include <memory>
 #include <span>
 #include <vector>
 
+#include "analysis/plot_axes.h"
 #include "analysis/track_modes.h"
 
 class QCustomPlot;
@@ -19,11 +21,6 @@ namespace slm {
 // How the X axis labels its ticks: "0" the value as it is, "*.1" and "*0.1"
 // the value times 0.1 (the histograms' class index in tenths of a dB).
 enum class LabelFormat { kPlain, kTenths };
-
-struct AxisRange {
-  double min = 0;
-  double max = 0;
-};
 
 // The one graph widget of the program: a line trace, or bars for a
 // histogram, with axes, annotations, cursors and the eight track modes.
@@ -46,6 +43,14 @@ class Graph : public QWidget {
   AxisRange XRange() const;
   AxisRange YRange() const;
   void SetXLabelFormat(LabelFormat format);
+  // How an axis counts: any number, whole numbers (record numbers and counts:
+  // no tick at 2.5) or clock times in seconds (base/calendar.h).
+  void SetXScale(AxisScale scale);
+  void SetYScale(AxisScale scale);
+  // A title line above the plot, on the screen, on paper and in files; an
+  // empty text removes it.
+  void SetTitle(const QString& title);
+  QString Title() const;
   // Fits both axes to the data (the Y maximum is then read with YRange()).
   void Rescale();
   // Fits the Y axis alone to the data (a histogram's counts from 0 up); the X
@@ -55,11 +60,14 @@ class Graph : public QWidget {
   // The trace: element k drawn at x = first_x + k * step_x. The values are
   // copied once.
   void Plot(std::span<const double> values, double first_x = 0, double step_x = 1);
+  // The trace at sorted `x` (times in seconds, say); a `y` that is no number
+  // leaves a gap in the line.
+  void PlotPoints(std::span<const double> x, std::span<const double> y);
   // Strip chart: appends one point after the last (x = the previous x + 1)
   // and keeps the newest `span` points in sight.
   void Append(double value);
   void SetStripSpan(int points);
-  // Removes the trace's points, the annotations and the cursors.
+  // Removes the trace's points, the annotations, the cursors and the overlays.
   void Clear();
   int PointCount() const;
 
@@ -69,6 +77,19 @@ class Graph : public QWidget {
   int AnnotationCount() const;
   QString AnnotationText(int i) const;
   void ClearAnnotations();
+
+  // Overlays for a chart of a long measurement, drawn in axis units so they
+  // move with the view: a level line (a threshold; a level that is no
+  // number removes it), shaded stretches of X over the whole height (events,
+  // exclusions), and a second trace drawn as steps (interval levels: each
+  // value holds from its x to the next x; the last point closes the last
+  // step). Clear() removes them too.
+  void SetLevelLine(double y, const QColor& color);
+  void AddSpan(double x_min, double x_max, const QColor& fill);
+  void ClearSpans();
+  int SpanCount() const;
+  void PlotSteps(std::span<const double> x, std::span<const double> y, const QColor& color);
+  int StepPointCount() const;
 
   // Cursors, numbered from 1.
   int CursorCount() const;
@@ -87,6 +108,14 @@ class Graph : public QWidget {
 
   void SetTrackMode(TrackMode mode);
   TrackMode trackMode() const;
+
+  // The view by mouse and keyboard, for the graph windows: the wheel zooms X
+  // about the pointer (with Ctrl, Y), a drag in normal mode pans, and a
+  // double-click or Home asks for on_reset. Off for the panel's charts.
+  void SetViewControls(bool on);
+  std::function<void()> on_reset;
+  // Called after every change of either axis range, whoever made it.
+  std::function<void()> on_view_changed;
 
   // The plot's background: white for printing, and back.
   void SetPlotColor(const QColor& color);
@@ -109,12 +138,17 @@ class Graph : public QWidget {
   // replot), and the X axis label of a tick at `value`.
   QPointF AnnotationPixel(int i) const;
   QString XTickLabel(double value) const;
+  // For tests: the ticks and labels of the last repaint.
+  std::vector<double> XTicks() const;
+  QStringList XTickLabels() const;
+  std::vector<double> YTicks() const;
   // For tests: the font the Y caption is written in.
   QFont YCaptionFont() const;
 
  protected:
   void showEvent(QShowEvent* event) override;
   void resizeEvent(QResizeEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   // A short graph writes its Y caption smaller rather than cutting it.
@@ -122,6 +156,9 @@ class Graph : public QWidget {
   // Repaints soon, once for many changes; a hidden graph (the panel's charts
   // not chosen) waits until it is shown.
   void Replot();
+  void Zoom(double steps, bool y_axis, QPointF at);
+  // Lays out the X ticks and the title line for a drawing `width` pixels wide.
+  void SizeFor(int width);
 
   struct State;
   QCustomPlot* plot_ = nullptr;

@@ -3,6 +3,7 @@
 #include <qcustomplot.h>
 
 #include <algorithm>
+#include <cmath>
 
 #include "graph/graph.h"
 #include "graph/graph_state.h"
@@ -61,6 +62,61 @@ QPointF Graph::AnnotationPixel(int i) const {
   return state_->annotations[i].tracer->position->pixelPosition();
 }
 
+void Graph::SetLevelLine(double y, const QColor& color) {
+  if (std::isnan(y)) {
+    if (state_->level_line) plot_->removeItem(state_->level_line);
+    state_->level_line = nullptr;
+  } else {
+    if (!state_->level_line) {
+      state_->level_line = new QCPItemStraightLine(plot_);
+      state_->level_line->setSelectable(false);
+    }
+    state_->level_line->setPen(QPen(color, 1, Qt::DashLine));
+    state_->level_line->point1->setCoords(0, y);
+    state_->level_line->point2->setCoords(1, y);
+  }
+  Replot();
+}
+
+void Graph::AddSpan(double x_min, double x_max, const QColor& fill) {
+  auto* span = new QCPItemRect(plot_);
+  // X in axis units, Y over the whole height of the plot.
+  span->topLeft->setTypeY(QCPItemPosition::ptAxisRectRatio);
+  span->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
+  span->topLeft->setCoords(std::min(x_min, x_max), 0);
+  span->bottomRight->setCoords(std::max(x_min, x_max), 1);
+  span->setPen(Qt::NoPen);
+  span->setBrush(fill);
+  span->setSelectable(false);
+  // Under the traces and the grid, over the plot's background.
+  span->setLayer(QStringLiteral("background"));
+  state_->spans.push_back(span);
+  Replot();
+}
+
+void Graph::ClearSpans() {
+  for (QCPItemRect* span : state_->spans) plot_->removeItem(span);
+  state_->spans.clear();
+  Replot();
+}
+
+int Graph::SpanCount() const { return static_cast<int>(state_->spans.size()); }
+
+void Graph::PlotSteps(std::span<const double> x, std::span<const double> y, const QColor& color) {
+  if (!state_->steps) {
+    state_->steps = plot_->addGraph();
+    state_->steps->setLineStyle(QCPGraph::lsStepLeft);
+  }
+  state_->steps->setPen(QPen(color, 2));
+  const int n = static_cast<int>(std::min(x.size(), y.size()));
+  QVector<QCPGraphData> points(n);
+  for (int k = 0; k < n; ++k) points[k] = QCPGraphData(x[k], y[k]);
+  state_->steps->data()->set(points, true);
+  Replot();
+}
+
+int Graph::StepPointCount() const { return state_->steps ? state_->steps->data()->size() : 0; }
+
 int Graph::CursorCount() const { return static_cast<int>(state_->cursors.size()); }
 
 void Graph::AddCursor(const QColor& color) {
@@ -72,7 +128,11 @@ void Graph::AddCursor(const QColor& color) {
   for (QCPItemStraightLine* line : {cursor.vertical, cursor.horizontal}) {
     line->setPen(QPen(color));
     line->setSelectable(false);
+    line->setAntialiased(false);  // crisp, one pixel wide
   }
+  // The level line of a cursor shows only while it is being read ("Cursor
+  // Coordinates"): otherwise a cursor would look like a threshold.
+  cursor.horizontal->setVisible(state_->mode == TrackMode::kDragCursor);
   state_->cursors.push_back(cursor);
   SetCursorPosition(CursorCount(), cursor.x, cursor.y);
 }
@@ -113,12 +173,15 @@ void Graph::SetCursorEnabled(int number, bool enabled) {
   Cursor& c = state_->cursors[number - 1];
   c.enabled = enabled;
   c.vertical->setVisible(enabled);
-  c.horizontal->setVisible(enabled);
+  c.horizontal->setVisible(enabled && state_->mode == TrackMode::kDragCursor);
   Replot();
 }
 
 void Graph::SetTrackMode(TrackMode mode) {
   state_->mode = mode;
+  for (const Cursor& c : state_->cursors) {
+    c.horizontal->setVisible(c.enabled && mode == TrackMode::kDragCursor);
+  }
   QCPAxisRect* rect = plot_->axisRect();
   QCPAxis* x = plot_->xAxis;
   QCPAxis* y = plot_->yAxis;
@@ -128,6 +191,12 @@ void Graph::SetTrackMode(TrackMode mode) {
   rect->setRangeZoomAxes(x, y);
   switch (mode) {
     case TrackMode::kNormal:
+      // A graph window pans by a drag; a click still reports itself.
+      if (state_->view_controls) {
+        plot_->setInteractions(QCP::iRangeDrag);
+        rect->setRangeDrag(Qt::Horizontal | Qt::Vertical);
+      }
+      break;
     case TrackMode::kDragCursor:
       break;
     case TrackMode::kPanXY:

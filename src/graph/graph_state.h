@@ -16,22 +16,29 @@
 namespace slm {
 namespace graph_detail {
 
-// Labels a tick at value x as x, or as x * 0.1 for the tenths format.
-class ScaledTicker : public QCPAxisTicker {
+// Places an axis's ticks by its scale (analysis/plot_axes.h) and labels a
+// tick at value x as x, or as x * 0.1 for the tenths format.
+class AxisTicker : public QCPAxisTicker {
  public:
   void SetFactor(double factor) { factor_ = factor; }
+  void SetScale(AxisScale scale) { scale_ = scale; }
   QString Label(double tick, const QLocale& locale, QChar format_char, int precision) {
     return getTickLabel(tick, locale, format_char, precision);
   }
 
  protected:
+  double getTickStep(const QCPRange& range) override;
+  int getSubTickCount(double step) override;
+  QVector<double> createTickVector(double step, const QCPRange& range) override;
+  QVector<QString> createLabelVector(const QVector<double>& ticks, const QLocale& locale,
+                                     QChar format_char, int precision) override;
   QString getTickLabel(double tick, const QLocale& locale, QChar format_char,
-                       int precision) override {
-    return QCPAxisTicker::getTickLabel(tick * factor_, locale, format_char, precision);
-  }
+                       int precision) override;
 
  private:
   double factor_ = 1;
+  AxisScale scale_ = AxisScale::kNumber;
+  double step_ = 1;  // of the ticks being made
 };
 
 struct Annotation {
@@ -56,7 +63,14 @@ struct Graph::State {
   Style style = Style::kLine;
   QCPGraph* line = nullptr;
   QCPBars* bars = nullptr;
-  QSharedPointer<graph_detail::ScaledTicker> ticker;
+  QSharedPointer<graph_detail::AxisTicker> ticker;
+  QSharedPointer<graph_detail::AxisTicker> y_ticker;
+  QCPTextElement* title = nullptr;
+  QString title_text;
+  QCPItemStraightLine* level_line = nullptr;
+  std::vector<QCPItemRect*> spans;
+  QCPGraph* steps = nullptr;  // as set; the element shows it wrapped
+  bool view_controls = false;
   std::vector<graph_detail::Annotation> annotations;
   std::vector<graph_detail::Cursor> cursors;
   int strip_span = 100;

@@ -1,6 +1,5 @@
 #include "windows/graph_print.h"
 
-#include <QLayout>
 #include <QPainter>
 #include <algorithm>
 
@@ -15,57 +14,35 @@ const char* const kPrinterDriverNote =
     "an error.\n"
     "For more information, see the manufacturer's documentation for the specific driver.";
 
-bool PrintGraphImage(QWidget& window, Graph& graph, QWidget& controls, QPagedPaintDevice& printer,
-                     const PaperLayout& paper, int copies) {
-  const QString y_caption = graph.YCaption();
+bool PrintGraphPages(Graph& graph, QPagedPaintDevice& printer, int copies) {
+  // The graph is laid out this many pixels wide and scaled to the page, so
+  // its texts keep their size relative to it on any paper.
+  constexpr int kWidth = 800;
   const QColor colour = graph.PlotColor();
-  const QSize screen_size = window.size();
-  QLayout* layout = window.layout();
-  const QMargins screen_margins = layout->contentsMargins();
-  const QString background = window.styleSheet();
-  const bool controls_shown = !controls.isHidden();
-  controls.hide();
   graph.SetPlotColor(Qt::white);
-  if (paper.empty_y_caption) graph.SetYCaption("");
-  if (paper.width > 0) {
-    window.resize(paper.width, paper.height > 0 ? paper.height : window.height());
-    layout->setContentsMargins(paper.margin, paper.margin, 0, 0);
-  }
-  window.setStyleSheet("background: white;");
-  layout->activate();
-
   QPainter painter;
   const bool started = painter.begin(&printer);
   if (started) {
     const QRect page = painter.viewport();
-    const double scale = std::min(static_cast<double>(page.width()) / window.width(),
-                                  static_cast<double>(page.height()) / window.height());
+    const double scale = static_cast<double>(page.width()) / kWidth;
+    // A landscape page is filled; on a portrait one the graph keeps a plot's
+    // proportions.
+    const int height = std::min(static_cast<int>(page.height() / scale), kWidth * 3 / 4);
     for (int copy = 0; copy < copies; ++copy) {
       if (copy > 0) printer.newPage();
       painter.save();
       painter.scale(scale, scale);
-      window.render(&painter, QPoint(), QRegion(), QWidget::DrawChildren);
+      graph.Render(painter, kWidth, height);
       painter.restore();
     }
     painter.end();
   }
-
-  // Back as the window was.
-  graph.SetYCaption(y_caption);
-  window.setStyleSheet(background);
-  layout->setContentsMargins(screen_margins);
-  if (paper.screen_width > 0) {
-    window.resize(paper.screen_width, paper.screen_height);
-  } else {
-    window.resize(screen_size);
-  }
-  controls.setVisible(controls_shown);
   graph.SetPlotColor(colour);
   return started;
 }
 
-void PrintGraphWindow(QWidget& window, Graph& graph, QWidget& controls, const PaperLayout& paper,
-                      Dialogs& dialogs, Printing& printing) {
+void PrintGraphWindow(QWidget& window, Graph& graph, const PaperLayout& paper, Dialogs& dialogs,
+                      Printing& printing) {
   QPrinter* printer = printing.Ask(&window);
   if (printer == nullptr) return;  // cancelled: nothing else changes
   int copies = 1;
@@ -75,9 +52,8 @@ void PrintGraphWindow(QWidget& window, Graph& graph, QWidget& controls, const Pa
     // The copies are printed here, one page each.
     printer->setCopyCount(1);
   }
-  const std::string failure = PrintOn(*printer, [&](QPagedPaintDevice& device) {
-    return PrintGraphImage(window, graph, controls, device, paper, copies);
-  });
+  const std::string failure = PrintOn(
+      *printer, [&](QPagedPaintDevice& device) { return PrintGraphPages(graph, device, copies); });
   if (!failure.empty()) dialogs.Message(failure, MessageIcon::kCritical);
 }
 

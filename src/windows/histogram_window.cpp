@@ -3,9 +3,13 @@
 #include <QFontMetrics>
 #include <QHeaderView>
 #include <QVBoxLayout>
+#include <algorithm>
+#include <array>
 #include <string_view>
 #include <vector>
 
+#include "analysis/histogram_view.h"
+#include "analysis/plot_series.h"
 #include "platform/widget_text.h"
 #include "ui/keyboard.h"
 
@@ -17,6 +21,8 @@ Graph* HistogramGraph(QWidget* parent, const char* name) {
   auto* graph = Named<Graph>(name, parent, Graph::Style::kBars);
   graph->SetXCaption("dB");
   graph->SetYCaption("Frequency (Times)");
+  graph->SetYScale(AxisScale::kWhole);  // counts: no tick at 2.5
+  graph->SetViewControls(true);
   graph->setAccessibleName("Frequency (Times)");
   graph->setMinimumSize(360, 240);
   return graph;
@@ -30,9 +36,20 @@ QAction* AddButton(QToolBar* toolbar, const char* key, const char* text) {
   return action;
 }
 
-// The two cursors every histogram graph starts with, in the middle of its view.
+// The two cursors every histogram graph starts with.
 void AddDesignCursors(Graph& graph) {
   for (int n = 1; n <= 2; ++n) graph.AddCursor(Qt::red);
+}
+
+// The design cursors on the tops of the classes a third and two thirds of
+// the way across the view, where they read as marks on the data rather than
+// as a threshold.
+void PlaceDesignCursors(Graph& graph, const std::vector<double>& counts, double first_x) {
+  const std::array<std::size_t, 2> at = DesignCursorSteps(graph.XRange(), first_x, counts.size());
+  for (int n = 1; n <= std::min(2, graph.CursorCount()); ++n) {
+    const std::size_t k = at[static_cast<std::size_t>(n - 1)];
+    if (k < counts.size()) graph.SetCursorPosition(n, first_x + static_cast<double>(k), counts[k]);
+  }
 }
 
 template <typename Counts>
@@ -63,6 +80,7 @@ RealHistogram::RealHistogram(Dialogs& dialogs, Printing& printing, QWidget* pare
   track = new TrackModeBox(GraphWindow::kRealHistogram, *CWGraph1, dialogs_, Picture1);
   track->on_reset_axes = [this] { ResetScale(); };
   track->on_hide_list = [this] { Picture1->hide(); };
+  CWGraph1->on_reset = [this] { ResetScale(); };
   panel->addWidget(track);
   root->addWidget(Picture1);
   root->addWidget(CWGraph1, 1);
@@ -73,16 +91,20 @@ RealHistogram::RealHistogram(Dialogs& dialogs, Printing& printing, QWidget* pare
 
 void RealHistogram::Open(const LiveChartData& data, StatResolution resolution) {
   const LiveRanges& r = data.ranges();
-  if (resolution == StatResolution::kTenth) {
-    CWGraph1->SetXLabelFormat(LabelFormat::kTenths);
+  const bool tenths = resolution == StatResolution::kTenth;
+  const std::vector<double> counts =
+      tenths ? AsValues(data.fine_counts()) : AsValues(data.coarse_counts());
+  CWGraph1->SetXLabelFormat(tenths ? LabelFormat::kTenths : LabelFormat::kPlain);
+  if (tenths) {
     CWGraph1->SetXRange(r.fine_low - 1, r.fine_high + 1);
-    CWGraph1->Plot(AsValues(data.fine_counts()), 0, 1);
   } else {
-    CWGraph1->SetXLabelFormat(LabelFormat::kPlain);
     CWGraph1->SetXRange(r.coarse_low - 1, r.coarse_high + 1);
-    CWGraph1->Plot(AsValues(data.coarse_counts()), 0, 1);
   }
+  CWGraph1->Plot(counts, 0, 1);
+  CWGraph1->SetTitle(QString("Live levels - Histogram, %1 classes")
+                         .arg(tenths ? QStringLiteral("0.1 dB") : QStringLiteral("1 dB")));
   CWGraph1->RescaleY();
+  PlaceDesignCursors(*CWGraph1, counts, 0);
   x_limits_ = CWGraph1->XRange();
   y_max_ = CWGraph1->YRange().max;
 }
@@ -94,10 +116,7 @@ void RealHistogram::ToolbarClicked(const QString& key) {
   } else if (key == "Reset") {
     ResetScale();
   } else if (key == "Print") {
-    PrintGraphWindow(
-        *this, *CWGraph1, *Toolbar1,
-        {true, true, Pixels(11115), Pixels(6465), Pixels(720), Pixels(10410), Pixels(6210)},
-        dialogs_, printing_);
+    PrintGraphWindow(*this, *CWGraph1, {true}, dialogs_, printing_);
   }
 }
 
@@ -126,6 +145,7 @@ Histogram::Histogram(Dialogs& dialogs, Printing& printing, QWidget* parent)
   track = new TrackModeBox(GraphWindow::kHistogram, *CWG, dialogs_, Picture1);
   track->on_reset_axes = [this] { ResetScale(); };
   track->on_hide_list = [this] { Picture1->hide(); };
+  CWG->on_reset = [this] { ResetScale(); };
   // The list shows "Normal" without running its action.
   track->Combo1->setCurrentIndex(0);
   panel->addWidget(track);
@@ -148,8 +168,10 @@ Histogram::Histogram(Dialogs& dialogs, Printing& printing, QWidget* parent)
   move(0, 0);
 }
 
-void Histogram::Show(const LevelStatistics& stats, StatResolution resolution, const LnTable& ln) {
+void Histogram::Show(const LevelStatistics& stats, StatResolution resolution, const LnTable& ln,
+                     const std::string& source) {
   GridLn->setRowCount(1);
+  CWG->SetTitle(Latin1(HistogramTitleLine(source, stats, resolution)));
   if (!stats.counted) {
     CWG->Clear();
     return;
@@ -160,9 +182,11 @@ void Histogram::Show(const LevelStatistics& stats, StatResolution resolution, co
                                                             : LabelFormat::kPlain);
   CWG->SetXRange(class_low_, class_high_ + 1);
   // Class k is drawn at x = k + 1.
-  CWG->Plot(AsValues(stats.Counts(resolution)), 1, 1);
+  const std::vector<double> counts = AsValues(stats.Counts(resolution));
+  CWG->Plot(counts, 1, 1);
   CWG->RescaleY();
   y_limit_ = CWG->YRange().max;
+  PlaceDesignCursors(*CWG, counts, 1);
   for (const std::string& row : LnGridRows(ln)) {
     const int r = GridLn->rowCount();
     GridLn->insertRow(r);
@@ -178,16 +202,8 @@ void Histogram::ToolbarClicked(const QString& key) {
     Picture1->setVisible(Picture1->isHidden());
   } else if (key == "Print") {
     Picture1->hide();
-    QPrinter* printer = printing_.Current();
-    if (printer == nullptr) {
-      dialogs_.Message("No printer is set up, so the histogram cannot be printed.",
-                       MessageIcon::kExclamation);
-      return;
-    }
-    const std::string failure = PrintOn(*printer, [&](QPagedPaintDevice& device) {
-      return PrintGraphImage(*this, *CWG, *Toolbar1, device, {}, 1);
-    });
-    if (!failure.empty()) dialogs_.Message(failure, MessageIcon::kCritical);
+    // The printer dialog, which offers a PDF file where there is no printer.
+    PrintGraphWindow(*this, *CWG, {}, dialogs_, printing_);
   }
 }
 

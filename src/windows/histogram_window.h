@@ -43,9 +43,11 @@ class Histogram : public QWidget {
  public:
   Histogram(Dialogs& dialogs, Printing& printing, QWidget* parent = nullptr);
 
-  // Shows what the statistics computed; a list with nothing counted shows an
-  // empty graph and the grid's header.
-  void Show(const LevelStatistics& stats, StatResolution resolution, const LnTable& ln);
+  // Shows what the statistics computed, `source` naming the file in the
+  // title line; a list with nothing counted shows an empty graph and the
+  // grid's header.
+  void Show(const LevelStatistics& stats, StatResolution resolution, const LnTable& ln,
+            const std::string& source = {});
   void ToolbarClicked(const QString& key);
   // "Reset" in the list: X from ClassLow to ClassHigh + 1, Y from 0 to
   // HistYLimit.

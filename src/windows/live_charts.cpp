@@ -79,6 +79,7 @@ LiveCharts::LiveCharts(QWidget* parent)
                                                     {CWDec, StatResolution::kTenth}};
   for (const auto& [graph, resolution] : bars) {
     graph->SetXCaption("dB");
+    graph->SetYScale(AxisScale::kWhole);  // counts: no tick at 0.25
     graph->on_clicked = [this, resolution = resolution] {
       if (on_open_histogram) on_open_histogram(resolution);
     };

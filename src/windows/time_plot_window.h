@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QCheckBox>
 #include <QDoubleSpinBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -29,8 +30,10 @@ class TimePlotWindow : public QWidget {
   void ApplyBoxes();
   // Sets the four boxes, each change applying the ranges as a typed one does.
   void SetBoxes(double x_min, double x_max, double y_min, double y_max);
-  // "Reset Scale".
+  // "Reset Scale" (also a double-click on the graph, or Home).
   virtual void ResetScale() = 0;
+  // "Fit Y": the Y range that fits the trace in the X view.
+  virtual void FitY() = 0;
   // "Print Graph": back to normal mode, the printer dialog, the window's
   // image on white paper, then the window as it was.
   void PrintGraph();
@@ -45,12 +48,30 @@ class TimePlotWindow : public QWidget {
   QGroupBox* SSFrame2 = nullptr;
   QLabel* XPosition = nullptr;
   QLabel* YPosition = nullptr;
+  QLabel* TimePosition = nullptr;  // the snapped record's time, where it has one
   QPushButton* CmdReset = nullptr;
+  QPushButton* CmdFitY = nullptr;
   QPushButton* CmdPrint = nullptr;
 
  protected:
   virtual PaperLayout Paper() const = 0;
   void SetReadoutCaptions(const char* x, const char* y);
+  // Where the cursor read-out snaps to for a cursor at `x`, and what it says;
+  // false leaves the read-out as it is.
+  struct Snap {
+    double x = 0;
+    double y = 0;
+    std::string x_text;
+    std::string y_text;
+    std::string time_text;
+  };
+  virtual bool SnapCursor(double x, double y, Snap& snap) const = 0;
+  // The boxes show the view after every zoom, pan and reset.
+  void BoxesFollowView();
+  // The X view the X boxes stand for, and the X boxes of a view: the same
+  // numbers unless the window's X axis counts otherwise.
+  virtual AxisRange XViewOfBoxes(double min, double max) const { return {min, max}; }
+  virtual AxisRange XBoxesOfView(AxisRange view) const { return view; }
 
   bool boxes_locked_ = false;
   Dialogs& dialogs_;
@@ -70,14 +91,16 @@ class RealTimeGraph : public TimePlotWindow {
   // Shows `plot`: sample i at x = i + 1, X from 1 to x_high, Y from its bounds.
   void Open(const LiveTimePlot& plot);
   void ResetScale() override;
+  void FitY() override;
 
   QLabel* LblUnit = nullptr;
 
  protected:
   PaperLayout Paper() const override;
+  bool SnapCursor(double x, double y, Snap& snap) const override;
 
  private:
-  LiveTimePlot limits_;  // kept for "Reset Scale" (without the values)
+  LiveTimePlot plot_;  // kept for "Reset Scale", "Fit Y" and the read-out
 };
 
 // "Plot": the dB column of a record list with its "Pause" and "Start" marks.
@@ -85,19 +108,34 @@ class Plot : public TimePlotWindow {
  public:
   Plot(Dialogs& dialogs, Printing& printing, QWidget* parent = nullptr);
 
-  // Shows `plot` (row i at x = i), replacing what the window showed.
-  void Show(const LevelColumnPlot& plot);
+  // Shows `plot` (row i at x = i, or against its Date Time column when that
+  // is chosen), replacing what the window showed; `source` names the file in
+  // the title line.
+  void Show(const LevelColumnPlot& plot, const std::string& source = {});
+  // Record numbers or clock times on the X axis.
+  void SetClockAxis(bool on);
   void ResetScale() override;
+  void FitY() override;
 
+  QCheckBox* ChkClock = nullptr;  // "Date Time axis"
   QLabel* LblCompany = nullptr;
   QLabel* LblSector = nullptr;
   QLabel* LblName = nullptr;
 
  protected:
   PaperLayout Paper() const override;
+  bool SnapCursor(double x, double y, Snap& snap) const override;
+  // Against the clock the X boxes still count records.
+  AxisRange XViewOfBoxes(double min, double max) const override;
+  AxisRange XBoxesOfView(AxisRange view) const override;
 
  private:
-  std::size_t record_count_ = 0;  // kept for "Reset Scale"
+  void Draw();
+
+  LevelColumnPlot plot_;
+  ClockPlot clock_;
+  bool clock_ready_ = false;
+  std::string source_;
 };
 
 }  // namespace slm

@@ -13,8 +13,9 @@ TrackModeBox::TrackModeBox(GraphWindow window, Graph& graph, Dialogs& dialogs, Q
   Combo1 = Named<QComboBox>("Combo1", this);
   for (const std::string& entry : TrackModeList(window)) Combo1->addItem(Latin1(entry));
   Combo1->setAccessibleName("Track Mode");
-  txtDescription = Named<QLineEdit>("txtDescription", this);
-  txtDescription->setReadOnly(true);
+  txtDescription = Named<QLabel>("txtDescription", this);
+  txtDescription->setWordWrap(true);
+  txtDescription->setTextInteractionFlags(Qt::TextSelectableByMouse);
   txtDescription->setAccessibleName("Track mode description");
   layout->addWidget(Combo1);
   layout->addWidget(txtDescription);

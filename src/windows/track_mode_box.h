@@ -2,7 +2,7 @@
 
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLineEdit>
+#include <QLabel>
 #include <functional>
 
 #include "analysis/track_modes.h"
@@ -28,7 +28,7 @@ class TrackModeBox : public QGroupBox {
   std::function<void()> on_hide_list;
 
   QComboBox* Combo1 = nullptr;
-  QLineEdit* txtDescription = nullptr;
+  QLabel* txtDescription = nullptr;  // wrapped: the longest texts take two lines
 
  private:
   void Run(const TrackStep& step);

@@ -49,6 +49,33 @@ TEST_F(SlmtoolPlot, DrawsTheTraceAndItsMarksIntoEachKindOfFile) {
   EXPECT_NE(svg.find("Pause"), std::string::npos);
   EXPECT_NE(svg.find("Start"), std::string::npos);
   EXPECT_NE(svg.find("No.s"), std::string::npos);
+  // The PDF is a vector drawing with its title line and both captions.
+  const test::ToolRun text =
+      RunProgram("/usr/bin/pdftotext", {dir_.File("plot.pdf"), "-"}, dir_.path());
+  EXPECT_NE(text.out.find("paused.dlgr - plain list - 2024/05/01 10:00:00 to 2024/05/01 10:00:04"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("No.s"), std::string::npos);
+  EXPECT_NE(text.out.find("dB"), std::string::npos);
+}
+
+TEST_F(SlmtoolPlot, TimeDrawsAgainstTheClockAndSaysWhatHasNoTime) {
+  const std::string out = dir_.File("time.svg");
+  const test::ToolRun run =
+      RunProgram(SLMTOOL_PATH, {"plot", input_, "--time", "-o", out}, dir_.path());
+  EXPECT_EQ(run.exit_code, 0) << run.err;
+  const std::string svg = test::ReadBytes(out);
+  EXPECT_NE(svg.find("Date Time"), std::string::npos);
+  EXPECT_NE(svg.find("10:00:02"), std::string::npos);
+
+  // A record without a readable time is left out, said, and no success.
+  test::WriteBytes(input_,
+                   "No.s\tDate Time\tdB\t\r\n1\t2024/05/01 10:00:00\t60.0\t\r\n"
+                   "2\tgarbled\t61.0\t\r\n");
+  const test::ToolRun part =
+      RunProgram(SLMTOOL_PATH, {"plot", input_, "--time", "-o", out}, dir_.path());
+  EXPECT_EQ(part.exit_code, 1);
+  EXPECT_NE(part.err.find("1 records of"), std::string::npos) << part.err;
 }
 
 TEST_F(SlmtoolPlot, AFileThatCannotBeReadIsNamedAndOnlyImagesAreDrawn) {

@@ -10,9 +10,11 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QTest>
+#include <QWheelEvent>
 #include <cmath>
 #include <vector>
 
+#include "base/calendar.h"
 #include "files/file_io.h"
 #include "support/temp_dir.h"
 
@@ -227,7 +229,7 @@ TEST_F(GraphTest, CursorsAreNumberedFromOneAndKeepTheirPositions) {
   EXPECT_EQ(graph.CursorCount(), 0);
 }
 
-TEST_F(GraphTest, ADisabledCursorIsNotDrawn) {
+TEST_F(GraphTest, ACursorDrawsItsLevelLineOnlyWhileReadAndNothingWhenOff) {
   Graph graph;
   Show(graph);
   graph.SetXRange(0, 10);
@@ -239,7 +241,13 @@ TEST_F(GraphTest, ADisabledCursorIsNotDrawn) {
   graph.SetCursorEnabled(1, false);
   EXPECT_EQ(RedPixels(graph), 0);
   graph.SetCursorEnabled(1, true);
-  EXPECT_GT(RedPixels(graph), 300);
+  const int vertical = RedPixels(graph);
+  EXPECT_GT(vertical, 300);
+  // Only "Cursor Coordinates" draws its level line: elsewhere it would look like a threshold.
+  graph.SetTrackMode(TrackMode::kDragCursor);
+  EXPECT_GT(RedPixels(graph), vertical + 300);
+  graph.SetTrackMode(TrackMode::kNormal);
+  EXPECT_EQ(RedPixels(graph), vertical);
 }
 
 TEST_F(GraphTest, DraggingMovesCursorOneAndReportsEachMove) {
@@ -292,30 +300,92 @@ TEST_F(GraphTest, ADisabledCursorCannotBeDragged) {
   EXPECT_DOUBLE_EQ(graph.CursorY(1), 10);
 }
 
-TEST_F(GraphTest, PanXMovesOnlyTheXRange) {
-  Graph graph;
-  Show(graph);
-  graph.SetXRange(0, 100);
-  graph.SetYRange(0, 100);
-  graph.SetTrackMode(TrackMode::kPanX);
-  Drag(graph, PixelOf(graph, 60, 40), PixelOf(graph, 40, 70));
-  EXPECT_NEAR(graph.XRange().min, 20, 2 * XPerPixel(graph));
-  EXPECT_NEAR(graph.XRange().max, 120, 2 * XPerPixel(graph));
-  EXPECT_DOUBLE_EQ(graph.YRange().min, 0);
-  EXPECT_DOUBLE_EQ(graph.YRange().max, 100);
+// One drag from (20, 80) to (70, 30) in each mode: a pan moves the view
+// against the drag along its axes, a zoom takes the rectangle's sides along
+// its axes, the rest leave the view.
+TEST_F(GraphTest, EachModeMovesTheAxesItNamesByADrag) {
+  struct Case {
+    TrackMode mode;
+    bool view_controls;
+    AxisRange x;
+    AxisRange y;
+  };
+  const std::vector<Case> cases = {
+      {TrackMode::kPanXY, false, {-50, 50}, {50, 150}},
+      {TrackMode::kPanX, false, {-50, 50}, {0, 100}},
+      {TrackMode::kPanY, false, {0, 100}, {50, 150}},
+      {TrackMode::kZoomXY, false, {20, 70}, {30, 80}},
+      {TrackMode::kZoomX, false, {20, 70}, {0, 100}},
+      {TrackMode::kZoomY, false, {0, 100}, {30, 80}},
+      {TrackMode::kNormal, false, {0, 100}, {0, 100}},   // a panel chart
+      {TrackMode::kNormal, true, {-50, 50}, {50, 150}},  // a graph window pans
+      {TrackMode::kDragCursor, true, {0, 100}, {0, 100}},
+  };
+  for (const Case& c : cases) {
+    Graph graph;
+    Show(graph);
+    graph.SetViewControls(c.view_controls);
+    graph.SetXRange(0, 100);
+    graph.SetYRange(0, 100);
+    graph.SetTrackMode(c.mode);
+    Drag(graph, PixelOf(graph, 20, 80), PixelOf(graph, 70, 30));
+    const double dx = 3 * XPerPixel(graph);
+    const double dy = 3 * YPerPixel(graph);
+    const int mode = static_cast<int>(c.mode);
+    EXPECT_NEAR(graph.XRange().min, c.x.min, dx) << mode << " " << c.view_controls;
+    EXPECT_NEAR(graph.XRange().max, c.x.max, dx) << mode << " " << c.view_controls;
+    EXPECT_NEAR(graph.YRange().min, c.y.min, dy) << mode << " " << c.view_controls;
+    EXPECT_NEAR(graph.YRange().max, c.y.max, dy) << mode << " " << c.view_controls;
+  }
 }
 
-TEST_F(GraphTest, ZoomYTakesOnlyTheRectanglesHeight) {
+TEST_F(GraphTest, TheWheelZoomsAboutThePointerAndHomeOrADoubleClickAsksForAReset) {
   Graph graph;
   Show(graph);
   graph.SetXRange(0, 100);
   graph.SetYRange(0, 100);
-  graph.SetTrackMode(TrackMode::kZoomY);
-  Drag(graph, PixelOf(graph, 20, 80), PixelOf(graph, 70, 30));
-  EXPECT_NEAR(graph.YRange().min, 30, 2 * YPerPixel(graph));
-  EXPECT_NEAR(graph.YRange().max, 80, 2 * YPerPixel(graph));
+  int changes = 0;
+  int resets = 0;
+  graph.on_view_changed = [&] { ++changes; };
+  graph.on_reset = [&] { ++resets; };
+  const QPoint at = PixelOf(graph, 20, 50);
+  auto wheel = [&](Qt::KeyboardModifiers modifiers) {
+    QWheelEvent event(at, graph.mapToGlobal(at), QPoint(), QPoint(0, 120), Qt::NoButton, modifiers,
+                      Qt::NoScrollPhase, false);
+    QApplication::sendEvent(Target(graph, at), &event);
+  };
+  wheel(Qt::NoModifier);  // off until the window asks for it
   EXPECT_DOUBLE_EQ(graph.XRange().min, 0);
-  EXPECT_DOUBLE_EQ(graph.XRange().max, 100);
+  graph.SetViewControls(true);
+  wheel(Qt::NoModifier);
+  EXPECT_NEAR(graph.XRange().min, 20 - 20 * 0.85, 2 * XPerPixel(graph));
+  EXPECT_NEAR(graph.XRange().max, 20 + 80 * 0.85, 2 * XPerPixel(graph));
+  EXPECT_DOUBLE_EQ(graph.YRange().max, 100);
+  wheel(Qt::ControlModifier);
+  EXPECT_NEAR(graph.YRange().min, 50 - 50 * 0.85, 2 * YPerPixel(graph));
+  EXPECT_GE(changes, 2);
+  QTest::keyClick(&graph, Qt::Key_Home);
+  QTest::mouseDClick(Target(graph, at), Qt::LeftButton, {}, at);
+  EXPECT_EQ(resets, 2);
+}
+
+TEST_F(GraphTest, WholeNumberAndClockAxesTickAsTheyCount) {
+  Graph graph;
+  graph.SetXScale(AxisScale::kWhole);
+  graph.SetXRange(1, 6);
+  Show(graph);
+  ASSERT_FALSE(graph.XTicks().empty());
+  for (const double tick : graph.XTicks()) EXPECT_EQ(tick, std::round(tick)) << tick;
+  EXPECT_FALSE(graph.XTickLabels().join(' ').contains('.'));
+
+  const double ten = static_cast<double>(*ParseClockText("2024/05/01 10:00:00"));
+  graph.SetXScale(AxisScale::kClock);
+  graph.SetXRange(ten, ten + 3600);
+  graph.ReplotNow();
+  const QStringList labels = graph.XTickLabels();
+  ASSERT_GE(labels.size(), 2);
+  EXPECT_EQ(labels.front(), "10:00\n2024/05/01");
+  EXPECT_EQ(labels.back(), "11:00");
 }
 
 TEST_F(GraphTest, NormalModeReportsAClickAndLeavesTheView) {
@@ -337,6 +407,47 @@ TEST_F(GraphTest, NormalModeReportsAClickAndLeavesTheView) {
   graph.SetTrackMode(TrackMode::kPanXY);
   QTest::mouseClick(Target(graph, at), Qt::LeftButton, {}, at);
   EXPECT_EQ(clicks, 1);
+}
+
+TEST_F(GraphTest, OverlaysStayOnTheirValuesWhenTheViewMovesAndClearRemovesThem) {
+  Graph graph;
+  Show(graph);
+  graph.SetXRange(0, 100);
+  graph.SetYRange(0, 100);
+  const QColor green(0, 200, 0);
+  graph.AddSpan(40, 20, green);  // either way round
+  graph.SetLevelLine(50, Qt::red);
+  const std::vector<double> x = {0, 50};
+  const std::vector<double> y = {60, 70};
+  graph.PlotSteps(x, y, Qt::blue);
+  auto colour_at = [&](double at_x, double at_y) {
+    graph.ReplotNow();
+    return graph.grab().toImage().pixelColor(PixelOf(graph, at_x, at_y));
+  };
+  // Pixels of the dashed, smoothed level line along its row.
+  auto reddish_at = [&](double at_y) {
+    graph.ReplotNow();
+    const QImage image = graph.grab().toImage();
+    const int row = PixelOf(graph, 0, at_y).y();
+    int count = 0;
+    for (int px = 0; px < image.width(); ++px) {
+      const QColor c = image.pixelColor(px, row);
+      if (c.red() > c.green() + 80 && c.red() > c.blue() + 80) ++count;
+    }
+    return count;
+  };
+  EXPECT_EQ(colour_at(31, 33), green);
+  EXPECT_EQ(colour_at(62, 33), Qt::white);
+  EXPECT_GT(reddish_at(50), 200);  // the level line across the plot
+  graph.SetXRange(20, 120);        // panned: the span keeps its values
+  EXPECT_EQ(colour_at(31, 33), green);
+  EXPECT_EQ(colour_at(45, 33), Qt::white);
+  EXPECT_EQ(graph.SpanCount(), 1);
+  EXPECT_EQ(graph.StepPointCount(), 2);
+  graph.Clear();
+  EXPECT_EQ(graph.SpanCount(), 0);
+  EXPECT_EQ(graph.StepPointCount(), 0);
+  EXPECT_EQ(reddish_at(50), 0);
 }
 
 TEST_F(GraphTest, TenthsLabelsShowTheTickTimesATenth) {

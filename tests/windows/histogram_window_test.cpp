@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstdio>
+#include <string>
+
 #include "support/pdf_pages.h"
 #include "windows/panel_fixture.h"
 
@@ -12,6 +16,17 @@ namespace {
 
 using test::PanelTest;
 using test::PdfPages;
+
+// What a shell command writes on its standard output.
+std::string CommandOutput(const std::string& command) {
+  std::string out;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) return out;
+  char buffer[4096];
+  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
+  pclose(pipe);
+  return out;
+}
 
 class HistogramTest : public PanelTest {
  protected:
@@ -31,9 +46,9 @@ class HistogramTest : public PanelTest {
     test::WriteBytes(path, text);
     dialogs_.files.push_back({path, 1});
     panel_->ToolbarClicked("Open");
-    RecordListWindow* window = header.empty()
-                                   ? static_cast<RecordListWindow*>(panel_->windows().file_list_real())
-                                   : panel_->windows().file_list();
+    RecordListWindow* window =
+        header.empty() ? static_cast<RecordListWindow*>(panel_->windows().file_list_real())
+                       : panel_->windows().file_list();
     EXPECT_NE(window, nullptr);
     return *window;
   }
@@ -114,6 +129,12 @@ TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
   EXPECT_EQ(h->CWG->XRange().max, 854);
   EXPECT_EQ(h->CWG->XTickLabel(853), "85.3");
   EXPECT_GE(h->y_limit(), 4);
+  // The design cursor sits on a bar's top, not at a count of 2.5; counts are whole.
+  EXPECT_EQ(h->CWG->CursorX(2), 854);
+  EXPECT_EQ(h->CWG->CursorY(2), 4);
+  h->CWG->ReplotNow();
+  for (const double tick : h->CWG->YTicks()) EXPECT_EQ(tick, std::round(tick));
+  EXPECT_EQ(h->CWG->Title().toStdString().find("Histogram, 0.1 dB classes - 4 of 4"), 0u);
   ASSERT_EQ(h->GridLn->rowCount(), 11);
   EXPECT_EQ(Cell(*h, 0, 0), "Ln");
   EXPECT_EQ(Cell(*h, 0, 1), " 0");
@@ -164,16 +185,24 @@ TEST_F(HistogramTest, AListWithNothingToCountSaysSoAndShowsAnEmptyHistogram) {
   EXPECT_TRUE(panel_->timer2().isActive());
 }
 
-TEST_F(HistogramTest, ListHistogramPrintsWithoutADialog) {
+TEST_F(HistogramTest, ListHistogramPrintsThroughTheDialogAsAVectorPageWithTitleAndCaptions) {
   RecordListWindow& list = OpenList("", {"70.0", "71.0"});
   list.Cmd01dB->click();
   Histogram& h = *panel_->windows().histogram();
+  // The dialog is asked, as everywhere: it offers a PDF file without a printer.
+  h.ToolbarClicked("Print");
+  EXPECT_EQ(printing_.asked, 1);
   printing_.path = dir_.File("hist.pdf");
   h.ToolbarClicked("Print");
-  EXPECT_EQ(printing_.asked, 0);
   EXPECT_EQ(PdfPages(printing_.path), 1);
-  EXPECT_FALSE(h.Toolbar1->isHidden());
   EXPECT_TRUE(h.Picture1->isHidden());
+  const std::string text = CommandOutput("pdftotext -layout " + printing_.path + " -");
+  EXPECT_NE(text.find("Histogram, 0.1 dB classes - 2 of 2 records counted"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Frequency (Times)"), std::string::npos);
+  EXPECT_NE(text.find("dB"), std::string::npos);
+  // Drawn as vectors: no picture in the file.
+  EXPECT_EQ(CommandOutput("pdfimages -list " + printing_.path).find(" image "), std::string::npos);
 }
 
 TEST_F(HistogramTest, ThePrintButtonOfAnOpenedListPrintsItsReport) {

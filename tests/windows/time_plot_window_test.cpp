@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "support/pdf_pages.h"
 #include "windows/panel_fixture.h"
 
@@ -48,6 +50,9 @@ TEST_F(TimePlotTest, ListPlotDrawsEveryRowWithItsPauseMarks) {
   EXPECT_EQ(plot.CWGraph1->YRange().max, 145);
   EXPECT_EQ(plot.AxisMax[1]->value(), 5);
   EXPECT_EQ(plot.AxisMin[2]->value(), 25);
+  plot.CWGraph1->ReplotNow();  // record numbers are whole: no tick at 2.5
+  ASSERT_FALSE(plot.CWGraph1->XTicks().empty());
+  for (const double tick : plot.CWGraph1->XTicks()) EXPECT_EQ(tick, std::round(tick)) << tick;
   // The panel is as it was: its caption back and its timers running.
   EXPECT_EQ(panel_->windowTitle(), caption);
   EXPECT_TRUE(panel_->timer1().isActive());
@@ -76,19 +81,29 @@ TEST_F(TimePlotTest, ThePlotButtonOfAnOpenedListDrawsIt) {
   EXPECT_EQ(panel_->windows().plot()->CWGraph1->AnnotationCount(), 2);
 }
 
-TEST_F(TimePlotTest, TypedLimitsApplyBothAxesAndResetBringsBackTheOpeningRanges) {
+TEST_F(TimePlotTest, BoxesFollowTheViewTypedLimitsApplyAndResetBringsBackTheOpeningRanges) {
   Plot& plot = PlotOf({"60.0", "61.0", "62.0", "63.0", "64.0", "65.0"});
-  plot.CWGraph1->SetYRange(40, 50);  // as a pan leaves it
+  plot.CWGraph1->SetYRange(40, 50);  // as a pan or a wheel zoom leaves it
+  EXPECT_EQ(plot.AxisMin[2]->value(), 40);
+  EXPECT_EQ(plot.AxisMax[2]->value(), 50);
   plot.AxisMax[1]->setValue(3);
   EXPECT_EQ(plot.CWGraph1->XRange().max, 3);
-  EXPECT_EQ(plot.CWGraph1->YRange().min, 25);  // the Y boxes apply too
-  EXPECT_EQ(plot.CWGraph1->YRange().max, 145);
+  EXPECT_EQ(plot.CWGraph1->YRange().min, 40);  // the Y boxes apply too
+  // Record numbers are whole: the X boxes show the view rounded, and leave it as it is.
+  plot.CWGraph1->SetXRange(2.4, 4.6);
+  EXPECT_EQ(plot.AxisMin[1]->text(), "2");
+  EXPECT_EQ(plot.AxisMax[1]->text(), "5");
+  EXPECT_EQ(plot.CWGraph1->XRange().min, 2.4);
 
-  plot.CWGraph1->SetXRange(2, 4);
-  plot.CmdReset->click();
+  // "Fit Y" takes the levels in view (rows 3 and 4), a double-click resets.
+  plot.CmdFitY->click();
+  EXPECT_EQ(plot.CWGraph1->YRange().min, 61);
+  EXPECT_EQ(plot.CWGraph1->YRange().max, 64);
+  plot.CWGraph1->on_reset();
   EXPECT_EQ(plot.CWGraph1->XRange().min, 1);
   EXPECT_EQ(plot.CWGraph1->XRange().max, 6);
-  EXPECT_EQ(plot.AxisMax[1]->value(), 3);  // the boxes keep what was typed
+  EXPECT_EQ(plot.AxisMax[1]->value(), 6);
+  EXPECT_EQ(plot.AxisMin[2]->value(), 25);
 }
 
 TEST_F(TimePlotTest, CursorCoordinatesReadOutAndTheModesThatRemoveIt) {
@@ -104,12 +119,19 @@ TEST_F(TimePlotTest, CursorCoordinatesReadOutAndTheModesThatRemoveIt) {
   EXPECT_EQ(plot.track->txtDescription->text(),
             "Drag the cursor with your mouse to get X (Count) and Y (dB) position.");
 
-  plot.CWGraph1->SetCursorPosition(1, 57.25, 85.27);
-  plot.CWGraph1->on_cursor_moved(1, 57.25, 85.27);
-  EXPECT_EQ(plot.XPosition->text(), "57.25");
-  EXPECT_EQ(plot.YPosition->text(), "85.3");
-  plot.CWGraph1->on_cursor_moved(2, 10, 10);  // another cursor changes nothing
-  EXPECT_EQ(plot.XPosition->text(), "57.25");
+  // The read-out snaps to the nearest record: its number, time and level text.
+  plot.CWGraph1->on_cursor_moved(1, 2.6, 85.27);
+  EXPECT_EQ(plot.XPosition->text(), "3");
+  EXPECT_EQ(plot.YPosition->text(), "62.0");
+  EXPECT_EQ(plot.TimePosition->text(), "2024/05/01 10:00:00");
+  EXPECT_EQ(plot.CWGraph1->CursorX(1), 3);
+  EXPECT_EQ(plot.CWGraph1->CursorY(1), 62);
+  plot.CWGraph1->on_cursor_moved(2, 1, 10);  // another cursor changes nothing
+  EXPECT_EQ(plot.XPosition->text(), "3");
+  // Plotting anew keeps the window's cursor in "Cursor Coordinates".
+  PlotOf({"50.0", "51.0"});
+  EXPECT_EQ(plot.CWGraph1->CursorCount(), 1);
+  EXPECT_EQ(plot.CWGraph1->trackMode(), TrackMode::kDragCursor);
 
   plot.track->Choose(0);  // in the list plot, "Normal" removes the cursor
   EXPECT_EQ(plot.CWGraph1->CursorCount(), 0);
@@ -120,6 +142,36 @@ TEST_F(TimePlotTest, CursorCoordinatesReadOutAndTheModesThatRemoveIt) {
   EXPECT_EQ(plot.CWGraph1->trackMode(), TrackMode::kZoomX);
 }
 
+TEST_F(TimePlotTest, TheDateTimeAxisDrawsTheListAgainstItsClockWithItsGaps) {
+  RecordList list;
+  list.Append("1", "2024/05/01 10:00:00", "60.0");
+  list.Append("2", "2024/05/01 10:00:01", "61.0");
+  list.Append("3", "2024/05/01 10:00:30", "70.0");
+  list.Append("4", "2024/05/01 10:00:31", "71.0");
+  panel_->windows().PlotList(list);
+  Plot& plot = *panel_->windows().plot();
+  plot.ChkClock->click();
+  const double ten = plot.CWGraph1->XRange().min;
+  EXPECT_EQ(plot.CWGraph1->XRange().max, ten + 31);
+  EXPECT_EQ(plot.CWGraph1->XCaption(), "Date Time");
+  EXPECT_EQ(plot.CWGraph1->PointCount(), 5);  // the jump of 29 s is a gap
+  // The X boxes still count records: they show the records in view and take them.
+  EXPECT_EQ(plot.AxisMax[1]->value(), 4);
+  plot.AxisMin[1]->setValue(3);
+  EXPECT_EQ(plot.CWGraph1->XRange().min, ten + 30);
+  EXPECT_EQ(plot.AxisMin[1]->value(), 3);
+  plot.track->Choose(1);
+  plot.CWGraph1->on_cursor_moved(1, ten + 20, 0);
+  EXPECT_EQ(plot.XPosition->text(), "3");
+  EXPECT_EQ(plot.TimePosition->text(), "2024/05/01 10:00:30");
+  plot.CmdFitY->click();
+  EXPECT_EQ(plot.CWGraph1->YRange().max, 72);
+  // Back to record numbers.
+  plot.ChkClock->click();
+  EXPECT_EQ(plot.CWGraph1->XRange().max, 4);
+  EXPECT_EQ(plot.CWGraph1->PointCount(), 4);
+}
+
 TEST_F(TimePlotTest, LiveSnapshotOfTenSamplesAndAnEmptyOne) {
   panel_->windows().OpenLiveTimePlot(LiveSeries::kLevel);
   RealTimeGraph* empty = panel_->windows().real_time_graph();
@@ -127,7 +179,7 @@ TEST_F(TimePlotTest, LiveSnapshotOfTenSamplesAndAnEmptyOne) {
   EXPECT_EQ(empty->CWGraph1->PointCount(), 0);
   EXPECT_EQ(empty->CWGraph1->XRange().min, 1);  // from 1, one unit wide
   EXPECT_EQ(empty->CWGraph1->XRange().max, 2);
-  EXPECT_EQ(empty->AxisMax[1]->value(), 1);
+  EXPECT_EQ(empty->AxisMax[1]->value(), 2);
 
   meter_.model().SetLevel(62.5);
   Seconds(*panel_, 11);
@@ -138,14 +190,17 @@ TEST_F(TimePlotTest, LiveSnapshotOfTenSamplesAndAnEmptyOne) {
   EXPECT_EQ(graph.CWGraph1->XRange().max, 9);
   EXPECT_EQ(graph.AxisMin[1]->value(), 1);
   EXPECT_EQ(graph.AxisMax[1]->value(), 9);
-  EXPECT_EQ(graph.AxisMax[2]->value(), 62.5);
+  EXPECT_EQ(graph.AxisMin[2]->value(), 62.5);
   EXPECT_EQ(graph.LblUnit->text(), "SPL (dB)");
   EXPECT_EQ(graph.CWGraph1->YCaption(), "SPL (dB)");
 
-  // Here "Normal" leaves the cursor where it is.
+  // It opens with its two design cursors on samples; "Normal" leaves them.
+  ASSERT_EQ(graph.CWGraph1->CursorCount(), 2);
+  EXPECT_EQ(graph.CWGraph1->CursorX(1), 4);
+  EXPECT_EQ(graph.CWGraph1->CursorY(2), 62.5);
   graph.track->Choose(1);
   graph.track->Choose(0);
-  EXPECT_EQ(graph.CWGraph1->CursorCount(), 1);
+  EXPECT_EQ(graph.CWGraph1->CursorCount(), 2);
   // "Reset Scale" after a pan: the opening ranges and boxes.
   graph.CWGraph1->SetXRange(4, 8);
   graph.CmdReset->click();
@@ -193,6 +248,9 @@ TEST_F(TimePlotTest, LiveChartsFollowTheSamplesAndStartAgainAfterALossOrRefresh)
   EXPECT_EQ(charts.CWG->PointCount(), 3);
   EXPECT_EQ(charts.CWLeq->PointCount(), 3);
   EXPECT_EQ(charts.CWDec->PointCount(), kFineClassCount);
+  charts.CWDec->ReplotNow();  // counts are whole: no tick at 0.25
+  ASSERT_FALSE(charts.CWDec->YTicks().empty());
+  for (const double tick : charts.CWDec->YTicks()) EXPECT_EQ(tick, std::round(tick)) << tick;
   EXPECT_EQ(charts.CWDec->XRange().min, 652);  // FineLow - 1
   EXPECT_EQ(charts.CWDec->XRange().max, 654);
   EXPECT_EQ(charts.CWInt->XRange().min, 63);  // CoarseLow - 1
