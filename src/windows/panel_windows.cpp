@@ -1,5 +1,6 @@
 #include "windows/panel_windows.h"
 
+#include "analysis/histogram_view.h"
 #include "files/list_summary.h"
 #include "platform/widget_text.h"
 #include "ui/caption_kept.h"
@@ -10,10 +11,6 @@
 namespace slm {
 
 namespace {
-
-inline constexpr const char* kNothingToCount =
-    "The list holds no level to count: every record is marked \"*\" or there is none.";
-
 
 // A list's plot and histogram open this large where the screen allows: a
 // plot area of some 600 px beside the window's controls.
@@ -92,8 +89,9 @@ void PanelWindows::PlotList(const RecordList& list, const QWidget* from) {
     plot_ = std::make_unique<Plot>(dialogs_, printing_);
     AddCloseKeys(*plot_);
   }
-  plot_->Show(plot);
-  plot_->setWindowTitle(from == nullptr ? QString("Plot") : "Plot - " + from->windowTitle());
+  const QString source = from == nullptr ? QString() : from->windowTitle();
+  plot_->Show(plot, source.toStdString());
+  if (!source.isEmpty()) plot_->setWindowTitle("Plot - " + source);
   if (opening && from != nullptr) PlaceBesideList(*plot_, *from, kGraphWindowSize);
   if (opening && from == nullptr) PlaceBesidePanel(*plot_, panel_);
 }
@@ -112,12 +110,14 @@ void PanelWindows::ComputeStatistics(RecordListWindow& window, StatResolution re
   }
   histogram_.reset();
   histogram_ = std::make_unique<Histogram>(dialogs_, printing_);
-  histogram_->Show(stats, resolution, ln_table_);
+  histogram_->Show(stats, resolution, ln_table_, window.windowTitle().toStdString());
   histogram_->setWindowTitle("Histogram - " + window.windowTitle());
   AddCloseKeys(*histogram_);
   histogram_->show();
   PlaceBesideList(*histogram_, window, histogram_->sizeHint().expandedTo(kGraphWindowSize));
-  if (!stats.counted) dialogs_.Message(kNothingToCount, MessageIcon::kInformation);
+  if (!stats.counted) {
+    dialogs_.Message(NothingToCountMessage(stats, resolution), MessageIcon::kInformation);
+  }
 }
 
 void PanelWindows::ShowManual() {
