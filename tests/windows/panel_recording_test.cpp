@@ -64,14 +64,6 @@ TEST_F(PanelRecording, SamplesFillTheListAndTheRunningValues) {
   EXPECT_EQ(grid->model()->data(grid->model()->index(0, 0)).toString(), "1");
 }
 
-TEST_F(PanelTest, NothingIsSampledBeforeTheFirstReading) {
-  auto panel = OnlinePanel();
-  for (int i = 0; i < 3; ++i) panel->Timer2Tick();
-  EXPECT_EQ(recorder_.panel().count, 0);
-  EXPECT_TRUE(recorder_.list().empty());
-  EXPECT_EQ(Text(*panel, "BoardLeq"), "");
-}
-
 TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
   const std::string path = dir_.File("walk.dlgr");
   StartRecording(path, 1);
@@ -204,16 +196,6 @@ TEST_F(PanelRecording, AMeterJobDuringARecordingAsksFirst) {
   EXPECT_EQ(recorder_.total_samples(), 3u);
 }
 
-TEST_F(PanelRecording, ClosingThePanelWritesTheRunningRecording) {
-  const std::string path = dir_.File("closed.dlgr");
-  StartRecording(path, 1);
-  Seconds(3);
-  dialogs_.yes_no = {true};  // stop and save
-  panel_->close();
-  EXPECT_EQ(exit_codes_, std::vector<int>{0});
-  EXPECT_EQ(OpenDataFile(path).list.size(), 2u);
-}
-
 TEST_F(PanelRecording, UnwritableFileIsNamedAndTheSamplesKept) {
   std::filesystem::create_directory(dir_.File("gone"));
   const std::string path = dir_.File("gone/rec.dlgr");
@@ -256,15 +238,6 @@ TEST_F(PanelRecording, OpenReportsADamagedEndSkippedLinesAndMissingFiles) {
   panel_->ToolbarClicked("Open");
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_NE(dialogs_.messages[0].text.find(missing), std::string::npos);
-}
-
-TEST_F(PanelRecording, ToolbarLettersGoToTheMeterWithTheTimersPaused) {
-  panel_->ToolbarClicked("FSI");
-  EXPECT_EQ(meter_.writes().back(), "D");
-  panel_->Timer1Tick();
-  EXPECT_TRUE(Shown(*panel_, "LblSlow"));
-  EXPECT_TRUE(panel_->timer1().isActive());
-  EXPECT_TRUE(panel_->timer2().isActive());
 }
 
 TEST_F(PanelRecording, LaunchPeriodAsksAgainUntilTheFormatIsRight) {

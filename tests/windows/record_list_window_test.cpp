@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "files/data_file_reader.h"
-#include "files/files_test_support.h"
+#include "support/sample_lists.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_printing.h"
 #include "windows/panel_fixture.h"
