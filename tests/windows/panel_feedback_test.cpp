@@ -164,16 +164,10 @@ TEST_F(PanelTest, WithoutAMeterItsControlsSayWhyAndComeBackWithIt) {
   EXPECT_TRUE(Action(*panel, "Open")->isEnabled());
   meter_.model().faults().silent = false;
   panel->Timer1Tick();
-  EXPECT_TRUE(panel->face->keys[0]->isEnabled());
-  EXPECT_TRUE(Action(*panel, "Memory")->isEnabled());
-  EXPECT_EQ(Action(*panel, "Memory")->toolTip(), "Data Logger");
-}
-
-TEST_F(PanelTest, OnlineMeterControlsStayEnabled) {
-  auto panel = OnlinePanel();
   for (QPushButton* key : panel->face->keys) EXPECT_TRUE(key->isEnabled());
   EXPECT_TRUE(Find<QPushButton>(*panel, "CmdL")->isEnabled());
-  EXPECT_TRUE(Find<QWidget>(*panel, "PicSave")->isEnabled());
+  EXPECT_TRUE(Action(*panel, "Memory")->isEnabled());
+  EXPECT_EQ(Action(*panel, "Memory")->toolTip(), "Data Logger");
 }
 
 }  // namespace

@@ -157,16 +157,10 @@ TEST_F(PanelKeyboard, MenuItemsRunTheToolbarCommands) {
     static QAction none;
     return &none;
   };
-  ASSERT_GT(panel_->side->GridModel->rowCount(), 0);
-  item("MenuMeter", "Refresh")->trigger();
-  EXPECT_EQ(panel_->side->GridModel->rowCount(), 0);
+  // Those with a shortcut are run by ShortcutsRunTheirCommands.
   item("MenuMeter", "AC")->trigger();
   ASSERT_FALSE(meter_.writes().empty());
   EXPECT_EQ(meter_.writes().back(), "G");
-  item("MenuFile", "Save...")->trigger();
-  EXPECT_TRUE(Shown(*panel_, "PicSave"));
-  item("MenuFile", "Open...")->trigger();
-  EXPECT_EQ(dialogs_.filters.size(), 1u);
   item("MenuHelp", "About")->trigger();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_NE(dialogs_.messages[0].text.find("slmpanel 0.1.0"), std::string::npos);
