@@ -204,23 +204,18 @@ TEST_F(PanelRecording, UnwritableFileIsNamedAndTheSamplesKept) {
 
 TEST_F(PanelRecording, OpenReportsADamagedEndSkippedLinesAndMissingFiles) {
   const std::string path = dir_.File("odd.dlgr");
-  {
-    std::ofstream out(path, std::ios::binary);
-    out << "Data Logger 2\r\nSET 1\r\nA\r\nFAST\r\nRange 30-90\r\nL05 70.1\r\nL10 69.0\r\n"
-           "L50 60.0\r\nL90 50.0\r\nL95 45.5\r\nMax dB 80.2\r\n2024/05/01 10:00:05\r\n"
-           "SEL 90.1\r\nLeq 65.5\r\nNo.s\tDate Time\tdB\t\r\n"
-           "1\t2024/05/01 10:00:00\t065.3\t\r\nnot a record\r\n"
-           "2\t2024/05/01 10:00:01\t066.0*\t\r\n"
-        << std::string(512, '\0');  // a power cut's end
-  }
+  std::filesystem::copy_file(SLM_TEST_DATA_DIR "/data_logger_2.dlgr", path);
+  std::ofstream(path, std::ios::binary | std::ios::app)
+      << "not a record\r\n"
+      << std::string(512, '\0');  // a power cut's end
   dialogs_.files.push_back({path, 1});
   panel_->ToolbarClicked("Open");
   FileList* list = panel_->windows().file_list();
   ASSERT_NE(list, nullptr);
-  EXPECT_EQ(list->GridModel->rowCount(), 2);
-  EXPECT_EQ(list->Board05->text(), "70.1");
-  EXPECT_EQ(list->BoardLeq->text(), "65.5");
-  EXPECT_EQ(list->BoardLevel->text(), "30-90");
+  EXPECT_EQ(list->GridModel->rowCount(), 3);
+  EXPECT_EQ(list->Board05->text(), "78.1");
+  EXPECT_EQ(list->BoardLeq->text(), "72.3");
+  EXPECT_EQ(list->BoardLevel->text(), "70-130");
   EXPECT_FALSE(list->LblSkipped->isHidden());
   EXPECT_EQ(list->LblSkipped->text().toStdString(),
             "The end of the file was damaged: 512 zero bytes, as a power cut leaves them, were "
