@@ -104,12 +104,6 @@ TEST_F(PanelFeedback, CloseForSignalWritesTheRecordingWithoutAsking) {
   EXPECT_EQ(OpenDataFile(path).list.size(), 2u);
 }
 
-TEST_F(PanelFeedback, ClosingWithoutARecordingAsksNothing) {
-  panel_->close();
-  EXPECT_TRUE(dialogs_.questions.empty());
-  EXPECT_EQ(exit_codes_, std::vector<int>{0});
-}
-
 TEST_F(PanelFeedback, FilesThatHoldNoListAreRefusedByOpen) {
   // Which files hold no list is the reader's rule; the panel says its refusal.
   const std::string words = dir_.File("words.txt");

@@ -113,9 +113,12 @@ TEST_F(PanelKeyboard, ShortcutsRunTheirCommands) {
       {"F11 again", Qt::Key_F11, Qt::NoModifier, [this] { return !panel_->isFullScreen(); }},
       {"Erase, Esc", Qt::Key_Escape, Qt::NoModifier,
        [this] { return !Shown(*panel_, "PicErase"); }},
-      // Ctrl+Q ends the program as closing does.
+      // Ctrl+Q ends the program as closing does, asking nothing without a recording.
       {"Ctrl+Q", Qt::Key_Q, Qt::ControlModifier,
-       [this] { return exit_codes_ == std::vector<int>{0} && !panel_->isVisible(); }},
+       [this] {
+         return exit_codes_ == std::vector<int>{0} && !panel_->isVisible() &&
+                dialogs_.questions.empty();
+       }},
   };
   ASSERT_GT(panel_->side->GridModel->rowCount(), 0);
   for (const auto& c : cases) {

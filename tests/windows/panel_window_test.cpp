@@ -56,19 +56,11 @@ TEST_F(PanelTest, FrameReachesEveryIndicator) {
   EXPECT_FALSE(Shown(*panel, "LblOver"));
 }
 
-TEST_F(PanelTest, RangeEndsAndAnUnlistedRangeCode) {
+TEST_F(PanelTest, UpAndDownAtTheRangeEnds) {
   auto panel = OnlinePanel();
   meter_.model().SetRangeCode(5);
   panel->Timer1Tick();
   EXPECT_EQ(Text(*panel, "BoardLevel"), "30-90");
-  EXPECT_TRUE(Action(*panel, "Up")->isEnabled());
-  EXPECT_FALSE(Action(*panel, "Down")->isEnabled());
-
-  // Code 6 names no range: everything stays as it was.
-  meter_.model().SetRangeCode(6);
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "BoardLevel"), "30-90");
-  EXPECT_EQ(Text(*panel, "LblBarMax"), "90");
   EXPECT_TRUE(Action(*panel, "Up")->isEnabled());
   EXPECT_FALSE(Action(*panel, "Down")->isEnabled());
 
