@@ -84,26 +84,29 @@ class ListReportPrinterTest : public ::testing::Test {
   FileListReal window_;
 };
 
-TEST_F(ListReportPrinterTest, CancelInThePrinterDialogPrintsNothingAndSaysNothing) {
-  printing_.path.clear();
-  dialogs_.answers = {"1"};
-  Print();
-  EXPECT_EQ(printing_.asked, 1);
-  EXPECT_TRUE(dialogs_.messages.empty());
-  EXPECT_TRUE(dialogs_.notices.empty());
-  EXPECT_EQ(window_.windowTitle(), "levels.dlgr");
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
-}
-
-TEST_F(ListReportPrinterTest, AnEmptyAnswerEndsTheReportUnprinted) {
-  dialogs_.answers = {"0", ""};
-  Print();
-  EXPECT_EQ(dialogs_.prompts.size(), 2u);
-  EXPECT_EQ(printing_.asked, 0);  // asked before the printer dialog
-  EXPECT_TRUE(dialogs_.messages.empty());
-  EXPECT_TRUE(test::ReadBytes(printing_.path).empty());
-  EXPECT_EQ(window_.windowTitle(), "levels.dlgr");
-  EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+// Cancelled in the printer dialog, or by an empty answer before it: nothing
+// printed, nothing said, the window as it was.
+TEST_F(ListReportPrinterTest, ACancelledReportPrintsNothingAndSaysNothing) {
+  const struct {
+    std::vector<std::string> answers;
+    std::string pdf;  // "" for a cancelled printer dialog
+    std::size_t prompts;
+    int printer_asked;
+  } cases[] = {{{"1"}, "", 1, 1}, {{"0", ""}, dir_.File("report.pdf"), 2, 0}};
+  for (const auto& c : cases) {
+    printing_.path = c.pdf;
+    printing_.asked = 0;
+    dialogs_.prompts.clear();
+    dialogs_.answers = {c.answers.begin(), c.answers.end()};
+    Print();
+    EXPECT_EQ(dialogs_.prompts.size(), c.prompts);
+    EXPECT_EQ(printing_.asked, c.printer_asked);
+    EXPECT_TRUE(dialogs_.messages.empty());
+    EXPECT_TRUE(dialogs_.notices.empty());
+    if (!c.pdf.empty()) EXPECT_TRUE(test::ReadBytes(c.pdf).empty());
+    EXPECT_EQ(window_.windowTitle(), "levels.dlgr");
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+  }
 }
 
 // Two copies, each in full.
