@@ -29,24 +29,17 @@ class WindowKeyboard : public PanelTest {
   std::unique_ptr<Panel> panel_;
 };
 
-TEST_F(WindowKeyboard, CtrlPPrintsTheListReport) {
-  FileListReal list(dialogs_);
-  DataFile file = OpenDataFile(SLM_TEST_DATA_DIR "/plain_list.dlgr");
-  list.Load(std::move(file.list), file.title);
-  int prints = 0;
-  list.on_print = [&prints] { ++prints; };
-  ASSERT_TRUE(ShowActive(list));
-  QTest::keyClick(&list, Qt::Key_P, Qt::ControlModifier);
-  EXPECT_EQ(prints, 1);
-}
-
-TEST_F(WindowKeyboard, CtrlGPlotsAndCtrlHAsksForTheHistogramResolution) {
+TEST_F(WindowKeyboard, CtrlPPrintsCtrlGPlotsAndCtrlHAsksForTheHistogramResolution) {
   FileList list(dialogs_);
   DataFile file = OpenDataFile(SLM_TEST_DATA_DIR "/data_logger_2.dlgr");
   list.Load(std::move(file.list), file.title);
+  int prints = 0;
   int plots = 0;
+  list.on_print = [&prints] { ++prints; };
   list.on_plot = [&plots](const RecordList&) { ++plots; };
   ASSERT_TRUE(ShowActive(list));
+  QTest::keyClick(&list, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(prints, 1);
   QTest::keyClick(&list, Qt::Key_G, Qt::ControlModifier);
   EXPECT_EQ(plots, 1);
   EXPECT_TRUE(list.PicResolution->isHidden());

@@ -95,6 +95,7 @@ TEST_F(PanelLayout, ANarrowScreenPutsTheColumnBelowTheFace) {
   EXPECT_EQ(panel_->side->mapTo(content, QPoint()).y(), panel_->face->mapTo(content, QPoint()).y());
 }
 
+// Their layouts are checked in EveryWindowFitsTheSmallestScreen.
 TEST_F(PanelLayout, ListAndPlotWindowsFitBesideTheLevelDisplayOnASmallScreen) {
   panel_->move(0, 0);
   ShowAt(1024, 600);
@@ -108,12 +109,6 @@ TEST_F(PanelLayout, ListAndPlotWindowsFitBesideTheLevelDisplayOnASmallScreen) {
     window->show();
     QApplication::processEvents();
     EXPECT_LE(window->minimumSizeHint().width(), beside) << window->objectName().toStdString();
-    EXPECT_LE(window->minimumSizeHint().height(), 600) << window->objectName().toStdString();
-    window->resize(window->minimumSizeHint());
-    QApplication::processEvents();
-    std::string faults;
-    for (const std::string& fault : LayoutFaults(*window)) faults += fault + "\n";
-    EXPECT_EQ(faults, "") << window->objectName().toStdString();
   }
 }
 
@@ -124,6 +119,7 @@ TEST_F(PanelLayout, EveryWindowFitsTheSmallestScreen) {
   panel_->windows().OpenLiveTimePlot(LiveSeries::kLevel);
   panel_->side->charts->CWDec->on_clicked();
   FileList file_list(dialogs_);
+  FileListReal file_list_real(dialogs_);
   DataList data_list(dialogs_);
   Plot plot(dialogs_, printing_);
   Histogram histogram(dialogs_, printing_);
@@ -137,6 +133,7 @@ TEST_F(PanelLayout, EveryWindowFitsTheSmallestScreen) {
   const std::vector<QWidget*> windows = {panel_->windows().real_time_graph(),
                                          panel_->windows().real_histogram(),
                                          &file_list,
+                                         &file_list_real,
                                          &data_list,
                                          &plot,
                                          &histogram,

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QMenu>
 #include <algorithm>
 #include <vector>
 
@@ -55,19 +56,11 @@ TEST_F(PanelTest, FrameReachesEveryIndicator) {
   EXPECT_FALSE(Shown(*panel, "LblOver"));
 }
 
-TEST_F(PanelTest, RangeEndsAndAnUnlistedRangeCode) {
+TEST_F(PanelTest, UpAndDownAtTheRangeEnds) {
   auto panel = OnlinePanel();
   meter_.model().SetRangeCode(5);
   panel->Timer1Tick();
   EXPECT_EQ(Text(*panel, "BoardLevel"), "30-90");
-  EXPECT_TRUE(Action(*panel, "Up")->isEnabled());
-  EXPECT_FALSE(Action(*panel, "Down")->isEnabled());
-
-  // Code 6 names no range: everything stays as it was.
-  meter_.model().SetRangeCode(6);
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "BoardLevel"), "30-90");
-  EXPECT_EQ(Text(*panel, "LblBarMax"), "90");
   EXPECT_TRUE(Action(*panel, "Up")->isEnabled());
   EXPECT_FALSE(Action(*panel, "Down")->isEnabled());
 
@@ -109,6 +102,7 @@ TEST_F(PanelTest, FilterBlinksTheWeightingLetter) {
   EXPECT_EQ(Text(*panel, "BoardCA"), "A");
 }
 
+// Offline only "Open" works; every meter control is disabled and says why.
 TEST_F(PanelTest, OfflineLeavesOnlyOpenAndWritesNothing) {
   auto panel = MakePanel({0, true});
   EXPECT_TRUE(panel->Start());
@@ -116,32 +110,35 @@ TEST_F(PanelTest, OfflineLeavesOnlyOpenAndWritesNothing) {
     EXPECT_EQ(action->isEnabled(), action->objectName() == "Open")
         << action->objectName().toStdString();
   }
+  for (QAction* action : Find<QMenu>(*panel, "MenuMeter")->actions()) {
+    EXPECT_TRUE(action->isVisible()) << action->text().toStdString();
+    EXPECT_FALSE(action->isEnabled()) << action->text().toStdString();
+    EXPECT_TRUE(action->toolTip().startsWith("Offline Mode")) << action->text().toStdString();
+  }
+  ASSERT_EQ(panel->face->keys.size(), 10u);
+  for (QPushButton* key : panel->face->keys) {
+    EXPECT_FALSE(key->isEnabled()) << key->objectName().toStdString();
+    EXPECT_TRUE(key->toolTip().startsWith("Offline Mode: no meter is connected"));
+  }
+  for (const char* name : {"CmdL", "PicSave"}) {
+    EXPECT_FALSE(Find<QWidget>(*panel, name)->isEnabled()) << name;
+    EXPECT_EQ(Find<QWidget>(*panel, name)->toolTip(), "Offline Mode: no meter is connected.");
+  }
   EXPECT_TRUE(Shown(*panel, "OfflineSSPL"));
   EXPECT_EQ(Text(*panel, "LblCOM"), "No COM");
+  EXPECT_EQ(Text(*panel, "LblPortState"), "Offline");
+  EXPECT_EQ(Text(*panel, "LblRecordingState"), "Not recording");
   EXPECT_FALSE(panel->timer1().isActive());
   EXPECT_FALSE(panel->timer2().isActive());
   Find<QPushButton>(*panel, "BtnUp")->click();
-  EXPECT_TRUE(Find<QPushButton>(*panel, "BtnUp")->toolTip().contains("Offline"));
   EXPECT_TRUE(meter_.writes().empty());
   EXPECT_EQ(meter_.open_count(), 0);
   EXPECT_TRUE(dialogs_.messages.empty());
   EXPECT_TRUE(exit_codes_.empty());
 }
 
+// The program's own words first, then why; said before any panel shows.
 TEST_F(PanelTest, PortThatCannotBeOpenedEndsTheProgram) {
-  meter_.SetOpenFails(true);
-  auto panel = MakePanel({16, false});
-  EXPECT_FALSE(panel->Start());
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  // The program's own words first, then why.
-  EXPECT_EQ(dialogs_.messages[0].text.rfind("No device found, try again!\n", 0), 0u);
-  EXPECT_NE(dialogs_.messages[0].text.find("COM16"), std::string::npos);
-  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kCritical);
-  EXPECT_EQ(exit_codes_, std::vector<int>{1});
-  EXPECT_FALSE(panel->timer1().isActive());
-}
-
-TEST_F(PanelTest, NoDeviceFoundIsSaidBeforeAnyPanelShows) {
   meter_.SetOpenFails(true);
   bool panel_visible = false;
   dialogs_.on_message = [&] {
@@ -151,12 +148,15 @@ TEST_F(PanelTest, NoDeviceFoundIsSaidBeforeAnyPanelShows) {
   };
   auto panel = OpenPanel(PanelContext{session_, timers_, dialogs_, printing_, ln_table_,
                                       [this](int code) { exit_codes_.push_back(code); }},
-                         {3, false});
+                         {16, false});
   EXPECT_EQ(panel, nullptr);
   ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].text.rfind(kNoDeviceFound, 0), 0u);
+  EXPECT_EQ(dialogs_.messages[0].text.rfind(std::string(kNoDeviceFound) + "\n", 0), 0u);
+  EXPECT_NE(dialogs_.messages[0].text.find("COM16"), std::string::npos);
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kCritical);
   EXPECT_FALSE(panel_visible);
   EXPECT_EQ(exit_codes_, std::vector<int>{1});
+  EXPECT_FALSE(timers_.Timer1.isActive());
 }
 
 TEST_F(PanelTest, PortLabelClicksSwitchTheCaption) {
@@ -167,33 +167,6 @@ TEST_F(PanelTest, PortLabelClicksSwitchTheCaption) {
   EXPECT_EQ(panel->windowTitle(), "Panel V10.05 20160323.01");
   panel->LblCOMClicked();
   EXPECT_EQ(panel->windowTitle(), "Panel");
-}
-
-TEST_F(PanelTest, ChartChoiceShowsExactlyOneChart) {
-  auto panel = OnlinePanel();
-  EXPECT_TRUE(Find<QRadioButton>(*panel, "SSOpt(0)")->isChecked());
-  EXPECT_TRUE(Shown(*panel, "CWG"));
-  Find<QRadioButton>(*panel, "SSOpt(1)")->click();
-  EXPECT_FALSE(Shown(*panel, "CWG"));
-  EXPECT_TRUE(Shown(*panel, "CWLeq"));
-  EXPECT_FALSE(Shown(*panel, "CWSEL"));
-  Find<QRadioButton>(*panel, "SSOpt(2)")->click();
-  EXPECT_TRUE(Shown(*panel, "CWSEL"));
-  EXPECT_FALSE(Shown(*panel, "CWLeq"));
-  Find<QRadioButton>(*panel, "SSOpt(0)")->click();
-  EXPECT_TRUE(Shown(*panel, "CWG"));
-  EXPECT_FALSE(Shown(*panel, "CWLeq"));
-  EXPECT_FALSE(Shown(*panel, "CWSEL"));
-}
-
-TEST_F(PanelTest, UpKeyHandshakesThenWritesTheKeyCommand) {
-  auto panel = OnlinePanel();
-  Find<QPushButton>(*panel, "BtnUp")->click();
-  const auto& writes = meter_.writes();
-  ASSERT_GE(writes.size(), 2u);
-  EXPECT_EQ(writes.back(), MakeBytes({0x4B, 0x00, 0x00, 0x09}));
-  EXPECT_TRUE(
-      std::all_of(writes.begin(), writes.end() - 1, [](const Bytes& w) { return w == "A"; }));
 }
 
 TEST_F(PanelTest, AKeyClickedDuringAnotherHandshakeWaitsItsTurn) {
@@ -223,6 +196,7 @@ TEST_F(PanelTest, ToolbarKeysSendTheirOwnLetters) {
   for (const Case& c : {Case{"AC", "G"}, Case{"FSI", "D"}, Case{"Up", "E"}, Case{"Down", "F"}}) {
     panel->ToolbarClicked(c.key);
     EXPECT_EQ(meter_.writes().back(), c.letter) << c.key;
+    EXPECT_TRUE(panel->timer1().isActive() && panel->timer2().isActive()) << c.key;
   }
   // Up then Down: the meter is back on its first range.
   panel->Timer1Tick();
@@ -232,33 +206,15 @@ TEST_F(PanelTest, ToolbarKeysSendTheirOwnLetters) {
   EXPECT_NE(Text(*panel, "BoardLevel"), start_range);
 }
 
-TEST_F(PanelTest, KeysChangeTheMeterAndThePanelShowsIt) {
+// The face's keys in order press the meter's keys 1 to 10.
+TEST_F(PanelTest, EachMeterKeySendsItsOwnCode) {
   auto panel = OnlinePanel();
-  meter_.model().SetRangeCode(1);
-  panel->Timer1Tick();
-  EXPECT_TRUE(Shown(*panel, "LblFast"));
-
-  Find<QPushButton>(*panel, "BtnFastSlow")->click();
-  panel->Timer1Tick();
-  EXPECT_TRUE(Shown(*panel, "LblSlow"));
-  EXPECT_FALSE(Shown(*panel, "LblFast"));
-
-  Find<QPushButton>(*panel, "BtnCA")->click();
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "BoardCA"), "C");
-
-  Find<QPushButton>(*panel, "BtnUp")->click();
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "BoardLevel"), "80-140");
-  Find<QPushButton>(*panel, "BtnDown")->click();
-  Find<QPushButton>(*panel, "BtnDown")->click();
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "BoardLevel"), "60-120");
-
-  const bool was_running = Shown(*panel, "LblRun");
-  Find<QPushButton>(*panel, "BtnPlayPause")->click();
-  panel->Timer1Tick();
-  EXPECT_NE(Shown(*panel, "LblRun"), was_running);
+  ASSERT_EQ(panel->face->keys.size(), 10u);
+  for (int code = 1; code <= 10; ++code) {
+    panel->face->keys[static_cast<std::size_t>(code - 1)]->click();
+    ASSERT_FALSE(meter_.writes().empty());
+    EXPECT_EQ(meter_.writes().back(), MakeBytes({0x4B, 0x00, 0x00, code})) << code;
+  }
 }
 
 TEST_F(PanelTest, KeyOnASilentMeterSaysSoAndKeepsRunning) {

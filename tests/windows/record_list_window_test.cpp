@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "files/data_file_reader.h"
-#include "files/files_test_support.h"
+#include "support/sample_lists.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_printing.h"
 #include "windows/panel_fixture.h"
@@ -73,15 +73,12 @@ TEST(ListWindows, DataListSavesTheSetInBothForms) {
 
   const DataFile data = OpenDataFile(dir.File("set.dlgr"));
   const DataFile csv = OpenDataFile(dir.File("set.csv"));
+  // What each form holds is the writers' rule; here the window writes both.
   for (const DataFile* file : {&data, &csv}) {
     EXPECT_EQ(file->list.kind(), ListKind::kDataLogger2);
-    EXPECT_EQ(file->list.header().second_value, "3");
-    ASSERT_EQ(file->list.size(), 3u);
-    EXPECT_EQ(file->list.level(1), "70.4");
-    EXPECT_EQ(file->skipped_lines, 0u);
+    EXPECT_EQ(file->list.size(), 3u);
   }
-  EXPECT_EQ(data.list.header().l05, csv.list.header().l05);
-  EXPECT_EQ(data.list.header().leq, csv.list.header().leq);
+  EXPECT_NE(test::ReadBytes(dir.File("set.csv")).find("No.s,Date Time,dB,"), std::string::npos);
 }
 
 // Every title the window shows, in order.

@@ -1,10 +1,8 @@
 // What the user reads where a wrong text went unnoticed: the panel's Max
 // Time board and its keys' captions, the end of a recording the disk could
-// not hold, the View menu, the Memory window's sizes and a finished
-// download's captions.
+// not hold, the Memory window's sizes and a finished download's captions.
 #include <gtest/gtest.h>
 
-#include <QMenu>
 #include <QPushButton>
 #include <string>
 
@@ -61,16 +59,6 @@ TEST_F(UserTexts, ARecordingTheDiskCannotHoldIsSaidToHaveEnded) {
   EXPECT_FALSE(shown.empty());
   EXPECT_EQ(said.rfind(shown, 0), 0u) << shown;
   EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
-}
-
-// The View menu names the three live charts as their options do, then Full
-// Screen on F11.
-TEST_F(UserTexts, TheViewMenusEntries) {
-  QStringList entries;
-  for (const QAction* item : Find<QMenu>(*panel_, "MenuView")->actions()) {
-    entries << (item->isSeparator() ? "-" : item->text() + " " + item->shortcut().toString());
-  }
-  EXPECT_EQ(entries.join("|").toStdString(), "SPL |Leq |SEL |-|Full Screen F11");
 }
 
 // The sizes of a 2.0 MB memory that a set of 1400 records (0.054 MB) takes
