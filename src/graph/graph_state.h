@@ -57,6 +57,10 @@ struct Cursor {
 
 constexpr int kClickSlack = 3;  // pixels a click may move and still be a click
 
+// An axis shows at least one unit: a range from 1 to 1 (a plot of no sample)
+// becomes 1 to 2, and limits typed the wrong way round are taken in order.
+void SetAxisRange(QCPAxis& axis, double min, double max);
+
 }  // namespace graph_detail
 
 struct Graph::State {
