@@ -164,6 +164,17 @@ Histogram::Histogram(Dialogs& dialogs, Printing& printing, QWidget* parent)
     GridLn->setItem(0, c, new QTableWidgetItem(Latin1(header[static_cast<size_t>(c)])));
     GridLn->setColumnWidth(c, metrics.horizontalAdvance(c == 0 ? "ABCDEFAA1" : "ABCDEFAA"));
   }
+  // The whole table shows, ten Ln rows under its header, in compact rows;
+  // the graph takes the height that is left.
+  GridLn->verticalHeader()->setDefaultSectionSize(metrics.height() + 6);
+  GridLn->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  GridLn->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  GridLn->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  GridLn->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  GridLn->setFixedHeight(11 * (metrics.height() + 6) + 2 * GridLn->frameWidth());
+  GridLn->setMinimumWidth(metrics.horizontalAdvance("L(00)  ") +
+                          10 * metrics.horizontalAdvance("888.8") + 2 * GridLn->frameWidth());
+  CWG->setMinimumHeight(160);
   root->addWidget(GridLn);
   move(0, 0);
 }

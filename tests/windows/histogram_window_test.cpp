@@ -136,10 +136,13 @@ TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
   for (const double tick : h->CWG->YTicks()) EXPECT_EQ(tick, std::round(tick));
   // The title line names the list's file first.
   const std::string title = h->CWG->Title().toStdString();
-  EXPECT_EQ(title.find(caption.toStdString() + " - Histogram, 0.1 dB classes - 4 of 4"),
-            0u)
+  EXPECT_EQ(title.find(caption.toStdString() + " - Histogram, 0.1 dB classes - 4 of 4"), 0u)
       << title;
   ASSERT_EQ(h->GridLn->rowCount(), 11);
+  // The whole Ln table shows, without scrolling.
+  EXPECT_LE(h->GridLn->rowViewportPosition(10) + h->GridLn->rowHeight(10),
+            h->GridLn->viewport()->height());
+  EXPECT_GE(h->GridLn->rowViewportPosition(0), 0);
   EXPECT_EQ(Cell(*h, 0, 0), "Ln");
   EXPECT_EQ(Cell(*h, 0, 1), " 0");
   EXPECT_EQ(Cell(*h, 0, 10), " 9");
