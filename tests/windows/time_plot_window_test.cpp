@@ -225,7 +225,9 @@ TEST_F(TimePlotTest, PrintingGoesBackToNormalAndPrintsEachCopy) {
   printing_.path = dir_.File("graph.pdf");
   printing_.copies = 2;
   const QColor colour = graph.CWGraph1->PlotColor();
+  const QRect placed = graph.frameGeometry();
   graph.CmdPrint->click();
+  EXPECT_EQ(graph.frameGeometry(), placed);  // printing leaves the window where it was
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text.rfind("Note\nThe effect of the properties", 0), 0u);
   EXPECT_EQ(PdfPages(printing_.path), 2);
