@@ -14,7 +14,7 @@ namespace {
 
 // A list's plot and histogram open this large where the screen allows: a
 // plot area of some 600 px beside the window's controls.
-constexpr QSize kGraphWindowSize(960, 660);
+constexpr QSize kGraphWindowSize(1040, 700);
 
 }  // namespace
 
