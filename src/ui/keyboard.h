@@ -23,7 +23,7 @@ inline QKeySequence PrintShortcut() { return QKeySequence(Qt::CTRL | Qt::Key_P);
 // window: a key bound twice would fire neither.
 inline void AddCloseKeys(QWidget& window) {
   if (window.findChild<QShortcut*>("CloseKeys", Qt::FindDirectChildrenOnly) != nullptr) return;
-  for (const QKeySequence keys :
+  for (const QKeySequence& keys :
        {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}) {
     auto* shortcut = new QShortcut(keys, &window);
     shortcut->setObjectName("CloseKeys");

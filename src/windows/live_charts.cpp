@@ -96,18 +96,15 @@ void LiveCharts::Choose(int index) {
 }
 
 void LiveCharts::Show(const LiveChartUpdate& update, const LiveChartData& data) {
-  const LiveRanges& r = data.ranges();
   CWG->Append(update.level);
-  CWG->SetYRange(r.fine_low / 10 - 1, r.fine_high / 10 + 1);
+  CWG->SetYRange(update.level_y.min, update.level_y.max);
   CWLeq->Append(update.leq);
-  CWLeq->SetYRange(LiveChartData::NumericValue(r.leq_low) - 1,
-                   LiveChartData::NumericValue(r.leq_high) + 1);
+  CWLeq->SetYRange(update.leq_y.min, update.leq_y.max);
   CWSEL->Append(update.sel);
-  CWSEL->SetYRange(LiveChartData::NumericValue(r.sel_low) - 1,
-                   LiveChartData::NumericValue(r.sel_high) + 1);
-  CWInt->SetXRange(update.coarse_range.low, update.coarse_range.high);
+  CWSEL->SetYRange(update.sel_y.min, update.sel_y.max);
+  CWInt->SetXRange(update.coarse_range.min, update.coarse_range.max);
   PlotCounts(*CWInt, data.coarse_counts(), coarse_);
-  CWDec->SetXRange(update.fine_range.low, update.fine_range.high);
+  CWDec->SetXRange(update.fine_range.min, update.fine_range.max);
   PlotCounts(*CWDec, data.fine_counts(), fine_);
   CWDec->setVisible(update.fine_visible);
   CWInt->setVisible(!update.fine_visible);

@@ -126,16 +126,16 @@ void TimePlotWindow::SetBoxes(double x_min, double x_max, double y_min, double y
   AxisMin[2]->setValue(y_min);
 }
 
-void TimePlotWindow::CursorMoved(int number, double x, double y) {
+void TimePlotWindow::CursorMoved(int number, double x, double) {
   if (number != 1) return;
   // The cursor goes to the nearest point of the trace, and the read-out
   // says what that point holds.
-  Snap snap;
-  if (!SnapCursor(x, y, snap)) return;
-  CWGraph1->SetCursorPosition(1, snap.x, snap.y);
-  XPosition->setText(Latin1(snap.x_text));
-  YPosition->setText(Latin1(snap.y_text));
-  TimePosition->setText(Latin1(snap.time_text));
+  const std::optional<PlotReadout> snap = SnapCursor(x);
+  if (!snap) return;
+  CWGraph1->SetCursorPosition(1, snap->x, snap->y);
+  XPosition->setText(Latin1(snap->number));
+  YPosition->setText(Latin1(snap->level));
+  TimePosition->setText(Latin1(snap->date_time));
 }
 
 void TimePlotWindow::PrintGraph() {
@@ -197,15 +197,7 @@ void RealTimeGraph::FitY() {
   if (fit) CWGraph1->SetYRange(fit->min, fit->max);
 }
 
-bool RealTimeGraph::SnapCursor(double x, double, Snap& snap) const {
-  const std::optional<std::size_t> k = NearestStep(x, 1, plot_.values.size());
-  if (!k) return false;
-  snap.x = static_cast<double>(*k + 1);
-  snap.y = plot_.values[*k];
-  snap.x_text = CursorXText(snap.x);
-  snap.y_text = CursorYText(snap.y);
-  return true;
-}
+std::optional<PlotReadout> RealTimeGraph::SnapCursor(double x) const { return ReadoutAt(plot_, x); }
 
 PaperLayout RealTimeGraph::Paper() const { return {true}; }
 
@@ -295,16 +287,8 @@ AxisRange Plot::XBoxesOfView(AxisRange view) const {
   return RecordsInView(clock_, view).value_or(AxisRange{AxisMin[1]->value(), AxisMax[1]->value()});
 }
 
-bool Plot::SnapCursor(double x, double, Snap& snap) const {
-  const std::optional<PlotReadout> r =
-      ChkClock->isChecked() ? ReadoutAt(plot_, clock_, x) : ReadoutAt(plot_, x);
-  if (!r) return false;
-  snap.x = r->x;
-  snap.y = r->y;
-  snap.x_text = r->number;
-  snap.y_text = r->level;
-  snap.time_text = r->date_time;
-  return true;
+std::optional<PlotReadout> Plot::SnapCursor(double x) const {
+  return ChkClock->isChecked() ? ReadoutAt(plot_, clock_, x) : ReadoutAt(plot_, x);
 }
 
 PaperLayout Plot::Paper() const { return {}; }

@@ -57,15 +57,8 @@ class TimePlotWindow : public QWidget {
   virtual PaperLayout Paper() const = 0;
   void SetReadoutCaptions(const char* x, const char* y);
   // Where the cursor read-out snaps to for a cursor at `x`, and what it says;
-  // false leaves the read-out as it is.
-  struct Snap {
-    double x = 0;
-    double y = 0;
-    std::string x_text;
-    std::string y_text;
-    std::string time_text;
-  };
-  virtual bool SnapCursor(double x, double y, Snap& snap) const = 0;
+  // nothing leaves the read-out as it is.
+  virtual std::optional<PlotReadout> SnapCursor(double x) const = 0;
   // The boxes show the view after every zoom, pan and reset.
   void BoxesFollowView();
   // The X view the X boxes stand for, and the X boxes of a view: the same
@@ -97,7 +90,7 @@ class RealTimeGraph : public TimePlotWindow {
 
  protected:
   PaperLayout Paper() const override;
-  bool SnapCursor(double x, double y, Snap& snap) const override;
+  std::optional<PlotReadout> SnapCursor(double x) const override;
 
  private:
   LiveTimePlot plot_;  // kept for "Reset Scale", "Fit Y" and the read-out
@@ -124,7 +117,7 @@ class Plot : public TimePlotWindow {
 
  protected:
   PaperLayout Paper() const override;
-  bool SnapCursor(double x, double y, Snap& snap) const override;
+  std::optional<PlotReadout> SnapCursor(double x) const override;
   // Against the clock the X boxes still count records.
   AxisRange XViewOfBoxes(double min, double max) const override;
   AxisRange XBoxesOfView(AxisRange view) const override;

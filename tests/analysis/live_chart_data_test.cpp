@@ -33,8 +33,8 @@ std::string Texts(const LiveRanges& r) {
 
 // The histograms' X ranges and the one shown.
 std::string XRanges(const LiveChartUpdate& u) {
-  return "coarse " + Span(u.coarse_range.low, u.coarse_range.high) + " fine " +
-         Span(u.fine_range.low, u.fine_range.high) + (u.fine_visible ? " fine shown" : "");
+  return "coarse " + Span(u.coarse_range.min, u.coarse_range.max) + " fine " +
+         Span(u.fine_range.min, u.fine_range.max) + (u.fine_visible ? " fine shown" : "");
 }
 
 // The counts of both histograms together.
@@ -144,8 +144,13 @@ TEST_F(LiveChartDataTest, LeqAndSelExtremesCompareByNumericValueAndKeepTheirText
   Sample(60.0, "100.2", "9.5");
   EXPECT_EQ(Texts(r), "leq 9.5..100.2 sel 9.5..100.2");
   Sample(60.0, "120.0*", "5.0 ");
-  Sample(60.0, "120.00", "5.00");  // equal values do not replace the texts
+  // Equal values do not replace the texts; the strip charts get the numbers
+  // widened by 1 dB.
+  const LiveChartUpdate w = Sample(60.0, "120.00", "5.00");
   EXPECT_EQ(Texts(r), "leq 9.5..120.0* sel 5.0 ..100.2");
+  EXPECT_EQ(Span(w.leq_y.min, w.leq_y.max) + " " + Span(w.sel_y.min, w.sel_y.max) + " " +
+                Span(w.level_y.min, w.level_y.max),
+            "8.5..121 4..101.2 59..61");
   const LiveChartUpdate u = Sample(60.0, "---", "");  // no number: 0
   EXPECT_EQ(u.leq, 0);
   EXPECT_EQ(u.sel, 0);

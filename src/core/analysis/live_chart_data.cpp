@@ -40,6 +40,14 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 LiveChartData::LiveChartData()
     : levels_(kSampleHistorySize), leqs_(kSampleHistorySize), sels_(kSampleHistorySize) {}
 
+AxisRange LiveRanges::LeqRange() const {
+  return {LiveChartData::NumericValue(leq_low), LiveChartData::NumericValue(leq_high)};
+}
+
+AxisRange LiveRanges::SelRange() const {
+  return {LiveChartData::NumericValue(sel_low), LiveChartData::NumericValue(sel_high)};
+}
+
 LiveChartUpdate LiveChartData::UpdateLiveCharts(double level, const std::string& leq_text,
                                                 const std::string& sel_text) {
   LiveChartUpdate update;
@@ -82,6 +90,10 @@ LiveChartUpdate LiveChartData::UpdateLiveCharts(double level, const std::string&
   if (NumericValue(ranges_.leq_low) > update.leq) ranges_.leq_low = leq_text;
   if (NumericValue(ranges_.sel_high) < update.sel) ranges_.sel_high = sel_text;
   if (NumericValue(ranges_.sel_low) > update.sel) ranges_.sel_low = sel_text;
+  const auto widened = [](AxisRange r) { return AxisRange{r.min - 1, r.max + 1}; };
+  update.level_y = widened(ranges_.LevelRange());
+  update.leq_y = widened(ranges_.LeqRange());
+  update.sel_y = widened(ranges_.SelRange());
 
   const auto index = static_cast<std::size_t>(sample_count_);
   levels_[index] = level;

@@ -7,6 +7,8 @@
 #include <string_view>
 #include <vector>
 
+#include "analysis/plot_axes.h"
+
 namespace slm {
 
 // Sizes of the live sample history and of the two live class tables.
@@ -30,22 +32,27 @@ struct LiveRanges {
   std::string leq_high = "0";   // LeqHigh
   std::string sel_low = "145";  // SELLow
   std::string sel_high = "0";   // SELHigh
+
+  // The extremes of each strip series in dB.
+  AxisRange LevelRange() const { return {fine_low / 10, fine_high / 10}; }
+  AxisRange LeqRange() const;
+  AxisRange SelRange() const;
 };
 
 // What the window does with one sample: append the three values to the strip
-// charts CWG, CWLeq and CWSEL, set the X ranges of the histograms CWInt and
-// CWDec, replot both from the class counts, and show exactly one of the two.
+// charts CWG, CWLeq and CWSEL and set their Y ranges, set the X ranges of the
+// histograms CWInt and CWDec, replot both from the class counts, and show
+// exactly one of the two.
 struct LiveChartUpdate {
-  struct XRange {
-    double low = 0;
-    double high = 0;
-  };
-
-  double level = 0;     // for CWG
-  double leq = 0;       // for CWLeq: numeric value of the Leq text
-  double sel = 0;       // for CWSEL: numeric value of the SEL text
-  XRange coarse_range;  // CWInt: (CoarseLow - 1, CoarseHigh + 1)
-  XRange fine_range;    // CWDec: (FineLow - 1, FineHigh + 1)
+  double level = 0;  // for CWG
+  double leq = 0;    // for CWLeq: numeric value of the Leq text
+  double sel = 0;    // for CWSEL: numeric value of the SEL text
+  // The strip charts' Y ranges: each series' extremes widened by 1 dB.
+  AxisRange level_y;
+  AxisRange leq_y;
+  AxisRange sel_y;
+  AxisRange coarse_range;  // CWInt: (CoarseLow - 1, CoarseHigh + 1)
+  AxisRange fine_range;    // CWDec: (FineLow - 1, FineHigh + 1)
   // True: CWDec shown and CWInt hidden (spread at most 30.0 dB);
   // false: CWInt shown and CWDec hidden.
   bool fine_visible = true;

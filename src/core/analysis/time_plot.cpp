@@ -203,27 +203,38 @@ std::string PlotTitleLine(std::string_view source, const RecordList& list) {
 LiveTimePlot OpenLiveTimePlot(const LiveChartData& charts, LiveSeries series) {
   LiveTimePlot plot;
   const LiveRanges& r = charts.ranges();
+  AxisRange y;
   switch (series) {
     case LiveSeries::kLevel:
-      plot.y_low = r.fine_low / 10;
-      plot.y_high = r.fine_high / 10;
+      y = r.LevelRange();
       plot.caption = "SPL (dB)";
       break;
     case LiveSeries::kLeq:
-      plot.y_low = LiveChartData::NumericValue(r.leq_low);
-      plot.y_high = LiveChartData::NumericValue(r.leq_high);
+      y = r.LeqRange();
       plot.caption = "Leq (dB)";
       break;
     case LiveSeries::kSel:
-      plot.y_low = LiveChartData::NumericValue(r.sel_low);
-      plot.y_high = LiveChartData::NumericValue(r.sel_high);
+      y = r.SelRange();
       plot.caption = "SEL (dB)";
       break;
   }
+  plot.y_low = y.min;
+  plot.y_high = y.max;
   const std::span<const double> values = SeriesOf(charts, series);
   plot.values.assign(values.begin(), values.end());
   plot.x_high = std::max(charts.sample_count() - 1, 1);
   return plot;
+}
+
+std::optional<PlotReadout> ReadoutAt(const LiveTimePlot& plot, double at) {
+  const std::optional<std::size_t> k = NearestStep(at, 1, plot.values.size());
+  if (!k) return std::nullopt;
+  PlotReadout r;
+  r.x = static_cast<double>(*k + 1);
+  r.y = plot.values[*k];
+  r.number = CursorXText(r.x);
+  r.level = CursorYText(r.y);
+  return r;
 }
 
 std::string CursorXText(double x) {

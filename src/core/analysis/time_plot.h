@@ -114,6 +114,9 @@ struct PlotReadout {
 std::optional<PlotReadout> ReadoutAt(const LevelColumnPlot& plot, double at);
 std::optional<PlotReadout> ReadoutAt(const LevelColumnPlot& plot, const ClockPlot& clock,
                                      double at);
+// The sample of a live chart's plot nearest `at` (samples numbered from 1),
+// its number and level as CursorXText and CursorYText write them.
+std::optional<PlotReadout> ReadoutAt(const LiveTimePlot& plot, double at);
 
 // The Y range that fits the levels drawn in the X view ("Fit Y").
 std::optional<AxisRange> FitLevels(const LevelColumnPlot& plot, AxisRange x_view);

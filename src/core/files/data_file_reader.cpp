@@ -108,44 +108,14 @@ class Parser : public LineSink {
       h.note = HeaderItem(line.substr(line.find("Data Logger 2") + 13));
       while (!h.note.empty() && h.note.back() == ' ') h.note.pop_back();
     }
-    header_lines_ = h.kind == ListKind::kRealTime ? 9 : h.kind == ListKind::kPlain ? 0 : 14;
+    header_lines_ = h.kind == ListKind::kPlain ? 0 : 1 + HeaderLines(h.kind).size();
   }
 
   void HeaderValue(std::size_t c, std::string_view line) {
     ListHeader& h = file_.list.header();
-    if (h.kind == ListKind::kRealTime) {
-      std::string* fields[] = {&h.second_value,
-                               &h.frequency_weighting,
-                               &h.time_weighting,
-                               &h.range,
-                               &h.max_level,
-                               &h.max_time,
-                               &h.sel,
-                               &h.leq};
-      *fields[c - 1] = HeaderValueFrom(line, 1);
-      return;
-    }
-    std::string* fields[] = {&h.second_value,
-                             &h.frequency_weighting,
-                             &h.time_weighting,
-                             &h.range,
-                             &h.l05,
-                             &h.l10,
-                             &h.l50,
-                             &h.l90,
-                             &h.l95,
-                             &h.max_level,
-                             &h.max_time,
-                             &h.sel,
-                             &h.leq};
-    if (h.kind == ListKind::kDataLogger) {
-      *fields[c - 1] = HeaderValueFrom(line, 1);
-      return;
-    }
-    // "Data Logger 2" lines carry a key and a blank before the value, except
-    // the two weightings and the time of the maximum.
-    static constexpr std::size_t kValueStart[] = {4, 1, 1, 7, 5, 5, 5, 5, 5, 8, 1, 5, 5};
-    *fields[c - 1] = HeaderValueFrom(line, kValueStart[c - 1]);
+    const HeaderLine& field = HeaderLines(h.kind)[c - 1];
+    h.*field.field =
+        HeaderValueFrom(line, h.kind == ListKind::kDataLogger2 ? field.value_start : 1);
   }
 
   bool RecordLine(std::string_view line, const LineShape& shape, bool ended) {

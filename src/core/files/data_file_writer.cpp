@@ -36,14 +36,6 @@ void AppendHeaderLines(const ListHeader& h, std::string& out) {
   switch (h.kind) {
     case ListKind::kRealTime:
       out.append("Real Time").append(kLineEnd);
-      AppendLine(out, "", h.second_value);
-      AppendLine(out, "", h.frequency_weighting);
-      AppendLine(out, "", h.time_weighting);
-      AppendLine(out, "", h.range);
-      AppendLine(out, "", h.max_level);
-      AppendLine(out, "", h.max_time);
-      AppendLine(out, "", h.sel);
-      AppendLine(out, "", h.leq);
       break;
     case ListKind::kDataLogger2:
     case ListKind::kDataLogger:
@@ -53,22 +45,14 @@ void AppendHeaderLines(const ListHeader& h, std::string& out) {
         AppendHeaderItem(out, h.note);
       }
       out.append(kLineEnd);
-      AppendLine(out, "SET ", h.second_value);
-      AppendLine(out, "", h.frequency_weighting);
-      AppendLine(out, "", h.time_weighting);
-      AppendLine(out, "Range ", h.range);
-      AppendLine(out, "L05 ", h.l05);
-      AppendLine(out, "L10 ", h.l10);
-      AppendLine(out, "L50 ", h.l50);
-      AppendLine(out, "L90 ", h.l90);
-      AppendLine(out, "L95 ", h.l95);
-      AppendLine(out, "Max dB ", h.max_level);
-      AppendLine(out, "", h.max_time);
-      AppendLine(out, "SEL ", h.sel);
-      AppendLine(out, "Leq ", h.leq);
       break;
     case ListKind::kPlain:
-      break;
+      return;
+  }
+  // Real-time lists carry bare values; memory sets are always written with keys.
+  const bool keys = h.kind != ListKind::kRealTime;
+  for (const HeaderLine& line : HeaderLines(h.kind)) {
+    AppendLine(out, keys ? line.key : std::string_view(), h.*line.field);
   }
 }
 

@@ -34,14 +34,43 @@ void RecordList::ShrinkToFit() {
 
 std::size_t RecordList::MemoryBytes() const {
   std::size_t bytes = sizeof(*this) + text_.capacity() + ends_.capacity() * sizeof(ends_[0]);
-  for (const std::string* s :
-       {&header_.second_value, &header_.frequency_weighting, &header_.time_weighting,
-        &header_.range, &header_.l05, &header_.l10, &header_.l50, &header_.l90, &header_.l95,
-        &header_.max_level, &header_.max_time, &header_.sel, &header_.leq}) {
+  for (const HeaderLine& line : HeaderLines(ListKind::kDataLogger2)) {
     // Short texts live inside the string object itself.
-    if (s->capacity() > std::string().capacity()) bytes += s->capacity() + 1;
+    const std::string& s = header_.*line.field;
+    if (s.capacity() > std::string().capacity()) bytes += s.capacity() + 1;
   }
   return bytes;
+}
+
+std::span<const HeaderLine> HeaderLines(ListKind kind) {
+  using H = ListHeader;
+  static constexpr HeaderLine kRealTime[] = {{&H::second_value, "", 1},
+                                             {&H::frequency_weighting, "", 1},
+                                             {&H::time_weighting, "", 1},
+                                             {&H::range, "", 1},
+                                             {&H::max_level, "", 1},
+                                             {&H::max_time, "", 1},
+                                             {&H::sel, "", 1},
+                                             {&H::leq, "", 1}};
+  // The set number's value is read from the blank after "SET".
+  static constexpr HeaderLine kMemorySet[] = {
+      {&H::second_value, "SET ", 4}, {&H::frequency_weighting, "", 1},
+      {&H::time_weighting, "", 1},   {&H::range, "Range ", 7},
+      {&H::l05, "L05 ", 5},          {&H::l10, "L10 ", 5},
+      {&H::l50, "L50 ", 5},          {&H::l90, "L90 ", 5},
+      {&H::l95, "L95 ", 5},          {&H::max_level, "Max dB ", 8},
+      {&H::max_time, "", 1},         {&H::sel, "SEL ", 5},
+      {&H::leq, "Leq ", 5}};
+  switch (kind) {
+    case ListKind::kRealTime:
+      return kRealTime;
+    case ListKind::kDataLogger:
+    case ListKind::kDataLogger2:
+      return kMemorySet;
+    case ListKind::kPlain:
+      break;
+  }
+  return {};
 }
 
 }  // namespace slm

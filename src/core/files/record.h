@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -64,6 +65,20 @@ struct ListHeader {
 
   friend bool operator==(const ListHeader&, const ListHeader&) = default;
 };
+
+// One line of a list file's header after its first: the field it holds, the
+// key a "Data Logger 2" file writes before the value, and the character
+// (from 1) its value is read from there.
+struct HeaderLine {
+  std::string ListHeader::*field;
+  std::string_view key;
+  std::size_t value_start;
+};
+
+// The header lines of a kind of list in file order: 8 for a real-time list,
+// 13 for a memory set, none for a plain list. An older "Data Logger" file
+// has the same lines without keys: its values start at the first character.
+std::span<const HeaderLine> HeaderLines(ListKind kind);
 
 // An ordered list of records with its header. A full list is a few hundred
 // thousand records, so the texts of all records share one buffer and each
