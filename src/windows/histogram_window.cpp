@@ -5,7 +5,10 @@
 #include <QVBoxLayout>
 #include <algorithm>
 #include <array>
+#include <functional>
+#include <initializer_list>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 #include "analysis/histogram_view.h"
@@ -52,6 +55,44 @@ void PlaceDesignCursors(Graph& graph, const std::vector<double>& counts, double 
   }
 }
 
+// What both histogram windows are made of: a toolbar of `buttons` (key and
+// caption) that calls `clicked` with the key, the graph with its two design
+// cursors, and the track-mode panel between them, hidden until asked for.
+struct HistogramFrame {
+  QToolBar* toolbar = nullptr;
+  Graph* graph = nullptr;
+  QWidget* picture = nullptr;
+  TrackModeBox* track = nullptr;
+};
+
+HistogramFrame BuildFrame(QWidget& window, QVBoxLayout& root,
+                          std::initializer_list<std::pair<const char*, const char*>> buttons,
+                          const std::function<void(const QString&)>& clicked, GraphWindow kind,
+                          const char* graph_name, Dialogs& dialogs,
+                          const std::function<void()>& reset) {
+  HistogramFrame f;
+  f.toolbar = Named<QToolBar>("Toolbar1", &window);
+  for (const auto& [key, text] : buttons) {
+    const QString k = key;
+    QObject::connect(AddButton(f.toolbar, key, text), &QAction::triggered, &window,
+                     [clicked, k] { clicked(k); });
+  }
+  TabReachesToolButtons(*f.toolbar);
+  root.addWidget(f.toolbar);
+  f.graph = HistogramGraph(&window, graph_name);
+  AddDesignCursors(*f.graph);
+  f.picture = Named<QWidget>("Picture1", &window);
+  auto* panel = new QVBoxLayout(f.picture);
+  f.track = new TrackModeBox(kind, *f.graph, dialogs, f.picture);
+  f.track->on_reset_axes = reset;
+  QWidget* picture = f.picture;
+  f.track->on_hide_list = [picture] { picture->hide(); };
+  f.graph->on_reset = reset;
+  panel->addWidget(f.track);
+  root.addWidget(f.picture);
+  return f;
+}
+
 template <typename Counts>
 std::vector<double> AsValues(const Counts& counts) {
   return std::vector<double>(counts.begin(), counts.end());
@@ -64,25 +105,14 @@ RealHistogram::RealHistogram(Dialogs& dialogs, Printing& printing, QWidget* pare
   setObjectName("RealHistogram");
   setWindowTitle("Histogram");
   auto* root = new QVBoxLayout(this);
-  Toolbar1 = Named<QToolBar>("Toolbar1", this);
-  for (const auto& [key, text] : {std::pair{"Track", "Track Mode"},
-                                  std::pair{"Reset", "Reset Scale"}, std::pair{"Print", "Print"}}) {
-    const QString k = key;
-    QObject::connect(AddButton(Toolbar1, key, text), &QAction::triggered, this,
-                     [this, k] { ToolbarClicked(k); });
-  }
-  TabReachesToolButtons(*Toolbar1);
-  root->addWidget(Toolbar1);
-  CWGraph1 = HistogramGraph(this, "CWGraph1");
-  AddDesignCursors(*CWGraph1);
-  Picture1 = Named<QWidget>("Picture1", this);
-  auto* panel = new QVBoxLayout(Picture1);
-  track = new TrackModeBox(GraphWindow::kRealHistogram, *CWGraph1, dialogs_, Picture1);
-  track->on_reset_axes = [this] { ResetScale(); };
-  track->on_hide_list = [this] { Picture1->hide(); };
-  CWGraph1->on_reset = [this] { ResetScale(); };
-  panel->addWidget(track);
-  root->addWidget(Picture1);
+  const HistogramFrame frame = BuildFrame(
+      *this, *root, {{"Track", "Track Mode"}, {"Reset", "Reset Scale"}, {"Print", "Print"}},
+      [this](const QString& key) { ToolbarClicked(key); }, GraphWindow::kRealHistogram, "CWGraph1",
+      dialogs_, [this] { ResetScale(); });
+  Toolbar1 = frame.toolbar;
+  CWGraph1 = frame.graph;
+  Picture1 = frame.picture;
+  track = frame.track;
   root->addWidget(CWGraph1, 1);
   resize(Pixels(10410), Pixels(6210));
   move(0, 0);
@@ -130,26 +160,16 @@ Histogram::Histogram(Dialogs& dialogs, Printing& printing, QWidget* parent)
   setObjectName("Histogram");
   setWindowTitle("Histogram");
   auto* root = new QVBoxLayout(this);
-  Toolbar1 = Named<QToolBar>("Toolbar1", this);
-  for (const auto& [key, text] : {std::pair{"Limit", "Limit"}, std::pair{"Print", "Print"}}) {
-    const QString k = key;
-    QObject::connect(AddButton(Toolbar1, key, text), &QAction::triggered, this,
-                     [this, k] { ToolbarClicked(k); });
-  }
-  TabReachesToolButtons(*Toolbar1);
-  root->addWidget(Toolbar1);
-  CWG = HistogramGraph(this, "CWG");
-  AddDesignCursors(*CWG);
-  Picture1 = Named<QWidget>("Picture1", this);
-  auto* panel = new QVBoxLayout(Picture1);
-  track = new TrackModeBox(GraphWindow::kHistogram, *CWG, dialogs_, Picture1);
-  track->on_reset_axes = [this] { ResetScale(); };
-  track->on_hide_list = [this] { Picture1->hide(); };
-  CWG->on_reset = [this] { ResetScale(); };
+  const HistogramFrame frame = BuildFrame(
+      *this, *root, {{"Limit", "Limit"}, {"Print", "Print"}},
+      [this](const QString& key) { ToolbarClicked(key); }, GraphWindow::kHistogram, "CWG", dialogs_,
+      [this] { ResetScale(); });
+  Toolbar1 = frame.toolbar;
+  CWG = frame.graph;
+  Picture1 = frame.picture;
+  track = frame.track;
   // The list shows "Normal" without running its action.
   track->Combo1->setCurrentIndex(0);
-  panel->addWidget(track);
-  root->addWidget(Picture1);
   root->addWidget(CWG, 1);
 
   GridLn = Named<QTableWidget>("GridLn", 1, 11, this);
