@@ -55,17 +55,6 @@ int WithMeter(const Options& options, const std::function<int(MeterLink&)>& work
   }
 }
 
-// A whole number from `low` to `high` given as `name`; a usage error otherwise.
-int WholeOption(const Options& options, const std::string& name, int fallback, int low, int high) {
-  if (!options.Has(name)) return fallback;
-  const std::optional<long long> value = ParseInteger(options.Get(name));
-  if (!value || *value < low || *value > high) {
-    throw std::runtime_error(name + " takes a whole number from " + std::to_string(low) + " to " +
-                             std::to_string(high) + ", not \"" + options.Get(name) + "\"");
-  }
-  return static_cast<int>(*value);
-}
-
 // The set position of --set: 1 or more.
 int SetPosition(const Options& options) {
   if (!options.Has("--set")) throw std::runtime_error("--set P is required");
@@ -208,7 +197,7 @@ int RunMemory(const std::vector<std::string>& args) {
 int RunDownload(const std::vector<std::string>& args) {
   const Options options(args, {"--port", "--set", "--step", "--output"}, {});
   const int position = SetPosition(options);
-  const int step = WholeOption(options, "--step", 1, kLowestStep, kHighestStep);
+  const int step = static_cast<int>(options.Whole("--step", 1, kLowestStep, kHighestStep));
   const std::string output = options.Get("--output");
   if (options.Has("--output") && output.empty()) throw std::runtime_error("-o needs a FILE");
   // Set before anything starts, so that a stop signal never kills the tool

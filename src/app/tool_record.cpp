@@ -44,29 +44,17 @@ class LossView : public LiveSessionView {
   const LiveSession* session = nullptr;
 };
 
-// A whole number of seconds or samples within [low, high].
-long WholeNumber(const Options& options, const std::string& name, long fallback, long low,
-                 long high) {
-  if (!options.Has(name)) return fallback;
-  const std::optional<long long> value = ParseInteger(options.Get(name));
-  if (!value || *value < low || *value > high) {
-    throw std::runtime_error(name + " takes a whole number from " + std::to_string(low) + " to " +
-                             std::to_string(high) + ", not \"" + options.Get(name) + "\"");
-  }
-  return static_cast<long>(*value);
-}
-
 }  // namespace
 
 int RunRecord(const std::vector<std::string>& args) {
   const Options options(args, {"--port", "--period", "--count", "--output", "--give-up"}, {});
   const std::string output = options.Get("--output");
   if (output.empty()) throw std::runtime_error("record needs -o FILE");
-  const long period = WholeNumber(options, "--period", 1, 1, 86400);
+  const long period = static_cast<long>(options.Whole("--period", 1, 1, 86400));
   if (!options.Has("--count")) throw std::runtime_error("record needs --count N");
   // A long recording goes on into further files, so the count has no list limit.
-  const long count = WholeNumber(options, "--count", 0, 1, 1000000000L);
-  const long give_up = WholeNumber(options, "--give-up", 0, 0, 31536000L);
+  const long count = static_cast<long>(options.Whole("--count", 0, 1, 1000000000L));
+  const long give_up = static_cast<long>(options.Whole("--give-up", 0, 0, 31536000L));
 
   // Set before anything starts, so that a stop signal never kills the tool
   // half-way; it ends the recording into its file instead.

@@ -72,6 +72,17 @@ double Options::Number(const std::string& name, double fallback) const {
   throw std::runtime_error(name + " takes a number, not \"" + text + "\"");
 }
 
+long long Options::Whole(const std::string& name, long long fallback, long long low,
+                         long long high) const {
+  if (!Has(name)) return fallback;
+  const std::optional<long long> value = ParseInteger(Get(name));
+  if (!value || *value < low || *value > high) {
+    throw std::runtime_error(name + " takes a whole number from " + std::to_string(low) + " to " +
+                             std::to_string(high) + ", not \"" + Get(name) + "\"");
+  }
+  return *value;
+}
+
 bool EndsWithNoCase(std::string_view text, std::string_view end) {
   if (text.size() < end.size()) return false;
   const std::string_view tail = text.substr(text.size() - end.size());

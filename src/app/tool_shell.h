@@ -29,6 +29,9 @@ class Options {
   std::string Get(const std::string& name, const std::string& fallback = {}) const;
   std::vector<std::string> All(const std::string& name) const;
   double Number(const std::string& name, double fallback) const;
+  // A whole number from `low` to `high`; throws std::runtime_error saying so
+  // when the value is anything else.
+  long long Whole(const std::string& name, long long fallback, long long low, long long high) const;
   const std::vector<std::string>& positional() const { return positional_; }
 
  private:
