@@ -213,16 +213,5 @@ TEST_F(HistogramTest, ListHistogramPrintsThroughTheDialogAsAVectorPageWithTitleA
   EXPECT_EQ(CommandOutput("pdfimages -list " + printing_.path).find(" image "), std::string::npos);
 }
 
-TEST_F(HistogramTest, ThePrintButtonOfAnOpenedListPrintsItsReport) {
-  RecordListWindow& list = OpenList("", {"70.0", "71.0", "72.0"});
-  printing_.path = dir_.File("report.pdf");
-  dialogs_.answers = {"3"};
-  list.ToolbarClicked("Print");
-  EXPECT_EQ(printing_.asked, 1);
-  EXPECT_EQ(dialogs_.prompts.size(), 1u);
-  EXPECT_EQ(test::ReadBytes(printing_.path).substr(0, 4), "%PDF");
-  EXPECT_TRUE(panel_->timer1().isActive());
-}
-
 }  // namespace
 }  // namespace slm

@@ -67,20 +67,6 @@ TEST_F(TimePlotTest, ListPlotDrawsEveryRowWithItsPauseMarks) {
   EXPECT_EQ(again.CWGraph1->AnnotationText(0), "Pause");
 }
 
-TEST_F(TimePlotTest, ThePlotButtonOfAnOpenedListDrawsIt) {
-  const std::string path = dir_.File("list.dlgr");
-  test::WriteBytes(path,
-                   "No.s\tDate Time\tdB\t\r\n1\t2024/05/01 10:00:00\t60.0\t\r\n"
-                   "2\t2024/05/01 10:00:01\t61.0*\t\r\n3\t2024/05/01 10:00:02\t62.0\t\r\n");
-  dialogs_.files.push_back({path, 1});
-  panel_->ToolbarClicked("Open");
-  ASSERT_NE(panel_->windows().file_list_real(), nullptr);
-  panel_->windows().file_list_real()->ToolbarClicked("Plot");
-  ASSERT_NE(panel_->windows().plot(), nullptr);
-  EXPECT_EQ(panel_->windows().plot()->CWGraph1->PointCount(), 3);
-  EXPECT_EQ(panel_->windows().plot()->CWGraph1->AnnotationCount(), 2);
-}
-
 TEST_F(TimePlotTest, BoxesFollowTheViewTypedLimitsApplyAndResetBringsBackTheOpeningRanges) {
   Plot& plot = PlotOf({"60.0", "61.0", "62.0", "63.0", "64.0", "65.0"});
   plot.CWGraph1->SetYRange(40, 50);  // as a pan or a wheel zoom leaves it
