@@ -321,20 +321,6 @@ TEST_F(LoggerTest, SilentMeterIsSaidAndTimersRunAgain) {
   EXPECT_EQ(dialogs_.messages.size(), 2u);
   EXPECT_FALSE(Shown(*panel_, "PicErase"));
   EXPECT_TRUE(TimersRunning());
-
-  ChooseSampling(&SamplingChoice::OptMeter);
-  EXPECT_EQ(dialogs_.messages.size(), 3u);
-  EXPECT_TRUE(dialogs_.prompts.empty());
-  EXPECT_TRUE(TimersRunning());
-
-  panel_->ToolbarClicked("RTC");
-  SetupWindow* setup = panel_->logger().setup_window();
-  setup->LblMeterTimeClicked();
-  setup->Tick();
-  EXPECT_NE(setup->LblMeterTime->text(), "Meter Time");
-  EXPECT_FALSE(setup->LblMeterTime->text().startsWith("Meter Time: 20"));
-  setup->close();
-  EXPECT_TRUE(TimersRunning());
   for (const auto& shown : dialogs_.messages) EXPECT_FALSE(shown.text.empty());
 }
 

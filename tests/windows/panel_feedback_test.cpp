@@ -104,20 +104,6 @@ TEST_F(PanelFeedback, CloseForSignalWritesTheRecordingWithoutAsking) {
   EXPECT_EQ(OpenDataFile(path).list.size(), 2u);
 }
 
-TEST_F(PanelFeedback, FilesThatHoldNoListAreRefusedByOpen) {
-  // Which files hold no list is the reader's rule; the panel says its refusal.
-  const std::string words = dir_.File("words.txt");
-  test::WriteBytes(words, "Dear meter,\r\nplease log.\r\n");
-  const std::string refusal = words + " is not a data file: no record line found";
-  dialogs_.files.push_back({words, 1});
-  panel_->ToolbarClicked("Open");
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].text, refusal);
-  EXPECT_EQ(panel_->windows().file_list_real(), nullptr);
-  EXPECT_EQ(panel_->windows().file_list(), nullptr);
-  EXPECT_EQ(Status("LblLastMessage"), refusal);
-}
-
 TEST_F(PanelFeedback, StatusStripShowsPortRecordingAndElapsedTimeWithoutMoving) {
   panel_->show();
   QCoreApplication::processEvents();

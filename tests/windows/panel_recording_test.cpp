@@ -189,18 +189,6 @@ TEST_F(PanelRecording, AMeterJobDuringARecordingAsksFirst) {
   EXPECT_EQ(recorder_.total_samples(), 3u);
 }
 
-TEST_F(PanelRecording, UnwritableFileIsNamedAndTheSamplesKept) {
-  std::filesystem::create_directory(dir_.File("gone"));
-  const std::string path = dir_.File("gone/rec.dlgr");
-  StartRecording(path, 1);
-  std::filesystem::remove(dir_.File("gone"));  // the folder goes away while recording
-  Seconds(3);
-  panel_->ToolbarClicked("Save");
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_NE(dialogs_.messages[0].text.find(path), std::string::npos);
-  EXPECT_EQ(FileLines(dir_.File("Fake")).size(), 3u);  // title and 2 samples
-}
-
 TEST_F(PanelRecording, OpenReportsADamagedEndSkippedLinesAndMissingFiles) {
   const std::string path = dir_.File("odd.dlgr");
   std::filesystem::copy_file(SLM_TEST_DATA_DIR "/data_logger_2.dlgr", path);
