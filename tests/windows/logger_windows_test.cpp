@@ -68,13 +68,14 @@ TEST_F(LoggerTest, MemoryListsTheSets) {
   ASSERT_TRUE(panel_->logger().MemoryWindowOpen());
   MemoryWindow* memory = panel_->logger().memory_window();
   EXPECT_EQ(memory->windowTitle(), "Data Logger");
-  ASSERT_EQ(memory->GridSet->rowCount(), 2);
-  EXPECT_EQ(memory->GridSet->item(0, 0)->text(), "1");
-  EXPECT_EQ(memory->GridSet->item(1, 0)->text(), "2");
-  EXPECT_TRUE(memory->GridSet->item(1, 1)->text().contains("2024/06/02"));
-  EXPECT_TRUE(memory->GridSet->item(1, 1)->text().contains("11:30:00"));
-  EXPECT_EQ(memory->GridSet->item(0, 2)->text(), "7");
-  EXPECT_EQ(memory->GridSet->item(1, 2)->text(), "2");
+  std::vector<std::string> rows;
+  for (int row = 0; row < memory->GridSet->rowCount(); ++row) {
+    rows.push_back(memory->GridSet->item(row, 0)->text().toStdString() + "|" +
+                   memory->GridSet->item(row, 1)->text().toStdString() + "|" +
+                   memory->GridSet->item(row, 2)->text().toStdString());
+  }
+  EXPECT_EQ(rows,
+            (std::vector<std::string>{"1|2024/05/01  10:00:00|7", "2|2024/06/02  11:30:00|2"}));
   EXPECT_EQ(memory->EraseSetNumbers, (std::vector<std::uint16_t>{7, 300}));
   EXPECT_TRUE(TimersRunning());
   // A second click while it is open reads nothing.
@@ -85,13 +86,11 @@ TEST_F(LoggerTest, MemoryListsTheSets) {
 TEST_F(LoggerTest, EmptyMemoryIsSaidByMemoryAndErase) {
   GiveSets("");
   panel_->ToolbarClicked("Memory");
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].text, "No Data in Memory");
-  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kInformation);
   EXPECT_FALSE(panel_->logger().MemoryWindowOpen());
   panel_->ToolbarClicked("Erase");  // the picker offers only "Exit"
   ASSERT_EQ(dialogs_.messages.size(), 2u);
-  EXPECT_EQ(dialogs_.messages[1].text, "No Data in Memory");
+  for (const auto& said : dialogs_.messages) EXPECT_EQ(said.text, "No Data in Memory");
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kInformation);
   EXPECT_EQ(EraseEntries(), QStringList{"Exit"});
 }
 
@@ -122,8 +121,7 @@ TEST_F(LoggerTest, RowClickDownloadsEveryThirdRecordAfterIntervalThree) {
   DataList* list = panel_->logger().data_list();
   ASSERT_NE(list, nullptr);
   EXPECT_TRUE(list->isVisible());
-  EXPECT_EQ(list->BoardCA->text(), "C");
-  EXPECT_EQ(list->BoardSFI->text(), "SLOW");
+  EXPECT_EQ(list->BoardCA->text() + list->BoardSFI->text(), "CSLOW");
   EXPECT_TRUE(list->BoardLevel->text().contains("40-100"));
   ASSERT_EQ(list->list().size(), 3u);
   EXPECT_DOUBLE_EQ(std::stod(std::string(list->list().level(1))), 64.0);

@@ -67,10 +67,13 @@ TEST_F(PanelKeyboard, TabVisitsEveryPartOfThePanelAndComesBack) {
   }
   EXPECT_TRUE(came_back);
   const std::set<QWidget*> seen(visited.begin(), visited.end());
+  // The keys take focus from a click too, and show their shortcuts.
   for (QPushButton* key : panel_->face->keys) {
     EXPECT_TRUE(seen.count(key)) << key->objectName().toStdString();
+    EXPECT_EQ(key->focusPolicy(), Qt::StrongFocus) << key->objectName().toStdString();
   }
   EXPECT_TRUE(Find<QPushButton>(*panel_, "BtnCA")->toolTip().contains("Alt+1"));
+  EXPECT_TRUE(Find<QPushButton>(*panel_, "BtnDown")->toolTip().contains("Alt+0"));
   for (const char* key : {"Save", "Open", "Refresh"}) {
     EXPECT_TRUE(seen.count(panel_->Toolbar1->widgetForAction(Action(*panel_, key)))) << key;
   }
@@ -221,9 +224,9 @@ TEST_F(PanelKeyboard, DroppingSomethingElseIsRefused) {
   EXPECT_FALSE(enter.isAccepted());
 }
 
-// From "Open" to a recording and back to its list, with keys only: the file
+// From "Open" to a recording and its end, with keys only: the file
 // dialogs are Qt's own and work from the keyboard, so they are scripted here.
-TEST_F(PanelKeyboard, OpenRecordStopAndReopenWithKeysAlone) {
+TEST_F(PanelKeyboard, OpenRecordAndStopWithKeysAlone) {
   const std::string path = dir_.File("by-keys.dlgr");
   dialogs_.files.push_back({SLM_TEST_DATA_DIR "/plain_list.dlgr", 1});
   Press(Qt::Key_O, Qt::ControlModifier);
@@ -250,18 +253,11 @@ TEST_F(PanelKeyboard, OpenRecordStopAndReopenWithKeysAlone) {
   EXPECT_FALSE(Shown(*panel_, "PicSave"));
   ASSERT_TRUE(recorder_.recording());
 
-  Seconds(*panel_, 5);
-  const long samples = recorder_.record_count();
-  EXPECT_GE(samples, 4);
   // Ctrl+S again ends the recording into the chosen file.
+  Seconds(*panel_, 5);
   Press(Qt::Key_S, Qt::ControlModifier);
   EXPECT_FALSE(recorder_.recording());
-
-  // And back: the recording opens from the keyboard with every sample.
-  dialogs_.files.push_back({path, 1});
-  Press(Qt::Key_O, Qt::ControlModifier);
-  ASSERT_NE(panel_->windows().file_list_real(), nullptr);
-  EXPECT_EQ(static_cast<long>(panel_->windows().file_list_real()->list().size()), samples);
+  EXPECT_EQ(dialogs_.notices.size(), 1u);
 }
 
 }  // namespace

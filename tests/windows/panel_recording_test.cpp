@@ -85,7 +85,11 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
   EXPECT_EQ(dialogs_.messages[0].text, "Recording Mode!\nPlease stop recording!");
   EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kCritical);
 
-  panel_->ToolbarClicked("Save");  // ends the recording
+  panel_->ToolbarClicked("Save");  // ends the recording, and says where it went
+  ASSERT_EQ(dialogs_.notices.size(), 1u);
+  const std::string saved = "The recording was saved to \"" + path + "\": 5 samples.";
+  EXPECT_EQ(dialogs_.notices[0].text, saved);
+  EXPECT_EQ(Text(*panel_, "LblLastMessage").toStdString(), saved);
   EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
   EXPECT_EQ(Action(*panel_, "Save")->iconText(), "Save");
   EXPECT_FALSE(Shown(*panel_, "LblRec"));
@@ -187,6 +191,17 @@ TEST_F(PanelRecording, AMeterJobDuringARecordingAsksFirst) {
   EXPECT_EQ(meter_.writes().size(), writes);
   Seconds(2);
   EXPECT_EQ(recorder_.total_samples(), 3u);
+}
+
+// The folder goes away while recording: the stop names the file.
+TEST_F(PanelRecording, AStopThatCannotWriteTheFileNamesIt) {
+  std::filesystem::create_directory(dir_.File("gone"));
+  StartRecording(dir_.File("gone/rec.dlgr"), 1);
+  std::filesystem::remove(dir_.File("gone"));
+  Seconds(3);
+  panel_->ToolbarClicked("Save");
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find(dir_.File("gone/rec.dlgr")), std::string::npos);
 }
 
 TEST_F(PanelRecording, OpenReportsADamagedEndSkippedLinesAndMissingFiles) {

@@ -23,6 +23,19 @@ namespace {
 using test::ScriptedDialogs;
 using test::TempDir;
 
+// What differs between the kinds; their titles follow the file they show.
+TEST(ListWindows, EachKindHasItsOwnButtonsAndLabels) {
+  ScriptedDialogs dialogs;
+  FileList file_list(dialogs);
+  FileListReal file_list_real(dialogs);
+  DataList data_list(dialogs);
+  EXPECT_EQ(file_list.findChild<QAction*>("Plot")->toolTip(), "Plot");
+  EXPECT_EQ(file_list_real.findChild<QAction*>("Plot")->toolTip(), "Graphic Plot");
+  EXPECT_EQ(data_list.findChild<QAction*>("Plot"), nullptr);
+  EXPECT_NE(file_list.findChild<QLabel*>("Board05"), nullptr);
+  EXPECT_EQ(file_list_real.findChild<QLabel*>("Board05"), nullptr);
+}
+
 TEST(ListWindows, LnShowsTheResolutionChoiceAndOtherButtonsHideIt) {
   ScriptedDialogs dialogs;
   FileListReal window(dialogs);
