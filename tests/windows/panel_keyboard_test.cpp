@@ -205,6 +205,7 @@ TEST_F(PanelKeyboard, ListPlotAndHistogramNameTheirFileAndCloseWithCtrlWOrEsc) {
   Histogram* histogram = panel_->windows().histogram();
   ASSERT_TRUE(plot != nullptr && histogram != nullptr);
   EXPECT_EQ(plot->windowTitle(), "Plot - plain_list.dlgr");
+  EXPECT_EQ(plot->CWGraph1->PointCount(), 3);  // the list's own records
   EXPECT_EQ(histogram->windowTitle(), "Histogram - plain_list.dlgr");
   const std::pair<QWidget*, Qt::Key> closings[] = {
       {plot, Qt::Key_W}, {histogram, Qt::Key_Escape}, {list, Qt::Key_W}};
