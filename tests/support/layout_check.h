@@ -91,4 +91,11 @@ inline std::vector<std::string> LayoutFaults(const QWidget& window) {
   return faults;
 }
 
+// The same, one line each in one text, for a test's message.
+inline std::string LayoutFaultText(const QWidget& window) {
+  std::string text;
+  for (const std::string& fault : LayoutFaults(window)) text += fault + "\n";
+  return text;
+}
+
 }  // namespace slm::test

@@ -90,8 +90,7 @@ TEST_F(FileDialogFolders, AFolderThatIsGoneIsNotWhereTheyStart) {
 }
 
 // Notices come and go for as long as the program runs (a flaky meter over a
-// week): one box shows the newest, they never pile up.
-// One box shows the newest notice, titled after the window it speaks for.
+// week): one box shows the newest, titled after the window it speaks for.
 TEST(Notices, OneBoxShowsTheNewest) {
   QWidget parent;
   parent.setWindowTitle("Plot - levels.dlgr");

@@ -34,45 +34,6 @@ TEST_F(PanelFeedback, UnwritableChosenFileIsRefusedAtOnce) {
   EXPECT_EQ(Status("LblRecordingState"), "Not recording");
 }
 
-TEST_F(PanelFeedback, StopSaysWhereTheRecordingWentAndHowManySamples) {
-  const std::string path = dir_.File("walk.dlgr");
-  StartRecording(path);
-  Seconds(6);
-  panel_->ToolbarClicked("Save");
-  EXPECT_TRUE(dialogs_.messages.empty());
-  ASSERT_EQ(dialogs_.notices.size(), 1u);
-  const std::string expected = "The recording was saved to \"" + path + "\": 5 samples.";
-  EXPECT_EQ(dialogs_.notices[0].text, expected);
-  EXPECT_EQ(Status("LblLastMessage"), expected);
-  EXPECT_EQ(OpenDataFile(path).list.size(), 5u);
-}
-
-TEST_F(PanelFeedback, LostMeterIsANoticeWithFileSamplesAndTimeAndSoIsItsReturn) {
-  const std::string path = dir_.File("lost.dlgr");
-  StartRecording(path);
-  Seconds(4);
-  meter_.model().faults().silent = true;
-  panel_->Timer1Tick();
-  EXPECT_TRUE(dialogs_.messages.empty());
-  ASSERT_EQ(dialogs_.notices.size(), 1u);
-  // The notice's words are the core's; the panel shows it and keeps it in the strip.
-  const std::string lost = dialogs_.notices[0].text;
-  EXPECT_TRUE(Contains(lost, "\"" + path + "\"")) << lost;
-  EXPECT_EQ(Status("LblPortState"), "No COM");
-  EXPECT_TRUE(Contains(Status("LblRecordingState"), "Rec lost.dlgr  3 samples"));
-  EXPECT_EQ(Status("LblLastMessage"), lost);
-  EXPECT_EQ(Find<QAction>(*panel_, "Save")->toolTip(), "Stop Recording");
-
-  meter_.model().faults().silent = false;
-  Seconds(3);
-  ASSERT_EQ(dialogs_.notices.size(), 2u);
-  EXPECT_TRUE(Contains(dialogs_.notices[1].text, "The meter is back on COM1"));
-  EXPECT_EQ(Status("LblPortState"), "COM1");
-  EXPECT_TRUE(recorder_.recording());
-  EXPECT_GT(recorder_.total_samples(), 3u);
-  EXPECT_TRUE(dialogs_.messages.empty());
-}
-
 TEST_F(PanelFeedback, ClosingWhileRecordingAsksAndNoKeepsEverythingRunning) {
   const std::string path = dir_.File("asked.dlgr");
   StartRecording(path);
@@ -94,42 +55,21 @@ TEST_F(PanelFeedback, ClosingWhileRecordingAsksAndNoKeepsEverythingRunning) {
   EXPECT_EQ(OpenDataFile(path).list.size(), 4u);
 }
 
-TEST_F(PanelFeedback, CloseForSignalWritesTheRecordingWithoutAsking) {
-  const std::string path = dir_.File("signal.dlgr");
-  StartRecording(path);
-  Seconds(3);
-  panel_->CloseForSignal();
-  EXPECT_TRUE(dialogs_.questions.empty());
-  EXPECT_EQ(exit_codes_, std::vector<int>{0});
-  EXPECT_EQ(OpenDataFile(path).list.size(), 2u);
-}
-
-TEST_F(PanelFeedback, FilesThatHoldNoListAreRefusedByOpen) {
-  // Which files hold no list is the reader's rule; the panel says its refusal.
-  const std::string words = dir_.File("words.txt");
-  test::WriteBytes(words, "Dear meter,\r\nplease log.\r\n");
-  const std::string refusal = words + " is not a data file: no record line found";
-  dialogs_.files.push_back({words, 1});
-  panel_->ToolbarClicked("Open");
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].text, refusal);
-  EXPECT_EQ(panel_->windows().file_list_real(), nullptr);
-  EXPECT_EQ(panel_->windows().file_list(), nullptr);
-  EXPECT_EQ(Status("LblLastMessage"), refusal);
-}
-
-TEST_F(PanelFeedback, StatusStripShowsPortRecordingAndElapsedTimeWithoutMoving) {
+// The strip shows the port, the recording and the last message without
+// moving; a lost meter is a notice that names the file (its words are the
+// core's), and so is its return.
+TEST_F(PanelFeedback, StatusStripAndNoticesFollowARecordingThroughALostMeter) {
   panel_->show();
   QCoreApplication::processEvents();
   auto* strip = Find<QWidget>(*panel_, "StatusStrip");
-  EXPECT_EQ(Status("LblPortState"), "COM1");
-  EXPECT_EQ(Status("LblRecordingState"), "Not recording");
-  EXPECT_EQ(Status("LblLastMessage"), "");
+  EXPECT_EQ(Texts(*panel_, {"LblPortState", "LblRecordingState", "LblLastMessage"}),
+            "COM1|Not recording|");
   const QRect port = Find<QLabel>(*panel_, "LblPortState")->geometry();
   const QRect rec = Find<QLabel>(*panel_, "LblRecordingState")->geometry();
   const QRect strip_at = strip->geometry();
 
-  StartRecording(dir_.File("a-rather-long-name-for-a-recording.dlgr"));
+  const std::string path = dir_.File("a-rather-long-name-for-a-recording.dlgr");
+  StartRecording(path);
   Seconds(3);
   EXPECT_EQ(Status("LblRecordingState"),
             "Rec a-rather-long-name-for-a-recording.dlgr  2 samples  00:00:03");
@@ -139,6 +79,21 @@ TEST_F(PanelFeedback, StatusStripShowsPortRecordingAndElapsedTimeWithoutMoving) 
   EXPECT_EQ(Find<QLabel>(*panel_, "LblPortState")->geometry(), port);
   EXPECT_EQ(Find<QLabel>(*panel_, "LblRecordingState")->geometry(), rec);
   EXPECT_EQ(strip->geometry(), strip_at);
+  EXPECT_TRUE(dialogs_.messages.empty());
+  ASSERT_EQ(dialogs_.notices.size(), 1u);
+  const std::string lost = dialogs_.notices[0].text;
+  EXPECT_TRUE(Contains(lost, "\"" + path + "\"")) << lost;
+  EXPECT_EQ(Status("LblPortState"), "No COM");
+  EXPECT_EQ(Status("LblLastMessage"), lost);
+  EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Stop Recording");
+
+  meter_.model().faults().silent = false;
+  Seconds(3);
+  ASSERT_EQ(dialogs_.notices.size(), 2u);
+  EXPECT_TRUE(Contains(dialogs_.notices[1].text, "The meter is back on COM1"));
+  EXPECT_EQ(Status("LblPortState"), "COM1");
+  EXPECT_GT(recorder_.total_samples(), 2u);
+  EXPECT_TRUE(dialogs_.messages.empty());
 }
 
 // While no meter answers, what needs it is disabled with the reason, and a

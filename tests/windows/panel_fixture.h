@@ -7,6 +7,7 @@
 #include <QPushButton>
 #include <QToolBar>
 #include <algorithm>
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -80,6 +81,21 @@ class PanelTest : public ::testing::Test {
   QString Text(Panel& panel, const char* name) { return Find<QLabel>(panel, name)->text(); }
   bool Shown(Panel& panel, const char* name) { return !Find<QWidget>(panel, name)->isHidden(); }
   QAction* Action(Panel& panel, const char* key) { return Find<QAction>(panel, key); }
+  // The texts of the labels `names`, joined by "|".
+  std::string Texts(Panel& panel, std::initializer_list<const char*> names) {
+    std::string texts;
+    for (const char* name : names)
+      texts += (texts.empty() ? "" : "|") + Text(panel, name).toStdString();
+    return texts;
+  }
+  // Which of `names` are shown, as "LblFast LblRun".
+  std::string ShownOf(Panel& panel, std::initializer_list<const char*> names) {
+    std::string shown;
+    for (const char* name : names) {
+      if (Shown(panel, name)) shown += (shown.empty() ? "" : " ") + std::string(name);
+    }
+    return shown;
+  }
 
   SimulatedMeter meter_;
   Rs232 rs232_{meter_, meter_};

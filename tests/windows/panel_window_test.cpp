@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <algorithm>
+#include <tuple>
 #include <vector>
 
 #include "link/meter.h"
@@ -16,6 +17,9 @@ namespace {
 
 using test::PanelTest;
 
+const std::initializer_list<const char*> kIndicators = {
+    "LblFast", "LblSlow", "LblIMP", "LblOver", "LblUnder", "LblRun", "LblPause", "LblStop"};
+
 TEST_F(PanelTest, FrameReachesEveryIndicator) {
   auto panel = OnlinePanel();
   meter_.model().SetLevel(150.0);
@@ -25,24 +29,13 @@ TEST_F(PanelTest, FrameReachesEveryIndicator) {
   meter_.model().SetRun(true);
   panel->Timer1Tick();
 
-  EXPECT_EQ(Text(*panel, "LblValue"), "150.0");
-  EXPECT_EQ(Text(*panel, "ShownLCD"), "150.0");
+  EXPECT_EQ(Texts(*panel, {"LblValue", "ShownLCD", "LblBarMax", "LblBarMin", "BoardLevel",
+                           "BoardSFI", "BoardCA", "LblCA"}),
+            "150.0|150.0|140|80|80-140|FAST|C|C");
   auto* bar = Find<QProgressBar>(*panel, "SoundBar");
   EXPECT_EQ(bar->value(), bar->maximum());
-  EXPECT_EQ(Text(*panel, "LblBarMax"), "140");
-  EXPECT_EQ(Text(*panel, "LblBarMin"), "80");
-  EXPECT_EQ(Text(*panel, "BoardLevel"), "80-140");
-  EXPECT_EQ(Text(*panel, "BoardSFI"), "FAST");
-  EXPECT_EQ(Text(*panel, "BoardCA"), "C");
-  EXPECT_EQ(Text(*panel, "LblCA"), "C");
-  EXPECT_TRUE(Shown(*panel, "LblFast"));
-  EXPECT_FALSE(Shown(*panel, "LblSlow"));
-  EXPECT_FALSE(Shown(*panel, "LblIMP"));
-  EXPECT_TRUE(Shown(*panel, "LblOver"));  // 150 dB is above the 140 dB range
-  EXPECT_FALSE(Shown(*panel, "LblUnder"));
-  EXPECT_TRUE(Shown(*panel, "LblRun"));
-  EXPECT_FALSE(Shown(*panel, "LblPause"));
-  EXPECT_FALSE(Shown(*panel, "LblStop"));
+  // 150 dB is above the 140 dB range.
+  EXPECT_EQ(ShownOf(*panel, kIndicators), "LblFast LblOver LblRun");
   EXPECT_FALSE(Action(*panel, "Up")->isEnabled());
   EXPECT_TRUE(Action(*panel, "Down")->isEnabled());
 
@@ -52,23 +45,20 @@ TEST_F(PanelTest, FrameReachesEveryIndicator) {
   meter_.model().ForceUnder(true);
   panel->Timer1Tick();
   EXPECT_EQ(bar->value(), bar->minimum());
-  EXPECT_TRUE(Shown(*panel, "LblUnder"));
-  EXPECT_FALSE(Shown(*panel, "LblOver"));
+  EXPECT_EQ(ShownOf(*panel, kIndicators), "LblFast LblUnder LblRun");
 }
 
 TEST_F(PanelTest, UpAndDownAtTheRangeEnds) {
   auto panel = OnlinePanel();
-  meter_.model().SetRangeCode(5);
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "BoardLevel"), "30-90");
-  EXPECT_TRUE(Action(*panel, "Up")->isEnabled());
-  EXPECT_FALSE(Action(*panel, "Down")->isEnabled());
-
-  meter_.model().SetRangeCode(2);
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "BoardLevel"), "60-120");
-  EXPECT_TRUE(Action(*panel, "Up")->isEnabled());
-  EXPECT_TRUE(Action(*panel, "Down")->isEnabled());
+  using Case = std::tuple<int, const char*, bool, bool>;  // code, range, Up, Down
+  for (const auto& [code, range, up, down] :
+       {Case{5, "30-90", true, false}, Case{2, "60-120", true, true}}) {
+    meter_.model().SetRangeCode(code);
+    panel->Timer1Tick();
+    EXPECT_EQ(Text(*panel, "BoardLevel"), range);
+    EXPECT_EQ(Action(*panel, "Up")->isEnabled(), up) << range;
+    EXPECT_EQ(Action(*panel, "Down")->isEnabled(), down) << range;
+  }
 }
 
 TEST_F(PanelTest, NoTimeWeightingKeepsTheIndicators) {
@@ -78,9 +68,7 @@ TEST_F(PanelTest, NoTimeWeightingKeepsTheIndicators) {
   EXPECT_TRUE(Shown(*panel, "LblSlow"));
   meter_.model().SetTimeCode(3);
   panel->Timer1Tick();
-  EXPECT_TRUE(Shown(*panel, "LblSlow"));
-  EXPECT_FALSE(Shown(*panel, "LblFast"));
-  EXPECT_FALSE(Shown(*panel, "LblIMP"));
+  EXPECT_EQ(ShownOf(*panel, {"LblFast", "LblSlow", "LblIMP"}), "LblSlow");
   EXPECT_EQ(Text(*panel, "BoardSFI"), "");
 }
 
@@ -125,9 +113,8 @@ TEST_F(PanelTest, OfflineLeavesOnlyOpenAndWritesNothing) {
     EXPECT_EQ(Find<QWidget>(*panel, name)->toolTip(), "Offline Mode: no meter is connected.");
   }
   EXPECT_TRUE(Shown(*panel, "OfflineSSPL"));
-  EXPECT_EQ(Text(*panel, "LblCOM"), "No COM");
-  EXPECT_EQ(Text(*panel, "LblPortState"), "Offline");
-  EXPECT_EQ(Text(*panel, "LblRecordingState"), "Not recording");
+  EXPECT_EQ(Texts(*panel, {"LblCOM", "LblPortState", "LblRecordingState"}),
+            "No COM|Offline|Not recording");
   EXPECT_FALSE(panel->timer1().isActive());
   EXPECT_FALSE(panel->timer2().isActive());
   Find<QPushButton>(*panel, "BtnUp")->click();
@@ -228,23 +215,15 @@ TEST_F(PanelTest, KeyOnASilentMeterSaysSoAndKeepsRunning) {
 
 TEST_F(PanelTest, SilentMeterShowsNoComAndThePanelComesBack) {
   auto panel = OnlinePanel();
-  meter_.model().SetLevel(70.1);
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "LblValue"), "70.1");
-
-  meter_.model().faults().silent = true;
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "LblCOM"), "No COM");
-  EXPECT_EQ(Text(*panel, "LblValue"), "");
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "LblCOM"), "No COM");
-
-  meter_.model().faults().silent = false;
-  meter_.model().SetLevel(68.4);
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "LblCOM"), "COM1");
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "LblValue"), "68.4");
+  std::vector<std::string> ticks;
+  for (const bool silent : {false, true, true, false, false}) {
+    meter_.model().faults().silent = silent;
+    meter_.model().SetLevel(ticks.size() < 2 ? 70.1 : 68.4);
+    panel->Timer1Tick();
+    ticks.push_back(Texts(*panel, {"LblCOM", "LblValue"}));
+  }
+  EXPECT_EQ(ticks,
+            (std::vector<std::string>{"COM1|70.1", "No COM|", "No COM|", "COM1|", "COM1|68.4"}));
 }
 
 }  // namespace

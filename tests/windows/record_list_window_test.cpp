@@ -23,23 +23,17 @@ namespace {
 using test::ScriptedDialogs;
 using test::TempDir;
 
-TEST(ListWindows, EachKindHasItsButtonsAndLabels) {
+// What differs between the kinds; their titles follow the file they show.
+TEST(ListWindows, EachKindHasItsOwnButtonsAndLabels) {
   ScriptedDialogs dialogs;
   FileList file_list(dialogs);
   FileListReal file_list_real(dialogs);
   DataList data_list(dialogs);
-  EXPECT_EQ(file_list.windowTitle(), "File List");
-  EXPECT_EQ(file_list_real.windowTitle(), "File List Real");
-  EXPECT_EQ(data_list.windowTitle(), "Data List");
   EXPECT_EQ(file_list.findChild<QAction*>("Plot")->toolTip(), "Plot");
   EXPECT_EQ(file_list_real.findChild<QAction*>("Plot")->toolTip(), "Graphic Plot");
-  EXPECT_EQ(file_list_real.findChild<QAction*>("Ln")->toolTip(), "Histogram");
-  EXPECT_EQ(data_list.findChild<QAction*>("Save")->toolTip(), "Save As");
   EXPECT_EQ(data_list.findChild<QAction*>("Plot"), nullptr);
   EXPECT_NE(file_list.findChild<QLabel*>("Board05"), nullptr);
   EXPECT_EQ(file_list_real.findChild<QLabel*>("Board05"), nullptr);
-  EXPECT_NE(data_list.findChild<QLabel*>("BoardPeakdB"), nullptr);
-  EXPECT_EQ(file_list.GridModel->rowCount(), 0);
 }
 
 TEST(ListWindows, LnShowsTheResolutionChoiceAndOtherButtonsHideIt) {
