@@ -132,6 +132,19 @@ FileChoice QtDialogs::OpenFile(const std::string& filter) {
   return choice;
 }
 
+std::vector<std::string> QtDialogs::OpenFiles(const std::string& filter) {
+  QFileDialog dialog(parent_, "Open Files To Assess");
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setNameFilters(QtNameFilters(filter));
+  StartInLastFolder(dialog);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  std::vector<std::string> paths;
+  for (const QString& path : dialog.selectedFiles()) paths.push_back(path.toStdString());
+  if (!paths.empty()) RememberFolderOf(paths.front());
+  return paths;
+}
+
 std::string QtDialogs::Input(const std::string& prompt, const std::string& title,
                              const std::string& default_text) {
   bool ok = false;

@@ -79,6 +79,8 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
         QKeySequence(Qt::CTRL | Qt::Key_G));
     add(TextIcon("Ln", blue), "Ln", "Histogram", QKeySequence(Qt::CTRL | Qt::Key_H));
   }
+  add(TextIcon("A", blue), "Assess", "Assessment: periods, Lden, events and exclusions",
+      QKeySequence(Qt::CTRL | Qt::Key_E));
   add(TextIcon("P", QColor(0x4a, 0x55, 0x60)), "Print", "Print", PrintShortcut());
   TabReachesToolButtons(*Toolbar1);
   root->addWidget(Toolbar1);
@@ -218,6 +220,8 @@ void RecordListWindow::ToolbarClicked(const QString& key) {
     Cmd01dB->setFocus(Qt::ShortcutFocusReason);
   } else if (key == "Save" && kind_ == Kind::kDataList) {
     SaveClicked();
+  } else if (key == "Assess") {
+    if (on_assess) on_assess();
   } else if (key == "Print" && kind_ != Kind::kDataList) {
     if (on_print) on_print();
   }
@@ -245,6 +249,8 @@ void RecordListWindow::SaveClicked() {
     return;
   }
   setWindowTitle(caption);
+  // What is left out of its assessment from now on goes beside the saved file.
+  path_ = choice.path;
 }
 
 }  // namespace slm
