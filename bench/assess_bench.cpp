@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "analysis/assessment.h"
-#include "analysis/assessment_output.h"
 #include "analysis/assessment_document.h"
+#include "analysis/assessment_output.h"
 #include "base/calendar.h"
 #include "week_levels.h"
 

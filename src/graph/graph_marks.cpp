@@ -85,7 +85,9 @@ void Graph::AddSpan(double x_min, double x_max, const QColor& fill) {
   span->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
   span->topLeft->setCoords(std::min(x_min, x_max), 0);
   span->bottomRight->setCoords(std::max(x_min, x_max), 1);
-  span->setPen(Qt::NoPen);
+  // Edged in its own colour: a stretch narrower than a pixel (a short event
+  // in a week) still shows as a line.
+  span->setPen(QPen(fill, 0));
   span->setBrush(fill);
   span->setSelectable(false);
   // Under the traces and the grid, over the plot's background.

@@ -66,10 +66,14 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
       "Shift and a drag leave a stretch out; a double-click or Home shows the whole measurement");
   top_row->addWidget(Chart, 1);
   TblTotals = Table("TblTotals", "Totals", totals_, top);
+  // The values take the width left and wrap, so that none is cut.
+  TblTotals->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
   TblTotals->horizontalHeader()->setStretchLastSection(true);
-  TblTotals->setMinimumWidth(300);
-  TblTotals->setMaximumWidth(420);
+  TblTotals->setMinimumWidth(320);
+  TblTotals->setMaximumWidth(440);
   TblTotals->setWordWrap(true);
+  QObject::connect(TblTotals->horizontalHeader(), &QHeaderView::sectionResized, TblTotals,
+                   [this] { TblTotals->resizeRowsToContents(); });
   top_row->addWidget(TblTotals);
   split->addWidget(top);
 
@@ -259,6 +263,8 @@ void AssessmentWindow::Show(std::shared_ptr<const AssessmentFigures> figures) {
   figures_ = std::move(figures);
   shown_ = requested_.load();
   totals_.SetTable(figures_->totals);
+  TblTotals->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  TblTotals->resizeRowsToContents();
   days_.SetTable(figures_->days);
   intervals_.SetTable(figures_->intervals);
   events_.SetTable(figures_->events);

@@ -15,8 +15,9 @@ namespace {
 // A list's plot and histogram open this large where the screen allows: a
 // plot area of some 600 px beside the window's controls.
 constexpr QSize kGraphWindowSize(1040, 700);
-// The assessment shows a chart and its tables: as much as the screen gives.
-constexpr QSize kAssessmentWindowSize(1280, 800);
+// The assessment shows a chart and its tables: as much as the screen gives,
+// up to a size that still reads at a glance.
+constexpr QSize kAssessmentWindowSize(1600, 960);
 
 }  // namespace
 
@@ -181,8 +182,10 @@ void PanelWindows::AssessFiles() {
   }
   assessment_.reset();
   assessment_ = std::make_unique<AssessmentWindow>(std::move(document), dialogs_);
+  // Several files are a measurement of their own: the window takes the
+  // middle of the screen, as large as it wants where there is room.
   assessment_->show();
-  PlaceBesidePanel(*assessment_, panel_);
+  PlaceOnScreen(*assessment_, panel_, kAssessmentWindowSize);
 }
 
 void PanelWindows::ShowManual() {
