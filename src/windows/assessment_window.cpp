@@ -80,7 +80,7 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
   auto* bottom = new QWidget(split);
   auto* bottom_row = new QHBoxLayout(bottom);
   bottom_row->setContentsMargins(0, 0, 0, 0);
-  Tabs = Named<QTabWidget>("Tabs", bottom);
+  Tabs = Control<QTabWidget>("Tabs", "Tables", bottom);
   BuildTables();
   bottom_row->addWidget(Tabs, 1);
   auto* buttons = new QVBoxLayout;
@@ -219,6 +219,7 @@ void AssessmentWindow::BuildTables() {
   Tabs->addTab(TblEvents, "Events");
   Tabs->addTab(TblExclusions, "Exclusions");
   Tabs->setCurrentWidget(TblIntervals);
+  QObject::connect(TblExclusions, &QTableView::doubleClicked, this, [this] { EditReason(); });
   for (QTableView* table : {TblIntervals, TblEvents}) {
     QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                      [this, table] { RowChosen(table); });

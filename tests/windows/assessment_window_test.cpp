@@ -179,6 +179,18 @@ TEST_F(AssessmentWindowTest, CtrlEAssessesTheListAndADragLeavesOutAStretchKeptIn
   EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)),
             (std::vector<Exclusion>{{At("2024/05/01 11:00:00"), At("2024/05/01 12:00:00"), ""}}));
   EXPECT_EQ(w->figures()->assessment.total.count, 3600);
+
+  // The table on show as CSV, and the report of what is shown.
+  dialogs_.files.push_back({dir_.File("hours"), 1});
+  w->ExportTable();
+  const std::vector<std::string> csv = test::Lines(test::ReadBytes(dir_.File("hours.csv")));
+  ASSERT_EQ(csv.size(), 2u);  // the header and the first hour
+  EXPECT_EQ(csv[0].rfind("Start,Records,cover %,Leq,Lmax,Lmax time,Lmin,SEL,L1,", 0), 0u);
+  dialogs_.files.push_back({dir_.File("report.pdf"), 1});
+  w->WriteReport();
+  EXPECT_EQ(test::ReadBytes(dir_.File("report.pdf")).rfind("%PDF", 0), 0u);
+  ASSERT_EQ(dialogs_.notices.size(), 2u);
+  EXPECT_NE(dialogs_.notices[1].text.find(dir_.File("report.pdf")), std::string::npos);
 }
 
 TEST_F(AssessmentWindowTest, AssessFilesRefusesOverlapsAndKeepsAStretchAcrossFilesInBoth) {
