@@ -1,5 +1,6 @@
 #include "windows/assessment_window.h"
 
+#include <QEvent>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -123,6 +124,7 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
     if (!drawing_) DrawViewedLevels(*Chart, *document_->levels(), Columns());
   };
   Chart->on_clicked_at = [this](double x) { ChartClicked(x); };
+  Chart->installEventFilter(this);
   Chart->on_stretch_dragged = [this](double x0, double x1) {
     ExcludeStretch(DraggedStretch(x0, x1));
   };
@@ -302,6 +304,13 @@ void AssessmentWindow::ShowWhole() {
   if (levels.samples.empty()) return;
   Chart->SetXRange(static_cast<double>(levels.samples.front().time),
                    static_cast<double>(levels.samples.back().time + levels.period));
+}
+
+bool AssessmentWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Chart && event->type() == QEvent::Resize && figures_ && !drawing_) {
+    DrawViewedLevels(*Chart, *document_->levels(), Columns());
+  }
+  return QWidget::eventFilter(watched, event);
 }
 
 int AssessmentWindow::Columns() const { return std::max(200, Chart->width()); }

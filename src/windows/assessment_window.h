@@ -81,6 +81,10 @@ class AssessmentWindow : public QWidget {
   QPushButton* CmdWhole = nullptr;
   QLabel* LblNote = nullptr;
 
+ protected:
+  // A chart that changes its width draws its levels in as many columns.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
  private:
   void BuildSettings(QGridLayout& row);
   void BuildTables();
