@@ -97,8 +97,12 @@ void AssessmentWindow::RemoveExclusion() {
 
 void AssessmentWindow::SideFileProblem(const std::string& problem) {
   if (problem.empty()) return;
-  standing_note_ = "The side files could not all be read or written: " + problem +
-                   " The stretches left out hold in this window; the data files are unchanged.";
+  const std::string note = "The side files could not all be read or written: " + problem +
+                           " The stretches left out hold in this window; the data files are "
+                           "unchanged.";
+  // Said once in a box; the note below the tables keeps saying it.
+  if (note == standing_note_) return;
+  standing_note_ = note;
   Note({});
   dialogs_.Message(problem +
                        "\nThe stretches left out hold in this window; the data files are "

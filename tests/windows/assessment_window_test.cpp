@@ -193,6 +193,20 @@ TEST_F(AssessmentWindowTest, CtrlEAssessesTheListAndADragLeavesOutAStretchKeptIn
   EXPECT_NE(dialogs_.notices[1].text.find(dir_.File("report.pdf")), std::string::npos);
 }
 
+TEST_F(AssessmentWindowTest, ASideFileThatCannotBeReadIsSaidAndNeverWrittenOver) {
+  const std::string path = Save("day1.dlgr", TwoHours());
+  const std::string side = ExclusionsPathFor(path);
+  test::WriteBytes(side, "2024/05/01 10:00:00..soon\n");
+  auto w = Open(TwoHours(), path);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find(side), std::string::npos);
+  w->ExcludeStretch({At("2024/05/01 10:00:00"), At("2024/05/01 10:01:00")});
+  Ready(*w);
+  EXPECT_EQ(w->figures()->assessment.excluded, 60);
+  EXPECT_EQ(test::ReadBytes(side), "2024/05/01 10:00:00..soon\n");
+  EXPECT_EQ(dialogs_.messages.size(), 2u);
+}
+
 TEST_F(AssessmentWindowTest, AssessFilesRefusesOverlapsAndKeepsAStretchAcrossFilesInBoth) {
   const std::string day1 = Save("day1.dlgr", TwoHours("2024/05/01 10:00:00"));
   const std::string day2 = Save("day2.dlgr", TwoHours("2024/05/01 12:00:00"));

@@ -224,11 +224,14 @@ std::string AssessmentDocument::ReadSideFiles() {
   if (!saved_) return {};
   std::vector<std::vector<Exclusion>> per_file;
   std::string problems;
-  for (const FileStretch& file : stretches_) {
+  unreadable_.assign(stretches_.size(), false);
+  for (std::size_t i = 0; i < stretches_.size(); ++i) {
     try {
-      per_file.push_back(ReadExclusions(ExclusionsPathFor(file.path)));
+      per_file.push_back(ReadExclusions(ExclusionsPathFor(stretches_[i].path)));
     } catch (const DataFileError& e) {
-      problems += (problems.empty() ? "" : "\n") + std::string(e.what());
+      unreadable_[i] = true;
+      problems += (problems.empty() ? "" : "\n") + std::string(e.what()) +
+                  "\nIt is left as it is: what is left out here is not written to it.";
     }
   }
   per_file.push_back(exclusions_);
@@ -263,6 +266,11 @@ std::string AssessmentDocument::Write() {
   const std::vector<std::vector<Exclusion>> per_file = SplitExclusions(exclusions_, stretches_);
   std::string problems;
   for (std::size_t i = 0; i < stretches_.size(); ++i) {
+    if (i < unreadable_.size() && unreadable_[i]) {
+      problems += (problems.empty() ? "" : "\n") + ExclusionsPathFor(stretches_[i].path) +
+                  " could not be read, so it is not written over.";
+      continue;
+    }
     try {
       WriteExclusions(stretches_[i].path, per_file[i]);
     } catch (const DataFileError& e) {

@@ -87,8 +87,9 @@ class AssessmentDocument {
   // "Assessment - day1.dlgr" or "Assessment - day1.dlgr ... day7.dlgr".
   std::string Title() const;
 
-  // The stretches of the side files; "" or what could not be read (the
-  // stretches read before stay).
+  // The stretches of the side files; "" or what could not be read. A side
+  // file that could not be read is never written over, so that nothing in
+  // it is lost: its stretches are then kept in the window only.
   std::string ReadSideFiles();
   // The stretches left out, in time order.
   const std::vector<Exclusion>& exclusions() const { return exclusions_; }
@@ -104,6 +105,7 @@ class AssessmentDocument {
   std::shared_ptr<const MeasuredLevels> levels_;
   std::vector<AssessedFile> files_;  // in time order
   std::vector<FileStretch> stretches_;
+  std::vector<bool> unreadable_;  // of each file: its side file could not be read
   bool saved_ = false;
   std::vector<Exclusion> exclusions_;
 };
