@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -50,6 +51,13 @@ class Dialogs {
   // The typed text; empty when the user cancels.
   virtual std::string Input(const std::string& prompt, const std::string& title,
                             const std::string& default_text) = 0;
+  // The typed text, which may be empty; nothing when the user cancels. Where
+  // a dialog cannot tell, an empty text.
+  virtual std::optional<std::string> InputOrCancel(const std::string& prompt,
+                                                   const std::string& title,
+                                                   const std::string& default_text) {
+    return Input(prompt, title, default_text);
+  }
 };
 
 inline std::string FileChoice::Title() const {

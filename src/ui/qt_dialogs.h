@@ -34,6 +34,8 @@ class QtDialogs : public Dialogs {
   std::vector<std::string> OpenFiles(const std::string& filter) override;
   std::string Input(const std::string& prompt, const std::string& title,
                     const std::string& default_text) override;
+  std::optional<std::string> InputOrCancel(const std::string& prompt, const std::string& title,
+                                           const std::string& default_text) override;
 
  private:
   QPointer<QWidget> parent_;

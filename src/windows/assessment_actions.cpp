@@ -37,9 +37,10 @@ std::string StretchText(Stretch s) { return ClockText(s.from) + " to " + ClockTe
 }  // namespace
 
 void AssessmentWindow::ExcludeStretch(Stretch stretch) {
-  const std::string reason = dialogs_.Input(
+  const std::optional<std::string> reason = dialogs_.InputOrCancel(
       "Leave out " + StretchText(stretch) + ".\nReason (may be left empty):", "Exclude", "");
-  SideFileProblem(document_->Add({stretch.from, stretch.to, reason}));
+  if (!reason) return;
+  SideFileProblem(document_->Add({stretch.from, stretch.to, *reason}));
   ShowExclusions();
   Recompute();
 }
@@ -69,11 +70,10 @@ void AssessmentWindow::EditReason() {
     return;
   }
   const Exclusion& e = document_->exclusions()[*row];
-  // The dialog gives nothing when cancelled: nothing then changes.
-  const std::string reason = dialogs_.Input(
+  const std::optional<std::string> reason = dialogs_.InputOrCancel(
       "Reason for leaving out " + StretchText({e.from, e.to}) + ":", "Reason", e.reason);
-  if (reason.empty()) return;
-  SideFileProblem(document_->SetReason(*row, reason));
+  if (!reason) return;
+  SideFileProblem(document_->SetReason(*row, *reason));
   ShowExclusions();
   Recompute();
 }

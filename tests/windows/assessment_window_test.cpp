@@ -8,6 +8,8 @@
 #include <QApplication>
 #include <QTest>
 #include <deque>
+#include <optional>
+#include <utility>
 
 #include "analysis/live_chart_data.h"
 #include "base/calendar.h"
@@ -33,6 +35,13 @@ class FilesDialogs : public test::ScriptedDialogs {
     return paths;
   }
   std::deque<std::vector<std::string>> file_sets;
+  // Cancel rather than answer the next question that asks for a text.
+  bool cancel_input = false;
+  std::optional<std::string> InputOrCancel(const std::string& prompt, const std::string& title,
+                                           const std::string& text) override {
+    if (std::exchange(cancel_input, false)) return std::nullopt;
+    return ScriptedDialogs::InputOrCancel(prompt, title, text);
+  }
 };
 
 // Two hours at one second from `start`: 50 dB, then 60 dB, with 80 dB for
@@ -93,6 +102,10 @@ TEST_F(AssessmentWindowTest, SettingsChangeTheFiguresAndOneRefusedKeepsThem) {
   EXPECT_EQ(Rows(w->TblIntervals), 2u);
   EXPECT_FALSE(w->figures()->assessment.events_assessed);
   EXPECT_NE(w->LblNote->text().indexOf("kept in this window only"), -1);
+  // A stretch whose reason is cancelled is not left out.
+  dialogs_.cancel_input = true;
+  w->Chart->on_stretch_dragged(At("2024/05/01 10:00:00"), At("2024/05/01 10:10:00"));
+  EXPECT_TRUE(w->document().exclusions().empty());
 
   w->CmbInterval->setCurrentIndex(2);  // 15 min
   w->TxtThreshold->setText("70");
