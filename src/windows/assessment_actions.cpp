@@ -110,6 +110,15 @@ void AssessmentWindow::SideFileProblem(const std::string& problem) {
                    MessageIcon::kCritical);
 }
 
+void AssessmentWindow::TellPartlyRead(const std::vector<std::string>& notes) {
+  if (notes.empty()) return;
+  std::string text = "The figures are those of the records read:";
+  for (const std::string& note : notes) text += "\n" + note;
+  standing_note_ += (standing_note_.empty() ? "" : "\n") + text;
+  Note({});
+  dialogs_.Message(text, MessageIcon::kExclamation);
+}
+
 void AssessmentWindow::RowChosen(QTableView* table) {
   if (from_chart_ || !figures_) return;
   const std::optional<std::size_t> row = SelectedRow(table);

@@ -55,6 +55,9 @@ class AssessmentWindow : public QWidget {
   void WriteReport();
   // The whole measurement in the chart (also a double-click or Home).
   void ShowWhole();
+  // Says below the tables, for as long as the window is open, what of the
+  // files could not be read, and once in a message.
+  void TellPartlyRead(const std::vector<std::string>& notes);
 
   QComboBox* CmbInterval = nullptr;
   QSpinBox* SpnDay = nullptr;

@@ -147,12 +147,14 @@ void PanelWindows::AssessList(RecordListWindow& window) {
   assessment_ = std::make_unique<AssessmentWindow>(std::move(document), dialogs_);
   assessment_->show();
   PlaceBesideList(*assessment_, window, kAssessmentWindowSize);
+  assessment_->TellPartlyRead(window.notes());
 }
 
 void PanelWindows::AssessFiles() {
   const std::vector<std::string> paths = dialogs_.OpenFiles(kOpenFilter);
   if (paths.empty()) return;
   std::vector<DataFile> files;
+  std::vector<std::string> notes;
   std::unique_ptr<AssessmentDocument> document;
   try {
     const CaptionKept caption(panel_);
@@ -168,6 +170,9 @@ void PanelWindows::AssessFiles() {
                              " records, more than can be read: split it to assess all of it.",
                          MessageIcon::kCritical);
         return;
+      }
+      for (const std::string& note : PartialReadNotes(files.back())) {
+        notes.push_back(files.back().title + ": " + note);
       }
     }
     std::vector<NamedList> lists;
@@ -186,6 +191,7 @@ void PanelWindows::AssessFiles() {
   // middle of the screen, as large as it wants where there is room.
   assessment_->show();
   PlaceOnScreen(*assessment_, panel_, kAssessmentWindowSize);
+  assessment_->TellPartlyRead(notes);
 }
 
 void PanelWindows::ShowManual() {

@@ -186,6 +186,7 @@ QLabel* RecordListWindow::AddBoard(QWidget* box_parent, QGridLayout* grid, int r
 void RecordListWindow::Load(RecordList list, const std::string& caption,
                             const std::vector<std::string>& notes) {
   list_ = std::move(list);
+  notes_ = notes;
   GridModel->SetList(&list_);
   const ListHeader& h = list_.header();
   BoardCA->setText(Latin1(h.frequency_weighting));

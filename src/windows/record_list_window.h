@@ -38,6 +38,8 @@ class RecordListWindow : public QWidget {
   // not yet saved.
   const std::string& path() const { return path_; }
   void SetPath(const std::string& path) { path_ = path; }
+  // What of the file was not read, as Load was told.
+  const std::vector<std::string>& notes() const { return notes_; }
   void ToolbarClicked(const QString& key);
   // DataList "Save": the set with the meter's results as a data file or CSV.
   void SaveClicked();
@@ -84,6 +86,7 @@ class RecordListWindow : public QWidget {
   Dialogs& dialogs_;
   RecordList list_;
   std::string path_;
+  std::vector<std::string> notes_;
 };
 
 class FileList : public RecordListWindow {

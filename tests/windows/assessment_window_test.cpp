@@ -224,6 +224,7 @@ TEST_F(AssessmentWindowTest, AssessFilesRefusesOverlapsAndKeepsAStretchAcrossFil
   const std::string day1 = Save("day1.dlgr", TwoHours("2024/05/01 10:00:00"));
   const std::string day2 = Save("day2.dlgr", TwoHours("2024/05/01 12:00:00"));
   const std::string late = Save("late.dlgr", TwoHours("2024/05/01 11:00:00"));
+  test::WriteBytes(day2, test::ReadBytes(day2) + "no record\r\n");
 
   dialogs_.file_sets.push_back({day1, late});
   Windows().AssessFiles();
@@ -238,6 +239,10 @@ TEST_F(AssessmentWindowTest, AssessFilesRefusesOverlapsAndKeepsAStretchAcrossFil
   ASSERT_NE(w, nullptr);
   Ready(*w);
   EXPECT_EQ(w->windowTitle(), "Assessment - day1.dlgr ... day2.dlgr");
+  // What of a file was not read is said.
+  ASSERT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_NE(dialogs_.messages[1].text.find("day2.dlgr: 1 line"), std::string::npos)
+      << dialogs_.messages[1].text;
   dialogs_.answers.push_back("works");
   w->ExcludeStretch({At("2024/05/01 11:59:00"), At("2024/05/01 12:01:00")});
   const Exclusion works{At("2024/05/01 11:59:00"), At("2024/05/01 12:01:00"), "works"};
