@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/assessment.h"
+#include "analysis/assessment_document.h"
 #include "analysis/assessment_output.h"
 #include "app/tool_shell.h"
 #include "base/number_text.h"
@@ -82,6 +83,8 @@ AssessmentSettings SettingsOf(const Options& options) {
 // `settings`; says why on stderr and returns false when one cannot be read.
 bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector<DataFile>& files,
              AssessmentSettings& settings) {
+  // A stretch across two files is kept in the side file of each: it counts once.
+  std::vector<std::vector<Exclusion>> kept_by_file = {settings.exclusions};
   try {
     for (const std::string& path : paths) {
       files.push_back(OpenDataFile(path));
@@ -104,12 +107,13 @@ bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector
         std::fprintf(stderr, "slmtool assess: leaving out the %zu stretches listed in \"%s\"\n",
                      kept.size(), side.c_str());
       }
-      settings.exclusions.insert(settings.exclusions.end(), kept.begin(), kept.end());
+      kept_by_file.push_back(kept);
     }
   } catch (const DataFileError& e) {
     std::fprintf(stderr, "slmtool assess: %s\n", e.what());
     return false;
   }
+  settings.exclusions = GatherExclusions(kept_by_file);
   return true;
 }
 

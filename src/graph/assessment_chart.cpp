@@ -8,8 +8,10 @@
 #include <cmath>
 #include <limits>
 
+#include "analysis/assessment_document.h"
 #include "analysis/assessment_output.h"
 #include "analysis/level_statistics.h"
+#include "platform/widget_text.h"
 
 namespace slm {
 
@@ -81,38 +83,9 @@ std::vector<Span> Joined(std::vector<Span> spans, double slack) {
   return joined;
 }
 
-// Shades the full height of the plot over each span, below the traces.
-void Shade(QCustomPlot& plot, const std::vector<Span>& spans, const QBrush& brush) {
-  for (const Span& s : spans) {
-    auto* rect = new QCPItemRect(&plot);
-    rect->setLayer("grid");
-    rect->topLeft->setTypeY(QCPItemPosition::ptAxisRectRatio);
-    rect->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
-    rect->topLeft->setCoords(s.from, 0);
-    rect->bottomRight->setCoords(s.to, 1);
-    rect->setPen(Qt::NoPen);
-    rect->setBrush(brush);
-  }
-}
-
-// A legend entry for shading, which items do not have: an empty graph with
-// the shading's brush.
-void LegendShade(QCustomPlot& plot, const QString& name, const QBrush& brush) {
-  QCPGraph* entry = plot.addGraph();
-  entry->setName(name);
-  entry->setPen(QPen(QColor(120, 120, 120), 0.5));
-  entry->setBrush(brush);
-}
-
-QString ClockFormat(double span_seconds) {
-  if (span_seconds > 2 * 86400.0) return "yyyy/MM/dd\nhh:mm";
-  if (span_seconds > 600) return "MM/dd\nhh:mm";
-  return "hh:mm:ss";
-}
-
 }  // namespace
 
-ColumnTrace MinMaxColumns(const std::vector<LevelSample>& samples, double from, double to,
+ColumnTrace MinMaxColumns(std::span<const LevelSample> samples, double from, double to,
                           int columns) {
   ColumnTrace trace;
   if (columns <= 0 || to <= from) return trace;
@@ -146,21 +119,23 @@ ColumnTrace MinMaxColumns(const std::vector<LevelSample>& samples, double from, 
   return trace;
 }
 
-void PaintTimeHistory(QPainter& painter, const QRectF& rect, const MeasuredLevels& levels,
-                      const AssessmentSettings& settings, const Assessment& a) {
+void ShowTimeHistory(Graph& graph, const MeasuredLevels& levels, const AssessmentSettings& settings,
+                     const Assessment& a, int columns) {
+  graph.Clear();
+  graph.SetKey({});
+  graph.SetXScale(AxisScale::kClock);
+  graph.SetXCaption("Time (the records' clock)");
+  graph.SetYCaption("Level (dB)");
   if (levels.samples.empty()) return;
   const double from = static_cast<double>(levels.samples.front().time);
   const double to = static_cast<double>(levels.samples.back().time + levels.period);
-  // Two columns to a point of the page: as fine as the eye can see on paper.
-  const int columns =
-      std::max(1, static_cast<int>(2 * rect.width() * 72.0 / painter.device()->logicalDpiX()));
-  const double column_width = (to - from) / columns;
+  // Shading finer than a few thousandths of the measurement shows nothing
+  // more at first sight and only slows the drawing.
+  const double slack = (to - from) / 5000;
 
-  QCustomPlot plot;
-  SetUpPlot(plot, "Time (the records' clock)", "Level (dB)");
-
-  const QBrush event_brush(QColor(255, 150, 0, 90));
-  const QBrush excluded_brush(QColor(90, 90, 90), Qt::BDiagPattern);
+  const QColor event_fill(255, 150, 0, 90);
+  const QColor excluded_fill(90, 90, 90, 80);
+  const QColor rolling_fill(0, 160, 60, 70);
   std::vector<Span> events;
   for (const ExceedanceEvent& e : a.events) {
     events.push_back({static_cast<double>(e.start), static_cast<double>(e.end)});
@@ -171,70 +146,101 @@ void PaintTimeHistory(QPainter& painter, const QRectF& rect, const MeasuredLevel
       excluded.push_back({std::max<double>(e.from, from), std::min<double>(e.to, to)});
     }
   }
-  Shade(plot, Joined(events, column_width), event_brush);
-  Shade(plot, Joined(excluded, column_width), excluded_brush);
+  for (const Span& s : Joined(events, slack)) graph.AddSpan(s.from, s.to, event_fill);
+  for (const Span& s : Joined(excluded, slack)) graph.AddSpan(s.from, s.to, excluded_fill);
+  if (a.rolling_max) {
+    // The window ends with the record at rolling_time and holds that record.
+    const double end = static_cast<double>(a.rolling_time + a.period);
+    graph.AddSpan(end - static_cast<double>(settings.rolling), end, rolling_fill);
+  }
 
-  const ColumnTrace trace = MinMaxColumns(levels.samples, from, to, columns);
-  QCPGraph* level_graph = plot.addGraph();
-  level_graph->setName("Levels");
-  level_graph->setPen(QPen(QColor(40, 90, 170), 0.4));
-  level_graph->setAdaptiveSampling(false);
-  level_graph->setData(QVector<double>(trace.times.begin(), trace.times.end()),
-                       QVector<double>(trace.levels.begin(), trace.levels.end()), true);
-
-  QVector<double> step_times;
-  QVector<double> step_levels;
+  std::vector<double> step_times;
+  std::vector<double> step_levels;
   for (std::size_t i = 0; i < a.intervals.size(); ++i) {
     const IntervalLevels& row = a.intervals[i];
-    const double start = static_cast<double>(row.start);
-    const double end = start + static_cast<double>(settings.interval);
-    step_times << start << end;
-    step_levels << row.levels.Leq() << row.levels.Leq();
-    if (i + 1 < a.intervals.size() && a.intervals[i + 1].start != row.start + settings.interval) {
-      step_times << end;
-      step_levels << kNoLevel;
+    const double leq = row.levels.Leq();
+    const double end = static_cast<double>(row.start + settings.interval);
+    step_times.push_back(static_cast<double>(row.start));
+    step_levels.push_back(leq);
+    const bool last = i + 1 == a.intervals.size();
+    if (last || a.intervals[i + 1].start != row.start + settings.interval) {
+      // The step ends with its interval, and a gap stays a gap.
+      step_times.insert(step_times.end(), {end, end});
+      step_levels.insert(step_levels.end(), {leq, kNoLevel});
     }
   }
-  QCPGraph* step_graph = plot.addGraph();
-  step_graph->setName(QString("Interval Leq (%1 s)").arg(settings.interval));
-  step_graph->setPen(QPen(Qt::black, 1.2));
-  step_graph->setData(step_times, step_levels, true);
+  graph.PlotSteps(step_times, step_levels, Qt::black);
 
-  double low = a.total.lmin;
-  double high = a.total.lmax;
-  for (const double level : trace.levels) {
-    if (std::isnan(level)) continue;
-    low = std::min(low, level);
-    high = std::max(high, level);
+  double low = a.total.count > 0 ? a.total.lmin : 40;
+  double high = a.total.count > 0 ? a.total.lmax : 80;
+  for (const LevelSample& s : levels.samples) {
+    if (s.kind == SampleKind::kPaused) continue;
+    low = std::min(low, s.level);
+    high = std::max(high, s.level);
   }
+  std::vector<Graph::KeyEntry> key = {
+      {"Levels (lowest to highest)", QColor(40, 90, 170)},
+      {Latin1("Interval Leq (" + IntervalCaption(settings.interval) + ")"), Qt::black}};
   if (settings.threshold) {
     low = std::min(low, *settings.threshold);
     high = std::max(high, *settings.threshold);
-    QCPGraph* threshold = plot.addGraph();
-    threshold->setName(
-        QString::fromStdString("Threshold " + OneDecimal(settings.threshold) + " dB"));
-    threshold->setPen(QPen(QColor(200, 0, 0), 1.0, Qt::DashLine));
-    threshold->setData({from, to}, {*settings.threshold, *settings.threshold}, true);
+    graph.SetLevelLine(*settings.threshold, QColor(200, 0, 0));
+    key.push_back(
+        {Latin1("Threshold " + OneDecimal(settings.threshold) + " dB"), QColor(200, 0, 0)});
   }
-  if (!a.events.empty()) LegendShade(plot, "Events", event_brush);
-  if (!settings.exclusions.empty()) LegendShade(plot, "Left out", excluded_brush);
+  if (!a.events.empty()) key.push_back({"Events", event_fill, true});
+  if (!settings.exclusions.empty()) key.push_back({"Left out", excluded_fill, true});
+  if (a.rolling_max) {
+    key.push_back({Latin1("Worst " + IntervalCaption(settings.rolling) + ", " +
+                          OneDecimal(a.rolling_max) + " dB"),
+                   rolling_fill, true});
+  }
+  graph.SetKey(key);
+  graph.SetXRange(from, to);
+  graph.SetYRange(std::floor(low / 10.0) * 10.0 - 5, std::ceil(high / 10.0) * 10.0 + 5);
+  DrawViewedLevels(graph, levels, columns);
+}
 
-  plot.xAxis->setRange(from, to);
-  plot.yAxis->setRange(std::floor(low / 10.0) * 10.0 - 5, std::ceil(high / 10.0) * 10.0 + 5);
-  auto ticker = QSharedPointer<QCPAxisTickerDateTime>::create();
-  ticker->setDateTimeSpec(Qt::UTC);  // the records' clock has no time zone
-  ticker->setDateTimeFormat(ClockFormat(to - from));
-  ticker->setTickCount(8);
-  plot.xAxis->setTicker(ticker);
-  // The legend goes in a row below the axes, where it hides no level.
-  plot.legend->setVisible(true);
-  plot.axisRect()->insetLayout()->take(plot.legend);
-  plot.plotLayout()->addElement(1, 0, plot.legend);
-  plot.plotLayout()->setRowStretchFactor(1, 0.001);
-  plot.legend->setFillOrder(QCPLayoutGrid::foColumnsFirst);
-  plot.legend->setWrap(3);
-  plot.legend->setBorderPen(Qt::NoPen);
-  PaintPlot(plot, painter, rect);
+void DrawViewedLevels(Graph& graph, const MeasuredLevels& levels, int columns) {
+  const AxisRange view = graph.XRange();
+  // Only the records in view, and one column on either side so that the
+  // trace runs on to the edges.
+  const double width = (view.max - view.min) / std::max(1, columns);
+  const auto first = std::lower_bound(
+      levels.samples.begin(), levels.samples.end(), view.min - width,
+      [](const LevelSample& s, double t) { return static_cast<double>(s.time) < t; });
+  const auto last = std::lower_bound(
+      first, levels.samples.end(), view.max + width,
+      [](const LevelSample& s, double t) { return static_cast<double>(s.time) < t; });
+  const ColumnTrace trace = MinMaxColumns(std::span<const LevelSample>(first, last),
+                                          view.min - width, view.max + width, columns + 2);
+  graph.PlotPoints(trace.times, trace.levels);
+}
+
+void PaintTimeHistory(QPainter& painter, const QRectF& rect, const MeasuredLevels& levels,
+                      const AssessmentSettings& settings, const Assessment& a) {
+  // The window's graph, laid out at the size the page gives it in screen
+  // pixels so that its type keeps its point size, with two columns of
+  // levels to a point: as fine as the eye can see on paper.
+  QPicture picture;
+  const double pixels_per_unit =
+      static_cast<double>(picture.logicalDpiX()) / painter.device()->logicalDpiX();
+  const int width = std::max(1, static_cast<int>(rect.width() * pixels_per_unit));
+  const int height = std::max(1, static_cast<int>(rect.height() * pixels_per_unit));
+  Graph graph;
+  graph.resize(width, height);
+  QFont font("DejaVu Sans");
+  font.setPointSizeF(8);
+  graph.setFont(font);
+  ShowTimeHistory(
+      graph, levels, settings, a,
+      std::max(1, static_cast<int>(2 * rect.width() * 72.0 / painter.device()->logicalDpiX())));
+  painter.save();
+  painter.setClipRect(rect);
+  painter.translate(rect.topLeft());
+  // A picture played on a device of another resolution is scaled to it.
+  graph.Render(painter, width, height);
+  painter.restore();
 }
 
 void PaintLevelHistogram(QPainter& painter, const QRectF& rect, const AssessmentSettings& settings,

@@ -68,6 +68,22 @@ Graph::Graph(QWidget* parent, Style style)
     state_->pressed = true;
     state_->press_pos = event->pos();
     state_->dragging_cursor = false;
+    if (state_->mode == TrackMode::kNormal && state_->view_controls && on_stretch_dragged &&
+        (event->modifiers() & Qt::ShiftModifier) &&
+        plot_->axisRect()->rect().contains(event->pos())) {
+      // The view stays while the stretch is drawn.
+      plot_->setInteraction(QCP::iRangeDrag, false);
+      state_->stretch_from = plot_->xAxis->pixelToCoord(event->pos().x());
+      state_->stretch = new QCPItemRect(plot_);
+      state_->stretch->topLeft->setTypeY(QCPItemPosition::ptAxisRectRatio);
+      state_->stretch->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
+      state_->stretch->topLeft->setCoords(state_->stretch_from, 0);
+      state_->stretch->bottomRight->setCoords(state_->stretch_from, 1);
+      state_->stretch->setPen(QPen(QColor(60, 60, 60), 1, Qt::DashLine));
+      state_->stretch->setBrush(QColor(60, 60, 60, 50));
+      state_->stretch->setSelectable(false);
+      return;
+    }
     if (state_->mode == TrackMode::kDragCursor && !state_->cursors.empty() &&
         state_->cursors[0].enabled && plot_->axisRect()->rect().contains(event->pos())) {
       state_->dragging_cursor = true;
@@ -78,6 +94,11 @@ Graph::Graph(QWidget* parent, Style style)
     }
   });
   QObject::connect(plot_, &QCustomPlot::mouseMove, plot_, [this](QMouseEvent* event) {
+    if (state_->stretch) {
+      state_->stretch->bottomRight->setCoords(plot_->xAxis->pixelToCoord(event->pos().x()), 1);
+      plot_->replot(QCustomPlot::rpQueuedReplot);
+      return;
+    }
     if (!state_->dragging_cursor || state_->mode != TrackMode::kDragCursor) return;
     if (state_->cursors.empty() || !state_->cursors[0].enabled) return;
     const double x = plot_->xAxis->pixelToCoord(event->pos().x());
@@ -90,9 +111,20 @@ Graph::Graph(QWidget* parent, Style style)
     state_->pressed = false;
     state_->dragging_cursor = false;
     if (!was_pressed || state_->mode != TrackMode::kNormal) return;
-    if ((event->pos() - state_->press_pos).manhattanLength() <= kClickSlack && on_clicked) {
-      on_clicked();
+    const bool click = (event->pos() - state_->press_pos).manhattanLength() <= kClickSlack;
+    if (state_->stretch) {
+      plot_->removeItem(state_->stretch);
+      state_->stretch = nullptr;
+      SetTrackMode(state_->mode);
+      Replot();
+      if (!click) {
+        on_stretch_dragged(state_->stretch_from, plot_->xAxis->pixelToCoord(event->pos().x()));
+        return;
+      }
     }
+    if (!click) return;
+    if (on_clicked) on_clicked();
+    if (on_clicked_at) on_clicked_at(plot_->xAxis->pixelToCoord(event->pos().x()));
   });
   SetTrackMode(TrackMode::kNormal);
 }

@@ -90,6 +90,15 @@ class Graph : public QWidget {
   int SpanCount() const;
   void PlotSteps(std::span<const double> x, std::span<const double> y, const QColor& color);
   int StepPointCount() const;
+  // A key in a row below the plot: a line, or a shaded patch, of each
+  // colour with its caption. No entries remove it.
+  struct KeyEntry {
+    QString caption;
+    QColor color;
+    bool patch = false;
+  };
+  void SetKey(const std::vector<KeyEntry>& entries);
+  QStringList KeyCaptions() const;
 
   // Cursors, numbered from 1.
   int CursorCount() const;
@@ -103,8 +112,13 @@ class Graph : public QWidget {
   // Called with the cursor's number, X and Y in axis units at every move
   // the user makes in drag-cursor mode.
   std::function<void(int number, double x, double y)> on_cursor_moved;
-  // Called on a click (press and release without a drag) in normal mode.
+  // Called on a click (press and release without a drag) in normal mode;
+  // on_clicked_at gets its X in axis units.
   std::function<void()> on_clicked;
+  std::function<void(double x)> on_clicked_at;
+  // With view controls in normal mode, a drag with Shift held marks a
+  // stretch of X (shaded while it is drawn) and reports it instead of panning.
+  std::function<void(double x_from, double x_to)> on_stretch_dragged;
 
   void SetTrackMode(TrackMode mode);
   TrackMode trackMode() const;

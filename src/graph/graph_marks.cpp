@@ -85,7 +85,9 @@ void Graph::AddSpan(double x_min, double x_max, const QColor& fill) {
   span->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
   span->topLeft->setCoords(std::min(x_min, x_max), 0);
   span->bottomRight->setCoords(std::max(x_min, x_max), 1);
-  span->setPen(Qt::NoPen);
+  // Edged in its own colour: a stretch narrower than a pixel (a short event
+  // in a week) still shows as a line.
+  span->setPen(QPen(fill, 0));
   span->setBrush(fill);
   span->setSelectable(false);
   // Under the traces and the grid, over the plot's background.
@@ -116,6 +118,48 @@ void Graph::PlotSteps(std::span<const double> x, std::span<const double> y, cons
 }
 
 int Graph::StepPointCount() const { return state_->steps ? state_->steps->data()->size() : 0; }
+
+void Graph::SetKey(const std::vector<KeyEntry>& entries) {
+  for (QCPGraph* entry : state_->key_entries) plot_->removeGraph(entry);
+  state_->key_entries.clear();
+  if (entries.empty()) {
+    if (state_->key) {
+      plot_->plotLayout()->remove(state_->key);
+      plot_->plotLayout()->simplify();
+      state_->key = nullptr;
+    }
+    Replot();
+    return;
+  }
+  if (!state_->key) {
+    // A row of its own below the axes, where it hides no level.
+    state_->key = new QCPLegend;
+    plot_->plotLayout()->addElement(plot_->plotLayout()->rowCount(), 0, state_->key);
+    plot_->plotLayout()->setRowStretchFactor(plot_->plotLayout()->rowCount() - 1, 0.001);
+    state_->key->setLayer(QStringLiteral("legend"));
+    state_->key->setFillOrder(QCPLayoutGrid::foColumnsFirst);
+    state_->key->setBorderPen(Qt::NoPen);
+    state_->key->setIconSize(18, 10);
+  }
+  state_->key->setWrap(std::max<int>(1, std::min<int>(static_cast<int>(entries.size()), 4)));
+  for (const KeyEntry& e : entries) {
+    // An entry is a graph without points: its pen or brush is what the key shows.
+    QCPGraph* entry = plot_->addGraph();
+    entry->removeFromLegend();
+    entry->setName(e.caption);
+    entry->setPen(e.patch ? QPen(e.color.darker(130), 0.5) : QPen(e.color, 2));
+    entry->setBrush(e.patch ? QBrush(e.color) : QBrush());
+    entry->addToLegend(state_->key);
+    state_->key_entries.push_back(entry);
+  }
+  Replot();
+}
+
+QStringList Graph::KeyCaptions() const {
+  QStringList captions;
+  for (const QCPGraph* entry : state_->key_entries) captions << entry->name();
+  return captions;
+}
 
 int Graph::CursorCount() const { return static_cast<int>(state_->cursors.size()); }
 

@@ -83,6 +83,10 @@ struct Graph::State {
   QPoint press_pos;
   bool pressed = false;
   bool dragging_cursor = false;
+  QCPItemRect* stretch = nullptr;  // the stretch a Shift-drag is marking
+  double stretch_from = 0;
+  QCPLegend* key = nullptr;  // in its own row below the axes, when there is a key
+  std::vector<QCPGraph*> key_entries;
 
   QCPAbstractPlottable* Trace() const {
     return line ? static_cast<QCPAbstractPlottable*>(line) : bars;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <vector>
 
 namespace slm {
 
@@ -39,9 +41,23 @@ class Dialogs {
   // A save dialog that asks before overwriting; the first filter is preset.
   virtual FileChoice SaveFile(const std::string& filter) = 0;
   virtual FileChoice OpenFile(const std::string& filter) = 0;
+  // An open dialog that takes one or more files; none when cancelled. Where
+  // a dialog takes one file only, the one chosen.
+  virtual std::vector<std::string> OpenFiles(const std::string& filter) {
+    const FileChoice one = OpenFile(filter);
+    if (!one.chosen()) return {};
+    return {one.path};
+  }
   // The typed text; empty when the user cancels.
   virtual std::string Input(const std::string& prompt, const std::string& title,
                             const std::string& default_text) = 0;
+  // The typed text, which may be empty; nothing when the user cancels. Where
+  // a dialog cannot tell, an empty text.
+  virtual std::optional<std::string> InputOrCancel(const std::string& prompt,
+                                                   const std::string& title,
+                                                   const std::string& default_text) {
+    return Input(prompt, title, default_text);
+  }
 };
 
 inline std::string FileChoice::Title() const {

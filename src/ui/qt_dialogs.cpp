@@ -132,13 +132,33 @@ FileChoice QtDialogs::OpenFile(const std::string& filter) {
   return choice;
 }
 
+std::vector<std::string> QtDialogs::OpenFiles(const std::string& filter) {
+  QFileDialog dialog(parent_, "Open Files To Assess");
+  dialog.setAcceptMode(QFileDialog::AcceptOpen);
+  dialog.setFileMode(QFileDialog::ExistingFiles);
+  dialog.setNameFilters(QtNameFilters(filter));
+  StartInLastFolder(dialog);
+  if (dialog.exec() != QDialog::Accepted) return {};
+  std::vector<std::string> paths;
+  for (const QString& path : dialog.selectedFiles()) paths.push_back(path.toStdString());
+  if (!paths.empty()) RememberFolderOf(paths.front());
+  return paths;
+}
+
 std::string QtDialogs::Input(const std::string& prompt, const std::string& title,
                              const std::string& default_text) {
+  return InputOrCancel(prompt, title, default_text).value_or(std::string());
+}
+
+std::optional<std::string> QtDialogs::InputOrCancel(const std::string& prompt,
+                                                    const std::string& title,
+                                                    const std::string& default_text) {
   bool ok = false;
   const QString text = QInputDialog::getText(parent_, QString::fromLatin1(title.c_str()),
                                              QString::fromLatin1(prompt.c_str()), QLineEdit::Normal,
                                              QString::fromLatin1(default_text.c_str()), &ok);
-  return ok ? text.toLatin1().toStdString() : std::string();
+  if (!ok) return std::nullopt;
+  return text.toLatin1().toStdString();
 }
 
 }  // namespace slm

@@ -31,8 +31,11 @@ class QtDialogs : public Dialogs {
   bool Ask(const std::string& text, const std::string& title) override;
   FileChoice SaveFile(const std::string& filter) override;
   FileChoice OpenFile(const std::string& filter) override;
+  std::vector<std::string> OpenFiles(const std::string& filter) override;
   std::string Input(const std::string& prompt, const std::string& title,
                     const std::string& default_text) override;
+  std::optional<std::string> InputOrCancel(const std::string& prompt, const std::string& title,
+                                           const std::string& default_text) override;
 
  private:
   QPointer<QWidget> parent_;

@@ -165,7 +165,7 @@ void Panel::OpenPath(const std::string& path) {
   }
   setWindowTitle(caption);
   menu->AddRecentFile(path);
-  windows_.ShowFile(std::move(file));
+  windows_.ShowFile(std::move(file), path);
 }
 
 void Panel::RefreshCommand() {

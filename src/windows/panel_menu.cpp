@@ -77,6 +77,12 @@ PanelMenu::PanelMenu(QWidget& window, QToolBar& toolbar, LiveCharts& charts)
   file->setObjectName("MenuFile");
   add_keys(file, {"Open", "Save"});
   BuildRecent(file);
+  QAction* assess = file->addAction("Assess Files...");
+  assess->setObjectName("AssessFiles");
+  assess->setToolTip("Several data files (a week of daily files) as one measurement");
+  QObject::connect(assess, &QAction::triggered, this, [this] {
+    if (on_assess_files) on_assess_files();
+  });
   file->addSeparator();
   QAction* quit = file->addAction("Quit");
   quit->setObjectName("Quit");

@@ -43,6 +43,8 @@ class PanelMenu : public QObject {
   std::function<void(const std::string& message)> on_missing_recent;
   std::function<void()> on_about;
   std::function<void()> on_manual;
+  // File > "Assess Files...".
+  std::function<void()> on_assess_files;
   // Esc: put away the save box and the erase picker.
   std::function<void()> on_escape;
 

@@ -28,7 +28,13 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
       logger_(context_.session, context_.timers, context_.dialogs,
               {[this](const std::string& m) { Tell(m); }, [this](const std::string& m) { Note(m); },
                [this](const std::string& m) { Remark(m); },
-               [this](QWidget& w) { windows_.ShowBeside(w); }}) {
+               [this](QWidget& w) {
+                 // A downloaded set can be assessed as it is.
+                 if (auto* list = dynamic_cast<RecordListWindow*>(&w)) {
+                   windows_.ConnectAssess(*list);
+                 }
+                 windows_.ShowBeside(w);
+               }}) {
   setObjectName("Panel");
   setWindowTitle(kPanelCaption);
   setStyleSheet(kPanelStyle);
@@ -136,6 +142,7 @@ void Panel::BuildMenu() {
   menu->on_missing_recent = [this](const std::string& message) { Tell(message); };
   menu->on_about = [this] { ShowAbout(); };
   menu->on_manual = [this] { windows_.ShowManual(); };
+  menu->on_assess_files = [this] { windows_.AssessFiles(); };
   menu->on_escape = [this] {
     strip->PicSave->hide();
     logger_.HidePicker();

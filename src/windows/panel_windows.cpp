@@ -15,6 +15,9 @@ namespace {
 // A list's plot and histogram open this large where the screen allows: a
 // plot area of some 600 px beside the window's controls.
 constexpr QSize kGraphWindowSize(1040, 700);
+// The assessment shows a chart and its tables: as much as the screen gives,
+// up to a size that still reads at a glance.
+constexpr QSize kAssessmentWindowSize(1600, 960);
 
 }  // namespace
 
@@ -41,9 +44,14 @@ void PanelWindows::Connect(RecordListWindow& window) {
     ComputeStatistics(window, resolution);
   };
   window.on_print = [this, &window] { PrintListReport(window, dialogs_, printing_, keep_alive_); };
+  ConnectAssess(window);
 }
 
-void PanelWindows::ShowFile(DataFile file) {
+void PanelWindows::ConnectAssess(RecordListWindow& window) {
+  window.on_assess = [this, &window] { AssessList(window); };
+}
+
+void PanelWindows::ShowFile(DataFile file, const std::string& path) {
   RecordListWindow* window = nullptr;
   if (file.list.IsMemorySet()) {
     file_list_ = std::make_unique<FileList>(dialogs_);
@@ -54,6 +62,7 @@ void PanelWindows::ShowFile(DataFile file) {
   }
   const std::vector<std::string> notes = PartialReadNotes(file);
   window->Load(std::move(file.list), file.title, notes);
+  window->SetPath(path);
   Connect(*window);
   ShowBeside(*window);
   if (file.truncated) {
@@ -120,6 +129,71 @@ void PanelWindows::ComputeStatistics(RecordListWindow& window, StatResolution re
   }
 }
 
+void PanelWindows::AssessList(RecordListWindow& window) {
+  const bool saved = !window.path().empty();
+  const NamedList list{&window.list(),
+                       saved ? window.path() : window.windowTitle().toLatin1().toStdString()};
+  std::unique_ptr<AssessmentDocument> document;
+  try {
+    const CaptionKept caption(window);
+    window.setWindowTitle("Merging the records...");
+    keep_alive_();
+    document = std::make_unique<AssessmentDocument>(std::span(&list, 1), saved);
+  } catch (const AssessmentError& e) {
+    dialogs_.Message(e.what(), MessageIcon::kCritical);
+    return;
+  }
+  assessment_.reset();
+  assessment_ = std::make_unique<AssessmentWindow>(std::move(document), dialogs_);
+  assessment_->show();
+  PlaceBesideList(*assessment_, window, kAssessmentWindowSize);
+  assessment_->TellPartlyRead(window.notes());
+}
+
+void PanelWindows::AssessFiles() {
+  const std::vector<std::string> paths = dialogs_.OpenFiles(kOpenFilter);
+  if (paths.empty()) return;
+  std::vector<DataFile> files;
+  std::vector<std::string> notes;
+  std::unique_ptr<AssessmentDocument> document;
+  try {
+    const CaptionKept caption(panel_);
+    for (const std::string& path : paths) {
+      files.push_back(OpenDataFile(path, [this](const ReadProgress& progress) {
+        panel_.setWindowTitle(Latin1(progress.caption));
+        keep_alive_();
+        return true;
+      }));
+      if (files.back().truncated) {
+        // Part of a measurement would give figures for what was not measured.
+        dialogs_.Message(path + " holds more than " + std::to_string(kMaxRecords) +
+                             " records, more than can be read: split it to assess all of it.",
+                         MessageIcon::kCritical);
+        return;
+      }
+      for (const std::string& note : PartialReadNotes(files.back())) {
+        notes.push_back(files.back().title + ": " + note);
+      }
+    }
+    std::vector<NamedList> lists;
+    for (std::size_t i = 0; i < files.size(); ++i) lists.push_back({&files[i].list, paths[i]});
+    document = std::make_unique<AssessmentDocument>(lists, true);
+  } catch (const DataFileError& e) {
+    dialogs_.Message(e.what(), MessageIcon::kCritical);
+    return;
+  } catch (const AssessmentError& e) {
+    dialogs_.Message(e.what(), MessageIcon::kCritical);
+    return;
+  }
+  assessment_.reset();
+  assessment_ = std::make_unique<AssessmentWindow>(std::move(document), dialogs_);
+  // Several files are a measurement of their own: the window takes the
+  // middle of the screen, as large as it wants where there is room.
+  assessment_->show();
+  PlaceOnScreen(*assessment_, panel_, kAssessmentWindowSize);
+  assessment_->TellPartlyRead(notes);
+}
+
 void PanelWindows::ShowManual() {
   if (!manual_) manual_ = std::make_unique<ManualWindow>();
   ShowBeside(*manual_);
@@ -129,7 +203,7 @@ void PanelWindows::ShowManual() {
 void PanelWindows::CloseAll() {
   for (QWidget* window : std::initializer_list<QWidget*>{
            manual_.get(), file_list_.get(), file_list_real_.get(), real_time_graph_.get(),
-           plot_.get(), real_histogram_.get(), histogram_.get()}) {
+           plot_.get(), real_histogram_.get(), histogram_.get(), assessment_.get()}) {
     if (window != nullptr) window->close();
   }
 }

@@ -10,6 +10,7 @@
 #include "files/data_file_reader.h"
 #include "ui/dialogs.h"
 #include "ui/printing.h"
+#include "windows/assessment_window.h"
 #include "windows/histogram_window.h"
 #include "windows/manual_window.h"
 #include "windows/record_list_window.h"
@@ -29,8 +30,8 @@ class PanelWindows {
   PanelWindows(const PanelWindows&) = delete;
   PanelWindows& operator=(const PanelWindows&) = delete;
 
-  // "Open": the file's list in the window of its kind.
-  void ShowFile(DataFile file);
+  // "Open": the file's list, read from `path`, in the window of its kind.
+  void ShowFile(DataFile file, const std::string& path = {});
   // A click on a strip chart: a "Real Time Graph" of that series so far.
   void OpenLiveTimePlot(LiveSeries series);
   // A click on a live histogram: a "Histogram" of the counts so far.
@@ -40,6 +41,13 @@ class PanelWindows {
   void PlotList(const RecordList& list, const QWidget* from = nullptr);
   // A list window's "0.1 dB" or "1 dB": the statistics in a "Histogram".
   void ComputeStatistics(RecordListWindow& window, StatResolution resolution);
+  // A list window's "Assess" (Ctrl+E): its list in an Assessment window
+  // placed beside it.
+  void AssessList(RecordListWindow& window);
+  // File > "Assess Files...": several data files as one measurement.
+  void AssessFiles();
+  // Lets `window`'s "Assess" open its list here.
+  void ConnectAssess(RecordListWindow& window);
   // Shows `window` beside the panel, clear of its level display.
   void ShowBeside(QWidget& window);
   // Help > Manual (F1).
@@ -53,6 +61,7 @@ class PanelWindows {
   RealHistogram* real_histogram() const { return real_histogram_.get(); }
   Histogram* histogram() const { return histogram_.get(); }
   ManualWindow* manual() const { return manual_.get(); }
+  AssessmentWindow* assessment() const { return assessment_.get(); }
 
  private:
   void Connect(RecordListWindow& window);
@@ -70,6 +79,7 @@ class PanelWindows {
   std::unique_ptr<RealHistogram> real_histogram_;
   std::unique_ptr<Histogram> histogram_;
   std::unique_ptr<ManualWindow> manual_;
+  std::unique_ptr<AssessmentWindow> assessment_;
 };
 
 }  // namespace slm

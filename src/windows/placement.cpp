@@ -57,4 +57,16 @@ void PlaceBesideList(QWidget& window, const QWidget& list, QSize wanted) {
   window.move(x, y);
 }
 
+void PlaceOnScreen(QWidget& window, const QWidget& near, QSize wanted) {
+  const QScreen* screen = near.screen();
+  if (screen == nullptr) return;
+  const QRect room = screen->availableGeometry();
+  const QSize decoration = window.frameGeometry().size() - window.geometry().size();
+  const QSize least = window.minimumSizeHint().expandedTo(window.minimumSize());
+  const QSize size = wanted.boundedTo(room.size() - decoration).expandedTo(least);
+  window.resize(size);
+  window.move(room.left() + std::max(0, (room.width() - size.width() - decoration.width()) / 2),
+              room.top() + std::max(0, (room.height() - size.height() - decoration.height()) / 2));
+}
+
 }  // namespace slm

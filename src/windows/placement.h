@@ -18,4 +18,8 @@ void PlaceBesidePanel(QWidget& window, const QWidget& panel);
 // least width and only then over the list. Always wholly on the screen.
 void PlaceBesideList(QWidget& window, const QWidget& list, QSize wanted);
 
+// Opens `window` at `wanted` size, cut down to the screen `near` is on, in
+// the middle of that screen.
+void PlaceOnScreen(QWidget& window, const QWidget& near, QSize wanted);
+
 }  // namespace slm

@@ -79,6 +79,8 @@ RecordListWindow::RecordListWindow(Kind kind, Dialogs& dialogs, QWidget* parent)
         QKeySequence(Qt::CTRL | Qt::Key_G));
     add(TextIcon("Ln", blue), "Ln", "Histogram", QKeySequence(Qt::CTRL | Qt::Key_H));
   }
+  add(TextIcon("A", blue), "Assess", "Assessment: periods, Lden, events and exclusions",
+      QKeySequence(Qt::CTRL | Qt::Key_E));
   add(TextIcon("P", QColor(0x4a, 0x55, 0x60)), "Print", "Print", PrintShortcut());
   TabReachesToolButtons(*Toolbar1);
   root->addWidget(Toolbar1);
@@ -184,6 +186,7 @@ QLabel* RecordListWindow::AddBoard(QWidget* box_parent, QGridLayout* grid, int r
 void RecordListWindow::Load(RecordList list, const std::string& caption,
                             const std::vector<std::string>& notes) {
   list_ = std::move(list);
+  notes_ = notes;
   GridModel->SetList(&list_);
   const ListHeader& h = list_.header();
   BoardCA->setText(Latin1(h.frequency_weighting));
@@ -218,6 +221,8 @@ void RecordListWindow::ToolbarClicked(const QString& key) {
     Cmd01dB->setFocus(Qt::ShortcutFocusReason);
   } else if (key == "Save" && kind_ == Kind::kDataList) {
     SaveClicked();
+  } else if (key == "Assess") {
+    if (on_assess) on_assess();
   } else if (key == "Print" && kind_ != Kind::kDataList) {
     if (on_print) on_print();
   }
@@ -245,6 +250,8 @@ void RecordListWindow::SaveClicked() {
     return;
   }
   setWindowTitle(caption);
+  // What is left out of its assessment from now on goes beside the saved file.
+  path_ = choice.path;
 }
 
 }  // namespace slm

@@ -34,6 +34,12 @@ class RecordListWindow : public QWidget {
 
   Kind kind() const { return kind_; }
   const RecordList& list() const { return list_; }
+  // The file the list was read from or saved to; empty for a downloaded set
+  // not yet saved.
+  const std::string& path() const { return path_; }
+  void SetPath(const std::string& path) { path_ = path; }
+  // What of the file was not read, as Load was told.
+  const std::vector<std::string>& notes() const { return notes_; }
   void ToolbarClicked(const QString& key);
   // DataList "Save": the set with the meter's results as a data file or CSV.
   void SaveClicked();
@@ -44,6 +50,8 @@ class RecordListWindow : public QWidget {
   std::function<void(StatResolution resolution)> on_statistics;
   // "Print": the list's report.
   std::function<void()> on_print;
+  // "Assess": the list in an Assessment window.
+  std::function<void()> on_assess;
 
   // The set field of a downloaded set (written after "SET " when saved).
   std::string set_field;
@@ -77,6 +85,8 @@ class RecordListWindow : public QWidget {
   Kind kind_;
   Dialogs& dialogs_;
   RecordList list_;
+  std::string path_;
+  std::vector<std::string> notes_;
 };
 
 class FileList : public RecordListWindow {

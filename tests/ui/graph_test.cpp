@@ -409,6 +409,47 @@ TEST_F(GraphTest, NormalModeReportsAClickAndLeavesTheView) {
   EXPECT_EQ(clicks, 1);
 }
 
+TEST_F(GraphTest, AShiftDragReportsItsStretchWhereADragPansAndAClickSaysWhere) {
+  Graph graph;
+  Show(graph);
+  graph.SetViewControls(true);
+  graph.SetXRange(0, 100);
+  graph.SetYRange(0, 100);
+  std::vector<std::pair<double, double>> stretches;
+  std::vector<double> clicks;
+  graph.on_stretch_dragged = [&](double x0, double x1) { stretches.push_back({x0, x1}); };
+  graph.on_clicked_at = [&](double x) { clicks.push_back(x); };
+  const QPoint from = PixelOf(graph, 60, 50);
+  const QPoint to = PixelOf(graph, 30, 50);
+  QWidget* target = Target(graph, from);
+  QTest::mousePress(target, Qt::LeftButton, Qt::ShiftModifier, from);
+  QTest::mouseMove(target, to);
+  QTest::mouseRelease(target, Qt::LeftButton, Qt::ShiftModifier, to);
+  ASSERT_EQ(stretches.size(), 1u);
+  EXPECT_NEAR(stretches[0].first, 60, XPerPixel(graph));
+  EXPECT_NEAR(stretches[0].second, 30, XPerPixel(graph));
+  EXPECT_DOUBLE_EQ(graph.XRange().min, 0);
+  EXPECT_TRUE(clicks.empty());
+  Drag(graph, from, to);
+  EXPECT_GT(graph.XRange().min, 20);
+  EXPECT_EQ(stretches.size(), 1u);
+  graph.SetXRange(0, 100);
+  graph.ReplotNow();
+  const QPoint at = PixelOf(graph, 60, 50);
+  QTest::mouseClick(Target(graph, at), Qt::LeftButton, {}, at);
+  ASSERT_EQ(clicks.size(), 1u);
+  EXPECT_NEAR(clicks[0], 60, XPerPixel(graph));
+}
+
+TEST_F(GraphTest, AKeyListsItsEntriesAndNoEntriesRemoveIt) {
+  Graph graph;
+  Show(graph);
+  graph.SetKey({{"Levels", Qt::blue}, {"Events", QColor(255, 150, 0), true}});
+  EXPECT_EQ(graph.KeyCaptions(), (QStringList{"Levels", "Events"}));
+  graph.SetKey({});
+  EXPECT_TRUE(graph.KeyCaptions().isEmpty());
+}
+
 TEST_F(GraphTest, OverlaysStayOnTheirValuesWhenTheViewMovesAndClearRemovesThem) {
   Graph graph;
   Show(graph);

@@ -131,7 +131,7 @@ TEST_F(PanelKeyboard, MenusMirrorTheToolbar) {
     }
     return entries.join("|").toStdString();
   };
-  EXPECT_EQ(entries("MenuFile"), "Open... Ctrl+O|Save... Ctrl+S|Open Recent |-|Quit Ctrl+Q");
+  EXPECT_EQ(entries("MenuFile"), "Open... Ctrl+O|Save... Ctrl+S|Open Recent |Assess Files... |-|Quit Ctrl+Q");
   EXPECT_EQ(entries("MenuMeter"),
             "AC |FSI |Up |Down |Sampling... |RTC... |Memory |Erase... |Refresh F5");
   EXPECT_EQ(entries("MenuView"), "SPL |Leq |SEL |-|Full Screen F11");

@@ -1,0 +1,318 @@
+#include "windows/assessment_window.h"
+
+#include <QEvent>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <algorithm>
+
+#include "graph/assessment_chart.h"
+#include "platform/widget_text.h"
+#include "ui/keyboard.h"
+
+namespace slm {
+
+namespace {
+
+// The rolling windows offered, in seconds.
+constexpr std::int64_t kRollingChoices[] = {300, 900, 3600, 8 * 3600, 86400};
+
+template <typename T>
+T* Control(const char* name, const char* accessible, QWidget* parent) {
+  T* control = Named<T>(name, parent);
+  control->setAccessibleName(accessible);
+  return control;
+}
+
+QTableView* Table(const char* name, const char* accessible, TextTableModel& model,
+                  QWidget* parent) {
+  auto* table = Control<QTableView>(name, accessible, parent);
+  table->setModel(&model);
+  table->setSelectionBehavior(QAbstractItemView::SelectRows);
+  table->setSelectionMode(QAbstractItemView::SingleSelection);
+  table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  table->setAlternatingRowColors(true);
+  table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
+  table->verticalHeader()->hide();
+  table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+  return table;
+}
+
+}  // namespace
+
+AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document, Dialogs& dialogs,
+                                   QWidget* parent)
+    : QWidget(parent, Qt::Window), document_(std::move(document)), dialogs_(dialogs) {
+  setObjectName("Assessment");
+  setWindowTitle(Latin1(document_->Title()));
+  // One job at a time: a newer request waits for it, and older ones waiting are skipped.
+  pool_.setMaxThreadCount(1);
+  auto* root = new QVBoxLayout(this);
+  root->setContentsMargins(6, 6, 6, 6);
+  auto* settings = new QGridLayout;
+  BuildSettings(*settings);
+  root->addLayout(settings);
+
+  auto* split = new QSplitter(Qt::Vertical, this);
+  auto* top = new QWidget(split);
+  auto* top_row = new QHBoxLayout(top);
+  top_row->setContentsMargins(0, 0, 0, 0);
+  Chart = Control<Graph>("Chart", "Chart", top);
+  Chart->setMinimumSize(360, 220);
+  Chart->SetViewControls(true);
+  Chart->setToolTip(
+      "The wheel zooms, a drag pans, a click chooses the interval and event at that time, "
+      "Shift and a drag leave a stretch out; a double-click or Home shows the whole measurement");
+  top_row->addWidget(Chart, 1);
+  TblTotals = Table("TblTotals", "Totals", totals_, top);
+  // The values take the width left and wrap, so that none is cut.
+  TblTotals->horizontalHeader()->setSectionResizeMode(QHeaderView::Stretch);
+  TblTotals->horizontalHeader()->setStretchLastSection(true);
+  TblTotals->setMinimumWidth(320);
+  TblTotals->setMaximumWidth(440);
+  TblTotals->setWordWrap(true);
+  QObject::connect(TblTotals->horizontalHeader(), &QHeaderView::sectionResized, TblTotals,
+                   [this] { TblTotals->resizeRowsToContents(); });
+  top_row->addWidget(TblTotals);
+  split->addWidget(top);
+
+  auto* bottom = new QWidget(split);
+  auto* bottom_row = new QHBoxLayout(bottom);
+  bottom_row->setContentsMargins(0, 0, 0, 0);
+  Tabs = Control<QTabWidget>("Tabs", "Tables", bottom);
+  BuildTables();
+  bottom_row->addWidget(Tabs, 1);
+  auto* buttons = new QVBoxLayout;
+  auto button = [&](QPushButton*& b, const char* name, const char* caption, const char* tip) {
+    b = Named<QPushButton>(name, caption, bottom);
+    b->setToolTip(tip);
+    buttons->addWidget(b);
+  };
+  button(CmdExclude, "CmdExclude", "Exclude...",
+         "Leave the interval or event selected out of every figure");
+  button(CmdReason, "CmdReason", "Reason...", "Change the reason of the stretch selected");
+  button(CmdRemove, "CmdRemove", "Remove", "Count the stretch selected again");
+  buttons->addSpacing(12);
+  button(CmdWhole, "CmdWhole", "Whole Measurement", "Show the whole measurement in the chart");
+  button(CmdExport, "CmdExport", "Export Table...", "The table on show as a CSV file");
+  button(CmdSaveChart, "CmdSaveChart", "Save Chart...", "The chart as a PNG, SVG or PDF file");
+  button(CmdReport, "CmdReport", "Report...", "The report of what is shown, as a PDF document");
+  buttons->addStretch();
+  bottom_row->addLayout(buttons);
+  split->addWidget(bottom);
+  split->setStretchFactor(0, 3);
+  split->setStretchFactor(1, 2);
+  root->addWidget(split, 1);
+
+  LblNote = Named<QLabel>("LblNote", this);
+  LblNote->setAccessibleName("Note");
+  LblNote->setWordWrap(true);
+  LblNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  root->addWidget(LblNote);
+
+  QObject::connect(CmdExclude, &QPushButton::clicked, this, [this] { ExcludeSelected(); });
+  QObject::connect(CmdReason, &QPushButton::clicked, this, [this] { EditReason(); });
+  QObject::connect(CmdRemove, &QPushButton::clicked, this, [this] { RemoveExclusion(); });
+  QObject::connect(CmdWhole, &QPushButton::clicked, this, [this] { ShowWhole(); });
+  QObject::connect(CmdExport, &QPushButton::clicked, this, [this] { ExportTable(); });
+  QObject::connect(CmdSaveChart, &QPushButton::clicked, this, [this] { SaveChart(); });
+  QObject::connect(CmdReport, &QPushButton::clicked, this, [this] { WriteReport(); });
+  Chart->on_reset = [this] { ShowWhole(); };
+  Chart->on_view_changed = [this] {
+    if (!drawing_) DrawViewedLevels(*Chart, *document_->levels(), Columns());
+  };
+  Chart->on_clicked_at = [this](double x) { ChartClicked(x); };
+  Chart->installEventFilter(this);
+  Chart->on_stretch_dragged = [this](double x0, double x1) {
+    ExcludeStretch(DraggedStretch(x0, x1));
+  };
+  AddCloseKeys(*this);
+  resize(1180, 760);
+
+  if (!document_->saved()) {
+    standing_note_ =
+        "This list has no file: the stretches left out are kept in this window only (save the "
+        "list to keep them).";
+  }
+  if (const std::string problem = document_->ReadSideFiles(); !problem.empty()) {
+    SideFileProblem(problem);
+  }
+  ShowExclusions();
+  Recompute();
+}
+
+AssessmentWindow::~AssessmentWindow() {
+  // A job still running must not deliver to a window that is gone.
+  requested_ = -1;
+  pool_.waitForDone();
+}
+
+void AssessmentWindow::BuildSettings(QGridLayout& row) {
+  // Captions above their boxes: the whole row fits a screen of 1280 pixels.
+  int column = 0;
+  auto add = [&](QWidget* box, const char* caption) {
+    auto* label = new QLabel(caption, this);
+    label->setBuddy(box);
+    row.addWidget(label, 0, column);
+    row.addWidget(box, 1, column++);
+  };
+  CmbInterval = Control<QComboBox>("CmbInterval", "Interval", this);
+  for (const std::int64_t s : kIntervalChoices) {
+    CmbInterval->addItem(Latin1(IntervalCaption(s)), QVariant::fromValue<qlonglong>(s));
+  }
+  CmbInterval->setCurrentIndex(3);  // an hour
+  add(CmbInterval, "&Interval");
+  const AssessmentSettings defaults;
+  const char* const names[] = {"SpnDay", "SpnEvening", "SpnNight"};
+  const char* const captions[] = {"Day starts", "Evening starts", "Night starts"};
+  const char* const shown[] = {"&Day from", "&Evening from", "&Night from"};
+  QSpinBox** boxes[] = {&SpnDay, &SpnEvening, &SpnNight};
+  for (int i = 0; i < 3; ++i) {
+    QSpinBox* box = Control<QSpinBox>(names[i], captions[i], this);
+    box->setRange(0, 23);
+    box->setSuffix(":00");
+    box->setValue(defaults.part_starts[static_cast<std::size_t>(i)]);
+    *boxes[i] = box;
+    add(box, shown[i]);
+  }
+  TxtPercentiles = Control<QLineEdit>("TxtPercentiles", "Percentiles", this);
+  TxtPercentiles->setText(Latin1(PercentilesText(defaults.percentiles)));
+  TxtPercentiles->setMinimumWidth(
+      TxtPercentiles->fontMetrics().horizontalAdvance("1, 5, 10, 50, 90, 95, 99") + 16);
+  add(TxtPercentiles, "&Percentiles");
+  TxtThreshold = Control<QLineEdit>("TxtThreshold", "Threshold (dB)", this);
+  TxtThreshold->setPlaceholderText("none");
+  TxtThreshold->setMaximumWidth(80);
+  add(TxtThreshold, "&Threshold (dB)");
+  SpnMinDuration = Control<QSpinBox>("SpnMinDuration", "Minimum duration (s)", this);
+  SpnHold = Control<QSpinBox>("SpnHold", "Hold (s)", this);
+  for (QSpinBox* box : {SpnMinDuration, SpnHold}) box->setRange(0, 86400);
+  add(SpnMinDuration, "&Min. duration (s)");
+  add(SpnHold, "&Hold (s)");
+  CmbRolling = Control<QComboBox>("CmbRolling", "Rolling window", this);
+  for (const std::int64_t s : kRollingChoices) {
+    CmbRolling->addItem(Latin1(IntervalCaption(s)), QVariant::fromValue<qlonglong>(s));
+  }
+  CmbRolling->setCurrentIndex(2);  // an hour
+  add(CmbRolling, "&Rolling window");
+  row.setColumnStretch(column, 1);
+
+  for (QComboBox* box : {CmbInterval, CmbRolling}) {
+    QObject::connect(box, &QComboBox::currentIndexChanged, this, [this] { Recompute(); });
+  }
+  for (QSpinBox* box : {SpnDay, SpnEvening, SpnNight, SpnMinDuration, SpnHold}) {
+    QObject::connect(box, &QSpinBox::valueChanged, this, [this] { Recompute(); });
+  }
+  for (QLineEdit* box : {TxtPercentiles, TxtThreshold}) {
+    QObject::connect(box, &QLineEdit::textChanged, this, [this] { Recompute(); });
+  }
+}
+
+void AssessmentWindow::BuildTables() {
+  TblDays = Table("TblDays", "Days", days_, Tabs);
+  TblIntervals = Table("TblIntervals", "Intervals", intervals_, Tabs);
+  TblEvents = Table("TblEvents", "Events", events_, Tabs);
+  TblExclusions = Table("TblExclusions", "Exclusions", exclusions_, Tabs);
+  TblDays->setToolTip("A part of a day without a counted record says \"missing\"");
+  Tabs->addTab(TblDays, "Days");
+  Tabs->addTab(TblIntervals, "Intervals");
+  Tabs->addTab(TblEvents, "Events");
+  Tabs->addTab(TblExclusions, "Exclusions");
+  Tabs->setCurrentWidget(TblIntervals);
+  QObject::connect(TblExclusions, &QTableView::doubleClicked, this, [this] { EditReason(); });
+  for (QTableView* table : {TblIntervals, TblEvents}) {
+    QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
+                     [this, table] { RowChosen(table); });
+  }
+}
+
+void AssessmentWindow::Recompute() {
+  AssessmentSettings s;
+  s.interval = CmbInterval->currentData().toLongLong();
+  s.part_starts = {SpnDay->value(), SpnEvening->value(), SpnNight->value()};
+  s.min_duration = SpnMinDuration->value();
+  s.hold = SpnHold->value();
+  s.rolling = CmbRolling->currentData().toLongLong();
+  s.exclusions = document_->exclusions();
+  const std::string problem = ApplyTypedSettings(TxtPercentiles->text().toStdString(),
+                                                 TxtThreshold->text().toStdString(), s);
+  if (!problem.empty()) {
+    // Nothing is worked out, and an older request still running is not shown.
+    const long request = ++requested_;
+    shown_ = request;
+    Note("These settings cannot be used: " + problem +
+         (figures_ ? ". The figures shown are those of the last settings that could." : "."));
+    return;
+  }
+  const long request = ++requested_;
+  Note("Working out the figures...");
+  std::shared_ptr<const MeasuredLevels> levels = document_->levels();
+  pool_.start([this, request, levels, s = std::move(s)] {
+    // A newer request has come since: this one would only be thrown away.
+    if (requested_.load() != request) return;
+    auto figures = std::make_shared<const AssessmentFigures>(ComputeFigures(*levels, s));
+    QMetaObject::invokeMethod(
+        this,
+        [this, request, figures] {
+          if (requested_.load() == request) Show(figures);
+        },
+        Qt::QueuedConnection);
+  });
+}
+
+void AssessmentWindow::Show(std::shared_ptr<const AssessmentFigures> figures) {
+  figures_ = std::move(figures);
+  shown_ = requested_.load();
+  totals_.SetTable(figures_->totals);
+  TblTotals->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
+  TblTotals->resizeRowsToContents();
+  days_.SetTable(figures_->days);
+  intervals_.SetTable(figures_->intervals);
+  events_.SetTable(figures_->events);
+  Tabs->setTabText(2, QString("Events (%1)").arg(figures_->assessment.events.size()));
+  // The chart keeps the view it had, unless this is the first drawing.
+  const AxisRange view = Chart->XRange();
+  drawing_ = true;
+  ShowTimeHistory(*Chart, *document_->levels(), figures_->settings, figures_->assessment,
+                  Columns());
+  if (!first_figures_) Chart->SetXRange(view.min, view.max);
+  drawing_ = false;
+  DrawViewedLevels(*Chart, *document_->levels(), Columns());
+  first_figures_ = false;
+  Note(figures_->assessment.total.count == 0
+           ? "No level to count: every record is paused or left out."
+           : "");
+}
+
+void AssessmentWindow::ShowExclusions() {
+  AssessmentSettings s;
+  s.exclusions = document_->exclusions();
+  exclusions_.SetTable(ExclusionsTable(s));
+  Tabs->setTabText(3, QString("Exclusions (%1)").arg(s.exclusions.size()));
+}
+
+void AssessmentWindow::Note(const std::string& text) {
+  std::string shown = standing_note_;
+  if (!text.empty()) shown += (shown.empty() ? "" : " ") + text;
+  LblNote->setText(Latin1(shown));
+}
+
+void AssessmentWindow::ShowWhole() {
+  const MeasuredLevels& levels = *document_->levels();
+  if (levels.samples.empty()) return;
+  Chart->SetXRange(static_cast<double>(levels.samples.front().time),
+                   static_cast<double>(levels.samples.back().time + levels.period));
+}
+
+bool AssessmentWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == Chart && event->type() == QEvent::Resize && figures_ && !drawing_) {
+    DrawViewedLevels(*Chart, *document_->levels(), Columns());
+  }
+  return QWidget::eventFilter(watched, event);
+}
+
+int AssessmentWindow::Columns() const { return std::max(200, Chart->width()); }
+
+}  // namespace slm

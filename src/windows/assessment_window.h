@@ -1,0 +1,121 @@
+#pragma once
+
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableView>
+#include <QThreadPool>
+#include <QWidget>
+#include <atomic>
+#include <memory>
+#include <optional>
+
+#include "analysis/assessment_document.h"
+#include "graph/graph.h"
+#include "ui/dialogs.h"
+#include "ui/text_table_model.h"
+
+namespace slm {
+
+// "Assessment": the figures of a long measurement (one list or several
+// files) for the settings in its top row, its time history and its tables,
+// and the stretches left out, which go to the side files at once. The
+// figures are worked out off the GUI thread: the newest settings win, and
+// the figures shown are always those of the settings they name.
+class AssessmentWindow : public QWidget {
+ public:
+  AssessmentWindow(std::unique_ptr<AssessmentDocument> document, Dialogs& dialogs,
+                   QWidget* parent = nullptr);
+  ~AssessmentWindow() override;
+
+  // Works out the figures for the settings as the boxes hold them; a
+  // setting the core refuses is said in LblNote and the figures stay.
+  void Recompute();
+  // True while figures for the newest settings are being worked out.
+  bool computing() const { return shown_ != requested_.load(); }
+  // The figures on show, or nothing before the first are ready.
+  const AssessmentFigures* figures() const { return figures_.get(); }
+  const AssessmentDocument& document() const { return *document_; }
+
+  // Leaves out `stretch` with a reason asked for, writes the side files and
+  // works out the figures again.
+  void ExcludeStretch(Stretch stretch);
+  // "Exclude...": the interval or event selected in the table on show.
+  void ExcludeSelected();
+  // "Reason..." and "Remove" for the stretch selected in "Exclusions".
+  void EditReason();
+  void RemoveExclusion();
+  // "Export Table...", "Save Chart..." and "Report...".
+  void ExportTable();
+  void SaveChart();
+  void WriteReport();
+  // The whole measurement in the chart (also a double-click or Home).
+  void ShowWhole();
+  // Says below the tables, for as long as the window is open, what of the
+  // files could not be read, and once in a message.
+  void TellPartlyRead(const std::vector<std::string>& notes);
+
+  QComboBox* CmbInterval = nullptr;
+  QSpinBox* SpnDay = nullptr;
+  QSpinBox* SpnEvening = nullptr;
+  QSpinBox* SpnNight = nullptr;
+  QLineEdit* TxtPercentiles = nullptr;
+  QLineEdit* TxtThreshold = nullptr;
+  QSpinBox* SpnMinDuration = nullptr;
+  QSpinBox* SpnHold = nullptr;
+  QComboBox* CmbRolling = nullptr;
+  Graph* Chart = nullptr;
+  QTableView* TblTotals = nullptr;
+  QTabWidget* Tabs = nullptr;
+  QTableView* TblDays = nullptr;
+  QTableView* TblIntervals = nullptr;
+  QTableView* TblEvents = nullptr;
+  QTableView* TblExclusions = nullptr;
+  QPushButton* CmdExclude = nullptr;
+  QPushButton* CmdReason = nullptr;
+  QPushButton* CmdRemove = nullptr;
+  QPushButton* CmdExport = nullptr;
+  QPushButton* CmdSaveChart = nullptr;
+  QPushButton* CmdReport = nullptr;
+  QPushButton* CmdWhole = nullptr;
+  QLabel* LblNote = nullptr;
+
+ protected:
+  // A chart that changes its width draws its levels in as many columns.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void BuildSettings(QGridLayout& row);
+  void BuildTables();
+  void Show(std::shared_ptr<const AssessmentFigures> figures);
+  void ShowExclusions();
+  void Note(const std::string& text);
+  void RowChosen(QTableView* table);
+  void ChartClicked(double x);
+  void Zoom(Stretch stretch);
+  // Says plainly what could not be written; the window keeps the change.
+  void SideFileProblem(const std::string& problem);
+  int Columns() const;
+
+  std::unique_ptr<AssessmentDocument> document_;
+  Dialogs& dialogs_;
+  TextTableModel totals_;
+  TextTableModel days_;
+  TextTableModel intervals_;
+  TextTableModel events_;
+  TextTableModel exclusions_;
+  std::shared_ptr<const AssessmentFigures> figures_;
+  std::string standing_note_;  // what holds while the window is open
+  QThreadPool pool_;
+  std::atomic<long> requested_{0};
+  long shown_ = 0;
+  bool drawing_ = false;       // the chart is being filled: its view changes are its own
+  bool from_chart_ = false;    // a row is being chosen by a click on the chart
+  bool first_figures_ = true;  // the chart starts on the whole measurement
+};
+
+}  // namespace slm
