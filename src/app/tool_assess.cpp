@@ -104,8 +104,8 @@ bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector
       const std::string side = ExclusionsPathFor(path);
       const std::vector<Exclusion> kept = ReadExclusions(side);
       if (!kept.empty()) {
-        std::fprintf(stderr, "slmtool assess: leaving out the %zu stretches listed in \"%s\"\n",
-                     kept.size(), side.c_str());
+        std::fprintf(stderr, "slmtool assess: leaving out the %zu %s listed in \"%s\"\n",
+                     kept.size(), kept.size() == 1 ? "stretch" : "stretches", side.c_str());
       }
       kept_by_file.push_back(kept);
     }

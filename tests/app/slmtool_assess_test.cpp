@@ -202,7 +202,7 @@ TEST_F(SlmtoolAssess, TheReportCarriesEveryFigureOfTheJsonForm) {
     EXPECT_GT(rows, 40);
     EXPECT_TRUE(
         LineHolds(text.out, {"2024/05/01 13:00:00", "2024/05/01 13:20:00", "1200", "road works"}));
-    EXPECT_TRUE(LineHolds(text.out, {"Exclusions", "1 stretches left out"})) << text.out;
+    EXPECT_TRUE(LineHolds(text.out, {"Exclusions", "1 stretch left out"})) << text.out;
     EXPECT_TRUE(LineHolds(text.out, {"Page 1 of "})) << text.out;
   }
   // Every font is in the file, so that it reads the same on any machine.

@@ -48,8 +48,11 @@ TextTable SettingsTable(const AssessmentSettings& s) {
                                       Whole(s.min_duration) + " s, hold " + Whole(s.hold) + " s"
                                 : "none: no events"});
   t.rows.push_back({"Rolling Leq", "over " + Whole(s.rolling) + " s"});
-  t.rows.push_back({"Exclusions",
-                    Whole(static_cast<std::int64_t>(s.exclusions.size())) + " stretches left out"});
+  const std::size_t left_out = s.exclusions.size();
+  t.rows.push_back({"Exclusions", left_out == 0   ? std::string("none")
+                                  : left_out == 1 ? std::string("1 stretch left out")
+                                                  : Whole(static_cast<std::int64_t>(left_out)) +
+                                                        " stretches left out"});
   return t;
 }
 
