@@ -60,19 +60,17 @@ TEST_F(SlmtoolFaults, EveryCommandSaysWhenItReadOnlyPartOfAFile) {
 
 TEST_F(SlmtoolFaults, AWriteThatFailsKeepsTheOldFileAndLeavesNothingElse) {
   const std::string input = Write("levels.dlgr", kTitle + Records(300));
-  const std::vector<std::vector<std::string>> commands = {{"report", input, "-o"},
-                                                          {"plot", input, "-o"},
-                                                          {"convert", input, "-o"},
-                                                          {"assess", input, "-o"}};
-  const char* names[] = {"out.pdf", "out.png", "out.dlgr", "assessment.pdf"};
+  const std::pair<const char*, const char*> commands[] = {{"report", "out.pdf"},
+                                                          {"plot", "out.png"},
+                                                          {"convert", "out.dlgr"},
+                                                          {"assess", "assessment.pdf"}};
   const std::string folder = dir_.File("out");
   fs::create_directory(folder);
-  for (std::size_t i = 0; i < commands.size(); ++i) {
-    const std::string old = Write(std::string("out/") + names[i], "the file that was there\n");
+  for (const auto& [command, name] : commands) {
+    const std::string old = Write(std::string("out/") + name, "the file that was there\n");
     const std::string before = Listing(folder);
-    for (const std::string& out : {old, folder + "/new-" + names[i]}) {
-      std::vector<std::string> args = commands[i];
-      args.push_back(out);
+    for (const std::string& out : {old, folder + "/new-" + name}) {
+      const std::vector<std::string> args = {command, input, "-o", out};
       ToolRun run;
       {
         // A disk that fills up after 4 KB of the output.

@@ -4,32 +4,26 @@
 
 #include <string>
 
-#include "support/temp_dir.h"
+#include "files/data_file_writer.h"
+#include "support/sample_lists.h"
 #include "support/tool_run.h"
 
 namespace slm {
 namespace {
 
 using test::RunProgram;
-using test::TempDir;
 
-class SlmtoolPlot : public ::testing::Test {
+// A plain list with a pause from record 2 to 3.
+RecordList Paused() {
+  RecordList list = test::ListOf({"60.0", "61.0*", "62.0*", "63.0", "64.0"});
+  list.header().kind = ListKind::kPlain;
+  return list;
+}
+
+class SlmtoolPlot : public test::ToolTest {
  protected:
-  void SetUp() override {
-    input_ = dir_.File("paused.dlgr");
-    test::WriteBytes(input_,
-                     "No.s\tDate Time\tdB\t\r\n"
-                     "1\t2024/05/01 10:00:00\t60.0\t\r\n"
-                     "2\t2024/05/01 10:00:01\t61.0*\t\r\n"
-                     "3\t2024/05/01 10:00:02\t62.0*\t\r\n"
-                     "4\t2024/05/01 10:00:03\t63.0\t\r\n"
-                     "5\t2024/05/01 10:00:04\t64.0\t\r\n");
-  }
-  test::ToolRun Plot(const std::string& out) {
-    return RunProgram(SLMTOOL_PATH, {"plot", input_, "-o", out}, dir_.path());
-  }
-  TempDir dir_;
-  std::string input_;
+  const std::string input_ = Write("paused.dlgr", FormatListFile(Paused(), Separator::kTab));
+  test::ToolRun Plot(const std::string& out) { return Run({"plot", input_, "-o", out}); }
 };
 
 TEST_F(SlmtoolPlot, DrawsTheTraceAndItsMarksIntoEachKindOfFile) {
@@ -61,8 +55,7 @@ TEST_F(SlmtoolPlot, DrawsTheTraceAndItsMarksIntoEachKindOfFile) {
 
 TEST_F(SlmtoolPlot, TimeDrawsAgainstTheClockAndSaysWhatHasNoTime) {
   const std::string out = dir_.File("time.svg");
-  const test::ToolRun run =
-      RunProgram(SLMTOOL_PATH, {"plot", input_, "--time", "-o", out}, dir_.path());
+  const test::ToolRun run = Run({"plot", input_, "--time", "-o", out});
   EXPECT_EQ(run.exit_code, 0) << run.err;
   const std::string svg = test::ReadBytes(out);
   EXPECT_NE(svg.find("Date Time"), std::string::npos);
@@ -72,15 +65,13 @@ TEST_F(SlmtoolPlot, TimeDrawsAgainstTheClockAndSaysWhatHasNoTime) {
   test::WriteBytes(input_,
                    "No.s\tDate Time\tdB\t\r\n1\t2024/05/01 10:00:00\t60.0\t\r\n"
                    "2\tgarbled\t61.0\t\r\n");
-  const test::ToolRun part =
-      RunProgram(SLMTOOL_PATH, {"plot", input_, "--time", "-o", out}, dir_.path());
+  const test::ToolRun part = Run({"plot", input_, "--time", "-o", out});
   EXPECT_EQ(part.exit_code, 1);
   EXPECT_NE(part.err.find("1 records of"), std::string::npos) << part.err;
 }
 
 TEST_F(SlmtoolPlot, AFileThatCannotBeReadIsNamedAndOnlyImagesAreDrawn) {
-  const test::ToolRun missing = RunProgram(
-      SLMTOOL_PATH, {"plot", dir_.File("none.dlgr"), "-o", dir_.File("x.pdf")}, dir_.path());
+  const test::ToolRun missing = Run({"plot", dir_.File("none.dlgr"), "-o", dir_.File("x.pdf")});
   EXPECT_EQ(missing.exit_code, 1);
   EXPECT_NE(missing.err.find("none.dlgr"), std::string::npos) << missing.err;
 

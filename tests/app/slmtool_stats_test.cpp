@@ -31,35 +31,40 @@ std::string Expected(const std::string& head, const std::string& low, const std:
 
 class SlmtoolStats : public test::ToolTest {
  protected:
-  // A file of the kind of `sample` holding `levels`.
-  std::string File(RecordList sample, const std::vector<std::string>& levels) {
+  // A file `name` of the kind of `sample` holding `levels`.
+  std::string File(const std::string& name, RecordList sample,
+                   const std::vector<std::string>& levels) {
     RecordList list = test::ListOf(levels);
     list.header() = sample.header();
-    return Write("list.dlgr", FormatListFile(list, Separator::kTab));
+    return Write(name, FormatListFile(list, Separator::kTab));
   }
 };
 
-TEST_F(SlmtoolStats, ARecordingGivesTheTableOfTheResolutionAsked) {
-  const std::string path = File(test::SampleRealTimeList(), kLevels);
-  const test::ToolRun tenth = Run({"stats", path});
-  EXPECT_EQ(tenth.exit_code, 0) << tenth.err;
-  EXPECT_EQ(tenth.out,
-            Expected("StatRecordCount\t4\nClassLow\t604\nClassHigh\t706\n", "60.4", "70.6"));
-  EXPECT_EQ(Run({"stats", path, "--resolution", "0.1"}).out, tenth.out);
-  EXPECT_EQ(Run({"stats", path, "--resolution", "1"}).out,
-            Expected("StatRecordCount\t4\nClassLow\t60\nClassHigh\t70\n", "60", "70"));
-}
-
-TEST_F(SlmtoolStats, AMemorySetTakesItsPercentilesFromTheFineTableForBothResolutions) {
-  const test::ToolRun whole =
-      Run({"stats", File(test::SampleMemorySet(), kLevels), "--resolution", "1"});
-  EXPECT_EQ(whole.exit_code, 0) << whole.err;
-  EXPECT_EQ(whole.out,
-            Expected("StatRecordCount\t4\nClassLow\t60\nClassHigh\t70\n", "60.4", "70.6"));
+// A memory set takes its percentiles from the fine table for both resolutions.
+TEST_F(SlmtoolStats, GivesTheTableOfTheResolutionAskedFromTheTableTheWindowUses) {
+  const std::string recording = File("rec.dlgr", test::SampleRealTimeList(), kLevels);
+  const std::string memory_set = File("set.dlgr", test::SampleMemorySet(), kLevels);
+  const std::string tenth =
+      Expected("StatRecordCount\t4\nClassLow\t604\nClassHigh\t706\n", "60.4", "70.6");
+  const std::string whole_head = "StatRecordCount\t4\nClassLow\t60\nClassHigh\t70\n";
+  const struct {
+    std::vector<std::string> args;
+    std::string out;
+  } cases[] = {
+      {{"stats", recording}, tenth},
+      {{"stats", recording, "--resolution", "0.1"}, tenth},
+      {{"stats", recording, "--resolution", "1"}, Expected(whole_head, "60", "70")},
+      {{"stats", memory_set, "--resolution", "1"}, Expected(whole_head, "60.4", "70.6")},
+  };
+  for (const auto& c : cases) {
+    const test::ToolRun run = Run(c.args);
+    EXPECT_EQ(run.exit_code, 0) << c.args.back() << run.err;
+    EXPECT_EQ(run.out, c.out) << c.args.back();
+  }
 }
 
 TEST_F(SlmtoolStats, AListWithNoLevelToCountOrWrongArgumentsAreSaid) {
-  const std::string marked = File(test::SampleRealTimeList(), {"80.0*", "*"});
+  const std::string marked = File("list.dlgr", test::SampleRealTimeList(), {"80.0*", "*"});
   const test::ToolRun run = Run({"stats", marked});
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_EQ(run.out, "StatRecordCount\t2\n");

@@ -5,11 +5,11 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <cstdio>
 #include <string>
 
-#include "base/number_text.h"
+#include "files/data_file_writer.h"
 #include "support/pdf_pages.h"
+#include "support/sample_lists.h"
 #include "windows/panel_fixture.h"
 
 namespace slm {
@@ -17,22 +17,7 @@ namespace {
 
 using test::PanelTest;
 using test::PdfPages;
-
-// What a shell command writes on its standard output.
-std::string CommandOutput(const std::string& command) {
-  std::string out;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) return out;
-  char buffer[4096];
-  for (std::size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) out.append(buffer, n);
-  pclose(pipe);
-  return out;
-}
-
-// An axis view as "63..72".
-std::string Span(const AxisRange& r) {
-  return PlainNumberText(r.min) + ".." + PlainNumberText(r.max);
-}
+using test::Span;
 
 class HistogramTest : public PanelTest {
  protected:
@@ -41,27 +26,19 @@ class HistogramTest : public PanelTest {
     meter_.model().SetLevel(level);
     Seconds(*panel_, 1);
   }
-  // A list opened from a file, as "Open" does.
-  RecordListWindow& OpenList(const std::string& header, std::initializer_list<const char*> levels) {
-    std::string text = header + "No.s\tDate Time\tdB\t\r\n";
-    int n = 0;
-    for (const char* level : levels) {
-      text += std::to_string(++n) + "\t2024/05/01 10:00:00\t" + level + "\t\r\n";
-    }
+  // A plain list or a memory set of `levels` opened from a file, as "Open" does.
+  RecordListWindow& OpenList(const std::vector<std::string>& levels, bool memory_set = false) {
+    RecordList list = test::ListOf(levels);
+    list.header() = memory_set ? test::SampleMemorySet().header() : ListHeader{ListKind::kPlain};
     const std::string path = dir_.File("list" + std::to_string(++files_) + ".dlgr");
-    test::WriteBytes(path, text);
+    test::WriteBytes(path, FormatListFile(list, Separator::kTab));
     dialogs_.files.push_back({path, 1});
     panel_->ToolbarClicked("Open");
-    RecordListWindow* window =
-        header.empty() ? static_cast<RecordListWindow*>(panel_->windows().file_list_real())
-                       : panel_->windows().file_list();
+    RecordListWindow* window = memory_set
+                                   ? static_cast<RecordListWindow*>(panel_->windows().file_list())
+                                   : panel_->windows().file_list_real();
     EXPECT_NE(window, nullptr);
     return *window;
-  }
-  static std::string MemorySetHeader() {
-    return "Data Logger 2\r\nSET 1\r\nA\r\nFAST\r\nRange 30-90\r\nL05 70.1\r\nL10 69.0\r\n"
-           "L50 60.0\r\nL90 50.0\r\nL95 45.5\r\nMax dB 80.2\r\n2024/05/01 10:00:05\r\n"
-           "SEL 90.1\r\nLeq 65.5\r\n";
   }
   QString Cell(Histogram& h, int row, int column) {
     QTableWidgetItem* item = h.GridLn->item(row, column);
@@ -117,7 +94,7 @@ TEST_F(HistogramTest, LiveHistogramPrintsEachCopyAfterTheNote) {
 }
 
 TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
-  RecordListWindow& list = OpenList("", {"85.3", "85.3", "85.3", "85.3"});
+  RecordListWindow& list = OpenList({"85.3", "85.3", "85.3", "85.3"});
   const QString caption = list.windowTitle();
   list.ToolbarClicked("Ln");
   EXPECT_FALSE(list.PicResolution->isHidden());
@@ -172,16 +149,16 @@ TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
 }
 
 TEST_F(HistogramTest, WholeDecibelsInTheLnTableOnlyForAPcRecording) {
-  RecordListWindow& real = OpenList("", {"85.3", "85.3"});
+  RecordListWindow& real = OpenList({"85.3", "85.3"});
   real.Cmd1dB->click();
   EXPECT_EQ(Cell(*panel_->windows().histogram(), 6, 1), "85");
-  RecordListWindow& memory = OpenList(MemorySetHeader(), {"85.3", "85.3"});
+  RecordListWindow& memory = OpenList({"85.3", "85.3"}, true);
   memory.Cmd1dB->click();
   EXPECT_EQ(Cell(*panel_->windows().histogram(), 6, 1), "85.3");
 }
 
 TEST_F(HistogramTest, AListWithNothingToCountSaysSoAndShowsAnEmptyHistogram) {
-  RecordListWindow& list = OpenList("", {"85.3*", "86.0*"});
+  RecordListWindow& list = OpenList({"85.3*", "86.0*"});
   const QString caption = list.windowTitle();
   list.Cmd01dB->click();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
@@ -196,7 +173,7 @@ TEST_F(HistogramTest, AListWithNothingToCountSaysSoAndShowsAnEmptyHistogram) {
 }
 
 TEST_F(HistogramTest, ListHistogramPrintsThroughTheDialogAsAVectorPageWithTitleAndCaptions) {
-  RecordListWindow& list = OpenList("", {"70.0", "71.0"});
+  RecordListWindow& list = OpenList({"70.0", "71.0"});
   list.Cmd01dB->click();
   Histogram& h = *panel_->windows().histogram();
   // The dialog is asked, as everywhere: it offers a PDF file without a printer.
@@ -206,13 +183,15 @@ TEST_F(HistogramTest, ListHistogramPrintsThroughTheDialogAsAVectorPageWithTitleA
   h.ToolbarClicked("Print");
   EXPECT_EQ(PdfPages(printing_.path), 1);
   EXPECT_TRUE(h.Picture1->isHidden());
-  const std::string text = CommandOutput("pdftotext -layout " + printing_.path + " -");
+  const std::string text = test::PdfText(printing_.path);
   EXPECT_NE(text.find("Histogram, 0.1 dB classes - 2 of 2 records counted"), std::string::npos)
       << text;
   EXPECT_NE(text.find("Frequency (Times)"), std::string::npos);
   EXPECT_NE(text.find("dB"), std::string::npos);
   // Drawn as vectors: no picture in the file.
-  EXPECT_EQ(CommandOutput("pdfimages -list " + printing_.path).find(" image "), std::string::npos);
+  EXPECT_EQ(test::ProgramOutput("pdfimages", {"-list", QString::fromStdString(printing_.path)})
+                .find(" image "),
+            std::string::npos);
 }
 
 }  // namespace

@@ -17,9 +17,10 @@ namespace {
 
 using test::PanelTest;
 
-constexpr const char* kTwoSets =
-    "7;2024/05/01 10:00:00;1;C;SLOW;40-100;61.0 62.0 63.0 64.0 65.0 66.0 67.0\n"
-    "300;2024/06/02 11:30:00;1;A;FAST;30-90;70.0 71.0\n";
+constexpr const char* kSetSeven =
+    "7;2024/05/01 10:00:00;1;C;SLOW;40-100;61.0 62.0 63.0 64.0 65.0 66.0 67.0\n";
+constexpr const char* kSet300 = "300;2024/06/02 11:30:00;1;A;FAST;30-90;";
+const std::string kTwoSets = kSetSeven + std::string(kSet300) + "70.0 71.0\n";
 
 std::string Twenty() {
   std::string levels;
@@ -62,7 +63,14 @@ class LoggerTest : public PanelTest {
   std::unique_ptr<Panel> panel_;
 };
 
+// The sets, and the sizes of a 2.0 MB memory that a set of 1400 records
+// (0.054 MB) takes from; the download of the set at position 2 (the meter's
+// set 300), which the Memory window says is done.
 TEST_F(LoggerTest, MemoryListsTheSets) {
+  std::string levels;
+  for (int i = 0; i < 1400; ++i) levels += " 70.1";
+  meter_.model().SetMemorySize(2000);
+  GiveSets(kSetSeven + std::string(kSet300) + levels + "\n");
   panel_->ToolbarClicked("Memory");
 
   ASSERT_TRUE(panel_->logger().MemoryWindowOpen());
@@ -75,12 +83,20 @@ TEST_F(LoggerTest, MemoryListsTheSets) {
                    memory->GridSet->item(row, 2)->text().toStdString());
   }
   EXPECT_EQ(rows,
-            (std::vector<std::string>{"1|2024/05/01  10:00:00|7", "2|2024/06/02  11:30:00|2"}));
+            (std::vector<std::string>{"1|2024/05/01  10:00:00|7", "2|2024/06/02  11:30:00|1400"}));
   EXPECT_EQ(memory->EraseSetNumbers, (std::vector<std::uint16_t>{7, 300}));
+  EXPECT_EQ(memory->LblSize->text(), "2.0");
+  EXPECT_EQ(memory->LblRemain->text(), "1.9");
   EXPECT_TRUE(TimersRunning());
   // A second click while it is open reads nothing.
   panel_->ToolbarClicked("Memory");
   EXPECT_EQ(CountWrites("N"), 1);
+
+  memory->RowClicked(1);
+  ASSERT_NE(panel_->logger().data_list(), nullptr);
+  EXPECT_EQ(panel_->logger().data_list()->windowTitle(), "Data List - Set 2");
+  EXPECT_EQ(panel_->logger().data_list()->list().size(), 1400u);
+  EXPECT_EQ(memory->Process_lbl->text(), "100.0% Completed");
 }
 
 TEST_F(LoggerTest, EmptyMemoryIsSaidByMemoryAndErase) {

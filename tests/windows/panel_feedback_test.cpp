@@ -1,5 +1,6 @@
-// What the panel tells the user about recordings, a lost meter, files that
-// hold no list and its own state, and what closing it does to a recording.
+// What the panel tells the user about recordings (one the disk cannot hold
+// among them), a lost meter and its own state, and what closing it does to a
+// recording.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
@@ -7,6 +8,7 @@
 #include <filesystem>
 
 #include "files/data_file_reader.h"
+#include "support/file_size_limit.h"
 #include "windows/panel_fixture.h"
 
 namespace slm {
@@ -94,6 +96,28 @@ TEST_F(PanelFeedback, StatusStripAndNoticesFollowARecordingThroughALostMeter) {
   EXPECT_EQ(Status("LblPortState"), "COM1");
   EXPECT_GT(recorder_.total_samples(), 2u);
   EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+// The disk fills up under a panel recording: the recording ends and the
+// panel says why, with the file that holds the samples.
+TEST_F(PanelFeedback, ARecordingTheDiskCannotHoldIsSaidToHaveEnded) {
+  StartRecording(dir_.File("full.dlgr"));
+  Seconds(2);
+  {
+    test::FileSizeLimit full_disk(test::ReadBytes(recorder_.fake_path()).size() + 10);
+    Seconds(1);
+  }
+  EXPECT_FALSE(recorder_.recording());
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kCritical);
+  const std::string& said = dialogs_.messages[0].text;
+  EXPECT_NE(said.find("\"" + recorder_.fake_path() + "\""), std::string::npos) << said;
+  EXPECT_NE(said.find("The recording was ended."), std::string::npos) << said;
+  // The status strip shows its first line.
+  const std::string shown = Text(*panel_, "LblLastMessage").toStdString();
+  EXPECT_FALSE(shown.empty());
+  EXPECT_EQ(said.rfind(shown, 0), 0u) << shown;
+  EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
 }
 
 // While no meter answers, what needs it is disabled with the reason, and a

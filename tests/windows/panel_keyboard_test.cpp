@@ -123,7 +123,7 @@ TEST_F(PanelKeyboard, ShortcutsRunTheirCommands) {
   }
 }
 
-TEST_F(PanelKeyboard, MenusMirrorTheToolbar) {
+TEST_F(PanelKeyboard, MenusMirrorTheToolbarAndRunItsCommands) {
   auto entries = [this](const char* menu_name) {
     QStringList entries;
     for (const QAction* item : Find<QMenu>(*panel_, menu_name)->actions()) {
@@ -141,22 +141,11 @@ TEST_F(PanelKeyboard, MenusMirrorTheToolbar) {
   QStringList bar;
   for (QAction* menu : panel_->menu->bar()->actions()) bar << menu->text();
   EXPECT_EQ(bar, (QStringList{"&File", "&Meter", "&View", "&Help"}));
-}
 
-TEST_F(PanelKeyboard, MenuItemsRunTheToolbarCommands) {
-  auto item = [this](const char* menu, const char* text) -> QAction* {
-    for (QAction* action : Find<QMenu>(*panel_, menu)->actions()) {
-      if (action->text() == text) return action;
-    }
-    ADD_FAILURE() << text;
-    static QAction none;
-    return &none;
-  };
-  // Those with a shortcut are run by ShortcutsRunTheirCommands.
-  item("MenuMeter", "AC")->trigger();
-  ASSERT_FALSE(meter_.writes().empty());
+  // The items run their commands; those with a shortcut run in ShortcutsRunTheirCommands.
+  Action(*panel_, "AC")->trigger();
   EXPECT_EQ(meter_.writes().back(), "G");
-  item("MenuHelp", "About")->trigger();
+  Action(*panel_, "About")->trigger();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_NE(dialogs_.messages[0].text.find("slmpanel 0.1.0"), std::string::npos);
   Press(Qt::Key_F1);  // the manual, the README built in
@@ -192,6 +181,13 @@ TEST_F(PanelKeyboard, ADroppedFileOpensInItsListWindow) {
   Drop(*panel_, SLM_TEST_DATA_DIR "/data_logger_2.dlgr");
   ASSERT_NE(panel_->windows().file_list(), nullptr);
   EXPECT_TRUE(panel_->windows().file_list()->isVisible());
+
+  // Anything else is refused.
+  QMimeData text;
+  text.setText("65.3");
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(panel_.get(), &enter);
+  EXPECT_FALSE(enter.isAccepted());
 }
 
 TEST_F(PanelKeyboard, ListPlotAndHistogramNameTheirFileAndCloseWithCtrlWOrEsc) {
@@ -215,14 +211,6 @@ TEST_F(PanelKeyboard, ListPlotAndHistogramNameTheirFileAndCloseWithCtrlWOrEsc) {
     QTest::keyClick(window, key, key == Qt::Key_W ? Qt::ControlModifier : Qt::NoModifier);
     EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
   }
-}
-
-TEST_F(PanelKeyboard, DroppingSomethingElseIsRefused) {
-  QMimeData mime;
-  mime.setText("65.3");
-  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(panel_.get(), &enter);
-  EXPECT_FALSE(enter.isAccepted());
 }
 
 // From "Open" to a recording and its end, with keys only: the file

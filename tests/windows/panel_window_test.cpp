@@ -193,13 +193,17 @@ TEST_F(PanelTest, ToolbarKeysSendTheirOwnLetters) {
   EXPECT_NE(Text(*panel, "BoardLevel"), start_range);
 }
 
-// The face's keys in order press the meter's keys 1 to 10.
+// The face's keys in order, captioned as the meter's own, press its keys 1 to 10.
 TEST_F(PanelTest, EachMeterKeySendsItsOwnCode) {
   auto panel = OnlinePanel();
+  const char* const captions[] = {
+      "A / C",        "Fast/Slow/Imp", "Leq SEL SPL", "Max Min Inst", "Run Pause Stop",
+      "Record Erase", "Date Time",     "Integ Time",  "Up",           "Down"};
   ASSERT_EQ(panel->face->keys.size(), 10u);
   for (int code = 1; code <= 10; ++code) {
-    panel->face->keys[static_cast<std::size_t>(code - 1)]->click();
-    ASSERT_FALSE(meter_.writes().empty());
+    QPushButton* key = panel->face->keys[static_cast<std::size_t>(code - 1)];
+    EXPECT_EQ(key->text(), captions[code - 1]);
+    key->click();
     EXPECT_EQ(meter_.writes().back(), MakeBytes({0x4B, 0x00, 0x00, code})) << code;
   }
 }

@@ -23,22 +23,57 @@ namespace {
 using test::ScriptedDialogs;
 using test::TempDir;
 
-// What differs between the kinds; their titles follow the file they show.
-TEST(ListWindows, EachKindHasItsOwnButtonsAndLabels) {
-  ScriptedDialogs dialogs;
-  FileList file_list(dialogs);
-  FileListReal file_list_real(dialogs);
-  DataList data_list(dialogs);
-  EXPECT_EQ(file_list.findChild<QAction*>("Plot")->toolTip(), "Plot");
-  EXPECT_EQ(file_list_real.findChild<QAction*>("Plot")->toolTip(), "Graphic Plot");
-  EXPECT_EQ(data_list.findChild<QAction*>("Plot"), nullptr);
-  EXPECT_NE(file_list.findChild<QLabel*>("Board05"), nullptr);
-  EXPECT_EQ(file_list_real.findChild<QLabel*>("Board05"), nullptr);
+// The three kinds of list window, each showing the sample memory set.
+class ListWindows : public ::testing::Test {
+ protected:
+  ListWindows() {
+    for (RecordListWindow* window : windows_) window->Load(test::SampleMemorySet(), "");
+  }
+  TempDir dir_;
+  ScriptedDialogs dialogs_;
+  FileList file_list_{dialogs_};
+  FileListReal file_list_real_{dialogs_};
+  DataList data_list_{dialogs_};
+  const std::vector<RecordListWindow*> windows_{&file_list_, &file_list_real_, &data_list_};
+};
+
+// What differs between the kinds: their buttons, boards and alignment; the
+// centred view keeps the widths of the columns.
+TEST_F(ListWindows, EachKindShowsTheRecordsWithItsOwnButtonsAndLabels) {
+  EXPECT_EQ(file_list_.findChild<QAction*>("Plot")->toolTip(), "Plot");
+  EXPECT_EQ(file_list_real_.findChild<QAction*>("Plot")->toolTip(), "Graphic Plot");
+  EXPECT_EQ(data_list_.findChild<QAction*>("Plot"), nullptr);
+  EXPECT_NE(file_list_.findChild<QLabel*>("Board05"), nullptr);
+  EXPECT_EQ(file_list_real_.findChild<QLabel*>("Board05"), nullptr);
+  EXPECT_EQ(data_list_.Board95->text(), "65.9");
+  const RecordList set = test::SampleMemorySet();
+  for (RecordListWindow* window : windows_) {
+    SCOPED_TRACE(window->objectName().toStdString());
+    const QAbstractItemModel* model = window->GridN->model();
+    ASSERT_EQ(model->rowCount(), 3);
+    for (int row = 0; row < 3; ++row) {
+      const auto i = static_cast<std::size_t>(row);
+      EXPECT_EQ(model->data(model->index(row, 0)).toString().toStdString(), set.number(i));
+      EXPECT_EQ(model->data(model->index(row, 1)).toString().toStdString(), set.date_time(i));
+      EXPECT_EQ(model->data(model->index(row, 2)).toString().toStdString(), set.level(i));
+    }
+    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "Date Time");
+    // Every list centres the times; only the data list its numbers too.
+    const Qt::Alignment right = Qt::AlignRight | Qt::AlignVCenter;
+    const Qt::Alignment aligned[] = {window == &data_list_ ? Qt::AlignCenter : right,
+                                     Qt::AlignCenter, right};
+    for (int column = 0; column < 3; ++column) {
+      EXPECT_EQ(model->data(model->index(1, column), Qt::TextAlignmentRole).value<Qt::Alignment>(),
+                aligned[column])
+          << column;
+    }
+    EXPECT_EQ(window->GridN->columnWidth(1), file_list_.GridN->columnWidth(1));
+    EXPECT_GT(window->GridN->columnWidth(1), window->GridN->columnWidth(0));
+  }
 }
 
-TEST(ListWindows, LnShowsTheResolutionChoiceAndOtherButtonsHideIt) {
-  ScriptedDialogs dialogs;
-  FileListReal window(dialogs);
+TEST_F(ListWindows, LnShowsTheResolutionChoiceAndOtherButtonsHideIt) {
+  FileListReal& window = file_list_real_;
   EXPECT_TRUE(window.PicResolution->isHidden());
   window.show();
   window.findChild<QAction*>("Ln")->trigger();
@@ -48,31 +83,6 @@ TEST(ListWindows, LnShowsTheResolutionChoiceAndOtherButtonsHideIt) {
   EXPECT_FALSE(window.PicResolution->isHidden());
   window.findChild<QAction*>("Print")->trigger();
   EXPECT_TRUE(window.PicResolution->isHidden());
-}
-
-TEST(ListWindows, DataListSavesTheSetInBothForms) {
-  TempDir dir;
-  ScriptedDialogs dialogs;
-  DataList window(dialogs);
-  window.Load(test::SampleMemorySet(), "");
-  EXPECT_EQ(window.Board95->text(), "65.9");
-
-  dialogs.files.push_back({dir.File("set.dlgr"), 1});
-  dialogs.files.push_back({dir.File("set.csv"), 2});
-  dialogs.files.push_back({});
-  window.findChild<QAction*>("Save")->trigger();
-  window.findChild<QAction*>("Save")->trigger();
-  window.findChild<QAction*>("Save")->trigger();  // cancelled
-  EXPECT_TRUE(dialogs.messages.empty());
-
-  const DataFile data = OpenDataFile(dir.File("set.dlgr"));
-  const DataFile csv = OpenDataFile(dir.File("set.csv"));
-  // What each form holds is the writers' rule; here the window writes both.
-  for (const DataFile* file : {&data, &csv}) {
-    EXPECT_EQ(file->list.kind(), ListKind::kDataLogger2);
-    EXPECT_EQ(file->list.size(), 3u);
-  }
-  EXPECT_NE(test::ReadBytes(dir.File("set.csv")).find("No.s,Date Time,dB,"), std::string::npos);
 }
 
 // Every title the window shows, in order.
@@ -91,77 +101,40 @@ class TitleLog : public QObject {
   QWidget& window_;
 };
 
-TEST(ListWindows, SaveShowsTheRowsWrittenInTheTitleThenItsOwnTitle) {
-  TempDir dir;
-  ScriptedDialogs dialogs;
-  DataList window(dialogs);
-  window.Load(test::SampleMemorySet(), "");
-  TitleLog log(window);
-  dialogs.files.push_back({dir.File("set.dlgr"), 1});
-  window.SaveClicked();
+// Both forms, the rows written shown in the title meanwhile; a file that
+// cannot be written is named.
+TEST_F(ListWindows, DataListSavesTheSetInBothForms) {
+  TitleLog log(data_list_);
+  dialogs_.files.push_back({dir_.File("set.dlgr"), 1});
+  dialogs_.files.push_back({dir_.File("set.csv"), 2});
+  dialogs_.files.push_back({});
+  for (int i = 0; i < 3; ++i)
+    data_list_.findChild<QAction*>("Save")->trigger();  // the last cancelled
+  EXPECT_TRUE(dialogs_.messages.empty());
   ASSERT_FALSE(log.titles.empty());
   EXPECT_EQ(log.titles.front(), "3Records Completed");
-  EXPECT_EQ(window.windowTitle(), "Data List");
-}
+  EXPECT_EQ(data_list_.windowTitle(), "Data List");
 
-TEST(ListWindows, GridColumnsShowNumberDateTimeAndLevelOfEachRecord) {
-  ScriptedDialogs dialogs;
-  FileList file_list(dialogs);
-  FileListReal file_list_real(dialogs);
-  DataList data_list(dialogs);
-  const RecordList set = test::SampleMemorySet();
-  for (RecordListWindow* window :
-       std::initializer_list<RecordListWindow*>{&file_list, &file_list_real, &data_list}) {
-    SCOPED_TRACE(window->objectName().toStdString());
-    window->Load(test::SampleMemorySet(), "");
-    const QAbstractItemModel* model = window->GridN->model();
-    ASSERT_EQ(model->rowCount(), 3);
-    for (int row = 0; row < 3; ++row) {
-      const auto i = static_cast<std::size_t>(row);
-      EXPECT_EQ(model->data(model->index(row, 0)).toString().toStdString(), set.number(i));
-      EXPECT_EQ(model->data(model->index(row, 1)).toString().toStdString(), set.date_time(i));
-      EXPECT_EQ(model->data(model->index(row, 2)).toString().toStdString(), set.level(i));
-    }
-    EXPECT_EQ(model->headerData(1, Qt::Horizontal).toString(), "Date Time");
+  const DataFile data = OpenDataFile(dir_.File("set.dlgr"));
+  const DataFile csv = OpenDataFile(dir_.File("set.csv"));
+  // What each form holds is the writers' rule; here the window writes both.
+  for (const DataFile* file : {&data, &csv}) {
+    EXPECT_EQ(file->list.kind(), ListKind::kDataLogger2);
+    EXPECT_EQ(file->list.size(), 3u);
   }
+  EXPECT_NE(test::ReadBytes(dir_.File("set.csv")).find("No.s,Date Time,dB,"), std::string::npos);
+
+  const std::string path = dir_.File("gone/set.dlgr");
+  dialogs_.files.push_back({path, 1});
+  data_list_.SaveClicked();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find(path), std::string::npos);
 }
 
-TEST(ListWindows, DataListCentresTheNumbersOnly) {
-  ScriptedDialogs dialogs;
-  FileList file_list(dialogs);
-  DataList data_list(dialogs);
-  file_list.Load(test::SampleMemorySet(), "");
-  data_list.Load(test::SampleMemorySet(), "");
-  auto alignment = [](const RecordListWindow& window, int column) {
-    const QAbstractItemModel* model = window.GridN->model();
-    return model->data(model->index(1, column), Qt::TextAlignmentRole).value<Qt::Alignment>();
-  };
-  EXPECT_EQ(alignment(data_list, 0), Qt::AlignCenter);
-  EXPECT_EQ(alignment(data_list, 1), Qt::AlignCenter);
-  EXPECT_EQ(alignment(data_list, 2), Qt::AlignRight | Qt::AlignVCenter);
-  EXPECT_EQ(alignment(file_list, 0), Qt::AlignRight | Qt::AlignVCenter);
-  // The centred view keeps the widths of the columns.
-  EXPECT_EQ(data_list.GridN->columnWidth(1), file_list.GridN->columnWidth(1));
-  EXPECT_GT(data_list.GridN->columnWidth(1), data_list.GridN->columnWidth(0));
-}
-
-TEST(ListWindows, SaveFailureNamesTheFile) {
-  TempDir dir;
-  ScriptedDialogs dialogs;
-  DataList window(dialogs);
-  window.Load(test::SampleMemorySet(), "");
-  const std::string path = dir.File("gone/set.dlgr");
-  dialogs.files.push_back({path, 1});
-  window.SaveClicked();
-  ASSERT_EQ(dialogs.messages.size(), 1u);
-  EXPECT_NE(dialogs.messages[0].text.find(path), std::string::npos);
-}
-
-TEST(ListWindows, PlacedBesideThePanel) {
-  ScriptedDialogs dialogs;
+TEST_F(ListWindows, PlacedBesideThePanel) {
   QWidget panel;
   panel.setGeometry(0, 20, 100, 150);
-  FileListReal window(dialogs);
+  FileListReal& window = file_list_real_;
   window.resize(300, 300);
   PlaceBesidePanel(window, panel);
   EXPECT_EQ(window.pos().x(), panel.frameGeometry().right() + 1);
@@ -183,13 +156,12 @@ TEST(ListWindows, PlacedBesideThePanel) {
   EXPECT_LE(window.frameGeometry().right(), screen.right());
 }
 
-TEST(ListWindows, OverAFullWidthPanelTheyTakeOnlyTheRightEdge) {
-  ScriptedDialogs dialogs;
+TEST_F(ListWindows, OverAFullWidthPanelTheyTakeOnlyTheRightEdge) {
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   QWidget panel;
   panel.setGeometry(screen.left(), screen.top(), screen.width(), 300);
   panel.show();
-  FileList window(dialogs);
+  FileList& window = file_list_;
   window.resize(screen.width(), 300);
   PlaceBesidePanel(window, panel);
   // At its least width against the screen's right edge: the panel's left
@@ -206,12 +178,11 @@ TEST(ListWindows, OverAFullWidthPanelTheyTakeOnlyTheRightEdge) {
 
 // A list's plot goes beside the list, on the side with room, and stays on
 // the screen; it takes the size asked for only as far as the screen allows.
-TEST(ListWindows, AGraphGoesBesideItsListNotOverIt) {
-  ScriptedDialogs dialogs;
+TEST_F(ListWindows, AGraphGoesBesideItsListNotOverIt) {
   test::ScriptedPrinting printing;
   const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
   QWidget list;  // a narrow list, so that the plot fits on either side
-  Plot plot(dialogs, printing);
+  Plot plot(dialogs_, printing);
   list.show();
   plot.show();
   const QSize wanted(screen.width() / 3, screen.height() / 2);

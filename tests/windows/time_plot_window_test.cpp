@@ -6,8 +6,8 @@
 
 #include <cmath>
 
-#include "base/number_text.h"
 #include "support/pdf_pages.h"
+#include "support/sample_lists.h"
 #include "windows/panel_fixture.h"
 
 namespace slm {
@@ -15,27 +15,13 @@ namespace {
 
 using test::PanelTest;
 using test::PdfPages;
-
-// An axis view as "1..5".
-std::string Span(const AxisRange& r) {
-  return PlainNumberText(r.min) + ".." + PlainNumberText(r.max);
-}
-
-RecordList Levels(std::initializer_list<const char*> levels) {
-  RecordList list;
-  int n = 0;
-  for (const char* level : levels) {
-    ++n;
-    list.Append(std::to_string(n), "2024/05/01 10:00:00", level);
-  }
-  return list;
-}
+using test::Span;
 
 class TimePlotTest : public PanelTest {
  protected:
   void SetUp() override { panel_ = OnlinePanel(); }
-  Plot& PlotOf(std::initializer_list<const char*> levels) {
-    panel_->windows().PlotList(Levels(levels));
+  Plot& PlotOf(const std::vector<std::string>& levels) {
+    panel_->windows().PlotList(test::ListOf(levels));
     EXPECT_NE(panel_->windows().plot(), nullptr);
     return *panel_->windows().plot();
   }
@@ -111,7 +97,7 @@ TEST_F(TimePlotTest, CursorCoordinatesReadOutAndNormalRemovesIt) {
   plot.CWGraph1->on_cursor_moved(1, 2.6, 85.27);
   EXPECT_EQ(plot.XPosition->text(), "3");
   EXPECT_EQ(plot.YPosition->text(), "62.0");
-  EXPECT_EQ(plot.TimePosition->text(), "2024/05/01 10:00:00");
+  EXPECT_EQ(plot.TimePosition->text(), "2024/05/01 10:00:02");
   EXPECT_EQ(plot.CWGraph1->CursorX(1), 3);
   EXPECT_EQ(plot.CWGraph1->CursorY(1), 62);
   // Plotting anew keeps the window's cursor in "Cursor Coordinates".
