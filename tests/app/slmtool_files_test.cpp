@@ -82,14 +82,11 @@ TEST_F(SlmtoolFiles, ErrorsNameTheFileAndWriteNothing) {
   EXPECT_FALSE(std::filesystem::exists(out));
 }
 
-const std::string kTitle = "No.s\tDate Time\tdB\t\r\n";
-
+// A plain list of `count` records, as its file holds it.
 std::string Records(std::size_t count) {
-  std::string text;
-  for (std::size_t i = 1; i <= count; ++i) {
-    text += std::to_string(i) + "\t2026/12/07 03:37:31\t6" + std::to_string(i % 10) + ".1\t\r\n";
-  }
-  return text;
+  RecordList list = test::ListOf(std::vector<std::string>(count, "61.1"));
+  list.header().kind = ListKind::kPlain;
+  return FormatListFile(list, Separator::kTab);
 }
 
 // The names in a folder, with the size of each file.
@@ -105,7 +102,7 @@ std::string Listing(const std::string& folder) {
 using SlmtoolFaults = test::ToolTest;
 
 TEST_F(SlmtoolFaults, EveryCommandSaysWhenItReadOnlyPartOfAFile) {
-  const std::string big = Write("big.dlgr", kTitle + Records(348005));
+  const std::string big = Write("big.dlgr", Records(348005));
   const std::vector<std::vector<std::string>> commands = {
       {"info", big},
       {"stats", big},
@@ -122,7 +119,7 @@ TEST_F(SlmtoolFaults, EveryCommandSaysWhenItReadOnlyPartOfAFile) {
 }
 
 TEST_F(SlmtoolFaults, AWriteThatFailsKeepsTheOldFileAndLeavesNothingElse) {
-  const std::string input = Write("levels.dlgr", kTitle + Records(300));
+  const std::string input = Write("levels.dlgr", Records(300));
   const std::pair<const char*, const char*> commands[] = {{"report", "out.pdf"},
                                                           {"plot", "out.png"},
                                                           {"convert", "out.dlgr"},
@@ -151,7 +148,7 @@ TEST_F(SlmtoolFaults, AWriteThatFailsKeepsTheOldFileAndLeavesNothingElse) {
 }
 
 TEST_F(SlmtoolFaults, WhatCannotBeWrittenOrOpenedIsSaidInWords) {
-  const std::string input = Write("levels.dlgr", kTitle + Records(3));
+  const std::string input = Write("levels.dlgr", Records(3));
   fs::create_directory(dir_.File("folder.png"));
   const struct {
     std::vector<std::string> args;

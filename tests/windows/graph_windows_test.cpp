@@ -343,12 +343,10 @@ TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
   EXPECT_LE(h->GridLn->rowViewportPosition(10) + h->GridLn->rowHeight(10),
             h->GridLn->viewport()->height());
   EXPECT_GE(h->GridLn->rowViewportPosition(0), 0);
-  EXPECT_EQ(Cell(*h, 0, 0), "Ln");
-  EXPECT_EQ(Cell(*h, 0, 1), " 0");
-  EXPECT_EQ(Cell(*h, 0, 10), " 9");
-  EXPECT_EQ(Cell(*h, 1, 0), "L(00)");
-  EXPECT_EQ(Cell(*h, 10, 0), "L(90)");
-  EXPECT_EQ(Cell(*h, 6, 1), "85.3");  // L50
+  // The corners, and L50.
+  const QStringList cells = {Cell(*h, 0, 0), Cell(*h, 0, 1),  Cell(*h, 0, 10),
+                             Cell(*h, 1, 0), Cell(*h, 10, 0), Cell(*h, 6, 1)};
+  EXPECT_EQ(cells.join("|"), "Ln| 0| 9|L(00)|L(90)|85.3");
 
   // "Limit" twice: the list panel as it was.
   const bool shown = !h->Picture1->isHidden();

@@ -22,10 +22,11 @@ constexpr const char* kSetSeven =
 constexpr const char* kSet300 = "300;2024/06/02 11:30:00;1;A;FAST;30-90;";
 const std::string kTwoSets = kSetSeven + std::string(kSet300) + "70.0 71.0\n";
 
-std::string Twenty() {
+// `count` levels for a set: "70.1" each, or from 50.5 up by 1 dB.
+std::string Levels(int count, bool rising = false) {
   std::string levels;
-  for (int i = 0; i < 20; ++i) levels += std::to_string(50 + i) + ".5 ";
-  return "5;2024/05/01 09:00:00;1;A;FAST;30-90;" + levels + "\n";
+  for (int i = 0; i < count; ++i) levels += (rising ? std::to_string(50 + i) + ".5" : "70.1") + " ";
+  return levels + "\n";
 }
 
 // An online panel over a meter that holds `kTwoSets`.
@@ -67,10 +68,8 @@ class LoggerTest : public PanelTest {
 // (0.054 MB) takes from; the download of the set at position 2 (the meter's
 // set 300), which the Memory window says is done.
 TEST_F(LoggerTest, MemoryListsTheSets) {
-  std::string levels;
-  for (int i = 0; i < 1400; ++i) levels += " 70.1";
   meter_.model().SetMemorySize(2000);
-  GiveSets(kSetSeven + std::string(kSet300) + levels + "\n");
+  GiveSets(kSetSeven + std::string(kSet300) + Levels(1400));
   panel_->ToolbarClicked("Memory");
 
   ASSERT_TRUE(panel_->logger().MemoryWindowOpen());
@@ -148,7 +147,7 @@ TEST_F(LoggerTest, RowClickDownloadsEveryThirdRecordAfterIntervalThree) {
 }
 
 TEST_F(LoggerTest, CutDownloadListsWhatArrivedAndSaysSo) {
-  GiveSets(Twenty());
+  GiveSets("5;2024/05/01 09:00:00;1;A;FAST;30-90;" + Levels(20, true));
   panel_->ToolbarClicked("Memory");
   meter_.model().faults().short_replies = true;
   panel_->logger().memory_window()->RowClicked(0);
@@ -235,9 +234,7 @@ TEST_F(LoggerTest, AClickDuringAnExchangeStartsNoOtherExchange) {
 // A stop signal ends a download at once; the records that arrived whole are
 // kept in a file of their own, marked as a part of the set.
 TEST_F(LoggerTest, AStopSignalEndsADownloadAtOnceAndKeepsWhatArrived) {
-  std::string levels;
-  for (int i = 0; i < 3000; ++i) levels += "70.1 ";
-  GiveSets("4;2024/05/01 09:00:00;1;A;FAST;30-90;" + levels + "\n");
+  GiveSets("4;2024/05/01 09:00:00;1;A;FAST;30-90;" + Levels(3000));
   panel_->ToolbarClicked("Memory");
   double signalled = -1;
   meter_.At(2.0, [&] {
