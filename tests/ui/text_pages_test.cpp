@@ -29,13 +29,10 @@ int PagesFor(std::size_t count, const TempDir& dir) {
   return pages;
 }
 
-TEST(TextPages, ReportFontIsAFixedWidthEightPointFont) {
-  const QFont font = ReportFont();
-  EXPECT_EQ(font.pointSize(), 8);
-  EXPECT_TRUE(QFontInfo(font).fixedPitch()) << font.family().toStdString();
-}
-
+// In a fixed-width eight-point font.
 TEST(TextPages, FillsEachPageBeforeStartingTheNext) {
+  EXPECT_EQ(ReportFont().pointSize(), 8);
+  EXPECT_TRUE(QFontInfo(ReportFont()).fixedPitch()) << ReportFont().family().toStdString();
   TempDir dir;
   EXPECT_EQ(PagesFor(0, dir), 1);
   EXPECT_EQ(PagesFor(1, dir), 1);

@@ -141,9 +141,7 @@ TEST_F(TimePlotTest, CursorCoordinatesReadOutAndNormalRemovesIt) {
 }
 
 TEST_F(TimePlotTest, TheDateTimeAxisDrawsTheListAgainstItsClockWithItsGaps) {
-  RecordList list;
-  list.Append("1", "2024/05/01 10:00:00", "60.0");
-  list.Append("2", "2024/05/01 10:00:01", "61.0");
+  RecordList list = test::ListOf({"60.0", "61.0"});
   list.Append("3", "2024/05/01 10:00:30", "70.0");
   list.Append("4", "2024/05/01 10:00:31", "71.0");
   panel_->windows().PlotList(list);

@@ -33,6 +33,12 @@ namespace {
 
 using test::PanelTest;
 
+bool ShowActive(QWidget& window) {
+  window.show();
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window);
+}
+
 class PanelKeyboard : public PanelTest {
  protected:
   void SetUp() override {
@@ -40,9 +46,7 @@ class PanelKeyboard : public PanelTest {
     meter_.model().SetLevel(66.6);
     // A few seconds of samples, so that the panel's table has rows.
     Seconds(*panel_, 4);
-    panel_->show();
-    panel_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
+    ASSERT_TRUE(ShowActive(*panel_));
   }
   void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(panel_.get(), static_cast<Qt::Key>(key), modifiers);
@@ -216,8 +220,7 @@ TEST_F(PanelKeyboard, ListPlotAndHistogramNameTheirFileAndCloseWithCtrlWOrEsc) {
   const std::pair<QWidget*, Qt::Key> closings[] = {
       {plot, Qt::Key_W}, {histogram, Qt::Key_Escape}, {list, Qt::Key_W}};
   for (auto [window, key] : closings) {
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(ShowActive(*window));
     QTest::keyClick(window, key, key == Qt::Key_W ? Qt::ControlModifier : Qt::NoModifier);
     EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
   }
@@ -249,12 +252,6 @@ TEST_F(PanelKeyboard, RecordAndStopWithKeysAlone) {
   Press(Qt::Key_S, Qt::ControlModifier);
   EXPECT_FALSE(recorder_.recording());
   EXPECT_EQ(dialogs_.notices.size(), 1u);
-}
-
-bool ShowActive(QWidget& window) {
-  window.show();
-  window.activateWindow();
-  return QTest::qWaitForWindowActive(&window);
 }
 
 TEST_F(PanelKeyboard, CtrlPPrintsCtrlGPlotsAndCtrlHAsksForTheHistogramResolution) {

@@ -34,15 +34,12 @@ TEST(LayoutCheck, FindsOverlapsStrayControlsAndCutTexts) {
   auto* stray = new QLabel("x", &window);
   stray->setGeometry(280, 190, 50, 30);
   window.show();
-  const std::vector<std::string> faults = LayoutFaults(window);
-  auto has = [&faults](const std::string& start) {
-    return std::count_if(faults.begin(), faults.end(),
-                         [&start](const std::string& f) { return f.rfind(start, 0) == 0; });
-  };
-  EXPECT_EQ(has("overlap: "), 1);
-  EXPECT_EQ(has("cut text: "), 1);
-  EXPECT_EQ(has("cut caption: "), 1);
-  EXPECT_EQ(has("outside its parent: "), 1);
+  std::vector<std::string> kinds;
+  for (const std::string& fault : LayoutFaults(window))
+    kinds.push_back(fault.substr(0, fault.find(':')));
+  std::sort(kinds.begin(), kinds.end());
+  EXPECT_EQ(kinds,
+            (std::vector<std::string>{"cut caption", "cut text", "outside its parent", "overlap"}));
   b->move(150, 10);
   cut->resize(280, 30);
   button->resize(button->minimumSizeHint());

@@ -161,30 +161,25 @@ TEST_F(ListWindows, PlacedBesideThePanel) {
   EXPECT_LE(window.frameGeometry().right(), room.right());
 
   // Where there is no room beside it, the list stays on the screen.
-  const QRect screen = panel.screen()->availableGeometry();
-  panel.setGeometry(screen.right() - 250, 20, 200, 150);
+  panel.setGeometry(room.right() - 250, 20, 200, 150);
   PlaceBesidePanel(window, panel);
-  EXPECT_LE(window.frameGeometry().right(), screen.right());
-}
+  EXPECT_LE(window.frameGeometry().right(), room.right());
 
-TEST_F(ListWindows, OverAFullWidthPanelTheyTakeOnlyTheRightEdge) {
-  const QRect screen = QGuiApplication::primaryScreen()->availableGeometry();
-  QWidget panel;
-  panel.setGeometry(screen.left(), screen.top(), screen.width(), 300);
+  // Over a panel as wide as the screen, at its least width against the
+  // screen's right edge: the panel's left part, where its level display is,
+  // stays in sight.
+  panel.setGeometry(room.left(), room.top(), room.width(), 300);
   panel.show();
-  FileList& window = file_list_;
-  window.resize(screen.width(), 300);
+  window.resize(room.width(), 300);
   PlaceBesidePanel(window, panel);
-  // At its least width against the screen's right edge: the panel's left
-  // part, where its level display is, stays in sight.
   EXPECT_EQ(window.width(), window.minimumSizeHint().width());
-  EXPECT_EQ(window.frameGeometry().right(), screen.right());
+  EXPECT_EQ(window.frameGeometry().right(), room.right());
 
   // A window taller than the screen is cut down to it.
-  window.resize(300, screen.height() + 400);
+  window.resize(300, room.height() + 400);
   PlaceBesidePanel(window, panel);
-  EXPECT_LE(window.frameGeometry().bottom(), screen.bottom());
-  EXPECT_GE(window.y(), screen.top());
+  EXPECT_LE(window.frameGeometry().bottom(), room.bottom());
+  EXPECT_GE(window.y(), room.top());
 }
 
 // A list's plot goes beside the list, on the side with room, and stays on
