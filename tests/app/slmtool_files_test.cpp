@@ -1,6 +1,9 @@
-// `slmtool info` and `slmtool convert` run as a user runs them. The reading,
-// the summary and the writing are tested in files_tests; here the commands'
-// own choices: the form of the output, the note on an older set, the errors.
+// `slmtool info` and `slmtool convert` run as a user runs them, and the file
+// commands when something is wrong: files too long for a list, a full disk, a
+// folder where a file should go, a device that is no serial port. The
+// reading, the summary and the writing (and what the reader leaves out of a
+// damaged file) are tested in files_tests; here the commands' own choices:
+// the form of the output, the note on an older set, the errors.
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -9,13 +12,16 @@
 #include <vector>
 
 #include "files/data_file_writer.h"
+#include "support/file_size_limit.h"
 #include "support/sample_lists.h"
 #include "support/tool_run.h"
 
 namespace slm {
 namespace {
 
+namespace fs = std::filesystem;
 using test::ReadBytes;
+using test::RunProgram;
 using test::ToolRun;
 
 class SlmtoolFiles : public test::ToolTest {
@@ -74,6 +80,110 @@ TEST_F(SlmtoolFiles, ErrorsNameTheFileAndWriteNothing) {
     EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
   }
   EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// A plain list of `count` records, as its file holds it.
+std::string Records(std::size_t count) {
+  RecordList list = test::ListOf(std::vector<std::string>(count, "61.1"));
+  list.header().kind = ListKind::kPlain;
+  return FormatListFile(list, Separator::kTab);
+}
+
+// The names in a folder, with the size of each file.
+std::string Listing(const std::string& folder) {
+  std::string listing;
+  for (const auto& entry : fs::directory_iterator(folder)) {
+    listing += entry.path().filename().string() + " " +
+               std::to_string(entry.is_regular_file() ? entry.file_size() : 0) + "\n";
+  }
+  return listing;
+}
+
+using SlmtoolFaults = test::ToolTest;
+
+TEST_F(SlmtoolFaults, EveryCommandSaysWhenItReadOnlyPartOfAFile) {
+  const std::string big = Write("big.dlgr", Records(348005));
+  const std::vector<std::vector<std::string>> commands = {
+      {"info", big},
+      {"stats", big},
+      {"report", big},
+      {"plot", big, "-o", dir_.File("big.png")},
+      {"convert", big, "-o", dir_.File("big.csv")},
+  };
+  for (const auto& args : commands) {
+    const ToolRun run = Run(args);
+    EXPECT_EQ(run.exit_code, 0) << args[0] << ": " << run.err;
+    EXPECT_NE(run.err.find(big + ": Only the first 348000 records were read"), std::string::npos)
+        << args[0] << ": " << run.err;
+  }
+}
+
+TEST_F(SlmtoolFaults, AWriteThatFailsKeepsTheOldFileAndLeavesNothingElse) {
+  const std::string input = Write("levels.dlgr", Records(300));
+  const std::pair<const char*, const char*> commands[] = {{"report", "out.pdf"},
+                                                          {"plot", "out.png"},
+                                                          {"convert", "out.dlgr"},
+                                                          {"assess", "assessment.pdf"}};
+  const std::string folder = dir_.File("out");
+  fs::create_directory(folder);
+  for (const auto& [command, name] : commands) {
+    const std::string old = Write(std::string("out/") + name, "the file that was there\n");
+    const std::string before = Listing(folder);
+    for (const std::string& out : {old, folder + "/new-" + name}) {
+      const std::vector<std::string> args = {command, input, "-o", out};
+      ToolRun run;
+      {
+        // A disk that fills up after 4 KB of the output.
+        test::FileSizeLimit full_disk(4096);
+        run = Run(args);
+      }
+      EXPECT_EQ(run.exit_code, 1) << out << ": " << run.out;
+      EXPECT_NE(run.err.find(out + " could not be written: the file would grow past"),
+                std::string::npos)
+          << run.err;
+      EXPECT_EQ(Listing(folder), before) << out;
+    }
+    EXPECT_EQ(test::ReadBytes(old), "the file that was there\n") << old;
+  }
+}
+
+TEST_F(SlmtoolFaults, WhatCannotBeWrittenOrOpenedIsSaidInWords) {
+  const std::string input = Write("levels.dlgr", Records(3));
+  fs::create_directory(dir_.File("folder.png"));
+  const struct {
+    std::vector<std::string> args;
+    std::string says;
+  } cases[] = {
+      {{"plot", input, "-o", dir_.File("folder.png")},
+       dir_.File("folder.png") + " could not be written: it is a folder."},
+      {{"report", input, "-o", dir_.File("no-folder/r.pdf")},
+       dir_.File("no-folder/r.pdf") + " could not be written: its folder does not exist."},
+  };
+  for (const auto& c : cases) {
+    const ToolRun run = Run(c.args);
+    EXPECT_EQ(run.exit_code, 1) << c.says;
+    EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find("QPainter"), std::string::npos) << run.err;
+  }
+  if (fs::exists("/dev/full")) {
+    // A link to a device that is always full is written where it points.
+    fs::create_symlink("/dev/full", dir_.File("full.png"));
+    const ToolRun run = Run({"plot", input, "-o", dir_.File("full.png")});
+    EXPECT_EQ(run.exit_code, 1);
+    EXPECT_NE(run.err.find(dir_.File("full.png") + " could not be written: the disk is full."),
+              std::string::npos)
+        << run.err;
+    EXPECT_EQ(run.err.find("libpng"), std::string::npos) << run.err;
+  }
+  // /dev/tty without a terminal to stand for; the system's "No such device or
+  // address" is said in words.
+  if (!fs::exists("/usr/bin/setsid")) GTEST_SKIP() << "no setsid here";
+  const ToolRun live = RunProgram("/usr/bin/setsid",
+                                  {"-w", SLMTOOL_PATH, "live", "--port", "/dev/tty"}, dir_.path());
+  EXPECT_EQ(live.exit_code, 1);
+  EXPECT_NE(live.err.find("COM1 (/dev/tty) cannot be opened: no device answers at /dev/tty"),
+            std::string::npos)
+      << live.err;
 }
 
 }  // namespace

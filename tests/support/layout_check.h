@@ -56,18 +56,14 @@ inline std::vector<std::string> LayoutFaults(const QWidget& window) {
     }
     const QFontMetrics metrics(w->font());
     if (const auto* label = qobject_cast<const QLabel*>(w)) {
-      if (!label->wordWrap() && !label->text().isEmpty() &&
-          label->sizePolicy().horizontalPolicy() != QSizePolicy::Ignored) {
-        const int needed = metrics.horizontalAdvance(label->text());
-        if (needed > label->contentsRect().width()) {
-          faults.push_back("cut text: " + Describe(*w) + " needs " + std::to_string(needed));
-        }
-      }
-      // A label that gives up its size hint must still hold its text.
-      if (label->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored &&
-          !label->text().isEmpty() && label->objectName() != "LblLastMessage" &&
-          metrics.horizontalAdvance(label->text()) > label->contentsRect().width()) {
-        faults.push_back("cut text: " + Describe(*w));
+      // A label that gives up its size hint must still hold its text; only
+      // the status strip's last message may be cut.
+      const bool checked = label->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored
+                               ? label->objectName() != "LblLastMessage"
+                               : !label->wordWrap();
+      const int needed = metrics.horizontalAdvance(label->text());
+      if (checked && !label->text().isEmpty() && needed > label->contentsRect().width()) {
+        faults.push_back("cut text: " + Describe(*w) + " needs " + std::to_string(needed));
       }
     } else if (const auto* button = qobject_cast<const QAbstractButton*>(w)) {
       const QSize least = button->minimumSizeHint();

@@ -34,11 +34,7 @@ class ScriptedDialogs : public Dialogs {
     yes_no.pop_front();
     return answer;
   }
-  FileChoice SaveFile(const std::string& filter) override {
-    filters.push_back(filter);
-    StayOpen();
-    return Next();
-  }
+  FileChoice SaveFile(const std::string& filter) override { return OpenFile(filter); }
   FileChoice OpenFile(const std::string& filter) override {
     filters.push_back(filter);
     StayOpen();

@@ -1,11 +1,14 @@
-// The real file dialogs, offscreen: they start in the folder the user last
-// picked a file in. Runs in window_tests, with settings of its own.
+// The real file dialogs and notices, offscreen: the file dialogs start in the
+// folder the user last picked a file in. And the settings the windowed
+// program keeps between runs. These run in window_tests, whose main gives
+// them a folder of their own.
 #include "ui/qt_dialogs.h"
 
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileDialog>
 #include <QMessageBox>
 #include <QTest>
@@ -13,8 +16,10 @@
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "support/temp_dir.h"
+#include "support/test_settings.h"
 #include "ui/user_settings.h"
 
 namespace slm {
@@ -56,7 +61,7 @@ class FileDialogFolders : public ::testing::Test {
   std::string started_in_;
 };
 
-TEST_F(FileDialogFolders, StartInTheRememberedFolderAndRememberTheLastChosen) {
+TEST_F(FileDialogFolders, StartInTheRememberedFolderWhileItIsThereAndRememberTheLastChosen) {
   WhenShown(Pick(first_ + "/in first.dlgr"));
   EXPECT_EQ(dialogs_.OpenFile(kOpenFilter).path, first_ + "/in first.dlgr");
   EXPECT_EQ(RememberedFileFolder(), first_);
@@ -75,17 +80,12 @@ TEST_F(FileDialogFolders, StartInTheRememberedFolderAndRememberTheLastChosen) {
   EXPECT_EQ(started_in_, first_);
   // Cancelling changes nothing.
   EXPECT_EQ(RememberedFileFolder(), first_);
-}
 
-TEST_F(FileDialogFolders, AFolderThatIsGoneIsNotWhereTheyStart) {
-  const std::string gone = dir_.File("gone");
-  std::filesystem::create_directories(gone);
-  RememberFileFolder(gone);
-  std::filesystem::remove(gone);
+  // A folder that is gone is not where they start.
+  std::filesystem::remove_all(first_);
   WhenShown([](QFileDialog& dialog) { dialog.reject(); });
   dialogs_.SaveFile(kSaveFilter);
-  EXPECT_FALSE(started_in_.empty());
-  EXPECT_NE(started_in_, gone);
+  EXPECT_NE(started_in_, first_);
   EXPECT_TRUE(QDir(QString::fromStdString(started_in_)).exists()) << started_in_;
 }
 
@@ -107,6 +107,41 @@ TEST(Notices, OneBoxShowsTheNewest) {
   EXPECT_EQ(boxes[0]->text(), "lost 4");
   EXPECT_TRUE(boxes[0]->isVisible());
   EXPECT_EQ(boxes[0]->windowTitle(), "Plot - levels.dlgr");
+}
+
+TEST(UserSettings, AreKeptInTheTestRunsOwnFolderNeverTheUsers) {
+  const QString location = QString::fromStdString(SettingsLocation());
+  const QString folder = test::TestSettingsFolder();
+  ASSERT_FALSE(folder.isEmpty());
+  EXPECT_TRUE(location.startsWith(folder + "/")) << location.toStdString();
+  EXPECT_FALSE(location.startsWith(test::UserConfigFolder() + "/")) << location.toStdString();
+
+  RememberRecentFiles({"/data/proof of location.dlgr"});
+  QFile file(location);
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << location.toStdString();
+  EXPECT_TRUE(file.readAll().contains("/data/proof of location.dlgr"));
+}
+
+TEST(UserSettings, EachTestStartsWithNoneAndGetsBackWhatItKept) {
+  EXPECT_EQ(RememberedPortDevice(), "");
+  EXPECT_EQ(RememberedFileFolder(), "");
+  EXPECT_TRUE(RememberedRecentFiles().empty());
+
+  // Paths are the system's bytes (UTF-8 here), not the files' code page.
+  const std::string folder = "/home/j\xC3\xB6rg/Messungen & Pegel";
+  const std::vector<std::string> one{folder + "/a.dlgr"};
+  const std::vector<std::string> three{folder + "/c.dlgr", "/tmp/b,c.dlgr", "/tmp/a=b.dlgr"};
+  RememberPortDevice("/dev/ttyUSB1");
+  RememberFileFolder(folder);
+  RememberRecentFiles(one);
+  EXPECT_EQ(RememberedPortDevice(), "/dev/ttyUSB1");
+  EXPECT_EQ(RememberedFileFolder(), folder);
+  EXPECT_EQ(RememberedRecentFiles(), one);
+  RememberRecentFiles(three);
+  EXPECT_EQ(RememberedRecentFiles(), three);
+  RememberRecentFiles({});
+  EXPECT_TRUE(RememberedRecentFiles().empty());
+  EXPECT_EQ(RememberedPortDevice(), "/dev/ttyUSB1");
 }
 
 }  // namespace

@@ -17,14 +17,16 @@ namespace {
 
 using test::PanelTest;
 
-constexpr const char* kTwoSets =
-    "7;2024/05/01 10:00:00;1;C;SLOW;40-100;61.0 62.0 63.0 64.0 65.0 66.0 67.0\n"
-    "300;2024/06/02 11:30:00;1;A;FAST;30-90;70.0 71.0\n";
+constexpr const char* kSetSeven =
+    "7;2024/05/01 10:00:00;1;C;SLOW;40-100;61.0 62.0 63.0 64.0 65.0 66.0 67.0\n";
+constexpr const char* kSet300 = "300;2024/06/02 11:30:00;1;A;FAST;30-90;";
+const std::string kTwoSets = kSetSeven + std::string(kSet300) + "70.0 71.0\n";
 
-std::string Twenty() {
+// `count` levels for a set: "70.1" each, or from 50.5 up by 1 dB.
+std::string Levels(int count, bool rising = false) {
   std::string levels;
-  for (int i = 0; i < 20; ++i) levels += std::to_string(50 + i) + ".5 ";
-  return "5;2024/05/01 09:00:00;1;A;FAST;30-90;" + levels + "\n";
+  for (int i = 0; i < count; ++i) levels += (rising ? std::to_string(50 + i) + ".5" : "70.1") + " ";
+  return levels + "\n";
 }
 
 // An online panel over a meter that holds `kTwoSets`.
@@ -62,7 +64,12 @@ class LoggerTest : public PanelTest {
   std::unique_ptr<Panel> panel_;
 };
 
+// The sets, and the sizes of a 2.0 MB memory that a set of 1400 records
+// (0.054 MB) takes from; the download of the set at position 2 (the meter's
+// set 300), which the Memory window says is done.
 TEST_F(LoggerTest, MemoryListsTheSets) {
+  meter_.model().SetMemorySize(2000);
+  GiveSets(kSetSeven + std::string(kSet300) + Levels(1400));
   panel_->ToolbarClicked("Memory");
 
   ASSERT_TRUE(panel_->logger().MemoryWindowOpen());
@@ -75,12 +82,20 @@ TEST_F(LoggerTest, MemoryListsTheSets) {
                    memory->GridSet->item(row, 2)->text().toStdString());
   }
   EXPECT_EQ(rows,
-            (std::vector<std::string>{"1|2024/05/01  10:00:00|7", "2|2024/06/02  11:30:00|2"}));
+            (std::vector<std::string>{"1|2024/05/01  10:00:00|7", "2|2024/06/02  11:30:00|1400"}));
   EXPECT_EQ(memory->EraseSetNumbers, (std::vector<std::uint16_t>{7, 300}));
+  EXPECT_EQ(memory->LblSize->text(), "2.0");
+  EXPECT_EQ(memory->LblRemain->text(), "1.9");
   EXPECT_TRUE(TimersRunning());
   // A second click while it is open reads nothing.
   panel_->ToolbarClicked("Memory");
   EXPECT_EQ(CountWrites("N"), 1);
+
+  memory->RowClicked(1);
+  ASSERT_NE(panel_->logger().data_list(), nullptr);
+  EXPECT_EQ(panel_->logger().data_list()->windowTitle(), "Data List - Set 2");
+  EXPECT_EQ(panel_->logger().data_list()->list().size(), 1400u);
+  EXPECT_EQ(memory->Process_lbl->text(), "100.0% Completed");
 }
 
 TEST_F(LoggerTest, EmptyMemoryIsSaidByMemoryAndErase) {
@@ -132,7 +147,7 @@ TEST_F(LoggerTest, RowClickDownloadsEveryThirdRecordAfterIntervalThree) {
 }
 
 TEST_F(LoggerTest, CutDownloadListsWhatArrivedAndSaysSo) {
-  GiveSets(Twenty());
+  GiveSets("5;2024/05/01 09:00:00;1;A;FAST;30-90;" + Levels(20, true));
   panel_->ToolbarClicked("Memory");
   meter_.model().faults().short_replies = true;
   panel_->logger().memory_window()->RowClicked(0);
@@ -219,9 +234,7 @@ TEST_F(LoggerTest, AClickDuringAnExchangeStartsNoOtherExchange) {
 // A stop signal ends a download at once; the records that arrived whole are
 // kept in a file of their own, marked as a part of the set.
 TEST_F(LoggerTest, AStopSignalEndsADownloadAtOnceAndKeepsWhatArrived) {
-  std::string levels;
-  for (int i = 0; i < 3000; ++i) levels += "70.1 ";
-  GiveSets("4;2024/05/01 09:00:00;1;A;FAST;30-90;" + levels + "\n");
+  GiveSets("4;2024/05/01 09:00:00;1;A;FAST;30-90;" + Levels(3000));
   panel_->ToolbarClicked("Memory");
   double signalled = -1;
   meter_.At(2.0, [&] {

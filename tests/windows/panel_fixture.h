@@ -5,6 +5,7 @@
 #include <QAction>
 #include <QLabel>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QToolBar>
 #include <algorithm>
 #include <initializer_list>
@@ -14,6 +15,8 @@
 #include <vector>
 
 #include "analysis/live_chart_data.h"
+#include "analysis/plot_axes.h"
+#include "base/number_text.h"
 #include "panel/live_session.h"
 #include "panel/pc_recorder.h"
 #include "support/scripted_dialogs.h"
@@ -25,6 +28,11 @@
 #include "windows/panel_window.h"
 
 namespace slm::test {
+
+// An axis view as "63..72".
+inline std::string Span(const AxisRange& r) {
+  return PlainNumberText(r.min) + ".." + PlainNumberText(r.max);
+}
 
 // The panel on the simulated meter, with scripted dialogs and the PC's
 // clocks in the meter's virtual time.
@@ -128,11 +136,15 @@ class RunningPanelTest : public PanelTest {
     panel_->Timer1Tick();
   }
   void Seconds(int n) { PanelTest::Seconds(*panel_, n); }
-  // "Save", then a recording into `path` with the filter of that index.
+  // "Save", then a recording into `path` with the filter of that index; the
+  // save box offers a recording first and goes once it is confirmed.
   void StartRecording(const std::string& path, int filter = 1) {
     panel_->ToolbarClicked("Save");
+    EXPECT_TRUE(Shown(*panel_, "PicSave"));
+    EXPECT_TRUE(Find<QRadioButton>(*panel_, "OptSampling")->isChecked());
     dialogs_.files.push_back({path, filter});
     Find<QPushButton>(*panel_, "CmdSaveOK")->click();
+    EXPECT_FALSE(Shown(*panel_, "PicSave"));
   }
   std::unique_ptr<Panel> panel_;
 };

@@ -1,27 +1,43 @@
 // The panel from the keyboard: Tab order, shortcuts, the menu bar and files
-// dropped on it.
+// dropped on it; the list and graph windows' own shortcuts, and Tab leaving
+// the record table. The File > Open Recent and View menus, with the recent
+// files in the test's own settings (window_test_main.cpp).
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QDropEvent>
+#include <QFile>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QSettings>
 #include <QTest>
 #include <QToolButton>
 #include <QUrl>
 #include <algorithm>
+#include <filesystem>
 #include <functional>
 #include <set>
+#include <string>
+#include <utility>
+#include <vector>
 
+#include "files/data_file_reader.h"
 #include "link/meter.h"
+#include "ui/user_settings.h"
 #include "windows/panel_fixture.h"
 
 namespace slm {
 namespace {
 
 using test::PanelTest;
+
+bool ShowActive(QWidget& window) {
+  window.show();
+  window.activateWindow();
+  return QTest::qWaitForWindowActive(&window);
+}
 
 class PanelKeyboard : public PanelTest {
  protected:
@@ -30,9 +46,7 @@ class PanelKeyboard : public PanelTest {
     meter_.model().SetLevel(66.6);
     // A few seconds of samples, so that the panel's table has rows.
     Seconds(*panel_, 4);
-    panel_->show();
-    panel_->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
+    ASSERT_TRUE(ShowActive(*panel_));
   }
   void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QTest::keyClick(panel_.get(), static_cast<Qt::Key>(key), modifiers);
@@ -123,7 +137,7 @@ TEST_F(PanelKeyboard, ShortcutsRunTheirCommands) {
   }
 }
 
-TEST_F(PanelKeyboard, MenusMirrorTheToolbar) {
+TEST_F(PanelKeyboard, MenusMirrorTheToolbarAndRunItsCommands) {
   auto entries = [this](const char* menu_name) {
     QStringList entries;
     for (const QAction* item : Find<QMenu>(*panel_, menu_name)->actions()) {
@@ -141,22 +155,11 @@ TEST_F(PanelKeyboard, MenusMirrorTheToolbar) {
   QStringList bar;
   for (QAction* menu : panel_->menu->bar()->actions()) bar << menu->text();
   EXPECT_EQ(bar, (QStringList{"&File", "&Meter", "&View", "&Help"}));
-}
 
-TEST_F(PanelKeyboard, MenuItemsRunTheToolbarCommands) {
-  auto item = [this](const char* menu, const char* text) -> QAction* {
-    for (QAction* action : Find<QMenu>(*panel_, menu)->actions()) {
-      if (action->text() == text) return action;
-    }
-    ADD_FAILURE() << text;
-    static QAction none;
-    return &none;
-  };
-  // Those with a shortcut are run by ShortcutsRunTheirCommands.
-  item("MenuMeter", "AC")->trigger();
-  ASSERT_FALSE(meter_.writes().empty());
+  // The items run their commands; those with a shortcut run in ShortcutsRunTheirCommands.
+  Action(*panel_, "AC")->trigger();
   EXPECT_EQ(meter_.writes().back(), "G");
-  item("MenuHelp", "About")->trigger();
+  Action(*panel_, "About")->trigger();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_NE(dialogs_.messages[0].text.find("slmpanel 0.1.0"), std::string::npos);
   Press(Qt::Key_F1);  // the manual, the README built in
@@ -192,6 +195,13 @@ TEST_F(PanelKeyboard, ADroppedFileOpensInItsListWindow) {
   Drop(*panel_, SLM_TEST_DATA_DIR "/data_logger_2.dlgr");
   ASSERT_NE(panel_->windows().file_list(), nullptr);
   EXPECT_TRUE(panel_->windows().file_list()->isVisible());
+
+  // Anything else is refused.
+  QMimeData text;
+  text.setText("65.3");
+  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &text, Qt::LeftButton, Qt::NoModifier);
+  QApplication::sendEvent(panel_.get(), &enter);
+  EXPECT_FALSE(enter.isAccepted());
 }
 
 TEST_F(PanelKeyboard, ListPlotAndHistogramNameTheirFileAndCloseWithCtrlWOrEsc) {
@@ -210,32 +220,15 @@ TEST_F(PanelKeyboard, ListPlotAndHistogramNameTheirFileAndCloseWithCtrlWOrEsc) {
   const std::pair<QWidget*, Qt::Key> closings[] = {
       {plot, Qt::Key_W}, {histogram, Qt::Key_Escape}, {list, Qt::Key_W}};
   for (auto [window, key] : closings) {
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitForWindowActive(window));
+    ASSERT_TRUE(ShowActive(*window));
     QTest::keyClick(window, key, key == Qt::Key_W ? Qt::ControlModifier : Qt::NoModifier);
     EXPECT_FALSE(window->isVisible()) << window->windowTitle().toStdString();
   }
 }
 
-TEST_F(PanelKeyboard, DroppingSomethingElseIsRefused) {
-  QMimeData mime;
-  mime.setText("65.3");
-  QDragEnterEvent enter(QPoint(5, 5), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-  QApplication::sendEvent(panel_.get(), &enter);
-  EXPECT_FALSE(enter.isAccepted());
-}
-
-// From "Open" to a recording and its end, with keys only: the file
-// dialogs are Qt's own and work from the keyboard, so they are scripted here.
-TEST_F(PanelKeyboard, OpenRecordAndStopWithKeysAlone) {
-  const std::string path = dir_.File("by-keys.dlgr");
-  dialogs_.files.push_back({SLM_TEST_DATA_DIR "/plain_list.dlgr", 1});
-  Press(Qt::Key_O, Qt::ControlModifier);
-  ASSERT_NE(panel_->windows().file_list_real(), nullptr);
-  EXPECT_TRUE(panel_->windows().file_list_real()->isVisible());
-  panel_->activateWindow();
-  ASSERT_TRUE(QTest::qWaitForWindowActive(panel_.get()));
-
+// A recording and its end with keys only: the file dialog is Qt's own and
+// works from the keyboard, so it is scripted here.
+TEST_F(PanelKeyboard, RecordAndStopWithKeysAlone) {
   // Ctrl+S shows the save box with the focus on its first choice; the arrows
   // move between the two choices and Return confirms.
   Press(Qt::Key_S, Qt::ControlModifier);
@@ -249,7 +242,7 @@ TEST_F(PanelKeyboard, OpenRecordAndStopWithKeysAlone) {
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Left);
   EXPECT_TRUE(by_rate->isChecked());
   EXPECT_EQ(panel_->strip->save_mode(), 1);
-  dialogs_.files.push_back({path, 1});
+  dialogs_.files.push_back({dir_.File("by-keys.dlgr"), 1});
   QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
   EXPECT_FALSE(Shown(*panel_, "PicSave"));
   ASSERT_TRUE(recorder_.recording());
@@ -259,6 +252,217 @@ TEST_F(PanelKeyboard, OpenRecordAndStopWithKeysAlone) {
   Press(Qt::Key_S, Qt::ControlModifier);
   EXPECT_FALSE(recorder_.recording());
   EXPECT_EQ(dialogs_.notices.size(), 1u);
+}
+
+TEST_F(PanelKeyboard, CtrlPPrintsCtrlGPlotsAndCtrlHAsksForTheHistogramResolution) {
+  FileList list(dialogs_);
+  DataFile file = OpenDataFile(SLM_TEST_DATA_DIR "/data_logger_2.dlgr");
+  list.Load(std::move(file.list), file.title);
+  int prints = 0;
+  int plots = 0;
+  list.on_print = [&prints] { ++prints; };
+  list.on_plot = [&plots](const RecordList&) { ++plots; };
+  ASSERT_TRUE(ShowActive(list));
+  QTest::keyClick(&list, Qt::Key_P, Qt::ControlModifier);
+  EXPECT_EQ(prints, 1);
+  QTest::keyClick(&list, Qt::Key_G, Qt::ControlModifier);
+  EXPECT_EQ(plots, 1);
+  EXPECT_TRUE(list.PicResolution->isHidden());
+  QTest::keyClick(&list, Qt::Key_H, Qt::ControlModifier);
+  EXPECT_FALSE(list.PicResolution->isHidden());
+  // The resolution buttons are next for Tab, so the keyboard can finish it.
+  EXPECT_EQ(list.Cmd01dB->focusPolicy() & Qt::TabFocus, Qt::TabFocus);
+}
+
+TEST_F(PanelKeyboard, TabLeavesTheListTable) {
+  FileListReal list(dialogs_);
+  DataFile file = OpenDataFile(SLM_TEST_DATA_DIR "/plain_list.dlgr");
+  list.Load(std::move(file.list), file.title);
+  ASSERT_TRUE(ShowActive(list));
+  list.GridN->setFocus();
+  list.GridN->setCurrentIndex(list.GridN->model()->index(0, 0));
+  QTest::keyClick(list.GridN, Qt::Key_Tab);
+  EXPECT_NE(QApplication::focusWidget(), list.GridN);
+}
+
+// Ctrl+P in the live graphs presses their "Print" as a click does, the
+// time plot's a moment later.
+TEST_F(PanelKeyboard, CtrlPPrintsTheLiveGraphs) {
+  panel_->windows().OpenLiveTimePlot(LiveSeries::kLeq);
+  panel_->side->charts->CWDec->on_clicked();
+  EXPECT_EQ(panel_->windows().real_time_graph()->CmdPrint->text(), "Print Graph");
+  for (QWidget* window : std::initializer_list<QWidget*>{panel_->windows().real_time_graph(),
+                                                         panel_->windows().real_histogram()}) {
+    const int asked = printing_.asked;
+    ASSERT_TRUE(ShowActive(*window));
+    QTest::keyClick(window, Qt::Key_P, Qt::ControlModifier);
+    for (int i = 0; i < 50 && printing_.asked == asked; ++i) QTest::qWait(20);
+    EXPECT_EQ(printing_.asked, asked + 1) << window->objectName().toStdString();
+  }
+}
+
+using Items = std::vector<std::pair<std::string, std::string>>;
+
+class PanelMenus : public test::RunningPanelTest {
+ protected:
+  // A copy of a sample file, under `name` in a folder of the test's own.
+  std::string Copy(const char* sample, const std::string& name) {
+    const std::string path = files_.File(name);
+    std::filesystem::copy_file(std::string(SLM_TEST_DATA_DIR "/") + sample, path);
+    return path;
+  }
+  void OpenWithTheToolbar(const std::string& path) {
+    dialogs_.files.push_back({path, 1});
+    panel_->ToolbarClicked("Open");
+  }
+  QMenu* Recent(Panel& panel) { return Find<QMenu>(panel, "MenuRecent"); }
+  // What Open Recent lists: each item's text and tooltip.
+  Items RecentItems(Panel& panel) {
+    Items items;
+    for (QAction* action : Recent(panel)->actions()) {
+      if (action->isSeparator() || !action->isVisible() || action->objectName() == "ClearRecent") {
+        continue;
+      }
+      EXPECT_EQ(action->statusTip(), action->toolTip());
+      items.emplace_back(action->text().toStdString(), action->toolTip().toStdString());
+    }
+    return items;
+  }
+  void ChooseRecent(int position) {
+    Action(*panel_, ("RecentFile" + std::to_string(position)).c_str())->trigger();
+  }
+  bool RecentEnabled(Panel& panel) { return Recent(panel)->menuAction()->isEnabled(); }
+
+  test::TempDir files_;
+};
+
+TEST_F(PanelMenus, EverySuccessfulOpenPutsTheFileFirstOnOpenRecent) {
+  EXPECT_FALSE(RecentEnabled(*panel_));
+  EXPECT_TRUE(RecentItems(*panel_).empty());
+  const std::string plain = Copy("plain_list.dlgr", "plain & simple.dlgr");
+  const std::string logger = Copy("data_logger_2.dlgr", "logger.dlgr");
+  const std::string empty = files_.File("empty.dlgr");
+  test::WriteBytes(empty, "");
+
+  OpenWithTheToolbar(plain);
+  // A file dropped on the panel, or named on the command line.
+  panel_->OpenPath(logger);
+  EXPECT_TRUE(RecentEnabled(*panel_));
+  EXPECT_EQ(RecentItems(*panel_),
+            (Items{{"&1 logger.dlgr", logger}, {"&2 plain && simple.dlgr", plain}}));
+
+  // A file that cannot be read is not added.
+  panel_->OpenPath(empty);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(RecentItems(*panel_).size(), 2u);
+}
+
+// A recent file opens as "Open" does, without asking for it; one that is
+// gone is named and taken off the menu.
+TEST_F(PanelMenus, ARecentFileOpensAsOpenDoesAndOneThatIsGoneIsTakenOff) {
+  const std::string plain = Copy("plain_list.dlgr", "plain.dlgr");
+  const std::string gone = Copy("data_logger_2.dlgr", "gone.dlgr");
+  panel_->OpenPath(plain);
+  panel_->OpenPath(gone);
+  panel_->windows().file_list_real()->close();
+  panel_->windows().file_list()->close();
+
+  ChooseRecent(2);
+  EXPECT_TRUE(dialogs_.filters.empty());
+  EXPECT_TRUE(dialogs_.messages.empty());
+  EXPECT_TRUE(panel_->windows().file_list_real()->isVisible());
+  EXPECT_EQ(panel_->windows().file_list_real()->windowTitle(), "plain.dlgr");
+  EXPECT_EQ(panel_->windows().file_list_real()->GridModel->rowCount(), 3);
+  EXPECT_EQ(RecentItems(*panel_), (Items{{"&1 plain.dlgr", plain}, {"&2 gone.dlgr", gone}}));
+
+  std::filesystem::remove(gone);
+  ChooseRecent(2);
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_NE(dialogs_.messages[0].text.find(gone + " no longer exists"), std::string::npos)
+      << dialogs_.messages[0].text;
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kCritical);
+  EXPECT_FALSE(panel_->windows().file_list()->isVisible());
+  EXPECT_EQ(RecentItems(*panel_), (Items{{"&1 plain.dlgr", plain}}));
+  EXPECT_EQ(RememberedRecentFiles(), std::vector<std::string>{plain});
+
+  std::filesystem::remove(plain);
+  ChooseRecent(1);
+  EXPECT_EQ(dialogs_.messages.size(), 2u);
+  EXPECT_FALSE(RecentEnabled(*panel_));
+}
+
+TEST_F(PanelMenus, TheListOutlivesThePanelUntilCleared) {
+  panel_->OpenPath(Copy("plain_list.dlgr", "one.dlgr"));
+  panel_->OpenPath(Copy("data_logger_2.dlgr", "two.dlgr"));
+  const Items before = RecentItems(*panel_);
+  ASSERT_EQ(before.size(), 2u);
+  panel_.reset();
+  auto next = MakePanel({0, true});
+  ASSERT_TRUE(next->Start());
+  EXPECT_EQ(RecentItems(*next), before);
+  EXPECT_TRUE(RecentEnabled(*next));
+  // Until the user clears it.
+  Action(*next, "ClearRecent")->trigger();
+  EXPECT_FALSE(RecentEnabled(*next));
+  EXPECT_TRUE(RecentItems(*next).empty());
+  EXPECT_TRUE(RememberedRecentFiles().empty());
+}
+
+TEST_F(PanelMenus, OnlyTheRecentFilesAreKeptNotWhatIsTypedForSampling) {
+  dialogs_.answers = {"00:07:13"};
+  Find<QPushButton>(*panel_, "CmdL")->click();
+  ASSERT_EQ(dialogs_.prompts.size(), 1u);
+  const std::string plain = Copy("plain_list.dlgr", "plain.dlgr");
+  panel_->OpenPath(plain);
+
+  const QSettings settings(kSettingsOrganisation, kSettingsApplication);
+  EXPECT_EQ(settings.allKeys().size(), 1) << settings.allKeys().join(' ').toStdString();
+  QFile file(settings.fileName());
+  ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+  const QByteArray kept = file.readAll();
+  EXPECT_TRUE(kept.contains(QByteArray::fromStdString(plain)));
+  EXPECT_FALSE(kept.contains("07:13")) << kept.toStdString();
+}
+
+TEST_F(PanelMenus, TheViewMenuAndTheChartOptionsFollowEachOther) {
+  const char* const items[] = {"ViewSPL", "ViewLeq", "ViewSEL"};
+  Graph* const graphs[] = {panel_->side->charts->CWG, panel_->side->charts->CWLeq,
+                           panel_->side->charts->CWSEL};
+  auto expect_shown = [&](int index, const char* how) {
+    for (int i = 0; i < 3; ++i) {
+      EXPECT_EQ(Action(*panel_, items[i])->isChecked(), i == index) << how << " " << items[i];
+      EXPECT_EQ(panel_->side->charts->SSOpt[static_cast<size_t>(i)]->isChecked(), i == index)
+          << how;
+      EXPECT_EQ(graphs[i]->isHidden(), i != index) << how << " " << items[i];
+    }
+  };
+  expect_shown(0, "at the start");
+  panel_->side->charts->SSOpt[1]->click();
+  expect_shown(1, "SSOpt(1) clicked");
+  Action(*panel_, "ViewSEL")->trigger();
+  expect_shown(2, "View > SEL");
+  Action(*panel_, "ViewSEL")->trigger();
+  expect_shown(2, "View > SEL again");
+  Action(*panel_, "ViewSPL")->trigger();
+  expect_shown(0, "View > SPL");
+  panel_->side->charts->Choose(1);
+  expect_shown(1, "chosen by the program");
+}
+
+TEST_F(PanelMenus, FullScreenFollowsTheWindow) {
+  QAction* full_screen = Action(*panel_, "FullScreen");
+  panel_->show();
+  full_screen->trigger();
+  EXPECT_TRUE(panel_->isFullScreen());
+  EXPECT_TRUE(full_screen->isChecked());
+  full_screen->trigger();
+  EXPECT_FALSE(panel_->isFullScreen());
+  EXPECT_FALSE(full_screen->isChecked());
+  // The window manager's own way there and back.
+  panel_->showFullScreen();
+  EXPECT_TRUE(full_screen->isChecked());
+  panel_->showNormal();
+  EXPECT_FALSE(full_screen->isChecked());
 }
 
 }  // namespace

@@ -1,48 +1,29 @@
-// The panel's PC sampling, recording, list saving and file opening.
+// The panel's PC sampling, recording, list saving and file opening, and what
+// it tells the user about them, a lost meter and its own state.
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QLineEdit>
-#include <QProgressBar>
 #include <QRadioButton>
 #include <QScrollBar>
-#include <QTest>
 #include <filesystem>
-#include <fstream>
 
 #include "files/data_file_reader.h"
-#include "files/data_file_writer.h"
+#include "support/file_size_limit.h"
 #include "windows/panel_fixture.h"
-#include "windows/port_window.h"
 
 namespace slm {
 namespace {
 
 using test::PanelTest;
 
-std::vector<std::string> FileLines(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::vector<std::string> lines;
-  std::string line;
-  while (std::getline(in, line)) {
-    if (!line.empty() && line.back() == '\r') line.pop_back();
-    lines.push_back(line);
-  }
-  return lines;
-}
-
 class PanelRecording : public test::RunningPanelTest {
  protected:
-  // The save box as the user sees it before the recording starts.
-  void StartRecording(const std::string& path, int filter) {
-    panel_->ToolbarClicked("Save");
-    EXPECT_TRUE(Shown(*panel_, "PicSave"));
-    EXPECT_TRUE(Find<QRadioButton>(*panel_, "OptSampling")->isChecked());
-    dialogs_.files.push_back({path, filter});
-    Find<QPushButton>(*panel_, "CmdSaveOK")->click();
-    EXPECT_FALSE(Shown(*panel_, "PicSave"));
-  }
+  std::string Label(const char* name) { return Text(*panel_, name).toStdString(); }
 };
+
+bool Contains(const std::string& text, const std::string& part) {
+  return text.find(part) != std::string::npos;
+}
 
 // The running values are the recorder's (tested in the core); the panel shows
 // them, and "Refresh" leaves them shown until the next second starts anew.
@@ -54,18 +35,22 @@ TEST_F(PanelRecording, SamplesFillTheListAndTheRunningValuesAndRefreshStartsAgai
   EXPECT_EQ(grid->model()->data(grid->model()->index(2, 2)).toString(), "66.6");
   EXPECT_EQ(Text(*panel_, "BoardLeq"), "66.6");
   EXPECT_EQ(Text(*panel_, "BoardSEL"), "72.6");  // 66.6 + 10 log10(4)
-  const QString max_time = Text(*panel_, "BoardMaxTime");
 
   panel_->ToolbarClicked("Refresh");
   EXPECT_EQ(grid->model()->rowCount(), 0);
   EXPECT_EQ(charts_.sample_count(), 0);
   EXPECT_EQ(Text(*panel_, "BoardSEL"), "72.6");
-  meter_.model().SetLevel(70.0);
-  Seconds(2);  // the sampling rhythm goes on: a row every second
+  // The sampling rhythm goes on, a row every second; the Max boards say the
+  // loudest sample and when it came.
+  for (const double level : {70.0, 68.0}) {
+    meter_.model().SetLevel(level);
+    Seconds(1);
+  }
   EXPECT_EQ(grid->model()->rowCount(), 2);
   EXPECT_EQ(grid->model()->data(grid->model()->index(0, 0)).toString(), "1");
   EXPECT_EQ(Text(*panel_, "BoardMaxdB"), "70.0");
-  EXPECT_NE(Text(*panel_, "BoardMaxTime"), max_time);
+  EXPECT_EQ(Text(*panel_, "BoardMaxTime"),
+            grid->model()->data(grid->model()->index(0, 1)).toString());
 }
 
 TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
@@ -75,8 +60,6 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
   EXPECT_EQ(Text(*panel_, "LblFileName"), "walk.dlgr");
   meter_.model().SetLevels({60.0, 70.0, 80.0});
   Seconds(6);  // the first second only counts towards the first sample
-  EXPECT_TRUE(Shown(*panel_, "LblRec"));
-  EXPECT_EQ(Text(*panel_, "LblCount"), "5");
   EXPECT_EQ(Action(*panel_, "Save")->iconText(), "Stop");
 
   // "Open" is refused while recording.
@@ -89,7 +72,7 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
   ASSERT_EQ(dialogs_.notices.size(), 1u);
   const std::string saved = "The recording was saved to \"" + path + "\": 5 samples.";
   EXPECT_EQ(dialogs_.notices[0].text, saved);
-  EXPECT_EQ(Text(*panel_, "LblLastMessage").toStdString(), saved);
+  EXPECT_EQ(Label("LblLastMessage"), saved);
   EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
   EXPECT_EQ(Action(*panel_, "Save")->iconText(), "Save");
   EXPECT_FALSE(Shown(*panel_, "LblRec"));
@@ -102,7 +85,7 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->windowTitle(), "walk.dlgr");
   EXPECT_EQ(list->GridModel->rowCount(), 5);
-  const std::vector<std::string> lines = FileLines(path);
+  const std::vector<std::string> lines = test::Lines(test::ReadBytes(path));
   const QLabel* boards[] = {list->BoardCA,      list->BoardSFI, list->BoardLevel, list->BoardMaxdB,
                             list->BoardMaxTime, list->BoardSEL, list->BoardLeq};
   for (int i = 0; i < 7; ++i) EXPECT_EQ(boards[i]->text().toStdString(), lines[i + 2]) << i;
@@ -125,7 +108,7 @@ TEST_F(PanelRecording, CsvListSaveAndCancelledDialogs) {
   const std::string path = dir_.File("list.csv");
   dialogs_.files.push_back({path, 2});
   Find<QPushButton>(*panel_, "CmdSaveOK")->click();
-  const auto lines = FileLines(path);
+  const auto lines = test::Lines(test::ReadBytes(path));
   ASSERT_EQ(lines.size(), 12u);
   EXPECT_EQ(lines[0], "Real Time");
   EXPECT_EQ(lines[9], "No.s,Date Time,dB,");
@@ -281,26 +264,122 @@ TEST_F(PanelRecording, NewRowsMoveTheListOnByOneRowFromWhereTheUserLeftIt) {
   EXPECT_EQ(bar->value(), 8);
 }
 
-TEST_F(PanelTest, ReturnInThePortBoxMakesOnePanelThatHearsTheMeter) {
-  // As the program does it: the port window's choice opens the panel.
-  std::vector<std::unique_ptr<Panel>> panels;
-  PortEnvironment env;
-  env.device_of = [](int n) { return n == 1 ? std::string("/dev/ttyMeter") : std::string(); };
-  env.system_ports = [] { return std::vector<SystemPort>{}; };
-  env.launch = [](const std::string&, const std::vector<std::string>&) { return true; };
-  Port port(env, [&](PortChoice choice) {
-    panels.push_back(OpenPanel(
-        PanelContext{session_, timers_, dialogs_, printing_, ln_table_, [](int) {}}, choice));
-  });
-  port.show();
-  QLineEdit* box = port.TxtCOM->lineEdit();
-  box->setFocus();
-  QTest::keyClick(box, Qt::Key_Return);
+TEST_F(PanelRecording, UnwritableChosenFileIsRefusedAtOnce) {
+  StartRecording(dir_.File("no-such-folder/rec.dlgr"));
+  EXPECT_FALSE(recorder_.recording());
+  EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  const std::string& text = dialogs_.messages[0].text;
+  EXPECT_TRUE(Contains(text, dir_.File("no-such-folder/rec.dlgr"))) << text;
+  EXPECT_TRUE(Contains(text, "The recording did not start.")) << text;
+  EXPECT_EQ(Label("LblRecordingState"), "Not recording");
+}
+
+TEST_F(PanelRecording, ClosingWhileRecordingAsksAndNoKeepsEverythingRunning) {
+  const std::string path = dir_.File("asked.dlgr");
+  StartRecording(path);
+  Seconds(3);
+  dialogs_.yes_no = {false};
+  EXPECT_FALSE(panel_->close());
+  ASSERT_EQ(dialogs_.questions.size(), 1u);
+  EXPECT_TRUE(Contains(dialogs_.questions[0], path)) << dialogs_.questions[0];
+  EXPECT_TRUE(recorder_.recording());
+  EXPECT_TRUE(exit_codes_.empty());
+  EXPECT_TRUE(panel_->timer2().isActive());
+  Seconds(2);
+  EXPECT_EQ(recorder_.record_count(), 4u);
+
+  dialogs_.yes_no = {true};
+  EXPECT_TRUE(panel_->close());
+  EXPECT_EQ(dialogs_.questions.size(), 2u);
+  EXPECT_EQ(exit_codes_, std::vector<int>{0});
+  EXPECT_EQ(OpenDataFile(path).list.size(), 4u);
+}
+
+// The strip shows the port, the recording and the last message without
+// moving; a lost meter is a notice that names the file (its words are the
+// core's), and so is its return.
+TEST_F(PanelRecording, StatusStripAndNoticesFollowARecordingThroughALostMeter) {
+  panel_->show();
   QCoreApplication::processEvents();
-  ASSERT_EQ(panels.size(), 1u);
+  auto* strip = Find<QWidget>(*panel_, "StatusStrip");
+  EXPECT_EQ(Texts(*panel_, {"LblPortState", "LblRecordingState", "LblLastMessage"}),
+            "COM1|Not recording|");
+  const QRect port = Find<QLabel>(*panel_, "LblPortState")->geometry();
+  const QRect rec = Find<QLabel>(*panel_, "LblRecordingState")->geometry();
+  const QRect strip_at = strip->geometry();
+
+  const std::string path = dir_.File("a-rather-long-name-for-a-recording.dlgr");
+  StartRecording(path);
+  Seconds(3);
+  EXPECT_EQ(Label("LblRecordingState"),
+            "Rec a-rather-long-name-for-a-recording.dlgr  2 samples  00:00:03");
   meter_.model().faults().silent = true;
-  panels[0]->Timer1Tick();
-  EXPECT_EQ(Text(*panels[0], "LblCOM"), "No COM");
+  panel_->Timer1Tick();
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Find<QLabel>(*panel_, "LblPortState")->geometry(), port);
+  EXPECT_EQ(Find<QLabel>(*panel_, "LblRecordingState")->geometry(), rec);
+  EXPECT_EQ(strip->geometry(), strip_at);
+  EXPECT_TRUE(dialogs_.messages.empty());
+  ASSERT_EQ(dialogs_.notices.size(), 1u);
+  const std::string lost = dialogs_.notices[0].text;
+  EXPECT_TRUE(Contains(lost, "\"" + path + "\"")) << lost;
+  EXPECT_EQ(Label("LblPortState"), "No COM");
+  EXPECT_EQ(Label("LblLastMessage"), lost);
+  EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Stop Recording");
+
+  meter_.model().faults().silent = false;
+  Seconds(3);
+  ASSERT_EQ(dialogs_.notices.size(), 2u);
+  EXPECT_TRUE(Contains(dialogs_.notices[1].text, "The meter is back on COM1"));
+  EXPECT_EQ(Label("LblPortState"), "COM1");
+  EXPECT_GT(recorder_.total_samples(), 2u);
+  EXPECT_TRUE(dialogs_.messages.empty());
+}
+
+// The disk fills up under a panel recording: the recording ends and the
+// panel says why, with the file that holds the samples.
+TEST_F(PanelRecording, ARecordingTheDiskCannotHoldIsSaidToHaveEnded) {
+  StartRecording(dir_.File("full.dlgr"));
+  Seconds(2);
+  {
+    test::FileSizeLimit full_disk(test::ReadBytes(recorder_.fake_path()).size() + 10);
+    Seconds(1);
+  }
+  EXPECT_FALSE(recorder_.recording());
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kCritical);
+  const std::string& said = dialogs_.messages[0].text;
+  EXPECT_NE(said.find("\"" + recorder_.fake_path() + "\""), std::string::npos) << said;
+  EXPECT_NE(said.find("The recording was ended."), std::string::npos) << said;
+  // The status strip shows its first line.
+  const std::string shown = Label("LblLastMessage");
+  EXPECT_FALSE(shown.empty());
+  EXPECT_EQ(said.rfind(shown, 0), 0u) << shown;
+  EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
+}
+
+// While no meter answers, what needs it is disabled with the reason, and a
+// meter that was never there is said to be not found rather than lost.
+TEST_F(PanelTest, WithoutAMeterItsControlsSayWhyAndComeBackWithIt) {
+  meter_.model().faults().silent = true;
+  auto panel = OnlinePanel();
+  panel->Timer1Tick();
+  EXPECT_TRUE(Contains(Text(*panel, "LblLastMessage").toStdString(),
+                       "No meter answers on COM1: it was not found"));
+  for (QPushButton* key : panel->face->keys) {
+    EXPECT_FALSE(key->isEnabled());
+    EXPECT_TRUE(key->toolTip().startsWith("No meter answers on COM1"))
+        << key->toolTip().toStdString();
+  }
+  EXPECT_FALSE(Action(*panel, "Memory")->isEnabled());
+  EXPECT_TRUE(Action(*panel, "Open")->isEnabled());
+  meter_.model().faults().silent = false;
+  panel->Timer1Tick();
+  for (QPushButton* key : panel->face->keys) EXPECT_TRUE(key->isEnabled());
+  EXPECT_TRUE(Find<QPushButton>(*panel, "CmdL")->isEnabled());
+  EXPECT_TRUE(Action(*panel, "Memory")->isEnabled());
+  EXPECT_EQ(Action(*panel, "Memory")->toolTip(), "Data Logger");
 }
 
 }  // namespace

@@ -17,77 +17,78 @@ namespace {
 
 using test::PanelTest;
 
+class PanelWindow : public PanelTest {
+ protected:
+  void SetUp() override { panel_ = OnlinePanel(); }
+  std::unique_ptr<Panel> panel_;
+};
+
 const std::initializer_list<const char*> kIndicators = {
     "LblFast", "LblSlow", "LblIMP", "LblOver", "LblUnder", "LblRun", "LblPause", "LblStop"};
 
-TEST_F(PanelTest, FrameReachesEveryIndicator) {
-  auto panel = OnlinePanel();
+TEST_F(PanelWindow, FrameReachesEveryIndicator) {
   meter_.model().SetLevel(150.0);
   meter_.model().SetRangeCode(0);
   meter_.model().SetTimeCode(0);
   meter_.model().SetFrequencyCode(1);
   meter_.model().SetRun(true);
-  panel->Timer1Tick();
+  panel_->Timer1Tick();
 
-  EXPECT_EQ(Texts(*panel, {"LblValue", "ShownLCD", "LblBarMax", "LblBarMin", "BoardLevel",
-                           "BoardSFI", "BoardCA", "LblCA"}),
+  EXPECT_EQ(Texts(*panel_, {"LblValue", "ShownLCD", "LblBarMax", "LblBarMin", "BoardLevel",
+                            "BoardSFI", "BoardCA", "LblCA"}),
             "150.0|150.0|140|80|80-140|FAST|C|C");
-  auto* bar = Find<QProgressBar>(*panel, "SoundBar");
+  auto* bar = Find<QProgressBar>(*panel_, "SoundBar");
   EXPECT_EQ(bar->value(), bar->maximum());
   // 150 dB is above the 140 dB range.
-  EXPECT_EQ(ShownOf(*panel, kIndicators), "LblFast LblOver LblRun");
-  EXPECT_FALSE(Action(*panel, "Up")->isEnabled());
-  EXPECT_TRUE(Action(*panel, "Down")->isEnabled());
+  EXPECT_EQ(ShownOf(*panel_, kIndicators), "LblFast LblOver LblRun");
 
   // A level below the range shows as the bottom of the bar.
   meter_.model().SetLevel(20.0);
   meter_.model().ForceOver(false);
   meter_.model().ForceUnder(true);
-  panel->Timer1Tick();
+  panel_->Timer1Tick();
   EXPECT_EQ(bar->value(), bar->minimum());
-  EXPECT_EQ(ShownOf(*panel, kIndicators), "LblFast LblUnder LblRun");
+  EXPECT_EQ(ShownOf(*panel_, kIndicators), "LblFast LblUnder LblRun");
 }
 
-TEST_F(PanelTest, UpAndDownAtTheRangeEnds) {
-  auto panel = OnlinePanel();
+TEST_F(PanelWindow, UpAndDownAtTheRangeEnds) {
   using Case = std::tuple<int, const char*, bool, bool>;  // code, range, Up, Down
   for (const auto& [code, range, up, down] :
-       {Case{5, "30-90", true, false}, Case{2, "60-120", true, true}}) {
+       {Case{0, "80-140", false, true}, Case{5, "30-90", true, false},
+        Case{2, "60-120", true, true}}) {
     meter_.model().SetRangeCode(code);
-    panel->Timer1Tick();
-    EXPECT_EQ(Text(*panel, "BoardLevel"), range);
-    EXPECT_EQ(Action(*panel, "Up")->isEnabled(), up) << range;
-    EXPECT_EQ(Action(*panel, "Down")->isEnabled(), down) << range;
+    panel_->Timer1Tick();
+    EXPECT_EQ(Text(*panel_, "BoardLevel"), range);
+    EXPECT_EQ(Action(*panel_, "Up")->isEnabled(), up) << range;
+    EXPECT_EQ(Action(*panel_, "Down")->isEnabled(), down) << range;
   }
 }
 
-TEST_F(PanelTest, NoTimeWeightingKeepsTheIndicators) {
-  auto panel = OnlinePanel();
+TEST_F(PanelWindow, NoTimeWeightingKeepsTheIndicators) {
   meter_.model().SetTimeCode(1);
-  panel->Timer1Tick();
-  EXPECT_TRUE(Shown(*panel, "LblSlow"));
+  panel_->Timer1Tick();
+  EXPECT_TRUE(Shown(*panel_, "LblSlow"));
   meter_.model().SetTimeCode(3);
-  panel->Timer1Tick();
-  EXPECT_EQ(ShownOf(*panel, {"LblFast", "LblSlow", "LblIMP"}), "LblSlow");
-  EXPECT_EQ(Text(*panel, "BoardSFI"), "");
+  panel_->Timer1Tick();
+  EXPECT_EQ(ShownOf(*panel_, {"LblFast", "LblSlow", "LblIMP"}), "LblSlow");
+  EXPECT_EQ(Text(*panel_, "BoardSFI"), "");
 }
 
-TEST_F(PanelTest, FilterBlinksTheWeightingLetter) {
-  auto panel = OnlinePanel();
+TEST_F(PanelWindow, FilterBlinksTheWeightingLetter) {
   meter_.model().SetFrequencyCode(3);
   std::vector<bool> seen;
   for (int i = 0; i < 3; ++i) {
-    panel->Timer1Tick();
-    seen.push_back(Shown(*panel, "LblCA"));
-    EXPECT_EQ(Text(*panel, "LblCA"), "A");
-    EXPECT_EQ(Text(*panel, "BoardCA"), "20-200Hz Filter");
+    panel_->Timer1Tick();
+    seen.push_back(Shown(*panel_, "LblCA"));
+    EXPECT_EQ(Text(*panel_, "LblCA"), "A");
+    EXPECT_EQ(Text(*panel_, "BoardCA"), "20-200Hz Filter");
   }
   EXPECT_NE(seen[0], seen[1]);
   EXPECT_EQ(seen[0], seen[2]);
   meter_.model().SetFrequencyCode(0);
-  panel->Timer1Tick();
-  EXPECT_TRUE(Shown(*panel, "LblCA"));
-  EXPECT_EQ(Text(*panel, "BoardCA"), "A");
+  panel_->Timer1Tick();
+  EXPECT_TRUE(Shown(*panel_, "LblCA"));
+  EXPECT_EQ(Text(*panel_, "BoardCA"), "A");
 }
 
 // Offline only "Open" works; every meter control is disabled and says why.
@@ -146,21 +147,19 @@ TEST_F(PanelTest, PortThatCannotBeOpenedEndsTheProgram) {
   EXPECT_FALSE(timers_.Timer1.isActive());
 }
 
-TEST_F(PanelTest, PortLabelClicksSwitchTheCaption) {
-  auto panel = OnlinePanel();
-  EXPECT_EQ(panel->windowTitle(), "Panel");
-  EXPECT_EQ(Text(*panel, "LblCOM"), "COM1");
-  panel->LblCOMClicked();
-  EXPECT_EQ(panel->windowTitle(), "Panel V10.05 20160323.01");
-  panel->LblCOMClicked();
-  EXPECT_EQ(panel->windowTitle(), "Panel");
+TEST_F(PanelWindow, PortLabelClicksSwitchTheCaption) {
+  EXPECT_EQ(panel_->windowTitle(), "Panel");
+  EXPECT_EQ(Text(*panel_, "LblCOM"), "COM1");
+  panel_->LblCOMClicked();
+  EXPECT_EQ(panel_->windowTitle(), "Panel V10.05 20160323.01");
+  panel_->LblCOMClicked();
+  EXPECT_EQ(panel_->windowTitle(), "Panel");
 }
 
-TEST_F(PanelTest, AKeyClickedDuringAnotherHandshakeWaitsItsTurn) {
-  auto panel = OnlinePanel();
+TEST_F(PanelWindow, AKeyClickedDuringAnotherHandshakeWaitsItsTurn) {
   // The second click comes while the first key's handshake waits for the meter.
-  meter_.At(meter_.elapsed() + 0.1, [&] { Find<QPushButton>(*panel, "BtnDown")->click(); });
-  Find<QPushButton>(*panel, "BtnUp")->click();
+  meter_.At(meter_.elapsed() + 0.1, [&] { Find<QPushButton>(*panel_, "BtnDown")->click(); });
+  Find<QPushButton>(*panel_, "BtnUp")->click();
   std::vector<Bytes> keys;
   for (const Bytes& w : meter_.writes()) {
     if (!w.empty() && w[0] == 'K') keys.push_back(w);
@@ -171,56 +170,56 @@ TEST_F(PanelTest, AKeyClickedDuringAnotherHandshakeWaitsItsTurn) {
   EXPECT_TRUE(dialogs_.messages.empty());
 }
 
-TEST_F(PanelTest, ToolbarKeysSendTheirOwnLetters) {
-  auto panel = OnlinePanel();
+TEST_F(PanelWindow, ToolbarKeysSendTheirOwnLetters) {
   meter_.model().SetRangeCode(2);
-  panel->Timer1Tick();
-  const QString start_range = Text(*panel, "BoardLevel");
+  panel_->Timer1Tick();
+  const QString start_range = Text(*panel_, "BoardLevel");
   struct Case {
     const char* key;
     const char* letter;
   };
   for (const Case& c : {Case{"AC", "G"}, Case{"FSI", "D"}, Case{"Up", "E"}, Case{"Down", "F"}}) {
-    panel->ToolbarClicked(c.key);
+    panel_->ToolbarClicked(c.key);
     EXPECT_EQ(meter_.writes().back(), c.letter) << c.key;
-    EXPECT_TRUE(panel->timer1().isActive() && panel->timer2().isActive()) << c.key;
+    EXPECT_TRUE(panel_->timer1().isActive() && panel_->timer2().isActive()) << c.key;
   }
   // Up then Down: the meter is back on its first range.
-  panel->Timer1Tick();
-  EXPECT_EQ(Text(*panel, "BoardLevel"), start_range);
-  panel->ToolbarClicked("Up");
-  panel->Timer1Tick();
-  EXPECT_NE(Text(*panel, "BoardLevel"), start_range);
+  panel_->Timer1Tick();
+  EXPECT_EQ(Text(*panel_, "BoardLevel"), start_range);
+  panel_->ToolbarClicked("Up");
+  panel_->Timer1Tick();
+  EXPECT_NE(Text(*panel_, "BoardLevel"), start_range);
 }
 
-// The face's keys in order press the meter's keys 1 to 10.
-TEST_F(PanelTest, EachMeterKeySendsItsOwnCode) {
-  auto panel = OnlinePanel();
-  ASSERT_EQ(panel->face->keys.size(), 10u);
+// The face's keys in order, captioned as the meter's own, press its keys 1 to 10.
+TEST_F(PanelWindow, EachMeterKeySendsItsOwnCode) {
+  const char* const captions[] = {
+      "A / C",        "Fast/Slow/Imp", "Leq SEL SPL", "Max Min Inst", "Run Pause Stop",
+      "Record Erase", "Date Time",     "Integ Time",  "Up",           "Down"};
+  ASSERT_EQ(panel_->face->keys.size(), 10u);
   for (int code = 1; code <= 10; ++code) {
-    panel->face->keys[static_cast<std::size_t>(code - 1)]->click();
-    ASSERT_FALSE(meter_.writes().empty());
+    QPushButton* key = panel_->face->keys[static_cast<std::size_t>(code - 1)];
+    EXPECT_EQ(key->text(), captions[code - 1]);
+    key->click();
     EXPECT_EQ(meter_.writes().back(), MakeBytes({0x4B, 0x00, 0x00, code})) << code;
   }
 }
 
-TEST_F(PanelTest, KeyOnASilentMeterSaysSoAndKeepsRunning) {
-  auto panel = OnlinePanel();
+TEST_F(PanelWindow, KeyOnASilentMeterSaysSoAndKeepsRunning) {
   meter_.model().faults().silent = true;
-  Find<QPushButton>(*panel, "BtnCA")->click();
+  Find<QPushButton>(*panel_, "BtnCA")->click();
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text, kMeterDoesNotAnswer);
   EXPECT_TRUE(exit_codes_.empty());
 }
 
-TEST_F(PanelTest, SilentMeterShowsNoComAndThePanelComesBack) {
-  auto panel = OnlinePanel();
+TEST_F(PanelWindow, SilentMeterShowsNoComAndThePanelComesBack) {
   std::vector<std::string> ticks;
   for (const bool silent : {false, true, true, false, false}) {
     meter_.model().faults().silent = silent;
     meter_.model().SetLevel(ticks.size() < 2 ? 70.1 : 68.4);
-    panel->Timer1Tick();
-    ticks.push_back(Texts(*panel, {"LblCOM", "LblValue"}));
+    panel_->Timer1Tick();
+    ticks.push_back(Texts(*panel_, {"LblCOM", "LblValue"}));
   }
   EXPECT_EQ(ticks,
             (std::vector<std::string>{"COM1|70.1", "No COM|", "No COM|", "COM1|", "COM1|68.4"}));

@@ -79,45 +79,35 @@ TEST_F(PortWindowTest, TypedNamesChooseOnlyWhenExactAndReturnChoosesOnce) {
   }
 }
 
+// OK alone chooses the last port chosen again while its device is there;
+// Offline Mode and names without a device are not remembered.
 TEST_F(PortWindowTest, TheLastChosenPortIsPresetWhileItsDeviceIsThere) {
-  auto first = MakePort();
-  first->TxtCOM->setCurrentText("COM2");
-  first->CmdOKClicked();
-
-  // Next time OK alone chooses it again.
-  auto again = MakePort();
-  EXPECT_EQ(again->TxtCOM->currentText(), "COM2");
-  EXPECT_TRUE(again->LblDevice->text().contains("/dev/ttyUSB1"));
-  again->CmdOKClicked();
-  ASSERT_EQ(choices.size(), 2u);
-  EXPECT_EQ(choices[1].port_number, 2);
-  // Unplugged: the usual first port.
-  devices = {"/dev/ttyUSB0"};
-  EXPECT_EQ(MakePort()->TxtCOM->currentText(), "COM1");
-}
-
-TEST_F(PortWindowTest, OfflineModeAndPortsWithoutADeviceAreNotRemembered) {
-  EXPECT_EQ(MakePort()->TxtCOM->currentText(), "COM1");
   auto chosen = MakePort();
   chosen->TxtCOM->setCurrentText("COM2");
   chosen->CmdOKClicked();
   auto offline = MakePort();
   offline->TxtCOM->setCurrentText("COM1");
   offline->OfflineModeClicked();
-  EXPECT_EQ(MakePort()->TxtCOM->currentText(), "COM2");
   for (const char* name : {"COM5", "com1", "COM17"}) {
     auto port = MakePort();
     port->TxtCOM->setCurrentText(name);
     port->CmdOKClicked();
     EXPECT_EQ(MakePort()->TxtCOM->currentText(), "COM2") << name;
   }
-  ASSERT_EQ(choices.size(), 5u);
-  EXPECT_EQ(choices[2].port_number, 5);
   // Every way out makes one choice.
   offline->CmdOKClicked();
   offline->CmdOK->click();
-  EXPECT_EQ(choices.size(), 5u);
+  ASSERT_EQ(choices.size(), 5u);
   EXPECT_TRUE(choices[1].offline);
+  EXPECT_EQ(choices[2].port_number, 5);
+
+  auto again = MakePort();
+  EXPECT_TRUE(again->LblDevice->text().contains("/dev/ttyUSB1"));
+  again->CmdOKClicked();
+  EXPECT_EQ(choices.back().port_number, 2);
+  // Unplugged: the usual first port.
+  devices = {"/dev/ttyUSB0"};
+  EXPECT_EQ(MakePort()->TxtCOM->currentText(), "COM1");
 }
 
 // "Go" starts the system's device manager only where there is one.
@@ -142,24 +132,17 @@ TEST_F(PortWindowTest, DriverWindowRunsTheScriptOnlyWhenThereIsOne) {
   QTemporaryDir dir;
   const QString old = QDir::currentPath();
   ASSERT_TRUE(QDir::setCurrent(dir.path()));
-  {
+  for (const bool script : {false, true}) {
+    QFile bat(dir.filePath("dev.bat"));
+    if (script) ASSERT_TRUE(bat.open(QIODevice::WriteOnly));
+    bat.close();
     Device device(Environment(false));
-    EXPECT_FALSE(device.has_script());
-    EXPECT_TRUE(device.CmdOK->text().contains("no driver to install"));
+    EXPECT_EQ(device.has_script(), script);
+    EXPECT_EQ(device.CmdOK->text(), script ? "OK" : "OK (no driver to install here)");
     device.CmdOKClicked();
-    EXPECT_TRUE(launched.empty());
+    ASSERT_EQ(launched.size(), script ? 1u : 0u);
   }
-  QFile script(dir.filePath("dev.bat"));
-  ASSERT_TRUE(script.open(QIODevice::WriteOnly));
-  script.close();
-  {
-    Device device(Environment(false));
-    EXPECT_TRUE(device.has_script());
-    EXPECT_EQ(device.CmdOK->text(), "OK");
-    device.CmdOKClicked();
-    ASSERT_EQ(launched.size(), 1u);
-    EXPECT_EQ(launched[0].program, "dev.bat");
-  }
+  EXPECT_EQ(launched[0].program, "dev.bat");
   QDir::setCurrent(old);
 }
 

@@ -1,46 +1,62 @@
-// The time plot windows: the list plot with its marks, the live snapshot,
-// the range boxes, the cursor read-out, the track modes and printing.
-#include "windows/time_plot_window.h"
-
+// The graph windows: the time plots (the list plot with its marks, the live
+// snapshot, the range boxes, the cursor read-out, the track modes and
+// printing) and the two histograms (the live snapshot from the panel's charts
+// and the list statistics from the list windows' resolution buttons).
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <string>
 
-#include "base/number_text.h"
+#include "files/data_file_writer.h"
 #include "support/pdf_pages.h"
+#include "support/sample_lists.h"
+#include "windows/histogram_window.h"
 #include "windows/panel_fixture.h"
+#include "windows/time_plot_window.h"
 
 namespace slm {
 namespace {
 
 using test::PanelTest;
 using test::PdfPages;
+using test::Span;
 
-// An axis view as "1..5".
-std::string Span(const AxisRange& r) {
-  return PlainNumberText(r.min) + ".." + PlainNumberText(r.max);
-}
-
-RecordList Levels(std::initializer_list<const char*> levels) {
-  RecordList list;
-  int n = 0;
-  for (const char* level : levels) {
-    ++n;
-    list.Append(std::to_string(n), "2024/05/01 10:00:00", level);
-  }
-  return list;
-}
-
-class TimePlotTest : public PanelTest {
+class GraphWindowTest : public PanelTest {
  protected:
   void SetUp() override { panel_ = OnlinePanel(); }
-  Plot& PlotOf(std::initializer_list<const char*> levels) {
-    panel_->windows().PlotList(Levels(levels));
+  void Sample(double level) {
+    meter_.model().SetLevel(level);
+    Seconds(*panel_, 1);
+  }
+  // A plain list or a memory set of `levels` opened from a file, as "Open" does.
+  RecordListWindow& OpenList(const std::vector<std::string>& levels, bool memory_set = false) {
+    RecordList list = test::ListOf(levels);
+    list.header() = memory_set ? test::SampleMemorySet().header() : ListHeader{ListKind::kPlain};
+    const std::string path = dir_.File("list" + std::to_string(++files_) + ".dlgr");
+    test::WriteBytes(path, FormatListFile(list, Separator::kTab));
+    dialogs_.files.push_back({path, 1});
+    panel_->ToolbarClicked("Open");
+    RecordListWindow* window = memory_set
+                                   ? static_cast<RecordListWindow*>(panel_->windows().file_list())
+                                   : panel_->windows().file_list_real();
+    EXPECT_NE(window, nullptr);
+    return *window;
+  }
+  Plot& PlotOf(const std::vector<std::string>& levels) {
+    panel_->windows().PlotList(test::ListOf(levels));
     EXPECT_NE(panel_->windows().plot(), nullptr);
     return *panel_->windows().plot();
   }
+  QString Cell(Histogram& h, int row, int column) {
+    QTableWidgetItem* item = h.GridLn->item(row, column);
+    return item == nullptr ? QString() : item->text();
+  }
   std::unique_ptr<Panel> panel_;
+  int files_ = 0;
 };
+
+using TimePlotTest = GraphWindowTest;
+using HistogramTest = GraphWindowTest;
 
 TEST_F(TimePlotTest, ListPlotDrawsEveryRowWithItsPauseMarks) {
   const QString caption = panel_->windowTitle();
@@ -111,7 +127,7 @@ TEST_F(TimePlotTest, CursorCoordinatesReadOutAndNormalRemovesIt) {
   plot.CWGraph1->on_cursor_moved(1, 2.6, 85.27);
   EXPECT_EQ(plot.XPosition->text(), "3");
   EXPECT_EQ(plot.YPosition->text(), "62.0");
-  EXPECT_EQ(plot.TimePosition->text(), "2024/05/01 10:00:00");
+  EXPECT_EQ(plot.TimePosition->text(), "2024/05/01 10:00:02");
   EXPECT_EQ(plot.CWGraph1->CursorX(1), 3);
   EXPECT_EQ(plot.CWGraph1->CursorY(1), 62);
   // Plotting anew keeps the window's cursor in "Cursor Coordinates".
@@ -125,9 +141,7 @@ TEST_F(TimePlotTest, CursorCoordinatesReadOutAndNormalRemovesIt) {
 }
 
 TEST_F(TimePlotTest, TheDateTimeAxisDrawsTheListAgainstItsClockWithItsGaps) {
-  RecordList list;
-  list.Append("1", "2024/05/01 10:00:00", "60.0");
-  list.Append("2", "2024/05/01 10:00:01", "61.0");
+  RecordList list = test::ListOf({"60.0", "61.0"});
   list.Append("3", "2024/05/01 10:00:30", "70.0");
   list.Append("4", "2024/05/01 10:00:31", "71.0");
   panel_->windows().PlotList(list);
@@ -250,6 +264,150 @@ TEST_F(TimePlotTest, LiveChartsFollowTheSamplesAndStartAgainAfterALossOrRefresh)
   charts.CWSEL->on_clicked();
   ASSERT_NE(panel_->windows().real_time_graph(), nullptr);
   EXPECT_EQ(panel_->windows().real_time_graph()->LblUnit->text(), "SEL (dB)");
+}
+
+TEST_F(HistogramTest, LiveHistogramIsASnapshotWithItsOwnReset) {
+  Sample(65.3);  // the first tick only starts the sampling period
+  for (double level : {65.3, 65.0, 70.2}) Sample(level);
+  panel_->windows().OpenLiveHistogram(StatResolution::kWhole);
+  RealHistogram& h = *panel_->windows().real_histogram();
+  EXPECT_EQ(h.windowTitle(), "Histogram");
+  EXPECT_EQ(Span(h.CWGraph1->XRange()), "63..72");  // CoarseLow 64 - 1 to CoarseHigh 71 + 1
+  EXPECT_EQ(h.CWGraph1->PointCount(), kCoarseClassCount);
+  EXPECT_TRUE(h.Picture1->isHidden());
+  const AxisRange y = h.CWGraph1->YRange();
+  EXPECT_GE(y.max, 1);  // the graph's own choice for the counts
+
+  Sample(90.0);  // later samples do not change the snapshot
+  EXPECT_EQ(h.CWGraph1->XRange().max, 72);
+
+  h.CWGraph1->SetXRange(65, 66);  // as a zoom leaves it
+  h.CWGraph1->SetYRange(0, 0.5);
+  h.ToolbarClicked("Reset");
+  EXPECT_EQ(Span(h.CWGraph1->XRange()), "63..72");
+  EXPECT_EQ(h.CWGraph1->YRange().max, y.max);
+
+  h.ToolbarClicked("Track");
+  EXPECT_FALSE(h.Picture1->isHidden());
+  h.track->Choose(2);  // "PanX" hides the list again
+  EXPECT_TRUE(h.Picture1->isHidden());
+  EXPECT_EQ(h.CWGraph1->trackMode(), TrackMode::kPanX);
+
+  panel_->windows().OpenLiveHistogram(StatResolution::kTenth);
+  EXPECT_EQ(panel_->windows().real_histogram()->CWGraph1->XTickLabel(653), "65.3");
+}
+
+TEST_F(HistogramTest, LiveHistogramPrintsEachCopyAfterTheNote) {
+  for (double level : {60.0, 61.0, 62.0}) Sample(level);
+  panel_->side->charts->CWDec->on_clicked();  // the panel's 0.1 dB histogram
+  RealHistogram& h = *panel_->windows().real_histogram();
+  printing_.path = dir_.File("live.pdf");
+  printing_.copies = 2;
+  h.ToolbarClicked("Print");
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text.rfind("Note\n", 0), 0u);
+  EXPECT_EQ(PdfPages(printing_.path), 2);
+  EXPECT_FALSE(h.Toolbar1->isHidden());
+  EXPECT_EQ(h.CWGraph1->YCaption(), "Frequency (Times)");
+}
+
+TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
+  RecordListWindow& list = OpenList({"85.3", "85.3", "85.3", "85.3"});
+  const QString caption = list.windowTitle();
+  list.ToolbarClicked("Ln");
+  EXPECT_FALSE(list.PicResolution->isHidden());
+  list.Cmd01dB->click();
+  Histogram* h = panel_->windows().histogram();
+  ASSERT_NE(h, nullptr);
+  EXPECT_TRUE(list.PicResolution->isHidden());
+  EXPECT_EQ(list.windowTitle(), caption);
+  EXPECT_TRUE(panel_->timer1().isActive());
+
+  // One class, 853: its count at x = 854, inside the range 853 to 854.
+  EXPECT_EQ(Span(h->CWG->XRange()), "853..854");
+  EXPECT_EQ(h->CWG->XTickLabel(853), "85.3");
+  EXPECT_GE(h->y_limit(), 4);
+  // The design cursor sits on a bar's top, not at a count of 2.5; counts are whole.
+  EXPECT_EQ(h->CWG->CursorX(2), 854);
+  EXPECT_EQ(h->CWG->CursorY(2), 4);
+  h->CWG->ReplotNow();
+  for (const double tick : h->CWG->YTicks()) EXPECT_EQ(tick, std::round(tick));
+  // The title line names the list's file first.
+  const std::string title = h->CWG->Title().toStdString();
+  EXPECT_EQ(title.find(caption.toStdString() + " - Histogram, 0.1 dB classes - 4 of 4"), 0u)
+      << title;
+  ASSERT_EQ(h->GridLn->rowCount(), 11);
+  // The whole Ln table shows, without scrolling.
+  EXPECT_LE(h->GridLn->rowViewportPosition(10) + h->GridLn->rowHeight(10),
+            h->GridLn->viewport()->height());
+  EXPECT_GE(h->GridLn->rowViewportPosition(0), 0);
+  // The corners, and L50.
+  const QStringList cells = {Cell(*h, 0, 0), Cell(*h, 0, 1),  Cell(*h, 0, 10),
+                             Cell(*h, 1, 0), Cell(*h, 10, 0), Cell(*h, 6, 1)};
+  EXPECT_EQ(cells.join("|"), "Ln| 0| 9|L(00)|L(90)|85.3");
+
+  // "Limit" twice: the list panel as it was.
+  const bool shown = !h->Picture1->isHidden();
+  h->ToolbarClicked("Limit");
+  h->ToolbarClicked("Limit");
+  EXPECT_EQ(!h->Picture1->isHidden(), shown);
+
+  // "Reset" in the list after a zoom; the description stays as it was.
+  h->track->Choose(4);  // "ZoomXY"
+  const QString description = h->track->txtDescription->text();
+  h->CWG->SetXRange(853.2, 853.4);
+  h->CWG->SetYRange(0, 1);
+  h->track->Choose(7);
+  EXPECT_EQ(Span(h->CWG->XRange()), "853..854");
+  EXPECT_EQ(h->CWG->YRange().max, h->y_limit());
+  EXPECT_EQ(h->CWG->trackMode(), TrackMode::kNormal);
+  EXPECT_EQ(h->track->txtDescription->text(), description);
+}
+
+TEST_F(HistogramTest, WholeDecibelsInTheLnTableOnlyForAPcRecording) {
+  RecordListWindow& real = OpenList({"85.3", "85.3"});
+  real.Cmd1dB->click();
+  EXPECT_EQ(Cell(*panel_->windows().histogram(), 6, 1), "85");
+  RecordListWindow& memory = OpenList({"85.3", "85.3"}, true);
+  memory.Cmd1dB->click();
+  EXPECT_EQ(Cell(*panel_->windows().histogram(), 6, 1), "85.3");
+}
+
+TEST_F(HistogramTest, AListWithNothingToCountSaysSoAndShowsAnEmptyHistogram) {
+  RecordListWindow& list = OpenList({"85.3*", "86.0*"});
+  const QString caption = list.windowTitle();
+  list.Cmd01dB->click();
+  ASSERT_EQ(dialogs_.messages.size(), 1u);
+  EXPECT_EQ(dialogs_.messages[0].text,
+            "The list holds no level to count: 2 records marked \"*\" (paused).");
+  Histogram* h = panel_->windows().histogram();
+  ASSERT_NE(h, nullptr);
+  EXPECT_EQ(h->CWG->PointCount(), 0);
+  EXPECT_EQ(h->GridLn->rowCount(), 1);
+  EXPECT_EQ(list.windowTitle(), caption);
+  EXPECT_TRUE(panel_->timer2().isActive());
+}
+
+TEST_F(HistogramTest, ListHistogramPrintsThroughTheDialogAsAVectorPageWithTitleAndCaptions) {
+  RecordListWindow& list = OpenList({"70.0", "71.0"});
+  list.Cmd01dB->click();
+  Histogram& h = *panel_->windows().histogram();
+  // The dialog is asked, as everywhere: it offers a PDF file without a printer.
+  h.ToolbarClicked("Print");
+  EXPECT_EQ(printing_.asked, 1);
+  printing_.path = dir_.File("hist.pdf");
+  h.ToolbarClicked("Print");
+  EXPECT_EQ(PdfPages(printing_.path), 1);
+  EXPECT_TRUE(h.Picture1->isHidden());
+  const std::string text = test::PdfText(printing_.path);
+  EXPECT_NE(text.find("Histogram, 0.1 dB classes - 2 of 2 records counted"), std::string::npos)
+      << text;
+  EXPECT_NE(text.find("Frequency (Times)"), std::string::npos);
+  EXPECT_NE(text.find("dB"), std::string::npos);
+  // Drawn as vectors: no picture in the file.
+  EXPECT_EQ(test::ProgramOutput("pdfimages", {"-list", QString::fromStdString(printing_.path)})
+                .find(" image "),
+            std::string::npos);
 }
 
 }  // namespace
