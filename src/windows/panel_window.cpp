@@ -108,7 +108,12 @@ void Panel::resizeEvent(QResizeEvent* event) {
   const int side_by_side = face->minimumWidth() + side->minimumWidth() + body_->spacing() +
                            layout()->contentsMargins().left() + layout()->contentsMargins().right();
   const auto direction = width() < side_by_side ? QBoxLayout::TopToBottom : QBoxLayout::LeftToRight;
-  if (body_->direction() != direction) body_->setDirection(direction);
+  if (body_->direction() == direction) return;
+  body_->setDirection(direction);
+  // The body's least size changes with the direction: fit it to the view
+  // again now, or it would keep the tall size of the narrow form and scroll.
+  body_->activate();
+  if (auto* scroller = findChild<QScrollArea*>("PanelBody")) scroller->setWidgetResizable(true);
 }
 
 Panel::~Panel() {
