@@ -62,13 +62,17 @@ void AssessmentWindow::ExcludeSelected() {
   ExcludeStretch(*stretch);
 }
 
-void AssessmentWindow::EditReason() {
+std::optional<std::size_t> AssessmentWindow::ChosenExclusion() {
   const std::optional<std::size_t> row = SelectedRow(TblExclusions);
-  if (!row || *row >= document_->exclusions().size()) {
-    Tabs->setCurrentWidget(TblExclusions);
-    dialogs_.Message("Select a stretch in \"Exclusions\" first.", MessageIcon::kInformation);
-    return;
-  }
+  if (row && *row < document_->exclusions().size()) return row;
+  Tabs->setCurrentWidget(TblExclusions);
+  dialogs_.Message("Select a stretch in \"Exclusions\" first.", MessageIcon::kInformation);
+  return std::nullopt;
+}
+
+void AssessmentWindow::EditReason() {
+  const std::optional<std::size_t> row = ChosenExclusion();
+  if (!row) return;
   const Exclusion& e = document_->exclusions()[*row];
   const std::optional<std::string> reason = dialogs_.InputOrCancel(
       "Reason for leaving out " + StretchText({e.from, e.to}) + ":", "Reason", e.reason);
@@ -79,12 +83,8 @@ void AssessmentWindow::EditReason() {
 }
 
 void AssessmentWindow::RemoveExclusion() {
-  const std::optional<std::size_t> row = SelectedRow(TblExclusions);
-  if (!row || *row >= document_->exclusions().size()) {
-    Tabs->setCurrentWidget(TblExclusions);
-    dialogs_.Message("Select a stretch in \"Exclusions\" first.", MessageIcon::kInformation);
-    return;
-  }
+  const std::optional<std::size_t> row = ChosenExclusion();
+  if (!row) return;
   const Exclusion& e = document_->exclusions()[*row];
   if (!dialogs_.Ask("Count the records from " + StretchText({e.from, e.to}) + " again?",
                     "Remove")) {

@@ -93,6 +93,9 @@ class AssessmentWindow : public QWidget {
   void BuildTables();
   void Show(std::shared_ptr<const AssessmentFigures> figures);
   void ShowExclusions();
+  // The row chosen in "Exclusions"; nothing, and the user told to choose one,
+  // when there is none.
+  std::optional<std::size_t> ChosenExclusion();
   void Note(const std::string& text);
   void RowChosen(QTableView* table);
   void ChartClicked(double x);

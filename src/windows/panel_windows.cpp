@@ -143,11 +143,9 @@ void PanelWindows::AssessList(RecordListWindow& window) {
     dialogs_.Message(e.what(), MessageIcon::kCritical);
     return;
   }
-  assessment_.reset();
-  assessment_ = std::make_unique<AssessmentWindow>(std::move(document), dialogs_);
-  assessment_->show();
-  PlaceBesideList(*assessment_, window, kAssessmentWindowSize);
-  assessment_->TellPartlyRead(window.notes());
+  ShowAssessment(std::move(document), window.notes(), [&window](QWidget& assessment) {
+    PlaceBesideList(assessment, window, kAssessmentWindowSize);
+  });
 }
 
 void PanelWindows::AssessFiles() {
@@ -185,12 +183,21 @@ void PanelWindows::AssessFiles() {
     dialogs_.Message(e.what(), MessageIcon::kCritical);
     return;
   }
-  assessment_.reset();
-  assessment_ = std::make_unique<AssessmentWindow>(std::move(document), dialogs_);
   // Several files are a measurement of their own: the window takes the
   // middle of the screen, as large as it wants where there is room.
+  ShowAssessment(std::move(document), notes, [this](QWidget& assessment) {
+    PlaceOnScreen(assessment, panel_, kAssessmentWindowSize);
+  });
+}
+
+void PanelWindows::ShowAssessment(std::unique_ptr<AssessmentDocument> document,
+                                  const std::vector<std::string>& notes,
+                                  const std::function<void(QWidget&)>& place) {
+  // One Assessment window at a time: a new measurement replaces the last.
+  assessment_.reset();
+  assessment_ = std::make_unique<AssessmentWindow>(std::move(document), dialogs_);
   assessment_->show();
-  PlaceOnScreen(*assessment_, panel_, kAssessmentWindowSize);
+  place(*assessment_);
   assessment_->TellPartlyRead(notes);
 }
 

@@ -65,6 +65,11 @@ class PanelWindows {
 
  private:
   void Connect(RecordListWindow& window);
+  // Shows `document` in the Assessment window, placed by `place`, and tells
+  // what of its files could not be read (`notes`).
+  void ShowAssessment(std::unique_ptr<AssessmentDocument> document,
+                      const std::vector<std::string>& notes,
+                      const std::function<void(QWidget&)>& place);
 
   QWidget& panel_;
   Dialogs& dialogs_;
