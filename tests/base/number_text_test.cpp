@@ -6,29 +6,20 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace slm {
 namespace {
 
-TEST(OneDecimalText, CutsTowardZeroInsteadOfRounding) {
-  EXPECT_EQ(OneDecimalText(65.27), "65.2");
-  EXPECT_EQ(OneDecimalText(65.29), "65.2");
-  EXPECT_EQ(OneDecimalText(75.27), "75.2");
-  EXPECT_EQ(OneDecimalText(100.0), "100.0");
-  EXPECT_EQ(OneDecimalText(-1.25), "-1.2");
-}
-
-TEST(OneDecimalText, ValuesBelowOneHaveNoLeadingZero) {
-  EXPECT_EQ(OneDecimalText(0.5), ".5");
-  EXPECT_EQ(OneDecimalText(0.04), ".0");
-  EXPECT_EQ(OneDecimalText(0.0), ".0");
-  EXPECT_EQ(OneDecimalText(-0.5), "-.5");
-}
-
-TEST(OneDecimalText, NoNumberGivesTheNoValueText) {
-  EXPECT_EQ(OneDecimalText(-std::numeric_limits<double>::infinity()), "--");
-  EXPECT_EQ(OneDecimalText(std::nan("")), "--");
-  EXPECT_EQ(OneDecimalText(1e300), "--");
+// Cut toward zero, no leading zero below one, "--" for no number.
+TEST(OneDecimalText, Table) {
+  const std::pair<double, const char*> cases[] = {
+      {65.27, "65.2"},  {65.29, "65.2"},      {75.27, "75.2"},
+      {100.0, "100.0"}, {-1.25, "-1.2"},      {0.5, ".5"},
+      {0.04, ".0"},     {0.0, ".0"},          {-0.5, "-.5"},
+      {1e300, "--"},    {std::nan(""), "--"}, {-std::numeric_limits<double>::infinity(), "--"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(OneDecimalText(value), text) << value;
 }
 
 TEST(PlainNumberText, IsShortestPlainDecimal) {

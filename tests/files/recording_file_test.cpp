@@ -5,10 +5,11 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "files/file_io.h"
-#include "support/sample_lists.h"
 #include "support/file_size_limit.h"
+#include "support/sample_lists.h"
 
 namespace slm {
 namespace {
@@ -155,18 +156,15 @@ TEST(RecordingErrors, NameTheFileThatFailed) {
   TempDir dir;
   EXPECT_THROW(RecordingFileWriter(dir.File("gone/Fake"), Separator::kTab, Stem(dir, "gone/x")),
                DataFileError);
-  try {
-    FinishRecordingFile(ListHeader{}, dir.File("no-fake"), dir.File("rec.dlgr"));
-    ADD_FAILURE() << "a missing temporary file went unnoticed";
-  } catch (const DataFileError& e) {
-    EXPECT_EQ(e.path(), dir.File("no-fake"));
-  }
-  WriteBytes(dir.File("Fake"), "No.s\tDate Time\tdB\t\r\n");
-  try {
-    FinishRecordingFile(ListHeader{}, dir.File("Fake"), dir.File("gone/rec.dlgr"));
-    ADD_FAILURE() << "an unwritable final file went unnoticed";
-  } catch (const DataFileError& e) {
-    EXPECT_EQ(e.path(), dir.File("gone/rec.dlgr"));
+  WriteBytes(dir.File("Fake"), kTitle);
+  for (const auto& [fake, final_path, failed] :
+       {std::tuple{"no-fake", "rec.dlgr", "no-fake"}, {"Fake", "gone/rec.dlgr", "gone/rec.dlgr"}}) {
+    try {
+      FinishRecordingFile(ListHeader{}, dir.File(fake), dir.File(final_path));
+      ADD_FAILURE() << "no error for " << failed;
+    } catch (const DataFileError& e) {
+      EXPECT_EQ(e.path(), dir.File(failed));
+    }
   }
 }
 

@@ -28,12 +28,7 @@ long ResidentKilobytes() {
   return resident * 4;
 }
 
-long long SecondsOf(std::string_view t) {
-  auto n = [&](std::size_t at, std::size_t len) {
-    return std::stoi(std::string(t.substr(at, len)));
-  };
-  return LinearSeconds({n(0, 4), n(5, 2), n(8, 2), n(11, 2), n(14, 2), n(17, 2)});
-}
+std::int64_t SecondsOf(std::string_view t) { return ParseClockText(t).value_or(-1); }
 
 class WeekSoak : public ::testing::Test, protected test::MeterStack {};
 

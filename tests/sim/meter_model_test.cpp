@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/calendar.h"
 #include "link/meter.h"
 
 namespace slm::sim {
@@ -41,13 +42,6 @@ MeterModel QuietMeter() {
   MeterModel model(MeterOptions{.rate_hz = 1e-6, .catch_up_limit = 1e12});
   model.Transmit(0.01);
   return model;
-}
-
-std::string Text(const MeterTime& m) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", m.year, m.month, m.day, m.hour,
-                m.minute, m.second);
-  return buf;
 }
 
 // A "p:" prefix marks a pause record.
@@ -99,7 +93,7 @@ Bytes Download(MeterModel& model, const StoredSet& set, double t = 0.05) {
 
 // Number, start, interval, weightings and range, then the records.
 std::string Describe(const StoredSet& set) {
-  std::string text = std::to_string(set.number) + " " + Text(set.start) + " " +
+  std::string text = std::to_string(set.number) + " " + PcDateTimeText(set.start) + " " +
                      std::to_string(set.interval) + " " + set.frequency_weighting +
                      set.time_weighting + set.range;
   for (const StoredRecord& r : set.records) text += (r.pause ? " p:" : " ") + r.level;
@@ -327,15 +321,15 @@ TEST(MeterClock, SetClockIsReadBackCountsCalendarDaysAndIgnoresNonDates) {
   EXPECT_EQ(model.Transmit(3622.6), MakeBytes({0x02, 0x16, 0x11, 0x23, 0x03, 0x16}));
   model.Receive(MakeBytes({'B', 0, 0, 0, 0x31, 0x02, 0x24}), 3623);     // 31 February
   model.Receive(MakeBytes({'B', 0, 0, 0x25, 0x01, 0x01, 0x24}), 3623);  // hour 25
-  EXPECT_EQ(Text(model.ClockAt(3623)), "2016/03/23 11:16:03");
-  EXPECT_EQ(Text(MeterModel().ClockAt(59.99)), "2024/01/01 00:00:59");
+  EXPECT_EQ(PcDateTimeText(model.ClockAt(3623)), "2016/03/23 11:16:03");
+  EXPECT_EQ(PcDateTimeText(MeterModel().ClockAt(59.99)), "2024/01/01 00:00:59");
   model.SetClock({2024, 2, 28, 23, 59, 59}, 10);
-  EXPECT_EQ(Text(model.ClockAt(11)), "2024/02/29 00:00:00");
-  EXPECT_EQ(Text(model.ClockAt(10 + 86401)), "2024/03/01 00:00:00");
+  EXPECT_EQ(PcDateTimeText(model.ClockAt(11)), "2024/02/29 00:00:00");
+  EXPECT_EQ(PcDateTimeText(model.ClockAt(10 + 86401)), "2024/03/01 00:00:00");
   model.SetClock({2023, 2, 28, 23, 59, 59}, 0);
-  EXPECT_EQ(Text(model.ClockAt(1)), "2023/03/01 00:00:00");
+  EXPECT_EQ(PcDateTimeText(model.ClockAt(1)), "2023/03/01 00:00:00");
   model.SetClock({2099, 12, 31, 23, 59, 30}, 0);
-  EXPECT_EQ(Text(model.ClockAt(45)), "2100/01/01 00:00:15");
+  EXPECT_EQ(PcDateTimeText(model.ClockAt(45)), "2100/01/01 00:00:15");
 }
 
 TEST(SamplingTime, ReadAndSetWithHighByteFirst) {
