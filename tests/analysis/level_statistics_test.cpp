@@ -135,14 +135,10 @@ TEST(LevelStatistics, EntryHundredLessPIsWhereTheRunningCountFirstPassesItsShare
   EXPECT_EQ(ln[50], "5.0");
   EXPECT_EQ(ln[49], "6.0");
   EXPECT_EQ(ln[0], "10.0");
-}
-
-TEST(LevelStatistics, ARunningCountEqualToTheShareDoesNotPassIt) {
   // N = 200: the share of p = 1 is exactly 1, which the one record at 10.0
   // reaches but does not pass.
-  std::vector<std::string> levels(199, "20.0");
+  levels.assign(199, "20.0");
   levels.insert(levels.begin(), "10.0");
-  LnTable ln;
   Compute(ListOf(levels), ln);
   EXPECT_EQ(ln[99], "20.0");
   EXPECT_EQ(ln[0], "20.0");

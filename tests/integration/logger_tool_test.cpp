@@ -32,6 +32,13 @@ constexpr const char* kSets =
     "1;2024/05/01 10:00:00;1;A;FAST;30-90;65.3 66.1 p:66.0 70.2 71.0 72.5 60.1\n"
     "7;2024/05/02 11:30:00;2;C;SLOW;50-110;80.0 81.5\n";
 
+// Set `number`, started at `start`, of `count` records of 70.1 dB.
+std::string LongSet(int number, const std::string& start, int count) {
+  std::string line = std::to_string(number) + ";" + start + ";1;A;FAST;30-90;";
+  for (int i = 0; i < count; ++i) line += " 70.1";
+  return line + "\n";
+}
+
 // The set lines of `memory` (they start with a digit), or the record lines of
 // `download` (those after the title "No.s").
 std::vector<std::string> SetLines(const std::string& text) {
@@ -78,9 +85,7 @@ class LoggerTool : public test::ToolTest {
 
 TEST_F(LoggerTool, MemoryListsEachSetWithItsPositionNumberStartAndRecords) {
   // 1400 records take 0.054 MB of the 8.0.
-  std::string levels;
-  for (int i = 0; i < 1400; ++i) levels += " 70.1";
-  StartMeter(kSets + std::string("9;2024/05/03 08:00:00;1;A;FAST;30-90;") + levels + "\n");
+  StartMeter(kSets + LongSet(9, "2024/05/03 08:00:00", 1400));
   const ToolRun run = Tool("memory");
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_THAT(Lines(run.out), Contains("Memory Size (MB)\t8.0"));
@@ -133,10 +138,8 @@ TEST_F(LoggerTool, ADownloadCutShortKeepsTheWholeRecordsInAMarkedFile) {
       {"silence:1.5:100", "The meter stopped sending: "},
       {"vanish:2000", "The meter was lost: its serial port stopped working"},
   };
-  std::string levels;
-  for (int i = 0; i < 500; ++i) levels += " 70.1";
   for (const auto& c : cases) {
-    StartMeter("3;2024/05/01 10:00:00;1;A;FAST;30-90;" + levels + "\n", {c.fault});
+    StartMeter(LongSet(3, "2024/05/01 10:00:00", 500), {c.fault});
     const std::string out = dir_.File("part.dlgr");
     const ToolRun run = Tool("download", {"--set", "1", "-o", out});
     if (run.err.find("% Completed") == std::string::npos) {
@@ -215,9 +218,7 @@ TEST_F(LoggerTool, TheMemoryOfAMeasuringMeterIsNotRead) {
 
 // SIGINT and SIGTERM end a download at once and keep what arrived.
 TEST_F(LoggerTool, AStopSignalEndsADownloadAndKeepsWhatArrived) {
-  std::string levels;
-  for (int i = 0; i < 2000; ++i) levels += " 70.1";
-  StartMeter("3;2024/05/01 10:00:00;1;A;FAST;30-90;" + levels + "\n");
+  StartMeter(LongSet(3, "2024/05/01 10:00:00", 2000));
   const std::string out = dir_.File("part.csv");
   test::Child tool(SLMTOOL_PATH, {"download", "--port", meter_->device(), "--set", "1", "-o", out});
   ASSERT_TRUE(

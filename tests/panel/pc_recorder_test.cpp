@@ -80,7 +80,7 @@ TEST_F(RecorderTest, RunningValuesAreCutToOneDecimalAndASteadyLevelKeepsItsLastD
   }
 }
 
-TEST_F(RecorderTest, MaximumKeepsTheMeterTextAndItsTime) {
+TEST_F(RecorderTest, MaximumKeepsTheMeterTextAndItsTimeUntilARefresh) {
   TickAt(60.0, "60.0");
   TickAt(72.5, "72.5*");
   TickAt(70.0, "70.0");
@@ -88,6 +88,12 @@ TEST_F(RecorderTest, MaximumKeepsTheMeterTextAndItsTime) {
   EXPECT_DOUBLE_EQ(recorder_.panel().max, 72.5);
   EXPECT_EQ(recorder_.panel().max_text, "72.5*");
   EXPECT_EQ(recorder_.panel().max_time, "2024/05/01 10:00:01");
+  recorder_.Refresh();  // starts the panel again
+  EXPECT_TRUE(recorder_.list().empty());
+  EXPECT_EQ(recorder_.panel().count, 0);
+  EXPECT_DOUBLE_EQ(recorder_.panel().max, 0.0);
+  TickAt(40.0, "40.0");
+  EXPECT_EQ(recorder_.panel().leq_text, "40.0");
 }
 
 TEST_F(RecorderTest, TabRecordingWritesHeaderAndEveryLine) {
@@ -231,16 +237,6 @@ TEST_F(RecorderTest, SavedPanelListCarriesThePanelValues) {
   EXPECT_EQ(lines[8], recorder_.panel().leq_text);
   EXPECT_EQ(lines[9], "No.s,Date Time,dB,");
   EXPECT_EQ(lines[13], "4,2024/05/01 10:00:04,80.0,");
-}
-
-TEST_F(RecorderTest, RefreshStartsThePanelAgain) {
-  Ticks(5, 70.0, "70.0");
-  recorder_.Refresh();
-  EXPECT_TRUE(recorder_.list().empty());
-  EXPECT_EQ(recorder_.panel().count, 0);
-  EXPECT_DOUBLE_EQ(recorder_.panel().max, 0.0);
-  TickAt(40.0, "40.0");
-  EXPECT_EQ(recorder_.panel().leq_text, "40.0");
 }
 
 // The slow one: 348000 samples. A full file is written and the recording

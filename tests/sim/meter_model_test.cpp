@@ -463,16 +463,13 @@ TEST(Logging, PauseMarksRecordsAndStopOrErasingEndsIt) {
 // The faults the link and logger tests use (silence, short replies, a missing
 // acknowledgement, trailing bytes, ignored commands) are shown there by what
 // they do to the program; these are the ones only the emulator's user sees.
-TEST(Faults, ASilentMeterActsOnNothingItHears) {
+TEST(Faults, ASilentMeterActsOnNothingItHearsAndGarbageGoesBetweenFrames) {
   MeterModel model;
   model.faults().silent = true;
   model.Receive("A" + Key(10), 0.1);
   EXPECT_EQ(model.Transmit(3.05), "");
   EXPECT_EQ(model.range_code(), 0);
   EXPECT_EQ(model.received_bytes(), "A" + Key(10));
-}
-
-TEST(Faults, GarbageBetweenFrames) {
   MeterModel garbage;
   garbage.faults().garbage_between = 5;
   const Bytes out = garbage.Transmit(0.95);
