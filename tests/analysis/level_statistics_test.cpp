@@ -115,6 +115,7 @@ TEST(LevelStatistics, OneClassForEveryRecordGivesItForEveryEntry) {
   for (const auto& [level, resolution, source, entry] :
        {Case{"72.4", StatResolution::kTenth, LnSource::kFine, "72.4"},
         Case{"72.4", StatResolution::kWhole, LnSource::kCoarse, "72"},
+        Case{"72.4", StatResolution::kWhole, LnSource::kFine, "72.4"},  // a memory set's
         Case{"0.5", StatResolution::kTenth, LnSource::kFine, "0.5"},
         Case{"L", StatResolution::kTenth, LnSource::kFine, "145.0"}}) {
     LnTable ln;

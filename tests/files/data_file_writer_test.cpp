@@ -92,8 +92,11 @@ TEST(SaveRecordList, WritesTheFileBytesAndReplacesAnOlderFile) {
   std::string csv = kMemorySetFile;
   std::replace(csv.begin(), csv.end(), '\t', ',');
   test::WriteBytes(dir.File("set.csv"), std::string(4096, 'x'));
-  SaveRecordList(dir.File("set.csv"), SampleMemorySet(), Separator::kComma);
+  std::vector<std::string> captions;
+  SaveRecordList(dir.File("set.csv"), SampleMemorySet(), Separator::kComma,
+                 [&](const WriteProgress& p) { captions.push_back(p.caption); });
   EXPECT_EQ(ReadBytes(dir.File("set.csv")), csv);
+  EXPECT_EQ(captions, std::vector<std::string>{"3Records Completed"});
   SaveRecordList(dir.File("set.dlgr"), SampleMemorySet(), Separator::kTab);
   EXPECT_EQ(ReadBytes(dir.File("set.dlgr")), kMemorySetFile);
 

@@ -45,7 +45,7 @@ TEST(ParseExclusion, TakesTwoClockTimesAndAReasonOrSaysWhatIsWrong) {
   }
 }
 
-TEST(ExclusionsFile, IsWrittenBesideTheDataFileAndReadBack) {
+TEST(ExclusionsFile, IsWrittenBesideTheDataFileAndReadBackNamingALineItCannotRead) {
   test::TempDir dir;
   const std::string data = dir.File("day1.dlgr");
   const std::vector<Exclusion> kept = {
@@ -62,11 +62,9 @@ TEST(ExclusionsFile, IsWrittenBesideTheDataFileAndReadBack) {
   WriteExclusions(data, {});
   EXPECT_FALSE(std::filesystem::exists(ExclusionsPathFor(data)));
   EXPECT_TRUE(ReadExclusions(ExclusionsPathFor(data)).empty());  // no side file: nothing left out
-}
 
-TEST(ExclusionsFile, ALineThatCannotBeReadIsNamedWithItsFile) {
-  test::TempDir dir;
-  const std::string path = dir.File("day1.dlgr.exclusions");
+  // A line that cannot be read is named with its file.
+  const std::string path = ExclusionsPathFor(data);
   test::WriteBytes(path, "# comment\r\n\r\n2024/05/01 10:15:00..2024/05/01 10:17:30\r\nsiren\r\n");
   try {
     ReadExclusions(path);

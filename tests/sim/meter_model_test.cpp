@@ -312,7 +312,7 @@ TEST(Keys, IntegrationTimeCyclesAndDisplayOrUnknownKeysLeaveTheFrame) {
   EXPECT_EQ(model.received_commands().size(), seen.size() - 1 + 6);
 }
 
-TEST(MeterClock, SetClockIsReadBackCountsCalendarDaysAndIgnoresNonDates) {
+TEST(MeterClock, SetClockAndSamplingTimeAreReadBackAndNonsenseIsIgnored) {
   MeterModel model = QuietMeter();
   // "B" is 0x42; then 42 s, 15 min, 10 h, the 23rd, March, (20)16.
   model.Receive(MakeBytes({0x42, 0x42, 0x15, 0x10, 0x23, 0x03, 0x16, 'I'}), 2.0);
@@ -330,15 +330,12 @@ TEST(MeterClock, SetClockIsReadBackCountsCalendarDaysAndIgnoresNonDates) {
   EXPECT_EQ(PcDateTimeText(model.ClockAt(1)), "2023/03/01 00:00:00");
   model.SetClock({2099, 12, 31, 23, 59, 30}, 0);
   EXPECT_EQ(PcDateTimeText(model.ClockAt(45)), "2100/01/01 00:00:15");
-}
-
-TEST(SamplingTime, ReadAndSetWithHighByteFirst) {
-  MeterModel model = QuietMeter();
-  model.Receive("J", 0.05);
-  EXPECT_EQ(model.Transmit(0.06), MakeBytes({0, 1}));
-  model.Receive(MakeBytes({'C', 0, 200, 'J'}), 0.1);
-  EXPECT_EQ(model.Transmit(0.2), MakeBytes({0, 200}));
-  model.Receive(MakeBytes({'C', 1, 0, 'C', 0, 0}), 0.3);  // outside 1..255: kept
+  // The sampling time, read and set with its high byte first; outside 1..255 it is kept.
+  model.Receive("J", 3700);
+  EXPECT_EQ(model.Transmit(3700.1), MakeBytes({0, 1}));
+  model.Receive(MakeBytes({'C', 0, 200, 'J'}), 3701);
+  EXPECT_EQ(model.Transmit(3701.1), MakeBytes({0, 200}));
+  model.Receive(MakeBytes({'C', 1, 0, 'C', 0, 0}), 3702);
   EXPECT_EQ(model.sampling_time(), 200);
 }
 
