@@ -201,9 +201,7 @@ TEST(PlotSeriesTest, PointsInViewNearestPointsAndSteps) {
   EXPECT_EQ(StepsInView({2.5, 4.5}, 1, 10).begin, 2u);
   EXPECT_EQ(StepsInView({2.5, 4.5}, 1, 10).end, 4u);
   EXPECT_TRUE(StepsInView({20, 30}, 1, 10).empty());
-  const std::array<std::size_t, 2> design = DesignCursorSteps({1, 10}, 1, 10);
-  EXPECT_EQ(design[0], 3u);
-  EXPECT_EQ(design[1], 6u);
+  EXPECT_EQ(DesignCursorSteps({1, 10}, 1, 10), (std::array<std::size_t, 2>{3, 6}));
 }
 
 TEST(PlotSeriesTest, FitRangeTakesWholeUnitsAroundTheFiniteValues) {
