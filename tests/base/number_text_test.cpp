@@ -22,12 +22,17 @@ TEST(OneDecimalText, Table) {
   for (const auto& [value, text] : cases) EXPECT_EQ(OneDecimalText(value), text) << value;
 }
 
-TEST(PlainNumberText, IsShortestPlainDecimal) {
+TEST(NumberTexts, AreTheShortestThatReadBackTheSameValue) {
   EXPECT_EQ(PlainNumberText(65.3), "65.3");
   EXPECT_EQ(PlainNumberText(653 / 10.0), "65.3");
   EXPECT_EQ(PlainNumberText(80.0), "80");
   EXPECT_EQ(PlainNumberText(86400), "86400");
   EXPECT_EQ(PlainNumberText(1e-7), "0.0000001");
+  for (double v : {65.3, 80.0, 0.1, 1e-7, -2.5, 86400.0, 123456.789}) {
+    EXPECT_EQ(ParseNumber(NumberText(v)), v) << v;
+  }
+  EXPECT_EQ(NumberText(65.3), "65.3");
+  EXPECT_EQ(NumberText(2.0), "2");
 }
 
 TEST(ParseNumber, TakesWholeDecimalNumbersOnly) {
@@ -72,14 +77,6 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartAfterBlanks) {
   for (const Case& c : cases) {
     EXPECT_EQ(LeadingNumber(c.text), c.value) << c.text;
   }
-}
-
-TEST(NumberText, ShortestTextReadsBackTheSameValue) {
-  for (double v : {65.3, 80.0, 0.1, 1e-7, -2.5, 86400.0, 123456.789}) {
-    EXPECT_EQ(ParseNumber(NumberText(v)), v) << v;
-  }
-  EXPECT_EQ(NumberText(65.3), "65.3");
-  EXPECT_EQ(NumberText(2.0), "2");
 }
 
 TEST(DurationText, TwoDigitsEachAndHoursBeyondADay) {
