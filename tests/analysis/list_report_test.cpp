@@ -55,7 +55,7 @@ std::vector<std::string> HeadThen(const std::vector<std::string>& rows) {
   return lines;
 }
 
-TEST(ListReport, ThreeToALineGroupsTheRecordsFromTheFirst) {
+TEST(ListReport, RecordsAreGroupedFromTheFirstInColumnsOfFixedWidths) {
   const ListReport report = BuildListReport(ListOf(kSevenLevels), 3);
   EXPECT_FALSE(report.stop.has_value());
   EXPECT_THAT(report.lines, ElementsAreArray(HeadThen({
@@ -63,9 +63,7 @@ TEST(ListReport, ThreeToALineGroupsTheRecordsFromTheFirst) {
                                 "             4  2024/03/01 10:00:03       --     91.4     65.0",
                                 "             7  2024/03/01 10:00:06    100.0",
                             })));
-}
-
-TEST(ListReport, ColumnsKeepTheirWidthsForEveryCountPerLine) {
+  // The columns keep their widths for every count per line.
   const RecordList list = ListOf(kSevenLevels);
   for (int per = 1; per <= 5; ++per) {
     const ListReport report = BuildListReport(list, per);

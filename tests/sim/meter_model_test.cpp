@@ -355,7 +355,7 @@ TEST(Directory, RemainingMemoryShrinksWithTheSetsButNotBelowZero) {
   EXPECT_GT(empty_set, 69000u);
 }
 
-TEST(SetReply, HeaderFieldsAndRecordsAreAtTheirPositions) {
+TEST(SetReply, HeaderFieldsAndRecordsAreAtTheirPositionsWithPercentilesOfTheTime) {
   MeterModel model = QuietMeter();
   StoredSet set =
       MakeSet(0x0107, {2024, 12, 31, 23, 59, 57}, 2, {"060.0", "070.0", "p:099.0", "065.0"});
@@ -381,13 +381,11 @@ TEST(SetReply, HeaderFieldsAndRecordsAreAtTheirPositions) {
             "        2025/01/01 00:00:03 065.0 dB\r\n");
   model.Receive(MakeBytes({'O', 7, 7}), 2.0);
   EXPECT_EQ(model.Transmit(3.0), "") << "no reply for an unknown set";
-}
 
-TEST(SetReply, PercentilesAreLevelsExceededThatShareOfTheTime) {
-  MeterModel model = QuietMeter();
+  // The percentiles are the levels exceeded that share of the time.
   std::vector<std::string> levels;
   for (int i = 20; i >= 1; --i) levels.push_back(std::to_string(40 + i) + ".0");
-  ExpectTexts(Download(model, MakeSet(1, kNewYear, 12, levels)),
+  ExpectTexts(Download(model, MakeSet(1, kNewYear, 12, levels), 4.0),
               {At{20, "9"},  // the interval as one digit
                At{145, "060.0 "}, At{155, "2024/01/01 00:00:00"}, At{233, "060.0 "},
                At{249, "059.0 "}, At{265, "051.0 "}, At{281, "043.0 "}, At{297, "042.0 "}});
