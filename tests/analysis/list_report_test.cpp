@@ -55,7 +55,7 @@ std::vector<std::string> HeadThen(const std::vector<std::string>& rows) {
   return lines;
 }
 
-TEST(ListReport, ThreeToALineGroupsTheRecordsFromTheFirst) {
+TEST(ListReport, RecordsAreGroupedFromTheFirstInColumnsOfFixedWidths) {
   const ListReport report = BuildListReport(ListOf(kSevenLevels), 3);
   EXPECT_FALSE(report.stop.has_value());
   EXPECT_THAT(report.lines, ElementsAreArray(HeadThen({
@@ -63,9 +63,7 @@ TEST(ListReport, ThreeToALineGroupsTheRecordsFromTheFirst) {
                                 "             4  2024/03/01 10:00:03       --     91.4     65.0",
                                 "             7  2024/03/01 10:00:06    100.0",
                             })));
-}
-
-TEST(ListReport, ColumnsKeepTheirWidthsForEveryCountPerLine) {
+  // The columns keep their widths for every count per line.
   const RecordList list = ListOf(kSevenLevels);
   for (int per = 1; per <= 5; ++per) {
     const ListReport report = BuildListReport(list, per);
@@ -78,7 +76,7 @@ TEST(ListReport, ColumnsKeepTheirWidthsForEveryCountPerLine) {
   }
 }
 
-TEST(ListReport, EachCopyRepeatsTheWholeReport) {
+TEST(ListReport, EachCopyRepeatsTheWholeReportAndAnEmptyListItsHeadOnly) {
   const RecordList list = ListOf({"60.1", "61.2"});
   const ListReport one = BuildListReport(list, 2);
   const ListReport two = BuildListReport(list, 2, 2);
@@ -86,9 +84,7 @@ TEST(ListReport, EachCopyRepeatsTheWholeReport) {
   twice.insert(twice.end(), one.lines.begin(), one.lines.end());
   EXPECT_EQ(one.lines.size(), kHead.size() + 1);
   EXPECT_EQ(two.lines, twice);
-}
-
-TEST(ListReport, AnEmptyListPrintsItsHeadOnly) {
+  // An empty list prints its head only.
   int calls = 0;
   const ListReport report = BuildListReport(ListOf({}), 3, 1, [&](std::size_t) { ++calls; });
   EXPECT_EQ(report.lines, kHead);
@@ -134,10 +130,13 @@ TEST(ListReport, ATextTooLongForItsFieldStopsTheReportBeforeItsLine) {
   }
 }
 
-TEST(ListReport, AFieldExactlyAsWideAsItsColumnFits) {
+TEST(ListReport, AFieldExactlyAsWideAsItsColumnFitsAndOneWiderIsNamedInTheStopText) {
   const ListReport report = BuildListReport(ListOf({"123456789"}), 1);  // nine characters in nine
   EXPECT_FALSE(report.stop.has_value());
   EXPECT_EQ(report.lines.back(), "             1  2024/03/01 10:00:00123456789");
+  EXPECT_EQ(ReportStopText({12, "Date Time", "2024/03/01 10:00:00 extra", 21}),
+            "The report stopped at record 12: its Date Time \"2024/03/01 10:00:00 extra\" is "
+            "longer than the 21 characters of its column. The lines before it were printed.");
 }
 
 TEST(ListReport, ProgressStartsAtTheFirstLineAndEndsAtTheLastLineOfTheLastCopy) {
@@ -147,12 +146,6 @@ TEST(ListReport, ProgressStartsAtTheFirstLineAndEndsAtTheLastLineOfTheLastCopy) 
   EXPECT_EQ(rows.front(), 1u);
   EXPECT_EQ(rows.back(), 7u);
   EXPECT_LE(rows.size(), 6u);  // at most once a line
-}
-
-TEST(ListReport, StopTextNamesTheRecordTheFieldItsTextAndTheWidth) {
-  EXPECT_EQ(ReportStopText({12, "Date Time", "2024/03/01 10:00:00 extra", 21}),
-            "The report stopped at record 12: its Date Time \"2024/03/01 10:00:00 extra\" is "
-            "longer than the 21 characters of its column. The lines before it were printed.");
 }
 
 TEST(RecordsPerLine, TakesTheWholePartOfALeadingNumberFromOneToFive) {

@@ -59,7 +59,7 @@ class LiveChartDataTest : public ::testing::Test {
   LiveChartData data_;
 };
 
-TEST_F(LiveChartDataTest, StartsEmptyWithTheProgramStartRanges) {
+TEST_F(LiveChartDataTest, StartsEmptyWithTheProgramStartRangesThenKeepsSamplesInOrder) {
   EXPECT_EQ(data_.sample_count(), 0);
   EXPECT_TRUE(data_.levels().empty());
   for (auto series : {data_.all_levels(), data_.all_leqs(), data_.all_sels()}) {
@@ -68,9 +68,7 @@ TEST_F(LiveChartDataTest, StartsEmptyWithTheProgramStartRanges) {
   EXPECT_EQ(Counted(data_), 0);
   EXPECT_EQ(Bounds(data_.ranges()), "fine 1450..0 coarse 145..0");
   EXPECT_EQ(Texts(data_.ranges()), "leq 145..0 sel 145..0");
-}
-
-TEST_F(LiveChartDataTest, SamplesAreChartedAndKeptInOrder) {
+  // Samples are charted and kept in order.
   const LiveChartUpdate u = Sample(65.3, "61.2", "72.4");
   EXPECT_EQ((std::vector<double>{u.level, u.leq, u.sel}), (std::vector<double>{65.3, 61.2, 72.4}));
   // Leq and SEL texts are charted by their numeric value.

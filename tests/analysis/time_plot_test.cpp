@@ -74,7 +74,7 @@ TEST(PlotLevelColumnTest, ClassifiesLevelsAndMarksPauses) {
   }
 }
 
-TEST(PlotLevelColumnTest, ProgressIsThrottledAndAlwaysGivesTheLastRow) {
+TEST(PlotLevelColumnTest, ProgressIsThrottledAndAlwaysGivesTheFirstAndLastRows) {
   // Each look at the clock is 100 ms after the one before.
   auto now = std::chrono::steady_clock::time_point{};
   ProgressThrottle throttle(std::chrono::milliseconds(250), [&now] {
@@ -82,38 +82,16 @@ TEST(PlotLevelColumnTest, ProgressIsThrottledAndAlwaysGivesTheLastRow) {
     return now;
   });
   std::vector<std::size_t> rows;
-  const RecordList list = ListOf(std::vector<std::string>(11, "60.0"));
-  PlotLevelColumn(
-      list, [&rows](std::size_t row) { rows.push_back(row); }, throttle);
+  const auto progress = [&rows](std::size_t row) { rows.push_back(row); };
+  PlotLevelColumn(ListOf(std::vector<std::string>(11, "60.0")), progress, throttle);
   EXPECT_THAT(rows, ElementsAre(1, 4, 7, 10, 11));
-}
-
-TEST(PlotLevelColumnTest, OwnThrottleReportsTheFirstAndLastRows) {
-  // Three rows take far less than the throttle's interval.
-  std::vector<std::size_t> rows;
-  PlotLevelColumn(ListOf({"60.0", "61.0", "62.0"}),
-                  [&rows](std::size_t row) { rows.push_back(row); });
+  // Its own throttle: three rows take far less than its interval.
+  rows.clear();
+  PlotLevelColumn(ListOf({"60.0", "61.0", "62.0"}), progress);
   EXPECT_THAT(rows, ElementsAre(1, 3));
   rows.clear();
-  PlotLevelColumn(ListOf({}), [&rows](std::size_t row) { rows.push_back(row); });
+  PlotLevelColumn(ListOf({}), progress);
   EXPECT_TRUE(rows.empty());
-}
-
-TEST(OpenLiveTimePlotTest, CopiesTheSamplesTaken) {
-  LiveChartData charts;
-  std::vector<double> levels;
-  for (int i = 0; i < 10; ++i) {
-    levels.push_back(60.0 + i);
-    charts.UpdateLiveCharts(60.0 + i, "50.0", "70.0");
-  }
-  const LiveTimePlot plot = OpenLiveTimePlot(charts, LiveSeries::kLevel);
-  EXPECT_EQ(plot.values, levels);
-  EXPECT_EQ(plot.x_high, 9);
-  EXPECT_EQ(OpenLiveTimePlot(charts, LiveSeries::kLeq).values, std::vector<double>(10, 50.0));
-  EXPECT_EQ(OpenLiveTimePlot(charts, LiveSeries::kSel).values, std::vector<double>(10, 70.0));
-  // A copy: later samples do not reach a plot already open.
-  charts.UpdateLiveCharts(99.0, "51.0", "71.0");
-  EXPECT_EQ(plot.values.size(), 10u);
 }
 
 TEST(OpenLiveTimePlotTest, NoOrOneSampleGivesXFromOneToOne) {
@@ -125,28 +103,30 @@ TEST(OpenLiveTimePlotTest, NoOrOneSampleGivesXFromOneToOne) {
   }
   charts.UpdateLiveCharts(65.0, "65.0", "65.0");
   EXPECT_EQ(OpenLiveTimePlot(charts, LiveSeries::kLevel).x_high, 1);
-  charts.UpdateLiveCharts(66.0, "65.0", "65.0");
-  charts.UpdateLiveCharts(67.0, "65.0", "65.0");
-  EXPECT_EQ(OpenLiveTimePlot(charts, LiveSeries::kLevel).x_high, 2);
 }
 
-TEST(OpenLiveTimePlotTest, BoundsAndCaptionOfEachSeries) {
+TEST(OpenLiveTimePlotTest, CopiesEachSeriesWithItsBoundsAndCaption) {
   LiveChartData charts;
   charts.UpdateLiveCharts(65.3, "61.2", "72.4*");
   charts.UpdateLiveCharts(58.7, "60.1", "75.0");
   charts.UpdateLiveCharts(71.0, "62.8*", "74.1");
-  using Case = std::tuple<LiveSeries, double, double, std::string>;
-  for (const auto& [series, low, high, caption] :
-       {Case{LiveSeries::kLevel, 58.7, 71.0, "SPL (dB)"},
-        Case{LiveSeries::kLeq, 60.1, 62.8, "Leq (dB)"},
-        Case{LiveSeries::kSel, 72.4, 75.0, "SEL (dB)"}}) {
+  using Case = std::tuple<LiveSeries, std::vector<double>, double, double, std::string>;
+  for (const auto& [series, values, low, high, caption] :
+       {Case{LiveSeries::kLevel, {65.3, 58.7, 71.0}, 58.7, 71.0, "SPL (dB)"},
+        Case{LiveSeries::kLeq, {61.2, 60.1, 62.8}, 60.1, 62.8, "Leq (dB)"},
+        Case{LiveSeries::kSel, {72.4, 75.0, 74.1}, 72.4, 75.0, "SEL (dB)"}}) {
     SCOPED_TRACE(caption);
     const LiveTimePlot plot = OpenLiveTimePlot(charts, series);
+    EXPECT_EQ(plot.values, values);
     EXPECT_DOUBLE_EQ(plot.y_low, low);
     EXPECT_DOUBLE_EQ(plot.y_high, high);
     EXPECT_EQ(plot.caption, caption);
     EXPECT_EQ(plot.x_high, 2);
   }
+  // A copy: later samples do not reach a plot already open.
+  const LiveTimePlot plot = OpenLiveTimePlot(charts, LiveSeries::kLevel);
+  charts.UpdateLiveCharts(99.0, "51.0", "71.0");
+  EXPECT_EQ(plot.values.size(), 3u);
 }
 
 // X as a plain number (zero without a sign), Y to the nearest tenth.
@@ -218,9 +198,7 @@ TEST(PlotSeriesTest, PointsInViewNearestPointsAndSteps) {
   EXPECT_EQ(StepsInView({2.5, 4.5}, 1, 10).begin, 2u);
   EXPECT_EQ(StepsInView({2.5, 4.5}, 1, 10).end, 4u);
   EXPECT_TRUE(StepsInView({20, 30}, 1, 10).empty());
-  const std::array<std::size_t, 2> design = DesignCursorSteps({1, 10}, 1, 10);
-  EXPECT_EQ(design[0], 3u);
-  EXPECT_EQ(design[1], 6u);
+  EXPECT_EQ(DesignCursorSteps({1, 10}, 1, 10), (std::array<std::size_t, 2>{3, 6}));
 }
 
 TEST(PlotSeriesTest, FitRangeTakesWholeUnitsAroundTheFiniteValues) {

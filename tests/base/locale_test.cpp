@@ -13,6 +13,7 @@
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
 #include "panel/pc_recorder.h"
+#include "support/sample_lists.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"
 
@@ -78,23 +79,13 @@ TEST(CommaLocale, RecordingKeepsTheTenthsOfItsMaximum) {
 
 TEST(CommaLocale, ListFilesReadBackTheSameTexts) {
   test::TempDir dir;
-  RecordList saved;
-  ListHeader& h = saved.header();
-  h.kind = ListKind::kDataLogger2;
-  h.second_value = "3";
-  h.range = "40-100";
-  h.l05 = "65.3";
-  h.max_level = "65.7";
-  h.leq = "65.5";
-  saved.Append("1", "2024/05/01 10:00:00", "65.3");
-  saved.Append("2", "2024/05/01 10:00:01", "65.7");
+  const RecordList saved = test::SampleMemorySet();
   for (Separator separator : {Separator::kTab, Separator::kComma}) {
     SaveRecordList(dir.File("set"), saved, separator);
     const DataFile file = OpenDataFile(dir.File("set"));
     EXPECT_EQ(file.list.header(), saved.header());
-    ASSERT_EQ(file.list.size(), 2u);
-    EXPECT_EQ(file.list.level(0), "65.3");
-    EXPECT_EQ(file.list.level(1), "65.7");
+    ASSERT_EQ(file.list.size(), 3u);
+    EXPECT_EQ(file.list.level(1), "70.4");
   }
 }
 

@@ -6,37 +6,33 @@
 #include <limits>
 #include <optional>
 #include <string>
+#include <utility>
 
 namespace slm {
 namespace {
 
-TEST(OneDecimalText, CutsTowardZeroInsteadOfRounding) {
-  EXPECT_EQ(OneDecimalText(65.27), "65.2");
-  EXPECT_EQ(OneDecimalText(65.29), "65.2");
-  EXPECT_EQ(OneDecimalText(75.27), "75.2");
-  EXPECT_EQ(OneDecimalText(100.0), "100.0");
-  EXPECT_EQ(OneDecimalText(-1.25), "-1.2");
+// Cut toward zero, no leading zero below one, "--" for no number.
+TEST(OneDecimalText, Table) {
+  const std::pair<double, const char*> cases[] = {
+      {65.27, "65.2"},  {65.29, "65.2"},      {75.27, "75.2"},
+      {100.0, "100.0"}, {-1.25, "-1.2"},      {0.5, ".5"},
+      {0.04, ".0"},     {0.0, ".0"},          {-0.5, "-.5"},
+      {1e300, "--"},    {std::nan(""), "--"}, {-std::numeric_limits<double>::infinity(), "--"},
+  };
+  for (const auto& [value, text] : cases) EXPECT_EQ(OneDecimalText(value), text) << value;
 }
 
-TEST(OneDecimalText, ValuesBelowOneHaveNoLeadingZero) {
-  EXPECT_EQ(OneDecimalText(0.5), ".5");
-  EXPECT_EQ(OneDecimalText(0.04), ".0");
-  EXPECT_EQ(OneDecimalText(0.0), ".0");
-  EXPECT_EQ(OneDecimalText(-0.5), "-.5");
-}
-
-TEST(OneDecimalText, NoNumberGivesTheNoValueText) {
-  EXPECT_EQ(OneDecimalText(-std::numeric_limits<double>::infinity()), "--");
-  EXPECT_EQ(OneDecimalText(std::nan("")), "--");
-  EXPECT_EQ(OneDecimalText(1e300), "--");
-}
-
-TEST(PlainNumberText, IsShortestPlainDecimal) {
+TEST(NumberTexts, AreTheShortestThatReadBackTheSameValue) {
   EXPECT_EQ(PlainNumberText(65.3), "65.3");
   EXPECT_EQ(PlainNumberText(653 / 10.0), "65.3");
   EXPECT_EQ(PlainNumberText(80.0), "80");
   EXPECT_EQ(PlainNumberText(86400), "86400");
   EXPECT_EQ(PlainNumberText(1e-7), "0.0000001");
+  for (double v : {65.3, 80.0, 0.1, 1e-7, -2.5, 86400.0, 123456.789}) {
+    EXPECT_EQ(ParseNumber(NumberText(v)), v) << v;
+  }
+  EXPECT_EQ(NumberText(65.3), "65.3");
+  EXPECT_EQ(NumberText(2.0), "2");
 }
 
 TEST(ParseNumber, TakesWholeDecimalNumbersOnly) {
@@ -81,14 +77,6 @@ TEST(LeadingNumber, ReadsTheNumberAtTheStartAfterBlanks) {
   for (const Case& c : cases) {
     EXPECT_EQ(LeadingNumber(c.text), c.value) << c.text;
   }
-}
-
-TEST(NumberText, ShortestTextReadsBackTheSameValue) {
-  for (double v : {65.3, 80.0, 0.1, 1e-7, -2.5, 86400.0, 123456.789}) {
-    EXPECT_EQ(ParseNumber(NumberText(v)), v) << v;
-  }
-  EXPECT_EQ(NumberText(65.3), "65.3");
-  EXPECT_EQ(NumberText(2.0), "2");
 }
 
 TEST(DurationText, TwoDigitsEachAndHoursBeyondADay) {

@@ -19,7 +19,14 @@ using test::SampleMemorySet;
 using test::SampleRealTimeList;
 using test::TempDir;
 
-TEST(ListFile, RealTimeListHasNineHeaderLinesThenTabRows) {
+// The bytes of SampleMemorySet() saved as a data file.
+const char kMemorySetFile[] =
+    "Data Logger 2\r\nSET 3\r\nC\r\nSLOW\r\nRange 70-130\r\nL05 78.1\r\nL10 76.0\r\n"
+    "L50 70.4\r\nL90 66.2\r\nL95 65.9\r\nMax dB 84.7\r\n2016/03/22 09:00:40\r\nSEL 96.1\r\n"
+    "Leq 72.3\r\nNo.s\tDate Time\tdB\t\r\n1\t2016/03/22 09:00:00\t66.0\t\r\n"
+    "2\t2016/03/22 09:00:20\t70.4\t\r\n3\t2016/03/22 09:00:40\t84.7\t\r\n";
+
+TEST(ListFile, EachKindHasItsHeaderLinesThenTabRows) {
   EXPECT_EQ(FormatListFile(SampleRealTimeList(), Separator::kTab),
             "Real Time\r\n10\r\nA\r\nFAST\r\n80-140\r\n92.4\r\n2016/03/23 14:07:19\r\n"
             "101.3\r\n75.2\r\n"
@@ -28,19 +35,10 @@ TEST(ListFile, RealTimeListHasNineHeaderLinesThenTabRows) {
             "2\t2016/03/23 14:05:19\t80.0*\t\r\n"
             "3\t2016/03/23 14:05:29\t--\t\r\n"
             "4\t2016/03/23 14:07:19\t92.4\t\r\n");
-}
-
-// The bytes of SampleMemorySet() saved as a data file.
-const char kMemorySetFile[] =
-    "Data Logger 2\r\nSET 3\r\nC\r\nSLOW\r\nRange 70-130\r\nL05 78.1\r\nL10 76.0\r\n"
-    "L50 70.4\r\nL90 66.2\r\nL95 65.9\r\nMax dB 84.7\r\n2016/03/22 09:00:40\r\nSEL 96.1\r\n"
-    "Leq 72.3\r\nNo.s\tDate Time\tdB\t\r\n1\t2016/03/22 09:00:00\t66.0\t\r\n"
-    "2\t2016/03/22 09:00:20\t70.4\t\r\n3\t2016/03/22 09:00:40\t84.7\t\r\n";
-
-TEST(ListFile, OlderMemorySetIsSavedInTheCurrentForm) {
-  RecordList list = SampleMemorySet();
-  list.header().kind = ListKind::kDataLogger;
-  EXPECT_EQ(FormatListFile(list, Separator::kTab), kMemorySetFile);
+  // An older memory set is saved in the current form.
+  RecordList older = SampleMemorySet();
+  older.header().kind = ListKind::kDataLogger;
+  EXPECT_EQ(FormatListFile(older, Separator::kTab), kMemorySetFile);
 }
 
 TEST(ListFile, FieldsAreQuotedOnlyWhereRfc4180AsksAndThePartSetNoteFollowsTheKind) {

@@ -42,9 +42,7 @@ TEST(ListSummary, EachKindShowsItsWindowAndThatWindowsLabels) {
   EXPECT_EQ(Summary("No.s\tDate Time\tdB\t\n1\t2016/03/23 14:05:09\t65.3\t\n"),
             "Kind: plain list|Window: FileListReal|Records: 1|");
   EXPECT_EQ(Summary(""), "Kind: none (the file is empty)|Window: none|Records: 0|");
-}
-
-TEST(ListSummary, EmptyValuesGetNoTrailingBlank) {
+  // Empty values get no trailing blank.
   EXPECT_EQ(Summary("Real Time\r\n\r\nA\r\n"),
             "Kind: Real Time|Window: FileListReal|Sampling period:|Freq Weight: A|Time Weight:|"
             "Level Range:|Max dB:|Max Time:|Leq:|SEL:|Records: 0|");

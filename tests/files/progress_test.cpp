@@ -5,7 +5,6 @@
 #include <chrono>
 #include <string>
 #include <utility>
-#include <vector>
 
 namespace slm {
 namespace {

@@ -5,10 +5,11 @@
 #include <filesystem>
 #include <memory>
 #include <string>
+#include <tuple>
 
 #include "files/file_io.h"
-#include "support/sample_lists.h"
 #include "support/file_size_limit.h"
+#include "support/sample_lists.h"
 
 namespace slm {
 namespace {
@@ -32,18 +33,31 @@ TEST(RecordingLines, CsvHasNoCommaAtTheEndButTabLinesEndWithATab) {
             "348000\t2016/03/23 14:05:09\t80.0*\t\r\n");
 }
 
-TEST(RecordingFileWriter, EachLineIsOnDiskAsSoonAsItIsWritten) {
+// Each whole line is on disk as soon as it is written; a line that does not
+// fit on a full disk is said, naming the file, and leaves nothing behind.
+TEST(RecordingFileWriter, EachWholeLineIsOnDiskAsSoonAsItIsWrittenAndAFullDiskKeepsThem) {
   TempDir dir;
   const std::string fake = dir.File(kRecordingTempFile);
   RecordingFileWriter writer(fake, Separator::kComma, Stem(dir, "aside"));
   writer.Append(1, "2016/03/23 14:05:09", "65.3");
   // Not closed yet: a program that ends here leaves these lines behind.
-  EXPECT_EQ(ReadBytes(fake), "No.s,Date Time,dB\r\n1,2016/03/23 14:05:09,65.3\r\n");
-  writer.Append(2, "2016/03/23 14:05:10", "65.4");
+  const std::string written = "No.s,Date Time,dB\r\n1,2016/03/23 14:05:09,65.3\r\n";
+  EXPECT_EQ(ReadBytes(fake), written);
+  {
+    test::FileSizeLimit limit(written.size() + 15);  // room for half a line more
+    try {
+      writer.Append(2, "2016/03/23 14:05:10", "65.4");
+      ADD_FAILURE() << "a line that did not fit went unnoticed";
+    } catch (const DataFileError& e) {
+      EXPECT_EQ(e.path(), fake);
+      EXPECT_NE(std::string(e.what()).find(fake), std::string::npos) << e.what();
+    }
+  }
+  EXPECT_EQ(ReadBytes(fake), written);
+  writer.Append(2, "2016/03/23 14:05:11", "65.5");  // room again
   writer.Close();
-  EXPECT_EQ(ReadBytes(fake),
-            "No.s,Date Time,dB\r\n1,2016/03/23 14:05:09,65.3\r\n2,2016/03/23 14:05:10,65.4\r\n");
-  EXPECT_THROW(writer.Append(3, "2016/03/23 14:05:11", "65.5"), DataFileError);
+  EXPECT_EQ(ReadBytes(fake), written + "2,2016/03/23 14:05:11,65.5\r\n");
+  EXPECT_THROW(writer.Append(3, "2016/03/23 14:05:12", "65.6"), DataFileError);
   EXPECT_EQ(writer.moved_aside(), "");
 }
 
@@ -104,29 +118,6 @@ TEST(RecordingFileWriter, SecondWriterIsRefusedWhileTheFirstHoldsTheFile) {
   EXPECT_EQ(ReadBytes(dir.File("c.unsaved")), written + "2\t2016/03/23 14:05:10\t65.4\t\r\n");
 }
 
-TEST(RecordingFileWriter, FullDiskKeepsTheWholeLinesAndNamesTheFile) {
-  TempDir dir;
-  const std::string fake = dir.File(kRecordingTempFile);
-  RecordingFileWriter writer(fake, Separator::kTab, Stem(dir, "aside"));
-  writer.Append(1, "2016/03/23 14:05:09", "65.3");
-  const std::string written = ReadBytes(fake);
-  {
-    // Room for half a line more.
-    test::FileSizeLimit limit(written.size() + 15);
-    try {
-      writer.Append(2, "2016/03/23 14:05:10", "65.4");
-      ADD_FAILURE() << "a line that did not fit went unnoticed";
-    } catch (const DataFileError& e) {
-      EXPECT_EQ(e.path(), fake);
-      EXPECT_NE(std::string(e.what()).find(fake), std::string::npos) << e.what();
-    }
-  }
-  EXPECT_EQ(ReadBytes(fake), written);
-  // With room again the next line follows the last whole one.
-  writer.Append(2, "2016/03/23 14:05:11", "65.5");
-  EXPECT_EQ(ReadBytes(fake), written + "2\t2016/03/23 14:05:11\t65.5\t\r\n");
-}
-
 TEST(RecordingFileWriter, FinishRemovesTheTemporaryFileOnlyOnceTheFinalFileIsWritten) {
   TempDir dir;
   const std::string fake = dir.File(kRecordingTempFile);
@@ -155,18 +146,15 @@ TEST(RecordingErrors, NameTheFileThatFailed) {
   TempDir dir;
   EXPECT_THROW(RecordingFileWriter(dir.File("gone/Fake"), Separator::kTab, Stem(dir, "gone/x")),
                DataFileError);
-  try {
-    FinishRecordingFile(ListHeader{}, dir.File("no-fake"), dir.File("rec.dlgr"));
-    ADD_FAILURE() << "a missing temporary file went unnoticed";
-  } catch (const DataFileError& e) {
-    EXPECT_EQ(e.path(), dir.File("no-fake"));
-  }
-  WriteBytes(dir.File("Fake"), "No.s\tDate Time\tdB\t\r\n");
-  try {
-    FinishRecordingFile(ListHeader{}, dir.File("Fake"), dir.File("gone/rec.dlgr"));
-    ADD_FAILURE() << "an unwritable final file went unnoticed";
-  } catch (const DataFileError& e) {
-    EXPECT_EQ(e.path(), dir.File("gone/rec.dlgr"));
+  WriteBytes(dir.File("Fake"), kTitle);
+  for (const auto& [fake, final_path, failed] :
+       {std::tuple{"no-fake", "rec.dlgr", "no-fake"}, {"Fake", "gone/rec.dlgr", "gone/rec.dlgr"}}) {
+    try {
+      FinishRecordingFile(ListHeader{}, dir.File(fake), dir.File(final_path));
+      ADD_FAILURE() << "no error for " << failed;
+    } catch (const DataFileError& e) {
+      EXPECT_EQ(e.path(), dir.File(failed));
+    }
   }
 }
 

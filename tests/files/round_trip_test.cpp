@@ -22,10 +22,13 @@ void ExpectSameRecords(const RecordList& read, const RecordList& saved) {
 
 TEST(RoundTrip, SavedListsReadBackWithHeaderAndRecords) {
   TempDir dir;
-  for (const RecordList& saved : {SampleRealTimeList(), SampleMemorySet()}) {
+  RecordList empty = SampleRealTimeList();
+  empty.Clear();
+  for (const RecordList& saved : {SampleRealTimeList(), SampleMemorySet(), empty}) {
     for (Separator separator : {Separator::kTab, Separator::kComma}) {
-      SCOPED_TRACE(testing::Message() << "kind " << static_cast<int>(saved.kind()) << " separator "
-                                      << static_cast<int>(separator));
+      SCOPED_TRACE(testing::Message()
+                   << "kind " << static_cast<int>(saved.kind()) << " records " << saved.size()
+                   << " separator " << static_cast<int>(separator));
       const std::string path = dir.File("list");
       SaveRecordList(path, saved, separator);
       const DataFile file = OpenDataFile(path);
@@ -63,16 +66,6 @@ TEST(RoundTrip, TextsWithSeparatorsQuotesAndBlanksComeBackAsTheyWere) {
     ExpectSameRecords(file.list, saved);
     EXPECT_EQ(file.skipped_lines, 0u);
   }
-}
-
-TEST(RoundTrip, EmptyListKeepsItsHeader) {
-  TempDir dir;
-  RecordList saved = SampleRealTimeList();
-  saved.Clear();
-  SaveRecordList(dir.File("empty.dlgr"), saved, Separator::kTab);
-  const DataFile file = OpenDataFile(dir.File("empty.dlgr"));
-  EXPECT_EQ(file.list.header(), saved.header());
-  EXPECT_TRUE(file.list.empty());
 }
 
 TEST(RoundTrip, AutoSavedListReadsBackAsPlainList) {

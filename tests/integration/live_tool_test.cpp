@@ -2,6 +2,7 @@
 // path end to end, through the Qt serial port, its waits and the live tick.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <csignal>
 #include <string>
 #include <vector>
@@ -15,10 +16,8 @@ namespace {
 
 using test::Lines;
 
-int Count(const std::string& text, const std::string& line) {
-  int n = 0;
-  for (const std::string& l : Lines(text)) n += l == line;
-  return n;
+std::size_t Count(const std::string& text, const std::string& line) {
+  return static_cast<std::size_t>(std::ranges::count(Lines(text), line));
 }
 
 TEST(LiveTool, AKeyReachesTheMeterAndLiveSaysNoComWhileItIsSilentAndFindsItAgain) {

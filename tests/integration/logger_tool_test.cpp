@@ -1,6 +1,7 @@
 // slmtool's data-logger commands as a user runs them, against `slmtool
 // emulate --sets FILE`. The exchanges themselves are tested in the core; here
 // each command's wiring and what it prints, saves and exits with.
+#include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -20,6 +21,8 @@ namespace {
 
 using test::Lines;
 using test::ToolRun;
+using ::testing::Contains;
+using ::testing::Not;
 
 constexpr const char* kMeasuring =
     "The meter is measuring. Stop it with \"Run Pause Stop\" to read its memory.";
@@ -29,11 +32,11 @@ constexpr const char* kSets =
     "1;2024/05/01 10:00:00;1;A;FAST;30-90;65.3 66.1 p:66.0 70.2 71.0 72.5 60.1\n"
     "7;2024/05/02 11:30:00;2;C;SLOW;50-110;80.0 81.5\n";
 
-bool HasLine(const std::string& text, const std::string& line) {
-  for (const std::string& l : Lines(text)) {
-    if (l == line) return true;
-  }
-  return false;
+// Set `number`, started at `start`, of `count` records of 70.1 dB.
+std::string LongSet(int number, const std::string& start, int count) {
+  std::string line = std::to_string(number) + ";" + start + ";1;A;FAST;30-90;";
+  for (int i = 0; i < count; ++i) line += " 70.1";
+  return line + "\n";
 }
 
 // The set lines of `memory` (they start with a digit), or the record lines of
@@ -82,13 +85,11 @@ class LoggerTool : public test::ToolTest {
 
 TEST_F(LoggerTool, MemoryListsEachSetWithItsPositionNumberStartAndRecords) {
   // 1400 records take 0.054 MB of the 8.0.
-  std::string levels;
-  for (int i = 0; i < 1400; ++i) levels += " 70.1";
-  StartMeter(kSets + std::string("9;2024/05/03 08:00:00;1;A;FAST;30-90;") + levels + "\n");
+  StartMeter(kSets + LongSet(9, "2024/05/03 08:00:00", 1400));
   const ToolRun run = Tool("memory");
   ASSERT_EQ(run.exit_code, 0) << run.err;
-  EXPECT_TRUE(HasLine(run.out, "Memory Size (MB)\t8.0")) << run.out;
-  EXPECT_TRUE(HasLine(run.out, "Remained (MB)\t7.9")) << run.out;
+  EXPECT_THAT(Lines(run.out), Contains("Memory Size (MB)\t8.0"));
+  EXPECT_THAT(Lines(run.out), Contains("Remained (MB)\t7.9"));
   EXPECT_EQ(SetLines(run.out), (std::vector<std::string>{"1\t1\t2024/05/01  10:00:00\t7",
                                                          "2\t7\t2024/05/02  11:30:00\t2",
                                                          "3\t9\t2024/05/03  08:00:00\t1400"}));
@@ -96,7 +97,7 @@ TEST_F(LoggerTool, MemoryListsEachSetWithItsPositionNumberStartAndRecords) {
   StartMeter("# nothing stored\n");
   const ToolRun empty = Tool("memory");
   ASSERT_EQ(empty.exit_code, 0) << empty.err;
-  EXPECT_TRUE(HasLine(empty.out, "No Data in Memory")) << empty.out;
+  EXPECT_THAT(Lines(empty.out), Contains("No Data in Memory"));
   EXPECT_TRUE(SetLines(empty.out).empty()) << empty.out;
 }
 
@@ -109,11 +110,11 @@ TEST_F(LoggerTool, DownloadPrintsTheRecordsAndSavesAFileInfoReadsBack) {
   ASSERT_EQ(records.size(), 7u) << run.out;
   EXPECT_EQ(records[2], "3\t2024/05/01 10:00:02\t066.0*");
   EXPECT_EQ(records[6], "7\t2024/05/01 10:00:06\t060.1");
-  EXPECT_TRUE(HasLine(run.out, "Freq Weight\tA")) << run.out;
+  EXPECT_THAT(Lines(run.out), Contains("Freq Weight\tA"));
   EXPECT_NE(run.err.find("100.0% Completed"), std::string::npos) << run.err;
   const ToolRun info = Run({"info", out});
-  EXPECT_TRUE(HasLine(info.out, "Kind: Data Logger 2")) << info.out;
-  EXPECT_TRUE(HasLine(info.out, "Records: 7")) << info.out;
+  EXPECT_THAT(Lines(info.out), Contains("Kind: Data Logger 2"));
+  EXPECT_THAT(Lines(info.out), Contains("Records: 7"));
 
   const ToolRun step = Tool("download", {"--set", "1", "--step", "3"});
   ASSERT_EQ(step.exit_code, 0) << step.err;
@@ -137,10 +138,8 @@ TEST_F(LoggerTool, ADownloadCutShortKeepsTheWholeRecordsInAMarkedFile) {
       {"silence:1.5:100", "The meter stopped sending: "},
       {"vanish:2000", "The meter was lost: its serial port stopped working"},
   };
-  std::string levels;
-  for (int i = 0; i < 500; ++i) levels += " 70.1";
   for (const auto& c : cases) {
-    StartMeter("3;2024/05/01 10:00:00;1;A;FAST;30-90;" + levels + "\n", {c.fault});
+    StartMeter(LongSet(3, "2024/05/01 10:00:00", 500), {c.fault});
     const std::string out = dir_.File("part.dlgr");
     const ToolRun run = Tool("download", {"--set", "1", "-o", out});
     if (run.err.find("% Completed") == std::string::npos) {
@@ -158,7 +157,7 @@ TEST_F(LoggerTool, ADownloadCutShortKeepsTheWholeRecordsInAMarkedFile) {
     EXPECT_EQ(file.rfind("Data Logger 2  incomplete: " + kept + " of 500 records\r\n", 0), 0u)
         << file.substr(0, 80);
     EXPECT_NE(file.find("\r\nLeq \r\n"), std::string::npos) << "the whole set's Leq was written";
-    EXPECT_TRUE(HasLine(Run({"info", out}).out, "Records: " + kept));
+    EXPECT_THAT(Lines(Run({"info", out}).out), Contains("Records: " + kept));
   }
 }
 
@@ -189,7 +188,7 @@ TEST_F(LoggerTool, AnEraseTheMeterIgnoredIsNotSaidDone) {
   StartMeter(kSets, {"ignore:P"});
   const ToolRun run = Tool("erase", {"--set", "2", "--yes"});
   EXPECT_EQ(run.exit_code, 1);
-  EXPECT_TRUE(HasLine(run.err, "Set 7 was not erased: the meter still lists it.")) << run.err;
+  EXPECT_THAT(Lines(run.err), Contains("Set 7 was not erased: the meter still lists it."));
   EXPECT_EQ(run.out, "");
 }
 
@@ -199,13 +198,12 @@ TEST_F(LoggerTool, AShortDirectoryIsSaidIncompleteAndErasesNothing) {
   StartMeter(kSets, {"short-replies"});
   const ToolRun memory = Tool("memory");
   EXPECT_EQ(memory.exit_code, 1);
-  EXPECT_TRUE(
-      HasLine(memory.err, "The meter's memory directory was incomplete: 0 of 2 sets arrived."))
-      << memory.err;
-  EXPECT_FALSE(HasLine(memory.out, "No Data in Memory")) << memory.out;
+  EXPECT_THAT(Lines(memory.err),
+              Contains("The meter's memory directory was incomplete: 0 of 2 sets arrived."));
+  EXPECT_THAT(Lines(memory.out), Not(Contains("No Data in Memory")));
   const ToolRun erase = Tool("erase", {"--set", "2", "--yes"});
   EXPECT_EQ(erase.exit_code, 1);
-  EXPECT_TRUE(HasLine(erase.err, "Nothing was erased.")) << erase.err;
+  EXPECT_THAT(Lines(erase.err), Contains("Nothing was erased."));
   EXPECT_EQ(Logged('P'), 0);
 }
 
@@ -213,16 +211,14 @@ TEST_F(LoggerTool, TheMemoryOfAMeasuringMeterIsNotRead) {
   StartMeter(kSets, {}, true);
   for (const ToolRun& run : {Tool("memory"), Tool("download", {"--set", "1"})}) {
     EXPECT_EQ(run.exit_code, 1);
-    EXPECT_TRUE(HasLine(run.err, kMeasuring)) << run.err;
+    EXPECT_THAT(Lines(run.err), Contains(kMeasuring));
   }
   EXPECT_EQ(Logged('N'), 0);
 }
 
 // SIGINT and SIGTERM end a download at once and keep what arrived.
 TEST_F(LoggerTool, AStopSignalEndsADownloadAndKeepsWhatArrived) {
-  std::string levels;
-  for (int i = 0; i < 2000; ++i) levels += " 70.1";
-  StartMeter("3;2024/05/01 10:00:00;1;A;FAST;30-90;" + levels + "\n");
+  StartMeter(LongSet(3, "2024/05/01 10:00:00", 2000));
   const std::string out = dir_.File("part.csv");
   test::Child tool(SLMTOOL_PATH, {"download", "--port", meter_->device(), "--set", "1", "-o", out});
   ASSERT_TRUE(
@@ -241,7 +237,7 @@ TEST_F(LoggerTool, AStopSignalEndsADownloadAndKeepsWhatArrived) {
 TEST_F(LoggerTool, SamplingTimeAndClockSetAreTheOnesReadBack) {
   StartMeter(kSets);
   ASSERT_EQ(Tool("sampling", {"--set", "30"}).exit_code, 0);
-  EXPECT_TRUE(HasLine(Tool("sampling").out, "Sampling time (s)\t30"));
+  EXPECT_THAT(Lines(Tool("sampling").out), Contains("Sampling time (s)\t30"));
   EXPECT_EQ(Tool("sampling", {"--set", "half"}).exit_code, 2);
 
   const ToolRun set = Tool("clock", {"--set"});

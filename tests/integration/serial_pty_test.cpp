@@ -7,14 +7,13 @@
 #include <unistd.h>
 
 #include <QCoreApplication>
-#include <QDir>
-#include <QFile>
-#include <QTemporaryDir>
+#include <filesystem>
 
 #include "link/meter_link.h"
 #include "platform/qt_serial_port.h"
 #include "platform/system_ports.h"
 #include "support/child_process.h"
+#include "support/temp_dir.h"
 
 namespace slm {
 namespace {
@@ -45,12 +44,9 @@ TEST(SerialPort, APortAnotherOpenerHoldsIsInUse) {
 }
 
 TEST(SerialPort, WhatIsNotASerialPortIsSaidInWords) {
-  QTemporaryDir dir;
-  ASSERT_TRUE(dir.isValid());
-  const std::string folder = dir.path().toStdString();
-  QFile file(dir.filePath("levels.txt"));
-  ASSERT_TRUE(file.open(QIODevice::WriteOnly));
-  file.close();
+  test::TempDir dir;
+  const std::string folder = dir.path();
+  test::WriteBytes(dir.File("levels.txt"), "");
   // A socket opens as nothing at all ("No such device or address").
   const std::string socket_path = folder + "/meter.sock";
   const int sock = ::socket(AF_UNIX, SOCK_STREAM, 0);
@@ -58,8 +54,8 @@ TEST(SerialPort, WhatIsNotASerialPortIsSaidInWords) {
   address.sun_family = AF_UNIX;
   socket_path.copy(address.sun_path, sizeof address.sun_path - 1);
   ASSERT_EQ(::bind(sock, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
-  const QString old = QDir::currentPath();
-  ASSERT_TRUE(QDir::setCurrent(dir.path()));
+  const std::filesystem::path old = std::filesystem::current_path();
+  std::filesystem::current_path(folder);
   const struct {
     std::string device;
     std::string says;
@@ -78,7 +74,7 @@ TEST(SerialPort, WhatIsNotASerialPortIsSaidInWords) {
     EXPECT_EQ(message.find("ioctl"), std::string::npos) << message;
   }
   ::close(sock);
-  QDir::setCurrent(old);
+  std::filesystem::current_path(old);
 }
 
 }  // namespace

@@ -42,7 +42,7 @@ int CountWrites(const std::vector<Bytes>& writes, const Bytes& what) {
   return static_cast<int>(std::count(writes.begin(), writes.end(), what));
 }
 
-TEST(OpenLink, SetsPortAndLineAndShowsThePort) {
+TEST(OpenLink, SetsPortAndLineAndShowsThePortOrReportsAFailure) {
   Wired<SimulatedMeter> w;
   EXPECT_EQ(w.link.PortLabel(), "No COM");
   w.link.Open(3);
@@ -50,13 +50,10 @@ TEST(OpenLink, SetsPortAndLineAndShowsThePort) {
   EXPECT_EQ(w.port.settings(), "38400,n,8,1");
   EXPECT_TRUE(w.port.PortOpen());
   EXPECT_EQ(w.link.PortLabel(), "COM3");
-}
-
-TEST(OpenLink, FailureIsReported) {
-  Wired<SimulatedMeter> w;
-  w.port.SetOpenFails(true);
-  EXPECT_THROW(w.link.Open(16), LinkError);
-  EXPECT_FALSE(w.link.IsOpen());
+  Wired<SimulatedMeter> failing;
+  failing.port.SetOpenFails(true);
+  EXPECT_THROW(failing.link.Open(16), LinkError);
+  EXPECT_FALSE(failing.link.IsOpen());
 }
 
 TEST(SyncMeter, WritesUntilTheTailIsAnAcknowledgement) {

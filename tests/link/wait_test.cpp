@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 
 #include "link/rs232.h"
@@ -15,58 +14,42 @@ class StepClock : public Clock, public EventPump {
   StepClock(double now, double step) : now_(now), step_(step) {}
   double SecondsSinceMidnight() override { return now_; }
   void ProcessEvents(double max_seconds) override {
-    ++passes;
     if (on_pass) on_pass();
     now_ += step_ > 0 ? step_ : max_seconds;
     if (now_ >= kSecondsPerDay) now_ -= kSecondsPerDay;
   }
   double now_;
   double step_;
-  int passes = 0;
   std::function<void()> on_pass;
 };
 
-TEST(Wait, LastsAtLeastTheTimeAsked) {
-  StepClock clock(1000.0, 0.0);
-  Rs232 rs232(clock, clock);
-  rs232.Wait(0.2);
-  EXPECT_GE(clock.now_, 1000.2 - 1e-9);
-  EXPECT_EQ(clock.passes, 1);
-}
-
-TEST(Wait, CoarseClockTakesOneStep) {
-  StepClock clock(1000.0, 1.0 / 64);
-  Rs232 rs232(clock, clock);
-  rs232.Wait(0.01);
-  EXPECT_EQ(clock.passes, 1);
-  EXPECT_NEAR(clock.now_, 1000.0 + 1.0 / 64, 1e-9);
-}
-
-TEST(Wait, NearMidnightEndsAfterOnePass) {
-  StepClock clock(86399.9, 0.001);
-  Rs232 rs232(clock, clock);
-  rs232.Wait(0.2);
-  EXPECT_EQ(clock.passes, 1);
-}
-
-TEST(Wait, ClockWrappingDuringTheWaitEndsIt) {
-  // Started 0.1 s before midnight, a handler runs for half a second: the
-  // clock now reads 0.4 and must not be taken as "not yet 86399.98".
-  StepClock clock(86399.9, 0.5);
-  Rs232 rs232(clock, clock);
-  rs232.Wait(0.08);
-  EXPECT_EQ(clock.passes, 1);
-  EXPECT_LT(clock.now_, 1.0);
-}
-
-TEST(Wait, EventsRunInsideTheWait) {
-  StepClock clock(500.0, 0.01);
-  Rs232 rs232(clock, clock);
-  int ticks = 0;
-  clock.on_pass = [&] { ++ticks; };
-  rs232.Wait(0.1);
-  EXPECT_GE(ticks, 10);
-  EXPECT_LE(ticks, 11);
+TEST(Wait, LastsTheTimeAskedInPassesOfTheClockAndEndsAtMidnight) {
+  const struct {
+    const char* name;
+    double start, step, wait;
+    int min_passes, max_passes;
+    double min_end, max_end;
+  } cases[] = {
+      {"at least the time asked", 1000.0, 0.0, 0.2, 1, 1, 1000.2 - 1e-9, 1001},
+      {"a coarse clock takes one step", 1000.0, 1.0 / 64, 0.01, 1, 1, 1000.0 + 1.0 / 64 - 1e-9,
+       1000.0 + 1.0 / 64 + 1e-9},
+      {"near midnight one pass", 86399.9, 0.001, 0.2, 1, 1, 0, kSecondsPerDay},
+      // A handler ran for half a second: the clock reads 0.4 and must not be
+      // taken as "not yet 86399.98".
+      {"the clock wrapped", 86399.9, 0.5, 0.08, 1, 1, 0, 1.0},
+      {"events run inside the wait", 500.0, 0.01, 0.1, 10, 11, 500.1 - 1e-9, 500.11 + 1e-9},
+  };
+  for (const auto& c : cases) {
+    StepClock clock(c.start, c.step);
+    Rs232 rs232(clock, clock);
+    int ticks = 0;
+    clock.on_pass = [&] { ++ticks; };
+    rs232.Wait(c.wait);
+    EXPECT_GE(ticks, c.min_passes) << c.name;
+    EXPECT_LE(ticks, c.max_passes) << c.name;
+    EXPECT_GE(clock.now_, c.min_end) << c.name;
+    EXPECT_LE(clock.now_, c.max_end) << c.name;
+  }
 }
 
 TEST(Stopwatch, CountsAcrossMidnight) {

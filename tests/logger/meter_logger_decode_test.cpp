@@ -20,17 +20,19 @@ Bytes DirectoryBytes(const std::vector<Bytes>& entries, int count) {
   return reply + MakeBytes({3});
 }
 
-Bytes Entry(int lo, int hi, std::uint32_t size, std::initializer_list<int> time) {
+// 2024/05/01 10:00:00 as the meter packs it, and its four bytes in a directory entry.
+const std::uint32_t kMay = EncodeMeterDateTime(2024, 5, 1, 10, 0, 0);
+const std::initializer_list<int> kMayBytes = {
+    static_cast<int>(kMay >> 16 & 0xFF), static_cast<int>(kMay >> 24),
+    static_cast<int>(kMay & 0xFF), static_cast<int>(kMay >> 8 & 0xFF)};
+
+Bytes Entry(int lo, int hi, std::uint32_t size, std::initializer_list<int> time = kMayBytes) {
   Bytes entry = MakeBytes({lo, hi});
   for (int i = 0; i < 4; ++i) entry.push_back(static_cast<char>(size >> (8 * i) & 0xFF));
   return entry + MakeBytes(time);
 }
 
 TEST(DecodeMemoryDirectory, EntriesTable) {
-  const std::uint32_t t = EncodeMeterDateTime(2024, 5, 1, 10, 0, 0);
-  const std::initializer_list<int> may_first = {
-      static_cast<int>(t >> 16 & 0xFF), static_cast<int>(t >> 24), static_cast<int>(t & 0xFF),
-      static_cast<int>(t >> 8 & 0xFF)};
   const struct {
     const char* name;
     Bytes entry;
@@ -39,10 +41,10 @@ TEST(DecodeMemoryDirectory, EntriesTable) {
     int records;
     std::string start;
   } cases[] = {
-      {"empty set", Entry(1, 0, 341, may_first), 1, 341, 0, DecodeMeterDateTime(t)},
-      {"100 records", Entry(0x02, 0x01, 341 + 38 * 100, may_first), 258, 341 + 3800, 100,
-       DecodeMeterDateTime(t)},
-      {"a part record", Entry(7, 0, 341 + 38 + 37, may_first), 7, 416, 1, DecodeMeterDateTime(t)},
+      {"empty set", Entry(1, 0, 341), 1, 341, 0, DecodeMeterDateTime(kMay)},
+      {"100 records", Entry(0x02, 0x01, 341 + 38 * 100), 258, 341 + 3800, 100,
+       DecodeMeterDateTime(kMay)},
+      {"a part record", Entry(7, 0, 341 + 38 + 37), 7, 416, 1, DecodeMeterDateTime(kMay)},
       {"packed halves", Entry(0xFF, 0xFF, 341, {0x34, 0x58, 0x78, 0x56}), 65535, 341, 0,
        DecodeMeterDateTime(0x58345678)},
   };
@@ -59,26 +61,14 @@ TEST(DecodeMemoryDirectory, EntriesTable) {
   }
 }
 
-TEST(DecodeMemoryDirectory, SizesAndCount) {
-  const MemoryDirectory empty = DecodeMemoryDirectory(DirectoryBytes({}, 0));
-  EXPECT_TRUE(empty.valid());
-  EXPECT_EQ(empty.announced, 0);
-  EXPECT_TRUE(empty.sets.empty());
-  EXPECT_EQ(empty.size, 8000u);
-  EXPECT_EQ(empty.remaining, 3856u);
-  EXPECT_EQ(MegabytesText(empty.size), "8.0");
-}
-
 // Every field is checked: a reply that is no whole, valid directory lists the
 // valid entries before the first wrong one and says what was wrong.
 TEST(DecodeMemoryDirectory, AReplyThatIsNoWholeValidDirectoryIsSaid) {
-  const std::uint32_t t = EncodeMeterDateTime(2024, 5, 1, 10, 0, 0);
-  const std::initializer_list<int> may = {static_cast<int>(t >> 16 & 0xFF),
-                                          static_cast<int>(t >> 24), static_cast<int>(t & 0xFF),
-                                          static_cast<int>(t >> 8 & 0xFF)};
-  const Bytes one = Entry(1, 0, 341, may), two = Entry(2, 0, 379, may),
-              three = Entry(3, 0, 417, may);
-  const Bytes whole = DirectoryBytes({one, two, three}, 3);
+  const Bytes whole = DirectoryBytes({Entry(1, 0, 341), Entry(2, 0, 379), Entry(3, 0, 417)}, 3);
+  const MemoryDirectory head = DecodeMemoryDirectory(whole);
+  EXPECT_EQ(head.announced, 3);
+  EXPECT_EQ(head.size, 8000u);
+  EXPECT_EQ(head.remaining, 3856u);
   auto with = [&](std::size_t at, int byte) {
     Bytes reply = whole;
     reply[at - 1] = static_cast<char>(byte);
@@ -205,21 +195,19 @@ TEST(DecodeSetReply, HeaderTextsAsReceived) {
   EXPECT_TRUE(set.complete());
 }
 
-TEST(DecodeSetReply, EveryRecordWithComputedTimesAndPauses) {
+TEST(DecodeSetReply, EveryRecordOrEveryNthWithComputedTimesAndPauses) {
   const DownloadedSet set = DecodeSetReply(SetBytes(kTenRecords), 10, 1);
   EXPECT_EQ(set.records_received, 10);
   ASSERT_EQ(set.list.size(), 10u);
   EXPECT_EQ(set.list.record(0).ToRecord(), (Record{"1", "2024/05/01 10:00:00", "060.0"}));
   EXPECT_EQ(set.list.record(3).ToRecord(), (Record{"4", "2024/05/01 10:00:06", "085.3*"}));
   EXPECT_EQ(set.list.record(9).ToRecord(), (Record{"10", "2024/05/01 10:00:18", "069.0"}));
-}
-
-TEST(DecodeSetReply, EveryThirdRecord) {
-  const DownloadedSet set = DecodeSetReply(SetBytes(kTenRecords), 10, 3);
-  EXPECT_EQ(Rows(set.list), (std::vector<Record>{{"1", "2024/05/01 10:00:00", "060.0"},
-                                                 {"2", "2024/05/01 10:00:06", "085.3*"},
-                                                 {"3", "2024/05/01 10:00:12", "066.0"},
-                                                 {"4", "2024/05/01 10:00:18", "069.0"}}));
+  // Every third record, numbered afresh.
+  EXPECT_EQ(Rows(DecodeSetReply(SetBytes(kTenRecords), 10, 3).list),
+            (std::vector<Record>{{"1", "2024/05/01 10:00:00", "060.0"},
+                                 {"2", "2024/05/01 10:00:06", "085.3*"},
+                                 {"3", "2024/05/01 10:00:12", "066.0"},
+                                 {"4", "2024/05/01 10:00:18", "069.0"}}));
 }
 
 TEST(DecodeSetReply, FirstRecordKeepsItsOwnTimeLaterOnesAreComputedAcrossMidnight) {

