@@ -194,48 +194,21 @@ TEST(Assess, LdenWeighsDayEveningAndNightByTheirHoursAndPenalties) {
 }
 
 TEST(SettingsProblem, NamesSettingsThatCannotBeUsed) {
-  struct Case {
-    void (*change)(AssessmentSettings&);
-    const char* said;
-  };
-  const Case cases[] = {
-      {[](AssessmentSettings& s) { s.interval = 7000; }, "divide a day"},
-      {[](AssessmentSettings& s) { s.interval = 0; }, "divide a day"},
-      {[](AssessmentSettings& s) {
-         s.part_starts = {7, 7, 23};
-       },
-       "three different hours"},
-      {[](AssessmentSettings& s) {
-         s.part_starts = {19, 7, 23};
-       },
-       "in that order"},
-      {[](AssessmentSettings& s) {
-         s.part_starts = {7, 19, 24};
-       },
-       "from 0 to 23"},
-      {[](AssessmentSettings& s) {
-         s.percentiles = {10, 100};
-       },
-       "from 0 to 99"},
-      {[](AssessmentSettings& s) {
-         s.percentiles = {10, 10};
-       },
-       "given twice"},
-      {[](AssessmentSettings& s) { s.rolling = 0; }, "at least a second"},
-      {[](AssessmentSettings& s) {
-         s.exclusions = {{10, 5, ""}};
-       },
-       "ends before it starts"},
-  };
   EXPECT_EQ(SettingsProblem({}), "");
-  AssessmentSettings night_first;
-  night_first.part_starts = {6, 18, 2};  // the night may start after midnight
-  EXPECT_EQ(SettingsProblem(night_first), "");
-  for (const Case& c : cases) {
-    AssessmentSettings s;
-    c.change(s);
-    EXPECT_NE(SettingsProblem(s).find(c.said), std::string::npos) << c.said;
-  }
+  // The night may start after midnight.
+  EXPECT_EQ(SettingsProblem({.part_starts = {6, 18, 2}}), "");
+  const auto says = [](const AssessmentSettings& s, const char* said) {
+    EXPECT_NE(SettingsProblem(s).find(said), std::string::npos) << said;
+  };
+  says({.interval = 7000}, "divide a day");
+  says({.interval = 0}, "divide a day");
+  says({.part_starts = {7, 7, 23}}, "three different hours");
+  says({.part_starts = {19, 7, 23}}, "in that order");
+  says({.part_starts = {7, 19, 24}}, "from 0 to 23");
+  says({.percentiles = {10, 100}}, "from 0 to 99");
+  says({.percentiles = {10, 10}}, "given twice");
+  says({.rolling = 0}, "at least a second");
+  says({.exclusions = {{10, 5, ""}}}, "ends before it starts");
 }
 
 }  // namespace

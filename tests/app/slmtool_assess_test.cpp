@@ -68,11 +68,7 @@ TEST_F(SlmtoolAssess, MergesFilesAppliesTheirExclusionsAndWritesJsonOrCsv) {
 // swells over the day, a loud stretch every fifth hour, a few "--".
 void SaveMinutes(const std::string& path, std::int64_t first, int minutes) {
   RecordList list;
-  ListHeader& header = list.header();
-  header.second_value = "60";
-  header.frequency_weighting = "A";
-  header.time_weighting = "SLOW";
-  header.range = "30-100";
+  list.header() = test::SampleRealTimeList().header();
   for (int i = 0; i < minutes; ++i) {
     const std::int64_t t = first + 60 * i;
     const double hour = static_cast<double>(t % kSecondsPerDay) / 3600;
@@ -100,22 +96,14 @@ std::vector<std::string> Values(const std::string& json_line) {
 
 // True when a line of `text` holds `values` in this order.
 bool LineHolds(const std::string& text, const std::vector<std::string>& values) {
-  std::size_t start = 0;
-  while (start < text.size()) {
-    const std::size_t end = std::min(text.find('\n', start), text.size());
-    const std::string line = text.substr(start, end - start);
+  for (const std::string& line : test::Lines(text)) {
     std::size_t at = 0;
-    bool all = true;
     for (const std::string& v : values) {
       at = line.find(v, at);
-      if (at == std::string::npos) {
-        all = false;
-        break;
-      }
+      if (at == std::string::npos) break;
       at += v.size();
     }
-    if (all) return true;
-    start = end + 1;
+    if (at != std::string::npos) return true;
   }
   return false;
 }
@@ -156,10 +144,7 @@ TEST_F(SlmtoolAssess, TheReportCarriesEveryFigureOfTheJsonForm) {
     // The JSON form has one interval, day or event to a line.
     std::string section;
     int rows = 0;
-    for (std::size_t start = 0; start < json.out.size();) {
-      const std::size_t end = json.out.find('\n', start);
-      const std::string line = json.out.substr(start, end - start);
-      start = end + 1;
+    for (const std::string& line : test::Lines(json.out)) {
       const bool head = line.rfind("  \"", 0) == 0;
       if (head) section = line.substr(3, line.find('"', 3) - 3);
       std::vector<std::string> v = Values(line);

@@ -31,7 +31,8 @@ class GraphWindowTest : public PanelTest {
   // A plain list or a memory set of `levels` opened from a file, as "Open" does.
   RecordListWindow& OpenList(const std::vector<std::string>& levels, bool memory_set = false) {
     RecordList list = test::ListOf(levels);
-    list.header() = memory_set ? test::SampleMemorySet().header() : ListHeader{ListKind::kPlain};
+    if (memory_set) list.header() = test::SampleMemorySet().header();
+    if (!memory_set) list.header().kind = ListKind::kPlain;
     const std::string path = dir_.File("list" + std::to_string(++files_) + ".dlgr");
     test::WriteBytes(path, FormatListFile(list, Separator::kTab));
     dialogs_.files.push_back({path, 1});

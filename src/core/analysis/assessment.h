@@ -23,11 +23,11 @@ struct AssessmentSettings {
   // next one's start, the night into the next morning.
   std::array<int, 3> part_starts = {7, 19, 23};
   std::vector<int> percentiles = {1, 5, 10, 50, 90, 95, 99};  // N of L(N), 0 to 99
-  std::optional<double> threshold;                            // dB; no events without one
+  std::optional<double> threshold = {};                       // dB; no events without one
   std::int64_t min_duration = 0;                              // seconds: shorter events are dropped
   std::int64_t hold = 0;        // seconds a level may fall below the threshold within an event
   std::int64_t rolling = 3600;  // window of the rolling Leq, seconds
-  std::vector<Exclusion> exclusions;
+  std::vector<Exclusion> exclusions = {};
 };
 
 // Why `settings` cannot be used, or "" when they can.
