@@ -63,13 +63,3 @@ BENCHMARK(BM_DrawViewedDay)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 }  // namespace slm
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  if (benchmark::ReportUnrecognizedArguments(argc, argv)) return 1;
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}

@@ -80,11 +80,3 @@ void BM_StatisticsToHistogram(benchmark::State& state) {
 BENCHMARK(BM_StatisticsToHistogram)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}

@@ -82,11 +82,3 @@ void BM_OpenLiveSnapshot(benchmark::State& state) {
 BENCHMARK(BM_OpenLiveSnapshot)->Unit(benchmark::kMillisecond);
 
 }  // namespace
-
-int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
-  QApplication app(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  return 0;
-}
