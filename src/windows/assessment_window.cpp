@@ -51,9 +51,11 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
   pool_.setMaxThreadCount(1);
   auto* root = new QVBoxLayout(this);
   root->setContentsMargins(6, 6, 6, 6);
-  auto* settings = new QGridLayout;
-  BuildSettings(*settings);
-  root->addLayout(settings);
+  settings_box_ = new QWidget(this);
+  settings_grid_ = new QGridLayout(settings_box_);
+  settings_grid_->setContentsMargins(0, 0, 0, 0);
+  BuildSettings();
+  root->addWidget(settings_box_);
 
   auto* split = new QSplitter(Qt::Vertical, this);
   auto* top = new QWidget(split);
@@ -149,14 +151,12 @@ AssessmentWindow::~AssessmentWindow() {
   pool_.waitForDone();
 }
 
-void AssessmentWindow::BuildSettings(QGridLayout& row) {
+void AssessmentWindow::BuildSettings() {
   // Captions above their boxes: the whole row fits a screen of 1280 pixels.
-  int column = 0;
   auto add = [&](QWidget* box, const char* caption) {
     auto* label = new QLabel(caption, this);
     label->setBuddy(box);
-    row.addWidget(label, 0, column);
-    row.addWidget(box, 1, column++);
+    settings_cells_.emplace_back(label, box);
   };
   CmbInterval = Control<QComboBox>("CmbInterval", "Interval", this);
   for (const std::int64_t s : kIntervalChoices) {
@@ -197,7 +197,15 @@ void AssessmentWindow::BuildSettings(QGridLayout& row) {
   }
   CmbRolling->setCurrentIndex(2);  // an hour
   add(CmbRolling, "&Rolling window");
-  row.setColumnStretch(column, 1);
+  const int cells = static_cast<int>(settings_cells_.size());
+  settings_grid_->setColumnStretch(cells, 1);
+  // The window may be as narrow as the settings in two rows (an 800 px
+  // screen); wider than one row needs, they take one.
+  ArrangeSettings((cells + 1) / 2);
+  settings_box_->setMinimumWidth(settings_grid_->minimumSize().width());
+  ArrangeSettings(cells);
+  one_row_width_ = settings_grid_->minimumSize().width();
+  settings_box_->installEventFilter(this);
 
   for (QComboBox* box : {CmbInterval, CmbRolling}) {
     QObject::connect(box, &QComboBox::currentIndexChanged, this, [this] { Recompute(); });
@@ -306,7 +314,25 @@ void AssessmentWindow::ShowWhole() {
                    static_cast<double>(levels.samples.back().time + levels.period));
 }
 
+void AssessmentWindow::ArrangeSettings(int per_row) {
+  if (per_row == settings_per_row_) return;
+  settings_per_row_ = per_row;
+  for (const auto& [label, box] : settings_cells_) {
+    settings_grid_->removeWidget(label);
+    settings_grid_->removeWidget(box);
+  }
+  for (int i = 0; i < static_cast<int>(settings_cells_.size()); ++i) {
+    const auto& [label, box] = settings_cells_[static_cast<std::size_t>(i)];
+    settings_grid_->addWidget(label, 2 * (i / per_row), i % per_row);
+    settings_grid_->addWidget(box, 2 * (i / per_row) + 1, i % per_row);
+  }
+}
+
 bool AssessmentWindow::eventFilter(QObject* watched, QEvent* event) {
+  if (watched == settings_box_ && event->type() == QEvent::Resize) {
+    const int cells = static_cast<int>(settings_cells_.size());
+    ArrangeSettings(settings_box_->width() >= one_row_width_ ? cells : (cells + 1) / 2);
+  }
   if (watched == Chart && event->type() == QEvent::Resize && figures_ && !drawing_) {
     DrawViewedLevels(*Chart, *document_->levels(), Columns());
   }

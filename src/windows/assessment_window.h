@@ -13,6 +13,8 @@
 #include <atomic>
 #include <memory>
 #include <optional>
+#include <utility>
+#include <vector>
 
 #include "analysis/assessment_document.h"
 #include "graph/graph.h"
@@ -89,7 +91,10 @@ class AssessmentWindow : public QWidget {
   bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
-  void BuildSettings(QGridLayout& row);
+  void BuildSettings();
+  // The settings in rows of `per_row` captioned boxes: one row where the
+  // window is wide enough, two on a small screen.
+  void ArrangeSettings(int per_row);
   void BuildTables();
   void Show(std::shared_ptr<const AssessmentFigures> figures);
   void ShowExclusions();
@@ -119,6 +124,11 @@ class AssessmentWindow : public QWidget {
   bool drawing_ = false;       // the chart is being filled: its view changes are its own
   bool from_chart_ = false;    // a row is being chosen by a click on the chart
   bool first_figures_ = true;  // the chart starts on the whole measurement
+  QWidget* settings_box_ = nullptr;
+  QGridLayout* settings_grid_ = nullptr;
+  std::vector<std::pair<QLabel*, QWidget*>> settings_cells_;
+  int settings_per_row_ = 0;
+  int one_row_width_ = 0;  // the least width of the settings in one row
 };
 
 }  // namespace slm

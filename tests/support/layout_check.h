@@ -61,7 +61,10 @@ inline std::vector<std::string> LayoutFaults(const QWidget& window) {
       const bool checked = label->sizePolicy().horizontalPolicy() == QSizePolicy::Ignored
                                ? label->objectName() != "LblLastMessage"
                                : !label->wordWrap();
-      const int needed = metrics.horizontalAdvance(label->text());
+      // A caption with a buddy shows its "&" as an underline.
+      QString text = label->text();
+      if (label->buddy()) text.replace("&&", "\x01").remove('&').replace('\x01', '&');
+      const int needed = metrics.horizontalAdvance(text);
       if (checked && !label->text().isEmpty() && needed > label->contentsRect().width()) {
         faults.push_back("cut text: " + Describe(*w) + " needs " + std::to_string(needed));
       }

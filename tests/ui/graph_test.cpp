@@ -101,35 +101,25 @@ TEST_F(GraphTest, PlotLeavesTheRangesAndRescaleFitsTheData) {
   EXPECT_GE(graph.XRange().max, 102);
 }
 
+// Element k of a trace sits at first + k x step, as lines and as bars: each
+// annotation's mark lies on the element it names.
 TEST_F(GraphTest, PlotPlacesElementKAtFirstPlusKSteps) {
-  Graph graph;
-  Show(graph);
-  const std::vector<double> values = {10, 20, 30, 40};
-  graph.Plot(values, 5, 2.5);
-  EXPECT_EQ(graph.PointCount(), 4);
-  graph.SetXRange(0, 20);
-  graph.SetYRange(0, 50);
-  // Each annotation's mark sits on the element it names.
-  for (int k = 0; k < 4; ++k) graph.AddAnnotation(k, 10, 45, QString::number(k));
-  graph.ReplotNow();
-  for (int k = 0; k < 4; ++k) {
-    EXPECT_NEAR(graph.AnnotationPixel(k).x(), graph.XToPixel(5 + 2.5 * k), 0.5) << k;
-    EXPECT_NEAR(graph.AnnotationPixel(k).y(), graph.YToPixel(values[k]), 0.5) << k;
+  for (const Graph::Style style : {Graph::Style::kLine, Graph::Style::kBars}) {
+    Graph graph(nullptr, style);
+    Show(graph);
+    const std::vector<double> values = {10, 20, 30, 40};
+    const double step = style == Graph::Style::kBars ? 1 : 2.5;
+    graph.Plot(values, 5, step);
+    EXPECT_EQ(graph.PointCount(), 4);
+    graph.SetXRange(0, 20);
+    graph.SetYRange(0, 50);
+    for (int k = 0; k < 4; ++k) graph.AddAnnotation(k, 10, 45, QString::number(k));
+    graph.ReplotNow();
+    for (int k = 0; k < 4; ++k) {
+      EXPECT_NEAR(graph.AnnotationPixel(k).x(), graph.XToPixel(5 + step * k), 0.5) << k;
+      EXPECT_NEAR(graph.AnnotationPixel(k).y(), graph.YToPixel(values[k]), 0.5) << k;
+    }
   }
-}
-
-TEST_F(GraphTest, BarsPutElementKAtFirstPlusK) {
-  Graph graph(nullptr, Graph::Style::kBars);
-  Show(graph);
-  const std::vector<double> counts = {3, 0, 7, 1, 4};
-  graph.Plot(counts, 200);
-  graph.SetXRange(195, 210);
-  graph.SetYRange(0, 10);
-  graph.AddAnnotation(2, 205, 9, "peak");
-  graph.ReplotNow();
-  EXPECT_EQ(graph.PointCount(), 5);
-  EXPECT_NEAR(graph.AnnotationPixel(0).x(), graph.XToPixel(202), 0.5);
-  EXPECT_NEAR(graph.AnnotationPixel(0).y(), graph.YToPixel(7), 0.5);
 }
 
 TEST_F(GraphTest, AppendScrollsKeepingTheNewestSpanInSight) {
@@ -150,11 +140,7 @@ TEST_F(GraphTest, AppendScrollsKeepingTheNewestSpanInSight) {
   graph.Append(1);
   EXPECT_NEAR(graph.XRange().max - x.max, 1, 1e-9);
   EXPECT_NEAR(graph.XRange().min - x.min, 1, 1e-9);
-}
-
-TEST_F(GraphTest, AppendContinuesAfterAPlot) {
-  Graph graph;
-  graph.SetStripSpan(10);
+  // After a plot, the strip goes on from its last point.
   const std::vector<double> values = {1, 2, 3};
   graph.Plot(values, 40);
   graph.Append(4);
