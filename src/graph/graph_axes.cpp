@@ -190,6 +190,21 @@ void Graph::SizeFor(int width) {
     state_->title->setText(
         WrappedTitle(state_->title_text, state_->title->font(), std::max(200, width - 20)));
   }
+  // As many key entries to a row as fit whole, at most four.
+  if (state_->key && !state_->key_entries.empty()) {
+    const QFontMetrics metrics(state_->key->font());
+    int widest = 0;
+    for (const QCPGraph* entry : state_->key_entries) {
+      widest = std::max(widest, metrics.horizontalAdvance(entry->name()));
+    }
+    const int entry_width = widest + state_->key->iconSize().width() + 30;
+    const int entries = static_cast<int>(state_->key_entries.size());
+    const int per_row = std::clamp(width / entry_width, 1, std::min(entries, 4));
+    if (per_row != state_->key->wrap()) {
+      state_->key->setWrap(per_row);
+      state_->key->setFillOrder(QCPLayoutGrid::foColumnsFirst, true);  // lays the entries out anew
+    }
+  }
 }
 
 QString Graph::Title() const { return state_->title_text; }

@@ -141,7 +141,6 @@ void Graph::SetKey(const std::vector<KeyEntry>& entries) {
     state_->key->setBorderPen(Qt::NoPen);
     state_->key->setIconSize(18, 10);
   }
-  state_->key->setWrap(std::max<int>(1, std::min<int>(static_cast<int>(entries.size()), 4)));
   for (const KeyEntry& e : entries) {
     // An entry is a graph without points: its pen or brush is what the key shows.
     QCPGraph* entry = plot_->addGraph();
@@ -152,6 +151,7 @@ void Graph::SetKey(const std::vector<KeyEntry>& entries) {
     entry->addToLegend(state_->key);
     state_->key_entries.push_back(entry);
   }
+  SizeFor(width());
   Replot();
 }
 
