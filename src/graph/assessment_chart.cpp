@@ -41,18 +41,23 @@ void SetUpPlot(QCustomPlot& plot, const QString& x_caption, const QString& y_cap
   plot.legend->setBrush(QColor(255, 255, 255, 220));
 }
 
-// Draws `plot` as vectors into `rect`: laid out at the size the page gives
-// it in screen pixels, so that its type keeps its point size.
+// The size in screen pixels of `rect` on `painter`'s device: a chart laid
+// out at it keeps the point size of its type on the page.
+QSize ScreenSizeOf(const QPainter& painter, const QRectF& rect) {
+  const double pixels_per_unit =
+      static_cast<double>(QPicture().logicalDpiX()) / painter.device()->logicalDpiX();
+  return {std::max(1, static_cast<int>(rect.width() * pixels_per_unit)),
+          std::max(1, static_cast<int>(rect.height() * pixels_per_unit))};
+}
+
+// Draws `plot` as vectors into `rect`, laid out at its ScreenSizeOf.
 void PaintPlot(QCustomPlot& plot, QPainter& painter, const QRectF& rect) {
   QPicture picture;
-  const double pixels_per_unit =
-      static_cast<double>(picture.logicalDpiX()) / painter.device()->logicalDpiX();
-  const int width = std::max(1, static_cast<int>(rect.width() * pixels_per_unit));
-  const int height = std::max(1, static_cast<int>(rect.height() * pixels_per_unit));
+  const QSize size = ScreenSizeOf(painter, rect);
   QCPPainter picture_painter;
   if (!picture_painter.begin(&picture)) return;
   picture_painter.setMode(QCPPainter::pmVectorized);
-  plot.toPainter(&picture_painter, width, height);
+  plot.toPainter(&picture_painter, size.width(), size.height());
   picture_painter.end();
   // A picture played on a device of another resolution is scaled to it, so
   // that it comes out at `rect`'s size.
@@ -222,13 +227,9 @@ void PaintTimeHistory(QPainter& painter, const QRectF& rect, const MeasuredLevel
   // The window's graph, laid out at the size the page gives it in screen
   // pixels so that its type keeps its point size, with two columns of
   // levels to a point: as fine as the eye can see on paper.
-  QPicture picture;
-  const double pixels_per_unit =
-      static_cast<double>(picture.logicalDpiX()) / painter.device()->logicalDpiX();
-  const int width = std::max(1, static_cast<int>(rect.width() * pixels_per_unit));
-  const int height = std::max(1, static_cast<int>(rect.height() * pixels_per_unit));
+  const QSize size = ScreenSizeOf(painter, rect);
   Graph graph;
-  graph.resize(width, height);
+  graph.resize(size);
   QFont font("DejaVu Sans");
   font.setPointSizeF(8);
   graph.setFont(font);
@@ -239,7 +240,7 @@ void PaintTimeHistory(QPainter& painter, const QRectF& rect, const MeasuredLevel
   painter.setClipRect(rect);
   painter.translate(rect.topLeft());
   // A picture played on a device of another resolution is scaled to it.
-  graph.Render(painter, width, height);
+  graph.Render(painter, size.width(), size.height());
   painter.restore();
 }
 
