@@ -102,11 +102,11 @@ int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
     std::fputs(kUsage, args.empty() ? stderr : stdout);
-    return args.empty() ? 2 : 0;
+    return slm::tool::FinishOutput("help", args.empty() ? 2 : 0);
   }
   if (args[0] == "--version" || args[0] == "-v") {
     std::printf("slmtool %s\n", slm::kProgramVersion);
-    return 0;
+    return slm::tool::FinishOutput("--version", 0);
   }
   const std::string command = args[0];
   args.erase(args.begin());

@@ -87,7 +87,8 @@ bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector
   std::vector<std::vector<Exclusion>> kept_by_file = {settings.exclusions};
   try {
     for (const std::string& path : paths) {
-      files.push_back(OpenDataFile(path));
+      files.emplace_back();
+      if (!ReadListFile("assess", path, files.back())) return false;
       const DataFile& file = files.back();
       if (file.truncated) {
         std::fprintf(stderr,
@@ -95,10 +96,6 @@ bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector
                      "read: split the file to assess all of it\n",
                      path.c_str(), kMaxRecords);
         return false;
-      }
-      if (file.skipped_lines > 0) {
-        std::fprintf(stderr, "slmtool assess: \"%s\": %zu lines skipped (not three fields)\n",
-                     path.c_str(), file.skipped_lines);
       }
       if (!side_files) continue;
       const std::string side = ExclusionsPathFor(path);
@@ -138,13 +135,7 @@ int RunAssess(const std::vector<std::string>& args, AssessReportWriter report) {
   if (pdf && (options.Has("--json") || options.Has("--csv"))) {
     throw std::runtime_error("-o FILE.pdf writes the report; --json and --csv go elsewhere");
   }
-  for (const std::string& path : paths) {
-    // Writing the result over a file it was made from would lose the measurement.
-    std::error_code ignored;
-    if (!outputs.empty() && std::filesystem::equivalent(outputs[0], path, ignored)) {
-      throw std::runtime_error("-o names \"" + outputs[0] + "\", one of the files assessed");
-    }
-  }
+  if (!outputs.empty()) RefuseWritingOverInputs(outputs[0], paths);
   AssessmentSettings settings = SettingsOf(options);
 
   std::vector<DataFile> files;

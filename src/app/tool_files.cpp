@@ -33,6 +33,7 @@ int RunConvert(const std::vector<std::string>& args) {
   }
   const std::string& path = options.positional()[0];
   const std::string& out_path = outputs[0];
+  RefuseWritingOverInputs(out_path, {path});
 
   DataFile file;
   if (!ReadListFile("convert", path, file)) return 1;

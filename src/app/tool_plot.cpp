@@ -34,6 +34,7 @@ int RunPlot(const std::vector<std::string>& args) {
       !EndsWithNoCase(output, ".svg")) {
     throw std::runtime_error("plot writes .pdf, .png or .svg files, not \"" + output + "\"");
   }
+  RefuseWritingOverInputs(output, {input});
   ToolApp<QApplication> app;
 
   DataFile file;

@@ -25,6 +25,7 @@ ReportJob ReadReportArgs(const std::vector<std::string>& args) {
   if (!job.output.empty() && !EndsWithNoCase(job.output, ".pdf")) {
     throw std::runtime_error("report writes .pdf files, not \"" + job.output + "\"");
   }
+  if (!job.output.empty()) RefuseWritingOverInputs(job.output, {job.input});
   return job;
 }
 

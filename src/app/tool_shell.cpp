@@ -1,5 +1,6 @@
 #include "app/tool_shell.h"
 
+#include <poll.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -14,6 +15,7 @@
 #include <system_error>
 
 #include "base/number_text.h"
+#include "files/exclusions_file.h"
 #include "files/file_io.h"
 #include "files/list_summary.h"
 
@@ -97,6 +99,30 @@ bool EndsWithNoCase(std::string_view text, std::string_view end) {
 
 bool IsCsvPath(std::string_view path) { return EndsWithNoCase(path, ".csv"); }
 
+void RefuseWritingOverInputs(const std::string& output, const std::vector<std::string>& inputs) {
+  namespace fs = std::filesystem;
+  // A side file is refused before it exists too: a CSV written there would
+  // be read back as the stretches left out.
+  auto same = [](const fs::path& a, const fs::path& b) {
+    std::error_code ec;
+    if (fs::equivalent(a, b, ec)) return true;
+    const fs::path x = fs::weakly_canonical(a, ec);
+    if (ec) return false;
+    const fs::path y = fs::weakly_canonical(b, ec);
+    return !ec && x == y;
+  };
+  for (const std::string& input : inputs) {
+    for (const std::string& read : {input, ExclusionsPathFor(input)}) {
+      if (same(output, read)) {
+        throw std::runtime_error(
+            "-o names \"" + output + "\", which this command reads (" +
+            (read == input ? "one of its files" : "the side file of " + input) +
+            "); it is never written over: choose another name");
+      }
+    }
+  }
+}
+
 bool ReadListFile(const char* command, const std::string& path, DataFile& file) {
   try {
     file = OpenDataFile(path);
@@ -111,12 +137,32 @@ bool ReadListFile(const char* command, const std::string& path, DataFile& file) 
 }
 
 int RunCommand(const std::string& command, CommandFn run, const std::vector<std::string>& args) {
+  int status = 2;
   try {
-    return run(args);
+    status = run(args);
   } catch (const std::exception& e) {
     std::fprintf(stderr, "slmtool %s: %s\n", command.c_str(), e.what());
-    return 2;
   }
+  return FinishOutput(command, status);
+}
+
+int FinishOutput(const std::string& command, int status) {
+  errno = 0;
+  bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
+  int error = errno;
+  if (std::fclose(stdout) != 0 && !failed) {
+    failed = true;
+    error = errno;
+  }
+  if (!failed) return status;
+  // A pipe whose reader has gone reports an error condition to poll.
+  pollfd out{STDOUT_FILENO, 0, 0};
+  if (error == EPIPE || (::poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0)) return status;
+  std::fprintf(
+      stderr, "slmtool %s: its output could not be written whole: %s\n",
+      command.empty() ? "" : command.c_str(),
+      error != 0 ? FileErrorInWords(error, FileAction::kWrite).c_str() : "the system refused");
+  return 1;
 }
 
 int CompanionMain(int argc, char** argv, std::span<const NamedCommand> commands) {

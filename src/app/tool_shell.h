@@ -45,6 +45,11 @@ bool EndsWithNoCase(std::string_view text, std::string_view end);
 // True when `path` ends in ".csv" in any case: such a file gets the comma form.
 bool IsCsvPath(std::string_view path);
 
+// A command never writes over a file it reads: throws std::runtime_error
+// (a usage error) when `output` is one of `inputs`, or the side file of one
+// (FILE.exclusions), however either is named.
+void RefuseWritingOverInputs(const std::string& output, const std::vector<std::string>& inputs);
+
 // Reads `path` as the Open command does into `file`. When it cannot, says why
 // on stderr ("slmtool COMMAND: ...", naming the file) and returns false; when
 // it read only part of the file, says there what it left out (PartialReadNotes)
@@ -53,8 +58,15 @@ bool ReadListFile(const char* command, const std::string& path, DataFile& file);
 
 using CommandFn = int (*)(const std::vector<std::string>& args);
 // Runs `run`; a usage error it throws (an unknown option, a missing value) is
-// said as "slmtool COMMAND: ..." and gives exit status 2.
+// said as "slmtool COMMAND: ..." and gives exit status 2. Then checks that
+// what it printed reached standard output (FinishOutput).
 int RunCommand(const std::string& command, CommandFn run, const std::vector<std::string>& args);
+
+// Flushes and closes standard output and returns `status`, or 1 when what
+// was printed could not be written (a full disk, /dev/full), said on stderr
+// as "slmtool COMMAND: ...". A reader that went away (a closed pipe) is no
+// failure: nothing is said and `status` stays.
+int FinishOutput(const std::string& command, int status);
 
 // A command of a companion program.
 struct NamedCommand {

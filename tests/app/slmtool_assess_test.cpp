@@ -1,6 +1,7 @@
 // `slmtool assess` run as a user runs it: the forms of its output, the side
 // files of exclusions, and its exit codes.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <cmath>
 #include <iterator>
@@ -211,6 +212,16 @@ TEST_F(SlmtoolAssess, BadInputExitsTwoAndAFileThatCannotBeReadOne) {
   const std::string later = dir_.File("later.dlgr");
   test::WriteBytes(file, Recording("2024/05/01 10:00:00", 30, "60.0"));
   test::WriteBytes(later, Recording("2024/05/01 10:00:00", 10, "60.0"));
+  const std::string side = "2024/05/01 10:00:10..2024/05/01 10:00:20 siren\n";
+  test::WriteBytes(file + ".exclusions", side);
+  // A side file that is a pipe, and one of binary bytes.
+  const std::string piped = Write("piped.dlgr", Recording("2024/05/01 10:00:00", 3, "60.0"));
+  ASSERT_EQ(::mkfifo((piped + ".exclusions").c_str(), 0600), 0);
+  const std::string binary = Write("binary.dlgr", Recording("2024/05/01 10:00:00", 3, "60.0"));
+  Write("binary.dlgr.exclusions",
+        "\x7f"
+        "ELF\x02\x01\x01" +
+            std::string(200, '\xfe'));
   struct Case {
     std::vector<std::string> args;
     int exit_code;
@@ -226,7 +237,12 @@ TEST_F(SlmtoolAssess, BadInputExitsTwoAndAFileThatCannotBeReadOne) {
       {{"assess"}, 2, "one or more FILEs"},
       {{"assess", dir_.File("missing.dlgr")}, 1, "missing.dlgr"},
       {{"assess", file, later}, 1, "overlap"},
-      {{"assess", file, "--csv", "-o", file}, 2, "one of the files assessed"},
+      {{"assess", file, "--csv", "-o", file}, 2, "which this command reads (one of its files)"},
+      {{"assess", file, "--csv", "-o", file + ".exclusions"}, 2, "the side file of " + file},
+      {{"assess", piped}, 1, piped + ".exclusions cannot be read: it is a pipe, not a file."},
+      {{"assess", binary},
+       1,
+       "line 1: \"?ELF???" + std::string(33, '?') + "...\" is no stretch of time"},
       {{"assess", file, "--json", "-o", dir_.File("report.pdf")}, 2, "writes the report"},
       {{"assess", file, "-o", dir_.File("gone/out.txt")},
        1,
@@ -238,6 +254,7 @@ TEST_F(SlmtoolAssess, BadInputExitsTwoAndAFileThatCannotBeReadOne) {
     EXPECT_NE(run.err.find(c.said), std::string::npos) << run.err;
     EXPECT_EQ(run.out, "");
   }
+  EXPECT_EQ(test::ReadBytes(file + ".exclusions"), side);
 }
 
 }  // namespace

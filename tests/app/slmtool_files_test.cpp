@@ -5,6 +5,7 @@
 // damaged file) are tested in files_tests; here the commands' own choices:
 // the form of the output, the note on an older set, the errors.
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -61,6 +62,8 @@ TEST_F(SlmtoolFiles, ConvertWritesTheFormTheNameAsksFor) {
 TEST_F(SlmtoolFiles, ErrorsNameTheFileAndWriteNothing) {
   const std::string set = Write("set.dlgr", set_);
   const std::string out = dir_.File("out.csv");
+  // A pipe would have the reader wait for a writer for ever.
+  ASSERT_EQ(::mkfifo(dir_.File("pipe.dlgr").c_str(), 0600), 0);
   // The arguments, the exit code (2: a usage error) and what the error says;
   // which files the reader refuses, and its words, are files_tests'.
   const struct {
@@ -72,6 +75,11 @@ TEST_F(SlmtoolFiles, ErrorsNameTheFileAndWriteNothing) {
       {{"convert", dir_.File("none.dlgr"), "-o", out}, 1, dir_.File("none.dlgr")},
       {{"convert", set, "-o", dir_.File("gone/out.csv")}, 1, dir_.File("gone/out.csv")},
       {{"convert", set}, 2, "-o OUT"},
+      {{"info", dir_.File("pipe.dlgr")},
+       1,
+       dir_.File("pipe.dlgr") + " cannot be read: it is a pipe"},
+      // A command never writes over what it reads.
+      {{"convert", set, "-o", dir_.File("./set.dlgr")}, 2, "which this command reads"},
   };
   for (const auto& c : cases) {
     const ToolRun run = Run(c.args);
@@ -80,6 +88,7 @@ TEST_F(SlmtoolFiles, ErrorsNameTheFileAndWriteNothing) {
     EXPECT_NE(run.err.find(c.says), std::string::npos) << run.err;
   }
   EXPECT_FALSE(std::filesystem::exists(out));
+  EXPECT_EQ(ReadBytes(set), set_);
 }
 
 // A plain list of `count` records, as its file holds it.
@@ -102,19 +111,35 @@ std::string Listing(const std::string& folder) {
 using SlmtoolFaults = test::ToolTest;
 
 TEST_F(SlmtoolFaults, EveryCommandSaysWhenItReadOnlyPartOfAFile) {
-  const std::string big = Write("big.dlgr", Records(348005));
-  const std::vector<std::vector<std::string>> commands = {
-      {"info", big},
-      {"stats", big},
-      {"report", big},
-      {"plot", big, "-o", dir_.File("big.png")},
-      {"convert", big, "-o", dir_.File("big.csv")},
+  // A file damaged inside, lines whose level no meter writes, a set that did
+  // not arrive whole, and a file longer than a list.
+  std::string damaged = Records(100);
+  damaged.replace(1024, 512, 512, '\0');
+  RecordList incomplete = test::SampleMemorySet();
+  incomplete.header().note = "incomplete: 3 of 5 records";
+  const std::pair<std::string, std::string> files[] = {
+      {Write("damaged.dlgr", damaged), ": The file is damaged inside: 512 zero bytes at line "},
+      {Write("levels.dlgr", Records(2) + "3\t2024/05/01 10:00:03\t7e1\t\r\n"),
+       ": 1 line was skipped (no level as the meter writes it; on line 4: \"7e1\")."},
+      {Write("set.dlgr", FormatListFile(incomplete, Separator::kTab)),
+       ": This set did not arrive whole when it was downloaded: 3 of 5 records arrived."},
+      {Write("big.dlgr", Records(348005)), ": Only the first 348000 records were read"},
   };
-  for (const auto& args : commands) {
-    const ToolRun run = Run(args);
-    EXPECT_EQ(run.exit_code, 0) << args[0] << ": " << run.err;
-    EXPECT_NE(run.err.find(big + ": Only the first 348000 records were read"), std::string::npos)
-        << args[0] << ": " << run.err;
+  for (const auto& [path, says] : files) {
+    std::vector<std::vector<std::string>> commands = {
+        {"info", path},
+        {"stats", path},
+        {"report", path},
+        {"plot", path, "-o", path + ".png"},
+        {"convert", path, "-o", path + ".csv"},
+    };
+    // A file longer than a list cannot be assessed whole, which assess refuses.
+    if (!path.ends_with("big.dlgr")) commands.push_back({"assess", path});
+    for (const auto& args : commands) {
+      const ToolRun run = Run(args);
+      EXPECT_EQ(run.exit_code, 0) << args[0] << ": " << run.err;
+      EXPECT_NE(run.err.find(path + says), std::string::npos) << args[0] << ": " << run.err;
+    }
   }
 }
 
@@ -166,6 +191,16 @@ TEST_F(SlmtoolFaults, WhatCannotBeWrittenOrOpenedIsSaidInWords) {
     EXPECT_EQ(run.err.find("QPainter"), std::string::npos) << run.err;
   }
   if (fs::exists("/dev/full")) {
+    // What a command prints that cannot be written is a failure too.
+    for (const char* command : {"info", "stats", "report"}) {
+      const ToolRun run = RunProgram("/bin/sh",
+                                     {"-c", std::string("exec ") + SLMTOOL_PATH + " " + command +
+                                                " " + input + " > /dev/full"},
+                                     dir_.path());
+      EXPECT_EQ(run.exit_code, 1) << command;
+      EXPECT_EQ(run.err, std::string("slmtool ") + command +
+                             ": its output could not be written whole: the disk is full\n");
+    }
     // A link to a device that is always full is written where it points.
     fs::create_symlink("/dev/full", dir_.File("full.png"));
     const ToolRun run = Run({"plot", input, "-o", dir_.File("full.png")});

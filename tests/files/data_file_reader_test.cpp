@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <filesystem>
 #include <sstream>
 #include <streambuf>
@@ -9,7 +10,9 @@
 #include <utility>
 #include <vector>
 
+#include "base/calendar.h"
 #include "files/data_file_writer.h"
+#include "files/list_summary.h"
 #include "support/sample_lists.h"
 
 namespace slm {
@@ -108,8 +111,7 @@ TEST(OpenDataFile, ReadsEachFormFromItsExampleFile) {
       {"data_logger.dlgr", kDataLogger, "5|60-120|71.0|88.8|66.6", 2, "2|2015/01/02 03:04:06|88.8"},
       {"plain_list.dlgr", kPlain, "||||", 3, "3|2016/03/23 14:05:11|65.5"},
       {"mixed_line_ends.dlgr", kPlain, "||||", 4, "4|2016/03/23 14:05:12|65.6"},
-      {"export.csv", kDataLogger2, "3|70-130|78,1|84.7|72.3", 3,
-       "3|2016/03/22 09:00:40|say \"loud\""},
+      {"export.csv", kDataLogger2, "3|70-130|78,1|84.7|72.3", 3, "3|2016/03/22 09:00:40|84.7"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
@@ -231,6 +233,54 @@ TEST(OpenDataFile, ZeroBytesAtTheEndAreADamagedEndWithTheRecordsBeforeIt) {
                                          " is damaged: it holds only zero bytes, as a power cut "
                                          "leaves a file that was never written");
   }
+}
+
+// Whole blocks of zero bytes inside a file (a damaged card, a file system
+// that crashed) take the lines they touch, and the records around them are
+// read; where and how much is said.
+TEST(OpenDataFile, ZeroBlocksInsideAreReadAroundAndSaidWhere) {
+  // Lines of 31 bytes, record r on line r: the block from byte 1024 to 1536
+  // cuts record 33, takes records 34 to 48, and cuts record 49.
+  std::string text = "Levels of a hundred seconds..\r\n";
+  for (int r = 1; r <= 100; ++r) {
+    char number[4];
+    std::snprintf(number, sizeof number, "%03d", r);
+    text += std::string(number) + "\t" + ClockText(*ParseClockText("2024/05/01 10:00:00") + r) +
+            "\t65.3\t\r\n";
+  }
+  ASSERT_EQ(text.size(), 101u * 31);
+  text.replace(1024, 512, 512, '\0');
+  const DataFile file = Read(text);
+  EXPECT_EQ(file.list.size(), 83u);
+  EXPECT_EQ(file.list.number(31), "032");
+  EXPECT_EQ(file.list.number(32), "050");
+  EXPECT_EQ(file.skipped_lines, 0u);
+  EXPECT_EQ(PartialReadNotes(file),
+            std::vector<std::string>{
+                "The file is damaged inside: 512 zero bytes at line 34 took 17 lines between "
+                "record 032 (2024/05/01 10:00:32) and record 050 (2024/05/01 10:00:50). The "
+                "records around the damage were read."});
+  // Zero bytes that are no whole blocks are no damage: the file is binary.
+  text.replace(1024, 1, "x");
+  EXPECT_THROW(Read(text), DataFileError);
+}
+
+// A level is a plain decimal as the meter writes it, "--", an "L" or a "*"
+// on one; a line with anything else is skipped like a line that does not
+// split, and said with its first such level.
+TEST(OpenDataFile, LinesWithoutALevelAsTheMeterWritesItAreSkipped) {
+  const std::vector<std::string> levels = {"65.3",  "065.3", "85",  "--",    "L",     "140.0L",
+                                           "80.0*", "7e1",   "+70", "1e308", "1e400", "65,3",
+                                           "abc",   "",      "-",   ".",     "6.5.3", "L65.3L"};
+  std::string text = "No.s\tDate Time\tdB\t\r\n";
+  for (const std::string& level : levels) text += "1\t2024/05/01 10:00:00\t" + level + "\t\r\n";
+  const DataFile file = Read(text);
+  ASSERT_EQ(file.list.size(), 7u);
+  EXPECT_EQ(file.list.level(6), "80.0*");
+  EXPECT_EQ(file.skipped_lines, 11u);
+  EXPECT_EQ(PartialReadNotes(file),
+            std::vector<std::string>{"11 lines were skipped (no level as the meter writes it; "
+                                     "the first on line 9: \"7e1\")."});
 }
 
 TEST(OpenDataFile, ALineOverTheLimitIsNoRecord) {

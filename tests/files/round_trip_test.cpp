@@ -50,10 +50,10 @@ TEST(RoundTrip, TextsWithSeparatorsQuotesAndBlanksComeBackAsTheyWere) {
   h.max_level = "84.7 ";
   h.leq = "\t72.3";
   h.note = "incomplete: 3 of 9 records";
-  saved.Append("1", "2016/03/22 09:00:00", "65,3");
-  saved.Append(" 2", "say \"loud\"", "a\tb");
-  saved.Append("3", "x,\ty", "");
-  saved.Append("\"4", "", "65.3\"");
+  saved.Append("1", "2016/03/22 09:00:00", "65.3");
+  saved.Append(" 2", "say \"loud\"", "--");
+  saved.Append("3", "x,\ty", "80.0*");
+  saved.Append("\"4", "", "L");
   for (Separator separator : {Separator::kTab, Separator::kComma}) {
     SCOPED_TRACE(static_cast<int>(separator));
     SaveRecordList(dir.File("list"), saved, separator);
@@ -80,7 +80,7 @@ TEST(RoundTrip, AutoSavedListReadsBackAsPlainList) {
 TEST(RoundTrip, FinishedRecordingsReadBackInBothForms) {
   TempDir dir;
   RecordList samples = SampleRealTimeList();
-  samples.Append("5", "2016/03/23 14:07:29", "65,3");
+  samples.Append("5", "2016/03/23 14:07:29", "--");
   for (Separator separator : {Separator::kTab, Separator::kComma}) {
     RecordingFileWriter writer(dir.File(kRecordingTempFile), separator);
     for (std::size_t i = 0; i < samples.size(); ++i) {

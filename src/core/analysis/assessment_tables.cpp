@@ -24,10 +24,13 @@ TextTable FilesTable(const std::vector<AssessedFile>& files) {
   TextTable t{{"File", "Kind", "Records", "Frequency weighting", "Time weighting", "Range"}, {}};
   for (const AssessedFile& f : files) {
     const bool plain = f.header.kind == ListKind::kPlain;
-    t.rows.push_back(
-        {f.path, std::string(KindName(f.header.kind)), Whole(static_cast<std::int64_t>(f.records)),
-         plain ? "-" : Said(f.header.frequency_weighting),
-         plain ? "-" : Said(f.header.time_weighting), plain ? "-" : Said(f.header.range)});
+    // A set that did not arrive whole says so wherever it is assessed.
+    std::string kind(KindName(f.header.kind));
+    if (f.header.note.rfind("incomplete", 0) == 0) kind += " (" + f.header.note + ")";
+    t.rows.push_back({f.path, kind, Whole(static_cast<std::int64_t>(f.records)),
+                      plain ? "-" : Said(f.header.frequency_weighting),
+                      plain ? "-" : Said(f.header.time_weighting),
+                      plain ? "-" : Said(f.header.range)});
   }
   return t;
 }

@@ -5,9 +5,13 @@
 #include <cstring>
 #include <filesystem>
 #include <new>
+#include <optional>
 #include <stdexcept>
 #include <system_error>
+#include <utility>
 
+#include "base/number_text.h"
+#include "base/text_excerpt.h"
 #include "files/csv_fields.h"
 #include "files/text_lines.h"
 
@@ -40,8 +44,9 @@ bool SplitAt(std::string_view line, char separator, RecordView& fields, bool& le
 // Takes the lines of a file one by one and builds the list.
 class Parser : public LineSink {
  public:
-  Parser(DataFile& file, const ReadProgressFn& progress, std::size_t total_bytes)
-      : file_(file), progress_(progress), total_bytes_(total_bytes) {
+  Parser(DataFile& file, const ReadProgressFn& progress, std::size_t total_bytes,
+         const NulRuns& runs)
+      : file_(file), progress_(progress), total_bytes_(total_bytes), runs_(runs) {
     if (total_bytes > 0) {
       // A record line holds its fields plus about five bytes of separators and line end.
       const std::size_t text = std::min(total_bytes, kMaxRecords * 48);
@@ -52,6 +57,23 @@ class Parser : public LineSink {
   bool Line(std::string_view line, const LineShape& shape, std::size_t bytes_so_far,
             bool ended) override {
     const std::size_t c = file_.lines++;
+    const std::size_t starts_at = line_start_;
+    line_start_ = bytes_so_far;
+    // The lines a damaged stretch cut are left out: the one that runs into
+    // it and the one it ends in, which may begin anywhere in a line.
+    bool lost = std::exchange(after_damage_, false);
+    if (next_run_ < runs_.runs().size() && runs_.runs()[next_run_].at < bytes_so_far) {
+      const NulRuns::Run& run = runs_.runs()[next_run_++];
+      file_.damage.push_back({run.bytes, c + 1, LastRecord(), {}, 0});
+      record_count_at_damage_.push_back(file_.list.size());
+      after_damage_ = true;
+      lost = lost || run.at == starts_at + line.size();
+    }
+    if (lost) {
+      if (!IsBlankLine(line)) ++file_.damage.back().lines_lost;
+      if (c == 0) Kind({});
+      return Progress(bytes_so_far);
+    }
     bool go_on = true;
     if (c > header_lines_) {
       go_on = RecordLine(line, shape, ended);
@@ -64,6 +86,7 @@ class Parser : public LineSink {
   }
 
   bool LongLine(std::size_t bytes_so_far) override {
+    line_start_ = bytes_so_far;
     const std::size_t c = file_.lines++;
     if (c == 0) Kind({});
     if (c > header_lines_) ++file_.skipped_lines;
@@ -84,10 +107,34 @@ class Parser : public LineSink {
   // records a file's size promised is given back when they did not come.
   void Done(std::size_t bytes) override {
     if (file_.list.MemoryBytes() > 2 * record_bytes_ + 4096) file_.list.ShrinkToFit();
+    FinishDamage();
     if (progress_ && !file_.cancelled) progress_(Report(bytes));
   }
 
  private:
+  std::string RecordText(std::size_t i) const {
+    return std::string(file_.list.number(i)) + " (" + std::string(file_.list.date_time(i)) + ")";
+  }
+  std::string LastRecord() const {
+    return file_.list.empty() ? std::string() : RecordText(file_.list.size() - 1);
+  }
+  // Where the records on both sides of a stretch are numbered, the numbers
+  // say how many it took; else the lines it cut are all that is known.
+  void FinishDamage() {
+    for (std::size_t k = 0; k < file_.damage.size(); ++k) {
+      DamagedStretch& d = file_.damage[k];
+      const std::size_t at = record_count_at_damage_[k];
+      if (at >= file_.list.size()) continue;
+      d.after = RecordText(at);
+      if (at == 0) continue;
+      const std::optional<long long> before = ParseInteger(file_.list.number(at - 1));
+      const std::optional<long long> after = ParseInteger(file_.list.number(at));
+      if (before && after && *after > *before) {
+        d.lines_lost = std::max(d.lines_lost, static_cast<std::size_t>(*after - *before - 1));
+      }
+    }
+  }
+
   ReadProgress Report(std::size_t bytes) const {
     return {file_.lines, file_.list.size(), bytes, total_bytes_, ReadCaption(file_.lines)};
   }
@@ -129,11 +176,16 @@ class Parser : public LineSink {
     // A last line whose level runs into the end of the file was cut while it
     // was written (a crash, a full disk): "6" may have been "64.1".
     const bool cut = !ended && !level_ended && !IsBlankLine(line);
-    if (!split || cut) {
+    const bool bad_level = split && !cut && !IsLevelText(view.level);
+    if (!split || cut || bad_level) {
       // A blank line (often one at the very end) is no lost record.
       if (!IsBlankLine(line)) {
         ++file_.skipped_lines;
         file_.last_line_cut = cut;
+        if (bad_level && file_.bad_levels++ == 0) {
+          file_.first_bad_level_line = file_.lines;
+          file_.first_bad_level = QuotedExcerpt(view.level);
+        }
         Skip(line.size() + 1);
       }
       return true;
@@ -178,19 +230,24 @@ class Parser : public LineSink {
   std::size_t record_bytes_ = 0;  // what the records need in a list
   Record fields_;
   ProgressThrottle throttle_;
+  const NulRuns& runs_;
+  std::size_t next_run_ = 0;    // the first run not met yet
+  std::size_t line_start_ = 0;  // where the next line starts in the text
+  bool after_damage_ = false;   // the next line is the one a damaged stretch ends in
+  std::vector<std::size_t> record_count_at_damage_;  // records read before each stretch
 };
 
-// Reads a source into `file`. Returns true when it held NUL bytes that are no
-// damaged end, that is when it is no text.
+// Reads a source into `file`. Returns true when it held NUL bytes that are
+// no damage, that is when it is no text.
 bool ReadAll(const std::string& name, const ReadChunkFn& read, DataFile& file,
              const ReadProgressFn& progress, std::size_t total_bytes, std::size_t size_hint) {
   try {
-    Parser parser(file, progress, total_bytes);
-    NulTail tail(name);
-    ReadLines([&](char* to, std::size_t size) { return tail.Read(read, to, size); }, parser,
+    NulRuns nul(name);
+    Parser parser(file, progress, total_bytes, nul);
+    ReadLines([&](char* to, std::size_t size) { return nul.Read(read, to, size); }, parser,
               size_hint);
-    file.damaged_bytes = tail.nul_bytes();
-    return tail.text_after();
+    file.damaged_bytes = nul.tail_bytes();
+    return nul.binary();
   } catch (const std::bad_alloc&) {
     throw DataFileError(name, "\"" + name + "\" is too large to be read as a list");
   } catch (const std::length_error&) {
@@ -242,7 +299,7 @@ std::string HeaderValueFrom(std::string_view line, std::size_t k) {
 }
 
 void CheckDataFileContent(const std::string& path, const DataFile& file, std::size_t bytes,
-                          bool has_nul) {
+                          bool binary) {
   if (file.cancelled) return;
   if (bytes == 0) throw DataFileError(path, AbsolutePath(path) + " is empty");
   if (file.lines == 0 && file.damaged_bytes > 0) {
@@ -252,12 +309,15 @@ void CheckDataFileContent(const std::string& path, const DataFile& file, std::si
   }
   // A list we wrote ourselves may hold no record yet (a recording stopped
   // before its first sample): its first line names its kind.
-  const bool no_record = file.list.empty() && file.list.kind() == ListKind::kPlain;
-  if (no_record && !has_nul && file.damaged_bytes > 0) {
+  // Zero bytes inside a file without a single record are no damage of a
+  // list: the file is binary.
+  const bool no_record =
+      file.list.empty() && (file.list.kind() == ListKind::kPlain || !file.damage.empty());
+  if (no_record && file.damage.empty() && file.damaged_bytes > 0) {
     throw DataFileError(
         path, AbsolutePath(path) + " holds no whole record: the end of the file was damaged");
   }
-  if (has_nul || no_record) {
+  if (no_record || binary) {
     throw DataFileError(path, AbsolutePath(path) + " is not a data file: no record line found");
   }
 }
@@ -268,8 +328,7 @@ DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress) {
   // Errors name the file by its path, the result by its name.
   file.title = path;
   std::size_t bytes = 0;
-  // Binary content is no list, however it splits.
-  const bool has_nul = ReadAll(
+  const bool binary = ReadAll(
       path,
       [&](char* to, std::size_t size) {
         const std::size_t got = in.Read(to, size);
@@ -277,7 +336,7 @@ DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress) {
         return got;
       },
       file, progress, in.SizeHint(), in.SizeHint());
-  CheckDataFileContent(path, file, bytes, has_nul);
+  CheckDataFileContent(path, file, bytes, binary);
   file.title = std::filesystem::path(path).filename().string();
   return file;
 }
@@ -294,7 +353,9 @@ DataFile OpenDataFile(std::istream& in, const std::string& title, const ReadProg
         return static_cast<std::size_t>(in.gcount());
       },
       file, progress, 0, buffered > 0 ? static_cast<std::size_t>(buffered) : 0);
-  if (binary) throw DataFileError(title, "\"" + title + "\" is not a data file: it is no text");
+  if (binary || (!file.damage.empty() && file.list.empty())) {
+    throw DataFileError(title, "\"" + title + "\" is not a data file: it is no text");
+  }
   return file;
 }
 

@@ -4,6 +4,7 @@
 #include <system_error>
 
 #include "base/calendar.h"
+#include "base/text_excerpt.h"
 #include "files/file_io.h"
 
 namespace slm {
@@ -33,13 +34,12 @@ std::optional<Exclusion> ParseExclusion(std::string_view text, std::string& prob
       rest.size() < kClockTextSize ? std::nullopt : ParseClockText(rest.substr(0, kClockTextSize));
   rest = rest.size() < kClockTextSize ? rest : rest.substr(kClockTextSize);
   if (!from || !to || (!rest.empty() && rest.front() != ' ' && rest.front() != '\t')) {
-    problem = "\"" + std::string(text) +
-              "\" is no stretch of time: write yyyy/mm/dd hh:nn:ss..yyyy/mm/dd hh:nn:ss";
+    problem = QuotedExcerpt(text) +
+              " is no stretch of time: write yyyy/mm/dd hh:nn:ss..yyyy/mm/dd hh:nn:ss";
     return std::nullopt;
   }
   if (*to <= *from) {
-    problem =
-        "\"" + std::string(text) + "\" ends " + (*to < *from ? "before" : "where") + " it starts";
+    problem = QuotedExcerpt(text) + " ends " + (*to < *from ? "before" : "where") + " it starts";
     return std::nullopt;
   }
   return Exclusion{*from, *to, std::string(TrimBlanks(rest))};

@@ -8,8 +8,10 @@
 
 #ifdef _WIN32
 #include <io.h>
+#include <windows.h>
 #else
 #include <fcntl.h>
+#include <sys/file.h>
 #include <unistd.h>
 #endif
 
@@ -106,8 +108,16 @@ std::string AbsolutePath(const std::string& path) {
 }
 
 InputFile::InputFile(std::string path) : path_(std::move(path)) {
+  // Only a file's bytes come to an end: a pipe would wait for a writer and a
+  // device could go on without end, so neither is opened at all.
   std::error_code ec;
-  if (fs::is_directory(path_, ec)) FailToRead(path_, EISDIR);
+  const fs::file_status status = fs::status(path_, ec);
+  if (fs::is_directory(status)) FailToRead(path_, EISDIR);
+  if (!ec && fs::exists(status) && !fs::is_regular_file(status)) {
+    throw DataFileError(path_, AbsolutePath(path_) + " cannot be read: it is " +
+                                   (fs::is_fifo(status) ? "a pipe" : "a device or socket") +
+                                   ", not a file.");
+  }
   errno = 0;
   file_ = std::fopen(path_.c_str(), "rb");
   if (file_ == nullptr) FailToRead(path_, errno);
@@ -210,6 +220,62 @@ void ReplacingFile::Commit() {
   temp_.clear();
   SyncFolder(fs::path(target_).parent_path());
 }
+
+#ifdef _WIN32
+
+FileLock::FileLock(const std::string& path, double seconds) {
+  // Windows locks bytes, and a locked byte cannot be read: the lock is on a
+  // byte far past any end, which nobody reads.
+  const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+  if (file == INVALID_HANDLE_VALUE) return;
+  for (double waited = 0;; waited += 0.05) {
+    OVERLAPPED far{};
+    far.OffsetHigh = 0x7FFFFFFF;
+    if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &far)) {
+      handle_ = reinterpret_cast<std::intptr_t>(file);
+      return;
+    }
+    if (waited >= seconds) {
+      ::CloseHandle(file);
+      break;
+    }
+    ::Sleep(50);
+  }
+  throw DataFileError(
+      path, AbsolutePath(path) + " is being changed by another window or program; try again.");
+}
+
+FileLock::~FileLock() {
+  if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
+}
+
+#else
+
+FileLock::FileLock(const std::string& path, double seconds) {
+  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return;  // nothing to keep apart: the file is not there to be read either
+  for (double waited = 0;; waited += 0.05) {
+    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
+      handle_ = fd;
+      return;
+    }
+    if (errno != EWOULDBLOCK || waited >= seconds) break;
+    ::usleep(50000);
+  }
+  const int error = errno;
+  ::close(fd);
+  if (error != EWOULDBLOCK) return;  // a file system without locks
+  throw DataFileError(
+      path, AbsolutePath(path) + " is being changed by another window or program; try again.");
+}
+
+FileLock::~FileLock() {
+  if (handle_ >= 0) ::close(static_cast<int>(handle_));
+}
+
+#endif
 
 std::string ReadWholeFile(const std::string& path) {
   InputFile in(path);

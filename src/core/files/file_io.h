@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <cstdio>
 #include <stdexcept>
 #include <string>
@@ -95,6 +96,24 @@ void CheckWritable(const std::string& path);
 std::string CreateFreeFile(const std::string& path);
 // Removes a file if it is there; says nothing when it cannot.
 void RemoveQuietly(const std::string& path);
+
+// An exclusive lock on an existing file, held for the object's lifetime,
+// that every copy of this program takes before it changes what belongs to
+// that file (its side file of stretches left out): two editors then take
+// turns instead of writing over each other. It only keeps our own programs
+// apart; reading the file is not hindered. Waits up to `seconds` for another
+// holder, then throws DataFileError saying the file is being changed
+// elsewhere. A file system that knows no locks is taken as unlocked.
+class FileLock {
+ public:
+  FileLock(const std::string& path, double seconds);
+  ~FileLock();
+  FileLock(const FileLock&) = delete;
+  FileLock& operator=(const FileLock&) = delete;
+
+ private:
+  std::intptr_t handle_ = -1;
+};
 
 // The whole content of a file. Throws DataFileError.
 std::string ReadWholeFile(const std::string& path);

@@ -56,12 +56,18 @@ std::optional<ResultLabel> SecondValueLabel(const ListHeader& header);
 // PartialReadNotes.
 std::vector<std::string> DataFileSummary(const DataFile& file);
 
-// What every command and window says when it read only part of a file, one
-// sentence each, nothing when all of it was read:
+// What every command and window says when it read only part of a file (or
+// a set that did not arrive whole), one sentence each, nothing when all of
+// it was read:
+//   "This set did not arrive whole when it was downloaded: 474 of 1000
+//    records arrived."
+//   "The file is damaged inside: 4096 zero bytes at line 45 took 17 lines
+//    between record 40 (2024/05/01 10:00:39) and record 58 (...). The
+//    records around the damage were read."
 //   "The end of the file was damaged: 4096 zero bytes, as a power cut leaves
 //    them, were left out; the records before them were read."
-//   "3 lines were skipped: 2 not three fields, and the last one, cut off
-//    before its end."
+//   "3 lines were skipped: 1 not three fields, 1 with no level as the meter
+//    writes it (line 12: "7e1"), and the last one, cut off before its end."
 //   "Only the first 348000 records were read: a list holds no more."
 std::vector<std::string> PartialReadNotes(const DataFile& file);
 

@@ -5,6 +5,45 @@
 
 namespace slm {
 
+namespace {
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+// "85", "65.3", "065.3", ".5", "85.", "-3.0".
+bool IsPlainDecimal(std::string_view text) {
+  if (!text.empty() && text.front() == '-') text.remove_prefix(1);
+  std::size_t digits = 0;
+  std::size_t points = 0;
+  for (const char c : text) {
+    if (IsDigit(c)) {
+      ++digits;
+    } else if (c == '.' && points == 0) {
+      ++points;
+    } else {
+      return false;
+    }
+  }
+  return digits > 0;
+}
+
+}  // namespace
+
+bool IsLevelText(std::string_view text) {
+  while (!text.empty() && text.front() == ' ') text.remove_prefix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  const bool marked = !text.empty() && text.back() == '*';
+  if (marked) text.remove_suffix(1);
+  while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+  // A paused record may carry no level at all: it is never counted.
+  if (text == "--" || text == "L" || (marked && text.empty())) return true;
+  if (!text.empty() && text.front() == 'L') {
+    text.remove_prefix(1);
+  } else if (!text.empty() && text.back() == 'L') {
+    text.remove_suffix(1);
+  }
+  return IsPlainDecimal(text);
+}
+
 void RecordList::Append(std::string_view number, std::string_view date_time,
                         std::string_view level) {
   const std::size_t added = number.size() + date_time.size() + level.size();

@@ -12,6 +12,15 @@ namespace slm {
 // A list holds at most this many records; the recorder and the reader keep to it.
 inline constexpr std::size_t kMaxRecords = 348000;
 
+// Whether a level field holds a level as the meter and this program write it:
+// a plain decimal ("65.3", "065.3", "85", "-3.0"); "--" (under range); one
+// with an "L" before or after it, or "L" alone (over range); each optionally
+// marked with a trailing "*" (a paused record, which may hold "*" alone),
+// blanks around it allowed.
+// Anything else ("7e1", "+70", "1e400", "65,3", "abc") is no level: a line
+// that holds one is a bad line, and every reader leaves it out the same way.
+bool IsLevelText(std::string_view text);
+
 // One line of a record list, all three fields as text exactly as the grids show them.
 struct Record {
   std::string number;     // 1, 2, ...

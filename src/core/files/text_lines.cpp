@@ -124,32 +124,77 @@ void ReadLines(const ReadChunkFn& read, LineSink& sink, std::size_t size_hint) {
   }
 }
 
-std::size_t NulTail::Read(const ReadChunkFn& read, char* to, std::size_t size) {
-  if (in_tail_) return 0;
-  const std::size_t got = read(to, size);
-  const void* nul = std::memchr(to, '\0', got);
-  if (nul == nullptr) return got;
-  in_tail_ = true;
-  const std::size_t text = static_cast<std::size_t>(static_cast<const char*>(nul) - to);
-  Look(to + text, got - text);
-  std::string rest(std::size_t{1} << 16, '\0');
-  while (!text_after_) {
-    const std::size_t more = read(rest.data(), rest.size());
-    if (more == 0) break;
-    Look(rest.data(), more);
+std::size_t NulRuns::Read(const ReadChunkFn& read, char* to, std::size_t size) {
+  std::size_t out = 0;
+  if (ahead_at_ == ahead_.size() && run_ == 0 && !source_done_) {
+    // Most reads: straight into the caller's buffer, kept from the first NUL on.
+    const std::size_t got = read(to, size);
+    if (got == 0) {
+      source_done_ = true;
+      return 0;
+    }
+    const void* nul = std::memchr(to, '\0', got);
+    if (nul == nullptr) {
+      passed_ += got;
+      consumed_ += got;
+      return got;
+    }
+    out = static_cast<std::size_t>(static_cast<const char*>(nul) - to);
+    consumed_ += out;
+    ahead_.assign(to + out, got - out);
+    ahead_at_ = 0;
   }
-  return text;
+  while (out < size) {
+    if (ahead_at_ == ahead_.size()) {
+      // What is passed on already is enough for now, unless a run is under
+      // way: whether text follows it decides what it is.
+      if (source_done_ || (out > 0 && run_ == 0)) break;
+      ahead_.resize(std::size_t{1} << 16);
+      ahead_.resize(read(ahead_.data(), ahead_.size()));
+      ahead_at_ = 0;
+      if (ahead_.empty()) {
+        source_done_ = true;
+        tail_ = run_;
+        run_ = 0;
+        break;
+      }
+    }
+    const char* data = ahead_.data() + ahead_at_;
+    const std::size_t left = ahead_.size() - ahead_at_;
+    if (data[0] == '\0') {
+      std::size_t n = 0;
+      while (n < left && data[n] == '\0') ++n;
+      ahead_at_ += n;
+      CountRun(n);
+      continue;
+    }
+    if (run_ > 0) {
+      binary_ = binary_ || run_start_ % kDamageBlock != 0 || run_ % kDamageBlock != 0;
+      runs_.push_back({passed_ + out, run_});
+      run_ = 0;
+      to[out++] = '\n';
+      continue;
+    }
+    const std::size_t room = std::min(left, size - out);
+    const void* nul = std::memchr(data, '\0', room);
+    const std::size_t text =
+        nul == nullptr ? room : static_cast<std::size_t>(static_cast<const char*>(nul) - data);
+    std::memcpy(to + out, data, text);
+    out += text;
+    ahead_at_ += text;
+    consumed_ += text;
+  }
+  passed_ += out;
+  return out;
 }
 
-void NulTail::Look(const char* data, std::size_t size) {
-  if (std::any_of(data, data + size, [](char c) { return c != '\0'; })) {
-    text_after_ = true;
-    return;
-  }
-  nul_bytes_ += size;
-  if (nul_bytes_ > kMaxSkippedBytes) {
+void NulRuns::CountRun(std::size_t bytes) {
+  if (run_ == 0) run_start_ = consumed_;
+  run_ += bytes;
+  consumed_ += bytes;
+  if (run_ > kMaxSkippedBytes) {
     throw DataFileError(name_, "\"" + name_ +
-                                   "\" is not a list of levels: it ends in more than 64 MB of "
+                                   "\" is not a list of levels: it holds more than 64 MB of "
                                    "zero bytes");
   }
 }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace slm {
 
@@ -44,28 +45,50 @@ using ReadChunkFn = std::function<std::size_t(char* to, std::size_t size)>;
 // chunk of a megabyte, but every buffer holds a line of kMaxLineBytes and more.
 void ReadLines(const ReadChunkFn& read, LineSink& sink, std::size_t size_hint);
 
-// Passes a source's bytes on up to its first NUL byte and looks at what
-// follows. Text holds no NUL byte, but a power cut leaves the blocks of a file
-// that were never written as NUL bytes: a source whose bytes from some point
-// to its end are all NUL is text with a damaged end, which is left out. NUL
-// bytes with anything else after them make the source no text at all.
-class NulTail {
+// Passes a source's bytes on and looks at its NUL bytes. Text holds no NUL
+// byte, but a power cut or a damaged card leaves blocks of a file as NUL
+// bytes: a run of them that goes to the end of the source is a damaged end,
+// which is left out; a run of whole blocks (kDamageBlock bytes, where a
+// block starts) with text after it is a damaged stretch, passed on as one
+// line end so that the lines it cut end there. Any other NUL bytes inside
+// the source make it binary: no text at all.
+inline constexpr std::size_t kDamageBlock = 512;
+class NulRuns {
  public:
-  explicit NulTail(const std::string& name) : name_(name) {}
+  // A run inside the source: the offset in the text passed on where the line
+  // end that stands for it is, and its NUL bytes.
+  struct Run {
+    std::size_t at = 0;
+    std::size_t bytes = 0;
+  };
 
-  // Reads up to `size` bytes from `read` into `to`: the text before a NUL.
+  explicit NulRuns(const std::string& name) : name_(name) {}
+
+  // Reads up to `size` bytes from `read` into `to`: text, with a line end for
+  // each run inside it. 0 at the end of the source.
   std::size_t Read(const ReadChunkFn& read, char* to, std::size_t size);
 
-  std::size_t nul_bytes() const { return text_after_ ? 0 : nul_bytes_; }
-  bool text_after() const { return text_after_; }
+  // NUL bytes that ended the source.
+  std::size_t tail_bytes() const { return tail_; }
+  // The runs inside the source so far, in order.
+  const std::vector<Run>& runs() const { return runs_; }
+  // NUL bytes inside the source that are no whole blocks.
+  bool binary() const { return binary_; }
 
  private:
-  void Look(const char* data, std::size_t size);
+  void CountRun(std::size_t bytes);
 
   const std::string& name_;
-  bool in_tail_ = false;
-  bool text_after_ = false;
-  std::size_t nul_bytes_ = 0;
+  std::string ahead_;  // bytes read from the source and not passed on yet
+  std::size_t ahead_at_ = 0;
+  bool source_done_ = false;
+  std::size_t run_ = 0;        // NUL bytes of the run under way
+  std::size_t run_start_ = 0;  // where it started in the source
+  std::size_t consumed_ = 0;   // bytes of the source taken so far
+  std::size_t passed_ = 0;     // bytes passed on so far
+  bool binary_ = false;
+  std::size_t tail_ = 0;
+  std::vector<Run> runs_;
 };
 
 }  // namespace slm
