@@ -7,9 +7,11 @@
 #include <string>
 #include <vector>
 
+#include "analysis/assessment_document.h"
 #include "analysis/level_statistics.h"
 #include "base/calendar.h"
 #include "support/sample_lists.h"
+#include "support/temp_dir.h"
 
 namespace slm {
 namespace {
@@ -209,6 +211,30 @@ TEST(SettingsProblem, NamesSettingsThatCannotBeUsed) {
   says({.percentiles = {10, 10}}, "given twice");
   says({.rolling = 0}, "at least a second");
   says({.exclusions = {{10, 5, ""}}}, "ends before it starts");
+}
+
+// Two windows over one survey: each change is made to what the side file
+// holds by then, so neither loses a stretch the other left out.
+TEST(AssessmentDocument, TwoEditorsOfOneSideFileKeepEachOthersStretches) {
+  test::TempDir dir;
+  const std::string path = dir.File("day.dlgr");
+  test::WriteBytes(path, "");
+  const RecordList list = Levels("2024/05/01 10:00:00", 1, std::vector<std::string>(60, "60"));
+  const NamedList named{&list, path};
+  AssessmentDocument a(std::span(&named, 1), true);
+  AssessmentDocument b(std::span(&named, 1), true);
+  EXPECT_EQ(a.ReadSideFiles() + b.ReadSideFiles(), "");
+  const Exclusion first{At("2024/05/01 10:00:10"), At("2024/05/01 10:00:20"), "siren"};
+  const Exclusion second{At("2024/05/01 10:00:30"), At("2024/05/01 10:00:40"), "dog"};
+  EXPECT_EQ(a.Add(first), "");
+  EXPECT_EQ(b.Add(second), "");
+  EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)), (std::vector<Exclusion>{first, second}));
+  EXPECT_EQ(b.exclusions(), (std::vector<Exclusion>{first, second}));
+  // A still shows only its own; removing it leaves B's.
+  ASSERT_EQ(a.exclusions(), std::vector<Exclusion>{first});
+  EXPECT_EQ(a.Remove(0), "");
+  EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)), std::vector<Exclusion>{second});
+  EXPECT_EQ(a.exclusions(), std::vector<Exclusion>{second});
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <functional>
 #include <limits>
 
 #include "base/calendar.h"
@@ -239,25 +240,88 @@ std::string AssessmentDocument::ReadSideFiles() {
   return problems;
 }
 
+namespace {
+
+// One change of the stretches left out, as it applies to any set of them: the
+// window's own, or what the side files hold by the time it is written.
+using ExclusionChange = std::function<void(std::vector<Exclusion>&)>;
+
+std::vector<Exclusion>::iterator Find(std::vector<Exclusion>& all, const Exclusion& stretch) {
+  return std::find_if(all.begin(), all.end(), [&](const Exclusion& e) {
+    return e.from == stretch.from && e.to == stretch.to;
+  });
+}
+
+void Insert(std::vector<Exclusion>& all, const Exclusion& stretch) {
+  if (Find(all, stretch) != all.end()) return;
+  all.insert(std::upper_bound(all.begin(), all.end(), stretch, Earlier), stretch);
+}
+
+}  // namespace
+
 std::string AssessmentDocument::Add(Exclusion exclusion) {
   exclusion.reason = OneLine(std::move(exclusion.reason));
-  for (const Exclusion& e : exclusions_) {
-    if (e.from == exclusion.from && e.to == exclusion.to) return {};
-  }
-  exclusions_.insert(std::upper_bound(exclusions_.begin(), exclusions_.end(), exclusion, Earlier),
-                     exclusion);
-  return Write();
+  if (Find(exclusions_, exclusion) != exclusions_.end()) return {};
+  return Change([&](std::vector<Exclusion>& all) { Insert(all, exclusion); });
 }
 
 std::string AssessmentDocument::SetReason(std::size_t index, std::string reason) {
   if (index >= exclusions_.size()) return {};
-  exclusions_[index].reason = OneLine(std::move(reason));
-  return Write();
+  Exclusion changed = exclusions_[index];
+  changed.reason = OneLine(std::move(reason));
+  // A stretch that another editor removed meanwhile comes back with its reason.
+  return Change([&](std::vector<Exclusion>& all) {
+    const auto it = Find(all, changed);
+    if (it == all.end()) {
+      Insert(all, changed);
+    } else {
+      it->reason = changed.reason;
+    }
+  });
 }
 
 std::string AssessmentDocument::Remove(std::size_t index) {
   if (index >= exclusions_.size()) return {};
-  exclusions_.erase(exclusions_.begin() + static_cast<std::ptrdiff_t>(index));
+  const Exclusion gone = exclusions_[index];
+  return Change([&](std::vector<Exclusion>& all) {
+    const auto it = Find(all, gone);
+    if (it != all.end()) all.erase(it);
+  });
+}
+
+std::string AssessmentDocument::Change(const ExclusionChange& change) {
+  change(exclusions_);
+  if (!saved_) return {};
+  // Another window or program may have changed the side files since they
+  // were read: under a lock that every editor takes, the change is made to
+  // what they hold now, so that no stretch anyone added is lost.
+  std::vector<std::size_t> order(stretches_.size());
+  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
+  std::sort(order.begin(), order.end(), [this](std::size_t x, std::size_t y) {
+    return stretches_[x].path < stretches_[y].path;
+  });
+  std::vector<std::unique_ptr<FileLock>> locks;
+  std::vector<std::vector<Exclusion>> per_file;
+  try {
+    for (const std::size_t i : order) {
+      locks.push_back(std::make_unique<FileLock>(stretches_[i].path, 5.0));
+    }
+    for (std::size_t i = 0; i < stretches_.size(); ++i) {
+      if (i < unreadable_.size() && unreadable_[i]) continue;
+      per_file.push_back(ReadExclusions(ExclusionsPathFor(stretches_[i].path)));
+    }
+  } catch (const DataFileError& e) {
+    return std::string(e.what()) + "\nThe change is kept in this window only.";
+  }
+  std::vector<Exclusion> merged = GatherExclusions(per_file);
+  change(merged);
+  // What belongs to a side file that could not be read stays in the window.
+  const std::vector<std::vector<Exclusion>> mine = SplitExclusions(exclusions_, stretches_);
+  std::vector<std::vector<Exclusion>> kept = {merged};
+  for (std::size_t i = 0; i < unreadable_.size(); ++i) {
+    if (unreadable_[i]) kept.push_back(mine[i]);
+  }
+  exclusions_ = GatherExclusions(kept);
   return Write();
 }
 

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -93,13 +94,16 @@ class AssessmentDocument {
   std::string ReadSideFiles();
   // The stretches left out, in time order.
   const std::vector<Exclusion>& exclusions() const { return exclusions_; }
-  // Each change is written to the side files at once; each returns "" or why
-  // they could not be written (the change stays in the window).
+  // Each change is made to the side files at once, to what they hold then
+  // (another window or program may have changed them since they were read:
+  // its stretches are kept and show here from now on); each returns "" or
+  // why they could not be written (the change stays in the window).
   std::string Add(Exclusion exclusion);
   std::string SetReason(std::size_t index, std::string reason);
   std::string Remove(std::size_t index);
 
  private:
+  std::string Change(const std::function<void(std::vector<Exclusion>&)>& change);
   std::string Write();
 
   std::shared_ptr<const MeasuredLevels> levels_;
