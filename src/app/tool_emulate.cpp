@@ -17,7 +17,7 @@ namespace slm::tool {
 
 namespace {
 
-// Set by SIGINT/SIGTERM; the bridge checks it between polls.
+// Set by SIGINT, SIGTERM and SIGHUP; the bridge checks it between polls.
 std::atomic<bool> g_stop{false};
 
 void OnSignal(int) { g_stop = true; }
@@ -166,6 +166,9 @@ int RunEmulate(const std::vector<std::string>& args) {
 
   std::signal(SIGINT, OnSignal);
   std::signal(SIGTERM, OnSignal);
+#ifdef SIGHUP
+  std::signal(SIGHUP, OnSignal);
+#endif
   const bool always_silent = model.faults().silent;
   bridge.Serve(
       g_stop,

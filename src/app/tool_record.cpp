@@ -1,7 +1,6 @@
 // slmtool record: a PC recording exactly as the panel makes it, without a window.
 #include <QCoreApplication>
 #include <QTimer>
-#include <atomic>
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -13,13 +12,11 @@
 #include "files/file_io.h"
 #include "panel/live_session.h"
 #include "panel/notices.h"
+#include "platform/stop_signals.h"
 
 namespace slm::tool {
 
 namespace {
-
-std::atomic<bool> g_interrupted{false};
-void OnInterrupt(int) { g_interrupted = true; }
 
 // Says on standard error when the meter is lost and back; the recording
 // waits for it, or gives up after `give_up` seconds (0: never).
@@ -56,11 +53,14 @@ int RunRecord(const std::vector<std::string>& args) {
   const long count = static_cast<long>(options.Whole("--count", 0, 1, 1000000000L));
   const long give_up = static_cast<long>(options.Whole("--give-up", 0, 0, 31536000L));
 
-  // Set before anything starts, so that a stop signal never kills the tool
-  // half-way; it ends the recording into its file instead.
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
   ToolApplication app;
+  // Set before anything starts, so that a stop signal (Ctrl+C, SIGTERM, a
+  // closed terminal's SIGHUP) never kills the tool half-way; it ends the
+  // recording into its file instead. A reader of the printed samples that
+  // goes away does not end the recording either.
+  bool interrupted = false;
+  const StopSignals stop_signals([&interrupted](int) { interrupted = true; });
+  std::signal(SIGPIPE, SIG_IGN);
   ToolLink tool(options.Get("--port"));
   if (int rc = tool.OpenOrExplain(); rc != 0) return rc;
 
@@ -109,7 +109,7 @@ int RunRecord(const std::vector<std::string>& args) {
     }
     if (files.empty()) files = output;
     // Fewer samples than asked is a failure, unless the user ended it.
-    const bool short_of_count = written < static_cast<size_t>(count) && !g_interrupted;
+    const bool short_of_count = written < static_cast<size_t>(count) && !interrupted;
     std::fprintf(short_of_count || exit_code != 0 ? stderr : stdout,
                  "%s: %zu of %ld samples written to %s\n", why, written, count, files.c_str());
     if (short_of_count) exit_code = 1;
@@ -120,7 +120,7 @@ int RunRecord(const std::vector<std::string>& args) {
   timer2.setTimerType(Qt::PreciseTimer);
   timer2.setInterval(session.MillisecondsToNextSecond());
   QObject::connect(&timer1, &QTimer::timeout, [&] {
-    if (g_interrupted) return finish("interrupted");
+    if (interrupted) return finish("interrupted");
     session.Tick();
     if (give_up > 0 && view.LostSeconds() >= static_cast<double>(give_up)) {
       finish("the meter was lost for too long; the recording was ended");

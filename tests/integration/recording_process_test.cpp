@@ -10,6 +10,8 @@
 #include <thread>
 #include <vector>
 
+#include "base/calendar.h"
+#include "base/number_text.h"
 #include "files/data_file_reader.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
@@ -104,6 +106,42 @@ TEST_F(RecordingProcess, KilledRecordingIsKeptAndTheNextOneWorks) {
   EXPECT_FALSE(fs::exists(Fake()));
 }
 
+// A recording held up for seconds (a suspend, SIGSTOP) takes no level from
+// before the hold-up: the seconds it missed are a gap, and each sample
+// carries the level of its own second.
+TEST_F(RecordingProcess, ASampleAfterAHoldUpIsTakenFromAFreshReading) {
+  // 20 frames a second, each level for 20 frames: the level rises 1 dB a second.
+  std::string levels;
+  for (int level = 40; level < 130; ++level) {
+    for (int frame = 0; frame < 20; ++frame) levels += std::to_string(level) + ".0 ";
+  }
+  test::WriteBytes(dir_.File("rising"), levels);
+  Emulator meter({"--rate", "20", "--levels", dir_.File("rising")});
+  auto record = Record(meter.device(), 1000, dir_.File("held.dlgr"));
+  ASSERT_TRUE(WaitForSamples(2)) << record->err();
+  for (const std::size_t samples : {4, 6}) {
+    record->Signal(SIGSTOP);
+    std::this_thread::sleep_for(std::chrono::seconds(3));
+    record->Signal(SIGCONT);
+    ASSERT_TRUE(WaitForSamples(samples)) << record->err();
+  }
+  record->Signal(SIGTERM);
+  ASSERT_EQ(record->Wait(10), 0) << record->err();
+  const DataFile file = OpenDataFile(dir_.File("held.dlgr"));
+  int gaps = 0;
+  for (std::size_t i = 1; i < file.list.size(); ++i) {
+    const std::int64_t seconds =
+        *ParseClockText(file.list.date_time(i)) - *ParseClockText(file.list.date_time(i - 1));
+    gaps += seconds >= 3;
+    // A frame of either side of a step of the level makes a second's difference.
+    EXPECT_NEAR(LeadingNumber(file.list.level(i)) - LeadingNumber(file.list.level(i - 1)),
+                static_cast<double>(seconds), 1.05)
+        << file.list.date_time(i - 1) << " " << file.list.level(i - 1) << ", "
+        << file.list.date_time(i) << " " << file.list.level(i);
+  }
+  EXPECT_EQ(gaps, 2);
+}
+
 TEST_F(RecordingProcess, SecondRecordingInTheFolderIsRefused) {
   auto first = Record(Meter("61.1"), 3, dir_.File("first.dlgr"));
   ASSERT_TRUE(WaitForSamples(1)) << first->err();
@@ -120,7 +158,8 @@ TEST_F(RecordingProcess, SecondRecordingInTheFolderIsRefused) {
 
 TEST_F(RecordingProcess, StopSignalsWriteTheRecordingIntoItsFile) {
   const std::string device = Meter("70.5");
-  for (const int signal : {SIGTERM, SIGINT}) {
+  // SIGHUP: the terminal closed, or the SSH session dropped.
+  for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
     const std::string output = dir_.File("stopped" + std::to_string(signal) + ".dlgr");
     auto record = Record(device, 100, output);
     ASSERT_TRUE(WaitForSamples(2)) << record->err();

@@ -2,7 +2,7 @@
 // presses as a user makes them: the port window hands over to the panel,
 // which samples on its real timers; a file named on the command line opens;
 // a recording made from the keyboard alone is written into its file when
-// SIGTERM ends the program.
+// SIGTERM or SIGHUP ends the program.
 #include <gtest/gtest.h>
 
 #include <chrono>
@@ -124,12 +124,13 @@ TEST_F(SlmpanelProcess, RecordsFromTheKeyboardOnItsTimersUntilSigtermWritesTheFi
   EXPECT_FALSE(fs::exists(dir_.File("Fake")));
 }
 
+// A closed terminal's SIGHUP ends it as SIGTERM does: the recording is saved.
 TEST_F(SlmpanelProcess, TheDemoRunsTheBuiltInMeterAsComOne) {
   Child program(SLMPANEL_PATH, {"--demo"}, options_);
   Keys(Window("^COM Port"), {"Return"});
   RecordInto(dir_.File("demo.dlgr"));
   EXPECT_EQ(WaitForSamples(2).size(), 2u) << program.err();
-  program.Signal(SIGTERM);
+  program.Signal(SIGHUP);
   ASSERT_EQ(program.Wait(15), 0) << program.err();
   EXPECT_GE(OpenDataFile(dir_.File("demo.dlgr")).list.size(), 2u);
 }

@@ -236,14 +236,20 @@ TEST_F(RecorderTest, SavedPanelListCarriesThePanelValues) {
 
 // The slow one: 348000 samples. A full file is written and the recording
 // goes on into the next, never replacing a file the user did not name; the
-// full panel list is saved once and starts again.
+// full panel list is saved once, without the samples the recording holds,
+// and starts again.
 TEST_F(RecorderTest, AFullFileGoesOnIntoTheNextAndTheFullListIsSavedOnce) {
   const std::string final_path = dir_.File("long.dlgr");
   test::WriteBytes(dir_.File("long-2.dlgr"), "an earlier file");
-  StartAfterATick(final_path);
+  // The list's first sample comes before the recording.
+  TickAt(50.0, "50.0");
+  TickAt(51.0, "51.0");
+  recorder_.StartRecording(final_path, Separator::kTab);
   for (size_t i = 1; i < kMaxRecords; ++i) {
-    ASSERT_FALSE(TickAt(55.5, "55.5").part_written);
+    const auto tick = TickAt(55.5, "55.5");
+    ASSERT_TRUE(!tick.part_written && tick.auto_saved.empty()) << i;
   }
+  EXPECT_EQ(recorder_.list().size(), kMaxRecords);
   const auto last = TickAt(55.5, "55.5");
   ASSERT_TRUE(last.part_written);
   EXPECT_EQ(last.part_written->file, final_path);
@@ -251,15 +257,15 @@ TEST_F(RecorderTest, AFullFileGoesOnIntoTheNextAndTheFullListIsSavedOnce) {
   EXPECT_EQ(last.message, "");
   EXPECT_TRUE(recorder_.recording());
   EXPECT_EQ(OpenDataFile(final_path).list.size(), kMaxRecords);
-  EXPECT_EQ(recorder_.list().size(), kMaxRecords);
-
-  const auto next = TickAt(56.0, "56.0");
-  ASSERT_FALSE(next.auto_saved.empty());
+  ASSERT_FALSE(last.auto_saved.empty());
   EXPECT_EQ(recorder_.list().size(), 1u);
   EXPECT_EQ(recorder_.list().number(0), "1");
-  const DataFile saved = OpenDataFile(next.auto_saved);
+  const DataFile saved = OpenDataFile(last.auto_saved);
   EXPECT_EQ(saved.list.kind(), ListKind::kPlain);
-  EXPECT_EQ(saved.list.size(), kMaxRecords);
+  ASSERT_EQ(saved.list.size(), 1u);
+  EXPECT_EQ(saved.list.level(0), "51.0");
+
+  EXPECT_TRUE(TickAt(56.0, "56.0").auto_saved.empty());
   EXPECT_TRUE(TickAt(56.5, "56.5").auto_saved.empty());
 
   EXPECT_EQ(recorder_.total_samples(), kMaxRecords + 2);
@@ -275,7 +281,7 @@ TEST_F(RecorderTest, AFullFileGoesOnIntoTheNextAndTheFullListIsSavedOnce) {
   EXPECT_EQ(second.list.level(1), "56.5");
   EXPECT_EQ(second.list.header().max_level, "56.5");  // this file's own values
   EXPECT_EQ(second.list.date_time(0),
-            PcDateTimeText(DateTimeOfSeconds(LinearSeconds({2024, 5, 1, 10, 0, 0}) + 348001)));
+            PcDateTimeText(DateTimeOfSeconds(LinearSeconds({2024, 5, 1, 10, 0, 0}) + 348002)));
 }
 
 TEST(LaunchPeriod, FormatAndWrap) {

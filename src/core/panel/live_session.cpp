@@ -26,8 +26,10 @@ TickResult LiveSession::Tick() {
     UpdatePanelDisplay(display_, reading_);
     fresh_frame_ = true;
     ever_found_ = true;
+    const ClockReading now = recorder_.ReadClock();
+    frame_at_ = now.monotonic;
     // Sampling keeps its rhythm from the first reading on.
-    if (!schedule_.started()) schedule_.Start(recorder_.ReadClock());
+    if (!schedule_.started()) schedule_.Start(now);
   }
   return result;
 }
@@ -59,7 +61,10 @@ SampleResult LiveSession::Sample() {
   const std::optional<SampleSchedule::Due> due = schedule_.Take(now.monotonic);
   if (!due) return out;
   out.missed = due->missed;
-  if (!fresh_frame_ || !sampling_) return out;
+  // Only a reading that came within the second it is taken for is that
+  // second's level: after a hold-up (a suspend, a stopped process) the last
+  // reading is from before it: that second is a gap like the ones missed.
+  if (!fresh_frame_ || !sampling_ || frame_at_ <= due->due - 1.0) return out;
   fresh_frame_ = false;
   out.taken = true;
 

@@ -37,9 +37,11 @@ class LiveSessionView {
 
 // What one sampling tick did.
 struct SampleResult {
-  // A second of the rhythm was due and the meter had sent a fresh reading:
-  // the second was taken. Without a fresh frame (a lost meter) a due second
-  // is skipped, so that no level is ever taken twice or made up.
+  // A second of the rhythm was due and the meter had sent a fresh reading
+  // within that second: the second was taken. Without one (a lost meter, or
+  // a program held up, whose last reading is from before the hold-up) a due
+  // second is skipped, so that no level is ever taken twice, made up or
+  // carried over into another second.
   bool taken = false;
   // Seconds that came due before this one and were not taken (the program
   // was held up, or the system slept): a gap.
@@ -122,6 +124,7 @@ class LiveSession : public LinkObserver {
   bool sampling_ = true;
   bool ever_found_ = false;
   bool fresh_frame_ = false;
+  double frame_at_ = 0;  // when the reading's frame came, on the monotonic clock
   bool in_sample_ = false;
 };
 

@@ -1,5 +1,6 @@
 #include "panel/pc_recorder.h"
 
+#include <algorithm>
 #include <cmath>
 #include <filesystem>
 #include <system_error>
@@ -119,7 +120,7 @@ PcRecorder::TickResult PcRecorder::Tick(const SampleSecond& second, double level
   if (since <= 0 || since % period_ != 0) return result;
   result.sampled = true;
   sample_time_ = second.time;
-  if (recording()) Record(second, level_text, captions, result);
+  const bool recorded = recording() && Record(second, level_text, captions, result);
 
   if (!list_.empty() && list_.size() % kMaxRecords == 0) {
     // The full list goes to a file of its own and starts again with this sample.
@@ -130,11 +131,12 @@ PcRecorder::TickResult PcRecorder::Tick(const SampleSecond& second, double level
     }
   }
   list_.Append(std::to_string(list_.size() + 1), sample_time_, level_text);
+  in_recording_.push_back(recorded);
   result.list_changed = true;
   return result;
 }
 
-void PcRecorder::Record(const SampleSecond& second, const std::string& level_text,
+bool PcRecorder::Record(const SampleSecond& second, const std::string& level_text,
                         const PanelCaptions& captions, TickResult& result) {
   try {
     writer_->Append(record_count_ + 1, second.time, level_text);
@@ -146,11 +148,12 @@ void PcRecorder::Record(const SampleSecond& second, const std::string& level_tex
     result.message +=
         "\n" + (end.empty() && last_finished_ ? RecordingWrittenText(*last_finished_) : end);
     result.recording_ended = true;
-    return;
+    return false;
   }
   ++record_count_;
   ++total_samples_;
   if (record_count_ >= kMaxRecords) NextPart(captions, result);
+  return true;
 }
 
 void PcRecorder::NextPart(const PanelCaptions& captions, TickResult& result) {
@@ -214,22 +217,41 @@ void PcRecorder::ForgetRecording() {
 }
 
 std::string PcRecorder::AutoSave(TickResult& result) {
-  // Beside the temporary file: the working folder's absolute path.
-  const std::string wanted =
-      (std::filesystem::path(fake_path_).parent_path() / AutoSaveFileName(clock_().wall)).string();
-  std::string path;
-  try {
-    path = CreateFreeFile(wanted);
-    SavePlainList(path, list_, write_progress_);
-  } catch (const DataFileError& e) {
-    if (!path.empty()) RemoveQuietly(path);
-    return std::string(e.what()) + "\nThe panel list is full and was not saved; it keeps its " +
-           std::to_string(list_.size()) + " records until it can be.";
+  // The samples that a recording holds are in its files already: saving them
+  // again would make a second copy of the measurement.
+  RecordList unrecorded;
+  const std::size_t kept =
+      static_cast<std::size_t>(std::count(in_recording_.begin(), in_recording_.end(), false));
+  if (kept > 0 && kept < list_.size()) {
+    unrecorded.header() = list_.header();
+    for (std::size_t i = 0; i < list_.size(); ++i) {
+      if (!in_recording_[i]) unrecorded.Append(list_.record(i));
+    }
   }
-  list_.Clear();
+  std::string path;
+  if (kept > 0) {
+    // Beside the temporary file: the working folder's absolute path.
+    const std::string wanted =
+        (std::filesystem::path(fake_path_).parent_path() / AutoSaveFileName(clock_().wall))
+            .string();
+    try {
+      path = CreateFreeFile(wanted);
+      SavePlainList(path, kept < list_.size() ? unrecorded : list_, write_progress_);
+    } catch (const DataFileError& e) {
+      if (!path.empty()) RemoveQuietly(path);
+      return std::string(e.what()) + "\nThe panel list is full and was not saved; it keeps its " +
+             std::to_string(list_.size()) + " records until it can be.";
+    }
+  }
+  ClearList();
   result.auto_saved = path;
   result.list_changed = true;
   return {};
+}
+
+void PcRecorder::ClearList() {
+  list_.Clear();
+  in_recording_.clear();
 }
 
 std::string PcRecorder::StartRecording(const std::string& final_path, Separator separator) {
@@ -294,12 +316,12 @@ void PcRecorder::Refresh() {
   panel_.count = 0;
   panel_.energy = 0;
   panel_.max = 0;
-  list_.Clear();
+  ClearList();
 }
 
 void PcRecorder::LinkLost() {
   panel_.Reset();
-  list_.Clear();
+  ClearList();
 }
 
 std::string RecordingWrittenText(const FinishedRecording& finished) {

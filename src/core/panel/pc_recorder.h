@@ -103,7 +103,9 @@ class PcRecorder {
   struct TickResult {
     bool sampled = false;       // a sample was taken (feed it to the live charts)
     bool list_changed = false;  // rows were added to or removed from the panel list
-    std::string auto_saved;     // the file the full panel list was saved to
+    std::string auto_saved;     // the file the full panel list was saved to: those of its
+                                // samples that no recording holds; "" when it was only
+                                // emptied, a recording holding every sample
     // A file of the recording filled up and was written; the recording goes
     // on into the next one.
     std::optional<RecordingPart> part_written;
@@ -175,8 +177,10 @@ class PcRecorder {
   ListHeader Header(const RunningValues& values, const PanelCaptions& captions) const;
   std::string AutoSave(TickResult& result);
   std::string PartPath(int part) const;
-  void Record(const SampleSecond& second, const std::string& level_text,
+  // Writes a sample into the recording; false when it could not be.
+  bool Record(const SampleSecond& second, const std::string& level_text,
               const PanelCaptions& captions, TickResult& result);
+  void ClearList();
   // Writes the current file of the recording; the next one starts empty.
   void NextPart(const PanelCaptions& captions, TickResult& result);
   // Writes the current file of the recording to the next free name of its
@@ -196,6 +200,7 @@ class PcRecorder {
   RunningValues panel_;
   RunningValues recording_;
   RecordList list_;
+  std::vector<bool> in_recording_;  // of each record of list_: a recording holds it too
   std::unique_ptr<RecordingFileWriter> writer_;
   Separator separator_ = Separator::kTab;
   size_t record_count_ = 0;

@@ -35,6 +35,7 @@ std::optional<SampleSchedule::Due> SampleSchedule::Take(double monotonic) {
   due.second = latest < next_ ? next_ : latest;
   due.missed = due.second - next_;
   due.time = DateTimeOfSeconds(base_time_ + (due.second - base_));
+  due.due = DueAt(due.second);
   next_ = due.second + 1;
   return due;
 }

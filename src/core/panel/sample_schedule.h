@@ -31,6 +31,7 @@ class SampleSchedule {
     long long second = 0;  // its number; they count on across a Realign
     long long missed = 0;  // seconds that came due before it and were not taken
     DateTime time;         // its wall-clock time
+    double due = 0;        // when it fell due on the monotonic clock
   };
 
   // Starts the rhythm afresh from `now`: the first second is due in the
