@@ -155,6 +155,48 @@ TEST(Assess, PausedRecordsAreLeftOutAndThoseOutOfRangeCountAtTheirClassLevels) {
   EXPECT_EQ(a.total.lmin, 25.0);
 }
 
+// A minute's records with both range flags and a pause, worked out by hand:
+// every figure that counts time counts whole periods.
+TEST(Assess, AtAMinutesPeriodEveryFigureCountsWholeMinutes) {
+  // 10:00 70, 10:01 under (25), 10:02 over (145), 10:03 72, 10:04 50,
+  // 10:05 paused, 10:06 75.
+  const RecordList list =
+      Levels("2024/05/01 10:00:00", 60, {"70", "--", "L", "72", "50", "80.0*", "75"});
+  AssessmentSettings settings;
+  settings.interval = 300;
+  settings.threshold = 70.0;
+  settings.hold = 60;
+  settings.rolling = 180;
+  const Assessment a = AssessList(list, settings);
+  EXPECT_EQ(a.period, 60);
+  EXPECT_EQ(a.paused, 1);
+  EXPECT_EQ(a.total.count, 6);
+  EXPECT_EQ(a.total.under_range, 1);
+  EXPECT_EQ(a.total.over_range, 1);
+  EXPECT_NEAR(a.total.Sel(a.period), Leq({70, 25, 145, 72, 50, 75}) + 10 * std::log10(360.0), 1e-9);
+  EXPECT_EQ(a.end, At("2024/05/01 10:07:00"));
+  // 10:00 to 10:05 whole; 10:05 to 10:10 one minute of five.
+  ASSERT_EQ(a.intervals.size(), 2u);
+  EXPECT_DOUBLE_EQ(a.intervals[0].coverage, 100.0);
+  EXPECT_EQ(a.intervals[1].levels.count, 1);
+  EXPECT_DOUBLE_EQ(a.intervals[1].coverage, 20.0);
+  // Four minutes at or above 70 dB. A level may dip for the hold (60 s) plus
+  // a period: the minute under range joins the first event; the two quieter
+  // minutes before 75 dB (one of them paused) end it.
+  EXPECT_EQ(a.seconds_above, 240);
+  ASSERT_EQ(a.events.size(), 2u);
+  EXPECT_EQ(a.events[0].start, At("2024/05/01 10:00:00"));
+  EXPECT_EQ(a.events[0].end, At("2024/05/01 10:04:00"));
+  EXPECT_EQ(a.events[0].count, 4);
+  EXPECT_EQ(a.events[0].lmax_time, At("2024/05/01 10:02:00"));
+  EXPECT_NEAR(a.events[0].Sel(a.period), Leq({70, 25, 145, 72}) + 10 * std::log10(240.0), 1e-9);
+  EXPECT_EQ(a.events[1].start, At("2024/05/01 10:06:00"));
+  EXPECT_EQ(a.events[1].end, At("2024/05/01 10:07:00"));
+  // Three minutes from 10:02 on; 145, 72 and 50 is the loudest.
+  EXPECT_NEAR(*a.rolling_max, Leq({145, 72, 50}), 1e-9);
+  EXPECT_EQ(a.rolling_time, At("2024/05/01 10:04:00"));
+}
+
 // Random lists (the property test) never tie; of equally loud windows the
 // first counts.
 TEST(Assess, TheWorstRollingWindowIsTheFirstOfTheLoudest) {

@@ -63,6 +63,22 @@ TEST_F(SlmtoolAssess, MergesFilesAppliesTheirExclusionsAndWritesJsonOrCsv) {
             "start,count,under_range,over_range,coverage,leq,lmax,lmax_time,lmin,sel,L50\r\n"
             "2024/05/01 10:00:00,60,0,0,100.0,60.0,60.0,2024/05/01 10:00:00,60.0,77.8,60.0\r\n"
             "2024/05/01 10:01:00,60,0,0,100.0,70.0,70.0,2024/05/01 10:01:00,70.0,87.8,70.0\r\n");
+
+  // A record a minute, under and over range, worked out by hand: 70 and 25 dB
+  // give 10 log10((10^7 + 10^2.5) / 2) = 66.99, SEL + 10 log10(120 s) = 87.78;
+  // 145 and 72 dB give 141.99 and 162.78. L50 of two records is the lower.
+  const test::ToolRun minutes = Run({"assess",
+                                     Write("minutes.dlgr",
+                                           "No.s\tDate Time\tdB\t\r\n"
+                                           "1\t2024/05/01 10:00:00\t70.0\t\r\n"
+                                           "2\t2024/05/01 10:01:00\t--\t\r\n"
+                                           "3\t2024/05/01 10:02:00\tL\t\r\n"
+                                           "4\t2024/05/01 10:03:00\t72.0\t\r\n"),
+                                     "--interval", "120", "--percentiles", "50", "--csv"});
+  EXPECT_EQ(minutes.out,
+            "start,count,under_range,over_range,coverage,leq,lmax,lmax_time,lmin,sel,L50\r\n"
+            "2024/05/01 10:00:00,2,1,0,100.0,67.0,70.0,2024/05/01 10:00:00,25.0,87.8,25.0\r\n"
+            "2024/05/01 10:02:00,2,0,1,100.0,142.0,145.0,2024/05/01 10:02:00,72.0,162.8,72.0\r\n");
 }
 
 // A recording at one record a minute from `first` for `minutes`: a level that

@@ -116,6 +116,10 @@ TEST_F(SlmtoolStats, GivesTheTableOfTheResolutionAskedFromTheTableTheWindowUses)
     EXPECT_EQ(run.exit_code, 0) << c.args.back() << run.err;
     EXPECT_EQ(run.out, c.out) << c.args.back();
   }
+  // A set in the older form is a memory set as well.
+  const test::ToolRun old =
+      Run({"stats", SLM_TEST_DATA_DIR "/data_logger.dlgr", "--resolution", "1"});
+  EXPECT_NE(old.out.find("ClassHigh\t88\nL(00)\t88.8\t"), std::string::npos) << old.out;
 }
 
 TEST_F(SlmtoolStats, AListWithNoLevelToCountOrWrongArgumentsAreSaid) {
