@@ -109,6 +109,18 @@ TEST(Notices, OneBoxShowsTheNewest) {
   EXPECT_EQ(boxes[0]->windowTitle(), "Plot - levels.dlgr");
 }
 
+// Return answers a question with its safe answer, No ("Stop the recording?").
+TEST(Questions, ReturnAnswersNo) {
+  QTimer poll;
+  QObject::connect(&poll, &QTimer::timeout, [] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      QTest::keyClick(box, Qt::Key_Return);
+    }
+  });
+  poll.start(5);
+  EXPECT_FALSE(QtDialogs().Ask("Stop the recording and save it?", "Stop Recording"));
+}
+
 TEST(UserSettings, AreKeptInTheTestRunsOwnFolderNeverTheUsers) {
   const QString location = QString::fromStdString(SettingsLocation());
   const QString folder = test::TestSettingsFolder();

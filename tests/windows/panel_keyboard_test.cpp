@@ -247,9 +247,11 @@ TEST_F(PanelKeyboard, RecordAndStopWithKeysAlone) {
   EXPECT_FALSE(Shown(*panel_, "PicSave"));
   ASSERT_TRUE(recorder_.recording());
 
-  // Ctrl+S again ends the recording into the chosen file.
+  // Ctrl+S again ends the recording into the chosen file, once confirmed.
   Seconds(*panel_, 5);
+  dialogs_.yes_no = {true};
   Press(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(dialogs_.questions.size(), 1u);
   EXPECT_FALSE(recorder_.recording());
   EXPECT_EQ(dialogs_.notices.size(), 1u);
 }
