@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTest>
 #include <QToolButton>
@@ -25,6 +26,7 @@
 
 #include "files/data_file_reader.h"
 #include "link/meter.h"
+#include "sim/meter_model.h"
 #include "ui/user_settings.h"
 #include "windows/panel_fixture.h"
 
@@ -145,7 +147,8 @@ TEST_F(PanelKeyboard, MenusMirrorTheToolbarAndRunItsCommands) {
     }
     return entries.join("|").toStdString();
   };
-  EXPECT_EQ(entries("MenuFile"), "Open... Ctrl+O|Save... Ctrl+S|Open Recent |Assess Files... |-|Quit Ctrl+Q");
+  EXPECT_EQ(entries("MenuFile"),
+            "Open... Ctrl+O|Save... Ctrl+S|Open Recent |Assess Files... |-|Quit Ctrl+Q");
   EXPECT_EQ(entries("MenuMeter"),
             "AC |FSI |Up |Down |Sampling... |RTC... |Memory |Erase... |Refresh F5");
   EXPECT_EQ(entries("MenuView"), "SPL |Leq |SEL |-|Full Screen F11");
@@ -156,18 +159,123 @@ TEST_F(PanelKeyboard, MenusMirrorTheToolbarAndRunItsCommands) {
   for (QAction* menu : panel_->menu->bar()->actions()) bar << menu->text();
   EXPECT_EQ(bar, (QStringList{"&File", "&Meter", "&View", "&Help"}));
 
-  // The items run their commands; those with a shortcut run in ShortcutsRunTheirCommands.
-  Action(*panel_, "AC")->trigger();
-  EXPECT_EQ(meter_.writes().back(), "G");
-  Action(*panel_, "About")->trigger();
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_NE(dialogs_.messages[0].text.find("slmpanel 0.1.0"), std::string::npos);
-  Press(Qt::Key_F1);  // the manual, the README built in
-  const auto* manual = panel_->windows().manual();
-  ASSERT_NE(manual, nullptr);
-  EXPECT_TRUE(manual->isVisible());
-  EXPECT_TRUE(manual->toPlainText().contains("slmtool"))
-      << manual->toPlainText().left(200).toStdString();
+  // Every entry runs its own command, Quit last.
+  panel_->menu->AddRecentFile(SLM_TEST_DATA_DIR "/plain_list.dlgr");
+  Graph* const charts[] = {panel_->side->charts->CWG, panel_->side->charts->CWLeq,
+                           panel_->side->charts->CWSEL};
+  auto chart_shown = [charts](int shown) {
+    for (int i = 0; i < 3; ++i) {
+      if (charts[i]->isHidden() != (i != shown)) return false;
+    }
+    return true;
+  };
+  auto wrote = [this](const char* letter) { return meter_.writes().back() == letter; };
+  auto shown = [](const char* name) {
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+      if (w->objectName() == name && w->isVisible()) return true;
+    }
+    return false;
+  };
+  const std::pair<const char*, std::function<bool()>> commands[] = {
+      {"Open", [this] { return dialogs_.filters.size() == 1; }},
+      {"Save", [this] { return Shown(*panel_, "PicSave"); }},
+      {"RecentFile1",
+       [this] { return panel_->windows().file_list_real()->windowTitle() == "plain_list.dlgr"; }},
+      {"ClearRecent", [] { return RememberedRecentFiles().empty(); }},
+      {"AssessFiles", [this] { return dialogs_.filters.size() == 2; }},
+      {"AC", [&] { return wrote("G"); }},
+      {"FSI", [&] { return wrote("D"); }},
+      {"Down", [&] { return wrote("F"); }},  // from the top of the range, where Up is off
+      {"Up", [&] { return wrote("E"); }},
+      {"Sampling", [&] { return shown("SamplingChoice"); }},
+      {"RTC", [&] { return shown("Setup"); }},
+      // The meter is measuring: Memory says to stop it first.
+      {"Memory",
+       [this] { return Text(*panel_, "LblLastMessage").startsWith("The meter is measuring"); }},
+      {"Erase", [this] { return Shown(*panel_, "PicErase"); }},
+      {"Refresh", [this] { return panel_->side->GridModel->rowCount() == 0; }},
+      {"ViewLeq", [&] { return chart_shown(1); }},
+      {"ViewSEL", [&] { return chart_shown(2); }},
+      {"ViewSPL", [&] { return chart_shown(0); }},
+      {"FullScreen", [this] { return panel_->isFullScreen(); }},
+      {"Manual", [this] { return panel_->windows().manual()->isVisible(); }},
+      {"About",
+       [this] {
+         return dialogs_.messages.back().text.find("slmpanel 0.1.0") != std::string::npos;
+       }},
+      {"Quit", [this] { return exit_codes_ == std::vector<int>{0}; }},
+  };
+  std::set<std::string> covered;
+  for (const auto& [name, done] : commands) {
+    // The Sampling and RTC windows are modal.
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    Seconds(*panel_, 1);  // the range keys follow the meter's range
+    Action(*panel_, name)->trigger();
+    EXPECT_TRUE(done()) << name;
+    covered.insert(name);
+  }
+  for (const QMenu* menu : panel_->menu->bar()->findChildren<QMenu*>()) {
+    for (const QAction* item : menu->actions()) {
+      if (item->isSeparator() || item->menu() != nullptr || !item->isVisible()) continue;
+      EXPECT_TRUE(covered.count(item->objectName().toStdString()))
+          << item->objectName().toStdString() << " of " << menu->objectName().toStdString();
+    }
+  }
+}
+
+// F1 opens the manual from every window the program opens, modal ones
+// included, at a size that reads well on the screen.
+TEST_F(PanelKeyboard, F1OpensTheManualFromEveryWindowAtAReadableSize) {
+  meter_.model().SetSets(
+      sim::MeterModel::ParseSets("7;2024/05/01 10:00:00;1;C;SLOW;40-100;61.0\n"));
+  PanelWindows& w = panel_->windows();
+  panel_->OpenPath(SLM_TEST_DATA_DIR "/plain_list.dlgr");
+  FileListReal* list = w.file_list_real();
+  list->findChild<QAction*>("Plot")->trigger();
+  list->Cmd01dB->click();
+  list->findChild<QAction*>("Assess")->trigger();
+  w.OpenLiveTimePlot(LiveSeries::kLevel);
+  w.OpenLiveHistogram(StatResolution::kTenth);
+  meter_.model().SetRun(false);
+  Seconds(*panel_, 1);
+  panel_->ToolbarClicked("Memory");
+  const std::vector<QWidget*> windows = {panel_.get(),
+                                         list,
+                                         w.plot(),
+                                         w.histogram(),
+                                         w.assessment(),
+                                         w.real_time_graph(),
+                                         w.real_histogram(),
+                                         panel_->logger().memory_window(),
+                                         nullptr,
+                                         nullptr};
+  const char* const modal[] = {"Sampling", "RTC"};  // the last two
+  for (std::size_t i = 0; i < std::size(windows); ++i) {
+    QWidget* window = windows[i];
+    if (window == nullptr) {
+      panel_->ToolbarClicked(modal[i + 2 - std::size(windows)]);
+      window = QApplication::activeModalWidget();
+      ASSERT_NE(window, nullptr);
+    } else {
+      ASSERT_TRUE(ShowActive(*window));
+    }
+    const std::string name = window->objectName().toStdString();
+    QTest::keyClick(window, Qt::Key_F1);
+    ManualWindow* manual = w.manual();
+    ASSERT_NE(manual, nullptr) << name;
+    EXPECT_TRUE(manual->isVisible()) << name;
+    // Over a modal window, modal too, or it could not be scrolled.
+    EXPECT_EQ(manual->isModal(), window->isModal()) << name;
+    // Some 60 characters a line at least, and wholly on the screen.
+    EXPECT_GE(manual->width(), manual->fontMetrics().averageCharWidth() * 60) << name;
+    EXPECT_TRUE(manual->screen()->availableGeometry().contains(manual->frameGeometry())) << name;
+    manual->close();
+    if (window->isModal()) window->close();
+  }
+  // Written for the person who measures: the windows, not the build.
+  const QString text = w.manual()->toPlainText();
+  EXPECT_TRUE(text.contains("Stop the recording and save it?"));
+  EXPECT_FALSE(text.contains("cmake", Qt::CaseInsensitive));
 }
 
 void Drop(QWidget& target, const QString& path) {
