@@ -111,13 +111,7 @@ TEST(Notices, OneBoxShowsTheNewest) {
 
 // Return answers a question with its safe answer, No ("Stop the recording?").
 TEST(Questions, ReturnAnswersNo) {
-  QTimer poll;
-  QObject::connect(&poll, &QTimer::timeout, [] {
-    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
-      QTest::keyClick(box, Qt::Key_Return);
-    }
-  });
-  poll.start(5);
+  QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
   EXPECT_FALSE(QtDialogs().Ask("Stop the recording and save it?", "Stop Recording"));
 }
 

