@@ -135,8 +135,9 @@ class Graph : public QWidget {
   void SetPlotColor(const QColor& color);
   QColor PlotColor() const;
 
-  // Draws the graph into `painter` over `width` x `height` pixels (a
-  // printer page), or into a file by its extension: ".pdf", ".png", ".svg"
+  // Draws the graph into `painter` over `width` x `height` pixels of the
+  // screen (on a printer page of another resolution that many screen pixels'
+  // worth of the page), or into a file by its extension: ".pdf", ".png", ".svg"
   // (in any case), written whole or not at all as WriteDrawnFile does.
   // SaveImage throws DataFileError naming the path when the file cannot be
   // written or its extension is none of those.

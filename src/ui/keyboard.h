@@ -1,6 +1,8 @@
 #pragma once
 
 #include <QAction>
+#include <QEvent>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QShortcut>
 #include <QToolBar>
@@ -19,16 +21,32 @@ inline void TabReachesToolButtons(QToolBar& toolbar) {
 // The shortcut every window's print command shares.
 inline QKeySequence PrintShortcut() { return QKeySequence(Qt::CTRL | Qt::Key_P); }
 
-// Ctrl+W and Esc close `window`, as in every other desktop program. Once per
-// window: a key bound twice would fire neither.
+// Closes the window it watches on an Esc that no control inside took for
+// itself: an open drop-down list takes its Esc, and closes only itself.
+class EscapeCloses : public QObject {
+ public:
+  using QObject::QObject;
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<const QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier) return false;
+    static_cast<QWidget*>(watched)->close();
+    return true;
+  }
+};
+
+// Ctrl+W and Esc close `window`, as in every other desktop program. Esc is
+// the key itself rather than a shortcut: a shortcut would also fire for the
+// Esc that closes an open drop-down list. Once per window: a key bound twice
+// would fire neither.
 inline void AddCloseKeys(QWidget& window) {
   if (window.findChild<QShortcut*>("CloseKeys", Qt::FindDirectChildrenOnly) != nullptr) return;
-  for (const QKeySequence& keys :
-       {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)}) {
-    auto* shortcut = new QShortcut(keys, &window);
-    shortcut->setObjectName("CloseKeys");
-    QObject::connect(shortcut, &QShortcut::activated, &window, [&window] { window.close(); });
-  }
+  auto* shortcut = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_W), &window);
+  shortcut->setObjectName("CloseKeys");
+  QObject::connect(shortcut, &QShortcut::activated, &window, [&window] { window.close(); });
+  window.installEventFilter(new EscapeCloses(&window));
 }
 
 }  // namespace slm

@@ -10,6 +10,7 @@ namespace {
 constexpr const char* kPortDevice = "port/device";
 constexpr const char* kFileFolder = "files/folder";
 constexpr const char* kRecentFiles = "files/recent";
+constexpr const char* kAssessment = "assessment";
 
 std::string Read(const char* key) {
   const QSettings settings(kSettingsOrganisation, kSettingsApplication);
@@ -52,6 +53,24 @@ void RememberRecentFiles(const std::vector<std::string>& paths) {
     settings.remove(kRecentFiles);
   } else {
     settings.setValue(kRecentFiles, list);
+  }
+}
+
+std::map<std::string, std::string> RememberedAssessmentSettings() {
+  QSettings settings(kSettingsOrganisation, kSettingsApplication);
+  settings.beginGroup(kAssessment);
+  std::map<std::string, std::string> kept;
+  for (const QString& key : settings.childKeys()) {
+    kept[key.toStdString()] = settings.value(key).toString().toStdString();
+  }
+  return kept;
+}
+
+void RememberAssessmentSettings(const std::map<std::string, std::string>& settings) {
+  QSettings kept(kSettingsOrganisation, kSettingsApplication);
+  kept.beginGroup(kAssessment);
+  for (const auto& [key, value] : settings) {
+    kept.setValue(QString::fromStdString(key), QString::fromStdString(value));
   }
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,11 @@ void RememberFileFolder(const std::string& folder);
 // The recent files as they were kept (RecentFiles reads them).
 std::vector<std::string> RememberedRecentFiles();
 void RememberRecentFiles(const std::vector<std::string>& paths);
+
+// The Assessment window's settings as it last worked the figures out for
+// them, each as text under its name; none before the window was first used.
+std::map<std::string, std::string> RememberedAssessmentSettings();
+void RememberAssessmentSettings(const std::map<std::string, std::string>& settings);
 
 // Where the settings are kept (a file, except on Windows).
 std::string SettingsLocation();

@@ -7,10 +7,13 @@
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <map>
+#include <string>
 
 #include "graph/assessment_chart.h"
 #include "platform/widget_text.h"
 #include "ui/keyboard.h"
+#include "ui/user_settings.h"
 
 namespace slm {
 
@@ -33,6 +36,9 @@ QTableView* Table(const char* name, const char* accessible, TextTableModel& mode
   table->setSelectionBehavior(QAbstractItemView::SelectRows);
   table->setSelectionMode(QAbstractItemView::SingleSelection);
   table->setEditTriggers(QAbstractItemView::NoEditTriggers);
+  // Tab leaves the table for the next control instead of walking its cells;
+  // the arrows move within it.
+  table->setTabKeyNavigation(false);
   table->setAlternatingRowColors(true);
   table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() + 6);
   table->verticalHeader()->hide();
@@ -92,15 +98,17 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
     b->setToolTip(tip);
     buttons->addWidget(b);
   };
-  button(CmdExclude, "CmdExclude", "Exclude...",
+  // Alt and the underlined letter press a button; no two controls of the
+  // window share a letter (the settings' captions take I D E N P T M H R).
+  button(CmdExclude, "CmdExclude", "E&xclude...",
          "Leave the interval or event selected out of every figure");
-  button(CmdReason, "CmdReason", "Reason...", "Change the reason of the stretch selected");
-  button(CmdRemove, "CmdRemove", "Remove", "Count the stretch selected again");
+  button(CmdReason, "CmdReason", "Rea&son...", "Change the reason of the stretch selected");
+  button(CmdRemove, "CmdRemove", "Remo&ve", "Count the stretch selected again");
   buttons->addSpacing(12);
-  button(CmdWhole, "CmdWhole", "Whole Measurement", "Show the whole measurement in the chart");
-  button(CmdExport, "CmdExport", "Export Table...", "The table on show as a CSV file");
-  button(CmdSaveChart, "CmdSaveChart", "Save Chart...", "The chart as a PNG, SVG or PDF file");
-  button(CmdReport, "CmdReport", "Report...", "The report of what is shown, as a PDF document");
+  button(CmdWhole, "CmdWhole", "&Whole Measurement", "Show the whole measurement in the chart");
+  button(CmdExport, "CmdExport", "Export T&able...", "The table on show as a CSV file");
+  button(CmdSaveChart, "CmdSaveChart", "Save &Chart...", "The chart as a PNG, SVG or PDF file");
+  button(CmdReport, "CmdReport", "Rep&ort...", "The report of what is shown, as a PDF document");
   buttons->addStretch();
   bottom_row->addLayout(buttons);
   split->addWidget(bottom);
@@ -108,8 +116,8 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
   split->setStretchFactor(1, 2);
   root->addWidget(split, 1);
 
+  // A screen reader reads the note itself: the label keeps no name of its own.
   LblNote = Named<QLabel>("LblNote", this);
-  LblNote->setAccessibleName("Note");
   LblNote->setWordWrap(true);
   LblNote->setTextInteractionFlags(Qt::TextSelectableByMouse);
   root->addWidget(LblNote);
@@ -206,6 +214,7 @@ void AssessmentWindow::BuildSettings() {
   ArrangeSettings(cells);
   one_row_width_ = settings_grid_->minimumSize().width();
   settings_box_->installEventFilter(this);
+  RestoreSettings();
 
   for (QComboBox* box : {CmbInterval, CmbRolling}) {
     QObject::connect(box, &QComboBox::currentIndexChanged, this, [this] { Recompute(); });
@@ -216,6 +225,45 @@ void AssessmentWindow::BuildSettings() {
   for (QLineEdit* box : {TxtPercentiles, TxtThreshold}) {
     QObject::connect(box, &QLineEdit::textChanged, this, [this] { Recompute(); });
   }
+}
+
+void AssessmentWindow::RestoreSettings() {
+  const std::map<std::string, std::string> kept = RememberedAssessmentSettings();
+  auto text = [&kept](const char* name) -> std::optional<QString> {
+    const auto found = kept.find(name);
+    if (found == kept.end()) return std::nullopt;
+    return QString::fromStdString(found->second);
+  };
+  for (auto [box, name] : {std::pair{CmbInterval, "interval"}, std::pair{CmbRolling, "rolling"}}) {
+    const std::optional<QString> seconds = text(name);
+    const int index =
+        seconds ? box->findData(QVariant::fromValue<qlonglong>(seconds->toLongLong())) : -1;
+    if (index >= 0) box->setCurrentIndex(index);
+  }
+  for (auto [box, name] :
+       {std::pair{SpnDay, "day"}, std::pair{SpnEvening, "evening"}, std::pair{SpnNight, "night"},
+        std::pair{SpnMinDuration, "min_duration"}, std::pair{SpnHold, "hold"}}) {
+    bool number = false;
+    const int value = text(name).value_or(QString()).toInt(&number);
+    if (number) box->setValue(value);
+  }
+  for (auto [box, name] :
+       {std::pair{TxtPercentiles, "percentiles"}, std::pair{TxtThreshold, "threshold"}}) {
+    if (const std::optional<QString> typed = text(name)) box->setText(*typed);
+  }
+}
+
+void AssessmentWindow::KeepSettings() {
+  auto number = [](qlonglong n) { return std::to_string(n); };
+  RememberAssessmentSettings({{"interval", number(CmbInterval->currentData().toLongLong())},
+                              {"day", number(SpnDay->value())},
+                              {"evening", number(SpnEvening->value())},
+                              {"night", number(SpnNight->value())},
+                              {"percentiles", TxtPercentiles->text().toStdString()},
+                              {"threshold", TxtThreshold->text().toStdString()},
+                              {"min_duration", number(SpnMinDuration->value())},
+                              {"hold", number(SpnHold->value())},
+                              {"rolling", number(CmbRolling->currentData().toLongLong())}});
 }
 
 void AssessmentWindow::BuildTables() {
@@ -254,6 +302,7 @@ void AssessmentWindow::Recompute() {
          (figures_ ? ". The figures shown are those of the last settings that could." : "."));
     return;
   }
+  KeepSettings();
   const long request = ++requested_;
   Note("Working out the figures...");
   std::shared_ptr<const MeasuredLevels> levels = document_->levels();

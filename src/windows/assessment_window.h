@@ -92,6 +92,10 @@ class AssessmentWindow : public QWidget {
 
  private:
   void BuildSettings();
+  // The settings as they were last used, in any window; what the figures
+  // are worked out for is kept for the next.
+  void RestoreSettings();
+  void KeepSettings();
   // The settings in rows of `per_row` captioned boxes: one row where the
   // window is wide enough, two on a small screen.
   void ArrangeSettings(int per_row);

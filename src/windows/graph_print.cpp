@@ -1,6 +1,7 @@
 #include "windows/graph_print.h"
 
 #include <QPainter>
+#include <QPicture>
 #include <algorithm>
 
 namespace slm {
@@ -24,14 +25,19 @@ bool PrintGraphPages(Graph& graph, QPagedPaintDevice& printer, int copies) {
   const bool started = painter.begin(&printer);
   if (started) {
     const QRect page = painter.viewport();
+    // Page pixels to a pixel of the graph's layout.
     const double scale = static_cast<double>(page.width()) / kWidth;
     // A landscape page is filled; on a portrait one the graph keeps a plot's
     // proportions.
     const int height = std::min(static_cast<int>(page.height() / scale), kWidth * 3 / 4);
+    // Graph::Render plays a picture drawn in screen pixels, which is scaled
+    // to the printer's resolution as it plays: the painter scales by what is
+    // left, or a 1200 dpi page would get the graph twelve times too large.
+    const double played = static_cast<double>(printer.logicalDpiX()) / QPicture().logicalDpiX();
     for (int copy = 0; copy < copies; ++copy) {
       if (copy > 0) printer.newPage();
       painter.save();
-      painter.scale(scale, scale);
+      painter.scale(scale / played, scale / played);
       graph.Render(painter, kWidth, height);
       painter.restore();
     }

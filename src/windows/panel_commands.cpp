@@ -89,6 +89,12 @@ void Panel::ToolbarClicked(const QString& key) {
 
 void Panel::SaveCommand() {
   if (session_.recorder().recording()) {
+    // A reflex Ctrl+S must not end a long recording: the user confirms, and
+    // the default keeps it running. The samples go on meanwhile.
+    if (!context_.dialogs.Ask(kStopRecordingQuestion, "Stop Recording") ||
+        !session_.recorder().recording()) {
+      return;
+    }
     const std::string message = session_.EndRecording();
     SetSaveButtonRecording(false);
     ShowRecordingState();

@@ -99,6 +99,7 @@ PanelMenu::PanelMenu(QWidget& window, QToolBar& toolbar, LiveCharts& charts)
   help->setObjectName("MenuHelp");
   QAction* manual = help->addAction("Manual");
   manual->setObjectName("Manual");
+  // F1 in the program's other windows: PanelWindows.
   manual->setShortcut(QKeySequence(Qt::Key_F1));
   QObject::connect(manual, &QAction::triggered, this, [this] {
     if (on_manual) on_manual();

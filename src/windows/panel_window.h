@@ -42,6 +42,8 @@ struct PanelContext {
 };
 
 inline constexpr const char* kRecordingMode = "Recording Mode!\nPlease stop recording!";
+inline constexpr const char* kStopRecordingQuestion =
+    "Stop the recording and save it?\nNo keeps it running.";
 
 // The main window: the meter's face and keys, the toolbar, the running
 // values, the live list and charts, and the two timers' ticks. The windows it

@@ -201,11 +201,7 @@ void PanelWindows::ShowAssessment(std::unique_ptr<AssessmentDocument> document,
   assessment_->TellPartlyRead(notes);
 }
 
-void PanelWindows::ShowManual() {
-  if (!manual_) manual_ = std::make_unique<ManualWindow>();
-  ShowBeside(*manual_);
-  manual_->raise();
-}
+void PanelWindows::ShowManual() { slm::ShowManual(manual_, panel_); }
 
 void PanelWindows::CloseAll() {
   for (QWidget* window : std::initializer_list<QWidget*>{

@@ -50,7 +50,7 @@ class PanelWindows {
   void ConnectAssess(RecordListWindow& window);
   // Shows `window` beside the panel, clear of its level display.
   void ShowBeside(QWidget& window);
-  // Help > Manual (F1).
+  // Help > Manual (F1 in any window).
   void ShowManual();
   void CloseAll();
 
@@ -85,6 +85,7 @@ class PanelWindows {
   std::unique_ptr<Histogram> histogram_;
   std::unique_ptr<ManualWindow> manual_;
   std::unique_ptr<AssessmentWindow> assessment_;
+  ManualKey manual_key_{[this](const QWidget& window) { slm::ShowManual(manual_, window); }};
 };
 
 }  // namespace slm

@@ -63,6 +63,8 @@ Port::Port(PortEnvironment environment, std::function<void(PortChoice)> chosen, 
                      &QPushButton::click);
   }
   AddCloseKeys(*this);
+  QObject::connect(new QShortcut(QKeySequence(Qt::Key_F1), this), &QShortcut::activated, this,
+                   [this] { ShowManual(manual_, *this); });
   // Enter in the port box is the same as OK.
   QObject::connect(TxtCOM->lineEdit(), &QLineEdit::returnPressed, this, [this] { CmdOKClicked(); });
   QObject::connect(OfflineMode, &QPushButton::clicked, this, [this] { OfflineModeClicked(); });

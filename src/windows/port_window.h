@@ -5,10 +5,12 @@
 #include <QPushButton>
 #include <QWidget>
 #include <functional>
+#include <memory>
 #include <vector>
 
 #include "link/port_names.h"
 #include "platform/system_ports.h"
+#include "windows/manual_window.h"
 
 namespace slm {
 
@@ -33,6 +35,8 @@ class Port : public QWidget {
   void CmdDeviceClicked();
   void CmdGoClicked();
   int port_number() const { return port_number_; }
+  // The manual F1 opens before there is a panel.
+  ManualWindow* manual() const { return manual_.get(); }
 
   QComboBox* TxtCOM = nullptr;
   QLabel* LblDevice = nullptr;
@@ -56,6 +60,7 @@ class Port : public QWidget {
   std::function<void(PortChoice)> chosen_;
   int port_number_ = 0;
   bool chosen_once_ = false;
+  std::unique_ptr<ManualWindow> manual_;
 };
 
 // The driver window: a picture of the advice and a button that runs the

@@ -66,8 +66,8 @@ TimePlotWindow::TimePlotWindow(GraphWindow which, Dialogs& dialogs, Printing& pr
 
   SSFrame2 = Named<QGroupBox>("SSFrame2", "Cursor Information", FrmGraphic);
   auto* readout = new QGridLayout(SSFrame2);
-  x_caption_ = new QLabel(SSFrame2);
-  y_caption_ = new QLabel(SSFrame2);
+  x_caption_ = Named<QLabel>("LblXCaption", SSFrame2);
+  y_caption_ = Named<QLabel>("LblYCaption", SSFrame2);
   XPosition = Named<QLabel>("XPosition", SSFrame2);
   YPosition = Named<QLabel>("YPosition", SSFrame2);
   TimePosition = Named<QLabel>("TimePosition", SSFrame2);

@@ -16,7 +16,6 @@ TrackModeBox::TrackModeBox(GraphWindow window, Graph& graph, Dialogs& dialogs, Q
   txtDescription = Named<QLabel>("txtDescription", this);
   txtDescription->setWordWrap(true);
   txtDescription->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  txtDescription->setAccessibleName("Track mode description");
   layout->addWidget(Combo1);
   layout->addWidget(txtDescription);
   QObject::connect(Combo1, &QComboBox::activated, this, [this](int position) { Choose(position); });

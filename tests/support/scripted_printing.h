@@ -34,7 +34,8 @@ class ScriptedPrinting : public Printing {
 
  private:
   QPrinter* MakePrinter() {
-    printer_ = std::make_unique<QPrinter>(QPrinter::ScreenResolution);
+    // High resolution, as the program's own printer dialog sets it up.
+    printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
     printer_->setOutputFormat(QPrinter::PdfFormat);
     printer_->setOutputFileName(QString::fromStdString(path));
     printer_->setCopyCount(copies);

@@ -109,6 +109,12 @@ TEST(Notices, OneBoxShowsTheNewest) {
   EXPECT_EQ(boxes[0]->windowTitle(), "Plot - levels.dlgr");
 }
 
+// Return answers a question with its safe answer, No ("Stop the recording?").
+TEST(Questions, ReturnAnswersNo) {
+  QTimer::singleShot(0, [] { QTest::keyClick(QApplication::activeModalWidget(), Qt::Key_Return); });
+  EXPECT_FALSE(QtDialogs().Ask("Stop the recording and save it?", "Stop Recording"));
+}
+
 TEST(UserSettings, AreKeptInTheTestRunsOwnFolderNeverTheUsers) {
   const QString location = QString::fromStdString(SettingsLocation());
   const QString folder = test::TestSettingsFolder();

@@ -5,10 +5,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QTabBar>
 #include <QTest>
+#include <algorithm>
 #include <deque>
+#include <functional>
+#include <initializer_list>
 #include <optional>
+#include <set>
 #include <utility>
 
 #include "analysis/live_chart_data.h"
@@ -16,6 +22,7 @@
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
 #include "files/exclusions_file.h"
+#include "support/pdf_pages.h"
 #include "support/sample_lists.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_printing.h"
@@ -129,7 +136,10 @@ TEST_F(AssessmentWindowTest, SettingsChangeTheFiguresAndOneRefusedKeepsThem) {
 }
 
 TEST_F(AssessmentWindowTest, ARowZoomsTheChartAndAClickOnTheChartChoosesTheRows) {
-  const RecordList list = TwoHours();
+  RecordList list = TwoHours();  // and a minute after a gap of two hours
+  for (int s = 0; s < 60; ++s) {
+    list.Append(std::to_string(7201 + s), ClockText(At("2024/05/01 14:00:00") + s), "60.0");
+  }
   auto w = Open(list, "");
   w->TxtThreshold->setText("70");
   Ready(*w);
@@ -145,6 +155,9 @@ TEST_F(AssessmentWindowTest, ARowZoomsTheChartAndAClickOnTheChartChoosesTheRows)
   EXPECT_EQ(w->TblIntervals->selectionModel()->selectedRows().value(0).row(), 1);
   EXPECT_TRUE(w->TblEvents->selectionModel()->selectedRows().isEmpty());
   EXPECT_DOUBLE_EQ(w->Chart->XRange().min, view.min);
+  // A click in the gap chooses nothing.
+  w->Chart->on_clicked_at(At("2024/05/01 13:00:00"));
+  EXPECT_TRUE(w->TblIntervals->selectionModel()->selectedRows().isEmpty());
   w->Chart->on_clicked_at(At("2024/05/01 10:30:30"));
   EXPECT_EQ(w->TblEvents->selectionModel()->selectedRows().value(0).row(), 0);
 }
@@ -173,37 +186,60 @@ TEST_F(AssessmentWindowTest, CtrlEAssessesTheListAndADragLeavesOutAStretchKeptIn
   EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)), std::vector<Exclusion>{siren});
   EXPECT_EQ(Rows(w->TblExclusions), 1u);
   EXPECT_TRUE(dialogs_.messages.empty());
+}
 
-  // Opened again, the window leaves the same stretch out.
-  const double leq = w->figures()->assessment.total.Leq();
-  QTest::keyClick(list, Qt::Key_E, Qt::ControlModifier);
-  w = Windows().assessment();
-  Ready(*w);
-  EXPECT_EQ(w->document().exclusions(), std::vector<Exclusion>{siren});
-  EXPECT_DOUBLE_EQ(w->figures()->assessment.total.Leq(), leq);
-
-  // "Exclude..." on the second hour, then the first stretch counted again.
-  w->TblIntervals->selectRow(1);
-  w->ExcludeSelected();
-  w->TblExclusions->selectRow(0);
-  dialogs_.yes_no.push_back(true);
-  w->RemoveExclusion();
-  Ready(*w);
-  EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)),
-            (std::vector<Exclusion>{{At("2024/05/01 11:00:00"), At("2024/05/01 12:00:00"), ""}}));
-  EXPECT_EQ(w->figures()->assessment.total.count, 3600);
-
-  // The table on show as CSV, and the report of what is shown.
-  dialogs_.files.push_back({dir_.File("hours"), 1});
-  w->ExportTable();
-  const std::vector<std::string> csv = test::Lines(test::ReadBytes(dir_.File("hours.csv")));
-  ASSERT_EQ(csv.size(), 2u);  // the header and the first hour
-  EXPECT_EQ(csv[0].rfind("Start,Records,cover %,Leq,Lmax,Lmax time,Lmin,SEL,L1,", 0), 0u);
-  dialogs_.files.push_back({dir_.File("report.pdf"), 1});
-  w->WriteReport();
-  EXPECT_EQ(test::ReadBytes(dir_.File("report.pdf")).rfind("%PDF", 0), 0u);
-  ASSERT_EQ(dialogs_.notices.size(), 2u);
-  EXPECT_NE(dialogs_.notices[1].text.find(dir_.File("report.pdf")), std::string::npos);
+// Each of the seven buttons does its own job when clicked; the same stretch
+// left out twice is kept once.
+TEST_F(AssessmentWindowTest, EachButtonDoesItsJob) {
+  const std::string path = Save("day1.dlgr", TwoHours());
+  const RecordList list = TwoHours();
+  auto w = Open(list, path);
+  const Exclusion hour{At("2024/05/01 11:00:00"), At("2024/05/01 12:00:00"), "works"};
+  auto kept = [&path] { return ReadExclusions(ExclusionsPathFor(path)); };
+  auto counted = [&w] { return w->figures()->assessment.total.count; };
+  auto starts = [this](const char* file, const char* head) {
+    return [this, file, head] { return test::ReadBytes(dir_.File(file)).rfind(head, 0) == 0; };
+  };
+  dialogs_.yes_no = {true};  // "Remove" asks first
+  // Each button with the row chosen first, the text typed and the file named in its dialog.
+  const struct {
+    QPushButton* button;
+    QTableView* table;
+    int row;
+    const char* answer;
+    const char* file;
+    std::function<bool()> done;
+  } cases[] = {
+      {w->CmdExclude, w->TblIntervals, 1, "works", nullptr,
+       [&] { return kept() == std::vector{hour} && counted() == 3600; }},
+      // Choosing the row zoomed the chart to it.
+      {w->CmdWhole, nullptr, 0, nullptr, nullptr,
+       [&] {
+         return w->Chart->XRange().min == hour.from - 3600 && w->Chart->XRange().max == hour.to;
+       }},
+      {w->CmdReason, w->TblExclusions, 0, "road works", nullptr,
+       [&] { return kept().at(0).reason == "road works"; }},
+      {w->CmdExport, nullptr, 0, nullptr, "hours",
+       starts("hours.csv", "Start,Records,cover %,Leq,")},
+      {w->CmdSaveChart, nullptr, 0, nullptr, "chart", starts("chart.png", "\x89PNG")},
+      {w->CmdReport, nullptr, 0, nullptr, "report.pdf", starts("report.pdf", "%PDF")},
+      {w->CmdRemove, w->TblExclusions, 0, nullptr, nullptr,
+       [&] { return kept().empty() && counted() == 7200; }},
+  };
+  for (const auto& c : cases) {
+    if (c.table != nullptr) c.table->selectRow(c.row);
+    if (c.answer != nullptr) dialogs_.answers = {c.answer};
+    if (c.file != nullptr) dialogs_.files.push_back({dir_.File(c.file), 1});
+    c.button->click();
+    Ready(*w);
+    EXPECT_TRUE(c.done()) << c.button->objectName().toStdString();
+  }
+  EXPECT_TRUE(dialogs_.messages.empty()) << dialogs_.messages[0].text;
+  EXPECT_EQ(dialogs_.notices.size(), 3u);
+  // The same stretch dragged across twice is kept once, with its first reason.
+  dialogs_.answers = {"siren", "again"};
+  for (int i = 0; i < 2; ++i) w->Chart->on_stretch_dragged(hour.from, hour.to);
+  EXPECT_EQ(kept(), (std::vector<Exclusion>{{hour.from, hour.to, "siren"}}));
 }
 
 TEST_F(AssessmentWindowTest, ASideFileThatCannotBeReadIsSaidAndNeverWrittenOver) {
@@ -254,6 +290,129 @@ TEST_F(AssessmentWindowTest, AssessFilesRefusesOverlapsAndKeepsAStretchAcrossFil
   Ready(*Windows().assessment());
   EXPECT_EQ(Windows().assessment()->document().exclusions(), std::vector<Exclusion>{works});
   EXPECT_EQ(Windows().assessment()->figures()->assessment.excluded, 120);
+}
+
+// Four records 10 s apart, one under range ("--", taken as 25 dB) and one
+// over ("L", 145 dB), in one-minute intervals. Worked out by hand:
+//   10:00  70 and 25 dB: Leq 10 lg((10^7 + 10^2.5) / 2) = 67.0, Lmax 70.0 at
+//          10:00:40, Lmin 25.0, SEL 67.0 + 10 lg(2 x 10) = 80.0, cover 20/60 = 33.3 %
+//   10:01  145 and 80 dB: Leq 10 lg((10^14.5 + 10^8) / 2) = 142.0, Lmax 145.0 at
+//          10:01:00, Lmin 80.0, SEL 142.0 + 13.0 = 155.0, cover 33.3 %
+//   total  Leq 10 lg((10^7 + 10^2.5 + 10^14.5 + 10^8) / 4) = 139.0, Lmax 145.0 at
+//          10:01:00, Lmin 25.0, SEL 139.0 + 10 lg(4 x 10) = 155.0
+TEST_F(AssessmentWindowTest, TablesAndReportOfASmallListHoldTheFiguresWorkedOutByHand) {
+  const RecordList list = test::ListOf({"70.0", "--", "L", "80.0"}, "2024/05/01 10:00:40", 10);
+  auto w = Open(list, Save("small.dlgr", list));
+  w->CmbInterval->setCurrentIndex(0);  // 1 min
+  Ready(*w);
+  auto row = [](QTableView* table, int r, int columns) {
+    QStringList cells;
+    for (int c = 0; c < columns; ++c) cells << table->model()->index(r, c).data().toString();
+    return cells.join('|').toStdString();
+  };
+  std::string totals;
+  for (int r = 0; r < static_cast<int>(Rows(w->TblTotals)); ++r)
+    totals += row(w->TblTotals, r, 2) + "\n";
+  EXPECT_NE(
+      totals.find("Records|4 counted, 0 paused, 0 excluded\nOut of range|1 under range "
+                  "taken as 25.0 dB, 1 over range taken as 145.0 dB\nLeq|139.0 dB\nLmax|145.0 "
+                  "dB at 2024/05/01 10:01:00\nLmin|25.0 dB\nSEL|155.0 dB\n"),
+      std::string::npos)
+      << totals;
+  ASSERT_EQ(Rows(w->TblIntervals), 2u);
+  EXPECT_EQ(row(w->TblIntervals, 0, 8),
+            "2024/05/01 10:00:00|2|33.3|67.0|70.0|2024/05/01 10:00:40|25.0|80.0");
+  EXPECT_EQ(row(w->TblIntervals, 1, 8),
+            "2024/05/01 10:01:00|2|33.3|142.0|145.0|2024/05/01 10:01:00|80.0|155.0");
+
+  // The report says the same.
+  dialogs_.files.push_back({dir_.File("small.pdf"), 1});
+  w->CmdReport->click();
+  const std::string text = test::PdfText(dir_.File("small.pdf"));
+  for (const char* figure : {"139.0", "67.0", "142.0", "80.0", "155.0", "33.3", "10:00:40"}) {
+    EXPECT_NE(text.find(figure), std::string::npos) << figure << " in\n" << text;
+  }
+}
+
+// Tab reaches every control and leaves each table for the next; each button
+// has a letter of its own for Alt.
+TEST_F(AssessmentWindowTest, TabReachesEveryControlAndNoTwoShareAMnemonic) {
+  auto w = Open(TwoHours(), "");
+  w->show();
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  w->CmbInterval->setFocus();
+  std::set<QWidget*> seen;
+  QWidget* at = w->CmbInterval;
+  for (int i = 0; i < 40 && (i == 0 || at != w->CmbInterval); ++i) {
+    QTest::keyClick(at, Qt::Key_Tab);
+    ASSERT_NE(QApplication::focusWidget(), at) << at->objectName().toStdString();
+    at = QApplication::focusWidget();
+    seen.insert(at);
+  }
+  EXPECT_EQ(at, w->CmbInterval);
+  // Every control on show that Tab may reach (a spin box's text and a tab widget pass the
+  // focus on to the box and the tabs): the settings, the chart, the tables, the buttons.
+  for (QWidget* c : w->findChildren<QWidget*>()) {
+    if (c->isVisible() && (c->focusPolicy() & Qt::TabFocus) && c->focusProxy() == nullptr &&
+        qobject_cast<QTabWidget*>(c) == nullptr) {
+      EXPECT_TRUE(seen.count(c)) << c->metaObject()->className() << " "
+                                 << c->objectName().toStdString();
+    }
+  }
+  EXPECT_TRUE(seen.count(w->CmdReport) && seen.count(w->TblTotals) &&
+              seen.count(w->Tabs->tabBar()));
+
+  std::set<QChar> letters;
+  for (const QWidget* control : w->findChildren<QWidget*>()) {
+    const auto* label = qobject_cast<const QLabel*>(control);
+    const auto* button = qobject_cast<const QPushButton*>(control);
+    const QString text = label ? label->text() : button ? button->text() : QString();
+    const qsizetype amp = text.indexOf('&');
+    EXPECT_TRUE(button == nullptr || amp >= 0) << text.toStdString();
+    if (amp >= 0) EXPECT_TRUE(letters.insert(text[amp + 1].toLower()).second) << text.toStdString();
+  }
+}
+
+// Esc on an open drop-down closes the list only; the settings are there
+// again the next time the window opens.
+TEST_F(AssessmentWindowTest, EscClosesOnlyAnOpenListAndTheSettingsAreKeptForNextTime) {
+  auto w = Open(TwoHours(), "");
+  w->show();
+  w->activateWindow();
+  ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  w->CmbInterval->setCurrentIndex(2);  // 15 min
+  w->TxtThreshold->setText("70");
+  Ready(*w);
+  for (QComboBox* box : {w->CmbInterval, w->CmbRolling}) {
+    box->showPopup();
+    ASSERT_NE(QApplication::activePopupWidget(), nullptr);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Escape);
+    EXPECT_EQ(QApplication::activePopupWidget(), nullptr);
+    EXPECT_TRUE(w->isVisible()) << box->objectName().toStdString();
+  }
+  QTest::keyClick(w->CmbInterval, Qt::Key_Escape);  // no list open: the window closes
+  EXPECT_FALSE(w->isVisible());
+  w.reset();
+  auto again = Open(TwoHours(), "");
+  EXPECT_EQ(again->CmbInterval->currentText(), "15 min");
+  EXPECT_EQ(again->TxtThreshold->text(), "70");
+  EXPECT_EQ(again->figures()->settings.interval, 900);
+}
+
+// A screen reader reads what a label says now, never a fixed name in its place.
+TEST_F(AssessmentWindowTest, LabelsExposeTheirTextToAScreenReader) {
+  auto w = Open(TwoHours(), "");
+  Plot plot(dialogs_, printing_);
+  plot.track->Choose(1);
+  for (QWidget* window : std::initializer_list<QWidget*>{w.get(), &plot}) {
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+      if (label->text().isEmpty()) continue;
+      EXPECT_EQ(QAccessible::queryAccessibleInterface(label)->text(QAccessible::Name),
+                QString(label->text()).remove('&'))
+          << label->objectName().toStdString();
+    }
+  }
 }
 
 }  // namespace

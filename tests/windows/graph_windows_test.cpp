@@ -5,7 +5,13 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
+#include <iterator>
+#include <set>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 
 #include "files/data_file_writer.h"
 #include "support/pdf_pages.h"
@@ -125,6 +131,7 @@ TEST_F(TimePlotTest, CursorCoordinatesReadOutAndNormalRemovesIt) {
             "Drag the cursor with your mouse to get X (Count) and Y (dB) position.");
 
   // The read-out snaps to the nearest record: its number, time and level text.
+  EXPECT_EQ(plot.findChild<QLabel*>("LblYCaption")->text(), "dB ( Y ) :");
   plot.CWGraph1->on_cursor_moved(1, 2.6, 85.27);
   EXPECT_EQ(plot.XPosition->text(), "3");
   EXPECT_EQ(plot.YPosition->text(), "62.0");
@@ -216,24 +223,15 @@ TEST_F(TimePlotTest, PrintingGoesBackToNormalAndPrintsEachCopy) {
   EXPECT_TRUE(dialogs_.messages.empty());
 
   printing_.path = dir_.File("graph.pdf");
-  printing_.copies = 2;
   const QColor colour = graph.CWGraph1->PlotColor();
   const QRect placed = graph.frameGeometry();
   graph.CmdPrint->click();
   EXPECT_EQ(graph.frameGeometry(), placed);  // printing leaves the window where it was
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_EQ(dialogs_.messages[0].text.rfind("Note\nThe effect of the properties", 0), 0u);
-  EXPECT_EQ(PdfPages(printing_.path), 2);
   EXPECT_FALSE(graph.FrmGraphic->isHidden());
   EXPECT_EQ(graph.CWGraph1->YCaption(), "Leq (dB)");
   EXPECT_EQ(graph.CWGraph1->PlotColor(), colour);
-
-  // The list plot prints one page and says nothing first.
-  Plot& plot = PlotOf({"60.0", "61.0"});
-  printing_.path = dir_.File("plot.pdf");
-  plot.CmdPrint->click();
-  EXPECT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(PdfPages(printing_.path), 1);
 }
 
 TEST_F(TimePlotTest, LiveChartsFollowTheSamplesAndStartAgainAfterALossOrRefresh) {
@@ -296,20 +294,6 @@ TEST_F(HistogramTest, LiveHistogramIsASnapshotWithItsOwnReset) {
 
   panel_->windows().OpenLiveHistogram(StatResolution::kTenth);
   EXPECT_EQ(panel_->windows().real_histogram()->CWGraph1->XTickLabel(653), "65.3");
-}
-
-TEST_F(HistogramTest, LiveHistogramPrintsEachCopyAfterTheNote) {
-  for (double level : {60.0, 61.0, 62.0}) Sample(level);
-  panel_->side->charts->CWDec->on_clicked();  // the panel's 0.1 dB histogram
-  RealHistogram& h = *panel_->windows().real_histogram();
-  printing_.path = dir_.File("live.pdf");
-  printing_.copies = 2;
-  h.ToolbarClicked("Print");
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_EQ(dialogs_.messages[0].text.rfind("Note\n", 0), 0u);
-  EXPECT_EQ(PdfPages(printing_.path), 2);
-  EXPECT_FALSE(h.Toolbar1->isHidden());
-  EXPECT_EQ(h.CWGraph1->YCaption(), "Frequency (Times)");
 }
 
 TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
@@ -389,26 +373,47 @@ TEST_F(HistogramTest, AListWithNothingToCountSaysSoAndShowsAnEmptyHistogram) {
   EXPECT_TRUE(panel_->timer2().isActive());
 }
 
-TEST_F(HistogramTest, ListHistogramPrintsThroughTheDialogAsAVectorPageWithTitleAndCaptions) {
-  RecordListWindow& list = OpenList({"70.0", "71.0"});
-  list.Cmd01dB->click();
-  Histogram& h = *panel_->windows().histogram();
-  // The dialog is asked, as everywhere: it offers a PDF file without a printer.
-  h.ToolbarClicked("Print");
-  EXPECT_EQ(printing_.asked, 1);
-  printing_.path = dir_.File("hist.pdf");
-  h.ToolbarClicked("Print");
-  EXPECT_EQ(PdfPages(printing_.path), 1);
-  EXPECT_TRUE(h.Picture1->isHidden());
-  const std::string text = test::PdfText(printing_.path);
-  EXPECT_NE(text.find("Histogram, 0.1 dB classes - 2 of 2 records counted"), std::string::npos)
-      << text;
-  EXPECT_NE(text.find("Frequency (Times)"), std::string::npos);
-  EXPECT_NE(text.find("dB"), std::string::npos);
-  // Drawn as vectors: no picture in the file.
-  EXPECT_EQ(test::ProgramOutput("pdfimages", {"-list", QString::fromStdString(printing_.path)})
-                .find(" image "),
-            std::string::npos);
+// Every window with a Print of a graph prints it whole on the page, at the
+// printer's own resolution: the title line, both axis captions and the tick
+// labels, drawn as vectors. The live windows say the driver note first and
+// print each copy; the list's plot and histogram say nothing first.
+TEST_F(GraphWindowTest, EveryGraphWindowPrintsItsTitleCaptionsAndTicksOnThePage) {
+  for (double level : {60.0, 61.0, 62.0}) Sample(level);
+  OpenList({"70.0", "71.0"}).Cmd01dB->click();
+  Plot& plot = PlotOf({"60.0", "61.0"});
+  PanelWindows& w = panel_->windows();
+  w.OpenLiveTimePlot(LiveSeries::kLeq);
+  w.OpenLiveHistogram(StatResolution::kWhole);
+  printing_.copies = 2;
+  const std::tuple<Graph*, std::function<void()>, int> windows[] = {
+      {plot.CWGraph1, [&] { plot.CmdPrint->click(); }, 1},
+      {w.real_time_graph()->CWGraph1, [&] { w.real_time_graph()->CmdPrint->click(); }, 2},
+      {w.histogram()->CWG, [&] { w.histogram()->ToolbarClicked("Print"); }, 1},
+      {w.real_histogram()->CWGraph1, [&] { w.real_histogram()->ToolbarClicked("Print"); }, 2}};
+  for (const auto& [graph, print, pages] : windows) {
+    printing_.path = dir_.File(graph->window()->objectName().toStdString() + ".pdf");
+    const std::size_t said = dialogs_.messages.size();
+    print();
+    EXPECT_EQ(PdfPages(printing_.path), pages);
+    EXPECT_EQ(dialogs_.messages.size() - said, pages == 2 ? 1u : 0u);
+    const std::string text = test::PdfText(printing_.path);
+    for (const QString& part : {graph->Title(), graph->XCaption(), graph->YCaption()}) {
+      EXPECT_NE(text.find(part.toStdString()), std::string::npos) << part.toStdString() << ":\n"
+                                                                  << text;
+    }
+    // The tick labels the page was laid out with, each a word of its own.
+    std::istringstream words(text);
+    const std::set<std::string> printed{std::istream_iterator<std::string>(words), {}};
+    QStringList ticks = graph->XTickLabels();
+    for (const double tick : graph->YTicks()) ticks << QString::number(tick, 'g', 10);
+    EXPECT_GT(ticks.size(), 4);
+    for (const QString& tick : ticks) {
+      EXPECT_TRUE(printed.count(tick.toStdString())) << tick.toStdString() << ":\n" << text;
+    }
+    EXPECT_EQ(test::ProgramOutput("pdfimages", {"-list", QString::fromStdString(printing_.path)})
+                  .find(" image "),
+              std::string::npos);
+  }
 }
 
 }  // namespace

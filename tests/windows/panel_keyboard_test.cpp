@@ -11,6 +11,7 @@
 #include <QMenuBar>
 #include <QMimeData>
 #include <QRadioButton>
+#include <QScreen>
 #include <QSettings>
 #include <QTest>
 #include <QToolButton>
@@ -25,6 +26,7 @@
 
 #include "files/data_file_reader.h"
 #include "link/meter.h"
+#include "sim/meter_model.h"
 #include "ui/user_settings.h"
 #include "windows/panel_fixture.h"
 
@@ -145,7 +147,8 @@ TEST_F(PanelKeyboard, MenusMirrorTheToolbarAndRunItsCommands) {
     }
     return entries.join("|").toStdString();
   };
-  EXPECT_EQ(entries("MenuFile"), "Open... Ctrl+O|Save... Ctrl+S|Open Recent |Assess Files... |-|Quit Ctrl+Q");
+  EXPECT_EQ(entries("MenuFile"),
+            "Open... Ctrl+O|Save... Ctrl+S|Open Recent |Assess Files... |-|Quit Ctrl+Q");
   EXPECT_EQ(entries("MenuMeter"),
             "AC |FSI |Up |Down |Sampling... |RTC... |Memory |Erase... |Refresh F5");
   EXPECT_EQ(entries("MenuView"), "SPL |Leq |SEL |-|Full Screen F11");
@@ -156,18 +159,103 @@ TEST_F(PanelKeyboard, MenusMirrorTheToolbarAndRunItsCommands) {
   for (QAction* menu : panel_->menu->bar()->actions()) bar << menu->text();
   EXPECT_EQ(bar, (QStringList{"&File", "&Meter", "&View", "&Help"}));
 
-  // The items run their commands; those with a shortcut run in ShortcutsRunTheirCommands.
-  Action(*panel_, "AC")->trigger();
-  EXPECT_EQ(meter_.writes().back(), "G");
-  Action(*panel_, "About")->trigger();
-  ASSERT_EQ(dialogs_.messages.size(), 1u);
-  EXPECT_NE(dialogs_.messages[0].text.find("slmpanel 0.1.0"), std::string::npos);
-  Press(Qt::Key_F1);  // the manual, the README built in
-  const auto* manual = panel_->windows().manual();
-  ASSERT_NE(manual, nullptr);
-  EXPECT_TRUE(manual->isVisible());
-  EXPECT_TRUE(manual->toPlainText().contains("slmtool"))
-      << manual->toPlainText().left(200).toStdString();
+  // Every entry runs its own command, Quit last.
+  panel_->menu->AddRecentFile(SLM_TEST_DATA_DIR "/plain_list.dlgr");
+  LiveCharts& charts = *panel_->side->charts;
+  auto wrote = [this](const char* letter) { return meter_.writes().back() == letter; };
+  const std::pair<const char*, std::function<bool()>> commands[] = {
+      {"Open", [this] { return dialogs_.filters.size() == 1; }},
+      {"Save", [this] { return Shown(*panel_, "PicSave"); }},
+      {"RecentFile1",
+       [this] { return panel_->windows().file_list_real()->windowTitle() == "plain_list.dlgr"; }},
+      {"ClearRecent", [] { return RememberedRecentFiles().empty(); }},
+      {"AssessFiles", [this] { return dialogs_.filters.size() == 2; }},
+      {"AC", [&] { return wrote("G"); }},
+      {"FSI", [&] { return wrote("D"); }},
+      {"Down", [&] { return wrote("F"); }},  // from the top of the range, where Up is off
+      {"Up", [&] { return wrote("E"); }},
+      {"Sampling", [this] { return panel_->logger().sampling_choice()->isVisible(); }},
+      {"RTC", [this] { return panel_->logger().setup_window()->isVisible(); }},
+      // The meter is measuring: Memory says to stop it first.
+      {"Memory",
+       [this] { return Text(*panel_, "LblLastMessage").startsWith("The meter is measuring"); }},
+      {"Erase", [this] { return Shown(*panel_, "PicErase"); }},
+      {"Refresh", [this] { return panel_->side->GridModel->rowCount() == 0; }},
+      {"ViewLeq", [&] { return !charts.CWLeq->isHidden() && charts.CWG->isHidden(); }},
+      {"ViewSEL", [&] { return !charts.CWSEL->isHidden() && charts.CWLeq->isHidden(); }},
+      {"ViewSPL", [&] { return !charts.CWG->isHidden() && charts.CWSEL->isHidden(); }},
+      {"FullScreen", [this] { return panel_->isFullScreen(); }},
+      {"Manual", [this] { return panel_->windows().manual()->isVisible(); }},
+      {"About",
+       [this] {
+         return dialogs_.messages.back().text.find("slmpanel 0.1.0") != std::string::npos;
+       }},
+      {"Quit", [this] { return exit_codes_ == std::vector<int>{0}; }},
+  };
+  std::set<std::string> covered;
+  for (const auto& [name, done] : commands) {
+    // The Sampling and RTC windows are modal.
+    if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+    Seconds(*panel_, 1);  // the range keys follow the meter's range
+    Action(*panel_, name)->trigger();
+    EXPECT_TRUE(done()) << name;
+    covered.insert(name);
+  }
+  for (const QMenu* menu : panel_->menu->bar()->findChildren<QMenu*>()) {
+    for (const QAction* item : menu->actions()) {
+      if (item->isSeparator() || item->menu() != nullptr || !item->isVisible()) continue;
+      EXPECT_TRUE(covered.count(item->objectName().toStdString()))
+          << item->objectName().toStdString() << " of " << menu->objectName().toStdString();
+    }
+  }
+}
+
+// F1 opens the manual from every window the program opens, modal ones
+// included, at a size that reads well on the screen.
+TEST_F(PanelKeyboard, F1OpensTheManualFromEveryWindowAtAReadableSize) {
+  meter_.model().SetSets(
+      sim::MeterModel::ParseSets("7;2024/05/01 10:00:00;1;C;SLOW;40-100;61.0\n"));
+  PanelWindows& w = panel_->windows();
+  panel_->OpenPath(SLM_TEST_DATA_DIR "/plain_list.dlgr");
+  FileListReal* list = w.file_list_real();
+  list->findChild<QAction*>("Plot")->trigger();
+  list->Cmd01dB->click();
+  list->findChild<QAction*>("Assess")->trigger();
+  w.OpenLiveTimePlot(LiveSeries::kLevel);
+  w.OpenLiveHistogram(StatResolution::kTenth);
+  meter_.model().SetRun(false);
+  Seconds(*panel_, 1);
+  panel_->ToolbarClicked("Memory");
+  std::vector<QWidget*> windows = {panel_.get(),       list,
+                                   w.plot(),           w.histogram(),
+                                   w.assessment(),     w.real_time_graph(),
+                                   w.real_histogram(), panel_->logger().memory_window()};
+  for (const char* modal : {"Sampling", "RTC", ""}) {
+    for (QWidget* window : windows) {
+      ASSERT_NE(window, nullptr);
+      const std::string name = window->objectName().toStdString();
+      if (!window->isModal()) ASSERT_TRUE(ShowActive(*window));
+      QTest::keyClick(window, Qt::Key_F1);
+      ManualWindow* manual = w.manual();
+      ASSERT_NE(manual, nullptr) << name;
+      EXPECT_TRUE(manual->isVisible()) << name;
+      // Over a modal window, modal too, or it could not be scrolled.
+      EXPECT_EQ(manual->isModal(), window->isModal()) << name;
+      // Some 60 characters a line at least, and wholly on the screen.
+      EXPECT_GE(manual->width(), manual->fontMetrics().averageCharWidth() * 60) << name;
+      EXPECT_TRUE(manual->screen()->availableGeometry().contains(manual->frameGeometry())) << name;
+      manual->close();
+      if (window->isModal()) window->close();
+    }
+    // Then each modal window on its own.
+    if (*modal == '\0') break;
+    panel_->ToolbarClicked(modal);
+    windows = {QApplication::activeModalWidget()};
+  }
+  // Written for the person who measures: the windows, not the build.
+  const QString text = w.manual()->toPlainText();
+  EXPECT_TRUE(text.contains("Stop the recording and save it?"));
+  EXPECT_FALSE(text.contains("cmake", Qt::CaseInsensitive));
 }
 
 void Drop(QWidget& target, const QString& path) {
@@ -247,9 +335,11 @@ TEST_F(PanelKeyboard, RecordAndStopWithKeysAlone) {
   EXPECT_FALSE(Shown(*panel_, "PicSave"));
   ASSERT_TRUE(recorder_.recording());
 
-  // Ctrl+S again ends the recording into the chosen file.
+  // Ctrl+S again ends the recording into the chosen file, once confirmed.
   Seconds(*panel_, 5);
+  dialogs_.yes_no = {true};
   Press(Qt::Key_S, Qt::ControlModifier);
+  EXPECT_EQ(dialogs_.questions.size(), 1u);
   EXPECT_FALSE(recorder_.recording());
   EXPECT_EQ(dialogs_.notices.size(), 1u);
 }
@@ -440,13 +530,10 @@ TEST_F(PanelMenus, TheViewMenuAndTheChartOptionsFollowEachOther) {
   panel_->side->charts->SSOpt[1]->click();
   expect_shown(1, "SSOpt(1) clicked");
   Action(*panel_, "ViewSEL")->trigger();
-  expect_shown(2, "View > SEL");
   Action(*panel_, "ViewSEL")->trigger();
-  expect_shown(2, "View > SEL again");
-  Action(*panel_, "ViewSPL")->trigger();
-  expect_shown(0, "View > SPL");
-  panel_->side->charts->Choose(1);
-  expect_shown(1, "chosen by the program");
+  expect_shown(2, "View > SEL twice");
+  panel_->side->charts->Choose(0);
+  expect_shown(0, "chosen by the program");
 }
 
 TEST_F(PanelMenus, FullScreenFollowsTheWindow) {

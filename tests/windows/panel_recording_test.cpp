@@ -68,9 +68,18 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
   EXPECT_EQ(dialogs_.messages[0].text, "Recording Mode!\nPlease stop recording!");
   EXPECT_EQ(dialogs_.messages[0].icon, MessageIcon::kCritical);
 
+  // "Stop Recording" asks first: No, the default, keeps it running, and the
+  // samples go on while the question is open.
+  dialogs_.while_open = [this] { Seconds(2); };
+  panel_->ToolbarClicked("Save");
+  EXPECT_EQ(dialogs_.questions, std::vector<std::string>{kStopRecordingQuestion});
+  EXPECT_TRUE(recorder_.recording());
+  EXPECT_EQ(recorder_.total_samples(), 7u);
+  dialogs_.while_open = nullptr;
+  dialogs_.yes_no = {true};
   panel_->ToolbarClicked("Save");  // ends the recording, and says where it went
   ASSERT_EQ(dialogs_.notices.size(), 1u);
-  const std::string saved = "The recording was saved to \"" + path + "\": 5 samples.";
+  const std::string saved = "The recording was saved to \"" + path + "\": 7 samples.";
   EXPECT_EQ(dialogs_.notices[0].text, saved);
   EXPECT_EQ(Label("LblLastMessage"), saved);
   EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Save As");
@@ -84,7 +93,7 @@ TEST_F(PanelRecording, RecordThenSaveWritesTheFileAndItOpensAgain) {
   FileListReal* list = panel_->windows().file_list_real();
   ASSERT_NE(list, nullptr);
   EXPECT_EQ(list->windowTitle(), "walk.dlgr");
-  EXPECT_EQ(list->GridModel->rowCount(), 5);
+  EXPECT_EQ(list->GridModel->rowCount(), 7);
   const std::vector<std::string> lines = test::Lines(test::ReadBytes(path));
   const QLabel* boards[] = {list->BoardCA,      list->BoardSFI, list->BoardLevel, list->BoardMaxdB,
                             list->BoardMaxTime, list->BoardSEL, list->BoardLeq};
@@ -150,6 +159,7 @@ TEST_F(PanelTest, ARecordingHasEverySecondWhileDialogsAndLongJobsRun) {
   ASSERT_NE(panel->windows().histogram(), nullptr);
 
   const double seconds = meter_.elapsed() - started;
+  dialogs_.yes_no = {true};
   panel->ToolbarClicked("Save");
   const DataFile file = OpenDataFile(path);
   ASSERT_GE(static_cast<double>(file.list.size()), seconds - 2) << seconds << " s";
@@ -182,6 +192,7 @@ TEST_F(PanelRecording, AStopThatCannotWriteTheFileNamesIt) {
   StartRecording(dir_.File("gone/rec.dlgr"), 1);
   std::filesystem::remove(dir_.File("gone"));
   Seconds(3);
+  dialogs_.yes_no = {true};
   panel_->ToolbarClicked("Save");
   ASSERT_EQ(dialogs_.messages.size(), 1u);
   EXPECT_NE(dialogs_.messages[0].text.find(dir_.File("gone/rec.dlgr")), std::string::npos);

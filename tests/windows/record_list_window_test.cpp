@@ -60,6 +60,7 @@ TEST_F(ListWindows, EachKindShowsTheRecordsWithItsOwnButtonsAndLabels) {
   const RecordList set = test::SampleMemorySet();
   for (RecordListWindow* window : windows_) {
     SCOPED_TRACE(window->objectName().toStdString());
+    EXPECT_TRUE(window->LblSkipped->isHidden());  // nothing was skipped
     const QAbstractItemModel* model = window->GridN->model();
     ASSERT_EQ(model->rowCount(), 3);
     for (int row = 0; row < 3; ++row) {
