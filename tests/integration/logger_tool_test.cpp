@@ -192,16 +192,27 @@ TEST_F(LoggerTool, AnEraseTheMeterIgnoredIsNotSaidDone) {
   EXPECT_EQ(run.out, "");
 }
 
-// Never "No Data" when the meter announced sets, and nothing is erased on a
-// directory that did not read whole.
+// Never "No Data" when the meter announced sets, never a set made of the live
+// frames after a cut reply, and nothing is erased on a directory that did not
+// read whole.
 TEST_F(LoggerTool, AShortDirectoryIsSaidIncompleteAndErasesNothing) {
-  StartMeter(kSets, {"short-replies"});
-  const ToolRun memory = Tool("memory");
-  EXPECT_EQ(memory.exit_code, 1);
-  EXPECT_THAT(Lines(memory.err),
-              Contains("The meter's memory directory was incomplete: 0 of 2 sets arrived."));
-  EXPECT_THAT(Lines(memory.out), Not(Contains("No Data in Memory")));
-  const ToolRun erase = Tool("erase", {"--set", "2", "--yes"});
+  const struct {
+    const char* fault;  // the directory's 32 bytes cut at 16, 20 or 30
+    std::vector<std::string> listed;
+  } cases[] = {{"short-replies", {}},
+               {"short-replies:20", {}},
+               {"short-replies:30", {"1\t1\t2024/05/01  10:00:00\t7"}}};
+  for (const auto& c : cases) {
+    StartMeter(kSets, {c.fault});
+    const ToolRun memory = Tool("memory");
+    EXPECT_EQ(memory.exit_code, 1);
+    EXPECT_EQ(SetLines(memory.out), c.listed) << c.fault;
+    EXPECT_THAT(Lines(memory.err),
+                Contains("The meter's memory directory was incomplete: " +
+                         std::to_string(c.listed.size()) + " of 2 sets arrived."));
+    EXPECT_THAT(Lines(memory.out), Not(Contains("No Data in Memory")));
+  }
+  const ToolRun erase = Tool("erase", {"--set", "1", "--yes"});
   EXPECT_EQ(erase.exit_code, 1);
   EXPECT_THAT(Lines(erase.err), Contains("Nothing was erased."));
   EXPECT_EQ(Logged('P'), 0);

@@ -50,18 +50,26 @@ TEST_F(MeterLoggerTest, DirectoryListsTheStoredSetsAfterALiveFrameUnderWay) {
   EXPECT_TRUE(ReadMemoryDirectory(link_).sets.empty());
 }
 
+// The 52 bytes of four entries cut short, and the live frames after them: only
+// entries whose bytes all came before the frames are listed.
 TEST_F(MeterLoggerTest, AShortDirectoryIsReadTwiceThenSaidIncomplete) {
-  meter_.model().faults().short_replies = true;  // 52 bytes stop after 26
   meter_.model().SetSets(
       sim::MeterModel::ParseSets(std::string(kSets) + "8;2024/05/04 12:00:00;1;A;FAST;30-90;\n"));
-  const double start = meter_.elapsed();
-  const MemoryDirectory directory = ReadMemoryDirectory(link_);
-  EXPECT_EQ(Count("N"), 2);
-  // One whole entry, and none made of the live frames after them.
-  ASSERT_EQ(directory.sets.size(), 1u);
-  EXPECT_EQ(directory.sets[0].number, 1);
-  EXPECT_EQ(directory.problem, "The meter's memory directory was incomplete: 1 of 4 sets arrived.");
-  EXPECT_LT(meter_.elapsed() - start, 2 * (kReplySilence + 0.5));
+  for (const auto& [cut, listed] : {std::pair{-1, 1u}, {20, 0u}, {30, 1u}}) {
+    meter_.model().faults().short_replies = cut < 0;
+    meter_.model().faults().reply_cut = cut;
+    const double start = meter_.elapsed();
+    const int asked = Count("N");
+    const MemoryDirectory directory = ReadMemoryDirectory(link_);
+    EXPECT_EQ(Count("N") - asked, 2);
+    ASSERT_EQ(directory.sets.size(), listed) << cut;
+    if (listed > 0) {
+      EXPECT_EQ(directory.sets[0].start, "2024/05/01  10:00:00");
+    }
+    EXPECT_EQ(directory.problem, "The meter's memory directory was incomplete: " +
+                                     std::to_string(listed) + " of 4 sets arrived.");
+    EXPECT_LT(meter_.elapsed() - start, 2 * (kReplySilence + 0.5));
+  }
 }
 
 // The tail of a longer reply, paced in bursts, must not start the reply read
