@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -238,10 +239,20 @@ int RunDownload(const std::vector<std::string>& args) {
 }
 
 int RunErase(const std::vector<std::string>& args) {
-  const Options options(args, {"--port", "--set"}, {"--all", "--yes"});
+  const Options options(args, {"--port", "--set", "--start"}, {"--all", "--yes"});
   const bool all = options.Has("--all");
   if (all == options.Has("--set")) throw std::runtime_error("erase takes --set P or --all");
   const int position = all ? 0 : SetPosition(options);
+  std::optional<std::int64_t> start;
+  if (options.Has("--start")) {
+    if (all) throw std::runtime_error("--start goes with --set P, not with --all");
+    start = SetStartTime(options.Get("--start"));
+    if (!start) {
+      throw std::runtime_error(
+          "--start takes the set's start as memory lists it (\"2024/05/01 10:00:00\"), not \"" +
+          options.Get("--start") + "\"");
+    }
+  }
   const std::string what =
       all ? "every set in the meter's memory" : "the set at position " + std::to_string(position);
   if (!options.Has("--yes")) {
@@ -249,6 +260,7 @@ int RunErase(const std::vector<std::string>& args) {
                  what.c_str());
     return 2;
   }
+  const std::string port = options.Get("--port");
   return WithMeter(options, [&](MeterLink& link) {
     const std::optional<MemoryDirectory> directory = WholeDirectory(link, "Nothing was erased.");
     if (!directory) return 1;
@@ -256,11 +268,31 @@ int RunErase(const std::vector<std::string>& args) {
       std::printf("%s: nothing was erased.\n", kNoDataInMemory);
       return 0;
     }
-    if (!all && !SetAt(*directory, position)) return 1;
+    const std::optional<MemorySet> set = all ? std::nullopt : SetAt(*directory, position);
+    if (!all && !set) return 1;
+    // The positions move up when a set goes: --start makes sure that the set
+    // at this position is still the one the user means.
+    if (start) {
+      if (const std::string other = OtherSetAtPosition(*directory, position, *start);
+          !other.empty()) {
+        std::fprintf(stderr, "%s\n", other.c_str());
+        return 1;
+      }
+    }
     // Neither erase command gets a reply: the directory read afterwards says
     // what is really gone.
     const EraseResult result = EraseAndConfirm(link, *directory, position);
     std::fprintf(result.confirmed ? stdout : stderr, "%s\n", result.message.c_str());
+    if (result.unknown) {
+      std::fprintf(stderr, "Before you try again, list the memory:\n  slmtool memory --port %s\n",
+                   port.c_str());
+      if (set) {
+        std::fprintf(stderr,
+                     "then erase the set by the position it lists and its start:\n  slmtool "
+                     "erase --port %s --set P --start \"%s\" --yes\n",
+                     port.c_str(), set->start.c_str());
+      }
+    }
     return result.confirmed ? 0 : 1;
   });
 }

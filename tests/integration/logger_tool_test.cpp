@@ -170,7 +170,7 @@ TEST_F(LoggerTool, EraseTakesOneSetOnlyWhenConfirmedAndThePositionsMoveUp) {
   EXPECT_NE(refused.err.find("position 1"), std::string::npos) << refused.err;
   EXPECT_EQ(Logged('P'), 0);
 
-  const ToolRun erased = Tool("erase", {"--set", "1", "--yes"});
+  const ToolRun erased = Tool("erase", {"--set", "1", "--start", "2024/05/01 10:00:00", "--yes"});
   ASSERT_EQ(erased.exit_code, 0) << erased.err;
   EXPECT_EQ(
       erased.out.rfind("Erased set 1 (position 1, started 2024/05/01  10:00:00, 7 records)", 0), 0u)
@@ -190,6 +190,26 @@ TEST_F(LoggerTool, AnEraseTheMeterIgnoredIsNotSaidDone) {
   EXPECT_EQ(run.exit_code, 1);
   EXPECT_THAT(Lines(run.err), Contains("Set 7 was not erased: the meter still lists it."));
   EXPECT_EQ(run.out, "");
+}
+
+// A meter that froze after "P" may have erased the set without saying so:
+// the user is told to list the memory first, and a retry by position and start
+// erases nothing when another set has moved up into that position.
+TEST_F(LoggerTool, AnUnconfirmedEraseIsRetriedSafelyByPositionAndStart) {
+  StartMeter(kSets, {"freeze-after:P:8"});
+  const ToolRun frozen = Tool("erase", {"--set", "1", "--yes"});
+  EXPECT_EQ(frozen.exit_code, 1);
+  EXPECT_THAT(Lines(frozen.err), Contains("  slmtool memory --port " + meter_->device()));
+  ASSERT_TRUE(meter_->ReadUntil(
+      [&] { return meter_->err().find("The meter is back.") != std::string::npos; }, 30));
+  const ToolRun retry = Tool("erase", {"--set", "1", "--start", "2024/05/01 10:00:00", "--yes"});
+  EXPECT_EQ(retry.exit_code, 1);
+  EXPECT_EQ(retry.err.rfind("The set at position 1 is set 7, started 2024/05/02  11:30:00, not the "
+                            "set that started 2024/05/01 10:00:00: nothing was erased.",
+                            0),
+            0u)
+      << retry.err;
+  EXPECT_EQ(Logged('P'), 1);
 }
 
 // Never "No Data" when the meter announced sets, never a set made of the live
