@@ -1,8 +1,6 @@
 // The meter's data logger from a shell: its memory, the download of a stored
 // set, erasing, the logger's sampling time and the meter's clock.
-#include <atomic>
 #include <chrono>
-#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <functional>
@@ -22,6 +20,7 @@
 #include "link/meter.h"
 #include "logger/meter_logger.h"
 #include "panel/reading.h"
+#include "platform/stop_signals.h"
 
 namespace slm::tool {
 
@@ -40,9 +39,14 @@ constexpr double kFrameSearch = 1.0;
 constexpr auto kProgressEvery = std::chrono::milliseconds(250);
 
 // Opens the port of --port and runs `work` on it. A meter that does not answer
-// makes the command print why and return 1.
-int WithMeter(const Options& options, const std::function<int(MeterLink&)>& work) {
+// makes the command print why and return 1. With `on_stop`, a stop signal
+// (SIGINT, SIGTERM, SIGHUP) calls it from the event loop that the meter's
+// waits run, instead of ending the command.
+int WithMeter(const Options& options, const std::function<void()>& on_stop,
+              const std::function<int(MeterLink&)>& work) {
   ToolApplication app;
+  std::optional<StopSignals> stop_signals;
+  if (on_stop) stop_signals.emplace([on_stop](int) { on_stop(); });
   ToolLink tool(options.Get("--port"));
   if (int rc = tool.OpenOrExplain(); rc != 0) return rc;
   try {
@@ -54,6 +58,10 @@ int WithMeter(const Options& options, const std::function<int(MeterLink&)>& work
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }
+}
+
+int WithMeter(const Options& options, const std::function<int(MeterLink&)>& work) {
+  return WithMeter(options, {}, work);
 }
 
 // The set position of --set: 1 or more.
@@ -68,10 +76,6 @@ int SetPosition(const Options& options) {
   }
   return static_cast<int>(*value);
 }
-
-// Set by SIGINT and SIGTERM: a download ends at once and keeps what arrived.
-std::atomic<bool> g_interrupted{false};
-void OnInterrupt(int) { g_interrupted = true; }
 
 // The newest live frame among what the meter sends for up to a second,
 // passing over noise between frames; nothing when none came.
@@ -201,11 +205,11 @@ int RunDownload(const std::vector<std::string>& args) {
   const int step = static_cast<int>(options.Whole("--step", 1, kLowestStep, kHighestStep));
   const std::string output = options.Get("--output");
   if (options.Has("--output") && output.empty()) throw std::runtime_error("-o needs a FILE");
-  // Set before anything starts, so that a stop signal never kills the tool
-  // half-way: the download ends and what arrived is kept.
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
-  return WithMeter(options, [&](MeterLink& link) {
+  // A stop signal never kills the tool half-way: the download ends at once
+  // and what arrived is kept.
+  bool stopped = false;
+  const auto stop = [&] { stopped = true; };
+  return WithMeter(options, stop, [&](MeterLink& link) {
     if (SaidMeasuring(link)) return 1;
     const std::optional<MemoryDirectory> directory =
         WholeDirectory(link, "Nothing was downloaded.");
@@ -214,7 +218,7 @@ int RunDownload(const std::vector<std::string>& args) {
     if (!set) return 1;
     DownloadHooks hooks;
     hooks.progress = ProgressOnStderr();
-    hooks.stop_requested = [] { return g_interrupted.load(); };
+    hooks.stop_requested = [&] { return stopped; };
     const SetReply reply = DownloadSet(link, set->number, set->records, hooks);
     const DownloadedSet downloaded = DecodeSetReply(reply.bytes, set->records, step);
     PrintList(downloaded.list);
