@@ -272,8 +272,6 @@ int RunErase(const std::vector<std::string>& args) {
       std::printf("%s: nothing was erased.\n", kNoDataInMemory);
       return 0;
     }
-    const std::optional<MemorySet> set = all ? std::nullopt : SetAt(*directory, position);
-    if (!all && !set) return 1;
     // The positions move up when a set goes: --start makes sure that the set
     // at this position is still the one the user means.
     if (start) {
@@ -283,6 +281,8 @@ int RunErase(const std::vector<std::string>& args) {
         return 1;
       }
     }
+    const std::optional<MemorySet> set = all ? std::nullopt : SetAt(*directory, position);
+    if (!all && !set) return 1;
     // Neither erase command gets a reply: the directory read afterwards says
     // what is really gone.
     const EraseResult result = EraseAndConfirm(link, *directory, position);
