@@ -129,8 +129,10 @@ int RunEmulate(const std::vector<std::string>& args) {
     } else if (parts[0] == "garbage") {
       model.faults().garbage_between =
           parts.size() > 1 ? static_cast<int>(NumberPart(parts[1], "--fault")) : 7;
-    } else if (parts[0] == "short-replies") {
+    } else if (parts[0] == "short-replies" && parts.size() == 1) {
       model.faults().short_replies = true;
+    } else if (parts[0] == "short-replies" && parts.size() == 2) {
+      model.faults().reply_cut = WholePart(parts[1], fault, 0);
     } else if (parts[0] == "no-ack") {
       model.faults().no_ack = true;
     } else if (parts[0] == "longer") {
@@ -148,6 +150,10 @@ int RunEmulate(const std::vector<std::string>& args) {
       model.faults().slow_start = NumberPart(parts[1], "--fault");
     } else if (parts[0] == "vanish" && parts.size() == 2) {
       model.faults().vanish_after = WholePart(parts[1], fault, 0);
+    } else if (parts[0] == "freeze-after" && (parts.size() == 2 || parts.size() == 3) &&
+               !parts[1].empty()) {
+      model.faults().freeze_after = parts[1];
+      if (parts.size() == 3) model.faults().freeze_seconds = NumberPart(parts[2], "--fault");
     } else {
       throw std::runtime_error("unknown --fault " + fault);
     }
@@ -170,12 +176,18 @@ int RunEmulate(const std::vector<std::string>& args) {
   std::signal(SIGHUP, OnSignal);
 #endif
   const bool always_silent = model.faults().silent;
+  bool frozen = false;
   bridge.Serve(
       g_stop,
       [&](const sim::Bytes& command) {
         if (log.is_open()) log << Hex(command) << std::endl;
       },
       [&](double now) {
+        // A frozen meter is said on stderr when it freezes and when it is back.
+        if (model.Frozen(now) != frozen) {
+          frozen = !frozen;
+          std::fprintf(stderr, frozen ? "The meter froze.\n" : "The meter is back.\n");
+        }
         if (silences.empty()) return;
         bool silent = always_silent;
         for (const Silence& s : silences) {

@@ -1,8 +1,7 @@
 // The meter's data logger from a shell: its memory, the download of a stored
 // set, erasing, the logger's sampling time and the meter's clock.
-#include <atomic>
 #include <chrono>
-#include <csignal>
+#include <cstdint>
 #include <cstdio>
 #include <functional>
 #include <memory>
@@ -21,6 +20,7 @@
 #include "link/meter.h"
 #include "logger/meter_logger.h"
 #include "panel/reading.h"
+#include "platform/stop_signals.h"
 
 namespace slm::tool {
 
@@ -39,9 +39,14 @@ constexpr double kFrameSearch = 1.0;
 constexpr auto kProgressEvery = std::chrono::milliseconds(250);
 
 // Opens the port of --port and runs `work` on it. A meter that does not answer
-// makes the command print why and return 1.
-int WithMeter(const Options& options, const std::function<int(MeterLink&)>& work) {
+// makes the command print why and return 1. With `on_stop`, a stop signal
+// (SIGINT, SIGTERM, SIGHUP) calls it from the event loop that the meter's
+// waits run, instead of ending the command.
+int WithMeter(const Options& options, const std::function<void()>& on_stop,
+              const std::function<int(MeterLink&)>& work) {
   ToolApplication app;
+  std::optional<StopSignals> stop_signals;
+  if (on_stop) stop_signals.emplace([on_stop](int) { on_stop(); });
   ToolLink tool(options.Get("--port"));
   if (int rc = tool.OpenOrExplain(); rc != 0) return rc;
   try {
@@ -53,6 +58,10 @@ int WithMeter(const Options& options, const std::function<int(MeterLink&)>& work
     std::fprintf(stderr, "%s\n", e.what());
     return 1;
   }
+}
+
+int WithMeter(const Options& options, const std::function<int(MeterLink&)>& work) {
+  return WithMeter(options, {}, work);
 }
 
 // The set position of --set: 1 or more.
@@ -67,10 +76,6 @@ int SetPosition(const Options& options) {
   }
   return static_cast<int>(*value);
 }
-
-// Set by SIGINT and SIGTERM: a download ends at once and keeps what arrived.
-std::atomic<bool> g_interrupted{false};
-void OnInterrupt(int) { g_interrupted = true; }
 
 // The newest live frame among what the meter sends for up to a second,
 // passing over noise between frames; nothing when none came.
@@ -200,11 +205,11 @@ int RunDownload(const std::vector<std::string>& args) {
   const int step = static_cast<int>(options.Whole("--step", 1, kLowestStep, kHighestStep));
   const std::string output = options.Get("--output");
   if (options.Has("--output") && output.empty()) throw std::runtime_error("-o needs a FILE");
-  // Set before anything starts, so that a stop signal never kills the tool
-  // half-way: the download ends and what arrived is kept.
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
-  return WithMeter(options, [&](MeterLink& link) {
+  // A stop signal never kills the tool half-way: the download ends at once
+  // and what arrived is kept.
+  bool stopped = false;
+  const auto stop = [&] { stopped = true; };
+  return WithMeter(options, stop, [&](MeterLink& link) {
     if (SaidMeasuring(link)) return 1;
     const std::optional<MemoryDirectory> directory =
         WholeDirectory(link, "Nothing was downloaded.");
@@ -213,7 +218,7 @@ int RunDownload(const std::vector<std::string>& args) {
     if (!set) return 1;
     DownloadHooks hooks;
     hooks.progress = ProgressOnStderr();
-    hooks.stop_requested = [] { return g_interrupted.load(); };
+    hooks.stop_requested = [&] { return stopped; };
     const SetReply reply = DownloadSet(link, set->number, set->records, hooks);
     const DownloadedSet downloaded = DecodeSetReply(reply.bytes, set->records, step);
     PrintList(downloaded.list);
@@ -238,10 +243,20 @@ int RunDownload(const std::vector<std::string>& args) {
 }
 
 int RunErase(const std::vector<std::string>& args) {
-  const Options options(args, {"--port", "--set"}, {"--all", "--yes"});
+  const Options options(args, {"--port", "--set", "--start"}, {"--all", "--yes"});
   const bool all = options.Has("--all");
   if (all == options.Has("--set")) throw std::runtime_error("erase takes --set P or --all");
   const int position = all ? 0 : SetPosition(options);
+  std::optional<std::int64_t> start;
+  if (options.Has("--start")) {
+    if (all) throw std::runtime_error("--start goes with --set P, not with --all");
+    start = SetStartTime(options.Get("--start"));
+    if (!start) {
+      throw std::runtime_error(
+          "--start takes the set's start as memory lists it (\"2024/05/01 10:00:00\"), not \"" +
+          options.Get("--start") + "\"");
+    }
+  }
   const std::string what =
       all ? "every set in the meter's memory" : "the set at position " + std::to_string(position);
   if (!options.Has("--yes")) {
@@ -249,6 +264,7 @@ int RunErase(const std::vector<std::string>& args) {
                  what.c_str());
     return 2;
   }
+  const std::string port = options.Get("--port");
   return WithMeter(options, [&](MeterLink& link) {
     const std::optional<MemoryDirectory> directory = WholeDirectory(link, "Nothing was erased.");
     if (!directory) return 1;
@@ -256,11 +272,31 @@ int RunErase(const std::vector<std::string>& args) {
       std::printf("%s: nothing was erased.\n", kNoDataInMemory);
       return 0;
     }
-    if (!all && !SetAt(*directory, position)) return 1;
+    // The positions move up when a set goes: --start makes sure that the set
+    // at this position is still the one the user means.
+    if (start) {
+      if (const std::string other = OtherSetAtPosition(*directory, position, *start);
+          !other.empty()) {
+        std::fprintf(stderr, "%s\n", other.c_str());
+        return 1;
+      }
+    }
+    const std::optional<MemorySet> set = all ? std::nullopt : SetAt(*directory, position);
+    if (!all && !set) return 1;
     // Neither erase command gets a reply: the directory read afterwards says
     // what is really gone.
     const EraseResult result = EraseAndConfirm(link, *directory, position);
     std::fprintf(result.confirmed ? stdout : stderr, "%s\n", result.message.c_str());
+    if (result.unknown) {
+      std::fprintf(stderr, "Before you try again, list the memory:\n  slmtool memory --port %s\n",
+                   port.c_str());
+      if (set) {
+        std::fprintf(stderr,
+                     "then erase the set by the position it lists and its start:\n  slmtool "
+                     "erase --port %s --set P --start \"%s\" --yes\n",
+                     port.c_str(), set->start.c_str());
+      }
+    }
     return result.confirmed ? 0 : 1;
   });
 }

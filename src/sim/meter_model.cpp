@@ -101,6 +101,7 @@ struct MeterModel::Impl {
   void SendReply(Bytes reply, double t) {
     if (faults.garbage_replies) reply = RandomBytes(reply.size());
     if (faults.short_replies) reply.resize(reply.size() / 2);
+    if (faults.reply_cut >= 0) reply.resize(std::min(reply.size(), size_t(faults.reply_cut)));
     reply += RandomBytes(static_cast<size_t>(std::max(faults.trailing_bytes, 0)));
     double ready = t + std::max(faults.slow_start, 0.0);
     for (size_t i = 0; i < reply.size(); ++i) {
@@ -237,7 +238,14 @@ struct MeterModel::Impl {
       end = line_free;
     }
     quiet_until = std::max(quiet_until, end + options.quiet_after_reply);
+    if (faults.freeze_after.find(complete[0]) != std::string::npos) {
+      frozen_from = t;
+      frozen_until = faults.freeze_seconds < 0 ? kInfinity : end + faults.freeze_seconds;
+      quiet_until = std::max(quiet_until, frozen_until);
+    }
   }
+
+  bool FrozenAt(double t) const { return t >= frozen_from && t < frozen_until; }
 
   MeterOptions options;
   std::mt19937 rng;
@@ -267,6 +275,8 @@ struct MeterModel::Impl {
   double line_free = 0;
   double next_frame = 0;
   double quiet_until = -kInfinity;
+  double frozen_from = kInfinity;   // the meter hears and sends nothing from ...
+  double frozen_until = kInfinity;  // ... until
 };
 
 MeterModel::MeterModel(MeterOptions options) : impl_(std::make_shared<Impl>(options)) {}
@@ -275,7 +285,7 @@ void MeterModel::Receive(const Bytes& bytes, double t) {
   if (Vanished(t)) return;
   impl_->Advance(t);
   impl_->received += bytes;
-  if (impl_->faults.silent) return;
+  if (impl_->faults.silent || impl_->FrozenAt(t)) return;
   for (char c : bytes) impl_->Feed(c, t);
 }
 
@@ -374,6 +384,7 @@ MeterTime MeterModel::ClockAt(double t) const { return impl_->logger.ClockAt(t);
 
 Faults& MeterModel::faults() { return impl_->faults; }
 bool MeterModel::Vanished(double t) const { return t >= impl_->vanish_at - kTimeSlack; }
+bool MeterModel::Frozen(double t) const { return impl_->FrozenAt(t); }
 const std::vector<Bytes>& MeterModel::received_commands() const { return impl_->commands; }
 const Bytes& MeterModel::received_bytes() const { return impl_->received; }
 

@@ -76,7 +76,8 @@ struct MeterOptions {
 struct Faults {
   bool silent = false;           // sends nothing at all, answers nothing
   int garbage_between = 0;       // this many random bytes between live frames
-  bool short_replies = false;    // replies stop after half their length
+  bool short_replies = false;    // replies stop after half their length ...
+  int reply_cut = -1;            // ... or after this many bytes (below 0 never)
   bool no_ack = false;           // "A" gets no acknowledgement
   int trailing_bytes = 0;        // replies go on with this many random bytes
   bool garbage_replies = false;  // replies are random bytes of their length
@@ -88,6 +89,11 @@ struct Faults {
   // The port vanishes (nothing is sent or received any more) once this many
   // bytes of replies have left; below 0 never.
   long vanish_after = -1;
+  // After carrying out a command that starts with one of these letters (and
+  // sending its reply) the meter freezes: it sends nothing and hears nothing
+  // for `freeze_seconds`, for good when that is below 0.
+  std::string freeze_after;
+  double freeze_seconds = -1;
 };
 
 class MeterModel {
@@ -145,6 +151,8 @@ class MeterModel {
   Faults& faults();
   // True once the port vanished (Faults::vanish_after) by time `t`.
   bool Vanished(double t) const;
+  // True while the meter is frozen (Faults::freeze_after) at time `t`.
+  bool Frozen(double t) const;
 
   // Every complete command the meter has received, in order, as written.
   const std::vector<Bytes>& received_commands() const;

@@ -32,6 +32,8 @@ inline constexpr const char* kIntervalTitle = "Input Interval Time";
 inline constexpr const char* kPeriodWhileRecording =
     "The PC's sampling period cannot change while a recording runs: its file holds one "
     "period. Stop the recording first.";
+inline constexpr const char* kListBeforeRetry =
+    "Before you try again, list the meter's memory with \"Memory\".";
 
 // "mmddhhnnss-incomplete.dlgr" in `folder`: where a stopped download goes.
 std::string StoppedDownloadName(const std::string& folder, const DateTime& now) {
@@ -230,10 +232,12 @@ void LoggerCommands::EraseChosen(int index) {
   AppTimers::Pause pause(timers_);
   EraseResult result;
   try {
-    result = EraseAndConfirm(session_.link(), erase_directory_, position);
+    // Only the set the user chose goes, wherever it is by now.
+    result = EraseShownSet(session_.link(), erase_directory_, position);
   } catch (const LinkError& e) {
     result.message = e.what();
   }
+  if (result.unknown) result.message += "\n" + std::string(kListBeforeRetry);
   erase_directory_ = {};
   if (result.confirmed) {
     panel_.note(result.message);

@@ -23,6 +23,7 @@ using test::Lines;
 using test::ToolRun;
 using ::testing::Contains;
 using ::testing::Not;
+using ::testing::StartsWith;
 
 constexpr const char* kMeasuring =
     "The meter is measuring. Stop it with \"Run Pause Stop\" to read its memory.";
@@ -170,7 +171,7 @@ TEST_F(LoggerTool, EraseTakesOneSetOnlyWhenConfirmedAndThePositionsMoveUp) {
   EXPECT_NE(refused.err.find("position 1"), std::string::npos) << refused.err;
   EXPECT_EQ(Logged('P'), 0);
 
-  const ToolRun erased = Tool("erase", {"--set", "1", "--yes"});
+  const ToolRun erased = Tool("erase", {"--set", "1", "--start", "2024/05/01 10:00:00", "--yes"});
   ASSERT_EQ(erased.exit_code, 0) << erased.err;
   EXPECT_EQ(
       erased.out.rfind("Erased set 1 (position 1, started 2024/05/01  10:00:00, 7 records)", 0), 0u)
@@ -192,16 +193,45 @@ TEST_F(LoggerTool, AnEraseTheMeterIgnoredIsNotSaidDone) {
   EXPECT_EQ(run.out, "");
 }
 
-// Never "No Data" when the meter announced sets, and nothing is erased on a
-// directory that did not read whole.
+// A meter that froze after "P" may have erased the set without saying so:
+// the user is told to list the memory first, and a retry by position and start
+// erases nothing when another set has moved up into that position.
+TEST_F(LoggerTool, AnUnconfirmedEraseIsRetriedSafelyByPositionAndStart) {
+  StartMeter(kSets, {"freeze-after:P:8"});
+  const ToolRun frozen = Tool("erase", {"--set", "1", "--yes"});
+  EXPECT_EQ(frozen.exit_code, 1);
+  EXPECT_THAT(Lines(frozen.err), Contains("  slmtool memory --port " + meter_->device()));
+  ASSERT_TRUE(meter_->ReadUntil(
+      [&] { return meter_->err().find("The meter is back.") != std::string::npos; }, 30));
+  const ToolRun retry = Tool("erase", {"--set", "1", "--start", "2024/05/01 10:00:00", "--yes"});
+  EXPECT_EQ(retry.exit_code, 1);
+  EXPECT_THAT(retry.err, StartsWith("The set at position 1 is set 7, started 2024/05/02  "
+                                    "11:30:00, not the set that started 2024/05/01 10:00:00: "
+                                    "nothing was erased."));
+  EXPECT_EQ(Logged('P'), 1);
+}
+
+// Never "No Data" when the meter announced sets, never a set made of the live
+// frames after a cut reply, and nothing is erased on a directory that did not
+// read whole.
 TEST_F(LoggerTool, AShortDirectoryIsSaidIncompleteAndErasesNothing) {
-  StartMeter(kSets, {"short-replies"});
-  const ToolRun memory = Tool("memory");
-  EXPECT_EQ(memory.exit_code, 1);
-  EXPECT_THAT(Lines(memory.err),
-              Contains("The meter's memory directory was incomplete: 0 of 2 sets arrived."));
-  EXPECT_THAT(Lines(memory.out), Not(Contains("No Data in Memory")));
-  const ToolRun erase = Tool("erase", {"--set", "2", "--yes"});
+  const struct {
+    const char* fault;  // the directory's 32 bytes cut at 16, 20 or 30
+    std::vector<std::string> listed;
+  } cases[] = {{"short-replies", {}},
+               {"short-replies:20", {}},
+               {"short-replies:30", {"1\t1\t2024/05/01  10:00:00\t7"}}};
+  for (const auto& c : cases) {
+    StartMeter(kSets, {c.fault});
+    const ToolRun memory = Tool("memory");
+    EXPECT_EQ(memory.exit_code, 1);
+    EXPECT_EQ(SetLines(memory.out), c.listed) << c.fault;
+    EXPECT_THAT(Lines(memory.err),
+                Contains("The meter's memory directory was incomplete: " +
+                         std::to_string(c.listed.size()) + " of 2 sets arrived."));
+    EXPECT_THAT(Lines(memory.out), Not(Contains("No Data in Memory")));
+  }
+  const ToolRun erase = Tool("erase", {"--set", "1", "--yes"});
   EXPECT_EQ(erase.exit_code, 1);
   EXPECT_THAT(Lines(erase.err), Contains("Nothing was erased."));
   EXPECT_EQ(Logged('P'), 0);
@@ -216,22 +246,24 @@ TEST_F(LoggerTool, TheMemoryOfAMeasuringMeterIsNotRead) {
   EXPECT_EQ(Logged('N'), 0);
 }
 
-// SIGINT and SIGTERM end a download at once and keep what arrived.
+// A stop signal (Ctrl+C, a closed terminal) ends a download at once and keeps
+// what arrived.
 TEST_F(LoggerTool, AStopSignalEndsADownloadAndKeepsWhatArrived) {
-  StartMeter(LongSet(3, "2024/05/01 10:00:00", 2000));
-  const std::string out = dir_.File("part.csv");
-  test::Child tool(SLMTOOL_PATH, {"download", "--port", meter_->device(), "--set", "1", "-o", out});
-  ASSERT_TRUE(
-      tool.ReadUntil([&] { return tool.err().find("% Completed") != std::string::npos; }, 10))
-      << tool.err();
-  const auto signalled = std::chrono::steady_clock::now();
-  tool.Signal(SIGINT);
-  EXPECT_EQ(tool.Wait(5), 1);
-  EXPECT_LT(std::chrono::steady_clock::now() - signalled, std::chrono::seconds(2));
-  EXPECT_NE(tool.err().find("The download was stopped: "), std::string::npos) << tool.err();
-  const std::string file = test::ReadBytes(out);
-  EXPECT_EQ(file.rfind("Data Logger 2  incomplete: ", 0), 0u) << file.substr(0, 80);
-  EXPECT_NE(file.find(" of 2000 records\r\n"), std::string::npos) << file.substr(0, 80);
+  for (const int signal : {SIGINT, SIGHUP}) {
+    StartMeter(LongSet(3, "2024/05/01 10:00:00", 2000));
+    const std::string out = dir_.File("part" + std::to_string(signal) + ".csv");
+    test::Child tool(SLMTOOL_PATH,
+                     {"download", "--port", meter_->device(), "--set", "1", "-o", out});
+    ASSERT_TRUE(
+        tool.ReadUntil([&] { return tool.err().find("% Completed") != std::string::npos; }, 10))
+        << tool.err();
+    tool.Signal(signal);
+    EXPECT_EQ(tool.Wait(5), 1) << signal;
+    EXPECT_NE(tool.err().find("The download was stopped: "), std::string::npos) << tool.err();
+    const std::string file = test::ReadBytes(out);
+    EXPECT_EQ(file.rfind("Data Logger 2  incomplete: ", 0), 0u) << file.substr(0, 80);
+    EXPECT_NE(file.find(" of 2000 records\r\n"), std::string::npos) << file.substr(0, 80);
+  }
 }
 
 TEST_F(LoggerTool, SamplingTimeAndClockSetAreTheOnesReadBack) {

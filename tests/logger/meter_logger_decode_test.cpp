@@ -114,6 +114,28 @@ TEST(DecodeMemoryDirectory, AReplyThatIsNoWholeValidDirectoryIsSaid) {
   }
 }
 
+// A retry names the set it means by its start beside its position: another
+// set at that position is named with it, and where the one meant is now.
+TEST(OtherSetAtPosition, NamesBothWhenTheSetThereStartedAtAnotherTime) {
+  const MemoryDirectory directory = DecodeMemoryDirectory(
+      sim::DirectoryReply(sim::MeterModel::ParseSets("7;2024/05/01 10:00:00;1;A;FAST;30-90;\n"
+                                                     "9;2024/05/02 11:30:00;1;A;FAST;30-90;\n"),
+                          8000));
+  const std::optional<std::int64_t> may = SetStartTime("2024/05/01  10:00:00"),
+                                    june = SetStartTime("2024/06/01 10:00:00");
+  ASSERT_TRUE(may && june);
+  EXPECT_EQ(SetStartTime("2024/05/01 10:00:00"), may);
+  EXPECT_EQ(SetStartTime("2024/05/01"), std::nullopt);
+  EXPECT_EQ(OtherSetAtPosition(directory, 1, *may), "");
+  EXPECT_EQ(OtherSetAtPosition(directory, 2, *may),
+            "The set at position 2 is set 9, started 2024/05/02  11:30:00, not the set that "
+            "started 2024/05/01 10:00:00: nothing was erased. That set is at position 1 now.");
+  EXPECT_EQ(OtherSetAtPosition(directory, 3, *june),
+            "There is no set at position 3, not the set that started 2024/06/01 10:00:00: "
+            "nothing was erased. No set in the meter's memory started then: it may be gone "
+            "already.");
+}
+
 TEST(LoggerTexts, Table) {
   EXPECT_EQ(MegabytesText(8000), "8.0");
   EXPECT_EQ(MegabytesText(0), "0.0");

@@ -50,18 +50,26 @@ TEST_F(MeterLoggerTest, DirectoryListsTheStoredSetsAfterALiveFrameUnderWay) {
   EXPECT_TRUE(ReadMemoryDirectory(link_).sets.empty());
 }
 
+// The 52 bytes of four entries cut short, and the live frames after them: only
+// entries whose bytes all came before the frames are listed.
 TEST_F(MeterLoggerTest, AShortDirectoryIsReadTwiceThenSaidIncomplete) {
-  meter_.model().faults().short_replies = true;  // 52 bytes stop after 26
   meter_.model().SetSets(
       sim::MeterModel::ParseSets(std::string(kSets) + "8;2024/05/04 12:00:00;1;A;FAST;30-90;\n"));
-  const double start = meter_.elapsed();
-  const MemoryDirectory directory = ReadMemoryDirectory(link_);
-  EXPECT_EQ(Count("N"), 2);
-  // One whole entry, and none made of the live frames after them.
-  ASSERT_EQ(directory.sets.size(), 1u);
-  EXPECT_EQ(directory.sets[0].number, 1);
-  EXPECT_EQ(directory.problem, "The meter's memory directory was incomplete: 1 of 4 sets arrived.");
-  EXPECT_LT(meter_.elapsed() - start, 2 * (kReplySilence + 0.5));
+  for (const auto& [cut, listed] : {std::pair{-1, 1u}, {20, 0u}, {30, 1u}}) {
+    meter_.model().faults().short_replies = cut < 0;
+    meter_.model().faults().reply_cut = cut;
+    const double start = meter_.elapsed();
+    const int asked = Count("N");
+    const MemoryDirectory directory = ReadMemoryDirectory(link_);
+    EXPECT_EQ(Count("N") - asked, 2);
+    ASSERT_EQ(directory.sets.size(), listed) << cut;
+    if (listed > 0) {
+      EXPECT_EQ(directory.sets[0].start, "2024/05/01  10:00:00");
+    }
+    EXPECT_EQ(directory.problem, "The meter's memory directory was incomplete: " +
+                                     std::to_string(listed) + " of 4 sets arrived.");
+    EXPECT_LT(meter_.elapsed() - start, 2 * (kReplySilence + 0.5));
+  }
 }
 
 // The tail of a longer reply, paced in bursts, must not start the reply read
@@ -166,32 +174,51 @@ TEST_F(MeterLoggerTest, ATenThousandRecordSetFromASlowMeterArrivesWhole) {
   EXPECT_LT(last.seconds_left, 0.1);
 }
 
+// A set chosen from a directory read a while ago (`shown`) goes only when it is
+// still there, wherever it is by now.
 TEST_F(MeterLoggerTest, AnEraseIsConfirmedOnlyByTheDirectoryReadAfterIt) {
+  auto sets = [&](const std::string& text) {
+    return [&, text] { meter_.model().SetSets(sim::MeterModel::ParseSets(text)); };
+  };
+  const std::string all = kSets, later = "2;2024/06/01 08:00:00;1;A;FAST;30-90;\n";
   const struct {
     const char* name;
-    std::function<void()> fault;
+    std::function<void()> fault;  // after the directory was read
     int position;
+    bool shown;
     bool confirmed;
+    bool unknown;
     const char* says;
   } cases[] = {
-      {"one set", [] {}, 2, true,
+      {"one set", [] {}, 2, false, true, false,
        "Erased set 513 (position 2, started 2024/05/02  11:30:20, 2 records)."},
-      {"every set", [] {}, 0, true, "Erased all 3 sets."},
-      {"P ignored", [&] { meter_.model().faults().ignored = "P"; }, 2, false,
+      {"every set", [] {}, 0, false, true, false, "Erased all 3 sets."},
+      {"P ignored", [&] { meter_.model().faults().ignored = "P"; }, 2, false, false, false,
        "Set 513 was not erased: the meter still lists it."},
       {"silent after", [&] { meter_.At(0.01, [&] { meter_.model().faults().silent = true; }); }, 1,
-       false, "could not be confirmed: The meter does not answer."},
+       false, false, true,
+       "could not be confirmed: The meter does not answer. Check that it is switched on and "
+       "connected, then try again.\nIt may be gone, and the sets after it moved up a position."},
+      {"moved up", sets(all.substr(all.find('\n') + 1)), 2, true, true, false,
+       "Erased set 513 (position 1, "},
+      {"gone", sets(all.substr(0, all.find('\n') + 1)), 2, true, false, false,
+       "Set 513 (started 2024/05/02  11:30:20) is no longer in the meter's memory: nothing was "
+       "erased."},
+      {"other sets", sets(all + later), 0, true, false, false,
+       "The meter's memory lists other sets than when you chose: nothing was erased."},
   };
   for (const auto& c : cases) {
     meter_.model().faults() = {};
     meter_.model().SetSets(sim::MeterModel::ParseSets(kSets));
     const MemoryDirectory before = ReadMemoryDirectory(link_);
     c.fault();
-    const EraseResult result = EraseAndConfirm(link_, before, c.position);
+    const EraseResult result = c.shown ? EraseShownSet(link_, before, c.position)
+                                       : EraseAndConfirm(link_, before, c.position);
     EXPECT_EQ(result.confirmed, c.confirmed) << c.name;
+    EXPECT_EQ(result.unknown, c.unknown) << c.name;
     EXPECT_NE(result.message.find(c.says), std::string::npos) << c.name << ": " << result.message;
   }
-  EXPECT_EQ(Count(MakeBytes({'P', 1, 2})), 2);
+  EXPECT_EQ(Count(MakeBytes({'P', 1, 2})), 3);
   EXPECT_EQ(Count("H"), 1);
 }
 

@@ -487,6 +487,7 @@ TEST(Faults, RepliesNoisySlowInBurstsLateOrCutByAVanishingPort) {
   const Bytes noise = reply_of([](Faults& f) { f.garbage_replies = true; }, 2);
   EXPECT_EQ(noise.size(), whole.size());
   EXPECT_NE(noise, whole);
+  EXPECT_EQ(reply_of([](Faults& f) { f.reply_cut = 20; }, 2), whole.substr(0, 20));
 
   // Paced: the last byte leaves at the slow rate, after the start and the pauses.
   const double rate = 1000, start = 0.4, pause = 0.25;
@@ -515,6 +516,23 @@ TEST(Faults, RepliesNoisySlowInBurstsLateOrCutByAVanishingPort) {
   EXPECT_TRUE(vanishing.Vanished(0.05 + 100 * kByte + 1e-6));
   vanishing.Receive("N", 5);
   EXPECT_EQ(vanishing.Transmit(6), "");
+}
+
+// It carries the command out, then hears and sends nothing until it thaws.
+TEST(Faults, AMeterFrozenAfterACommandIsDeafAndMuteForAWhile) {
+  MeterModel model;
+  model.SetSets({MakeSet(1, kNewYear, 1, {}), MakeSet(2, kNewYear, 1, {})});
+  model.faults().freeze_after = "P";
+  model.faults().freeze_seconds = 2;
+  model.Transmit(0.05);
+  model.Receive(MakeBytes({'P', 1, 0}), 0.05);
+  model.Receive("N", 1.0);
+  EXPECT_EQ(model.sets().size(), 1u);
+  EXPECT_TRUE(model.Frozen(2.04));
+  EXPECT_EQ(model.Transmit(2.04), "");
+  EXPECT_FALSE(model.Frozen(2.05));
+  EXPECT_EQ(Frames(model.Transmit(2.2)).size(), 1u);
+  EXPECT_THAT(model.received_commands(), ElementsAre(MakeBytes({'P', 1, 0})));
 }
 
 TEST(ParseSets, ReadsSetsSkippingCommentsAndBlankLines) {

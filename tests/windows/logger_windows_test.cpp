@@ -191,6 +191,16 @@ TEST_F(LoggerTest, EraseAsksFirstAndSaysWhatWasErased) {
             "Its records will be gone from the meter.");
   EXPECT_FALSE(Received(std::string("P\x07\x00", 3)));
   EXPECT_EQ(meter_.model().sets().size(), 2u);
+  // Set 7 was logged anew while the picker was up: not the set chosen.
+  panel_->ToolbarClicked("Erase");
+  GiveSets("7;2024/07/01 08:00:00;1;C;SLOW;40-100;61.0\n");
+  dialogs_.yes_no = {true};
+  panel_->logger().EraseChosen(2);
+  EXPECT_FALSE(Received(std::string("P\x07\x00", 3)));
+  EXPECT_EQ(LastMessage(),
+            "Set 7 (started 2024/05/01  10:00:00) is no longer in the meter's memory: nothing "
+            "was erased.");
+  GiveSets(kTwoSets);
 
   panel_->ToolbarClicked("Erase");
   dialogs_.yes_no = {true};
@@ -205,7 +215,7 @@ TEST_F(LoggerTest, EraseAsksFirstAndSaysWhatWasErased) {
 
   panel_->ToolbarClicked("Erase");
   panel_->logger().EraseChosen(0);  // "Exit" asks nothing
-  EXPECT_EQ(dialogs_.questions.size(), 2u);
+  EXPECT_EQ(dialogs_.questions.size(), 3u);
   panel_->ToolbarClicked("Erase");
   dialogs_.yes_no = {true};
   panel_->logger().EraseChosen(1);  // "All"

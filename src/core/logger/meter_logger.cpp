@@ -72,7 +72,13 @@ MemoryDirectory DirectoryOnce(MeterLink& link) {
   const MemoryDirectory directory = DecodeMemoryDirectory(reply.bytes);
   if (directory.valid()) return directory;
   // A reply cut short is followed by the meter's live frames after a pause:
-  // what came before the pause is then the reply, incomplete.
+  // the reply ends at that pause, and no entry is made of the frames' bytes.
+  for (const std::size_t pause : reply.pauses) {
+    if (TailIsFrame(reply.bytes.substr(pause, kFrameLength))) {
+      return DecodeMemoryDirectory(reply.bytes.substr(0, pause));
+    }
+  }
+  // Otherwise what came before a later pause may be the reply, incomplete.
   for (auto pause = reply.pauses.rbegin(); pause != reply.pauses.rend(); ++pause) {
     MemoryDirectory before = DecodeMemoryDirectory(reply.bytes.substr(0, *pause));
     if (before.incomplete && before.sets.size() >= directory.sets.size()) return before;

@@ -183,9 +183,25 @@ std::string EraseQuestion(const MemoryDirectory& directory, int position);
 // directory afterwards is the one before without that set (or empty).
 struct EraseResult {
   bool confirmed = false;
+  // What went is not known: the meter may have erased the set and moved the
+  // sets after it up a position, so that a retry by position must list the
+  // memory first.
+  bool unknown = false;
   std::string message;
 };
 EraseResult EraseAndConfirm(MeterLink& link, const MemoryDirectory& before, int position);
+// The same for the set at `position` of `shown`, a directory the user chose
+// from a while ago: the directory is read again first and the set found in it
+// by its number and start, wherever it is now. When it is gone, or (for every
+// set) the memory lists other sets than were shown, nothing is erased.
+EraseResult EraseShownSet(MeterLink& link, const MemoryDirectory& shown, int position);
+
+// A set's start as memory lists it ("2024/05/01  10:00:00", with one space or
+// more before the time); nothing when the text is no date and time.
+std::optional<std::int64_t> SetStartTime(const std::string& text);
+// Why the set at `position` of `directory` is not the one that started at
+// `start` (seconds, as SetStartTime gives them), naming both; empty when it is.
+std::string OtherSetAtPosition(const MemoryDirectory& directory, int position, std::int64_t start);
 
 // "J": the logger's sampling time (256 x byte 1 + byte 2, 1 to 255 s); "C",
 // t / 256, t % 256 sets it. An answer of another form (a live frame of a
