@@ -276,6 +276,17 @@ TEST(DecodeSetReply, APartSetIsMarkedAndKeepsNoResultsOfTheWholeSet) {
   }
   EXPECT_EQ(part.range, whole.range);
   EXPECT_EQ(part.second_value, whole.second_value);
+  // A header cut short, or live frames where the reply should be, shows no
+  // setting made of what came instead.
+  Bytes frames;
+  for (int i = 0; i < 70; ++i) frames += Bytes("\x02\x01\x04\x02\x8d\x03", 6);
+  for (const Bytes& reply : {full.substr(0, 80), frames}) {
+    const DownloadedSet cut = DecodeSetReply(reply, 10, 1);
+    const ListHeader& h = cut.list.header();
+    EXPECT_EQ(h.second_value + h.frequency_weighting + h.time_weighting + h.range, "");
+    ASSERT_FALSE(cut.problems.empty());
+    EXPECT_NE(cut.problems[0].find("header did not arrive whole"), std::string::npos);
+  }
 }
 
 // A hundred thousand records are numbered up to "100000", never "1e+05".

@@ -147,7 +147,8 @@ MemoryDirectory DecodeMemoryDirectory(const Bytes& reply) {
   if (reply.size() < length) {
     // Every entry came but not the closing byte: still under way, or cut.
     directory.incomplete = true;
-    directory.problem = "The meter's memory directory was incomplete: its last byte did not arrive.";
+    directory.problem =
+        "The meter's memory directory was incomplete: its last byte did not arrive.";
   } else if (ByteAt(reply, static_cast<int>(length)) != kDirectoryEnd) {
     unreadable("its reply does not end as a directory does");
   } else if (reply.size() > length) {
@@ -190,11 +191,25 @@ DownloadedSet DecodeSetReply(const Bytes& reply, int records, int step) {
 
   ListHeader& header = set.list.header();
   header.kind = ListKind::kDataLogger2;
-  set.set_field = std::string(TextAt(text, 20, 1));
-  header.second_value = set.set_field;
-  header.frequency_weighting = std::string(TextAt(text, 40, 1));
-  header.time_weighting = std::string(TextAt(text, 57, 4));
-  header.range = std::string(TextAt(text, 77, 6));
+  // The set's settings only from a header that arrived whole and reads as
+  // text: what came instead (live frames, a reply cut short) is no setting.
+  const auto printable = [&](std::size_t at, std::size_t count) {
+    const std::string_view field = TextAt(text, at, count);
+    return field.size() == count &&
+           std::all_of(field.begin(), field.end(), [](char c) { return c >= ' ' && c <= '~'; });
+  };
+  if (reply.size() < kFirstRecord - 1 || !printable(20, 1) || !printable(40, 1) ||
+      !printable(57, 4) || !printable(77, 6)) {
+    set.problems.push_back(
+        "The set's header did not arrive whole: its settings (sampling time, weightings, "
+        "range) are not shown.");
+  } else {
+    set.set_field = std::string(TextAt(text, 20, 1));
+    header.second_value = set.set_field;
+    header.frequency_weighting = std::string(TextAt(text, 40, 1));
+    header.time_weighting = std::string(TextAt(text, 57, 4));
+    header.range = std::string(TextAt(text, 77, 6));
+  }
   if (set.complete()) {
     header.max_level = std::string(TextAt(text, 145, 6));
     header.max_time = std::string(TextAt(text, 155, 19));
