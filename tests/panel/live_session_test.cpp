@@ -65,6 +65,11 @@ TEST_F(LiveSessionTest, NothingIsSampledWithoutAFreshFrameAndCaptionsComeFromThe
   EXPECT_EQ(recorder_.list().size(), 1u);
   EXPECT_EQ(charts_.sample_count(), 1);
   EXPECT_EQ(recorder_.panel().count, 2);
+  // A hold-up (a suspend, a stopped process) right after a frame: the second
+  // due after it is a gap, not the level from before it.
+  ASSERT_EQ(session_.Tick(), TickResult::kFrame);
+  meter_.ProcessEvents(3.0);
+  EXPECT_FALSE(session_.Sample().taken);
   // The captions come from the meter, not from a window.
   meter_.model().SetTimeCode(1);
   meter_.model().SetFrequencyCode(1);
