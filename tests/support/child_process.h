@@ -105,6 +105,12 @@ class Child {
     return status_ && WIFEXITED(*status_) ? WEXITSTATUS(*status_) : -1;
   }
 
+  // The reader of the child's output goes away, as a "| head -1" does.
+  void CloseOutput() {
+    ::close(out_);
+    out_ = -1;
+  }
+
   const std::string& out() const { return out_text_; }
   const std::string& err() const { return err_text_; }
 
