@@ -277,6 +277,13 @@ TEST(AssessmentDocument, TwoEditorsOfOneSideFileKeepEachOthersStretches) {
   EXPECT_EQ(a.Remove(0), "");
   EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)), std::vector<Exclusion>{second});
   EXPECT_EQ(a.exclusions(), std::vector<Exclusion>{second});
+  // B gives the stretch A removed a new reason: it comes back. A removes its
+  // one stretch, the second in the file by then.
+  const Exclusion police{first.from, first.to, "police siren"};
+  EXPECT_EQ(b.SetReason(0, police.reason), "");
+  EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)), (std::vector<Exclusion>{police, second}));
+  EXPECT_EQ(a.Remove(0), "");
+  EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)), std::vector<Exclusion>{police});
 }
 
 }  // namespace
