@@ -72,6 +72,14 @@ TEST(ExclusionsFile, IsWrittenBesideTheDataFileAndReadBackNamingALineItCannotRea
   } catch (const DataFileError& e) {
     EXPECT_NE(std::string(e.what()).find(path + "\" line 4"), std::string::npos) << e.what();
   }
+
+  // Its editors take turns: while one holds the data file, another is told.
+  test::WriteBytes(data, "");
+  {
+    const FileLock editing(data, 0);
+    EXPECT_THROW(FileLock(data, 0), DataFileError);
+  }
+  EXPECT_NO_THROW(FileLock(data, 0));
 }
 
 }  // namespace
