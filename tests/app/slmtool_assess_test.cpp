@@ -253,7 +253,7 @@ TEST_F(SlmtoolAssess, BadInputExitsTwoAndAFileThatCannotBeReadOne) {
       {{"assess"}, 2, "one or more FILEs"},
       {{"assess", dir_.File("missing.dlgr")}, 1, "missing.dlgr"},
       {{"assess", file, later}, 1, "overlap"},
-      {{"assess", file, "--csv", "-o", file}, 2, "which this command reads (one of its files)"},
+      {{"assess", later, file, "--csv", "-o", file}, 2, "this command reads (one of its files)"},
       {{"assess", later, "--csv", "-o", later + ".exclusions"}, 2, "the side file of " + later},
       {{"assess", piped}, 1, piped + ".exclusions cannot be read: it is a pipe, not a file."},
       {{"assess", binary},
