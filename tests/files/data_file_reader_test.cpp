@@ -267,20 +267,20 @@ TEST(OpenDataFile, ZeroBlocksInsideAreReadAroundAndSaidWhere) {
 
 // A level is a plain decimal as the meter writes it, "--", an "L" or a "*"
 // on one; a line with anything else is skipped like a line that does not
-// split, and said with its first such level.
+// split, and said with its first such level in printable characters.
 TEST(OpenDataFile, LinesWithoutALevelAsTheMeterWritesItAreSkipped) {
-  const std::vector<std::string> levels = {"65.3",  "065.3", "85",  "--",    "L",     "140.0L",
-                                           "80.0*", "7e1",   "+70", "1e308", "1e400", "65,3",
-                                           "abc",   "",      "-",   ".",     "6.5.3", "L65.3L"};
+  const std::vector<std::string> levels = {
+      "65.3",  "065.3", "85",   "--",  "L", "140.0L", "80.0*", "\x1b[2J", "7e1",   "+70",
+      "1e308", "1e400", "65,3", "abc", "",  "-",      ".",     "6.5.3",   "L65.3L"};
   std::string text = "No.s\tDate Time\tdB\t\r\n";
   for (const std::string& level : levels) text += "1\t2024/05/01 10:00:00\t" + level + "\t\r\n";
   const DataFile file = Read(text);
   ASSERT_EQ(file.list.size(), 7u);
   EXPECT_EQ(file.list.level(6), "80.0*");
-  EXPECT_EQ(file.skipped_lines, 11u);
+  EXPECT_EQ(file.skipped_lines, 12u);
   EXPECT_EQ(PartialReadNotes(file),
-            std::vector<std::string>{"11 lines were skipped (no level as the meter writes it; "
-                                     "the first on line 9: \"7e1\")."});
+            std::vector<std::string>{"12 lines were skipped (no level as the meter writes it; "
+                                     "the first on line 9: \"?[2J\")."});
 }
 
 TEST(OpenDataFile, ALineOverTheLimitIsNoRecord) {
