@@ -249,18 +249,24 @@ TEST(OpenDataFile, ZeroBlocksInsideAreReadAroundAndSaidWhere) {
             "\t65.3\t\r\n";
   }
   ASSERT_EQ(text.size(), 101u * 31);
+  // The block cuts record 033, or, a byte later in the file, begins where it begins.
+  for (const std::string lead : {"", " "}) {
+    std::string damaged = lead + text;
+    damaged.replace(1024, 512, 512, '\0');
+    const DataFile file = Read(damaged);
+    EXPECT_EQ(file.list.size(), 83u);
+    EXPECT_EQ(file.list.number(31), "032");
+    EXPECT_EQ(file.list.number(32), "050");
+    EXPECT_EQ(file.skipped_lines, 0u) << lead.size();
+    EXPECT_EQ(PartialReadNotes(file),
+              std::vector<std::string>{
+                  "The file is damaged inside: 512 zero bytes at line 34 took 17 lines between "
+                  "record 032 (2024/05/01 10:00:32) and record 050 (2024/05/01 10:00:50). The "
+                  "records around the damage were read."});
+  }
   text.replace(1024, 512, 512, '\0');
-  const DataFile file = Read(text);
-  EXPECT_EQ(file.list.size(), 83u);
-  EXPECT_EQ(file.list.number(31), "032");
-  EXPECT_EQ(file.list.number(32), "050");
-  EXPECT_EQ(file.skipped_lines, 0u);
-  EXPECT_EQ(PartialReadNotes(file),
-            std::vector<std::string>{
-                "The file is damaged inside: 512 zero bytes at line 34 took 17 lines between "
-                "record 032 (2024/05/01 10:00:32) and record 050 (2024/05/01 10:00:50). The "
-                "records around the damage were read."});
   // Zero bytes that are no whole blocks are no damage: the file is binary.
+  EXPECT_THROW(Read("x" + text), DataFileError);  // a block's length, not at a block's start
   text.replace(1024, 1, "x");
   EXPECT_THROW(Read(text), DataFileError);
 }
