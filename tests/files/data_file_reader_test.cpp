@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <sstream>
@@ -264,6 +265,12 @@ TEST(OpenDataFile, ZeroBlocksInsideAreReadAroundAndSaidWhere) {
                   "record 032 (2024/05/01 10:00:32) and record 050 (2024/05/01 10:00:50). The "
                   "records around the damage were read."});
   }
+  // Of many damaged blocks the first three say where.
+  std::string blocks = text + text;
+  for (std::size_t at = 512; at < 4096; at += 1024) blocks.replace(at, 512, 512, '\0');
+  const std::string note = PartialReadNotes(Read(blocks)).at(0);
+  EXPECT_EQ(std::count(note.begin(), note.end(), ';'), 3) << note;
+  EXPECT_NE(note.find("; and 1 more such place"), std::string::npos) << note;
   text.replace(1024, 512, 512, '\0');
   // Zero bytes that are no whole blocks are no damage: the file is binary.
   EXPECT_THROW(Read("x" + text), DataFileError);  // a block's length, not at a block's start
