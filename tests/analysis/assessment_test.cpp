@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "analysis/assessment_document.h"
+#include "analysis/assessment_tables.h"
 #include "analysis/level_statistics.h"
 #include "base/calendar.h"
 #include "support/sample_lists.h"
@@ -284,6 +285,15 @@ TEST(AssessmentDocument, TwoEditorsOfOneSideFileKeepEachOthersStretches) {
   EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)), (std::vector<Exclusion>{police, second}));
   EXPECT_EQ(a.Remove(0), "");
   EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)), std::vector<Exclusion>{police});
+}
+
+// The report's table of files says which set did not arrive whole.
+TEST(FilesTable, SaysASetThatDidNotArriveWhole) {
+  ListHeader set;
+  set.kind = ListKind::kDataLogger2;
+  set.note = "incomplete: 3 of 5 records";
+  EXPECT_EQ(FilesTable({{"set.dlgr", set, 3}}).rows.at(0).at(1),
+            "Data Logger 2 (incomplete: 3 of 5 records)");
 }
 
 }  // namespace
