@@ -283,8 +283,8 @@ TEST(OpenDataFile, ZeroBlocksInsideAreReadAroundAndSaidWhere) {
 // split, and said with its first such level in printable characters.
 TEST(OpenDataFile, LinesWithoutALevelAsTheMeterWritesItAreSkipped) {
   const std::vector<std::string> levels = {
-      "65.3",  "065.3", "85",   "--",  "L", "140.0L", "80.0*", "\x1b[2J", "7e1",   "+70",
-      "1e308", "1e400", "65,3", "abc", "",  "-",      ".",     "6.5.3",   "L65.3L"};
+      "65.3",  "-065.3", "85",   "--",  "L", "140.0L", "80.0*", "\x1b[2J", "7e1",   "+70",
+      "1e308", "1e400",  "65,3", "abc", "",  "-",      ".",     "6.5.3",   "L65.3L"};
   std::string text = "No.s\tDate Time\tdB\t\r\n";
   for (const std::string& level : levels) text += "1\t2024/05/01 10:00:00\t" + level + "\t\r\n";
   const DataFile file = Read(text);
