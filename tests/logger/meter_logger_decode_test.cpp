@@ -276,11 +276,11 @@ TEST(DecodeSetReply, APartSetIsMarkedAndKeepsNoResultsOfTheWholeSet) {
   }
   EXPECT_EQ(part.range, whole.range);
   EXPECT_EQ(part.second_value, whole.second_value);
-  // A header cut short, or live frames where the reply should be, shows no
-  // setting made of what came instead.
+  // A header cut short, live frames where the reply should be, or a reply cut
+  // at its range with frames after it, shows no setting made of what came instead.
   Bytes frames;
   for (int i = 0; i < 70; ++i) frames += Bytes("\x02\x01\x04\x02\x8d\x03", 6);
-  for (const Bytes& reply : {full.substr(0, 80), frames}) {
+  for (const Bytes& reply : {full.substr(0, 80), frames, full.substr(0, 70) + frames}) {
     const DownloadedSet cut = DecodeSetReply(reply, 10, 1);
     const ListHeader& h = cut.list.header();
     EXPECT_EQ(h.second_value + h.frequency_weighting + h.time_weighting + h.range, "");
