@@ -201,6 +201,8 @@ TEST_F(LoggerTool, AnUnconfirmedEraseIsRetriedSafelyByPositionAndStart) {
   const ToolRun frozen = Tool("erase", {"--set", "1", "--yes"});
   EXPECT_EQ(frozen.exit_code, 1);
   EXPECT_THAT(Lines(frozen.err), Contains("  slmtool memory --port " + meter_->device()));
+  EXPECT_THAT(Lines(frozen.err), Contains("  slmtool erase --port " + meter_->device() +
+                                          " --set P --start \"2024/05/01  10:00:00\" --yes"));
   ASSERT_TRUE(meter_->ReadUntil(
       [&] { return meter_->err().find("The meter is back.") != std::string::npos; }, 30));
   const ToolRun retry = Tool("erase", {"--set", "1", "--start", "2024/05/01 10:00:00", "--yes"});
