@@ -7,6 +7,7 @@
 #include <cmath>
 #include <functional>
 #include <iterator>
+#include <regex>
 #include <set>
 #include <sstream>
 #include <string>
@@ -413,6 +414,20 @@ TEST_F(GraphWindowTest, EveryGraphWindowPrintsItsTitleCaptionsAndTicksOnThePage)
     EXPECT_EQ(test::ProgramOutput("pdfimages", {"-list", QString::fromStdString(printing_.path)})
                   .find(" image "),
               std::string::npos);
+    // On a portrait page the graph keeps a plot's proportions: its lowest
+    // word is well above the page's foot.
+    const std::string boxes =
+        test::ProgramOutput("pdftotext", {"-bbox", QString::fromStdString(printing_.path), "-"});
+    std::smatch page;
+    ASSERT_TRUE(std::regex_search(boxes, page,
+                                  std::regex("<page width=\"([0-9.]+)\" height=\"([0-9.]+)\"")));
+    ASSERT_LT(std::stod(page[1]), std::stod(page[2]));
+    double lowest = 0;
+    const std::regex y_max("yMax=\"([0-9.]+)\"");
+    for (std::sregex_iterator it(boxes.begin(), boxes.end(), y_max), end; it != end; ++it) {
+      lowest = std::max(lowest, std::stod((*it)[1]));
+    }
+    EXPECT_LT(lowest, 0.7 * std::stod(page[2]));
   }
 }
 
