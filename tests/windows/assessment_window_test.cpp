@@ -15,6 +15,7 @@
 #include <initializer_list>
 #include <optional>
 #include <set>
+#include <tuple>
 #include <utility>
 
 #include "analysis/live_chart_data.h"
@@ -381,9 +382,16 @@ TEST_F(AssessmentWindowTest, EscClosesOnlyAnOpenListAndTheSettingsAreKeptForNext
   w->show();
   w->activateWindow();
   ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+  // Each setting away from its first value.
   w->CmbInterval->setCurrentIndex(2);  // 15 min
+  w->CmbRolling->setCurrentIndex(1);
+  for (QSpinBox* box : {w->SpnDay, w->SpnEvening, w->SpnNight, w->SpnMinDuration, w->SpnHold}) {
+    box->setValue(box->value() ^ 1);  // 6, 18, 22, 1 and 1
+  }
+  w->TxtPercentiles->setText("5, 95");
   w->TxtThreshold->setText("70");
   Ready(*w);
+  const AssessmentSettings kept = w->figures()->settings;
   for (QComboBox* box : {w->CmbInterval, w->CmbRolling}) {
     box->showPopup();
     ASSERT_NE(QApplication::activePopupWidget(), nullptr);
@@ -396,8 +404,12 @@ TEST_F(AssessmentWindowTest, EscClosesOnlyAnOpenListAndTheSettingsAreKeptForNext
   w.reset();
   auto again = Open(TwoHours(), "");
   EXPECT_EQ(again->CmbInterval->currentText(), "15 min");
-  EXPECT_EQ(again->TxtThreshold->text(), "70");
-  EXPECT_EQ(again->figures()->settings.interval, 900);
+  const AssessmentSettings& s = again->figures()->settings;
+  EXPECT_EQ(std::tie(s.interval, s.part_starts, s.percentiles, s.threshold, s.min_duration, s.hold,
+                     s.rolling),
+            std::tie(kept.interval, kept.part_starts, kept.percentiles, kept.threshold,
+                     kept.min_duration, kept.hold, kept.rolling));
+  EXPECT_EQ(s.interval, 900);
 }
 
 // A screen reader reads what a label says now, never a fixed name in its place.
