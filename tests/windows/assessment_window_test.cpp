@@ -425,6 +425,13 @@ TEST_F(AssessmentWindowTest, LabelsExposeTheirTextToAScreenReader) {
           << label->objectName().toStdString();
     }
   }
+  // Every control of the Assessment window that Tab reaches has a name to be read.
+  for (QWidget* c : w->findChildren<QWidget*>()) {
+    if ((c->focusPolicy() & Qt::TabFocus) && c->focusProxy() == nullptr) {
+      EXPECT_FALSE(QAccessible::queryAccessibleInterface(c)->text(QAccessible::Name).isEmpty())
+          << c->metaObject()->className() << " " << c->objectName().toStdString();
+    }
+  }
 }
 
 }  // namespace
