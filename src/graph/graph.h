@@ -98,7 +98,6 @@ class Graph : public QWidget {
     bool patch = false;
   };
   void SetKey(const std::vector<KeyEntry>& entries);
-  QStringList KeyCaptions() const;
 
   // Cursors, numbered from 1.
   int CursorCount() const;

@@ -155,12 +155,6 @@ void Graph::SetKey(const std::vector<KeyEntry>& entries) {
   Replot();
 }
 
-QStringList Graph::KeyCaptions() const {
-  QStringList captions;
-  for (const QCPGraph* entry : state_->key_entries) captions << entry->name();
-  return captions;
-}
-
 int Graph::CursorCount() const { return static_cast<int>(state_->cursors.size()); }
 
 void Graph::AddCursor(const QColor& color) {
