@@ -150,14 +150,15 @@ int FinishOutput(const std::string& command, int status) {
   errno = 0;
   bool failed = std::fflush(stdout) != 0 || std::ferror(stdout) != 0;
   int error = errno;
+  // A pipe whose reader has gone reports an error condition to poll, also
+  // when an earlier write failed and its error number is gone.
+  pollfd out{STDOUT_FILENO, 0, 0};
+  const bool reader_gone = ::poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0;
   if (std::fclose(stdout) != 0 && !failed) {
     failed = true;
     error = errno;
   }
-  if (!failed) return status;
-  // A pipe whose reader has gone reports an error condition to poll.
-  pollfd out{STDOUT_FILENO, 0, 0};
-  if (error == EPIPE || (::poll(&out, 1, 0) == 1 && (out.revents & POLLERR) != 0)) return status;
+  if (!failed || error == EPIPE || reader_gone) return status;
   std::fprintf(
       stderr, "slmtool %s: its output could not be written whole: %s\n",
       command.empty() ? "" : command.c_str(),

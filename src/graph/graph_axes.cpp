@@ -71,6 +71,8 @@ void Graph::SetXCaption(const QString& caption) {
 }
 
 void Graph::SetYCaption(const QString& caption) {
+  // A screen reader names a graph by what it shows, unless its window named it.
+  if (accessibleName().isEmpty()) setAccessibleName(caption);
   plot_->yAxis->setLabel(caption);
   FitYCaption();
   Replot();

@@ -76,6 +76,7 @@ TEST_F(TimePlotTest, ListPlotDrawsEveryRowWithItsPauseMarks) {
   EXPECT_EQ(plot.CWGraph1->AnnotationText(1), "Start");
   EXPECT_EQ(Span(plot.CWGraph1->XRange()), "1..5");
   EXPECT_EQ(Span(plot.CWGraph1->YRange()), "25..145");
+  EXPECT_EQ(plot.CWGraph1->accessibleName(), "dB");  // a screen reader's name: its Y caption
   EXPECT_EQ(plot.AxisMax[1]->value(), 5);
   EXPECT_EQ(plot.AxisMin[2]->value(), 25);
   plot.CWGraph1->ReplotNow();  // record numbers are whole: no tick at 2.5

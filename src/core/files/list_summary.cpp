@@ -149,7 +149,9 @@ std::vector<std::string> PartialReadNotes(const DataFile& file) {
       text += (i == 0 ? "" : "; ") + DamageText(file.damage[i]);
     }
     if (file.damage.size() > kShown) {
-      text += "; and " + std::to_string(file.damage.size() - kShown) + " more such places";
+      const std::size_t more = file.damage.size() - kShown;
+      text +=
+          "; and " + std::to_string(more) + (more == 1 ? " more such place" : " more such places");
     }
     notes.push_back(text + ". The records around the damage were read.");
   }
