@@ -8,9 +8,9 @@
 #include <string>
 #include <vector>
 
-#include "analysis/assessment.h"
-#include "analysis/assessment_document.h"
-#include "analysis/assessment_output.h"
+#include "assessment/assessment.h"
+#include "assessment/assessment_document.h"
+#include "assessment/assessment_output.h"
 #include "base/calendar.h"
 #include "week_levels.h"
 

@@ -6,7 +6,7 @@
 
 #include <QApplication>
 
-#include "analysis/assessment_document.h"
+#include "assessment/assessment_document.h"
 #include "graph/assessment_chart.h"
 #include "week_levels.h"
 

@@ -3,7 +3,7 @@
 #include <benchmark/benchmark.h>
 
 #include "link/meter.h"
-#include "panel/reading.h"
+#include "live/reading.h"
 
 namespace {
 

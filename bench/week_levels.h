@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "analysis/assessment_levels.h"
+#include "assessment/assessment_levels.h"
 #include "base/calendar.h"
 
 namespace slm::bench {

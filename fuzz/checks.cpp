@@ -8,7 +8,7 @@
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
 #include "link/meter.h"
-#include "panel/reading.h"
+#include "live/reading.h"
 #include "sim/meter_model.h"
 
 namespace slm::fuzz {

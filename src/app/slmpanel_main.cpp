@@ -10,7 +10,7 @@
 #include "app/demo_meter.h"
 #include "app/panel_application.h"
 #include "base/version.h"
-#include "platform/stop_signals.h"
+#include "qt/stop_signals.h"
 #include "windows/panel_window.h"
 #include "windows/port_window.h"
 

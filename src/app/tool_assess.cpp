@@ -7,10 +7,10 @@
 #include <string>
 #include <vector>
 
-#include "analysis/assessment.h"
-#include "analysis/assessment_document.h"
-#include "analysis/assessment_output.h"
 #include "app/tool_shell.h"
+#include "assessment/assessment.h"
+#include "assessment/assessment_document.h"
+#include "assessment/assessment_output.h"
 #include "base/number_text.h"
 #include "files/data_file_reader.h"
 #include "files/exclusions_file.h"

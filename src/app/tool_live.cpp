@@ -5,7 +5,7 @@
 #include <utility>
 
 #include "app/tool_meter.h"
-#include "panel/live_session.h"
+#include "live/live_session.h"
 
 namespace slm::tool {
 

@@ -18,9 +18,9 @@
 #include "files/list_summary.h"
 #include "files/record_text.h"
 #include "link/meter.h"
+#include "live/reading.h"
 #include "logger/meter_logger.h"
-#include "panel/reading.h"
-#include "platform/stop_signals.h"
+#include "qt/stop_signals.h"
 
 namespace slm::tool {
 

@@ -8,7 +8,7 @@
 #include "app/tool_qt_app.h"
 #include "app/tool_shell.h"
 #include "link/meter_link.h"
-#include "platform/meter_connection.h"
+#include "qt/meter_connection.h"
 
 namespace slm::tool {
 

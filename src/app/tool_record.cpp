@@ -10,9 +10,9 @@
 #include "base/number_text.h"
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
-#include "panel/live_session.h"
-#include "panel/notices.h"
-#include "platform/stop_signals.h"
+#include "live/live_session.h"
+#include "live/notices.h"
+#include "qt/stop_signals.h"
 
 namespace slm::tool {
 

@@ -11,9 +11,9 @@
 #include <string_view>
 #include <vector>
 
-#include "analysis/assessment.h"
-#include "analysis/assessment_tables.h"
 #include "analysis/list_report.h"
+#include "assessment/assessment.h"
+#include "assessment/assessment_tables.h"
 #include "files/data_file_reader.h"
 
 namespace slm::tool {

@@ -5,7 +5,8 @@
 #include <span>
 #include <vector>
 
-#include "analysis/assessment.h"
+#include "assessment/assessment.h"
+#include "assessment/level_columns.h"
 #include "graph/graph.h"
 
 class QPainter;
@@ -14,17 +15,6 @@ class QPainter;
 // shows it and its report draws it (one Graph for both), and the report's
 // distribution of levels, as vectors onto any painter.
 namespace slm {
-
-// A level trace cut down to what a drawing of `columns` columns can show:
-// the lowest and the highest level of each column at its middle (in that
-// order), and a NaN level after a column where the next is empty, so that a
-// gap in the measurement stays a gap. Paused records are no levels.
-struct ColumnTrace {
-  std::vector<double> times;
-  std::vector<double> levels;
-};
-ColumnTrace MinMaxColumns(std::span<const LevelSample> samples, double from, double to,
-                          int columns);
 
 // The time history in `graph`: the levels against the records' clock, the
 // interval Leq as steps, the threshold as a line, events and excluded

@@ -11,12 +11,12 @@
 #include <numeric>
 #include <utility>
 
-#include "analysis/assessment_output.h"
+#include "assessment/assessment_output.h"
 #include "base/calendar.h"
 #include "base/version.h"
 #include "graph/assessment_chart.h"
 #include "graph/file_device.h"
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 
 namespace slm {
 

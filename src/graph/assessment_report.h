@@ -4,8 +4,8 @@
 #include <string>
 #include <vector>
 
-#include "analysis/assessment.h"
-#include "analysis/assessment_tables.h"
+#include "assessment/assessment.h"
+#include "assessment/assessment_tables.h"
 
 // The one-document report of an assessment, as "Report..." and `slmtool
 // assess -o report.pdf` write it: a title block (the files with their meter

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 
 namespace slm {
 

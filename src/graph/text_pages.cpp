@@ -6,7 +6,7 @@
 #include <QString>
 #include <algorithm>
 
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 
 namespace slm {
 

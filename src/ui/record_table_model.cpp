@@ -1,6 +1,6 @@
 #include "ui/record_table_model.h"
 
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 
 namespace slm {
 

@@ -2,7 +2,7 @@
 
 #include <algorithm>
 
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 
 namespace slm {
 

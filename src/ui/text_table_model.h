@@ -2,7 +2,7 @@
 
 #include <QAbstractTableModel>
 
-#include "analysis/assessment_tables.h"
+#include "assessment/assessment_tables.h"
 
 namespace slm {
 

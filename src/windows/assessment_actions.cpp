@@ -7,7 +7,7 @@
 #include "base/calendar.h"
 #include "files/file_io.h"
 #include "graph/assessment_report.h"
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 #include "ui/qt_dialogs.h"
 #include "windows/assessment_window.h"
 

@@ -11,7 +11,7 @@
 #include <string>
 
 #include "graph/assessment_chart.h"
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 #include "ui/keyboard.h"
 #include "ui/user_settings.h"
 

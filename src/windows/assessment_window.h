@@ -16,7 +16,7 @@
 #include <utility>
 #include <vector>
 
-#include "analysis/assessment_document.h"
+#include "assessment/assessment_document.h"
 #include "graph/graph.h"
 #include "ui/dialogs.h"
 #include "ui/text_table_model.h"

@@ -13,7 +13,7 @@
 
 #include "analysis/histogram_view.h"
 #include "analysis/plot_series.h"
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 #include "ui/keyboard.h"
 
 namespace slm {

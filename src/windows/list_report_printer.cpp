@@ -7,7 +7,7 @@
 
 #include "analysis/list_report.h"
 #include "graph/text_pages.h"
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 #include "ui/caption_kept.h"
 #include "ui/printing.h"
 #include "ui/qt_dialogs.h"

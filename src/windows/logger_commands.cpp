@@ -12,9 +12,9 @@
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
 #include "files/record_text.h"
+#include "live/notices.h"
 #include "logger/meter_logger.h"
-#include "panel/notices.h"
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 #include "windows/placement.h"
 
 namespace slm {

@@ -7,8 +7,8 @@
 #include <optional>
 #include <string>
 
+#include "live/live_session.h"
 #include "logger/meter_logger.h"
-#include "panel/live_session.h"
 #include "ui/app_timers.h"
 #include "ui/dialogs.h"
 #include "windows/memory_window.h"

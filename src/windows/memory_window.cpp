@@ -5,7 +5,7 @@
 #include <QHeaderView>
 #include <QVBoxLayout>
 
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 
 namespace slm {
 

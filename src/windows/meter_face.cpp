@@ -7,7 +7,7 @@
 #include <cmath>
 #include <iterator>
 
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 #include "ui/fitting_widgets.h"
 #include "ui/icons.h"
 

@@ -9,7 +9,7 @@
 #include <array>
 #include <functional>
 
-#include "panel/panel_display.h"
+#include "live/panel_display.h"
 #include "ui/clickable_label.h"
 
 namespace slm {

@@ -3,9 +3,9 @@
 // question when it is closed while recording, and the controls offline.
 #include <QCloseEvent>
 
-#include "panel/notices.h"
-#include "panel/toolbar_keys.h"
-#include "platform/widget_text.h"
+#include "live/notices.h"
+#include "live/toolbar_keys.h"
+#include "qt/widget_text.h"
 #include "windows/panel_window.h"
 
 namespace slm {

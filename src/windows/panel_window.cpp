@@ -12,8 +12,8 @@
 #include <utility>
 
 #include "base/flag_guard.h"
-#include "panel/toolbar_keys.h"
-#include "platform/widget_text.h"
+#include "live/toolbar_keys.h"
+#include "qt/widget_text.h"
 #include "windows/panel_style.h"
 
 namespace slm {

@@ -10,8 +10,8 @@
 #include <string>
 
 #include "link/port_names.h"
-#include "panel/live_session.h"
-#include "panel/notices.h"
+#include "live/live_session.h"
+#include "live/notices.h"
 #include "ui/app_timers.h"
 #include "ui/dialogs.h"
 #include "ui/keep_alive.h"

@@ -2,7 +2,7 @@
 
 #include "analysis/histogram_view.h"
 #include "files/list_summary.h"
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 #include "ui/caption_kept.h"
 #include "ui/keyboard.h"
 #include "windows/list_report_printer.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "link/port_names.h"
-#include "platform/system_ports.h"
+#include "qt/system_ports.h"
 #include "windows/manual_window.h"
 
 namespace slm {

@@ -15,7 +15,7 @@
 #include "analysis/list_report.h"
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 #include "ui/icons.h"
 #include "ui/keep_alive.h"
 #include "ui/keyboard.h"

@@ -4,7 +4,7 @@
 #include <QShortcut>
 #include <QVBoxLayout>
 
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 
 namespace slm {
 

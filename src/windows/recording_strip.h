@@ -9,7 +9,7 @@
 #include <optional>
 #include <string>
 
-#include "panel/pc_recorder.h"
+#include "live/pc_recorder.h"
 
 namespace slm {
 

@@ -8,7 +8,7 @@
 
 #include "files/record_text.h"
 #include "logger/meter_logger.h"
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 
 namespace slm {
 

@@ -5,8 +5,8 @@
 #include <QWidget>
 
 #include "files/record.h"
-#include "panel/panel_display.h"
-#include "panel/pc_recorder.h"
+#include "live/panel_display.h"
+#include "live/pc_recorder.h"
 #include "ui/record_table.h"
 #include "windows/live_charts.h"
 

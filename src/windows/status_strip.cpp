@@ -3,7 +3,7 @@
 #include <QFontMetrics>
 #include <QHBoxLayout>
 
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 
 namespace slm {
 

@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QWidget>
 
-#include "panel/notices.h"
+#include "live/notices.h"
 
 namespace slm {
 

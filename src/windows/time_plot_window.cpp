@@ -9,7 +9,7 @@
 #include "analysis/plot_series.h"
 #include "base/number_text.h"
 #include "graph/level_plot.h"
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 #include "ui/keyboard.h"
 
 namespace slm {

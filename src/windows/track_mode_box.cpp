@@ -2,7 +2,7 @@
 
 #include <QVBoxLayout>
 
-#include "platform/widget_text.h"
+#include "qt/widget_text.h"
 
 namespace slm {
 

@@ -12,7 +12,7 @@
 
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
-#include "panel/pc_recorder.h"
+#include "live/pc_recorder.h"
 #include "support/sample_lists.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"

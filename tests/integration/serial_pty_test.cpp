@@ -10,8 +10,8 @@
 #include <filesystem>
 
 #include "link/meter_link.h"
-#include "platform/qt_serial_port.h"
-#include "platform/system_ports.h"
+#include "qt/qt_serial_port.h"
+#include "qt/system_ports.h"
 #include "support/child_process.h"
 #include "support/temp_dir.h"
 

@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "link/meter.h"
-#include "panel/reading.h"
+#include "live/reading.h"
 
 namespace slm {
 namespace {

@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "link/rs232.h"
+#include "link/waiting.h"
 
 namespace slm {
 namespace {

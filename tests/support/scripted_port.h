@@ -3,8 +3,8 @@
 #include <deque>
 #include <vector>
 
-#include "link/rs232.h"
 #include "link/serial_port.h"
+#include "link/waiting.h"
 
 namespace slm::test {
 

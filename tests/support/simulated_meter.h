@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "link/meter_link.h"
-#include "link/rs232.h"
 #include "link/serial_port.h"
+#include "link/waiting.h"
 #include "sim/meter_model.h"
 
 namespace slm::test {

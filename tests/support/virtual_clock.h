@@ -6,8 +6,8 @@
 
 #include "base/calendar.h"
 #include "files/record_text.h"
-#include "panel/pc_recorder.h"
-#include "panel/sample_schedule.h"
+#include "live/pc_recorder.h"
+#include "live/sample_schedule.h"
 
 namespace slm::test {
 
@@ -42,7 +42,9 @@ class VirtualClock {
   void SetWallRate(double rate) { rate_ = rate; }
 
   // Second `n` of a rhythm that started at this clock's start.
-  SampleSecond Second(long long n) const { return {n, PcDateTimeText(DateTimeOfSeconds(start_ + n))}; }
+  SampleSecond Second(long long n) const {
+    return {n, PcDateTimeText(DateTimeOfSeconds(start_ + n))};
+  }
 
  private:
   double Elapsed() const { return elapsed_ ? elapsed_() : own_; }

@@ -10,15 +10,7 @@ std::string LabelLine(const ResultLabel& label) {
 }  // namespace
 
 ListWindow WindowOfKind(ListKind kind) {
-  switch (kind) {
-    case ListKind::kDataLogger2:
-    case ListKind::kDataLogger:
-      return ListWindow::kFileList;
-    case ListKind::kRealTime:
-    case ListKind::kPlain:
-      break;
-  }
-  return ListWindow::kFileListReal;
+  return IsMemorySet(kind) ? ListWindow::kFileList : ListWindow::kFileListReal;
 }
 
 std::string_view KindName(ListKind kind) {

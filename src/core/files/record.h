@@ -50,6 +50,13 @@ enum class ListKind {
   kPlain,        // no header: the auto-saved panel list
 };
 
+// A set the meter logged (either header form), as opposed to a PC recording
+// or a plain list: it opens in the "File List" window and carries the
+// meter's own results. The one place that says which kinds are sets.
+constexpr bool IsMemorySet(ListKind kind) {
+  return kind == ListKind::kDataLogger2 || kind == ListKind::kDataLogger;
+}
+
 // The summary values of a list, as the result labels of its view show them.
 struct ListHeader {
   ListKind kind = ListKind::kRealTime;
@@ -97,12 +104,7 @@ class RecordList {
   ListHeader& header() { return header_; }
   const ListHeader& header() const { return header_; }
   ListKind kind() const { return header_.kind; }
-  // A set the meter logged (either header form), as opposed to a PC recording
-  // or a plain list: it opens in the "File List" window and carries the
-  // meter's own results.
-  bool IsMemorySet() const {
-    return header_.kind == ListKind::kDataLogger2 || header_.kind == ListKind::kDataLogger;
-  }
+  bool IsMemorySet() const { return slm::IsMemorySet(header_.kind); }
 
   std::size_t size() const { return ends_.size() / 3; }
   bool empty() const { return ends_.empty(); }
