@@ -53,12 +53,19 @@ class RecordingProcess : public ::testing::Test {
     args.insert(args.end(), more.begin(), more.end());
     return std::make_unique<Child>(SLMTOOL_PATH, args, test::ChildOptions{dir_.path(), disk, {}});
   }
-  // Waits until the temporary file holds `samples` samples.
-  bool WaitForSamples(size_t samples) {
-    for (int i = 0; i < 400 && Levels(ReadBytes(Fake())).size() < samples; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return Levels(ReadBytes(Fake())).size() >= samples;
+  // Waits until `record` printed `samples` samples, each once it is in the
+  // temporary file.
+  static bool WaitForSamples(Child& record, size_t samples) {
+    return record.ReadUntil(
+        [&] {
+          std::size_t printed = 0;
+          for (const std::string& line : Lines(record.out())) {
+            printed += !line.empty() && line[0] >= '1' && line[0] <= '9' &&
+                       line.find_first_not_of("0123456789") == line.find(' ');
+          }
+          return printed >= samples;
+        },
+        20);
   }
   std::string Fake() const { return dir_.File("Fake"); }
   std::vector<std::string> Unsaved() const {
@@ -85,7 +92,7 @@ std::string MinuteNow() {
 
 TEST_F(RecordingProcess, KilledRecordingIsKeptAndTheNextOneWorks) {
   auto killed = Record(Meter("61.1"), 100, dir_.File("killed.dlgr"));
-  ASSERT_TRUE(WaitForSamples(2)) << killed->err();
+  ASSERT_TRUE(WaitForSamples(*killed, 2)) << killed->err();
   killed->Signal(SIGKILL);
   EXPECT_EQ(killed->Wait(5), -1);
   const std::string left = ReadBytes(Fake());
@@ -118,12 +125,12 @@ TEST_F(RecordingProcess, ASampleAfterAHoldUpIsTakenFromAFreshReading) {
   test::WriteBytes(dir_.File("rising"), levels);
   Emulator meter({"--rate", "20", "--levels", dir_.File("rising")});
   auto record = Record(meter.device(), 1000, dir_.File("held.dlgr"));
-  ASSERT_TRUE(WaitForSamples(2)) << record->err();
+  ASSERT_TRUE(WaitForSamples(*record, 2)) << record->err();
   for (const std::size_t samples : {4, 6}) {
     record->Signal(SIGSTOP);
     std::this_thread::sleep_for(std::chrono::seconds(3));
     record->Signal(SIGCONT);
-    ASSERT_TRUE(WaitForSamples(samples)) << record->err();
+    ASSERT_TRUE(WaitForSamples(*record, samples)) << record->err();
   }
   record->Signal(SIGTERM);
   ASSERT_EQ(record->Wait(10), 0) << record->err();
@@ -144,7 +151,7 @@ TEST_F(RecordingProcess, ASampleAfterAHoldUpIsTakenFromAFreshReading) {
 
 TEST_F(RecordingProcess, SecondRecordingInTheFolderIsRefused) {
   auto first = Record(Meter("61.1"), 3, dir_.File("first.dlgr"));
-  ASSERT_TRUE(WaitForSamples(1)) << first->err();
+  ASSERT_TRUE(WaitForSamples(*first, 1)) << first->err();
   // Its reader goes away meanwhile: the recording goes on to its count.
   first->CloseOutput();
   auto second = Record(Meter("88.8"), 3, dir_.File("second.dlgr"));
@@ -164,7 +171,7 @@ TEST_F(RecordingProcess, StopSignalsWriteTheRecordingIntoItsFile) {
   for (const int signal : {SIGTERM, SIGINT, SIGHUP}) {
     const std::string output = dir_.File("stopped" + std::to_string(signal) + ".dlgr");
     auto record = Record(device, 100, output);
-    ASSERT_TRUE(WaitForSamples(2)) << record->err();
+    ASSERT_TRUE(WaitForSamples(*record, 2)) << record->err();
     record->Signal(signal);
     ASSERT_EQ(record->Wait(10), 0) << "signal " << signal << ": " << record->err();
     const std::vector<std::string> lines = Lines(ReadBytes(output));
@@ -202,7 +209,7 @@ TEST_F(RecordingProcess, FullDiskEndsTheRecordingAndKeepsItsSamples) {
 // file with exactly the samples it printed.
 TEST_F(RecordingProcess, PulledPortEndsTheRecordingAfterItsGiveUpTime) {
   auto record = Record(Meter("71.3"), 30, dir_.File("out.csv"), {"--give-up", "2"});
-  ASSERT_TRUE(WaitForSamples(2)) << record->err();
+  ASSERT_TRUE(WaitForSamples(*record, 2)) << record->err();
   meters_[0]->Signal(SIGKILL);
   ASSERT_EQ(record->Wait(20), 1) << "the recording did not end";
   EXPECT_NE(record->err().find("The meter was lost at"), std::string::npos) << record->err();

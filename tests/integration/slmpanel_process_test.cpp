@@ -5,18 +5,17 @@
 // SIGTERM or SIGHUP ends the program.
 #include <gtest/gtest.h>
 
-#include <chrono>
 #include <csignal>
 #include <filesystem>
 #include <memory>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "base/calendar.h"
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
 #include "support/child_process.h"
+#include "support/file_events.h"
 #include "support/sample_lists.h"
 #include "support/temp_dir.h"
 
@@ -51,15 +50,15 @@ class SlmpanelProcess : public ::testing::Test {
     xdotool.Wait(10);
     return xdotool.out();
   }
-  // The window whose title matches `pattern` once it is on show.
+  // The window whose title matches `pattern` once it is on show: xdotool
+  // waits for it.
   std::string Window(const std::string& pattern) {
-    for (int i = 0; i < 300; ++i) {
-      const std::string found = Xdotool({"search", "--name", pattern});
-      if (!found.empty()) return found.substr(0, found.find('\n'));
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    Child search("/usr/bin/xdotool", {"search", "--sync", "--name", pattern}, options_);
+    if (search.Wait(30) != 0 || search.out().empty()) {
+      ADD_FAILURE() << "no window \"" << pattern << "\"";
+      return "";
     }
-    ADD_FAILURE() << "no window \"" << pattern << "\"";
-    return "";
+    return search.out().substr(0, search.out().find('\n'));
   }
   void Keys(const std::string& window, const std::vector<std::string>& keys) {
     std::vector<std::string> args{"windowfocus", "--sync", window, "key", "--delay", "100"};
@@ -77,16 +76,19 @@ class SlmpanelProcess : public ::testing::Test {
   // The levels of the recording's temporary file, once it holds `samples`.
   std::vector<std::string> WaitForSamples(std::size_t samples) {
     std::vector<std::string> levels;
-    for (int i = 0; i < 300 && levels.size() < samples; ++i) {
-      std::this_thread::sleep_for(std::chrono::milliseconds(100));
-      levels.clear();
-      for (const std::string& line : test::Lines(test::ReadBytes(dir_.File("Fake")))) {
-        slm::Record record;
-        if (line.rfind("No.s", 0) != 0 && SplitRecordLine(line, record)) {
-          levels.push_back(record.level);
-        }
-      }
-    }
+    test::WaitForFolder(
+        dir_.path(),
+        [&] {
+          levels.clear();
+          for (const std::string& line : test::Lines(test::ReadBytes(dir_.File("Fake")))) {
+            slm::Record record;
+            if (line.rfind("No.s", 0) != 0 && SplitRecordLine(line, record)) {
+              levels.push_back(record.level);
+            }
+          }
+          return levels.size() >= samples;
+        },
+        30);
     return levels;
   }
 

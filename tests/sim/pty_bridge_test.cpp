@@ -8,7 +8,6 @@
 
 #include <atomic>
 #include <chrono>
-#include <ctime>
 #include <functional>
 #include <string>
 #include <thread>
@@ -106,16 +105,15 @@ TEST_F(PtyBridgeTest, BytesNobodyReadsDoNotPileUp) {
   EXPECT_NE(fresh.find(model_.CurrentFrame()), Bytes::npos);
 }
 
+// An idle bridge waits in poll() until its next frame is due: a few passes
+// a frame, never a spin.
 TEST_F(PtyBridgeTest, IdleBridgeSleeps) {
   Start();
   std::this_thread::sleep_for(std::chrono::milliseconds(300));
   const int passes_before = passes_;
-  const std::clock_t cpu_before = std::clock();  // the process: the bridge's thread
   const auto start = Clock::now();
   std::this_thread::sleep_for(std::chrono::seconds(1));
   const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
-  const double busy = static_cast<double>(std::clock() - cpu_before) / CLOCKS_PER_SEC / elapsed;
-  EXPECT_LT(busy, 0.01) << "the bridge uses " << busy * 100 << "% of a core";
   EXPECT_LT((passes_ - passes_before) / elapsed, 200) << "the bridge wakes up too often";
 }
 
