@@ -344,15 +344,6 @@ TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
   EXPECT_EQ(h->track->txtDescription->text(), description);
 }
 
-TEST_F(HistogramTest, WholeDecibelsInTheLnTableOnlyForAPcRecording) {
-  RecordListWindow& real = OpenList({"85.3", "85.3"});
-  real.Cmd1dB->click();
-  EXPECT_EQ(Cell(*panel_->windows().histogram(), 6, 1), "85");
-  RecordListWindow& memory = OpenList({"85.3", "85.3"}, true);
-  memory.Cmd1dB->click();
-  EXPECT_EQ(Cell(*panel_->windows().histogram(), 6, 1), "85.3");
-}
-
 TEST_F(HistogramTest, AListWithNothingToCountSaysSoAndShowsAnEmptyHistogram) {
   RecordListWindow& list = OpenList({"85.3*", "86.0*"});
   const QString caption = list.windowTitle();
