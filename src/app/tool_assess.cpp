@@ -1,6 +1,7 @@
 // `slmtool assess`: the assessment of a long measurement from its data files:
 // totals, intervals, day/evening/night and Lden, exceedance events and the
 // worst rolling Leq. It needs nothing but the core.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
@@ -98,8 +99,7 @@ int RunAssess(const std::vector<std::string>& args, AssessReportWriter report) {
   if (options.Has("--table") && !options.Has("--csv")) {
     throw std::runtime_error("--table chooses the table --csv writes");
   }
-  if (table_key != "intervals" && table_key != "days" && table_key != "events" &&
-      table_key != "exclusions" && table_key != "totals") {
+  if (std::find(kTableKeys.begin(), kTableKeys.end(), table_key) == kTableKeys.end()) {
     throw std::runtime_error("--table takes intervals, days, events, exclusions or totals, not \"" +
                              table_key + "\"");
   }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <variant>
 #include <vector>
 
@@ -68,6 +70,10 @@ struct AssessmentTables {
 };
 
 AssessmentTables BuildTables(const Assessment& a, const AssessmentSettings& settings);
+
+// The tables' keys, the intervals first.
+inline constexpr std::array<std::string_view, 5> kTableKeys = {"intervals", "days", "events",
+                                                               "exclusions", "totals"};
 
 // The stretches left out, in time order: from, to, seconds, reason.
 FigureTable ExclusionsTable(const std::vector<Exclusion>& exclusions);
