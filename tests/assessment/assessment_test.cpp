@@ -279,11 +279,9 @@ TEST(ParseSettings, ReadsTheTypedTextsAndRefusesInTheSameWords) {
   EXPECT_EQ(s->exclusions.at(0).reason, "siren");
   EXPECT_EQ(ParseSettings({.percentiles = "10,50"}, problem)->percentiles,
             (std::vector<int>{10, 50}));
-  EXPECT_FALSE(ParseSettings({}, problem)->threshold);
 
   const std::pair<SettingsTexts, const char*> refused[] = {
       {{.interval = "1 h"}, "the interval is whole seconds, not \"1 h\""},
-      {{.interval = "7000"}, "divide a day"},
       {{.periods = "7,19"}, "three whole hours from 0 to 23 joined by commas, not \"7,19\""},
       {{.periods = "7,19,24"}, "not \"7,19,24\""},
       {{.percentiles = "10, 200"}, "from 0 to 99 joined by commas, not \"10, 200\""},

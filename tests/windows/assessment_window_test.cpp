@@ -123,11 +123,6 @@ TEST_F(AssessmentWindowTest, SettingsChangeTheFiguresAndOneRefusedKeepsThem) {
   EXPECT_EQ(w->figures()->assessment.events[0].start, At("2024/05/01 10:30:00"));
   EXPECT_EQ(w->figures()->settings.min_duration, 30);
 
-  // A minute is as long as the event: 61 s drops it.
-  w->SpnMinDuration->setValue(61);
-  Ready(*w);
-  EXPECT_TRUE(w->figures()->assessment.events.empty());
-
   w->TxtPercentiles->setText("10, 200");
   Ready(*w);
   EXPECT_NE(w->LblNote->text().indexOf("cannot be used"), -1) << w->LblNote->text().toStdString();
