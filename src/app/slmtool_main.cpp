@@ -1,12 +1,14 @@
 // slmtool: the program's work from a shell, and the meter emulator. It runs
-// the commands that need only the core itself and hands the others to the
-// companion that carries the Qt libraries they need (RunInCompanion), so that
-// a command loads no library it does not use.
+// the commands that need only the core itself; the meter's commands load its
+// Qt part (Qt Core and SerialPort) and the drawing commands the drawing
+// plugin, so that a command loads no library it does not use.
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/tool_draw.h"
+#include "app/tool_qt_part.h"
 #include "app/tool_shell.h"
 #include "base/version.h"
 
@@ -72,29 +74,24 @@ constexpr const char* kUsage =
     "\n"
     "NAME is COM1..COM16 or a device path such as /dev/ttyUSB0 or /dev/pts/3.\n";
 
+using slm::tool::QtPart;
+
+// Each command once: its function here, or its function in the Qt part.
 struct Command {
   std::string_view name;
-  slm::tool::CommandFn run;  // nullptr: runs in the companion
-  slm::tool::Companion companion = slm::tool::Companion::kMeter;
+  slm::tool::CommandFn run = nullptr;
+  slm::tool::CommandFn QtPart::*qt_run = nullptr;
 };
 
 constexpr Command kCommands[] = {
-    {"emulate", slm::tool::RunEmulate},
-    {"info", slm::tool::RunInfo},
-    {"convert", slm::tool::RunConvert},
-    {"stats", slm::tool::RunStats},
-    // A PDF file of report or assess is drawn by the companion.
-    {"report", slm::tool::RunReport},
-    {"assess", [](const std::vector<std::string>& args) { return slm::tool::RunAssess(args); }},
-    {"live", nullptr},
-    {"key", nullptr},
-    {"record", nullptr},
-    {"memory", nullptr},
-    {"download", nullptr},
-    {"erase", nullptr},
-    {"sampling", nullptr},
-    {"clock", nullptr},
-    {"plot", nullptr, slm::tool::Companion::kDrawing},
+    {"emulate", slm::tool::RunEmulate},   {"info", slm::tool::RunInfo},
+    {"convert", slm::tool::RunConvert},   {"stats", slm::tool::RunStats},
+    {"report", slm::tool::RunReport},     {"assess", slm::tool::RunAssess},
+    {"plot", slm::tool::RunPlot},         {"live", nullptr, &QtPart::live},
+    {"key", nullptr, &QtPart::key},       {"record", nullptr, &QtPart::record},
+    {"memory", nullptr, &QtPart::memory}, {"download", nullptr, &QtPart::download},
+    {"erase", nullptr, &QtPart::erase},   {"sampling", nullptr, &QtPart::sampling},
+    {"clock", nullptr, &QtPart::clock},
 };
 
 }  // namespace
@@ -113,8 +110,10 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   for (const Command& c : kCommands) {
     if (c.name != command) continue;
-    if (c.run == nullptr) return slm::tool::RunInCompanion(c.companion, command, args);
-    return slm::tool::RunCommand(command, c.run, args);
+    if (c.run != nullptr) return slm::tool::RunCommand(command, c.run, args);
+    const QtPart* part = slm::tool::LoadQtPart(command);
+    if (part == nullptr) return 1;
+    return slm::tool::RunCommand(command, part->*c.qt_run, args);
   }
   std::fprintf(stderr, "slmtool: unknown command '%s'\n\n%s", command.c_str(), kUsage);
   return 2;
