@@ -16,6 +16,7 @@
 
 #include "base/calendar.h"
 #include "files/file_io.h"
+#include "graph/graph_probe.h"
 #include "support/temp_dir.h"
 
 namespace slm {
@@ -28,11 +29,11 @@ class GraphTest : public ::testing::Test {
     graph.resize(800, 500);
     graph.show();
     QApplication::processEvents();
-    graph.ReplotNow();
+    GraphProbe(graph).ReplotNow();
   }
   QPoint PixelOf(Graph& graph, double x, double y) {
-    return QPoint(static_cast<int>(std::lround(graph.XToPixel(x))),
-                  static_cast<int>(std::lround(graph.YToPixel(y))));
+    return QPoint(static_cast<int>(std::lround(GraphProbe(graph).XToPixel(x))),
+                  static_cast<int>(std::lround(GraphProbe(graph).YToPixel(y))));
   }
   // The widget the mouse lands on at `pixel` of the graph.
   QWidget* Target(Graph& graph, QPoint pixel) {
@@ -50,15 +51,17 @@ class GraphTest : public ::testing::Test {
   // X axis units one pixel covers.
   double XPerPixel(Graph& graph) {
     const AxisRange r = graph.XRange();
-    return (r.max - r.min) / std::abs(graph.XToPixel(r.max) - graph.XToPixel(r.min));
+    return (r.max - r.min) /
+           std::abs(GraphProbe(graph).XToPixel(r.max) - GraphProbe(graph).XToPixel(r.min));
   }
   double YPerPixel(Graph& graph) {
     const AxisRange r = graph.YRange();
-    return (r.max - r.min) / std::abs(graph.YToPixel(r.max) - graph.YToPixel(r.min));
+    return (r.max - r.min) /
+           std::abs(GraphProbe(graph).YToPixel(r.max) - GraphProbe(graph).YToPixel(r.min));
   }
   // Pixels of the drawn widget that are clearly pure red.
   int RedPixels(Graph& graph) {
-    graph.ReplotNow();
+    GraphProbe(graph).ReplotNow();
     const QImage image = graph.grab().toImage();
     int count = 0;
     for (int y = 0; y < image.height(); ++y) {
@@ -77,15 +80,15 @@ TEST_F(GraphTest, AShortGraphWritesItsYCaptionSmallerAndATallOneAsUsual) {
   graph.resize(300, 400);
   graph.show();
   QApplication::processEvents();
-  const QFont usual = graph.YCaptionFont();
+  const QFont usual = GraphProbe(graph).YCaptionFont();
   graph.resize(300, 100);
   QApplication::processEvents();
-  EXPECT_LT(graph.YCaptionFont().pointSizeF(), usual.pointSizeF());
-  EXPECT_LE(QFontMetrics(graph.YCaptionFont()).horizontalAdvance("Frequency (Times)"),
+  EXPECT_LT(GraphProbe(graph).YCaptionFont().pointSizeF(), usual.pointSizeF());
+  EXPECT_LE(QFontMetrics(GraphProbe(graph).YCaptionFont()).horizontalAdvance("Frequency (Times)"),
             graph.height());
   graph.resize(300, 400);
   QApplication::processEvents();
-  EXPECT_EQ(graph.YCaptionFont().pointSizeF(), usual.pointSizeF());
+  EXPECT_EQ(GraphProbe(graph).YCaptionFont().pointSizeF(), usual.pointSizeF());
 }
 
 TEST_F(GraphTest, PlotLeavesTheRangesAndRescaleFitsTheData) {
@@ -114,10 +117,14 @@ TEST_F(GraphTest, PlotPlacesElementKAtFirstPlusKSteps) {
     graph.SetXRange(0, 20);
     graph.SetYRange(0, 50);
     for (int k = 0; k < 4; ++k) graph.AddAnnotation(k, 10, 45, QString::number(k));
-    graph.ReplotNow();
+    GraphProbe(graph).ReplotNow();
     for (int k = 0; k < 4; ++k) {
-      EXPECT_NEAR(graph.AnnotationPixel(k).x(), graph.XToPixel(5 + step * k), 0.5) << k;
-      EXPECT_NEAR(graph.AnnotationPixel(k).y(), graph.YToPixel(values[k]), 0.5) << k;
+      EXPECT_NEAR(GraphProbe(graph).AnnotationPixel(k).x(),
+                  GraphProbe(graph).XToPixel(5 + step * k), 0.5)
+          << k;
+      EXPECT_NEAR(GraphProbe(graph).AnnotationPixel(k).y(), GraphProbe(graph).YToPixel(values[k]),
+                  0.5)
+          << k;
     }
   }
 }
@@ -157,15 +164,15 @@ TEST_F(GraphTest, AnAnnotationStaysOnItsPointWhenTheViewPans) {
   graph.SetXRange(0, 99);
   graph.SetYRange(40, 70);
   graph.AddAnnotation(37, 60, 65, "Lmax");
-  graph.ReplotNow();
-  const QPointF before = graph.AnnotationPixel(0);
+  GraphProbe(graph).ReplotNow();
+  const QPointF before = GraphProbe(graph).AnnotationPixel(0);
   graph.SetTrackMode(TrackMode::kPanXY);
   Drag(graph, PixelOf(graph, 50, 55), PixelOf(graph, 30, 50));
-  graph.ReplotNow();
-  const QPointF after = graph.AnnotationPixel(0);
+  GraphProbe(graph).ReplotNow();
+  const QPointF after = GraphProbe(graph).AnnotationPixel(0);
   EXPECT_GT(std::abs(after.x() - before.x()), 20);
-  EXPECT_NEAR(after.x(), graph.XToPixel(37), 0.5);
-  EXPECT_NEAR(after.y(), graph.YToPixel(57), 0.5);
+  EXPECT_NEAR(after.x(), GraphProbe(graph).XToPixel(37), 0.5);
+  EXPECT_NEAR(after.y(), GraphProbe(graph).YToPixel(57), 0.5);
 }
 
 TEST_F(GraphTest, ACursorDrawsItsLevelLineOnlyWhileReadAndNothingWhenOff) {
@@ -300,15 +307,15 @@ TEST_F(GraphTest, WholeNumberAndClockAxesTickAsTheyCount) {
   graph.SetXScale(AxisScale::kWhole);
   graph.SetXRange(1, 6);
   Show(graph);
-  ASSERT_FALSE(graph.XTicks().empty());
-  for (const double tick : graph.XTicks()) EXPECT_EQ(tick, std::round(tick)) << tick;
-  EXPECT_FALSE(graph.XTickLabels().join(' ').contains('.'));
+  ASSERT_FALSE(GraphProbe(graph).XTicks().empty());
+  for (const double tick : GraphProbe(graph).XTicks()) EXPECT_EQ(tick, std::round(tick)) << tick;
+  EXPECT_FALSE(GraphProbe(graph).XTickLabels().join(' ').contains('.'));
 
   const double ten = static_cast<double>(*ParseClockText("2024/05/01 10:00:00"));
   graph.SetXScale(AxisScale::kClock);
   graph.SetXRange(ten, ten + 3600);
-  graph.ReplotNow();
-  const QStringList labels = graph.XTickLabels();
+  GraphProbe(graph).ReplotNow();
+  const QStringList labels = GraphProbe(graph).XTickLabels();
   ASSERT_GE(labels.size(), 2);
   EXPECT_EQ(labels.front(), "10:00\n2024/05/01");
   EXPECT_EQ(labels.back(), "11:00");
@@ -363,12 +370,12 @@ TEST_F(GraphTest, OverlaysStayOnTheirValuesWhenTheViewMovesAndClearRemovesAll) {
   const std::vector<double> y = {60, 70};
   graph.PlotSteps(x, y, Qt::blue);
   auto colour_at = [&](double at_x, double at_y) {
-    graph.ReplotNow();
+    GraphProbe(graph).ReplotNow();
     return graph.grab().toImage().pixelColor(PixelOf(graph, at_x, at_y));
   };
   // Pixels of the dashed, smoothed level line along its row.
   auto reddish_at = [&](double at_y) {
-    graph.ReplotNow();
+    GraphProbe(graph).ReplotNow();
     const QImage image = graph.grab().toImage();
     const int row = PixelOf(graph, 0, at_y).y();
     int count = 0;
@@ -410,14 +417,14 @@ TEST_F(GraphTest, TenthsLabelsShowTheTickTimesATenthWhateverTheLocale) {
   QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
   {
     Graph graph;
-    EXPECT_EQ(graph.XTickLabel(653), "653");
-    EXPECT_EQ(graph.XTickLabel(2.5), "2.5");
+    EXPECT_EQ(GraphProbe(graph).XTickLabel(653), "653");
+    EXPECT_EQ(GraphProbe(graph).XTickLabel(2.5), "2.5");
     graph.SetXLabelFormat(LabelFormat::kTenths);
-    EXPECT_EQ(graph.XTickLabel(653), "65.3");
-    EXPECT_EQ(graph.XTickLabel(1200), "120");
-    EXPECT_EQ(graph.XTickLabel(12345), "1234.5");
+    EXPECT_EQ(GraphProbe(graph).XTickLabel(653), "65.3");
+    EXPECT_EQ(GraphProbe(graph).XTickLabel(1200), "120");
+    EXPECT_EQ(GraphProbe(graph).XTickLabel(12345), "1234.5");
     graph.SetXLabelFormat(LabelFormat::kPlain);
-    EXPECT_EQ(graph.XTickLabel(1200), "1200");
+    EXPECT_EQ(GraphProbe(graph).XTickLabel(1200), "1200");
   }
   QLocale::setDefault(saved);
 }

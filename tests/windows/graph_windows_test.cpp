@@ -15,6 +15,7 @@
 #include <utility>
 
 #include "files/data_file_writer.h"
+#include "graph/graph_probe.h"
 #include "support/pdf_pages.h"
 #include "support/sample_lists.h"
 #include "windows/histogram_window.h"
@@ -77,9 +78,10 @@ TEST_F(TimePlotTest, ListPlotDrawsEveryRowWithItsPauseMarks) {
   EXPECT_EQ(Span(plot.CWGraph1->XRange()), "1..5");
   EXPECT_EQ(Span(plot.CWGraph1->YRange()), "25..145");
   EXPECT_EQ(plot.CWGraph1->accessibleName(), "dB");  // a screen reader's name: its Y caption
-  plot.CWGraph1->ReplotNow();                        // record numbers are whole: no tick at 2.5
-  ASSERT_FALSE(plot.CWGraph1->XTicks().empty());
-  for (const double tick : plot.CWGraph1->XTicks()) EXPECT_EQ(tick, std::round(tick)) << tick;
+  GraphProbe(*plot.CWGraph1).ReplotNow();            // record numbers are whole: no tick at 2.5
+  ASSERT_FALSE(GraphProbe(*plot.CWGraph1).XTicks().empty());
+  for (const double tick : GraphProbe(*plot.CWGraph1).XTicks())
+    EXPECT_EQ(tick, std::round(tick)) << tick;
   // The panel is as it was: its caption back and its timers running.
   EXPECT_EQ(panel_->windowTitle(), caption);
   EXPECT_TRUE(panel_->timer1().isActive());
@@ -238,9 +240,10 @@ TEST_F(TimePlotTest, LiveChartsFollowTheSamplesAndStartAgainAfterALossOrRefresh)
   EXPECT_EQ(charts.CWG->PointCount(), 3);
   EXPECT_EQ(charts.CWLeq->PointCount(), 3);
   EXPECT_EQ(charts.CWDec->PointCount(), kFineClassCount);
-  charts.CWDec->ReplotNow();  // counts are whole: no tick at 0.25
-  ASSERT_FALSE(charts.CWDec->YTicks().empty());
-  for (const double tick : charts.CWDec->YTicks()) EXPECT_EQ(tick, std::round(tick)) << tick;
+  GraphProbe(*charts.CWDec).ReplotNow();  // counts are whole: no tick at 0.25
+  ASSERT_FALSE(GraphProbe(*charts.CWDec).YTicks().empty());
+  for (const double tick : GraphProbe(*charts.CWDec).YTicks())
+    EXPECT_EQ(tick, std::round(tick)) << tick;
   EXPECT_EQ(Span(charts.CWDec->XRange()), "652..654");  // FineLow - 1
   EXPECT_EQ(Span(charts.CWInt->XRange()), "63..67");    // CoarseLow - 1
 
@@ -290,7 +293,7 @@ TEST_F(HistogramTest, LiveHistogramIsASnapshotWithItsOwnReset) {
   EXPECT_EQ(h.CWGraph1->trackMode(), TrackMode::kPanX);
 
   panel_->windows().OpenLiveHistogram(StatResolution::kTenth);
-  EXPECT_EQ(panel_->windows().real_histogram()->CWGraph1->XTickLabel(653), "65.3");
+  EXPECT_EQ(GraphProbe(*panel_->windows().real_histogram()->CWGraph1).XTickLabel(653), "65.3");
 }
 
 TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
@@ -307,13 +310,13 @@ TEST_F(HistogramTest, ResolutionButtonFillsTheHistogramAndTheLnGrid) {
 
   // One class, 853: its count at x = 854, inside the range 853 to 854.
   EXPECT_EQ(Span(h->CWG->XRange()), "853..854");
-  EXPECT_EQ(h->CWG->XTickLabel(853), "85.3");
+  EXPECT_EQ(GraphProbe(*h->CWG).XTickLabel(853), "85.3");
   EXPECT_GE(h->y_limit(), 4);
   // The design cursor sits on a bar's top, not at a count of 2.5; counts are whole.
   EXPECT_EQ(h->CWG->CursorX(2), 854);
   EXPECT_EQ(h->CWG->CursorY(2), 4);
-  h->CWG->ReplotNow();
-  for (const double tick : h->CWG->YTicks()) EXPECT_EQ(tick, std::round(tick));
+  GraphProbe(*h->CWG).ReplotNow();
+  for (const double tick : GraphProbe(*h->CWG).YTicks()) EXPECT_EQ(tick, std::round(tick));
   // The title line names the list's file first.
   const std::string title = h->CWG->Title().toStdString();
   EXPECT_EQ(title.find(caption.toStdString() + " - Histogram, 0.1 dB classes - 4 of 4"), 0u)
@@ -390,8 +393,8 @@ TEST_F(GraphWindowTest, EveryGraphWindowPrintsItsTitleCaptionsAndTicksOnThePage)
     // The tick labels the page was laid out with, each a word of its own.
     std::istringstream words(text);
     const std::set<std::string> printed{std::istream_iterator<std::string>(words), {}};
-    QStringList ticks = graph->XTickLabels();
-    for (const double tick : graph->YTicks()) ticks << QString::number(tick, 'g', 10);
+    QStringList ticks = GraphProbe(*graph).XTickLabels();
+    for (const double tick : GraphProbe(*graph).YTicks()) ticks << QString::number(tick, 'g', 10);
     EXPECT_GT(ticks.size(), 4);
     for (const QString& tick : ticks) {
       EXPECT_TRUE(printed.count(tick.toStdString())) << tick.toStdString() << ":\n" << text;

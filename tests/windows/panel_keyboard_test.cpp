@@ -228,7 +228,9 @@ TEST_F(PanelKeyboard, F1OpensTheManualFromEveryWindowAtAReadableSize) {
     for (QWidget* window : windows) {
       ASSERT_NE(window, nullptr);
       const std::string name = window->objectName().toStdString();
-      if (!window->isModal()) ASSERT_TRUE(ShowActive(*window));
+      if (!window->isModal()) {
+        ASSERT_TRUE(ShowActive(*window));
+      }
       QTest::keyClick(window, Qt::Key_F1);
       ManualWindow* manual = w.manual();
       ASSERT_NE(manual, nullptr) << name;
