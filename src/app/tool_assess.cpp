@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "app/tool_shell.h"
+#include "app/tool_draw.h"
 #include "assessment/assessment.h"
 #include "assessment/assessment_document.h"
 #include "assessment/assessment_output.h"
@@ -75,7 +75,7 @@ bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector
 
 }  // namespace
 
-int RunAssess(const std::vector<std::string>& args, AssessReportWriter report) {
+int RunAssess(const std::vector<std::string>& args) {
   const Options options(
       args,
       {"--interval", "--periods", "--percentiles", "--threshold", "--min-duration", "--hold",
@@ -92,7 +92,6 @@ int RunAssess(const std::vector<std::string>& args, AssessReportWriter report) {
     throw std::runtime_error("-o takes one FILE");
   }
   const bool pdf = !outputs.empty() && EndsWithNoCase(outputs[0], ".pdf");
-  if (pdf && !report) return RunInCompanion(Companion::kDrawing, "assess", args);
   if (pdf && (options.Has("--json") || options.Has("--csv"))) {
     throw std::runtime_error("-o FILE.pdf writes the report; --json and --csv go elsewhere");
   }
@@ -105,6 +104,8 @@ int RunAssess(const std::vector<std::string>& args, AssessReportWriter report) {
   }
   if (!outputs.empty()) RefuseWritingOverInputs(outputs[0], paths);
   AssessmentSettings settings = SettingsOf(options);
+  ToolDrawing* drawing = pdf ? LoadDrawing("assess") : nullptr;
+  if (pdf && drawing == nullptr) return 1;
 
   std::vector<DataFile> files;
   if (!ReadAll(paths, !options.Has("--no-exclusions"), files, settings)) return 1;
@@ -138,7 +139,7 @@ int RunAssess(const std::vector<std::string>& args, AssessReportWriter report) {
     for (std::size_t i = 0; i < files.size(); ++i) {
       job.files.push_back({paths[i], files[i].list.header(), files[i].list.size()});
     }
-    return report(job);
+    return drawing->AssessReport(job);
   }
   const AssessmentTables tables = BuildTables(assessment, settings);
   const std::string out = options.Has("--json")  ? AssessmentJson(tables)
