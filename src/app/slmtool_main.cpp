@@ -86,13 +86,14 @@ constexpr Command kCommands[] = {
      "  assess FILE... [--interval S] [--periods D,E,N] [--percentiles N,...]\n"
      "         [--threshold DB [--min-duration S] [--hold S]] [--rolling S]\n"
      "         [--exclude FROM..TO]... [--no-exclusions]\n"
-     "         [--json | --csv [--table intervals|days|events|exclusions|totals]] [-o OUT]\n"
+     "         [--json | --csv [--table TABLE]] [-o OUT]\n"
      "      Assesses a long measurement: totals, intervals of S seconds (default 3600),\n"
      "      day/evening/night levels and Lden, events at or above DB, the worst rolling\n"
-     "      Leq; --csv writes one table (the intervals unless --table says);\n"
-     "      FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's side file\n"
-     "      FILE.exclusions is applied unless --no-exclusions. -o OUT.pdf writes the\n"
-     "      report: a PDF document of the figures, the time history and the tables.\n",
+     "      Leq; --csv writes one TABLE: intervals (the default), days, events,\n"
+     "      exclusions or totals. FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's\n"
+     "      side file FILE.exclusions is applied unless --no-exclusions. -o OUT.pdf\n"
+     "      writes the report: a PDF document of the figures, the time history and\n"
+     "      the tables.\n",
      slm::tool::RunAssess},
     {"memory",
      "  memory --port NAME\n"
