@@ -122,9 +122,9 @@ void RefuseWritingOverInputs(const std::string& output, const std::vector<std::s
   }
 }
 
-bool ReadListFile(const char* command, const std::string& path, DataFile& file) {
+bool ReadListFile(const char* command, const std::string& path, DataFile& file, bool summary_only) {
   try {
-    file = OpenDataFile(path);
+    file = summary_only ? ReadDataFileSummary(path) : OpenDataFile(path);
   } catch (const DataFileError& e) {
     std::fprintf(stderr, "slmtool %s: %s\n", command, e.what());
     return false;

@@ -53,8 +53,10 @@ void RefuseWritingOverInputs(const std::string& output, const std::vector<std::s
 // Reads `path` as the Open command does into `file`. When it cannot, says why
 // on stderr ("slmtool COMMAND: ...", naming the file) and returns false; when
 // it read only part of the file, says there what it left out (PartialReadNotes)
-// and returns true.
-bool ReadListFile(const char* command, const std::string& path, DataFile& file);
+// and returns true. With `summary_only` the records are counted, not kept
+// (ReadDataFileSummary).
+bool ReadListFile(const char* command, const std::string& path, DataFile& file,
+                  bool summary_only = false);
 
 using CommandFn = int (*)(const std::vector<std::string>& args);
 // Runs `run`; a usage error it throws (an unknown option, a missing value) is
