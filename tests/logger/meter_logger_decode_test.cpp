@@ -114,6 +114,26 @@ TEST(DecodeMemoryDirectory, AReplyThatIsNoWholeValidDirectoryIsSaid) {
   }
 }
 
+// A reply cut short and followed by the meter's live frames lists only the
+// entries whose bytes all came before the frames, whether the reader saw the
+// pause between them or, on a busy computer, read them in one go.
+TEST(DecodeDirectoryReply, OnlyEntriesBeforeTheLiveFramesAfterACut) {
+  const Bytes whole = DirectoryBytes({Entry(1, 0, 341), Entry(2, 0, 379)}, 2);
+  const Bytes frame = sim::MeterModel().CurrentFrame();
+  for (const std::size_t cut : {20u, 30u}) {
+    for (const bool pause_seen : {true, false}) {
+      const MemoryDirectory directory = DecodeDirectoryReply(
+          whole.substr(0, cut) + frame + frame + frame,
+          pause_seen ? std::vector<std::size_t>{cut} : std::vector<std::size_t>{});
+      const std::size_t listed = cut == 30 ? 1 : 0;
+      EXPECT_EQ(directory.problem, "The meter's memory directory was incomplete: " +
+                                       std::to_string(listed) + " of 2 sets arrived.")
+          << cut << " " << pause_seen;
+      EXPECT_EQ(directory.sets.size(), listed);
+    }
+  }
+}
+
 // A retry names the set it means by its start beside its position: another
 // set at that position is named with it, and where the one meant is now.
 TEST(OtherSetAtPosition, NamesBothWhenTheSetThereStartedAtAnotherTime) {

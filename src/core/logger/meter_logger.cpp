@@ -55,7 +55,17 @@ PausedReply DirectoryExchange(MeterLink& link) {
     // Bytes that are no directory are not waited for any further.
     if (!arrived.empty()) {
       const MemoryDirectory so_far = DecodeMemoryDirectory(bytes);
-      if (!so_far.valid() && !so_far.incomplete && bytes.size() >= 2 * kFrameLength) break;
+      // A reply whose entries all came but not its end may have been cut and
+      // followed at once by live frames: read on until the frames show.
+      const bool all_entries =
+          so_far.announced > 0 && so_far.sets.size() == static_cast<std::size_t>(so_far.announced);
+      const bool frames_shown =
+          LiveFramesFrom(bytes, 1) != Bytes::npos ||
+          bytes.size() >= DirectoryReplyLength(so_far.announced) + 3 * kFrameLength;
+      if (!so_far.valid() && !so_far.incomplete && bytes.size() >= 2 * kFrameLength &&
+          (!all_entries || frames_shown)) {
+        break;
+      }
     }
     // Once the announced entries are in, bytes that follow before the line
     // is quiet make the reply longer than announced.
@@ -69,21 +79,7 @@ PausedReply DirectoryExchange(MeterLink& link) {
 MemoryDirectory DirectoryOnce(MeterLink& link) {
   const PausedReply reply = DirectoryExchange(link);
   if (reply.bytes.empty()) throw LinkError(kMeterDoesNotAnswer);
-  const MemoryDirectory directory = DecodeMemoryDirectory(reply.bytes);
-  if (directory.valid()) return directory;
-  // A reply cut short is followed by the meter's live frames after a pause:
-  // the reply ends at that pause, and no entry is made of the frames' bytes.
-  for (const std::size_t pause : reply.pauses) {
-    if (TailIsFrame(reply.bytes.substr(pause, kFrameLength))) {
-      return DecodeMemoryDirectory(reply.bytes.substr(0, pause));
-    }
-  }
-  // Otherwise what came before a later pause may be the reply, incomplete.
-  for (auto pause = reply.pauses.rbegin(); pause != reply.pauses.rend(); ++pause) {
-    MemoryDirectory before = DecodeMemoryDirectory(reply.bytes.substr(0, *pause));
-    if (before.incomplete && before.sets.size() >= directory.sets.size()) return before;
-  }
-  return directory;
+  return DecodeDirectoryReply(reply.bytes, reply.pauses);
 }
 
 }  // namespace

@@ -68,6 +68,15 @@ int RecordsOfSetSize(std::uint32_t size);
 // end bytes, the length the set count announces, sizes that fit the memory,
 // start times that are real dates, set numbers listed once.
 MemoryDirectory DecodeMemoryDirectory(const Bytes& reply);
+// Where the meter's live stream begins in `bytes`, from `from` on: the first
+// place from which every whole six bytes to the end are live frames, two at
+// least; Bytes::npos when there is none.
+std::size_t LiveFramesFrom(const Bytes& bytes, std::size_t from);
+// The directory in a reply as it was read, with the number of bytes that had
+// come before each pause inside it: when the reply was cut short and the
+// meter went back to its live frames, only the entries whose bytes all came
+// before the frames, whether the pause was seen or not.
+MemoryDirectory DecodeDirectoryReply(const Bytes& bytes, const std::vector<std::size_t>& pauses);
 // True when `reply` starts with two whole live frames (2 .. 3 2 .. 3): a
 // meter that ignored its command and went on streaming.
 bool StartsWithLiveFrames(const Bytes& reply);

@@ -81,6 +81,42 @@ std::size_t DirectoryReplyLength(int sets) {
   return kDirectoryHead + kDirectoryEntry * static_cast<std::size_t>(std::max(sets, 0));
 }
 
+std::size_t LiveFramesFrom(const Bytes& bytes, std::size_t from) {
+  for (std::size_t at = from; at + 2 * kFrameLength <= bytes.size(); ++at) {
+    bool frames = true;
+    for (std::size_t f = at; frames && f + kFrameLength <= bytes.size(); f += kFrameLength) {
+      frames = TailIsFrame(bytes.substr(f, kFrameLength));
+    }
+    if (frames) return at;
+  }
+  return Bytes::npos;
+}
+
+MemoryDirectory DecodeDirectoryReply(const Bytes& bytes, const std::vector<std::size_t>& pauses) {
+  const MemoryDirectory directory = DecodeMemoryDirectory(bytes);
+  if (directory.valid()) return directory;
+  // A reply cut short is followed by the meter's live frames after a pause:
+  // the reply ends at that pause, and no entry is made of the frames' bytes.
+  for (const std::size_t pause : pauses) {
+    if (TailIsFrame(bytes.substr(pause, kFrameLength))) {
+      return DecodeMemoryDirectory(bytes.substr(0, pause));
+    }
+  }
+  // A pause the reader did not see (a busy computer reads late) leaves the
+  // frames' own shape: the reply ends before them, and before the bytes of a
+  // frame that may have begun ahead of the first whole one.
+  if (const std::size_t frames = LiveFramesFrom(bytes, kDirectoryHead); frames != Bytes::npos) {
+    return DecodeMemoryDirectory(
+        bytes.substr(0, frames - std::min<std::size_t>(frames, kFrameLength - 1)));
+  }
+  // Otherwise what came before a later pause may be the reply, incomplete.
+  for (auto pause = pauses.rbegin(); pause != pauses.rend(); ++pause) {
+    MemoryDirectory before = DecodeMemoryDirectory(bytes.substr(0, *pause));
+    if (before.incomplete && before.sets.size() >= directory.sets.size()) return before;
+  }
+  return directory;
+}
+
 MemoryDirectory DecodeMemoryDirectory(const Bytes& reply) {
   MemoryDirectory directory;
   auto unreadable = [&](const std::string& why) {
