@@ -10,6 +10,11 @@
 // programs. Errors are <cerrno> numbers on every system (0: none).
 namespace slm::platform {
 
+// Opens a new file at `path` for writing in binary, made here or not at all:
+// a file that is already there is never opened (EEXIST), so never replaced.
+// Returns nullptr and sets `error` when it cannot.
+std::FILE* CreateNewFile(const std::filesystem::path& path, int& error);
+
 // Flushes what the system holds of an open file to the disk, so that a power
 // cut after a rename cannot leave the new name on an empty file. Returns the
 // error number, 0 when done.

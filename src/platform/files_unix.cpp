@@ -14,6 +14,13 @@ namespace slm::platform {
 
 namespace fs = std::filesystem;
 
+std::FILE* CreateNewFile(const fs::path& path, int& error) {
+  errno = 0;
+  std::FILE* file = std::fopen(path.c_str(), "wbx");  // glibc: O_CREAT | O_EXCL
+  error = file == nullptr ? errno : 0;
+  return file;
+}
+
 int SyncToDisk(std::FILE* file) { return ::fsync(::fileno(file)) == 0 ? 0 : errno; }
 
 void SyncFolder(const fs::path& folder) {

@@ -1,4 +1,7 @@
+#include <fcntl.h>
 #include <io.h>
+#include <share.h>
+#include <sys/stat.h>
 #include <windows.h>
 
 #include <algorithm>
@@ -18,6 +21,20 @@ namespace {
 HANDLE AsHandle(std::intptr_t handle) { return reinterpret_cast<HANDLE>(handle); }
 
 }  // namespace
+
+// The C library here knows no "x" in fopen's mode: _O_EXCL says it.
+std::FILE* CreateNewFile(const fs::path& path, int& error) {
+  int fd = -1;
+  error = ::_wsopen_s(&fd, path.c_str(), _O_WRONLY | _O_CREAT | _O_EXCL | _O_BINARY, _SH_DENYNO,
+                      _S_IREAD | _S_IWRITE);
+  if (error != 0) return nullptr;
+  std::FILE* file = ::_fdopen(fd, "wb");
+  if (file == nullptr) {
+    error = errno;
+    ::_close(fd);
+  }
+  return file;
+}
 
 int SyncToDisk(std::FILE* file) { return ::_commit(::_fileno(file)) == 0 ? 0 : errno; }
 
@@ -40,7 +57,8 @@ AdvisoryLock::AdvisoryLock(const fs::path& path, double seconds) {
   for (double waited = 0;; waited += 0.05) {
     OVERLAPPED far_byte{};
     far_byte.OffsetHigh = 0x7FFFFFFF;
-    if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &far_byte)) {
+    if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0,
+                     &far_byte)) {
       handle_ = reinterpret_cast<std::intptr_t>(file);
       state_ = State::kHeld;
       return;

@@ -128,11 +128,10 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
     temp_ = target_ + suffix;
-    errno = 0;
-    // "x": never a file that is already there.
-    file_ = std::fopen(temp_.c_str(), "wbx");
-    if (file_ == nullptr && errno != EEXIST) {
-      const int error = errno;
+    int error = 0;
+    // Never a file that is already there.
+    file_ = platform::CreateNewFile(temp_, error);
+    if (file_ == nullptr && error != EEXIST) {
       temp_.clear();
       Fail(error);
     }
@@ -246,15 +245,15 @@ std::string CreateFreeFile(const std::string& path) {
                : (wanted.parent_path() /
                   (wanted.stem().string() + "-" + std::to_string(n) + wanted.extension().string()))
                      .string();
-    errno = 0;
-    // "x": the file is made here or not at all, so no other file is replaced.
-    if (std::FILE* file = std::fopen(name.c_str(), "wbx")) {
+    int error = 0;
+    // Made here or not at all, so no other file is replaced.
+    if (std::FILE* file = platform::CreateNewFile(name, error)) {
       std::fclose(file);
       return name;
     }
-    if (errno != EEXIST || n >= 1000) {
+    if (error != EEXIST || n >= 1000) {
       throw DataFileError(name, AbsolutePath(name) + " cannot be created: " +
-                                    FileErrorInWords(errno, FileAction::kWrite) + ".");
+                                    FileErrorInWords(error, FileAction::kWrite) + ".");
     }
   }
 }
