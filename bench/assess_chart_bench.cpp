@@ -8,6 +8,7 @@
 
 #include "assessment/assessment_document.h"
 #include "graph/assessment_chart.h"
+#include "graph/graph_probe.h"
 #include "week_levels.h"
 
 namespace slm {
@@ -42,7 +43,7 @@ void BM_ShowTimeHistoryWeek(benchmark::State& state) {
   auto graph = ShownGraph();
   for (auto _ : state) {
     ShowTimeHistory(*graph, w.levels, w.settings, w.a, 1000);
-    graph->ReplotNow();
+    GraphProbe(*graph).ReplotNow();
   }
 }
 BENCHMARK(BM_ShowTimeHistoryWeek)->Unit(benchmark::kMillisecond);
@@ -56,7 +57,7 @@ void BM_DrawViewedDay(benchmark::State& state) {
   graph->SetXRange(from + 86400, from + 2 * 86400);
   for (auto _ : state) {
     DrawViewedLevels(*graph, w.levels, 1000);
-    graph->ReplotNow();
+    GraphProbe(*graph).ReplotNow();
   }
 }
 BENCHMARK(BM_DrawViewedDay)->Unit(benchmark::kMillisecond);

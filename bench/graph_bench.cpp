@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graph/graph.h"
+#include "graph/graph_probe.h"
 
 namespace {
 
@@ -44,7 +45,7 @@ void BM_Open(benchmark::State& state) {
   for (auto _ : state) {
     graph->Plot(values, 0, 0.125);
     graph->Rescale();
-    graph->ReplotNow();
+    slm::GraphProbe(*graph).ReplotNow();
   }
 }
 BENCHMARK(BM_Open)->Arg(864001)->Arg(348000)->Unit(benchmark::kMillisecond);
@@ -54,7 +55,7 @@ void BM_ReplotFullRange(benchmark::State& state) {
   auto graph = ShownGraph();
   graph->Plot(values, 0, 0.125);
   graph->Rescale();
-  for (auto _ : state) graph->ReplotNow();
+  for (auto _ : state) slm::GraphProbe(*graph).ReplotNow();
 }
 BENCHMARK(BM_ReplotFullRange)->Arg(864001)->Arg(348000)->Unit(benchmark::kMillisecond);
 
@@ -70,7 +71,7 @@ void BM_ReplotPanned(benchmark::State& state) {
   for (auto _ : state) {
     const double offset = (frame++ % 2 == 0) ? shift : -shift;
     graph->SetXRange(full.min + offset, full.max + offset);
-    graph->ReplotNow();
+    slm::GraphProbe(*graph).ReplotNow();
   }
 }
 BENCHMARK(BM_ReplotPanned)->Arg(864001)->Arg(348000)->Unit(benchmark::kMillisecond);
@@ -88,7 +89,7 @@ void BM_ReplotZoomed(benchmark::State& state) {
   for (auto _ : state) {
     const double w = (frame++ % 2 == 0) ? width : width / 2;
     graph->SetXRange(centre - w / 2, centre + w / 2);
-    graph->ReplotNow();
+    slm::GraphProbe(*graph).ReplotNow();
   }
 }
 BENCHMARK(BM_ReplotZoomed)->Arg(864001)->Arg(348000)->Unit(benchmark::kMillisecond);

@@ -10,6 +10,7 @@
 
 #include "analysis/live_chart_data.h"
 #include "base/number_text.h"
+#include "graph/graph_probe.h"
 #include "windows/histogram_window.h"
 #include "windows/live_charts.h"
 
@@ -73,7 +74,7 @@ void BM_StatisticsToHistogram(benchmark::State& state) {
     slm::Histogram histogram(dialogs, printing);
     histogram.Show(stats, slm::StatResolution::kTenth, ln);
     histogram.show();
-    histogram.CWG->ReplotNow();
+    slm::GraphProbe(*histogram.CWG).ReplotNow();
     QApplication::processEvents();
   }
 }

@@ -15,6 +15,7 @@
 #include "base/calendar.h"
 #include "base/number_text.h"
 #include "graph/graph.h"
+#include "graph/graph_probe.h"
 #include "graph/level_plot.h"
 
 namespace {
@@ -39,7 +40,7 @@ void BM_OpenListPlot(benchmark::State& state) {
   for (auto _ : state) {
     const slm::LevelColumnPlot plot = slm::PlotLevelColumn(list);
     slm::ShowLevelColumn(graph, plot);
-    graph.ReplotNow();
+    slm::GraphProbe(graph).ReplotNow();
   }
 }
 BENCHMARK(BM_OpenListPlot)->Unit(benchmark::kMillisecond);
@@ -56,7 +57,7 @@ void BM_OpenListPlotAgainstClock(benchmark::State& state) {
   for (auto _ : state) {
     const slm::ClockPlot clock = slm::PlotAgainstClock(plot);
     slm::ShowClockPlot(graph, plot, clock);
-    graph.ReplotNow();
+    slm::GraphProbe(graph).ReplotNow();
   }
 }
 BENCHMARK(BM_OpenListPlotAgainstClock)->Unit(benchmark::kMillisecond);
@@ -76,7 +77,7 @@ void BM_OpenLiveSnapshot(benchmark::State& state) {
     graph.SetYRange(plot.y_low, plot.y_high);
     graph.SetXRange(1, plot.x_high);
     graph.Plot(plot.values, 1, 1);
-    graph.ReplotNow();
+    slm::GraphProbe(graph).ReplotNow();
   }
 }
 BENCHMARK(BM_OpenLiveSnapshot)->Unit(benchmark::kMillisecond);

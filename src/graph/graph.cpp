@@ -296,14 +296,6 @@ void Graph::SaveImage(const std::string& path, int width, int height) {
   });
 }
 
-double Graph::XToPixel(double x) const { return plot_->xAxis->coordToPixel(x); }
-double Graph::YToPixel(double y) const { return plot_->yAxis->coordToPixel(y); }
-
-void Graph::ReplotNow() {
-  stale_ = false;
-  plot_->replot(QCustomPlot::rpImmediateRefresh);
-}
-
 void Graph::Replot() {
   if (!isVisible()) {
     stale_ = true;

@@ -78,8 +78,6 @@ void Graph::SetYCaption(const QString& caption) {
   Replot();
 }
 
-QFont Graph::YCaptionFont() const { return plot_->yAxis->labelFont(); }
-
 void Graph::FitYCaption() {
   QFont font = plot_->font();
   const QString caption = plot_->yAxis->label();
@@ -210,26 +208,5 @@ void Graph::SizeFor(int width) {
 }
 
 QString Graph::Title() const { return state_->title_text; }
-
-std::vector<double> Graph::XTicks() const {
-  const QVector<double> ticks = plot_->xAxis->tickVector();
-  return std::vector<double>(ticks.begin(), ticks.end());
-}
-
-QStringList Graph::XTickLabels() const {
-  const QVector<QString> labels = plot_->xAxis->tickVectorLabels();
-  return QStringList(labels.begin(), labels.end());
-}
-
-std::vector<double> Graph::YTicks() const {
-  const QVector<double> ticks = plot_->yAxis->tickVector();
-  return std::vector<double>(ticks.begin(), ticks.end());
-}
-
-QString Graph::XTickLabel(double value) const {
-  const QString format = plot_->xAxis->numberFormat();
-  return state_->ticker->Label(value, plot_->locale(), format.isEmpty() ? QChar('g') : format[0],
-                               plot_->xAxis->numberPrecision());
-}
 
 }  // namespace slm

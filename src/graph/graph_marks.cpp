@@ -57,11 +57,6 @@ void Graph::ClearAnnotations() {
   Replot();
 }
 
-QPointF Graph::AnnotationPixel(int i) const {
-  if (i < 0 || i >= AnnotationCount()) return {};
-  return state_->annotations[i].tracer->position->pixelPosition();
-}
-
 void Graph::SetLevelLine(double y, const QColor& color) {
   if (std::isnan(y)) {
     if (state_->level_line) plot_->removeItem(state_->level_line);

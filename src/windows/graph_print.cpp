@@ -15,7 +15,7 @@ const char* const kPrinterDriverNote =
     "an error.\n"
     "For more information, see the manufacturer's documentation for the specific driver.";
 
-bool PrintGraphPages(Graph& graph, QPagedPaintDevice& printer, int copies) {
+bool PrintGraphPages(GraphPicture& graph, QPagedPaintDevice& printer, int copies) {
   // The graph is laid out this many pixels wide and scaled to the page, so
   // its texts keep their size relative to it on any paper.
   constexpr int kWidth = 800;
@@ -47,8 +47,8 @@ bool PrintGraphPages(Graph& graph, QPagedPaintDevice& printer, int copies) {
   return started;
 }
 
-void PrintGraphWindow(QWidget& window, Graph& graph, const PaperLayout& paper, Dialogs& dialogs,
-                      Printing& printing) {
+void PrintGraphWindow(QWidget& window, GraphPicture& graph, const PaperLayout& paper,
+                      Dialogs& dialogs, Printing& printing) {
   QPrinter* printer = printing.Ask(&window);
   if (printer == nullptr) return;  // cancelled: nothing else changes
   int copies = 1;

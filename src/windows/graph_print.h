@@ -3,7 +3,7 @@
 #include <QPrinter>
 #include <QWidget>
 
-#include "graph/graph.h"
+#include "graph/graph_faces.h"
 #include "ui/dialogs.h"
 #include "ui/printing.h"
 
@@ -24,12 +24,12 @@ struct PaperLayout {
 // Prints `graph` with its title line and both axis captions, drawn as
 // vectors on white across the page's width, once per copy, then shows it
 // as it was. Returns false when the printer could not start.
-bool PrintGraphPages(Graph& graph, QPagedPaintDevice& printer, int copies);
+bool PrintGraphPages(GraphPicture& graph, QPagedPaintDevice& printer, int copies);
 
 // The whole "Print" of a graph window: the printer dialog (a cancel changes
 // nothing; where there is no printer it offers a PDF file), the driver note
 // and the copies where the layout says so, then the pages.
-void PrintGraphWindow(QWidget& window, Graph& graph, const PaperLayout& paper, Dialogs& dialogs,
-                      Printing& printing);
+void PrintGraphWindow(QWidget& window, GraphPicture& graph, const PaperLayout& paper,
+                      Dialogs& dialogs, Printing& printing);
 
 }  // namespace slm

@@ -148,27 +148,13 @@ TEST(ListReport, ProgressStartsAtTheFirstLineAndEndsAtTheLastLineOfTheLastCopy) 
   EXPECT_LE(rows.size(), 6u);  // at most once a line
 }
 
+// The leading number is read as everywhere (number_text_test); here its range.
 TEST(RecordsPerLine, TakesTheWholePartOfALeadingNumberFromOneToFive) {
-  const std::pair<std::string, std::optional<int>> cases[] = {
-      {"1", 1},
-      {"5", 5},
-      {"2.7", 2},
-      {" 3", 3},
-      {"4 records", 4},
-      {"5.0", 5},
-      {"1.0", 1},
-      {"0", std::nullopt},
-      {"6", std::nullopt},
-      {"5.5", std::nullopt},
-      {"0.9", std::nullopt},
-      {"-2", std::nullopt},
-      {"abc", std::nullopt},
-      {"", std::nullopt},
-      {" ", std::nullopt},
-      {"--", std::nullopt},
-  };
-  for (const auto& [answer, expected] : cases) {
-    EXPECT_EQ(ParseRecordsPerLine(answer), expected) << '"' << answer << '"';
+  for (const auto& [answer, per] : {std::pair{"1", 1}, {"5", 5}, {"2.7", 2}, {"4 records", 4}}) {
+    EXPECT_EQ(ParseRecordsPerLine(answer), per) << answer;
+  }
+  for (const char* answer : {"0", "6", "5.5", "0.9", "abc"}) {
+    EXPECT_EQ(ParseRecordsPerLine(answer), std::nullopt) << answer;
   }
 }
 

@@ -94,20 +94,13 @@ TEST(PlotLevelColumnTest, ProgressIsThrottledAndAlwaysGivesTheFirstAndLastRows) 
   EXPECT_TRUE(rows.empty());
 }
 
-TEST(OpenLiveTimePlotTest, NoOrOneSampleGivesXFromOneToOne) {
-  LiveChartData charts;
-  for (LiveSeries series : {LiveSeries::kLevel, LiveSeries::kLeq, LiveSeries::kSel}) {
-    const LiveTimePlot plot = OpenLiveTimePlot(charts, series);
-    EXPECT_TRUE(plot.values.empty());
-    EXPECT_EQ(plot.x_high, 1);
-  }
-  charts.UpdateLiveCharts(65.0, "65.0", "65.0");
-  EXPECT_EQ(OpenLiveTimePlot(charts, LiveSeries::kLevel).x_high, 1);
-}
-
+// No sample or one gives X from one to one.
 TEST(OpenLiveTimePlotTest, CopiesEachSeriesWithItsBoundsAndCaption) {
   LiveChartData charts;
+  EXPECT_TRUE(OpenLiveTimePlot(charts, LiveSeries::kSel).values.empty());
+  EXPECT_EQ(OpenLiveTimePlot(charts, LiveSeries::kSel).x_high, 1);
   charts.UpdateLiveCharts(65.3, "61.2", "72.4*");
+  EXPECT_EQ(OpenLiveTimePlot(charts, LiveSeries::kLevel).x_high, 1);
   charts.UpdateLiveCharts(58.7, "60.1", "75.0");
   charts.UpdateLiveCharts(71.0, "62.8*", "74.1");
   using Case = std::tuple<LiveSeries, std::vector<double>, double, double, std::string>;

@@ -20,29 +20,13 @@ void ExpectSameRecords(const RecordList& read, const RecordList& saved) {
   for (std::size_t i = 0; i < saved.size(); ++i) EXPECT_EQ(read.record(i), saved.record(i)) << i;
 }
 
+// Each kind, an empty list, and texts with separators, quotes and blanks.
 TEST(RoundTrip, SavedListsReadBackWithHeaderAndRecords) {
   TempDir dir;
   RecordList empty = SampleRealTimeList();
   empty.Clear();
-  for (const RecordList& saved : {SampleRealTimeList(), SampleMemorySet(), empty}) {
-    for (Separator separator : {Separator::kTab, Separator::kComma}) {
-      SCOPED_TRACE(testing::Message()
-                   << "kind " << static_cast<int>(saved.kind()) << " records " << saved.size()
-                   << " separator " << static_cast<int>(separator));
-      const std::string path = dir.File("list");
-      SaveRecordList(path, saved, separator);
-      const DataFile file = OpenDataFile(path);
-      EXPECT_EQ(file.list.header(), saved.header());
-      ExpectSameRecords(file.list, saved);
-      EXPECT_EQ(file.skipped_lines, 0u);
-    }
-  }
-}
-
-TEST(RoundTrip, TextsWithSeparatorsQuotesAndBlanksComeBackAsTheyWere) {
-  TempDir dir;
-  RecordList saved;
-  ListHeader& h = saved.header();
+  RecordList odd;
+  ListHeader& h = odd.header();
   h.kind = ListKind::kDataLogger2;
   h.second_value = " 3";
   h.l05 = "\"78,1\"";
@@ -50,31 +34,27 @@ TEST(RoundTrip, TextsWithSeparatorsQuotesAndBlanksComeBackAsTheyWere) {
   h.max_level = "84.7 ";
   h.leq = "\t72.3";
   h.note = "incomplete: 3 of 9 records";
-  saved.Append("1", "2016/03/22 09:00:00", "65.3");
-  saved.Append(" 2", "say \"loud\"", "--");
-  saved.Append("3", "x,\ty", "80.0*");
-  saved.Append("\"4", "", "L");
-  for (Separator separator : {Separator::kTab, Separator::kComma}) {
-    SCOPED_TRACE(static_cast<int>(separator));
-    SaveRecordList(dir.File("list"), saved, separator);
-    const DataFile file = OpenDataFile(dir.File("list"));
-    // A header value is quoted only where RFC 4180 asks: the reader drops
-    // the blanks in front of it.
-    ListHeader expected = saved.header();
-    expected.second_value = "3";
-    EXPECT_EQ(file.list.header(), expected);
-    ExpectSameRecords(file.list, saved);
-    EXPECT_EQ(file.skipped_lines, 0u);
+  odd.Append("1", "2016/03/22 09:00:00", "65.3");
+  odd.Append(" 2", "say \"loud\"", "--");
+  odd.Append("3", "x,\ty", "80.0*");
+  odd.Append("\"4", "", "L");
+  for (const RecordList& saved : {SampleRealTimeList(), SampleMemorySet(), empty, odd}) {
+    for (Separator separator : {Separator::kTab, Separator::kComma}) {
+      SCOPED_TRACE(testing::Message()
+                   << "kind " << static_cast<int>(saved.kind()) << " records " << saved.size()
+                   << " separator " << static_cast<int>(separator));
+      const std::string path = dir.File("list");
+      SaveRecordList(path, saved, separator);
+      const DataFile file = OpenDataFile(path);
+      // A header value is quoted only where RFC 4180 asks: the reader drops
+      // the blanks in front of it.
+      ListHeader expected = saved.header();
+      if (expected.second_value == " 3") expected.second_value = "3";
+      EXPECT_EQ(file.list.header(), expected);
+      ExpectSameRecords(file.list, saved);
+      EXPECT_EQ(file.skipped_lines, 0u);
+    }
   }
-}
-
-TEST(RoundTrip, AutoSavedListReadsBackAsPlainList) {
-  TempDir dir;
-  const RecordList saved = SampleRealTimeList();
-  SavePlainList(dir.File("0323140509.dlgr"), saved);
-  const DataFile file = OpenDataFile(dir.File("0323140509.dlgr"));
-  EXPECT_EQ(file.list.kind(), ListKind::kPlain);
-  ExpectSameRecords(file.list, saved);
 }
 
 TEST(RoundTrip, FinishedRecordingsReadBackInBothForms) {

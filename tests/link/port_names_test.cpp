@@ -37,7 +37,6 @@ TEST(PortNames, PortTextIsANameADevicePathOrSaysWhatIsWrong) {
   } cases[] = {
       {"COM1", 1, "", ""},
       {"COM16", 16, "", ""},
-      {"COM7", 7, "", ""},
       {"COM0", 0, "", "COM1 to COM16"},
       {"COM17", 0, "", "COM1 to COM16"},
       {"com1", 0, "", "\"com1\" is not a port name"},
@@ -45,13 +44,10 @@ TEST(PortNames, PortTextIsANameADevicePathOrSaysWhatIsWrong) {
       {"COM-1", 0, "", "COM1 to COM16"},
       {"COM03", 0, "", "COM1 to COM16"},
       {" COM3", 0, " COM3", ""},  // a device path, as any text that is no name
-      {"COM", 0, "", "COM1 to COM16"},
       {"", 0, "", "No port given"},
       {"/dev/ttyUSB0", 0, "/dev/ttyUSB0", ""},
       {"/dev/COM3", 0, "/dev/COM3", ""},
-      {"./com1", 0, "./com1", ""},
       {"ttyS0", 0, "ttyS0", ""},
-      {"meter.txt", 0, "meter.txt", ""},
   };
   for (const auto& c : cases) {
     const PortText port = ReadPortText(c.text);

@@ -248,17 +248,6 @@ TEST_F(PanelRecording, RecordingStripShowsItsOwnCountLeqAndSel) {
   EXPECT_EQ(Text(*panel_, "LblSEL"), "SEL 64.7");
 }
 
-TEST_F(PanelRecording, NarrowSpreadShowsTheFineHistogramAndAWideOneTheCoarse) {
-  meter_.model().SetLevel(60.0);
-  Seconds(3);
-  EXPECT_TRUE(Shown(*panel_, "CWDec"));
-  EXPECT_FALSE(Shown(*panel_, "CWInt"));
-  meter_.model().SetLevel(95.0);  // 35 dB apart
-  Seconds(1);
-  EXPECT_FALSE(Shown(*panel_, "CWDec"));
-  EXPECT_TRUE(Shown(*panel_, "CWInt"));
-}
-
 TEST_F(PanelRecording, NewRowsMoveTheListOnByOneRowFromWhereTheUserLeftIt) {
   auto* grid = Find<QTableView>(*panel_, "GridN");
   panel_->show();
