@@ -58,7 +58,7 @@ void BM_FiguresWeek(benchmark::State& state) {
   settings.interval = 60;
   for (auto _ : state) {
     const AssessmentFigures f = ComputeFigures(levels, settings);
-    benchmark::DoNotOptimize(f.intervals.rows.data());
+    benchmark::DoNotOptimize(f.tables.intervals.rows.data());
   }
 }
 BENCHMARK(BM_FiguresWeek)->Unit(benchmark::kMillisecond);
@@ -68,7 +68,8 @@ void BM_MergeAssessJsonWeek(benchmark::State& state) {
   const std::vector<NamedList> named = Named();
   const AssessmentSettings settings = HourlyAt70();
   for (auto _ : state) {
-    const std::string json = AssessmentJson(Assess(MergeLevels(named), settings), settings);
+    const std::string json =
+        AssessmentJson(BuildTables(Assess(MergeLevels(named), settings), settings));
     benchmark::DoNotOptimize(json.data());
   }
 }

@@ -1,108 +1,138 @@
 // slmtool: the program's work from a shell, and the meter emulator. It runs
-// the commands that need only the core itself and hands the others to the
-// companion that carries the Qt libraries they need (RunInCompanion), so that
-// a command loads no library it does not use.
+// the commands that need only the core itself; the meter's commands load its
+// Qt part (Qt Core and SerialPort) and the drawing commands the drawing
+// plugin, so that a command loads no library it does not use.
 #include <cstdio>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "app/tool_draw.h"
+#include "app/tool_qt_part.h"
 #include "app/tool_shell.h"
 #include "base/version.h"
 
 namespace {
 
-constexpr const char* kUsage =
+constexpr const char* kUsageHead =
     "usage: slmtool COMMAND [OPTIONS]\n"
     "       slmtool --version\n"
     "\n"
-    "commands:\n"
-    "  emulate [--rate HZ] [--level DB | --levels FILE | --walk START:STEP] [--marker]\n"
-    "          [--stopped] [--range CODE] [--sets FILE] [--log FILE] [--fault FAULT]...\n"
-    "      Serves a simulated meter on a new pseudo-terminal; prints 'device: PATH'.\n"
-    "      FAULT: silence[:START:LENGTH] (seconds), garbage[:N], short-replies[:N], no-ack,\n"
-    "      longer[:N], garbage-replies, ignore:LETTERS, slow:BPS, bursts:BYTES:SECONDS,\n"
-    "      slow-start:SECONDS, vanish:BYTES, freeze-after:LETTERS[:SECONDS]\n"
-    "  live --port NAME [--count N]\n"
-    "      Prints the meter's reading every 200 ms (N lines, default: until interrupted).\n"
-    "  key --port NAME CODE\n"
-    "      Presses the meter key CODE (1..10) after the attention handshake.\n"
-    "  info FILE\n"
-    "      Prints a data file's kind, the window it opens in, its header values and\n"
-    "      record count.\n"
-    "  convert FILE -o OUT\n"
-    "      Saves the list of FILE to OUT as the program saves it: CSV when OUT ends\n"
-    "      in .csv, else a tab-separated data file.\n"
-    "  stats FILE [--resolution 0.1|1]\n"
-    "      Prints the record count, the class range and the percentiles L0..L99 of\n"
-    "      FILE's list as its window's 0.1 dB (default) or 1 dB button computes them.\n"
-    "  record --port NAME --period S --count N -o FILE [--give-up S]\n"
-    "      Records N samples of the meter's level, one every S seconds, into FILE\n"
-    "      as the panel does (CSV when FILE ends in .csv); past 348000 samples into\n"
-    "      FILE-2, FILE-3... A lost meter is waited for (a gap in the recording),\n"
-    "      or after --give-up S seconds ends it.\n"
-    "  report FILE [--per N] [-o OUT.pdf]\n"
-    "      Prints the list report of FILE, N records (1..5, default 1) to a line, on\n"
-    "      standard output or into a PDF file.\n"
-    "  plot FILE [--time] -o OUT\n"
-    "      Draws the levels of FILE with their Pause and Start marks as the Plot\n"
-    "      window shows them, into OUT: PDF, PNG or SVG by its extension.\n"
-    "  assess FILE... [--interval S] [--periods D,E,N] [--percentiles N,...]\n"
-    "         [--threshold DB [--min-duration S] [--hold S]] [--rolling S]\n"
-    "         [--exclude FROM..TO]... [--no-exclusions] [--json | --csv] [-o OUT]\n"
-    "      Assesses a long measurement: totals, intervals of S seconds (default 3600),\n"
-    "      day/evening/night levels and Lden, events at or above DB, the worst rolling\n"
-    "      Leq; FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's side file\n"
-    "      FILE.exclusions is applied unless --no-exclusions. -o OUT.pdf writes the\n"
-    "      report: a PDF document of the figures, the time history and the tables.\n"
-    "  memory --port NAME\n"
-    "      Prints the meter's memory size, what remains, and one line per stored set:\n"
-    "      position, set number, start time, records.\n"
-    "  download --port NAME --set P [--step K] [-o FILE]\n"
-    "      Downloads the set at position P (as memory lists it) and prints its header\n"
-    "      values and every K-th record (K 1..255, default 1); -o saves the list as\n"
-    "      the program saves it (CSV when FILE ends in .csv).\n"
-    "  erase --port NAME (--set P [--start TIME] | --all) --yes\n"
-    "      Erases the set at position P, or every set in the meter's memory; with\n"
-    "      --start only when the set at P started at TIME (as memory prints it).\n"
-    "  sampling --port NAME [--set T]\n"
-    "      Prints the data logger's sampling time in seconds, or sets it to T (1..255).\n"
-    "  clock --port NAME [--set]\n"
-    "      Prints the meter's clock beside the PC's, or sets the meter to the PC's time.\n"
+    "commands:\n";
+constexpr const char* kUsageFoot =
     "\n"
     "NAME is COM1..COM16 or a device path such as /dev/ttyUSB0 or /dev/pts/3.\n";
 
+using slm::tool::QtPart;
+
+// Each command once: its usage, and its function here or in the Qt part.
 struct Command {
   std::string_view name;
-  slm::tool::CommandFn run;  // nullptr: runs in the companion
-  slm::tool::Companion companion = slm::tool::Companion::kMeter;
+  std::string_view usage;  // its lines in --help
+  slm::tool::CommandFn run = nullptr;
+  slm::tool::CommandFn QtPart::*qt_run = nullptr;
 };
 
 constexpr Command kCommands[] = {
-    {"emulate", slm::tool::RunEmulate},
-    {"info", slm::tool::RunInfo},
-    {"convert", slm::tool::RunConvert},
-    {"stats", slm::tool::RunStats},
-    // A PDF file of report or assess is drawn by the companion.
-    {"report", slm::tool::RunReport},
-    {"assess", [](const std::vector<std::string>& args) { return slm::tool::RunAssess(args); }},
-    {"live", nullptr},
-    {"key", nullptr},
-    {"record", nullptr},
-    {"memory", nullptr},
-    {"download", nullptr},
-    {"erase", nullptr},
-    {"sampling", nullptr},
-    {"clock", nullptr},
-    {"plot", nullptr, slm::tool::Companion::kDrawing},
+    {"emulate",
+     "  emulate [--rate HZ] [--level DB | --levels FILE | --walk START:STEP] [--marker]\n"
+     "          [--stopped] [--range CODE] [--sets FILE] [--log FILE] [--fault FAULT]...\n"
+     "      Serves a simulated meter on a new pseudo-terminal; prints 'device: PATH'.\n"
+     "      FAULT: silence[:START:LENGTH] (seconds), garbage[:N], short-replies[:N], no-ack,\n"
+     "      longer[:N], garbage-replies, ignore:LETTERS, slow:BPS, bursts:BYTES:SECONDS,\n"
+     "      slow-start:SECONDS, vanish:BYTES, freeze-after:LETTERS[:SECONDS]\n",
+     slm::tool::RunEmulate},
+    {"live",
+     "  live --port NAME [--count N]\n"
+     "      Prints the meter's reading every 200 ms (N lines, default: until interrupted).\n",
+     nullptr, &QtPart::live},
+    {"key",
+     "  key --port NAME CODE\n"
+     "      Presses the meter key CODE (1..10) after the attention handshake.\n",
+     nullptr, &QtPart::key},
+    {"info",
+     "  info FILE\n"
+     "      Prints a data file's kind, the window it opens in, its header values and\n"
+     "      record count.\n",
+     slm::tool::RunInfo},
+    {"convert",
+     "  convert FILE -o OUT\n"
+     "      Saves the list of FILE to OUT as the program saves it: CSV when OUT ends\n"
+     "      in .csv, else a tab-separated data file.\n",
+     slm::tool::RunConvert},
+    {"stats",
+     "  stats FILE [--resolution 0.1|1]\n"
+     "      Prints the record count, the class range and the percentiles L0..L99 of\n"
+     "      FILE's list as its window's 0.1 dB (default) or 1 dB button computes them.\n",
+     slm::tool::RunStats},
+    {"record",
+     "  record --port NAME --period S --count N -o FILE [--give-up S]\n"
+     "      Records N samples of the meter's level, one every S seconds, into FILE\n"
+     "      as the panel does (CSV when FILE ends in .csv); past 348000 samples into\n"
+     "      FILE-2, FILE-3... A lost meter is waited for (a gap in the recording),\n"
+     "      or after --give-up S seconds ends it.\n",
+     nullptr, &QtPart::record},
+    {"report",
+     "  report FILE [--per N] [-o OUT.pdf]\n"
+     "      Prints the list report of FILE, N records (1..5, default 1) to a line, on\n"
+     "      standard output or into a PDF file.\n",
+     slm::tool::RunReport},
+    {"plot",
+     "  plot FILE [--time] -o OUT\n"
+     "      Draws the levels of FILE with their Pause and Start marks as the Plot\n"
+     "      window shows them, into OUT: PDF, PNG or SVG by its extension.\n",
+     slm::tool::RunPlot},
+    {"assess",
+     "  assess FILE... [--interval S] [--periods D,E,N] [--percentiles N,...]\n"
+     "         [--threshold DB [--min-duration S] [--hold S]] [--rolling S]\n"
+     "         [--exclude FROM..TO]... [--no-exclusions]\n"
+     "         [--json | --csv [--table TABLE]] [-o OUT]\n"
+     "      Assesses a long measurement: totals, intervals of S seconds (default 3600),\n"
+     "      day/evening/night levels and Lden, events at or above DB, the worst rolling\n"
+     "      Leq; --csv writes one TABLE: intervals (the default), days, events,\n"
+     "      exclusions or totals. FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's\n"
+     "      side file FILE.exclusions is applied unless --no-exclusions. -o OUT.pdf\n"
+     "      writes the report: a PDF document of the figures, the time history and\n"
+     "      the tables.\n",
+     slm::tool::RunAssess},
+    {"memory",
+     "  memory --port NAME\n"
+     "      Prints the meter's memory size, what remains, and one line per stored set:\n"
+     "      position, set number, start time, records.\n",
+     nullptr, &QtPart::memory},
+    {"download",
+     "  download --port NAME --set P [--step K] [-o FILE]\n"
+     "      Downloads the set at position P (as memory lists it) and prints its header\n"
+     "      values and every K-th record (K 1..255, default 1); -o saves the list as\n"
+     "      the program saves it (CSV when FILE ends in .csv).\n",
+     nullptr, &QtPart::download},
+    {"erase",
+     "  erase --port NAME (--set P [--start TIME] | --all) --yes\n"
+     "      Erases the set at position P, or every set in the meter's memory; with\n"
+     "      --start only when the set at P started at TIME (as memory prints it).\n",
+     nullptr, &QtPart::erase},
+    {"sampling",
+     "  sampling --port NAME [--set T]\n"
+     "      Prints the data logger's sampling time in seconds, or sets it to T (1..255).\n",
+     nullptr, &QtPart::sampling},
+    {"clock",
+     "  clock --port NAME [--set]\n"
+     "      Prints the meter's clock beside the PC's, or sets the meter to the PC's time.\n",
+     nullptr, &QtPart::clock},
 };
+
+void PrintUsage(std::FILE* to) {
+  std::fputs(kUsageHead, to);
+  for (const Command& c : kCommands) std::fwrite(c.usage.data(), 1, c.usage.size(), to);
+  std::fputs(kUsageFoot, to);
+}
 
 }  // namespace
 
 int main(int argc, char** argv) {
   std::vector<std::string> args(argv + 1, argv + argc);
   if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
-    std::fputs(kUsage, args.empty() ? stderr : stdout);
+    PrintUsage(args.empty() ? stderr : stdout);
     return slm::tool::FinishOutput("help", args.empty() ? 2 : 0);
   }
   if (args[0] == "--version" || args[0] == "-v") {
@@ -113,9 +143,12 @@ int main(int argc, char** argv) {
   args.erase(args.begin());
   for (const Command& c : kCommands) {
     if (c.name != command) continue;
-    if (c.run == nullptr) return slm::tool::RunInCompanion(c.companion, command, args);
-    return slm::tool::RunCommand(command, c.run, args);
+    if (c.run != nullptr) return slm::tool::RunCommand(command, c.run, args);
+    const QtPart* part = slm::tool::LoadQtPart(command);
+    if (part == nullptr) return 1;
+    return slm::tool::RunCommand(command, part->*c.qt_run, args);
   }
-  std::fprintf(stderr, "slmtool: unknown command '%s'\n\n%s", command.c_str(), kUsage);
+  std::fprintf(stderr, "slmtool: unknown command '%s'\n\n", command.c_str());
+  PrintUsage(stderr);
   return 2;
 }

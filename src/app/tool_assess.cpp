@@ -1,17 +1,18 @@
 // `slmtool assess`: the assessment of a long measurement from its data files:
 // totals, intervals, day/evening/night and Lden, exceedance events and the
 // worst rolling Leq. It needs nothing but the core.
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
-#include "app/tool_shell.h"
+#include "app/tool_draw.h"
 #include "assessment/assessment.h"
 #include "assessment/assessment_document.h"
 #include "assessment/assessment_output.h"
-#include "base/number_text.h"
+#include "assessment/assessment_settings.h"
 #include "files/data_file_reader.h"
 #include "files/exclusions_file.h"
 #include "files/file_io.h"
@@ -20,63 +21,21 @@ namespace slm::tool {
 
 namespace {
 
-std::int64_t WholeSeconds(const Options& options, const std::string& name, std::int64_t fallback) {
-  if (!options.Has(name)) return fallback;
-  const std::string text = options.Get(name);
-  const std::optional<long long> value = ParseInteger(text);
-  if (!value || *value < 0) {
-    throw std::runtime_error(name + " takes whole seconds, not \"" + text + "\"");
-  }
-  return *value;
-}
-
-// "7,19,23" as whole numbers.
-std::vector<int> WholeList(const std::string& name, const std::string& text) {
-  std::vector<int> values;
-  for (std::size_t start = 0; start <= text.size();) {
-    const std::size_t end = std::min(text.find(',', start), text.size());
-    const std::optional<long long> value = ParseInteger(text.substr(start, end - start));
-    if (!value || *value < -1000 || *value > 1000) {
-      throw std::runtime_error(name + " takes whole numbers joined by commas, not \"" + text +
-                               "\"");
-    }
-    values.push_back(static_cast<int>(*value));
-    start = end + 1;
-  }
-  return values;
-}
-
 AssessmentSettings SettingsOf(const Options& options) {
-  AssessmentSettings s;
-  s.interval = WholeSeconds(options, "--interval", s.interval);
-  if (options.Has("--periods")) {
-    const std::vector<int> starts = WholeList("--periods", options.Get("--periods"));
-    if (starts.size() != 3) {
-      throw std::runtime_error("--periods takes the three start hours of day, evening and night");
-    }
-    s.part_starts = {starts[0], starts[1], starts[2]};
-  }
-  if (options.Has("--percentiles")) {
-    s.percentiles = WholeList("--percentiles", options.Get("--percentiles"));
-  }
-  if (options.Has("--threshold")) {
-    s.threshold = options.Number("--threshold", 0.0);
-  } else if (options.Has("--min-duration") || options.Has("--hold")) {
+  auto given = [&options](const char* name) -> std::optional<std::string> {
+    return options.Has(name) ? std::optional<std::string>(options.Get(name)) : std::nullopt;
+  };
+  if (!options.Has("--threshold") && (options.Has("--min-duration") || options.Has("--hold"))) {
     throw std::runtime_error("--min-duration and --hold go with --threshold");
   }
-  s.min_duration = WholeSeconds(options, "--min-duration", 0);
-  s.hold = WholeSeconds(options, "--hold", 0);
-  s.rolling = WholeSeconds(options, "--rolling", s.rolling);
-  for (const std::string& text : options.All("--exclude")) {
-    std::string problem;
-    std::optional<Exclusion> exclusion = ParseExclusion(text, problem);
-    if (!exclusion) throw std::runtime_error("--exclude: " + problem);
-    s.exclusions.push_back(std::move(*exclusion));
-  }
-  if (const std::string problem = SettingsProblem(s); !problem.empty()) {
-    throw std::runtime_error(problem);
-  }
-  return s;
+  const SettingsTexts texts{given("--interval"),     given("--periods"),
+                            given("--percentiles"),  options.Get("--threshold"),
+                            given("--min-duration"), given("--hold"),
+                            given("--rolling"),      options.All("--exclude")};
+  std::string problem;
+  std::optional<AssessmentSettings> settings = ParseSettings(texts, problem);
+  if (!settings) throw std::runtime_error(problem);
+  return std::move(*settings);
 }
 
 // Reads every file and its side file of exclusions into `files` and
@@ -116,11 +75,13 @@ bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector
 
 }  // namespace
 
-int RunAssess(const std::vector<std::string>& args, AssessReportWriter report) {
-  const Options options(args,
-                        {"--interval", "--periods", "--percentiles", "--threshold",
-                         "--min-duration", "--hold", "--rolling", "--exclude", "--output"},
-                        {"--json", "--csv", "--no-exclusions"});
+int RunAssess(const std::vector<std::string>& args) {
+  const Options options(
+      args,
+      {"--interval", "--periods", "--percentiles", "--threshold", "--min-duration", "--hold",
+       "--rolling", "--exclude", "--output", "--table"},
+      {"--json", "--csv", "--no-exclusions"});
+  const std::string table_key = options.Get("--table", "intervals");
   const std::vector<std::string>& paths = options.positional();
   if (paths.empty()) throw std::runtime_error("assess takes one or more FILEs");
   if (options.Has("--json") && options.Has("--csv")) {
@@ -131,12 +92,20 @@ int RunAssess(const std::vector<std::string>& args, AssessReportWriter report) {
     throw std::runtime_error("-o takes one FILE");
   }
   const bool pdf = !outputs.empty() && EndsWithNoCase(outputs[0], ".pdf");
-  if (pdf && !report) return RunInCompanion(Companion::kDrawing, "assess", args);
   if (pdf && (options.Has("--json") || options.Has("--csv"))) {
     throw std::runtime_error("-o FILE.pdf writes the report; --json and --csv go elsewhere");
   }
+  if (options.Has("--table") && !options.Has("--csv")) {
+    throw std::runtime_error("--table chooses the table --csv writes");
+  }
+  if (std::find(kTableKeys.begin(), kTableKeys.end(), table_key) == kTableKeys.end()) {
+    throw std::runtime_error("--table takes intervals, days, events, exclusions or totals, not \"" +
+                             table_key + "\"");
+  }
   if (!outputs.empty()) RefuseWritingOverInputs(outputs[0], paths);
   AssessmentSettings settings = SettingsOf(options);
+  ToolDrawing* drawing = pdf ? LoadDrawing("assess") : nullptr;
+  if (pdf && drawing == nullptr) return 1;
 
   std::vector<DataFile> files;
   if (!ReadAll(paths, !options.Has("--no-exclusions"), files, settings)) return 1;
@@ -170,11 +139,12 @@ int RunAssess(const std::vector<std::string>& args, AssessReportWriter report) {
     for (std::size_t i = 0; i < files.size(); ++i) {
       job.files.push_back({paths[i], files[i].list.header(), files[i].list.size()});
     }
-    return report(job);
+    return drawing->AssessReport(job);
   }
-  const std::string out = options.Has("--json")  ? AssessmentJson(assessment, settings)
-                          : options.Has("--csv") ? IntervalsCsv(assessment, settings)
-                                                 : AssessmentText(assessment, settings);
+  const AssessmentTables tables = BuildTables(assessment, settings);
+  const std::string out = options.Has("--json")  ? AssessmentJson(tables)
+                          : options.Has("--csv") ? TableCsv(*tables.Find(table_key))
+                                                 : AssessmentText(tables);
   if (outputs.empty()) {
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;

@@ -1,10 +1,9 @@
-// The PDF report of `slmtool assess`: the only part of the command that
-// needs Qt, to draw.
-#include "app/tool_assess_report.h"
-
+// The drawing of `slmtool assess -o OUT.pdf`: the report of an assessment
+// that slmtool has computed.
 #include <QApplication>
 #include <cstdio>
 
+#include "app/tool_draw_plugin.h"
 #include "app/tool_qt_app.h"
 #include "files/file_io.h"
 #include "graph/assessment_report.h"

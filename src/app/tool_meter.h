@@ -1,7 +1,7 @@
 #pragma once
 
-// The commands that talk to the meter. They run in the meter companion, which
-// carries Qt Core and Qt SerialPort for them and nothing that draws.
+// The commands that talk to the meter. They are in slmtool's Qt part
+// (tool_qt_part.h), with Qt Core and Qt SerialPort and nothing that draws.
 #include <string>
 #include <vector>
 

@@ -1,11 +1,12 @@
-// slmtool plot: a list's levels drawn as the Plot window shows them, into a
-// PDF, PNG or SVG file.
+// The drawing of `slmtool plot`: a list's levels as the Plot window shows
+// them, into a PDF, PNG or SVG file.
 #include <QApplication>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
 
-#include "app/tool_draw.h"
+#include "app/tool_draw_plugin.h"
+#include "app/tool_qt_app.h"
 #include "files/data_file_reader.h"
 #include "graph/graph.h"
 #include "graph/level_plot.h"
@@ -24,25 +25,14 @@ std::string BaseName(const std::string& path) {
 
 }  // namespace
 
-int RunPlot(const std::vector<std::string>& args) {
-  const Options options(args, {"--output"}, {"--time"});
-  if (options.positional().size() != 1) throw std::runtime_error("plot takes one FILE");
-  const std::string input = options.positional()[0];
-  const std::string output = options.Get("--output");
-  if (output.empty()) throw std::runtime_error("plot needs -o OUT (.pdf, .png or .svg)");
-  if (!EndsWithNoCase(output, ".pdf") && !EndsWithNoCase(output, ".png") &&
-      !EndsWithNoCase(output, ".svg")) {
-    throw std::runtime_error("plot writes .pdf, .png or .svg files, not \"" + output + "\"");
-  }
-  RefuseWritingOverInputs(output, {input});
+int DrawPlot(const PlotJob& job, const DataFile& file) {
+  const std::string& input = job.input;
+  const std::string& output = job.output;
   ToolApp<QApplication> app;
-
-  DataFile file;
-  if (!ReadListFile("plot", input, file)) return 1;
   const LevelColumnPlot plot = PlotLevelColumn(file.list);
   Graph graph;
   graph.resize(kWidth, kHeight);
-  const bool clock_axis = options.Has("--time");
+  const bool clock_axis = job.clock_axis;
   ClockPlot clock;
   if (clock_axis) {
     clock = PlotAgainstClock(plot);

@@ -1,5 +1,5 @@
-// `slmtool report`: a list's printed report as text on standard output. A PDF
-// file of it is painted by the drawing companion (tool_report_pdf.cpp).
+// `slmtool report`: a list's printed report as text on standard output, or
+// painted into a PDF file by the drawing plugin (tool_report_pdf.cpp).
 #include <cstdio>
 #include <optional>
 #include <stdexcept>
@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "analysis/list_report.h"
-#include "app/tool_shell.h"
+#include "app/tool_draw.h"
 #include "files/data_file_reader.h"
 
 namespace slm::tool {
@@ -37,10 +37,15 @@ int ReportEnd(const ListReport& report) {
 
 int RunReport(const std::vector<std::string>& args) {
   const ReportJob job = ReadReportArgs(args);
-  if (!job.output.empty()) return RunInCompanion(Companion::kDrawing, "report", args);
+  ToolDrawing* drawing = nullptr;
+  if (!job.output.empty() && (drawing = LoadDrawing("report")) == nullptr) return 1;
   DataFile file;
   if (!ReadListFile("report", job.input, file)) return 1;
   const ListReport report = BuildListReport(file.list, job.per);
+  if (drawing != nullptr) {
+    if (const int status = drawing->ReportPdf(report, job.output); status != 0) return status;
+    return ReportEnd(report);
+  }
   for (const std::string& line : report.lines) {
     std::fwrite(line.data(), 1, line.size(), stdout);
     std::fputc('\n', stdout);

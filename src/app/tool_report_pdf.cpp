@@ -1,5 +1,5 @@
-// `slmtool report -o OUT.pdf`: a list's report painted into a PDF file as the
-// list windows print it.
+// The drawing of `slmtool report -o OUT.pdf`: a list's report painted into a
+// PDF file as the list windows print it.
 #include <QGuiApplication>
 #include <QPageSize>
 #include <QPdfWriter>
@@ -8,7 +8,8 @@
 #include <vector>
 
 #include "analysis/list_report.h"
-#include "app/tool_draw.h"
+#include "app/tool_draw_plugin.h"
+#include "app/tool_qt_app.h"
 #include "files/data_file_reader.h"
 #include "graph/file_device.h"
 #include "graph/text_pages.h"
@@ -35,21 +36,17 @@ int WritePdf(const ListReport& report, const std::string& path) {
 
 }  // namespace
 
-int RunReportPdf(const std::vector<std::string>& args) {
-  const ReportJob job = ReadReportArgs(args);
-  DataFile file;
-  if (!ReadListFile("report", job.input, file)) return 1;
-  const ListReport report = BuildListReport(file.list, job.per);
+int DrawReportPdf(const ListReport& report, const std::string& output) {
   int pages = 0;
   try {
-    pages = WritePdf(report, job.output);
+    pages = WritePdf(report, output);
   } catch (const DataFileError& e) {
     std::fprintf(stderr, "slmtool report: %s\n", e.what());
     return 1;
   }
   std::printf("%zu lines on %d page%s written to %s\n", report.lines.size(), pages,
-              pages == 1 ? "" : "s", job.output.c_str());
-  return ReportEnd(report);
+              pages == 1 ? "" : "s", output.c_str());
+  return 0;
 }
 
 }  // namespace slm::tool

@@ -7,7 +7,6 @@
 #include <cctype>
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 #include <exception>
 #include <filesystem>
 #include <optional>
@@ -123,9 +122,9 @@ void RefuseWritingOverInputs(const std::string& output, const std::vector<std::s
   }
 }
 
-bool ReadListFile(const char* command, const std::string& path, DataFile& file) {
+bool ReadListFile(const char* command, const std::string& path, DataFile& file, bool summary_only) {
   try {
-    file = OpenDataFile(path);
+    file = summary_only ? ReadDataFileSummary(path) : OpenDataFile(path);
   } catch (const DataFileError& e) {
     std::fprintf(stderr, "slmtool %s: %s\n", command, e.what());
     return false;
@@ -163,45 +162,6 @@ int FinishOutput(const std::string& command, int status) {
       stderr, "slmtool %s: its output could not be written whole: %s\n",
       command.empty() ? "" : command.c_str(),
       error != 0 ? FileErrorInWords(error, FileAction::kWrite).c_str() : "the system refused");
-  return 1;
-}
-
-int CompanionMain(int argc, char** argv, std::span<const NamedCommand> commands) {
-  if (argc >= 2) {
-    const std::vector<std::string> args(argv + 2, argv + argc);
-    for (const NamedCommand& c : commands) {
-      if (c.name == argv[1]) return RunCommand(argv[1], c.run, args);
-    }
-  }
-  std::fprintf(stderr, "This program runs commands for slmtool; run slmtool instead.\n");
-  return 2;
-}
-
-int RunInCompanion(Companion companion, const std::string& command,
-                   const std::vector<std::string>& args) {
-  // Where the build put it, relative to slmtool: the same in the build tree
-  // and once installed.
-  std::error_code error;
-  const std::filesystem::path here =
-      std::filesystem::read_symlink("/proc/self/exe", error).parent_path();
-  if (error || here.is_relative()) {
-    // Never a path relative to the working folder: that could start anything.
-    std::fprintf(stderr, "slmtool %s: cannot find the folder slmtool runs from: %s\n",
-                 command.c_str(), error ? error.message().c_str() : here.c_str());
-    return 1;
-  }
-  const std::filesystem::path path =
-      (here / SLM_COMPANION_DIR / (companion == Companion::kMeter ? "meter" : "draw") / "slmtool")
-          .lexically_normal();
-  std::vector<std::string> words = {"slmtool", command};
-  words.insert(words.end(), args.begin(), args.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-  std::fflush(nullptr);
-  ::execv(path.c_str(), argv.data());
-  std::fprintf(stderr, "slmtool %s: cannot start %s, which runs this command: %s\n",
-               command.c_str(), path.c_str(), std::strerror(errno));
   return 1;
 }
 

@@ -2,11 +2,11 @@
 
 // What slmtool's commands share without Qt: their options, file names and
 // start-up. The commands declared here need nothing but the core and the
-// meter model, so slmtool runs them without loading Qt at all; the others
-// run in a companion program (see RunInCompanion).
+// meter model, so slmtool runs them without loading Qt at all; the meter's
+// commands are in its Qt part (tool_qt_part.h) and drawing is a plugin
+// (tool_draw.h).
 #include <map>
 #include <optional>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -53,8 +53,10 @@ void RefuseWritingOverInputs(const std::string& output, const std::vector<std::s
 // Reads `path` as the Open command does into `file`. When it cannot, says why
 // on stderr ("slmtool COMMAND: ...", naming the file) and returns false; when
 // it read only part of the file, says there what it left out (PartialReadNotes)
-// and returns true.
-bool ReadListFile(const char* command, const std::string& path, DataFile& file);
+// and returns true. With `summary_only` the records are counted, not kept
+// (ReadDataFileSummary).
+bool ReadListFile(const char* command, const std::string& path, DataFile& file,
+                  bool summary_only = false);
 
 using CommandFn = int (*)(const std::vector<std::string>& args);
 // Runs `run`; a usage error it throws (an unknown option, a missing value) is
@@ -68,28 +70,7 @@ int RunCommand(const std::string& command, CommandFn run, const std::vector<std:
 // failure: nothing is said and `status` stays.
 int FinishOutput(const std::string& command, int status);
 
-// A command of a companion program.
-struct NamedCommand {
-  std::string_view name;
-  CommandFn run;
-};
-// The main of a companion: runs the command named by argv[1].
-int CompanionMain(int argc, char** argv, std::span<const NamedCommand> commands);
-
-// The programs installed beside slmtool for the commands that need Qt
-// (lib/slmpanel/meter/slmtool and lib/slmpanel/draw/slmtool): the meter's
-// commands need Qt Core and SerialPort, drawing the GUI libraries. slmtool
-// starts without any of them, and only a command that needs a library pays
-// for loading it.
-enum class Companion { kMeter, kDrawing };
-// Replaces this process with the companion running `command` with `args`, so
-// that it keeps this process's id, signals and streams. Returns only when
-// the companion cannot be started: it says so and returns 1.
-int RunInCompanion(Companion companion, const std::string& command,
-                   const std::vector<std::string>& args);
-
-// `slmtool report`: its arguments, shared by the text here and the PDF that
-// the drawing companion writes.
+// `slmtool report`: its arguments.
 struct ReportJob {
   std::string input;
   int per = 1;
@@ -114,11 +95,7 @@ struct AssessReportJob {
   const AssessmentSettings* settings = nullptr;
   const Assessment* assessment = nullptr;
 };
-// Writes the report and returns the command's exit code.
-using AssessReportWriter = int (*)(const AssessReportJob& job);
-
-// `report` draws the PDF report; without it, `-o OUT.pdf` runs in the
-// drawing companion, which has it.
-int RunAssess(const std::vector<std::string>& args, AssessReportWriter report = nullptr);
+// `-o OUT.pdf` is drawn by the drawing plugin.
+int RunAssess(const std::vector<std::string>& args);
 
 }  // namespace slm::tool

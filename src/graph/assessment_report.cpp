@@ -32,37 +32,27 @@ QFont PageFont(double points, bool bold = false) {
   return font;
 }
 
+// A table as it is painted: its captions, its cells as people read them,
+// and which columns are figures, which line up on the right.
 struct Table {
   QStringList header;
   std::vector<QStringList> rows;
+  std::vector<bool> right;
 };
 
-Table QtTable(const TextTable& t) {
+Table QtTable(const FigureTable& t) {
   Table out;
-  for (const std::string& cell : t.header) out.header << Latin1(cell);
-  for (const std::vector<std::string>& row : t.rows) {
+  for (const Column& column : t.columns) {
+    out.header << Latin1(column.caption);
+    out.right.push_back(IsFigure(column));
+  }
+  for (const std::vector<Cell>& row : t.rows) {
     QStringList cells;
-    for (const std::string& cell : row) cells << Latin1(cell);
+    for (std::size_t c = 0; c < t.columns.size(); ++c)
+      cells << Latin1(ShownText(t.columns[c], row[c]));
     out.rows.push_back(cells);
   }
   return out;
-}
-
-// Figures line up on the right: a column whose cells are all numbers, or
-// "missing" where a figure could not be had.
-std::vector<bool> RightAligned(const Table& t) {
-  std::vector<bool> right(static_cast<std::size_t>(t.header.size()), !t.rows.empty());
-  for (const QStringList& row : t.rows) {
-    for (qsizetype c = 0; c < row.size() && c < t.header.size(); ++c) {
-      const QString& cell = row[c];
-      const bool figure = cell == "missing" || cell == "-" ||
-                          (!cell.isEmpty() && std::all_of(cell.begin(), cell.end(), [](QChar ch) {
-                            return ch.isDigit() || ch == '.' || ch == '-';
-                          }));
-      if (!figure) right[static_cast<std::size_t>(c)] = false;
-    }
-  }
-  return right;
 }
 
 using Draw = std::function<void(QPainter&)>;
@@ -120,7 +110,7 @@ class Layout {
   // 6, or `points` when given); on a new page it starts again with its header.
   void AddTable(const Table& t, double points = 0) {
     const std::size_t columns = static_cast<std::size_t>(t.header.size());
-    const std::vector<bool> right = RightAligned(t);
+    const std::vector<bool>& right = t.right;
     const bool fixed = points > 0;
     if (!fixed) points = 8;
     std::vector<double> widths;
@@ -207,7 +197,10 @@ class Layout {
 
   static Table Columns(const Table& t, const std::vector<std::size_t>& columns) {
     Table part;
-    for (const std::size_t c : columns) part.header << t.header[static_cast<qsizetype>(c)];
+    for (const std::size_t c : columns) {
+      part.header << t.header[static_cast<qsizetype>(c)];
+      part.right.push_back(t.right[c]);
+    }
     for (const QStringList& row : t.rows) {
       QStringList cells;
       for (const std::size_t c : columns) cells << row.value(static_cast<qsizetype>(c));
@@ -261,7 +254,8 @@ void LayOut(Layout& l, const AssessmentReportContent& c) {
   l.AddTable(QtTable(SettingsTable(s)));
 
   l.Heading("Summary");
-  l.AddTable(QtTable(TotalsTable(a, s)));
+  const AssessmentTables tables = BuildTables(a, s);
+  l.AddTable(QtTable(ByFigure(tables.totals)));
   l.Heading("Days");
   const std::array<int, 3> hours = PartHours(s.part_starts);
   l.Paragraph(QString("Each day runs from its day start to the next one, its night into the next "
@@ -272,7 +266,7 @@ void LayOut(Layout& l, const AssessmentReportContent& c) {
                   .arg(hours[1])
                   .arg(hours[2]),
               text, l.Mm(1.5));
-  l.AddTable(QtTable(DaysTable(a)));
+  l.AddTable(QtTable(tables.days));
 
   l.Heading("Time history", 95);
   // Painted after the layout, while `c` still holds what it points to.
@@ -281,18 +275,18 @@ void LayOut(Layout& l, const AssessmentReportContent& c) {
     PaintTimeHistory(p, r, *levels, *settings, *assessment);
   });
 
-  l.Heading(QString("Intervals of %1 s").arg(s.interval));
-  l.AddTable(QtTable(IntervalsTable(a, s)));
+  l.Heading(Latin1(tables.intervals.title));
+  l.AddTable(QtTable(tables.intervals));
 
   if (!a.events_assessed) {
     l.Heading("Events");
     l.Paragraph("No threshold was set, so no events were sought.", text);
   } else {
-    l.Heading(Latin1("Events at or above " + OneDecimal(s.threshold) + " dB"));
+    l.Heading(Latin1(tables.events.title));
     if (a.events.empty()) {
       l.Paragraph("No event reached the threshold.", text);
     } else {
-      l.AddTable(QtTable(EventsTable(a)));
+      l.AddTable(QtTable(tables.events));
     }
   }
 
@@ -314,7 +308,7 @@ void LayOut(Layout& l, const AssessmentReportContent& c) {
   } else {
     l.Paragraph(QString("%1 records were left out of every figure above.").arg(a.excluded), text,
                 l.Mm(1.5));
-    l.AddTable(QtTable(ExclusionsTable(s)));
+    l.AddTable(QtTable(tables.exclusions));
   }
 }
 

@@ -6,14 +6,15 @@
 
 namespace slm {
 
-// A table of texts as the core writes it (a header and rows), for a
-// QTableView; figures line up on the right.
+// A table of the assessment's figures for a QTableView: the columns'
+// captions over the values as people read them; figures line up on the
+// right.
 class TextTableModel : public QAbstractTableModel {
  public:
   using QAbstractTableModel::QAbstractTableModel;
 
-  void SetTable(TextTable table);
-  const TextTable& table() const { return table_; }
+  void SetTable(FigureTable table);
+  const FigureTable& table() const { return table_; }
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -21,7 +22,7 @@ class TextTableModel : public QAbstractTableModel {
   QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
  private:
-  TextTable table_;
+  FigureTable table_;
 };
 
 }  // namespace slm

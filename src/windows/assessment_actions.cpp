@@ -4,6 +4,7 @@
 #include <QItemSelectionModel>
 #include <filesystem>
 
+#include "assessment/assessment_output.h"
 #include "base/calendar.h"
 #include "files/file_io.h"
 #include "graph/assessment_report.h"
@@ -153,12 +154,12 @@ void AssessmentWindow::ChartClicked(double x) {
 
 void AssessmentWindow::ExportTable() {
   auto* table = static_cast<QTableView*>(Tabs->currentWidget());
-  const TextTable& text = static_cast<TextTableModel*>(table->model())->table();
+  const FigureTable& shown = static_cast<TextTableModel*>(table->model())->table();
   const FileChoice choice = dialogs_.SaveFile(kCsvFilter);
   if (!choice.chosen()) return;
   const std::string path = WithExtension(choice.path, ".csv");
   try {
-    WriteWholeFile(path, TableCsv(text));
+    WriteWholeFile(path, TableCsv(shown));
   } catch (const DataFileError& e) {
     dialogs_.Message(e.what(), MessageIcon::kCritical);
     return;

@@ -10,6 +10,8 @@
 #include <map>
 #include <string>
 
+#include "assessment/assessment_output.h"
+#include "assessment/assessment_settings.h"
 #include "graph/assessment_chart.h"
 #include "qt/widget_text.h"
 #include "ui/keyboard.h"
@@ -186,7 +188,7 @@ void AssessmentWindow::BuildSettings() {
     add(box, shown[i]);
   }
   TxtPercentiles = Control<QLineEdit>("TxtPercentiles", "Percentiles", this);
-  TxtPercentiles->setText(Latin1(PercentilesText(defaults.percentiles)));
+  TxtPercentiles->setText(Latin1(ListText(defaults.percentiles)));
   TxtPercentiles->setMinimumWidth(
       TxtPercentiles->fontMetrics().horizontalAdvance("1, 5, 10, 50, 90, 95, 99") + 16);
   add(TxtPercentiles, "&Percentiles");
@@ -285,16 +287,19 @@ void AssessmentWindow::BuildTables() {
 }
 
 void AssessmentWindow::Recompute() {
-  AssessmentSettings s;
-  s.interval = CmbInterval->currentData().toLongLong();
-  s.part_starts = {SpnDay->value(), SpnEvening->value(), SpnNight->value()};
-  s.min_duration = SpnMinDuration->value();
-  s.hold = SpnHold->value();
-  s.rolling = CmbRolling->currentData().toLongLong();
-  s.exclusions = document_->exclusions();
-  const std::string problem = ApplyTypedSettings(TxtPercentiles->text().toStdString(),
-                                                 TxtThreshold->text().toStdString(), s);
-  if (!problem.empty()) {
+  // The boxes give the texts the command's options give.
+  auto number = [](qlonglong n) { return std::optional<std::string>(std::to_string(n)); };
+  const SettingsTexts texts{number(CmbInterval->currentData().toLongLong()),
+                            ListText({SpnDay->value(), SpnEvening->value(), SpnNight->value()}),
+                            TxtPercentiles->text().toStdString(),
+                            TxtThreshold->text().toStdString(),
+                            number(SpnMinDuration->value()),
+                            number(SpnHold->value()),
+                            number(CmbRolling->currentData().toLongLong()),
+                            {}};
+  std::string problem;
+  std::optional<AssessmentSettings> parsed = ParseSettings(texts, problem);
+  if (!parsed) {
     // Nothing is worked out, and an older request still running is not shown.
     const long request = ++requested_;
     shown_ = request;
@@ -302,6 +307,8 @@ void AssessmentWindow::Recompute() {
          (figures_ ? ". The figures shown are those of the last settings that could." : "."));
     return;
   }
+  AssessmentSettings s = std::move(*parsed);
+  s.exclusions = document_->exclusions();
   KeepSettings();
   const long request = ++requested_;
   Note("Working out the figures...");
@@ -322,12 +329,12 @@ void AssessmentWindow::Recompute() {
 void AssessmentWindow::Show(std::shared_ptr<const AssessmentFigures> figures) {
   figures_ = std::move(figures);
   shown_ = requested_.load();
-  totals_.SetTable(figures_->totals);
+  totals_.SetTable(ByFigure(figures_->tables.totals));
   TblTotals->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   TblTotals->resizeRowsToContents();
-  days_.SetTable(figures_->days);
-  intervals_.SetTable(figures_->intervals);
-  events_.SetTable(figures_->events);
+  days_.SetTable(figures_->tables.days);
+  intervals_.SetTable(figures_->tables.intervals);
+  events_.SetTable(figures_->tables.events);
   Tabs->setTabText(2, QString("Events (%1)").arg(figures_->assessment.events.size()));
   // The chart keeps the view it had, unless this is the first drawing.
   const AxisRange view = Chart->XRange();
@@ -344,10 +351,8 @@ void AssessmentWindow::Show(std::shared_ptr<const AssessmentFigures> figures) {
 }
 
 void AssessmentWindow::ShowExclusions() {
-  AssessmentSettings s;
-  s.exclusions = document_->exclusions();
-  exclusions_.SetTable(ExclusionsTable(s));
-  Tabs->setTabText(3, QString("Exclusions (%1)").arg(s.exclusions.size()));
+  exclusions_.SetTable(ExclusionsTable(document_->exclusions()));
+  Tabs->setTabText(3, QString("Exclusions (%1)").arg(document_->exclusions().size()));
 }
 
 void AssessmentWindow::Note(const std::string& text) {

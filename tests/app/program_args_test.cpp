@@ -1,13 +1,15 @@
 // Both programs' arguments run as a user runs them from a shell without a
 // display: --version and --help, `slmtool key`'s codes (a key reaching the
-// meter is in the process tests; the port names are core_tests'), and which
-// shared libraries slmtool loads for what.
+// meter is in the process tests; the port names are core_tests'), which
+// shared libraries slmtool loads for what, and slmtool copied alone.
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <filesystem>
 #include <string>
 #include <vector>
 
+#include "support/child_process.h"
 #include "support/tool_run.h"
 
 namespace slm {
@@ -67,7 +69,7 @@ TEST_F(Slmtool, OnlyDrawingLoadsTheGuiAndOnlyTheMeterAndDrawingLoadQt) {
       {{"--version"}, false, false},
       {{"info", list}, false, false},
       {{"memory", "--port", "/dev/null"}, true, false},  // opens no port, but tries
-      {{"plot"}, true, true},
+      {{"plot", list, "-o", dir_.File("list.png")}, true, true},
   };
   ::setenv("LD_DEBUG", "libs", 1);
   for (const auto& c : cases) {
@@ -83,6 +85,40 @@ TEST_F(Slmtool, OnlyDrawingLoadsTheGuiAndOnlyTheMeterAndDrawingLoadQt) {
     }
   }
   ::unsetenv("LD_DEBUG");
+}
+
+// slmtool copied alone into a folder: what does not draw works there (the
+// meter's commands against the emulator it serves itself), and drawing says
+// which file it looked for and where, until SLMTOOL_PLUGIN_PATH names it.
+TEST_F(Slmtool, ACopyRunsAloneAndDrawingSaysWhereItLookedForThePlugin) {
+  namespace fs = std::filesystem;
+  ::unsetenv("SLMTOOL_PLUGIN_PATH");
+  const std::string list = Write("list.dlgr", "plain\r\n1\t2024/05/01 10:00:00\t65.3\t\r\n");
+  const std::string copy = dir_.File("bin/slmtool");
+  fs::create_directory(dir_.File("bin"));
+  fs::copy_file(SLMTOOL_PATH, copy);
+  EXPECT_EQ(test::RunProgram(copy, {"info", list}, dir_.path()).exit_code, 0);
+  EXPECT_EQ(test::RunProgram(copy, {"assess", list}, dir_.path()).exit_code, 0);
+  test::Child meter(copy, {"emulate"});
+  const std::string device = meter.FirstLine(15).substr(sizeof "device: " - 1);
+  const test::ToolRun live =
+      test::RunProgram(copy, {"live", "--port", device, "--count", "1"}, dir_.path());
+  EXPECT_EQ(live.exit_code, 0) << live.err;
+
+  const std::string png = dir_.File("list.png");
+  const test::ToolRun lost = test::RunProgram(copy, {"plot", list, "-o", png}, dir_.path());
+  EXPECT_EQ(lost.exit_code, 1);
+  for (const std::string& says :
+       {std::string("the file libslmtool-draw.so, which is in none of these folders:"),
+        "\n  " + dir_.File("bin") + "\n", std::string("SLMTOOL_PLUGIN_PATH")}) {
+    EXPECT_NE(lost.err.find(says), std::string::npos) << lost.err;
+  }
+  EXPECT_FALSE(fs::exists(png));
+  ::setenv("SLMTOOL_PLUGIN_PATH", fs::path(SLMTOOL_PATH).parent_path().c_str(), 1);
+  const test::ToolRun found = test::RunProgram(copy, {"plot", list, "-o", png}, dir_.path());
+  ::unsetenv("SLMTOOL_PLUGIN_PATH");
+  EXPECT_EQ(found.exit_code, 0) << found.err;
+  EXPECT_TRUE(fs::exists(png));
 }
 
 }  // namespace

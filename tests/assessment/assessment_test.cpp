@@ -9,6 +9,8 @@
 
 #include "analysis/level_statistics.h"
 #include "assessment/assessment_document.h"
+#include "assessment/assessment_output.h"
+#include "assessment/assessment_settings.h"
 #include "assessment/assessment_tables.h"
 #include "assessment/level_columns.h"
 #include "base/calendar.h"
@@ -256,6 +258,128 @@ TEST(SettingsProblem, NamesSettingsThatCannotBeUsed) {
   says({.exclusions = {{10, 5, ""}}}, "ends before it starts");
 }
 
+// The command's options and the window's boxes give these texts.
+TEST(ParseSettings, ReadsTheTypedTextsAndRefusesInTheSameWords) {
+  std::string problem;
+  const std::optional<AssessmentSettings> s =
+      ParseSettings({.interval = "900",
+                     .periods = "6,18, 2",
+                     .percentiles = " 10, 50,",
+                     .threshold = " 70.5",
+                     .hold = "5",
+                     .exclusions = {"2024/05/01 10:00:00..2024/05/01 10:00:10 siren"}},
+                    problem);
+  ASSERT_TRUE(s) << problem;
+  EXPECT_EQ(s->interval, 900);
+  EXPECT_EQ(s->part_starts, (std::array<int, 3>{6, 18, 2}));
+  EXPECT_EQ(s->percentiles, (std::vector<int>{10, 50}));
+  EXPECT_EQ(s->threshold, 70.5);
+  EXPECT_EQ(s->hold, 5);
+  EXPECT_EQ(s->rolling, 3600);
+  EXPECT_EQ(s->exclusions.at(0).reason, "siren");
+  EXPECT_EQ(ParseSettings({.percentiles = "10,50"}, problem)->percentiles,
+            (std::vector<int>{10, 50}));
+
+  const std::pair<SettingsTexts, const char*> refused[] = {
+      {{.interval = "1 h"}, "the interval is whole seconds, not \"1 h\""},
+      {{.periods = "7,19"}, "three whole hours from 0 to 23 joined by commas, not \"7,19\""},
+      {{.periods = "7,19,24"}, "not \"7,19,24\""},
+      {{.percentiles = "10, 200"}, "from 0 to 99 joined by commas, not \"10, 200\""},
+      {{.percentiles = ""}, "not \"\""},
+      {{.threshold = "loud"}, "the threshold is a level in dB (or nothing for none), not \"loud\""},
+      {{.min_duration = "-1"}, "cannot be negative"},
+      {{.rolling = "1.5"}, "the rolling window is whole seconds"},
+      {{.exclusions = {"2024/05/01 10:00:20..2024/05/01 10:00:10"}}, "ends"},
+  };
+  for (const auto& [texts, said] : refused) {
+    problem.clear();
+    EXPECT_FALSE(ParseSettings(texts, problem)) << said;
+    EXPECT_NE(problem.find(said), std::string::npos) << problem;
+  }
+}
+
+// Four records 10 s apart, one under range ("--", taken as 25 dB) and one
+// over ("L", 145 dB), in one-minute intervals. Worked out by hand:
+//   10:00  70 and 25 dB: Leq 10 lg((10^7 + 10^2.5) / 2) = 67.0, Lmax 70.0 at
+//          10:00:40, Lmin 25.0, SEL 67.0 + 10 lg(2 x 10) = 80.0, cover 20/60 = 33.3 %
+//   10:01  145 and 80 dB: Leq 10 lg((10^14.5 + 10^8) / 2) = 142.0, Lmax 145.0 at
+//          10:01:00, Lmin 80.0, SEL 142.0 + 13.0 = 155.0, cover 33.3 %
+//   total  Leq 10 lg((10^7 + 10^2.5 + 10^14.5 + 10^8) / 4) = 139.0, SEL 139.0 + 10 lg(40) = 155.0
+// L50 of two records is the lower, of the four the second.
+TEST(BuildTables, HoldsEachFigureUnderItsColumn) {
+  AssessmentSettings settings{.interval = 60, .percentiles = {50}, .threshold = 100.0};
+  const AssessmentTables t = BuildTables(
+      AssessList(Levels("2024/05/01 10:00:40", 10, {"70.0", "--", "L", "80.0"}), settings),
+      settings);
+  EXPECT_EQ(TableCsv(t.intervals),
+            "start,count,coverage,under_range,over_range,leq,lmax,lmax_time,lmin,sel,L50\r\n"
+            "2024/05/01 10:00:00,2,33.3,1,0,67.0,70.0,2024/05/01 10:00:40,25.0,80.0,25.0\r\n"
+            "2024/05/01 10:01:00,2,33.3,0,1,142.0,145.0,2024/05/01 10:01:00,80.0,155.0,80.0\r\n");
+  EXPECT_EQ(
+      TableCsv(t.events),
+      "number,start,end,duration,lmax,lmax_time,leq,sel\r\n"
+      "1,2024/05/01 10:01:00,2024/05/01 10:01:10,10,145.0,2024/05/01 10:01:00,145.0,155.0\r\n");
+  EXPECT_EQ(TableCsv(t.totals),
+            "period,start,end,count,paused,excluded,under_range,over_range,leq,lmax,lmax_time,lmin,"
+            "sel,L50,rolling_window,rolling_max,rolling_time,events,seconds_above\r\n"
+            "10,2024/05/01 10:00:40,2024/05/01 10:01:20,4,0,0,1,1,139.0,145.0,2024/05/01 10:01:00,"
+            "25.0,155.0,70.0,3600,,,1,10\r\n");
+  // 40 s of a 12-hour day is 0.1 %; a part without a counted record has no
+  // level, nor has the day an Lden.
+  EXPECT_EQ(TableCsv(t.days),
+            "date,lday,day_coverage,levening,evening_coverage,lnight,night_coverage,lden\r\n"
+            "2024/05/01,139.0,0.1,,0.0,,0.0,\r\n");
+}
+
+// A small table with a figure of every kind, as each form writes it.
+AssessmentTables SmallTables() {
+  AssessmentTables t;
+  t.totals = {"totals",
+              "Totals",
+              {{"Sample period", "s", "period", Format::kWhole},
+               {"Leq", "dB", "leq", Format::kOneDecimal, "total.leq"},
+               {"L50", "dB", "L50", Format::kOneDecimal, "total.percentiles.L50"}},
+              {{{std::int64_t{1}}, {65.26}, {}}}};
+  t.intervals = {"intervals",
+                 "Intervals of 60 s",
+                 {{"Start", "", "start", Format::kTime},
+                  {"cover %", "%", "day_coverage", Format::kOneDecimal, "coverage.day"},
+                  {"Reason", "", "reason", Format::kText, {}, "-"}},
+                 {{{At("2024/05/01 10:00:00")}, {33.333}, {std::string("siren, \"loud\"\xe9")}},
+                  {{At("2024/05/01 10:01:00")}, {{}, "estimated"}, {}}}};
+  t.days = {"days", "Days", {}, {}};
+  t.events.key = "events";
+  t.exclusions.key = "exclusions";
+  return t;
+}
+
+TEST(AssessmentForms, CsvJsonAndTextWriteOneTableEachTheirWay) {
+  const AssessmentTables t = SmallTables();
+  EXPECT_EQ(TableCsv(t.intervals),
+            "start,day_coverage,reason\r\n"
+            "2024/05/01 10:00:00,33.3,\"siren, \"\"loud\"\"\xe9\"\r\n"
+            "2024/05/01 10:01:00,estimated,\r\n");
+  EXPECT_EQ(AssessmentJson(t),
+            "{\n  \"period\": 1,\n  \"total\": {\"leq\": 65.3, \"percentiles\": {\"L50\": null}},\n"
+            "  \"above\": null,\n  \"intervals\": [\n"
+            "    {\"start\": \"2024/05/01 10:00:00\", \"coverage\": {\"day\": 33.3}, "
+            "\"reason\": \"siren, \\\"loud\\\"\\u00e9\"},\n"
+            "    {\"start\": \"2024/05/01 10:01:00\", \"coverage\": {\"day\": null, \"day_flag\": "
+            "\"estimated\"}, \"reason\": null}\n  ],\n"
+            "  \"days\": [],\n  \"events\": null,\n  \"exclusions\": []\n}\n");
+  EXPECT_EQ(AssessmentText(t),
+            "Totals\n"
+            "Figure         Value\n"
+            "Sample period  1 s\n"
+            "Leq            65.3 dB\n"
+            "L50            missing\n"
+            "\nIntervals of 60 s\n"
+            "              Start    cover %  Reason\n"
+            "2024/05/01 10:00:00       33.3  siren, \"loud\"\xe9\n"
+            "2024/05/01 10:01:00  estimated  -\n"
+            "\nDays\nnone\n");
+}
+
 // Two windows over one survey: each change is made to what the side file
 // holds by then, so neither loses a stretch the other left out.
 TEST(AssessmentDocument, TwoEditorsOfOneSideFileKeepEachOthersStretches) {
@@ -287,12 +411,61 @@ TEST(AssessmentDocument, TwoEditorsOfOneSideFileKeepEachOthersStretches) {
   EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)), std::vector<Exclusion>{police});
 }
 
+// A stretch goes to the side file of each file whose records it touches, one
+// in a gap to the nearest file; gathered again, each counts once.
+TEST(AssessmentDocument, SplitsStretchesOverTheFilesTheyTouchAndGathersThemOnce) {
+  const std::vector<FileStretch> files = {{"a", {100, 200}}, {"b", {300, 400}}};
+  const Exclusion across{150, 350, "works"};
+  const Exclusion nearer_b{260, 280, ""};
+  const Exclusion in_a{110, 120, "dog"};
+  const auto per_file = SplitExclusions({across, nearer_b, in_a}, files);
+  EXPECT_EQ(per_file[0], (std::vector<Exclusion>{across, in_a}));
+  EXPECT_EQ(per_file[1], (std::vector<Exclusion>{across, nearer_b}));
+  EXPECT_EQ(GatherExclusions(per_file), (std::vector<Exclusion>{in_a, across, nearer_b}));
+}
+
+TEST(AssessmentDocument, FindsTheRowAtATimeAndTheStretchOfARow) {
+  Assessment a;
+  a.intervals = {{.start = 0}, {.start = 7200}};  // and none between
+  a.events = {{.start = 10, .end = 20}};
+  EXPECT_EQ(IntervalAt(a, 3600, 3599.5), 0u);
+  EXPECT_FALSE(IntervalAt(a, 3600, 3600));
+  EXPECT_EQ(IntervalAt(a, 3600, 7200), 1u);
+  EXPECT_FALSE(IntervalAt(a, 3600, -1));
+  EXPECT_EQ(EventAt(a, 19.5), 0u);
+  EXPECT_FALSE(EventAt(a, 20));
+  EXPECT_EQ(IntervalStretch(a, 3600, 1).to, 10800);
+  EXPECT_EQ(EventStretch(a, 0).from, 10);
+  // A drag either way, in whole seconds, and at least one.
+  const Stretch dragged = DraggedStretch(5.5, 2.2);
+  EXPECT_EQ(dragged.from, 2);
+  EXPECT_EQ(dragged.to, 6);
+  EXPECT_EQ(DraggedStretch(3, 3).to, 4);
+}
+
+// What it holds is never lost: its stretches stay in the window only.
+TEST(AssessmentDocument, ASideFileThatCannotBeReadIsNeverWrittenOver) {
+  test::TempDir dir;
+  const std::string path = dir.File("day.dlgr");
+  const std::string side = ExclusionsPathFor(path);
+  test::WriteBytes(side, "2024/05/01 10:00:00..soon\n");
+  const RecordList list = Levels("2024/05/01 10:00:00", 1, std::vector<std::string>(60, "60"));
+  const NamedList named{&list, path};
+  AssessmentDocument document(std::span(&named, 1), true);
+  EXPECT_NE(document.ReadSideFiles().find(side), std::string::npos);
+  EXPECT_NE(document.Add({At("2024/05/01 10:00:00"), At("2024/05/01 10:00:10"), "siren"})
+                .find(side + " could not be read, so it is not written over"),
+            std::string::npos);
+  EXPECT_EQ(document.exclusions().size(), 1u);
+  EXPECT_EQ(test::ReadBytes(side), "2024/05/01 10:00:00..soon\n");
+}
+
 // The report's table of files says which set did not arrive whole.
 TEST(FilesTable, SaysASetThatDidNotArriveWhole) {
   ListHeader set;
   set.kind = ListKind::kDataLogger2;
   set.note = "incomplete: 3 of 5 records";
-  EXPECT_EQ(FilesTable({{"set.dlgr", set, 3}}).rows.at(0).at(1),
+  EXPECT_EQ(std::get<std::string>(FilesTable({{"set.dlgr", set, 3}}).rows.at(0).at(1).value),
             "Data Logger 2 (incomplete: 3 of 5 records)");
 }
 

@@ -116,7 +116,10 @@ TEST(OpenDataFile, ReadsEachFormFromItsExampleFile) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
-    const DataFile file = OpenDataFile(std::string(SLM_TEST_DATA_DIR) + "/" + c.name);
+    const std::string path = std::string(SLM_TEST_DATA_DIR) + "/" + c.name;
+    const DataFile file = OpenDataFile(path);
+    // A summary keeps no record and says what the whole read says.
+    EXPECT_EQ(DataFileSummary(ReadDataFileSummary(path)), DataFileSummary(file));
     const ListHeader& h = file.list.header();
     EXPECT_EQ(h.kind, c.kind);
     EXPECT_EQ(h.second_value + "|" + h.range + "|" + h.l05 + "|" + h.max_level + "|" + h.leq,
@@ -264,6 +267,12 @@ TEST(OpenDataFile, ZeroBlocksInsideAreReadAroundAndSaidWhere) {
                   "The file is damaged inside: 512 zero bytes at line 34 took 17 lines between "
                   "record 032 (2024/05/01 10:00:32) and record 050 (2024/05/01 10:00:50). The "
                   "records around the damage were read."});
+    test::TempDir dir;
+    test::WriteBytes(dir.File("damaged.dlgr"), damaged);
+    const DataFile summary = ReadDataFileSummary(dir.File("damaged.dlgr"));
+    EXPECT_TRUE(summary.list.empty());
+    EXPECT_EQ(summary.records, 83u);
+    EXPECT_EQ(PartialReadNotes(summary), PartialReadNotes(file));
   }
   // Of many damaged blocks the first three say where.
   std::string blocks = text + text;

@@ -1,9 +1,9 @@
 #!/usr/bin/env bash
 # Installs the current build into a scratch DESTDIR with `cmake --install` and
-# checks what lands there: the two programs and slmtool's two companions in
-# lib/slmpanel (and nothing else: no libraries, headers, tests or benchmarks),
-# that they run from there, the menu entry, the AppStream metadata, the icon in
-# each size and the manual pages.
+# checks what lands there: the two programs and slmtool's drawing plugin in
+# lib/<multiarch>/slmpanel (and nothing else: no libraries, headers, tests or
+# benchmarks), that they run from there, the menu entry, the AppStream
+# metadata, the icon in each size and the manual pages.
 #
 # usage: install_test.sh BUILD_DIR APP_ID
 set -uo pipefail
@@ -22,13 +22,13 @@ if ! DESTDIR="$scratch" cmake --install "$build" --prefix /usr >"$scratch/instal
   exit 1
 fi
 root=$scratch/usr
+plugin_dir=$(sed -n 's/^SLM_PLUGIN_INSTALL_DIR:[A-Z]*=//p' "$build/CMakeCache.txt")
 
 # Exactly what is meant to be installed.
 expected=(
   bin/slmpanel
   bin/slmtool
-  lib/slmpanel/meter/slmtool
-  lib/slmpanel/draw/slmtool
+  "$plugin_dir/libslmtool-draw.so"
   share/applications/slmpanel.desktop
   "share/metainfo/$app_id.metainfo.xml"
   share/icons/hicolor/scalable/apps/slmpanel.svg
@@ -55,11 +55,14 @@ done
 if ! out=$("$root/bin/slmtool" --help 2>&1) || ! grep -q 'usage: slmtool' <<<"$out"; then
   fail "installed slmtool --help: $out"
 fi
-# slmtool finds its companions: their own answers to a missing argument.
-for c in "memory:--port is required" "plot:plot takes one FILE"; do
-  out=$("$root/bin/slmtool" "${c%%:*}" 2>&1)
-  grep -q -- "${c#*:}" <<<"$out" || fail "installed slmtool ${c%%:*}: $out"
-done
+# slmtool's meter commands need nothing else; drawing finds the plugin.
+out=$("$root/bin/slmtool" memory 2>&1)
+grep -q -- "--port is required" <<<"$out" || fail "installed slmtool memory: $out"
+printf 'plain\r\n1\t2024/05/01 10:00:00\t65.3\t\r\n' >"$scratch/list.dlgr"
+if ! out=$(env -u SLMTOOL_PLUGIN_PATH "$root/bin/slmtool" plot "$scratch/list.dlgr" \
+  -o "$scratch/list.png" 2>&1) || [ ! -s "$scratch/list.png" ]; then
+  fail "installed slmtool plot: $out"
+fi
 if ! out=$(QT_QPA_PLATFORM=offscreen "$root/bin/slmpanel" --help 2>&1) || ! grep -q -- '--demo' <<<"$out"; then
   fail "installed slmpanel --help: $out"
 fi

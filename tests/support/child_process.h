@@ -45,7 +45,11 @@ class Child {
         ::setenv(name.c_str(), value.c_str(), 1);
       if (options.file_size_limit) {
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit limit{*options.file_size_limit, *options.file_size_limit};
+        // The soft limit only, as a full disk stops the user's files: slmtool
+        // lifts it while it loads its Qt part into memory.
+        rlimit limit{};
+        ::getrlimit(RLIMIT_FSIZE, &limit);
+        limit.rlim_cur = *options.file_size_limit;
         ::setrlimit(RLIMIT_FSIZE, &limit);
       }
       ::execv(program.c_str(), argv.data());

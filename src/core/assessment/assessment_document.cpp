@@ -7,8 +7,6 @@
 #include <limits>
 
 #include "base/calendar.h"
-#include "base/number_text.h"
-#include "files/csv_fields.h"
 #include "files/file_io.h"
 
 namespace slm {
@@ -57,43 +55,6 @@ std::string IntervalCaption(std::int64_t seconds) {
   return std::to_string(seconds) + " s";
 }
 
-std::string ApplyTypedSettings(std::string_view percentiles, std::string_view threshold,
-                               AssessmentSettings& settings) {
-  std::vector<int> n;
-  for (std::size_t start = 0; start <= percentiles.size();) {
-    const std::size_t end = std::min(percentiles.find(',', start), percentiles.size());
-    const std::string_view item = Trimmed(percentiles.substr(start, end - start));
-    start = end + 1;
-    if (item.empty() && end == percentiles.size() && !n.empty()) break;  // "1, 5,"
-    const std::optional<long long> value = ParseInteger(item);
-    if (!value || *value < 0 || *value > 99) {
-      return "the percentiles are whole numbers from 0 to 99 joined by commas, not \"" +
-             std::string(percentiles) + "\"";
-    }
-    n.push_back(static_cast<int>(*value));
-  }
-  std::optional<double> level;
-  if (const std::string_view text = Trimmed(threshold); !text.empty()) {
-    level = ParseNumber(text);
-    if (!level || !std::isfinite(*level)) {
-      return "the threshold is a level in dB (or nothing for none), not \"" + std::string(text) +
-             "\"";
-    }
-  }
-  AssessmentSettings typed = settings;
-  typed.percentiles = std::move(n);
-  typed.threshold = level;
-  if (std::string problem = SettingsProblem(typed); !problem.empty()) return problem;
-  settings = std::move(typed);
-  return {};
-}
-
-std::string PercentilesText(const std::vector<int>& percentiles) {
-  std::string text;
-  for (const int n : percentiles) text += (text.empty() ? "" : ", ") + std::to_string(n);
-  return text;
-}
-
 std::optional<std::size_t> IntervalAt(const Assessment& a, std::int64_t interval, double time) {
   const auto it = std::upper_bound(
       a.intervals.begin(), a.intervals.end(), time,
@@ -134,26 +95,8 @@ AssessmentFigures ComputeFigures(const MeasuredLevels& levels, const AssessmentS
   AssessmentFigures f;
   f.settings = settings;
   f.assessment = Assess(levels, settings);
-  f.totals = TotalsTable(f.assessment, settings);
-  f.days = DaysTable(f.assessment);
-  f.intervals = IntervalsTable(f.assessment, settings);
-  f.events = EventsTable(f.assessment);
-  f.exclusions = ExclusionsTable(settings);
+  f.tables = BuildTables(f.assessment, settings);
   return f;
-}
-
-std::string TableCsv(const TextTable& table) {
-  std::string out;
-  auto line = [&out](const std::vector<std::string>& cells) {
-    for (std::size_t i = 0; i < cells.size(); ++i) {
-      if (i > 0) out += ',';
-      AppendField(out, cells[i], ',', i == 0);
-    }
-    out += "\r\n";
-  };
-  line(table.header);
-  for (const std::vector<std::string>& row : table.rows) line(row);
-  return out;
 }
 
 std::vector<std::vector<Exclusion>> SplitExclusions(const std::vector<Exclusion>& exclusions,

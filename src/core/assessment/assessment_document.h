@@ -23,14 +23,6 @@ namespace slm {
 inline constexpr std::array<std::int64_t, 5> kIntervalChoices = {60, 300, 900, 3600, 86400};
 std::string IntervalCaption(std::int64_t seconds);  // "1 min", "15 min", "1 h", "1 day"
 
-// Reads the percentiles ("1, 5, 90") and the threshold ("" for none) typed
-// into `settings`; returns why they cannot be used, or "" when they can (the
-// other settings are judged too, as SettingsProblem does).
-std::string ApplyTypedSettings(std::string_view percentiles, std::string_view threshold,
-                               AssessmentSettings& settings);
-// The percentiles as the box shows them: "1, 5, 10".
-std::string PercentilesText(const std::vector<int>& percentiles);
-
 // A stretch of the records' clock, `to` not included.
 struct Stretch {
   std::int64_t from = 0;
@@ -45,20 +37,13 @@ Stretch EventStretch(const Assessment& a, std::size_t row);
 // The stretch of a drag from `x0` to `x1` (either way), in whole seconds.
 Stretch DraggedStretch(double x0, double x1);
 
-// The figures of one choice of settings, with the tables the window shows.
+// The figures of one choice of settings, with their tables.
 struct AssessmentFigures {
   AssessmentSettings settings;
   Assessment assessment;
-  TextTable totals;
-  TextTable days;
-  TextTable intervals;
-  TextTable events;
-  TextTable exclusions;
+  AssessmentTables tables;
 };
 AssessmentFigures ComputeFigures(const MeasuredLevels& levels, const AssessmentSettings& settings);
-
-// A table as CSV (RFC 4180, CR LF): its header line, then its rows.
-std::string TableCsv(const TextTable& table);
 
 // Where each file's records lie, so that a stretch left out goes to the side
 // file of the files it touches.

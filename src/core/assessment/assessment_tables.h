@@ -1,20 +1,86 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
+#include <optional>
 #include <string>
+#include <string_view>
+#include <variant>
 #include <vector>
 
 #include "assessment/assessment.h"
 #include "files/record.h"
 
-// The assessment as the tables of its printed report. Every figure is
-// written by the same functions as the text and JSON forms (OneDecimal,
-// ClockText), so that the report and `--json` agree to the digit.
+// Every figure of an assessment as tables of typed cells, built once: the
+// text form, JSON, CSV, the window's tables and the printed report are all
+// renderings of these (assessment_output.h), so that a figure's caption,
+// unit, key and way of writing are said in one place, here.
 namespace slm {
 
-struct TextTable {
-  std::vector<std::string> header;
-  std::vector<std::vector<std::string>> rows;  // each as long as the header
+// How a column's values are written.
+enum class Format : std::uint8_t {
+  kOneDecimal,  // levels and percentages: "65.3", rounded to the nearest
+  kWhole,       // counts and seconds: "3600"
+  kTime,        // a time on the records' clock: "yyyy/mm/dd hh:nn:ss"
+  kDate,        // "yyyy/mm/dd"
+  kText,
 };
+
+struct Column {
+  std::string caption;  // what people read: "Leq", "cover %"
+  std::string unit;     // "dB", "%", "s" or ""; the totals write it after the value
+  // The machine's name: the CSV header's, unique in its table ("leq",
+  // "day_coverage"); JSON puts the value at `json` when that is given (a
+  // dotted path into nested objects: "coverage.day"), else at `key`.
+  std::string key;
+  Format format = Format::kOneDecimal;
+  std::string json = {};
+  std::string missing = "missing";  // what people read where there is no value
+  const std::string& JsonPath() const { return json.empty() ? key : json; }
+};
+
+struct Cell {
+  // Nothing where the figure cannot be had (a part of a day without a
+  // counted record); whole numbers for kWhole and kTime and kDate, double
+  // for kOneDecimal, text for kText.
+  std::variant<std::monostate, std::int64_t, double, std::string> value;
+  std::string flag = {};  // what the figure needs said beside it, or ""
+};
+
+struct FigureTable {
+  std::string key;    // "intervals": the table's name in JSON and for --table
+  std::string title;  // its heading: "Intervals of 3600 s"
+  std::vector<Column> columns;
+  std::vector<std::vector<Cell>> rows;  // each as long as `columns`
+};
+
+// The tables of every figure: totals (one row), intervals, days, events and
+// the stretches left out. The events table is empty and `events_assessed`
+// false without a threshold.
+struct AssessmentTables {
+  FigureTable totals;
+  FigureTable intervals;
+  FigureTable days;
+  FigureTable events;
+  FigureTable exclusions;
+  bool events_assessed = false;
+  // The table named `key` ("intervals", "days", "events", "exclusions",
+  // "totals"), or nothing.
+  const FigureTable* Find(const std::string& key) const;
+};
+
+AssessmentTables BuildTables(const Assessment& a, const AssessmentSettings& settings);
+
+// The tables' keys, the intervals first.
+inline constexpr std::array<std::string_view, 5> kTableKeys = {"intervals", "days", "events",
+                                                               "exclusions", "totals"};
+
+// The stretches left out, in time order: from, to, seconds, reason.
+FigureTable ExclusionsTable(const std::vector<Exclusion>& exclusions);
+
+// A one-row table (the totals) as people read it: one row per column, its
+// caption, then its value with its unit.
+FigureTable ByFigure(const FigureTable& one_row);
 
 // A data file as the report names it: its path and the meter settings of
 // its header.
@@ -26,28 +92,9 @@ struct AssessedFile {
 
 // File, kind, records, frequency weighting, time weighting, range; "-" where
 // the file does not say (a plain list has no header).
-TextTable FilesTable(const std::vector<AssessedFile>& files);
+FigureTable FilesTable(const std::vector<AssessedFile>& files);
 
 // The settings the figures depend on, as caption and value.
-TextTable SettingsTable(const AssessmentSettings& settings);
-
-// Caption and value: the measured period, the records, Leq, Lmax and its
-// time, Lmin, SEL, the percentiles, the events and the worst rolling window.
-TextTable TotalsTable(const Assessment& a, const AssessmentSettings& settings);
-
-// Date, then Leq and coverage of day, evening and night, then Lden; a part
-// without a counted record is "missing", and so is the Lden it leaves out.
-TextTable DaysTable(const Assessment& a);
-
-// One row per interval: start, records, coverage, Leq, Lmax and its time,
-// Lmin, SEL, the percentiles (and the under- and over-range counts when the
-// measurement has any).
-TextTable IntervalsTable(const Assessment& a, const AssessmentSettings& settings);
-
-// One row per event: number, start, end, seconds, Lmax and its time, Leq, SEL.
-TextTable EventsTable(const Assessment& a);
-
-// One row per stretch left out, in time order: from, to, seconds, reason.
-TextTable ExclusionsTable(const AssessmentSettings& settings);
+FigureTable SettingsTable(const AssessmentSettings& settings);
 
 }  // namespace slm

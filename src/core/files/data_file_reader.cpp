@@ -45,9 +45,13 @@ bool SplitAt(std::string_view line, char separator, RecordView& fields, bool& le
 class Parser : public LineSink {
  public:
   Parser(DataFile& file, const ReadProgressFn& progress, std::size_t total_bytes,
-         const NulRuns& runs)
-      : file_(file), progress_(progress), total_bytes_(total_bytes), runs_(runs) {
-    if (total_bytes > 0) {
+         const NulRuns& runs, bool keep_records)
+      : file_(file),
+        progress_(progress),
+        total_bytes_(total_bytes),
+        runs_(runs),
+        keep_records_(keep_records) {
+    if (total_bytes > 0 && keep_records) {
       // A record line holds its fields plus about five bytes of separators and line end.
       const std::size_t text = std::min(total_bytes, kMaxRecords * 48);
       file_.list.Reserve(std::min(kMaxRecords, total_bytes / 24 + 1), text);
@@ -65,7 +69,7 @@ class Parser : public LineSink {
     if (next_run_ < runs_.runs().size() && runs_.runs()[next_run_].at < bytes_so_far) {
       const NulRuns::Run& run = runs_.runs()[next_run_++];
       file_.damage.push_back({run.bytes, c + 1, LastRecord(), {}, 0});
-      record_count_at_damage_.push_back(file_.list.size());
+      record_count_at_damage_.push_back(file_.records);
       after_damage_ = true;
       lost = lost || run.at == starts_at + line.size();
     }
@@ -107,28 +111,32 @@ class Parser : public LineSink {
   // records a file's size promised is given back when they did not come.
   void Done(std::size_t bytes) override {
     if (file_.list.MemoryBytes() > 2 * record_bytes_ + 4096) file_.list.ShrinkToFit();
-    FinishDamage();
     if (progress_ && !file_.cancelled) progress_(Report(bytes));
   }
 
  private:
-  std::string RecordText(std::size_t i) const {
-    return std::string(file_.list.number(i)) + " (" + std::string(file_.list.date_time(i)) + ")";
+  static std::string RecordText(std::string_view number, std::string_view date_time) {
+    return std::string(number) + " (" + std::string(date_time) + ")";
   }
   std::string LastRecord() const {
-    return file_.list.empty() ? std::string() : RecordText(file_.list.size() - 1);
+    if (file_.records == 0) return {};
+    if (!keep_records_) return RecordText(last_number_, last_date_time_);
+    return RecordText(file_.list.number(file_.records - 1),
+                      file_.list.date_time(file_.records - 1));
   }
-  // Where the records on both sides of a stretch are numbered, the numbers
-  // say how many it took; else the lines it cut are all that is known.
-  void FinishDamage() {
-    for (std::size_t k = 0; k < file_.damage.size(); ++k) {
-      DamagedStretch& d = file_.damage[k];
-      const std::size_t at = record_count_at_damage_[k];
-      if (at >= file_.list.size()) continue;
-      d.after = RecordText(at);
-      if (at == 0) continue;
-      const std::optional<long long> before = ParseInteger(file_.list.number(at - 1));
-      const std::optional<long long> after = ParseInteger(file_.list.number(at));
+  // The first record after each damaged stretch names its end; where the
+  // records on both sides are numbered, the numbers say how many it took,
+  // else the lines it cut are all that is known.
+  void EndDamage(const RecordView& record) {
+    for (;
+         next_after_ < file_.damage.size() && record_count_at_damage_[next_after_] == file_.records;
+         ++next_after_) {
+      DamagedStretch& d = file_.damage[next_after_];
+      d.after = RecordText(record.number, record.date_time);
+      if (file_.records == 0) continue;
+      const std::optional<long long> before = ParseInteger(
+          keep_records_ ? file_.list.number(file_.records - 1) : std::string_view(last_number_));
+      const std::optional<long long> after = ParseInteger(record.number);
       if (before && after && *after > *before) {
         d.lines_lost = std::max(d.lines_lost, static_cast<std::size_t>(*after - *before - 1));
       }
@@ -136,7 +144,7 @@ class Parser : public LineSink {
   }
 
   ReadProgress Report(std::size_t bytes) const {
-    return {file_.lines, file_.list.size(), bytes, total_bytes_, ReadCaption(file_.lines)};
+    return {file_.lines, file_.records, bytes, total_bytes_, ReadCaption(file_.lines)};
   }
 
   bool Progress(std::size_t bytes_so_far) {
@@ -190,13 +198,20 @@ class Parser : public LineSink {
       }
       return true;
     }
-    if (file_.list.full()) {
+    if (file_.records >= kMaxRecords) {
       file_.truncated = true;
       return false;
     }
-    file_.list.Append(view);
-    record_bytes_ +=
-        view.number.size() + view.date_time.size() + view.level.size() + 3 * sizeof(std::uint32_t);
+    EndDamage(view);
+    if (keep_records_) {
+      file_.list.Append(view);
+      record_bytes_ += view.number.size() + view.date_time.size() + view.level.size() +
+                       3 * sizeof(std::uint32_t);
+    } else {
+      last_number_.assign(view.number);
+      last_date_time_.assign(view.date_time);
+    }
+    ++file_.records;
     return true;
   }
 
@@ -235,15 +250,19 @@ class Parser : public LineSink {
   std::size_t line_start_ = 0;  // where the next line starts in the text
   bool after_damage_ = false;   // the next line is the one a damaged stretch ends in
   std::vector<std::size_t> record_count_at_damage_;  // records read before each stretch
+  std::size_t next_after_ = 0;  // the first stretch whose record after it is not known yet
+  bool keep_records_;
+  std::string last_number_, last_date_time_;  // the last record, when the list keeps none
 };
 
 // Reads a source into `file`. Returns true when it held NUL bytes that are
 // no damage, that is when it is no text.
 bool ReadAll(const std::string& name, const ReadChunkFn& read, DataFile& file,
-             const ReadProgressFn& progress, std::size_t total_bytes, std::size_t size_hint) {
+             const ReadProgressFn& progress, std::size_t total_bytes, std::size_t size_hint,
+             bool keep_records = true) {
   try {
     NulRuns nul(name);
-    Parser parser(file, progress, total_bytes, nul);
+    Parser parser(file, progress, total_bytes, nul, keep_records);
     ReadLines([&](char* to, std::size_t size) { return nul.Read(read, to, size); }, parser,
               size_hint);
     file.damaged_bytes = nul.tail_bytes();
@@ -312,7 +331,7 @@ void CheckDataFileContent(const std::string& path, const DataFile& file, std::si
   // Zero bytes inside a file without a single record are no damage of a
   // list: the file is binary.
   const bool no_record =
-      file.list.empty() && (file.list.kind() == ListKind::kPlain || !file.damage.empty());
+      file.records == 0 && (file.list.kind() == ListKind::kPlain || !file.damage.empty());
   if (no_record && file.damage.empty() && file.damaged_bytes > 0) {
     throw DataFileError(
         path, AbsolutePath(path) + " holds no whole record: the end of the file was damaged");
@@ -322,7 +341,9 @@ void CheckDataFileContent(const std::string& path, const DataFile& file, std::si
   }
 }
 
-DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress) {
+namespace {
+
+DataFile ReadFile(const std::string& path, const ReadProgressFn& progress, bool keep_records) {
   InputFile in(path);
   DataFile file;
   // Errors name the file by its path, the result by its name.
@@ -335,11 +356,19 @@ DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress) {
         bytes += got;
         return got;
       },
-      file, progress, in.SizeHint(), in.SizeHint());
+      file, progress, in.SizeHint(), in.SizeHint(), keep_records);
   CheckDataFileContent(path, file, bytes, binary);
   file.title = std::filesystem::path(path).filename().string();
   return file;
 }
+
+}  // namespace
+
+DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress) {
+  return ReadFile(path, progress, true);
+}
+
+DataFile ReadDataFileSummary(const std::string& path) { return ReadFile(path, {}, false); }
 
 DataFile OpenDataFile(std::istream& in, const std::string& title, const ReadProgressFn& progress) {
   DataFile file;
@@ -353,7 +382,7 @@ DataFile OpenDataFile(std::istream& in, const std::string& title, const ReadProg
         return static_cast<std::size_t>(in.gcount());
       },
       file, progress, 0, buffered > 0 ? static_cast<std::size_t>(buffered) : 0);
-  if (binary || (!file.damage.empty() && file.list.empty())) {
+  if (binary || (!file.damage.empty() && file.records == 0)) {
     throw DataFileError(title, "\"" + title + "\" is not a data file: it is no text");
   }
   return file;

@@ -47,7 +47,8 @@ struct DamagedStretch {
 
 // A data file as read.
 struct DataFile {
-  RecordList list;
+  RecordList list;                       // the header, and the records unless read for a summary
+  std::size_t records = 0;               // records read, whether kept in the list or not
   std::string title;                     // file name without its folder, the view's caption
   std::size_t lines = 0;                 // lines read, header lines included
   std::size_t skipped_lines = 0;         // record lines left out: those that split neither by tabs
@@ -86,6 +87,10 @@ struct DataFile {
 // with no record around them, as "<absolute path> is not a data file: no
 // record line found".
 DataFile OpenDataFile(const std::string& path, const ReadProgressFn& progress = {});
+// The same without keeping the records: the header, the counts and the notes
+// of what was left out, as OpenDataFile gives them, for a summary of a file
+// of any size in little memory and time (`slmtool info`).
+DataFile ReadDataFileSummary(const std::string& path);
 // Refuses what OpenDataFile(path) read when it is no list (see there): throws
 // DataFileError. `bytes`: the bytes read; `binary`: they held NUL bytes that
 // are no damage (NulRuns::binary).

@@ -77,7 +77,7 @@ std::vector<std::string> DataFileSummary(const DataFile& file) {
     if (const auto second = SecondValueLabel(h)) lines.push_back(LabelLine(*second));
     for (const ResultLabel& label : ResultLabels(h)) lines.push_back(LabelLine(label));
   }
-  lines.push_back("Records: " + std::to_string(file.list.size()));
+  lines.push_back("Records: " + std::to_string(file.records));
   return lines;
 }
 
