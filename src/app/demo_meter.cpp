@@ -2,21 +2,8 @@
 
 #include "base/calendar.h"
 #include "sim/meter_model.h"
-#include "sim/pty_bridge.h"
 
 namespace slm {
-
-struct DemoMeter::State {
-  sim::MeterModel model;
-  sim::PtyBridge bridge{model};
-};
-
-DemoMeter::DemoMeter() : state_(std::make_unique<State>()) {}
-
-DemoMeter::~DemoMeter() {
-  stop_ = true;
-  if (thread_.joinable()) thread_.join();
-}
 
 namespace {
 
@@ -49,15 +36,37 @@ std::string DemoSets() {
 
 }  // namespace
 
-std::string DemoMeter::Start() {
-  state_->model.SetClock(PcDateTime(), 0.0);
-  state_->model.SetSets(sim::MeterModel::ParseSets(DemoSets()));
+DemoMeter::DemoMeter() {
+  sim::MeterModel& model = meter_.model();
+  model.SetClock(PcDateTime(), 0.0);
+  model.SetSets(sim::MeterModel::ParseSets(DemoSets()));
   // A quiet office with some traffic outside, on the 60-120 dB range.
-  state_->model.SetRangeCode(2);
-  state_->model.SetRandomWalk(68.0, 0.6);
-  const std::string device = state_->bridge.Open();
-  thread_ = std::thread([this] { state_->bridge.Serve(stop_); });
-  return device;
+  model.SetRangeCode(2);
+  model.SetRandomWalk(68.0, 0.6);
+}
+
+SerialPort& DemoMeter::Current() const {
+  if (number_ == 1 || others_ == nullptr) return meter_;
+  return *others_;
+}
+
+// Both sides hear the number, so that either is ready when chosen.
+void DemoMeter::SetCommPort(int number) {
+  number_ = number;
+  meter_.SetCommPort(number);
+  if (others_ != nullptr) others_->SetCommPort(number);
+}
+
+void DemoMeter::SetSettings(const std::string& settings) {
+  meter_.SetSettings(settings);
+  if (others_ != nullptr) others_->SetSettings(settings);
+}
+
+bool DemoMeter::PortOpen() const { return Current().PortOpen(); }
+
+void DemoMeter::SetInputLen(int length) {
+  meter_.SetInputLen(length);
+  if (others_ != nullptr) others_->SetInputLen(length);
 }
 
 }  // namespace slm

@@ -1,29 +1,44 @@
 #pragma once
 
-#include <atomic>
-#include <memory>
 #include <string>
-#include <thread>
+
+#include "link/serial_port.h"
+#include "sim/simulated_meter.h"
 
 namespace slm {
 
-// The meter emulator on a pseudo-terminal, served from a thread of the
-// program itself (`slmpanel --demo`).
-class DemoMeter {
+// The meter emulator inside the program (`slmpanel --demo`): COM1 is the
+// meter model in real time, with three logged sets in its memory; every other
+// port number is the system's port, as without the demo.
+class DemoMeter : public SerialPort {
  public:
+  // What the port window shows as COM1's device.
+  static constexpr const char* kDevice = "the built-in meter emulator";
+
   DemoMeter();
-  ~DemoMeter();
   DemoMeter(const DemoMeter&) = delete;
   DemoMeter& operator=(const DemoMeter&) = delete;
 
-  // Starts serving; returns the device path. Throws std::runtime_error.
-  std::string Start();
+  // The port that the numbers other than 1 stand for.
+  void SetOtherPorts(SerialPort& others) { others_ = &others; }
+
+  // SerialPort
+  void SetCommPort(int number) override;
+  int CommPort() const override { return number_; }
+  void SetSettings(const std::string& settings) override;
+  bool PortOpen() const override;
+  void SetPortOpen(bool open) override { Current().SetPortOpen(open); }
+  void SetInputLen(int length) override;
+  int InBufferCount() override { return Current().InBufferCount(); }
+  Bytes Input() override { return Current().Input(); }
+  void Output(const Bytes& bytes) override { Current().Output(bytes); }
 
  private:
-  struct State;
-  std::unique_ptr<State> state_;
-  std::atomic<bool> stop_{false};
-  std::thread thread_;
+  SerialPort& Current() const;
+
+  mutable sim::SimulatedMeter meter_{sim::SimulatedMeter::RealTime{}};
+  SerialPort* others_ = nullptr;
+  int number_ = 1;
 };
 
 }  // namespace slm

@@ -19,9 +19,10 @@ namespace slm {
 // by reference to the windows that use it.
 class PanelApplication {
  public:
-  // `first_device`: the device that is COM1 (from --port or the emulator).
-  explicit PanelApplication(const std::string& first_device)
-      : meter(first_device),
+  // `first_device`: the device that is COM1 (from --port or the emulator);
+  // `port`: the demo's port, when there is one (see MeterConnection).
+  explicit PanelApplication(const std::string& first_device, SerialPort* port = nullptr)
+      : meter(first_device, port),
         recorder(PcClockReading),
         session(meter.link(), reading, recorder, charts) {}
 

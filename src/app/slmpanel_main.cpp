@@ -1,7 +1,6 @@
 // slmpanel: the windowed program.
 #include <QApplication>
 #include <QCommandLineParser>
-#include <QMessageBox>
 #include <QTimer>
 #include <cstdio>
 #include <memory>
@@ -71,21 +70,17 @@ int main(int argc, char** argv) {
   parser.process(app);
   const QStringList files = parser.positionalArguments();
 
+  // The demo's meter runs inside the program, on its event loop: COM1.
   std::unique_ptr<slm::DemoMeter> demo;
   std::string first = parser.value(port_option).toStdString();
   if (parser.isSet(demo_option)) {
     demo = std::make_unique<slm::DemoMeter>();
-    try {
-      first = demo->Start();
-    } catch (const std::exception& e) {
-      QMessageBox::critical(nullptr, "slmpanel",
-                            QString("The meter emulator could not start: %1").arg(e.what()));
-      return 1;
-    }
+    first = slm::DemoMeter::kDevice;
   }
 
   // The program's shared state, owned here and handed to the windows.
-  slm::PanelApplication shared(first);
+  slm::PanelApplication shared(first, demo.get());
+  if (demo) demo->SetOtherPorts(shared.meter.system_port());
   auto device_of = [&shared](int n) { return shared.meter.directory().DeviceOf(n); };
 
   std::unique_ptr<slm::Panel> panel;

@@ -1,5 +1,3 @@
-#include <atomic>
-#include <csignal>
 #include <cstdio>
 #include <fstream>
 #include <optional>
@@ -10,17 +8,13 @@
 #include "app/tool_shell.h"
 #include "base/calendar.h"
 #include "base/number_text.h"
+#include "platform/stop_signals.h"
 #include "sim/meter_model.h"
 #include "sim/pty_bridge.h"
 
 namespace slm::tool {
 
 namespace {
-
-// Set by SIGINT, SIGTERM and SIGHUP; the bridge checks it between polls.
-std::atomic<bool> g_stop{false};
-
-void OnSignal(int) { g_stop = true; }
 
 std::string ReadWholeFile(const std::string& path) {
   std::ifstream in(path, std::ios::binary);
@@ -170,15 +164,12 @@ int RunEmulate(const std::vector<std::string>& args) {
   std::printf("device: %s\n", device.c_str());
   std::fflush(stdout);
 
-  std::signal(SIGINT, OnSignal);
-  std::signal(SIGTERM, OnSignal);
-#ifdef SIGHUP
-  std::signal(SIGHUP, OnSignal);
-#endif
+  // SIGINT, SIGTERM and SIGHUP end the emulator; the bridge looks between polls.
+  const platform::StopSignals stop_signals;
   const bool always_silent = model.faults().silent;
   bool frozen = false;
   bridge.Serve(
-      g_stop,
+      stop_signals.arrived(),
       [&](const sim::Bytes& command) {
         if (log.is_open()) log << Hex(command) << std::endl;
       },
@@ -195,7 +186,8 @@ int RunEmulate(const std::vector<std::string>& args) {
         }
         model.faults().silent = silent;
       });
-  if (!g_stop) std::fprintf(stderr, "The emulated port vanished (--fault vanish).\n");
+  if (!stop_signals.arrived())
+    std::fprintf(stderr, "The emulated port vanished (--fault vanish).\n");
   return 0;
 }
 

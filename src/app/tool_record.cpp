@@ -2,7 +2,6 @@
 #include <QCoreApplication>
 #include <QTimer>
 #include <chrono>
-#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -12,6 +11,7 @@
 #include "files/file_io.h"
 #include "live/live_session.h"
 #include "live/notices.h"
+#include "platform/stop_signals.h"
 #include "qt/stop_signals.h"
 
 namespace slm::tool {
@@ -60,7 +60,7 @@ int RunRecord(const std::vector<std::string>& args) {
   // goes away does not end the recording either.
   bool interrupted = false;
   const StopSignals stop_signals([&interrupted](int) { interrupted = true; });
-  std::signal(SIGPIPE, SIG_IGN);
+  platform::IgnoreBrokenPipe();
   ToolLink tool(options.Get("--port"));
   if (int rc = tool.OpenOrExplain(); rc != 0) return rc;
 

@@ -4,11 +4,11 @@
 
 namespace slm {
 
-MeterConnection::MeterConnection(const std::string& first_device)
+MeterConnection::MeterConnection(const std::string& first_device, SerialPort* port)
     : directory_(first_device),
       port_([this](int n) { return directory_.DeviceOf(n); }),
       rs232_(clock_, pump_),
-      link_(port_, rs232_) {}
+      link_(port != nullptr ? *port : port_, rs232_) {}
 
 std::string MeterConnection::Describe(int port_number) const {
   const std::string device = directory_.DeviceOf(port_number);

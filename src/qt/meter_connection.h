@@ -17,13 +17,16 @@ namespace slm {
 class MeterConnection {
  public:
   // `first_device`: the device that is COM1 (from --port or the emulator);
-  // "" leaves the list to the system's ports.
-  explicit MeterConnection(const std::string& first_device = {});
+  // "" leaves the list to the system's ports. `port`: a port the link talks
+  // through instead of the system's (the demo's, which hands the numbers it
+  // does not serve to system_port()).
+  explicit MeterConnection(const std::string& first_device = {}, SerialPort* port = nullptr);
   MeterConnection(const MeterConnection&) = delete;
   MeterConnection& operator=(const MeterConnection&) = delete;
 
   MeterLink& link() { return link_; }
   Rs232& rs232() { return rs232_; }
+  SerialPort& system_port() { return port_; }
   const PortDirectory& directory() const { return directory_; }
   // The port's name and the device it stands for: "COM1 (/dev/pts/3)".
   std::string Describe(int port_number) const;

@@ -8,7 +8,9 @@
 #include <tuple>
 
 #include "files/file_io.h"
+#ifndef _WIN32
 #include "support/file_size_limit.h"
+#endif
 #include "support/sample_lists.h"
 
 namespace slm {
@@ -41,6 +43,7 @@ TEST(RecordingFileWriter, EachWholeLineIsOnDiskAsSoonAsItIsWrittenAndAFullDiskKe
   // Not closed yet: a program that ends here leaves these lines behind.
   const std::string written = "No.s,Date Time,dB\r\n1,2016/03/23 14:05:09,65.3\r\n";
   EXPECT_EQ(ReadBytes(fake), written);
+#ifndef _WIN32  // Windows has no limit on a process's file size to stand for a full disk
   {
     test::FileSizeLimit limit(written.size() + 15);  // room for half a line more
     try {
@@ -52,6 +55,7 @@ TEST(RecordingFileWriter, EachWholeLineIsOnDiskAsSoonAsItIsWrittenAndAFullDiskKe
     }
   }
   EXPECT_EQ(ReadBytes(fake), written);
+#endif
   writer.Append(2, "2016/03/23 14:05:11", "65.5");  // room again
   writer.Close();
   EXPECT_EQ(ReadBytes(fake), written + "2,2016/03/23 14:05:11,65.5\r\n");

@@ -1,12 +1,11 @@
 #pragma once
 
-#include <unistd.h>
-
 #include <algorithm>
 #include <atomic>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <vector>
 
@@ -16,9 +15,11 @@ namespace slm::test {
 class TempDir {
  public:
   TempDir() {
+    // A number of this run's own, since test programs run side by side.
+    static const unsigned run = std::random_device{}();
     static std::atomic<int> serial{0};
     path_ = std::filesystem::temp_directory_path() /
-            ("slm_test_" + std::to_string(::getpid()) + "_" + std::to_string(serial++));
+            ("slm_test_" + std::to_string(run) + "_" + std::to_string(serial++));
     std::filesystem::create_directories(path_);
   }
   ~TempDir() {
@@ -29,7 +30,10 @@ class TempDir {
   TempDir& operator=(const TempDir&) = delete;
 
   std::string path() const { return path_.string(); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
+  // In the system's own form, as the program names files ("a/b" is "a\\b" on Windows).
+  std::string File(const std::string& name) const {
+    return (path_ / std::filesystem::path(name).make_preferred()).string();
+  }
 
  private:
   std::filesystem::path path_;

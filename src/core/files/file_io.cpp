@@ -6,14 +6,7 @@
 #include <random>
 #include <system_error>
 
-#ifdef _WIN32
-#include <io.h>
-#include <windows.h>
-#else
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-#endif
+#include "platform/files.h"
 
 namespace slm {
 namespace fs = std::filesystem;
@@ -22,30 +15,6 @@ namespace {
 [[noreturn]] void FailToRead(const std::string& path, int error) {
   throw DataFileError(path, AbsolutePath(path) + " cannot be read: " +
                                 FileErrorInWords(error, FileAction::kRead) + ".");
-}
-
-// Flushes what the system holds of a file to the disk, so that a power cut
-// after the rename cannot leave the new name on an empty file. Returns the
-// error number, 0 when done.
-int SyncToDisk(std::FILE* file) {
-#ifdef _WIN32
-  return ::_commit(::_fileno(file)) == 0 ? 0 : errno;
-#else
-  return ::fsync(::fileno(file)) == 0 ? 0 : errno;
-#endif
-}
-
-// The rename itself is only durable once the folder is on the disk too. Best
-// effort: the file is whole either way.
-void SyncFolder(const fs::path& folder) {
-#ifndef _WIN32
-  const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-  if (fd < 0) return;
-  (void)::fsync(fd);
-  ::close(fd);
-#else
-  (void)folder;
-#endif
 }
 
 // Where `path` leads when it is a symbolic link (or a chain of them); the
@@ -159,11 +128,10 @@ ReplacingFile::ReplacingFile(std::string path) : path_(std::move(path)) {
     char suffix[16];
     std::snprintf(suffix, sizeof suffix, ".%08x.tmp", static_cast<unsigned>(random()));
     temp_ = target_ + suffix;
-    errno = 0;
-    // "x": never a file that is already there.
-    file_ = std::fopen(temp_.c_str(), "wbx");
-    if (file_ == nullptr && errno != EEXIST) {
-      const int error = errno;
+    int error = 0;
+    // Never a file that is already there.
+    file_ = platform::CreateNewFile(temp_, error);
+    if (file_ == nullptr && error != EEXIST) {
       temp_.clear();
       Fail(error);
     }
@@ -207,7 +175,7 @@ void ReplacingFile::Commit() {
   errno = 0;
   if (std::fflush(file_) != 0 || std::ferror(file_) != 0) Fail(errno);
   if (!temp_.empty()) {
-    if (const int error = SyncToDisk(file_); error != 0) Fail(error);
+    if (const int error = platform::SyncToDisk(file_); error != 0) Fail(error);
   }
   errno = 0;
   const int closed = std::fclose(file_);
@@ -218,64 +186,17 @@ void ReplacingFile::Commit() {
   fs::rename(temp_, target_, ec);
   if (ec) Fail(ec.value());
   temp_.clear();
-  SyncFolder(fs::path(target_).parent_path());
+  platform::SyncFolder(fs::path(target_).parent_path());
 }
 
-#ifdef _WIN32
-
-FileLock::FileLock(const std::string& path, double seconds) {
-  // Windows locks bytes, and a locked byte cannot be read: the lock is on a
-  // byte far past any end, which nobody reads.
-  const HANDLE file = ::CreateFileA(path.c_str(), GENERIC_READ,
-                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return;
-  for (double waited = 0;; waited += 0.05) {
-    OVERLAPPED far{};
-    far.OffsetHigh = 0x7FFFFFFF;
-    if (::LockFileEx(file, LOCKFILE_EXCLUSIVE_LOCK | LOCKFILE_FAIL_IMMEDIATELY, 0, 1, 0, &far)) {
-      handle_ = reinterpret_cast<std::intptr_t>(file);
-      return;
-    }
-    if (waited >= seconds) {
-      ::CloseHandle(file);
-      break;
-    }
-    ::Sleep(50);
-  }
+FileLock::FileLock(const std::string& path, double seconds)
+    : lock_(std::make_unique<platform::AdvisoryLock>(path, seconds)) {
+  if (lock_->state() != platform::AdvisoryLock::State::kBusy) return;
   throw DataFileError(
       path, AbsolutePath(path) + " is being changed by another window or program; try again.");
 }
 
-FileLock::~FileLock() {
-  if (handle_ != -1) ::CloseHandle(reinterpret_cast<HANDLE>(handle_));
-}
-
-#else
-
-FileLock::FileLock(const std::string& path, double seconds) {
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) return;  // nothing to keep apart: the file is not there to be read either
-  for (double waited = 0;; waited += 0.05) {
-    if (::flock(fd, LOCK_EX | LOCK_NB) == 0) {
-      handle_ = fd;
-      return;
-    }
-    if (errno != EWOULDBLOCK || waited >= seconds) break;
-    ::usleep(50000);
-  }
-  const int error = errno;
-  ::close(fd);
-  if (error != EWOULDBLOCK) return;  // a file system without locks
-  throw DataFileError(
-      path, AbsolutePath(path) + " is being changed by another window or program; try again.");
-}
-
-FileLock::~FileLock() {
-  if (handle_ >= 0) ::close(static_cast<int>(handle_));
-}
-
-#endif
+FileLock::~FileLock() = default;
 
 std::string ReadWholeFile(const std::string& path) {
   InputFile in(path);
@@ -324,15 +245,15 @@ std::string CreateFreeFile(const std::string& path) {
                : (wanted.parent_path() /
                   (wanted.stem().string() + "-" + std::to_string(n) + wanted.extension().string()))
                      .string();
-    errno = 0;
-    // "x": the file is made here or not at all, so no other file is replaced.
-    if (std::FILE* file = std::fopen(name.c_str(), "wbx")) {
+    int error = 0;
+    // Made here or not at all, so no other file is replaced.
+    if (std::FILE* file = platform::CreateNewFile(name, error)) {
       std::fclose(file);
       return name;
     }
-    if (errno != EEXIST || n >= 1000) {
+    if (error != EEXIST || n >= 1000) {
       throw DataFileError(name, AbsolutePath(name) + " cannot be created: " +
-                                    FileErrorInWords(errno, FileAction::kWrite) + ".");
+                                    FileErrorInWords(error, FileAction::kWrite) + ".");
     }
   }
 }

@@ -1,14 +1,18 @@
 #pragma once
 
 #include <cstddef>
-#include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <stdexcept>
 #include <string>
 #include <string_view>
 #include <utility>
 
 namespace slm {
+
+namespace platform {
+class AdvisoryLock;
+}
 
 // A data file, CSV file or recording file that could not be opened, read or
 // written. The message names the file and the system's reason.
@@ -112,7 +116,7 @@ class FileLock {
   FileLock& operator=(const FileLock&) = delete;
 
  private:
-  std::intptr_t handle_ = -1;
+  std::unique_ptr<platform::AdvisoryLock> lock_;
 };
 
 // The whole content of a file. Throws DataFileError.

@@ -8,6 +8,7 @@
 #include "files/data_file_writer.h"
 #include "files/file_io.h"
 #include "files/record.h"
+#include "platform/files.h"
 
 namespace slm {
 
@@ -30,7 +31,7 @@ class RecordingBusyError : public DataFileError {
 };
 
 // The recording's temporary file while a recording runs. The writer holds the
-// file exclusively (an OS lock) from the start of the recording until its end,
+// file exclusively (a lock of the system) from the start of the recording until its end,
 // so no two recordings share it, and a temporary file that nobody holds is a
 // recording that was never saved. Each line is on disk as soon as Append
 // returns, so what was recorded survives the program.
@@ -73,7 +74,7 @@ class RecordingFileWriter {
   std::string path_;
   Separator separator_;
   std::string moved_aside_;
-  int fd_ = -1;
+  platform::HeldFile file_;
   long long size_ = 0;  // the bytes of whole lines in the file
 };
 

@@ -1,19 +1,27 @@
-#include "support/simulated_meter.h"
+#include "sim/simulated_meter.h"
 
 #include <cmath>
 #include <utility>
 
-namespace slm::test {
+namespace slm::sim {
 
-SimulatedMeter::SimulatedMeter(double seconds_since_midnight, sim::MeterOptions options)
+SimulatedMeter::SimulatedMeter(double seconds_since_midnight, MeterOptions options)
     : model_(options), start_(seconds_since_midnight) {}
+
+SimulatedMeter::SimulatedMeter(RealTime, MeterOptions options)
+    : model_(options), start_(0), real_time_(true) {}
+
+double SimulatedMeter::elapsed() const {
+  if (!real_time_) return elapsed_;
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - made_).count();
+}
 
 void SimulatedMeter::At(double after, std::function<void()> action) {
   events_.emplace(elapsed_ + after, std::move(action));
 }
 
 void SimulatedMeter::CheckUsable() const {
-  if (broken_ || model_.Vanished(elapsed_)) {
+  if (broken_ || model_.Vanished(elapsed())) {
     throw LinkError("The serial port failed: device removed");
   }
   if (!open_) throw LinkError("The serial port is not open.");
@@ -34,13 +42,13 @@ void SimulatedMeter::SetPortOpen(bool open) {
 
 int SimulatedMeter::InBufferCount() {
   CheckUsable();
-  buffer_ += model_.Transmit(elapsed_);
+  buffer_ += model_.Transmit(elapsed());
   return static_cast<int>(buffer_.size());
 }
 
 Bytes SimulatedMeter::Input() {
   CheckUsable();
-  buffer_ += model_.Transmit(elapsed_);
+  buffer_ += model_.Transmit(elapsed());
   Bytes out;
   out.swap(buffer_);
   return out;
@@ -49,11 +57,11 @@ Bytes SimulatedMeter::Input() {
 void SimulatedMeter::Output(const Bytes& bytes) {
   CheckUsable();
   writes_.push_back(bytes);
-  model_.Receive(bytes, elapsed_);
+  model_.Receive(bytes, elapsed());
 }
 
 double SimulatedMeter::SecondsSinceMidnight() {
-  return std::fmod(start_ + elapsed_, kSecondsPerDay);
+  return std::fmod(start_ + elapsed(), kSecondsPerDay);
 }
 
 void SimulatedMeter::Advance(double seconds) {
@@ -75,4 +83,4 @@ void SimulatedMeter::ProcessEvents(double max_seconds) {
   Advance(max_seconds);
 }
 
-}  // namespace slm::test
+}  // namespace slm::sim
