@@ -7,17 +7,12 @@
 #include <limits>
 
 #include "base/calendar.h"
+#include "base/text_excerpt.h"
 #include "files/file_io.h"
 
 namespace slm {
 
 namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 // A reason as its side file gives it back: one line, no blanks around it.
 std::string OneLine(std::string reason) {

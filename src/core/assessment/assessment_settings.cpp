@@ -5,17 +5,12 @@
 #include <string_view>
 
 #include "base/number_text.h"
+#include "base/text_excerpt.h"
 #include "files/exclusions_file.h"
 
 namespace slm {
 
 namespace {
-
-std::string_view Trimmed(std::string_view text) {
-  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
-  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
-  return text;
-}
 
 // "1, 5,10" as whole numbers from `low` to `high`; a comma may end it (as
 // while typing). Nothing for anything else.

@@ -15,4 +15,10 @@ std::string QuotedExcerpt(std::string_view text, std::size_t max_chars) {
   return out + "\"";
 }
 
+std::string_view Trimmed(std::string_view text) {
+  while (!text.empty() && (text.front() == ' ' || text.front() == '\t')) text.remove_prefix(1);
+  while (!text.empty() && (text.back() == ' ' || text.back() == '\t')) text.remove_suffix(1);
+  return text;
+}
+
 }  // namespace slm

@@ -12,4 +12,7 @@ namespace slm {
 // a binary file) shown as "?", so that a message never carries raw bytes.
 std::string QuotedExcerpt(std::string_view text, std::size_t max_chars = 40);
 
+// `text` without the blanks and tabs around it.
+std::string_view Trimmed(std::string_view text);
+
 }  // namespace slm
