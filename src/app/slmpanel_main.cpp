@@ -9,7 +9,7 @@
 #include "app/demo_meter.h"
 #include "app/panel_application.h"
 #include "base/version.h"
-#include "qt/stop_signals.h"
+#include "qt/stop_signal_notifier.h"
 #include "windows/panel_window.h"
 #include "windows/port_window.h"
 
@@ -110,7 +110,7 @@ int main(int argc, char** argv) {
   });
   // SIGTERM, Ctrl+C, a closed terminal or a logout: end as the user closing
   // the window does, which writes a running recording into its file.
-  slm::StopSignals stop_signals([&](int) {
+  slm::StopSignalNotifier stop_signals([&](int) {
     if (panel) {
       panel->CloseForSignal();
     } else {

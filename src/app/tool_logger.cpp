@@ -20,7 +20,7 @@
 #include "link/meter.h"
 #include "live/reading.h"
 #include "logger/meter_logger.h"
-#include "qt/stop_signals.h"
+#include "qt/stop_signal_notifier.h"
 
 namespace slm::tool {
 
@@ -45,7 +45,7 @@ constexpr auto kProgressEvery = std::chrono::milliseconds(250);
 int WithMeter(const Options& options, const std::function<void()>& on_stop,
               const std::function<int(MeterLink&)>& work) {
   ToolApplication app;
-  std::optional<StopSignals> stop_signals;
+  std::optional<StopSignalNotifier> stop_signals;
   if (on_stop) stop_signals.emplace([on_stop](int) { on_stop(); });
   ToolLink tool(options.Get("--port"));
   if (int rc = tool.OpenOrExplain(); rc != 0) return rc;

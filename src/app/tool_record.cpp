@@ -12,7 +12,7 @@
 #include "live/live_session.h"
 #include "live/notices.h"
 #include "platform/stop_signals.h"
-#include "qt/stop_signals.h"
+#include "qt/stop_signal_notifier.h"
 
 namespace slm::tool {
 
@@ -59,7 +59,7 @@ int RunRecord(const std::vector<std::string>& args) {
   // recording into its file instead. A reader of the printed samples that
   // goes away does not end the recording either.
   bool interrupted = false;
-  const StopSignals stop_signals([&interrupted](int) { interrupted = true; });
+  const StopSignalNotifier stop_signals([&interrupted](int) { interrupted = true; });
   platform::IgnoreBrokenPipe();
   ToolLink tool(options.Get("--port"));
   if (int rc = tool.OpenOrExplain(); rc != 0) return rc;

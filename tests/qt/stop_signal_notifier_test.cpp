@@ -1,5 +1,5 @@
 // Stop signals reach the program as calls from its event loop.
-#include "qt/stop_signals.h"
+#include "qt/stop_signal_notifier.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -22,10 +22,10 @@ void RunUntil(const std::vector<int>& calls, size_t count) {
   }
 }
 
-TEST(StopSignals, EachSignalIsOneCallFromTheEventLoop) {
+TEST(StopSignalNotifier, EachSignalIsOneCallFromTheEventLoop) {
   std::vector<int> calls;
   std::vector<bool> on_loop_thread;
-  StopSignals stop([&](int signal) {
+  StopSignalNotifier stop([&](int signal) {
     calls.push_back(signal);
     on_loop_thread.push_back(QThread::currentThread() == QCoreApplication::instance()->thread());
   });
@@ -47,7 +47,7 @@ TEST(StopSignals, EachSignalIsOneCallFromTheEventLoop) {
 int g_earlier_handler_calls = 0;
 void EarlierHandler(int) { ++g_earlier_handler_calls; }
 
-TEST(StopSignals, EarlierHandlersComeBackAfterwards) {
+TEST(StopSignalNotifier, EarlierHandlersComeBackAfterwards) {
   struct sigaction earlier {};
   earlier.sa_handler = EarlierHandler;
   sigemptyset(&earlier.sa_mask);
@@ -56,7 +56,7 @@ TEST(StopSignals, EarlierHandlersComeBackAfterwards) {
   ASSERT_EQ(::sigaction(SIGINT, &earlier, &saved[1]), 0);
   std::vector<int> calls;
   {
-    StopSignals stop([&](int signal) { calls.push_back(signal); });
+    StopSignalNotifier stop([&](int signal) { calls.push_back(signal); });
     ::raise(SIGTERM);
     RunUntil(calls, 1);
   }

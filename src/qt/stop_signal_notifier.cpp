@@ -1,11 +1,11 @@
-#include "qt/stop_signals.h"
+#include "qt/stop_signal_notifier.h"
 
 #include <QSocketNotifier>
 #include <QTimer>
 
 namespace slm {
 
-StopSignals::StopSignals(std::function<void(int signal)> on_stop, QObject* parent)
+StopSignalNotifier::StopSignalNotifier(std::function<void(int signal)> on_stop, QObject* parent)
     : QObject(parent), on_stop_(std::move(on_stop)) {
   if (const int fd = signals_.wake_descriptor(); fd >= 0) {
     notifier_ = new QSocketNotifier(fd, QSocketNotifier::Read, this);
@@ -19,12 +19,12 @@ StopSignals::StopSignals(std::function<void(int signal)> on_stop, QObject* paren
 }
 
 // The notifier goes before the descriptor it watches.
-StopSignals::~StopSignals() {
+StopSignalNotifier::~StopSignalNotifier() {
   delete notifier_;
   delete poll_;
 }
 
-void StopSignals::Deliver() {
+void StopSignalNotifier::Deliver() {
   for (const int signal : signals_.TakeArrived()) on_stop_(signal);
 }
 

@@ -16,12 +16,12 @@ namespace slm {
 // `on_stop` from the event loop, on the thread that owns this object, where
 // the program may close its windows as the user closes them. One instance at
 // a time; the handlers that were there before come back when it is destroyed.
-class StopSignals : public QObject {
+class StopSignalNotifier : public QObject {
  public:
-  explicit StopSignals(std::function<void(int signal)> on_stop, QObject* parent = nullptr);
-  ~StopSignals() override;
-  StopSignals(const StopSignals&) = delete;
-  StopSignals& operator=(const StopSignals&) = delete;
+  explicit StopSignalNotifier(std::function<void(int signal)> on_stop, QObject* parent = nullptr);
+  ~StopSignalNotifier() override;
+  StopSignalNotifier(const StopSignalNotifier&) = delete;
+  StopSignalNotifier& operator=(const StopSignalNotifier&) = delete;
 
  private:
   void Deliver();
