@@ -330,7 +330,9 @@ TEST_F(AssessmentWindowTest, TabReachesEveryControlAndNoTwoShareAMnemonic) {
     const QString text = label ? label->text() : button ? button->text() : QString();
     const qsizetype amp = text.indexOf('&');
     EXPECT_TRUE(button == nullptr || amp >= 0) << text.toStdString();
-    if (amp >= 0) EXPECT_TRUE(letters.insert(text[amp + 1].toLower()).second) << text.toStdString();
+    if (amp >= 0) {
+      EXPECT_TRUE(letters.insert(text[amp + 1].toLower()).second) << text.toStdString();
+    }
   }
 }
 

@@ -134,7 +134,9 @@ TEST_F(PortWindowTest, DriverWindowRunsTheScriptOnlyWhenThereIsOne) {
   ASSERT_TRUE(QDir::setCurrent(dir.path()));
   for (const bool script : {false, true}) {
     QFile bat(dir.filePath("dev.bat"));
-    if (script) ASSERT_TRUE(bat.open(QIODevice::WriteOnly));
+    if (script) {
+      ASSERT_TRUE(bat.open(QIODevice::WriteOnly));
+    }
     bat.close();
     Device device(Environment(false));
     EXPECT_EQ(device.has_script(), script);
