@@ -59,11 +59,13 @@ PausedReply DirectoryExchange(MeterLink& link) {
       // followed at once by live frames: read on until the frames show.
       const bool all_entries =
           so_far.announced > 0 && so_far.sets.size() == static_cast<std::size_t>(so_far.announced);
-      const bool frames_shown =
-          LiveFramesFrom(bytes, 1) != Bytes::npos ||
-          bytes.size() >= DirectoryReplyLength(so_far.announced) + 3 * kFrameLength;
+      // The frames are looked for only in a reply already found wrong.
+      const auto frames_shown = [&] {
+        return bytes.size() >= DirectoryReplyLength(so_far.announced) + 3 * kFrameLength ||
+               LiveFramesFrom(bytes, 1) != Bytes::npos;
+      };
       if (!so_far.valid() && !so_far.incomplete && bytes.size() >= 2 * kFrameLength &&
-          (!all_entries || frames_shown)) {
+          (!all_entries || frames_shown())) {
         break;
       }
     }
