@@ -17,8 +17,6 @@ namespace slm {
 
 namespace {
 
-constexpr double kNoLevel = std::numeric_limits<double>::quiet_NaN();
-
 QFont ChartFont(double points) {
   QFont font("DejaVu Sans");
   font.setPointSizeF(points);
@@ -67,125 +65,123 @@ void PaintPlot(QCustomPlot& plot, QPainter& painter, const QRectF& rect) {
   painter.restore();
 }
 
-struct Span {
-  double from;
-  double to;
-};
+const QColor kLevelsColor(40, 90, 170);
+const QColor kBarColor(20, 20, 20);
+const QColor kThresholdColor(200, 0, 0);
+const QColor kEventColor(235, 120, 0);
+const QColor kExcludedFill(90, 90, 90, 90);
+const QColor kRollingColor(0, 150, 60);
+// Day, evening and night: light enough that every mark shows over them.
+const QColor kPartFills[3] = {QColor(255, 250, 222), QColor(250, 228, 238), QColor(222, 231, 248)};
+const char* const kPartNames[3] = {"Day", "Evening", "Night"};
 
-// Stretches closer than `slack` are joined: shading narrower than a column
-// shows nothing more and only makes the file larger.
-std::vector<Span> Joined(std::vector<Span> spans, double slack) {
-  std::sort(spans.begin(), spans.end(),
-            [](const Span& x, const Span& y) { return x.from < y.from; });
-  std::vector<Span> joined;
-  for (const Span& s : spans) {
-    if (!joined.empty() && s.from <= joined.back().to + slack) {
-      joined.back().to = std::max(joined.back().to, s.to);
-    } else {
-      joined.push_back(s);
-    }
-  }
-  return joined;
+// The marks along the top of the plot: the events, below them the worst window.
+constexpr double kEventRow = 0.045;
+constexpr double kRollingRow = 0.08;
+
+QColor Alpha(QColor color, int alpha) {
+  color.setAlpha(alpha);
+  return color;
 }
+
+std::string TwoDigits(int hour) { return (hour < 10 ? "0" : "") + std::to_string(hour); }
 
 }  // namespace
 
-void ShowTimeHistory(Graph& graph, const MeasuredLevels& levels, const AssessmentSettings& settings,
+void ShowTimeHistory(Graph& graph, const LevelSummaries& levels, const AssessmentSettings& settings,
                      const Assessment& a, int columns) {
   graph.Clear();
   graph.SetKey({});
   graph.SetXScale(AxisScale::kClock);
   graph.SetXCaption("Time (the records' clock)");
   graph.SetYCaption("Level (dB)");
-  if (levels.samples.empty()) return;
-  const double from = static_cast<double>(levels.samples.front().time);
-  const double to = static_cast<double>(levels.samples.back().time + levels.period);
-  // Shading finer than a few thousandths of the measurement shows nothing
-  // more at first sight and only slows the drawing.
-  const double slack = (to - from) / 5000;
+  const std::vector<LevelSample>& samples = levels.levels().samples;
+  if (samples.empty()) return;
+  const double from = static_cast<double>(samples.front().time);
+  const double to = static_cast<double>(samples.back().time + levels.levels().period);
 
-  const QColor event_fill(255, 150, 0, 90);
-  const QColor excluded_fill(90, 90, 90, 80);
-  const QColor rolling_fill(0, 160, 60, 70);
-  std::vector<Span> events;
-  for (const ExceedanceEvent& e : a.events) {
-    events.push_back({static_cast<double>(e.start), static_cast<double>(e.end)});
+  // A bar for each interval with a counted record; one without has none.
+  std::vector<double> starts;
+  std::vector<double> leqs;
+  for (const IntervalLevels& row : a.intervals) {
+    if (row.levels.count == 0) continue;
+    starts.push_back(static_cast<double>(row.start));
+    leqs.push_back(row.levels.Leq());
   }
-  std::vector<Span> excluded;
-  for (const Exclusion& e : settings.exclusions) {
-    if (e.to > from && e.from < to) {
-      excluded.push_back({std::max<double>(e.from, from), std::min<double>(e.to, to)});
-    }
-  }
-  for (const Span& s : Joined(events, slack)) graph.AddSpan(s.from, s.to, event_fill);
-  for (const Span& s : Joined(excluded, slack)) graph.AddSpan(s.from, s.to, excluded_fill);
-  if (a.rolling_max) {
-    // The window ends with the record at rolling_time and holds that record.
-    const double end = static_cast<double>(a.rolling_time + a.period);
-    graph.AddSpan(end - static_cast<double>(settings.rolling), end, rolling_fill);
-  }
-
-  std::vector<double> step_times;
-  std::vector<double> step_levels;
-  for (std::size_t i = 0; i < a.intervals.size(); ++i) {
-    const IntervalLevels& row = a.intervals[i];
-    const double leq = row.levels.Leq();
-    const double end = static_cast<double>(row.start + settings.interval);
-    step_times.push_back(static_cast<double>(row.start));
-    step_levels.push_back(leq);
-    const bool last = i + 1 == a.intervals.size();
-    if (last || a.intervals[i + 1].start != row.start + settings.interval) {
-      // The step ends with its interval, and a gap stays a gap.
-      step_times.insert(step_times.end(), {end, end});
-      step_levels.insert(step_levels.end(), {leq, kNoLevel});
-    }
-  }
-  graph.PlotSteps(step_times, step_levels, Qt::black);
+  graph.PlotBars(starts, leqs, static_cast<double>(settings.interval), kBarColor);
 
   double low = a.total.count > 0 ? a.total.lmin : 40;
   double high = a.total.count > 0 ? a.total.lmax : 80;
-  for (const LevelSample& s : levels.samples) {
-    if (s.kind == SampleKind::kPaused) continue;
-    low = std::min(low, s.level);
-    high = std::max(high, s.level);
+  if (const auto range = levels.Range()) {
+    low = std::min(low, range->first);
+    high = std::max(high, range->second);
   }
   std::vector<Graph::KeyEntry> key = {
-      {"Levels (lowest to highest)", QColor(40, 90, 170)},
-      {Latin1("Interval Leq (" + IntervalCaption(settings.interval) + ")"), Qt::black}};
+      {"Levels (lowest to highest)", kLevelsColor},
+      {Latin1("Interval Leq (" + IntervalCaption(settings.interval) + ")"), Alpha(kBarColor, 25),
+       true}};
   if (settings.threshold) {
     low = std::min(low, *settings.threshold);
     high = std::max(high, *settings.threshold);
-    graph.SetLevelLine(*settings.threshold, QColor(200, 0, 0));
-    key.push_back(
-        {Latin1("Threshold " + OneDecimal(settings.threshold) + " dB"), QColor(200, 0, 0)});
+    graph.SetLevelLine(*settings.threshold, kThresholdColor);
+    key.push_back({Latin1("Threshold " + OneDecimal(settings.threshold) + " dB"), kThresholdColor});
   }
-  if (!a.events.empty()) key.push_back({"Events", event_fill, true});
-  if (!settings.exclusions.empty()) key.push_back({"Left out", excluded_fill, true});
+  if (!a.events.empty()) key.push_back({"Events", kEventColor, true});
+  if (!settings.exclusions.empty()) key.push_back({"Left out", kExcludedFill, true});
   if (a.rolling_max) {
     key.push_back({Latin1("Worst " + IntervalCaption(settings.rolling) + ", " +
                           OneDecimal(a.rolling_max) + " dB"),
-                   rolling_fill, true});
+                   kRollingColor, true});
+  }
+  // The parts of the day together, last.
+  for (int part = 0; part < 3; ++part) {
+    const int next = settings.part_starts[static_cast<std::size_t>((part + 1) % 3)];
+    key.push_back({Latin1(std::string(kPartNames[part]) + " " +
+                          TwoDigits(settings.part_starts[static_cast<std::size_t>(part)]) + "-" +
+                          TwoDigits(next) + " h"),
+                   kPartFills[part], true});
   }
   graph.SetKey(key);
   graph.SetXRange(from, to);
-  graph.SetYRange(std::floor(low / 10.0) * 10.0 - 5, std::ceil(high / 10.0) * 10.0 + 5);
-  DrawViewedLevels(graph, levels, columns);
+  // Room above the highest level for the marks along the top.
+  graph.SetYRange(std::floor(low / 10.0) * 10.0 - 5, std::ceil(high / 10.0) * 10.0 + 8);
+  DrawViewedLevels(graph, levels, settings, a, columns);
 }
 
-void DrawViewedLevels(Graph& graph, const MeasuredLevels& levels, int columns) {
+void DrawViewedLevels(Graph& graph, const LevelSummaries& levels,
+                      const AssessmentSettings& settings, const Assessment& a, int columns) {
   const AxisRange view = graph.XRange();
-  // Only the records in view, and one column on either side so that the
-  // trace runs on to the edges.
-  const double width = (view.max - view.min) / std::max(1, columns);
-  const auto first = std::lower_bound(
-      levels.samples.begin(), levels.samples.end(), view.min - width,
-      [](const LevelSample& s, double t) { return static_cast<double>(s.time) < t; });
-  const auto last = std::lower_bound(
-      first, levels.samples.end(), view.max + width,
-      [](const LevelSample& s, double t) { return static_cast<double>(s.time) < t; });
-  const ColumnTrace trace = MinMaxColumns(std::span<const LevelSample>(first, last),
-                                          view.min - width, view.max + width, columns + 2);
-  graph.PlotPoints(trace.times, trace.levels);
+  columns = std::max(1, columns);
+  // One column on either side too, so that everything runs on to the edges.
+  const double width = (view.max - view.min) / columns;
+  const double from = view.min - width;
+  const double to = view.max + width;
+  const ColumnTrace trace = levels.Trace(from, to, columns + 2);
+  graph.PlotBand(trace.times, trace.lows, trace.highs, kLevelsColor);
+
+  std::vector<Graph::Shade> shades;
+  for (const PartSpan& p : DayPartSpans(settings.part_starts, from, to)) {
+    shades.push_back({p.span.from, p.span.to, kPartFills[p.part]});
+  }
+  std::vector<TimeSpan> holes = levels.Gaps(from, to, width);
+  for (const Exclusion& e : settings.exclusions) {
+    const TimeSpan span{static_cast<double>(e.from), static_cast<double>(e.to)};
+    holes.push_back(span);
+    if (span.to > from && span.from < to) {
+      shades.push_back({std::max(span.from, from), std::min(span.to, to), kExcludedFill, 0, 1,
+                        kExcludedFill.darker(150)});
+    }
+  }
+  for (const TimeSpan& m : EventMarks(a.events, std::move(holes), from, to, width)) {
+    shades.push_back({m.from, m.to, kEventColor, 0, kEventRow, kEventColor.darker(160)});
+  }
+  if (a.rolling_max) {
+    // The window ends with the record at rolling_time and holds that record.
+    const double end = static_cast<double>(a.rolling_time + a.period);
+    shades.push_back({end - static_cast<double>(settings.rolling), end, kRollingColor, kEventRow,
+                      kRollingRow, kRollingColor.darker(160)});
+  }
+  graph.SetShades(std::move(shades));
 }
 
 void PaintTimeHistory(QPainter& painter, const QRectF& rect, const MeasuredLevels& levels,
@@ -199,8 +195,9 @@ void PaintTimeHistory(QPainter& painter, const QRectF& rect, const MeasuredLevel
   QFont font("DejaVu Sans");
   font.setPointSizeF(8);
   graph.setFont(font);
+  const LevelSummaries summaries(levels);
   ShowTimeHistory(
-      graph, levels, settings, a,
+      graph, summaries, settings, a,
       std::max(1, static_cast<int>(2 * rect.width() * 72.0 / painter.device()->logicalDpiX())));
   painter.save();
   painter.setClipRect(rect);

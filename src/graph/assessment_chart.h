@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "assessment/assessment.h"
-#include "assessment/level_columns.h"
+#include "assessment/level_summaries.h"
 #include "graph/graph.h"
 
 class QPainter;
@@ -16,15 +16,18 @@ class QPainter;
 // distribution of levels, as vectors onto any painter.
 namespace slm {
 
-// The time history in `graph`: the levels against the records' clock, the
-// interval Leq as steps, the threshold as a line, events and excluded
-// stretches shaded, the worst rolling window marked, and a key. The view
-// shows the whole measurement; the levels are drawn for it in `columns`.
-void ShowTimeHistory(Graph& graph, const MeasuredLevels& levels, const AssessmentSettings& settings,
+// The time history in `graph`: the interval Leq as bars over the parts of
+// the day (three tints at the settings' hours), the levels as a band from
+// the lowest to the highest of each column, the threshold as a line, events
+// and excluded stretches shaded, the worst rolling window marked, and a key.
+// The view shows the whole measurement, drawn for it in `columns` columns.
+void ShowTimeHistory(Graph& graph, const LevelSummaries& levels, const AssessmentSettings& settings,
                      const Assessment& a, int columns);
-// The levels of the graph's X view again, as the lowest and the highest of
-// each of `columns` columns: a week draws as fast as an hour.
-void DrawViewedLevels(Graph& graph, const MeasuredLevels& levels, int columns);
+// What depends on the graph's X view, drawn again for it in `columns`
+// columns: the levels, the parts of the day and the marks. A year draws as
+// fast as an hour.
+void DrawViewedLevels(Graph& graph, const LevelSummaries& levels,
+                      const AssessmentSettings& settings, const Assessment& a, int columns);
 
 // The time history over `rect` of a page: the same graph, drawn as vectors.
 void PaintTimeHistory(QPainter& painter, const QRectF& rect, const MeasuredLevels& levels,

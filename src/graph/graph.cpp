@@ -220,9 +220,10 @@ void Graph::Clear() {
   }
   ClearAnnotations();
   RemoveAllCursors();
-  ClearSpans();
+  SetShades({});
   SetLevelLine(std::numeric_limits<double>::quiet_NaN(), {});
-  if (state_->steps) state_->steps->data()->clear();
+  if (state_->bars_overlay) state_->bars_overlay->data()->clear();
+  if (state_->band_low) state_->band_low->data()->clear();
 }
 
 int Graph::PointCount() const { return state_->Count(); }

@@ -56,12 +56,13 @@ class Graph : public QWidget,
   void ClearAnnotations() override;
 
   void SetLevelLine(double y, const QColor& color) override;
-  void AddSpan(double x_min, double x_max, const QColor& fill) override;
-  void ClearSpans() override;
-  int SpanCount() const override;
-  void PlotSteps(std::span<const double> x, std::span<const double> y,
-                 const QColor& color) override;
-  int StepPointCount() const override;
+  void SetShades(std::vector<Shade> shades) override;
+  int ShadeCount() const override;
+  void PlotBars(std::span<const double> x, std::span<const double> y, double width,
+                const QColor& color) override;
+  int BarCount() const override;
+  void PlotBand(std::span<const double> x, std::span<const double> low,
+                std::span<const double> high, const QColor& color) override;
   void SetKey(const std::vector<KeyEntry>& entries) override;
 
   int CursorCount() const override;

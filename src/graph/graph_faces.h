@@ -84,19 +84,37 @@ class GraphTrace {
 
 // Overlays for a chart of a long measurement, drawn in axis units so they
 // move with the view: a level line (a threshold; a level that is no number
-// removes it), shaded stretches of X over the whole height (events,
-// exclusions), and a second trace drawn as steps (interval levels: each value
-// holds from its x to the next x; the last point closes the last step).
-// Clear() removes them too.
+// removes it), shaded stretches of X (the parts of the day, events,
+// exclusions), bars from the bottom of the plot (interval levels) and the
+// trace as a band between two levels. Clear() removes them too.
 class GraphOverlays {
  public:
   virtual void SetLevelLine(double y, const QColor& color) = 0;
-  virtual void AddSpan(double x_min, double x_max, const QColor& fill) = 0;
-  virtual void ClearSpans() = 0;
-  virtual int SpanCount() const = 0;
-  virtual void PlotSteps(std::span<const double> x, std::span<const double> y,
-                         const QColor& color) = 0;
-  virtual int StepPointCount() const = 0;
+  // A stretch of X shaded from `top` to `bottom` of the plot's height (0 its
+  // top, 1 its bottom), under the grid and the traces; a stretch narrower
+  // than a pixel still shows as one. With a valid `edge` colour, a line of
+  // it at either end, so that two stretches side by side stay two.
+  struct Shade {
+    double from = 0;
+    double to = 0;
+    QColor fill;
+    double top = 0;
+    double bottom = 1;
+    QColor edge = {};
+  };
+  // Replaces the shading, in the order given (the later drawn over the
+  // earlier): cheap enough for every view.
+  virtual void SetShades(std::vector<Shade> shades) = 0;
+  virtual int ShadeCount() const = 0;
+  // Bars from the bottom of the plot up to each `y`, each from its `x` for
+  // `width`, filled lightly in `color` and edged in it.
+  virtual void PlotBars(std::span<const double> x, std::span<const double> y, double width,
+                        const QColor& color) = 0;
+  virtual int BarCount() const = 0;
+  // The trace as a band filled between `low` and `high` at sorted `x`: a
+  // line where they are equal, a gap where they are no number.
+  virtual void PlotBand(std::span<const double> x, std::span<const double> low,
+                        std::span<const double> high, const QColor& color) = 0;
   // A key in a row below the plot: a line, or a shaded patch, of each colour
   // with its caption. No entries remove it.
   struct KeyEntry {

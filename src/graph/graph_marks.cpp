@@ -10,6 +10,38 @@
 
 namespace slm {
 
+namespace graph_detail {
+
+void ShadeLayer::applyDefaultAntialiasingHint(QCPPainter* painter) const {
+  applyAntialiasingHint(painter, false, QCP::aeOther);
+}
+
+QRect ShadeLayer::clipRect() const { return mParentPlot->axisRect()->rect(); }
+
+void ShadeLayer::draw(QCPPainter* painter) {
+  const QCPAxis& x = *mParentPlot->xAxis;
+  const QRect area = mParentPlot->axisRect()->rect();
+  for (const GraphOverlays::Shade& s : shades) {
+    double left = x.coordToPixel(s.from);
+    double right = x.coordToPixel(s.to);
+    if (left > right) std::swap(left, right);
+    if (right < area.left() || left > area.right() + 1) continue;
+    // On whole pixels, and at least one wide.
+    left = std::max(std::round(left), area.left() - 1.0);
+    right = std::min(std::max(std::round(right), left + 1), area.right() + 2.0);
+    const double top = area.top() + s.top * area.height();
+    const double bottom = area.top() + s.bottom * area.height();
+    painter->fillRect(QRectF(left, top, right - left, bottom - top), s.fill);
+    if (s.edge.isValid() && right - left >= 3) {
+      painter->setPen(QPen(s.edge, 0));
+      painter->drawLine(QPointF(left, top), QPointF(left, bottom - 1));
+      painter->drawLine(QPointF(right - 1, top), QPointF(right - 1, bottom - 1));
+    }
+  }
+}
+
+}  // namespace graph_detail
+
 using graph_detail::Annotation;
 using graph_detail::Cursor;
 
@@ -73,46 +105,63 @@ void Graph::SetLevelLine(double y, const QColor& color) {
   Replot();
 }
 
-void Graph::AddSpan(double x_min, double x_max, const QColor& fill) {
-  auto* span = new QCPItemRect(plot_);
-  // X in axis units, Y over the whole height of the plot.
-  span->topLeft->setTypeY(QCPItemPosition::ptAxisRectRatio);
-  span->bottomRight->setTypeY(QCPItemPosition::ptAxisRectRatio);
-  span->topLeft->setCoords(std::min(x_min, x_max), 0);
-  span->bottomRight->setCoords(std::max(x_min, x_max), 1);
-  // Edged in its own colour: a stretch narrower than a pixel (a short event
-  // in a week) still shows as a line.
-  span->setPen(QPen(fill, 0));
-  span->setBrush(fill);
-  span->setSelectable(false);
-  // Under the traces and the grid, over the plot's background.
-  span->setLayer(QStringLiteral("background"));
-  state_->spans.push_back(span);
+void Graph::SetShades(std::vector<Shade> shades) {
+  if (!state_->shades) state_->shades = new graph_detail::ShadeLayer(plot_);
+  state_->shades->shades = std::move(shades);
   Replot();
 }
 
-void Graph::ClearSpans() {
-  for (QCPItemRect* span : state_->spans) plot_->removeItem(span);
-  state_->spans.clear();
-  Replot();
+int Graph::ShadeCount() const {
+  return state_->shades ? static_cast<int>(state_->shades->shades.size()) : 0;
 }
 
-int Graph::SpanCount() const { return static_cast<int>(state_->spans.size()); }
-
-void Graph::PlotSteps(std::span<const double> x, std::span<const double> y, const QColor& color) {
-  if (!state_->steps) {
-    state_->steps = plot_->addGraph();
-    state_->steps->setLineStyle(QCPGraph::lsStepLeft);
+void Graph::PlotBars(std::span<const double> x, std::span<const double> y, double width,
+                     const QColor& color) {
+  if (!state_->bars_overlay) {
+    state_->bars_overlay = new QCPBars(plot_->xAxis, plot_->yAxis);
+    state_->bars_overlay->setWidthType(QCPBars::wtPlotCoords);
+    state_->bars_overlay->removeFromLegend();
   }
-  state_->steps->setPen(QPen(color, 2));
+  QCPBars& bars = *state_->bars_overlay;
+  bars.setWidth(width);
+  bars.setPen(QPen(color, 1));
+  QColor fill = color;
+  fill.setAlpha(25);
+  bars.setBrush(fill);
   const int n = static_cast<int>(std::min(x.size(), y.size()));
-  QVector<QCPGraphData> points(n);
-  for (int k = 0; k < n; ++k) points[k] = QCPGraphData(x[k], y[k]);
-  state_->steps->data()->set(points, true);
+  // A bar stands on its middle.
+  QVector<QCPBarsData> points(n);
+  for (int k = 0; k < n; ++k) points[k] = QCPBarsData(x[k] + width / 2, y[k]);
+  bars.data()->set(points, true);
   Replot();
 }
 
-int Graph::StepPointCount() const { return state_->steps ? state_->steps->data()->size() : 0; }
+int Graph::BarCount() const {
+  return state_->bars_overlay ? state_->bars_overlay->data()->size() : 0;
+}
+
+void Graph::PlotBand(std::span<const double> x, std::span<const double> low,
+                     std::span<const double> high, const QColor& color) {
+  if (!state_->line) return;
+  if (!state_->band_low) {
+    state_->band_low = plot_->addGraph();
+    state_->band_low->setPen(Qt::NoPen);
+    state_->band_low->removeFromLegend();
+  }
+  const int n = static_cast<int>(std::min({x.size(), low.size(), high.size()}));
+  QVector<QCPGraphData> highs(n);
+  QVector<QCPGraphData> lows(n);
+  for (int k = 0; k < n; ++k) {
+    highs[k] = QCPGraphData(x[k], high[k]);
+    lows[k] = QCPGraphData(x[k], low[k]);
+  }
+  state_->band_low->data()->set(lows, true);
+  state_->line->data()->set(highs, true);
+  state_->line->setPen(QPen(color, 1));
+  state_->line->setBrush(color);
+  state_->line->setChannelFillGraph(state_->band_low);
+  Replot();
+}
 
 void Graph::SetKey(const std::vector<KeyEntry>& entries) {
   for (QCPGraph* entry : state_->key_entries) plot_->removeGraph(entry);

@@ -55,6 +55,19 @@ struct Cursor {
   bool enabled = true;
 };
 
+// Shaded stretches of X, drawn together on the background layer: a year's
+// parts of the day are one object, not a thousand items.
+class ShadeLayer : public QCPLayerable {
+ public:
+  explicit ShadeLayer(QCustomPlot* plot) : QCPLayerable(plot, QStringLiteral("background")) {}
+  std::vector<GraphOverlays::Shade> shades;
+
+ protected:
+  void applyDefaultAntialiasingHint(QCPPainter* painter) const override;
+  QRect clipRect() const override;
+  void draw(QCPPainter* painter) override;
+};
+
 constexpr int kClickSlack = 3;  // pixels a click may move and still be a click
 
 // An axis shows at least one unit: a range from 1 to 1 (a plot of no sample)
@@ -72,8 +85,9 @@ struct Graph::State {
   QCPTextElement* title = nullptr;
   QString title_text;
   QCPItemStraightLine* level_line = nullptr;
-  std::vector<QCPItemRect*> spans;
-  QCPGraph* steps = nullptr;  // as set; the element shows it wrapped
+  graph_detail::ShadeLayer* shades = nullptr;
+  QCPBars* bars_overlay = nullptr;  // PlotBars'
+  QCPGraph* band_low = nullptr;     // the band's lower edge: the trace fills down to it
   bool view_controls = false;
   std::vector<graph_detail::Annotation> annotations;
   std::vector<graph_detail::Cursor> cursors;

@@ -52,7 +52,10 @@ QTableView* Table(const char* name, const char* accessible, TextTableModel& mode
 
 AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document, Dialogs& dialogs,
                                    QWidget* parent)
-    : QWidget(parent, Qt::Window), document_(std::move(document)), dialogs_(dialogs) {
+    : QWidget(parent, Qt::Window),
+      document_(std::move(document)),
+      summaries_(*document_->levels()),
+      dialogs_(dialogs) {
   setObjectName("Assessment");
   setWindowTitle(Latin1(document_->Title()));
   // One job at a time: a newer request waits for it, and older ones waiting are skipped.
@@ -133,7 +136,7 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
   QObject::connect(CmdReport, &QPushButton::clicked, this, [this] { WriteReport(); });
   Chart->on_reset = [this] { ShowWhole(); };
   Chart->on_view_changed = [this] {
-    if (!drawing_) DrawViewedLevels(*Chart, *document_->levels(), Columns());
+    if (!drawing_) DrawView();
   };
   Chart->on_clicked_at = [this](double x) { ChartClicked(x); };
   Chart->installEventFilter(this);
@@ -339,11 +342,10 @@ void AssessmentWindow::Show(std::shared_ptr<const AssessmentFigures> figures) {
   // The chart keeps the view it had, unless this is the first drawing.
   const AxisRange view = Chart->XRange();
   drawing_ = true;
-  ShowTimeHistory(*Chart, *document_->levels(), figures_->settings, figures_->assessment,
-                  Columns());
+  ShowTimeHistory(*Chart, summaries_, figures_->settings, figures_->assessment, Columns());
   if (!first_figures_) Chart->SetXRange(view.min, view.max);
   drawing_ = false;
-  DrawViewedLevels(*Chart, *document_->levels(), Columns());
+  DrawView();
   first_figures_ = false;
   Note(figures_->assessment.total.count == 0
            ? "No level to count: every record is paused or left out."
@@ -387,10 +389,14 @@ bool AssessmentWindow::eventFilter(QObject* watched, QEvent* event) {
     const int cells = static_cast<int>(settings_cells_.size());
     ArrangeSettings(settings_box_->width() >= one_row_width_ ? cells : (cells + 1) / 2);
   }
-  if (watched == Chart && event->type() == QEvent::Resize && figures_ && !drawing_) {
-    DrawViewedLevels(*Chart, *document_->levels(), Columns());
-  }
+  if (watched == Chart && event->type() == QEvent::Resize && !drawing_) DrawView();
   return QWidget::eventFilter(watched, event);
+}
+
+void AssessmentWindow::DrawView() {
+  if (figures_) {
+    DrawViewedLevels(*Chart, summaries_, figures_->settings, figures_->assessment, Columns());
+  }
 }
 
 int AssessmentWindow::Columns() const { return std::max(200, Chart->width()); }

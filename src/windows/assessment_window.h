@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "assessment/assessment_document.h"
+#include "assessment/level_summaries.h"
 #include "graph/graph.h"
 #include "ui/dialogs.h"
 #include "ui/text_table_model.h"
@@ -107,6 +108,8 @@ class AssessmentWindow : public QWidget {
   std::optional<std::size_t> ChosenExclusion();
   void Note(const std::string& text);
   void RowChosen(QTableView* table);
+  // The view's levels and marks drawn again for the chart's width.
+  void DrawView();
   void ChartClicked(double x);
   void Zoom(Stretch stretch);
   // Says plainly what could not be written; the window keeps the change.
@@ -114,6 +117,7 @@ class AssessmentWindow : public QWidget {
   int Columns() const;
 
   std::unique_ptr<AssessmentDocument> document_;
+  LevelSummaries summaries_;  // of the document's levels, for the chart
   Dialogs& dialogs_;
   TextTableModel totals_;
   TextTableModel days_;

@@ -12,7 +12,6 @@
 #include "assessment/assessment_output.h"
 #include "assessment/assessment_settings.h"
 #include "assessment/assessment_tables.h"
-#include "assessment/level_columns.h"
 #include "base/calendar.h"
 #include "support/sample_lists.h"
 #include "support/temp_dir.h"
@@ -219,25 +218,6 @@ TEST(Assess, LdenWeighsDayEveningAndNightByTheirHoursAndPenalties) {
   for (const PartLevels& part : day.parts) EXPECT_DOUBLE_EQ(part.coverage, 100.0);
   // The evening 5 dB and the night 10 dB up: 57.68 dB.
   EXPECT_NEAR(*day.lden, 10 * std::log10((12 * 1e6 + 4 * std::pow(10, 5.5) + 8 * 1e5) / 24), 1e-9);
-}
-
-// What a page of columns can show of a week.
-TEST(MinMaxColumns, KeepsEachColumnsRangeAndLeavesAGapAGap) {
-  std::vector<LevelSample> samples;
-  for (int t = 0; t < 10; ++t) samples.push_back({.time = t, .level = 40.0 + (t * 7) % 10});
-  for (int t = 30; t < 40; ++t) samples.push_back({.time = t, .level = 50});
-  // A paused record is no level, however loud it was.
-  samples[15].kind = SampleKind::kPaused;
-  samples[15].level = 99;
-
-  const ColumnTrace trace = MinMaxColumns(samples, 0, 40, 4);
-  ASSERT_EQ(trace.times, (std::vector<double>{5, 5, 15, 35, 35}));
-  ASSERT_EQ(trace.levels.size(), 5u);
-  EXPECT_EQ(trace.levels[0], 40);
-  EXPECT_EQ(trace.levels[1], 49);
-  EXPECT_TRUE(std::isnan(trace.levels[2]));
-  EXPECT_EQ(trace.levels[3], 50);
-  EXPECT_EQ(trace.levels[4], 50);
 }
 
 TEST(SettingsProblem, NamesSettingsThatCannotBeUsed) {

@@ -11,11 +11,13 @@
 #include <QPixmap>
 #include <QTest>
 #include <QWheelEvent>
+#include <algorithm>
 #include <cmath>
 #include <vector>
 
 #include "base/calendar.h"
 #include "files/file_io.h"
+#include "graph/assessment_chart.h"
 #include "graph/graph_probe.h"
 #include "support/temp_dir.h"
 
@@ -364,11 +366,13 @@ TEST_F(GraphTest, OverlaysStayOnTheirValuesWhenTheViewMovesAndClearRemovesAll) {
   graph.SetXRange(0, 100);
   graph.SetYRange(0, 100);
   const QColor green(0, 200, 0);
-  graph.AddSpan(40, 20, green);  // either way round
+  const QColor blue(0, 0, 200);
+  // Either way round; the second a strip along the top.
+  graph.SetShades({{40, 20, green}, {60, 61, blue, 0, 0.1}});
   graph.SetLevelLine(50, Qt::red);
-  const std::vector<double> x = {0, 50};
-  const std::vector<double> y = {60, 70};
-  graph.PlotSteps(x, y, Qt::blue);
+  graph.PlotBars(std::vector<double>{70}, std::vector<double>{20}, 10, Qt::black);
+  graph.PlotBand(std::vector<double>{0, 10}, std::vector<double>{80, 80},
+                 std::vector<double>{90, 90}, blue);
   auto colour_at = [&](double at_x, double at_y) {
     GraphProbe(graph).ReplotNow();
     return graph.grab().toImage().pixelColor(PixelOf(graph, at_x, at_y));
@@ -387,14 +391,20 @@ TEST_F(GraphTest, OverlaysStayOnTheirValuesWhenTheViewMovesAndClearRemovesAll) {
   };
   EXPECT_EQ(colour_at(31, 33), green);
   EXPECT_EQ(colour_at(62, 33), Qt::white);
+  EXPECT_EQ(colour_at(60.5, 97), blue);
+  EXPECT_EQ(colour_at(60.5, 85), Qt::white);
+  EXPECT_EQ(colour_at(5, 85), blue);  // the band, filled between its edges
+  EXPECT_EQ(colour_at(5, 70), Qt::white);
+  EXPECT_LT(colour_at(75, 10).lightness(), 240);  // the bar, lightly
+  EXPECT_EQ(colour_at(75, 30), Qt::white);
   EXPECT_GT(reddish_at(50), 200);  // the level line across the plot
-  graph.SetXRange(20, 120);        // panned: the span keeps its values
+  graph.SetXRange(20, 120);        // panned: the shading keeps its values
   EXPECT_EQ(colour_at(31, 33), green);
   EXPECT_EQ(colour_at(45, 33), Qt::white);
-  EXPECT_EQ(graph.SpanCount(), 1);
-  EXPECT_EQ(graph.StepPointCount(), 2);
+  EXPECT_EQ(graph.ShadeCount(), 2);
+  EXPECT_EQ(graph.BarCount(), 1);
   // Clear takes them, the trace, its annotations and the cursors.
-  graph.Plot(y);
+  graph.Plot(std::vector<double>{60, 70});
   graph.AddAnnotation(0, 1, 2, "a");
   graph.AddAnnotation(1, 2, 2, "b");
   EXPECT_EQ(graph.AnnotationText(1), "b");
@@ -403,12 +413,52 @@ TEST_F(GraphTest, OverlaysStayOnTheirValuesWhenTheViewMovesAndClearRemovesAll) {
   EXPECT_EQ(graph.CursorCount(), 0);
   graph.AddCursor(Qt::red);
   graph.Clear();
-  EXPECT_EQ(graph.SpanCount() + graph.StepPointCount() + graph.PointCount() +
-                graph.AnnotationCount() + graph.CursorCount(),
+  EXPECT_EQ(graph.ShadeCount() + graph.BarCount() + graph.PointCount() + graph.AnnotationCount() +
+                graph.CursorCount(),
             0);
   EXPECT_EQ(reddish_at(50), 0);
   graph.Append(5);
   EXPECT_EQ(graph.PointCount(), 1);
+}
+
+// The assessment's chart: the interval Leq as bars over the parts of the
+// day, none for an interval without data, and up close the levels as a line
+// through the records rather than a dot each.
+TEST_F(GraphTest, TheAssessmentChartDrawsBarsOverThePartsOfTheDayAndALineUpClose) {
+  const std::int64_t six = *ParseClockText("2024/05/01 18:00:00");
+  MeasuredLevels levels{.period = 10};
+  for (std::int64_t t = six; t < six + 3 * 3600; t += 10) {
+    const double level = t >= six + 7200 ? 60 : t < six + 3600 ? 50 + t / 10 % 2 * 2 : -1;
+    if (level > 0) {
+      levels.samples.push_back({.time = t, .level = level, .energy = std::pow(10, level / 10)});
+    }
+  }
+  const AssessmentSettings settings;  // the evening from 19:00
+  Assessment a = Assess(levels, settings);
+  a.intervals.insert(a.intervals.begin() + 1, IntervalLevels{.start = six + 3600});
+  const LevelSummaries summaries(levels);
+  Graph graph;
+  Show(graph);
+  ShowTimeHistory(graph, summaries, settings, a, graph.width());
+  EXPECT_EQ(graph.BarCount(), 2);
+  auto image = [&] {
+    GraphProbe(graph).ReplotNow();
+    return graph.grab().toImage();
+  };
+  EXPECT_EQ(image().pixelColor(PixelOf(graph, six + 1800, 64)), QColor(255, 250, 222));  // day
+  EXPECT_EQ(image().pixelColor(PixelOf(graph, six + 9000, 64)), QColor(250, 228, 238));
+  // Ten minutes of records 10 s apart, fewer than the columns: the line
+  // runs between them, from 50 to 52 dB.
+  graph.SetXRange(six + 600, six + 1200);
+  DrawViewedLevels(graph, summaries, settings, a, graph.width());
+  const QImage drawn = image();
+  const QPoint low = PixelOf(graph, six + 907.5, 50);
+  int blue = 0;
+  for (int y = PixelOf(graph, 0, 52).y(); y <= low.y(); ++y) {
+    const QColor c = drawn.pixelColor(low.x(), y);
+    blue += c.blue() > c.red() + 60;
+  }
+  EXPECT_GT(blue, 0);
 }
 
 // Tick labels as the format asks, with a point in every locale.

@@ -1,22 +1,87 @@
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <span>
 #include <vector>
 
-#include "assessment/assessment_levels.h"
+#include "assessment/assessment.h"
 
+// What a chart of a long measurement `columns` pixel columns wide can show
+// of a stretch [from, to) of it: the levels as a band from the lowest to the
+// highest level of each column, or a line through the records where there
+// are fewer records than columns; the parts of the day; the marks of the
+// events. Times are seconds on the records' clock.
 namespace slm {
 
-// A level trace cut down to what a drawing of `columns` columns can show:
-// the lowest and the highest level of each column at its middle (in that
-// order), and a NaN level after a column where the next is empty, so that a
-// gap in the measurement stays a gap. Paused records are no levels. A week
-// of seconds draws as fast as an hour.
+// A level trace: at each time the lowest and the highest level drawn there
+// (the same for a record of its own). A point whose levels are NaN stands
+// between two that the data has a gap between (no counted record for longer
+// than the record's period; between columns, a gap at least a column wide,
+// as narrower ones cannot be seen), so that the gap stays a gap; a stretch
+// of data with no neighbour on either side is drawn across its whole width,
+// so that it shows.
 struct ColumnTrace {
   std::vector<double> times;
-  std::vector<double> levels;
+  std::vector<double> lows;
+  std::vector<double> highs;
 };
-ColumnTrace MinMaxColumns(std::span<const LevelSample> samples, double from, double to,
-                          int columns);
+
+// The lowest and the highest level of each column of [from, to) holding a
+// counted record, at the column's middle, walking the records. Paused
+// records are no levels; records outside [from, to) are passed over.
+ColumnTrace MinMaxColumns(std::span<const LevelSample> samples, std::int64_t period, double from,
+                          double to, int columns);
+
+// Each counted record at the middle of its period.
+ColumnTrace RecordTrace(std::span<const LevelSample> samples, std::int64_t period);
+
+struct TimeSpan {
+  double from = 0;
+  double to = 0;
+  friend bool operator==(const TimeSpan&, const TimeSpan&) = default;
+};
+
+// The parts of the day at the settings' hours, in time order, cut to
+// [from, to).
+struct PartSpan {
+  TimeSpan span;
+  DayPart part;
+};
+std::vector<PartSpan> DayPartSpans(const std::array<int, 3>& part_starts, double from, double to);
+
+// The stretches that mark `events` (in time order) in [from, to): each event
+// cut where a stretch of `holes` lies inside it (the gaps of the data, the
+// stretches left out; in any order), in pieces of their own. Narrower than
+// `slack` (a column) a hole cannot be seen, nor a space between two events:
+// those are not cut, so that a year draws in as many pieces as it has
+// columns at most.
+std::vector<TimeSpan> EventMarks(std::span<const ExceedanceEvent> events,
+                                 std::vector<TimeSpan> holes, double from, double to, double slack);
+
+namespace level_columns_detail {
+
+// True when columns `width` wide show a gap from `end` (a period after a
+// column's last counted record) to `first` (the next column's first).
+inline bool SeenGap(std::int64_t end, std::int64_t first, double width) {
+  return static_cast<double>(first - end) >= width && first > end;
+}
+
+// Builds a trace point by point: a NaN point where the data has a gap, and a
+// stretch of one point widened to `half_width` on either side.
+class TraceBuilder {
+ public:
+  explicit TraceBuilder(double half_width) : half_width_(half_width) {}
+  void Add(double time, double low, double high, bool gap_before);
+  ColumnTrace Finish();
+
+ private:
+  void CloseStretch();
+  ColumnTrace trace_;
+  double half_width_;
+  std::size_t stretch_start_ = 0;
+};
+
+}  // namespace level_columns_detail
 
 }  // namespace slm
