@@ -125,8 +125,14 @@ void AssessmentWindow::RowChosen(QTableView* table) {
   const std::optional<std::size_t> row = SelectedRow(table);
   if (!row) return;
   const Assessment& a = figures_->assessment;
-  Zoom(table == TblEvents ? EventStretch(a, *row)
-                          : IntervalStretch(a, figures_->settings.interval, *row));
+  if (table == TblExclusions) {
+    if (*row >= document_->exclusions().size()) return;
+    const Exclusion& e = document_->exclusions()[*row];
+    Zoom({e.from, e.to});
+  } else {
+    Zoom(table == TblEvents ? EventStretch(a, *row)
+                            : IntervalStretch(a, figures_->settings.interval, *row));
+  }
 }
 
 void AssessmentWindow::Zoom(Stretch stretch) {

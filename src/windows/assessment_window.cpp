@@ -283,7 +283,7 @@ void AssessmentWindow::BuildTables() {
   Tabs->addTab(TblExclusions, "Exclusions");
   Tabs->setCurrentWidget(TblIntervals);
   QObject::connect(TblExclusions, &QTableView::doubleClicked, this, [this] { EditReason(); });
-  for (QTableView* table : {TblIntervals, TblEvents}) {
+  for (QTableView* table : {TblIntervals, TblEvents, TblExclusions}) {
     QObject::connect(table->selectionModel(), &QItemSelectionModel::selectionChanged, this,
                      [this, table] { RowChosen(table); });
   }

@@ -107,6 +107,8 @@ class AssessmentWindow : public QWidget {
   // when there is none.
   std::optional<std::size_t> ChosenExclusion();
   void Note(const std::string& text);
+  // An interval, event or stretch left out chosen in its table: the chart
+  // shows it.
   void RowChosen(QTableView* table);
   // The view's levels and marks drawn again for the chart's width.
   void DrawView();

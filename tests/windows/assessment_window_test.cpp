@@ -148,6 +148,12 @@ TEST_F(AssessmentWindowTest, ARowZoomsTheChartAndAClickOnTheChartChoosesTheRows)
   EXPECT_DOUBLE_EQ(w->Chart->XRange().min, view.min);
   w->Chart->on_clicked_at(At("2024/05/01 10:30:30"));
   EXPECT_EQ(w->TblEvents->selectionModel()->selectedRows().value(0).row(), 0);
+  // And so does a stretch left out.
+  dialogs_.answers.push_back("works");
+  w->ExcludeStretch({At("2024/05/01 11:00:00"), At("2024/05/01 11:10:00")});
+  w->TblExclusions->selectRow(0);
+  EXPECT_DOUBLE_EQ(w->Chart->XRange().min, At("2024/05/01 11:00:00") - 60.0);
+  EXPECT_DOUBLE_EQ(w->Chart->XRange().max, At("2024/05/01 11:10:00") + 60.0);
 }
 
 TEST_F(AssessmentWindowTest, CtrlEAssessesTheListAndADragLeavesOutAStretchKeptInItsSideFile) {
