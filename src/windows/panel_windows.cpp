@@ -1,5 +1,8 @@
 #include "windows/panel_windows.h"
 
+#include <QScreen>
+#include <algorithm>
+
 #include "analysis/histogram_view.h"
 #include "files/list_summary.h"
 #include "qt/widget_text.h"
@@ -30,7 +33,9 @@ PanelWindows::PanelWindows(QWidget& panel, Dialogs& dialogs, Printing& printing,
       charts_(charts),
       keep_alive_(std::move(keep_alive)) {}
 
-PanelWindows::~PanelWindows() = default;
+PanelWindows::~PanelWindows() {
+  for (const QPointer<AssessmentWindow>& w : assessments_) delete w.data();
+}
 
 void PanelWindows::ShowBeside(QWidget& window) {
   AddCloseKeys(window);
@@ -193,12 +198,42 @@ void PanelWindows::AssessFiles() {
 void PanelWindows::ShowAssessment(std::unique_ptr<AssessmentDocument> document,
                                   const std::vector<std::string>& notes,
                                   const std::function<void(QWidget&)>& place) {
-  // One Assessment window at a time: a new measurement replaces the last.
-  assessment_.reset();
-  assessment_ = std::make_unique<AssessmentWindow>(std::move(document), dialogs_);
-  assessment_->show();
-  place(*assessment_);
-  assessment_->TellPartlyRead(notes);
+  // Several may be open (two weeks side by side): each has a title of its
+  // own, and opens clear of the others' corners.
+  const std::vector<AssessmentWindow*> open = assessments();
+  auto* window = new AssessmentWindow(std::move(document), dialogs_);
+  window->setAttribute(Qt::WA_DeleteOnClose);
+  std::erase_if(assessments_, [](const QPointer<AssessmentWindow>& w) { return w.isNull(); });
+  assessments_.emplace_back(window);
+  auto taken = [&open](auto same) { return std::any_of(open.begin(), open.end(), same); };
+  const QString title = window->windowTitle();
+  for (int n = 2; taken([&](QWidget* w) { return w->windowTitle() == window->windowTitle(); });
+       ++n) {
+    window->setWindowTitle(QString("%1 (%2)").arg(title).arg(n));
+  }
+  window->show();
+  place(*window);
+  const QRect screen = window->screen()->availableGeometry();
+  for (int step = 0; step < 8 && taken([&](QWidget* w) { return w->pos() == window->pos(); });
+       ++step) {
+    const QRect frame = window->frameGeometry();
+    window->move(std::min(window->x() + 32, screen.right() + 1 - frame.width()),
+                 std::min(window->y() + 32, screen.bottom() + 1 - frame.height()));
+  }
+  window->TellPartlyRead(notes);
+}
+
+std::vector<AssessmentWindow*> PanelWindows::assessments() const {
+  std::vector<AssessmentWindow*> open;
+  for (const QPointer<AssessmentWindow>& w : assessments_) {
+    if (w && w->isVisible()) open.push_back(w.data());
+  }
+  return open;
+}
+
+AssessmentWindow* PanelWindows::assessment() const {
+  const std::vector<AssessmentWindow*> open = assessments();
+  return open.empty() ? nullptr : open.back();
 }
 
 void PanelWindows::ShowManual() { slm::ShowManual(manual_, panel_); }
@@ -206,9 +241,10 @@ void PanelWindows::ShowManual() { slm::ShowManual(manual_, panel_); }
 void PanelWindows::CloseAll() {
   for (QWidget* window : std::initializer_list<QWidget*>{
            manual_.get(), file_list_.get(), file_list_real_.get(), real_time_graph_.get(),
-           plot_.get(), real_histogram_.get(), histogram_.get(), assessment_.get()}) {
+           plot_.get(), real_histogram_.get(), histogram_.get()}) {
     if (window != nullptr) window->close();
   }
+  for (AssessmentWindow* window : assessments()) window->close();
 }
 
 }  // namespace slm

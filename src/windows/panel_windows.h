@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QPointer>
 #include <QWidget>
 #include <functional>
 #include <memory>
@@ -21,7 +22,8 @@ namespace slm {
 // The windows the panel opens for lists, plots and histograms, each placed
 // beside the panel: a list read from a file, its plot, its statistics and
 // report, and snapshots of the panel's live charts. Each is opened afresh,
-// but for the "Plot", which is reused while it is open.
+// but for the "Plot", which is reused while it is open; Assessment windows
+// stay open side by side, each until it is closed.
 class PanelWindows {
  public:
   PanelWindows(QWidget& panel, Dialogs& dialogs, Printing& printing, LnTable& ln_table,
@@ -61,7 +63,9 @@ class PanelWindows {
   RealHistogram* real_histogram() const { return real_histogram_.get(); }
   Histogram* histogram() const { return histogram_.get(); }
   ManualWindow* manual() const { return manual_.get(); }
-  AssessmentWindow* assessment() const { return assessment_.get(); }
+  // The Assessment windows open, the newest last, and the newest of them.
+  std::vector<AssessmentWindow*> assessments() const;
+  AssessmentWindow* assessment() const;
 
  private:
   void Connect(RecordListWindow& window);
@@ -84,7 +88,8 @@ class PanelWindows {
   std::unique_ptr<RealHistogram> real_histogram_;
   std::unique_ptr<Histogram> histogram_;
   std::unique_ptr<ManualWindow> manual_;
-  std::unique_ptr<AssessmentWindow> assessment_;
+  // Each goes when it is closed.
+  std::vector<QPointer<AssessmentWindow>> assessments_;
   ManualKey manual_key_{[this](const QWidget& window) { slm::ShowManual(manual_, window); }};
 };
 

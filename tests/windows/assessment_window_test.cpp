@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QPointer>
 #include <QTabBar>
 #include <QTest>
 #include <algorithm>
@@ -154,6 +155,25 @@ TEST_F(AssessmentWindowTest, ARowZoomsTheChartAndAClickOnTheChartChoosesTheRows)
   w->TblExclusions->selectRow(0);
   EXPECT_DOUBLE_EQ(w->Chart->XRange().min, At("2024/05/01 11:00:00") - 60.0);
   EXPECT_DOUBLE_EQ(w->Chart->XRange().max, At("2024/05/01 11:10:00") + 60.0);
+}
+
+// Two weeks side by side, the same file twice told apart; each closes on its own.
+TEST_F(AssessmentWindowTest, SeveralWindowsOpenAndEachClosesOnItsOwn) {
+  const std::string day1 = Save("day1.dlgr", TwoHours());
+  const std::string day2 = Save("day2.dlgr", TwoHours("2024/05/08 10:00:00"));
+  dialogs_.file_sets = {{day1}, {day2}, {day1}};
+  for (int i = 0; i < 3; ++i) Windows().AssessFiles();
+  const std::vector<AssessmentWindow*> open = Windows().assessments();
+  ASSERT_EQ(open.size(), 3u);
+  EXPECT_EQ(open[1]->windowTitle(), "Assessment - day2.dlgr");
+  EXPECT_EQ(open[2]->windowTitle(), "Assessment - day1.dlgr (2)");
+  const QPointer<AssessmentWindow> first = open[0];
+  open[0]->close();
+  ASSERT_TRUE(QTest::qWaitFor([&first] { return first.isNull(); }));
+  EXPECT_EQ(Windows().assessments(), (std::vector<AssessmentWindow*>{open[1], open[2]}));
+  open[1]->TxtThreshold->setText("55");
+  Ready(*open[1]);
+  EXPECT_EQ(open[1]->figures()->assessment.events.size(), 2u);
 }
 
 TEST_F(AssessmentWindowTest, CtrlEAssessesTheListAndADragLeavesOutAStretchKeptInItsSideFile) {
