@@ -35,6 +35,7 @@ struct LevelSample {
   double energy = 0;      // 10^(level / 10)
   std::int16_t fine = 0;  // the 0.1 dB class of the list statistics
   SampleKind kind = SampleKind::kLevel;
+  std::int32_t period = 1;  // seconds this record stands for: its file's sample period
 };
 
 // A list to assess and the name its messages give it (its file's path).
