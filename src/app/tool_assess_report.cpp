@@ -15,7 +15,8 @@ int WriteAssessReport(const AssessReportJob& job) {
   int pages = 0;
   try {
     pages =
-        WriteAssessmentReport(job.output, {job.files, job.levels, job.settings, job.assessment});
+        WriteAssessmentReport(job.output, {job.files, job.levels, job.settings, job.assessment,
+                                          job.lists != nullptr ? *job.lists : AssessedLists{}});
   } catch (const DataFileError& e) {
     std::fprintf(stderr, "slmtool assess: %s\n", e.what());
     return 1;

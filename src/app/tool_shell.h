@@ -94,6 +94,7 @@ struct AssessReportJob {
   const MeasuredLevels* levels = nullptr;
   const AssessmentSettings* settings = nullptr;
   const Assessment* assessment = nullptr;
+  const AssessedLists* lists = nullptr;
 };
 // `-o OUT.pdf` is drawn by the drawing plugin.
 int RunAssess(const std::vector<std::string>& args);

@@ -98,7 +98,7 @@ void ShowTimeHistory(Graph& graph, const LevelSummaries& levels, const Assessmen
   const std::vector<LevelSample>& samples = levels.levels().samples;
   if (samples.empty()) return;
   const double from = static_cast<double>(samples.front().time);
-  const double to = static_cast<double>(samples.back().time + levels.levels().period);
+  const double to = static_cast<double>(samples.back().time + samples.back().period);
 
   // A bar for each interval with a counted record; one without has none.
   std::vector<double> starts;
@@ -177,7 +177,7 @@ void DrawViewedLevels(Graph& graph, const LevelSummaries& levels,
   }
   if (a.rolling_max) {
     // The window ends with the record at rolling_time and holds that record.
-    const double end = static_cast<double>(a.rolling_time + a.period);
+    const double end = static_cast<double>(a.rolling_time + a.rolling_period);
     shades.push_back({end - static_cast<double>(settings.rolling), end, kRollingColor, kEventRow,
                       kRollingRow, kRollingColor.darker(160)});
   }

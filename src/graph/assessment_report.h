@@ -21,6 +21,7 @@ struct AssessmentReportContent {
   const MeasuredLevels* levels = nullptr;
   const AssessmentSettings* settings = nullptr;
   const Assessment* assessment = nullptr;
+  AssessedLists lists = {};  // the figures' names and what the files tell beside them
 };
 
 // Paints the report on `device` (A4 is what it is laid out for); returns the

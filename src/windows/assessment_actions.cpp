@@ -212,7 +212,7 @@ void AssessmentWindow::WriteReport() {
   try {
     BusyCursor busy;
     WriteAssessmentReport(path, {document_->files(), document_->levels().get(), &figures_->settings,
-                                 &figures_->assessment});
+                                 &figures_->assessment, document_->lists()});
   } catch (const DataFileError& e) {
     dialogs_.Message(e.what(), MessageIcon::kCritical);
     return;

@@ -316,10 +316,10 @@ void AssessmentWindow::Recompute() {
   const long request = ++requested_;
   Note("Working out the figures...");
   std::shared_ptr<const MeasuredLevels> levels = document_->levels();
-  pool_.start([this, request, levels, s = std::move(s)] {
+  pool_.start([this, request, levels, s = std::move(s), lists = document_->lists()] {
     // A newer request has come since: this one would only be thrown away.
     if (requested_.load() != request) return;
-    auto figures = std::make_shared<const AssessmentFigures>(ComputeFigures(*levels, s));
+    auto figures = std::make_shared<const AssessmentFigures>(ComputeFigures(*levels, s, lists));
     QMetaObject::invokeMethod(
         this,
         [this, request, figures] {
@@ -367,7 +367,7 @@ void AssessmentWindow::ShowWhole() {
   const MeasuredLevels& levels = *document_->levels();
   if (levels.samples.empty()) return;
   Chart->SetXRange(static_cast<double>(levels.samples.front().time),
-                   static_cast<double>(levels.samples.back().time + levels.period));
+                   static_cast<double>(levels.samples.back().time + levels.samples.back().period));
 }
 
 void AssessmentWindow::ArrangeSettings(int per_row) {

@@ -47,7 +47,7 @@ TEST_F(SlmtoolAssess, MergesFilesAppliesTheirExclusionsAndWritesJsonOrCsv) {
                           "\"count\": 100",
                           "\"paused\": 0",
                           "\"excluded\": {\"records\": 20}",
-                          "\"rolling\": {\"window\": 3600, \"max\": null",
+                          "\"rolling\": {\"window\": 3600, \"min_coverage\": 90.0, \"max\": null",
                           "\"above\": null",
                           "\"intervals\": [",
                           "\"count\": 50",
@@ -74,9 +74,9 @@ TEST_F(SlmtoolAssess, MergesFilesAppliesTheirExclusionsAndWritesJsonOrCsv) {
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(test::ReadBytes(csv),
-            "start,count,coverage,under_range,over_range,leq,lmax,lmax_time,lmin,sel,L50\r\n"
-            "2024/05/01 10:00:00,60,100.0,0,0,60.0,60.0,2024/05/01 10:00:00,60.0,77.8,60.0\r\n"
-            "2024/05/01 10:01:00,60,100.0,0,0,70.0,70.0,2024/05/01 10:01:00,70.0,87.8,70.0\r\n");
+            "start,count,coverage,under_range,over_range,leq,lmax,lmax_time,lmin,sel,L50,note\r\n"
+            "2024/05/01 10:00:00,60,100.0,0,0,60.0,60.0,2024/05/01 10:00:00,60.0,77.8,60.0,\r\n"
+            "2024/05/01 10:01:00,60,100.0,0,0,70.0,70.0,2024/05/01 10:01:00,70.0,87.8,70.0,\r\n");
   EXPECT_EQ(Run({"assess", first, "--csv", "--table", "exclusions"}).out,
             "from,to,duration,reason\r\n2024/05/01 10:00:00,2024/05/01 10:00:10,10,talk\r\n");
 }

@@ -33,14 +33,14 @@ TEST(MinMaxColumns, KeepsEachColumnsRangeAndLeavesAGapAGap) {
   samples[15].kind = SampleKind::kPaused;
   samples[15].level = 99;
   // Two stretches of one column each, drawn across their columns.
-  EXPECT_EQ(Flat(MinMaxColumns(samples, 1, 0, 40, 4)),
+  EXPECT_EQ(Flat(MinMaxColumns(samples, 0, 40, 4)),
             (std::vector<double>{0, 40, 49, 10, 40, 49, 22.5, -1, -1, 30, 50, 50, 40, 50, 50}));
 
   // Closer in, where columns are narrower than a record's period: a line,
   // broken only where no record was.
-  MeasuredLevels levels{.samples = samples, .period = 1};
+  MeasuredLevels levels{.samples = samples};
   const LevelSummaries summaries(levels);
-  const ColumnTrace close = MinMaxColumns(samples, 1, 0, 40, 160);
+  const ColumnTrace close = MinMaxColumns(samples, 0, 40, 160);
   EXPECT_EQ(
       std::count_if(close.lows.begin(), close.lows.end(), [](double l) { return std::isnan(l); }),
       2);
@@ -61,14 +61,15 @@ TEST(MinMaxColumns, KeepsEachColumnsRangeAndLeavesAGapAGap) {
 TEST(LevelSummaries, GiveTheColumnsOfTheRecordsForAnyView) {
   std::mt19937 rng(7);
   auto pick = [&](int n) { return static_cast<int>(rng() % static_cast<unsigned>(n)); };
-  MeasuredLevels levels{.period = 2};
+  MeasuredLevels levels;
   std::int64_t t = 1000;
   for (int i = 0; i < 60000; ++i) {
     t += pick(500) == 0 ? 2 + pick(3000) : 2 * pick(2);
     // Rising and falling back, so that a record too many in a column shows.
     levels.samples.push_back({.time = t,
                               .level = 30.0 + i % 50000 / 1000.0 + pick(10) / 100.0,
-                              .kind = pick(50) == 0 ? SampleKind::kPaused : SampleKind::kLevel});
+                              .kind = pick(50) == 0 ? SampleKind::kPaused : SampleKind::kLevel,
+                              .period = 1 + i / 10000 % 3});
   }
   const LevelSummaries summaries(levels);
   for (int view = 0; view < 300; ++view) {
@@ -76,7 +77,7 @@ TEST(LevelSummaries, GiveTheColumnsOfTheRecordsForAnyView) {
     const double to = from + 1 + pick(view % 3 == 0 ? 1000 : static_cast<int>(t));
     const int columns = 1 + pick(view % 2 == 0 ? 8 : 1200);
     EXPECT_EQ(Flat(summaries.Columns(from, to, columns)),
-              Flat(MinMaxColumns(levels.samples, levels.period, from, to, columns)))
+              Flat(MinMaxColumns(levels.samples, from, to, columns)))
         << from << " to " << to << " in " << columns;
   }
 }

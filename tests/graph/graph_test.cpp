@@ -430,12 +430,13 @@ TEST_F(GraphTest, TheAssessmentChartDrawsBarsOverThePartsOfTheDayAndALineUpClose
   for (std::int64_t t = six; t < six + 3 * 3600; t += 10) {
     const double level = t >= six + 7200 ? 60 : t < six + 3600 ? 50 + t / 10 % 2 * 2 : -1;
     if (level > 0) {
-      levels.samples.push_back({.time = t, .level = level, .energy = std::pow(10, level / 10)});
+      levels.samples.push_back(
+          {.time = t, .level = level, .energy = std::pow(10, level / 10), .period = 10});
     }
   }
   const AssessmentSettings settings;  // the evening from 19:00
-  Assessment a = Assess(levels, settings);
-  a.intervals.insert(a.intervals.begin() + 1, IntervalLevels{.start = six + 3600});
+  const Assessment a = Assess(levels, settings);
+  ASSERT_EQ(a.intervals.size(), 3u);  // the one from 19:00 without data
   const LevelSummaries summaries(levels);
   Graph graph;
   Show(graph);

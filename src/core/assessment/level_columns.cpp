@@ -10,7 +10,7 @@ namespace slm {
 
 namespace level_columns_detail {
 
-void TraceBuilder::Add(double time, double low, double high, bool gap_before) {
+void TraceBuilder::Add(double time, double low, double high, bool gap_before, double half_width) {
   if (gap_before && !trace_.times.empty()) {
     CloseStretch();
     const double nan = std::numeric_limits<double>::quiet_NaN();
@@ -22,6 +22,7 @@ void TraceBuilder::Add(double time, double low, double high, bool gap_before) {
   trace_.times.push_back(time);
   trace_.lows.push_back(low);
   trace_.highs.push_back(high);
+  half_width_ = half_width;
 }
 
 void TraceBuilder::CloseStretch() {
@@ -44,22 +45,22 @@ ColumnTrace TraceBuilder::Finish() {
 using level_columns_detail::SeenGap;
 using level_columns_detail::TraceBuilder;
 
-ColumnTrace MinMaxColumns(std::span<const LevelSample> samples, std::int64_t period, double from,
-                          double to, int columns) {
+ColumnTrace MinMaxColumns(std::span<const LevelSample> samples, double from, double to,
+                          int columns) {
   if (columns <= 0 || to <= from) return {};
   const double width = (to - from) / columns;
-  TraceBuilder trace(width / 2);
+  TraceBuilder trace;
   int column = -1;
   double low = 0;
   double high = 0;
   std::int64_t first = 0;
-  std::int64_t end = 0;       // a period after the column's last counted record
+  std::int64_t end = 0;       // the column's last counted record plus its period
   std::int64_t last_end = 0;  // of the column before
   bool any_before = false;
   auto flush = [&] {
     if (column < 0) return;
     trace.Add(from + (column + 0.5) * width, low, high,
-              any_before && SeenGap(last_end, first, width));
+              any_before && SeenGap(last_end, first, width), width / 2);
     any_before = true;
     last_end = end;
   };
@@ -76,22 +77,22 @@ ColumnTrace MinMaxColumns(std::span<const LevelSample> samples, std::int64_t per
       low = std::min(low, s.level);
       high = std::max(high, s.level);
     }
-    end = s.time + period;
+    end = s.time + s.period;
   }
   flush();
   return trace.Finish();
 }
 
-ColumnTrace RecordTrace(std::span<const LevelSample> samples, std::int64_t period) {
-  TraceBuilder trace(static_cast<double>(period) / 2);
+ColumnTrace RecordTrace(std::span<const LevelSample> samples) {
+  TraceBuilder trace;
   bool any = false;
   std::int64_t end = 0;
   for (const LevelSample& s : samples) {
     if (s.kind == SampleKind::kPaused) continue;
-    trace.Add(static_cast<double>(s.time) + static_cast<double>(period) / 2, s.level, s.level,
-              any && s.time > end);
+    const double half = s.period / 2.0;
+    trace.Add(static_cast<double>(s.time) + half, s.level, s.level, any && s.time > end, half);
     any = true;
-    end = s.time + period;
+    end = s.time + s.period;
   }
   return trace.Finish();
 }

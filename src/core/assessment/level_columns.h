@@ -30,11 +30,11 @@ struct ColumnTrace {
 // The lowest and the highest level of each column of [from, to) holding a
 // counted record, at the column's middle, walking the records. Paused
 // records are no levels; records outside [from, to) are passed over.
-ColumnTrace MinMaxColumns(std::span<const LevelSample> samples, std::int64_t period, double from,
-                          double to, int columns);
+ColumnTrace MinMaxColumns(std::span<const LevelSample> samples, double from, double to,
+                          int columns);
 
 // Each counted record at the middle of its period.
-ColumnTrace RecordTrace(std::span<const LevelSample> samples, std::int64_t period);
+ColumnTrace RecordTrace(std::span<const LevelSample> samples);
 
 struct TimeSpan {
   double from = 0;
@@ -68,17 +68,17 @@ inline bool SeenGap(std::int64_t end, std::int64_t first, double width) {
 }
 
 // Builds a trace point by point: a NaN point where the data has a gap, and a
-// stretch of one point widened to `half_width` on either side.
+// stretch of one point widened to the `half_width` it came with on either
+// side.
 class TraceBuilder {
  public:
-  explicit TraceBuilder(double half_width) : half_width_(half_width) {}
-  void Add(double time, double low, double high, bool gap_before);
+  void Add(double time, double low, double high, bool gap_before, double half_width);
   ColumnTrace Finish();
 
  private:
   void CloseStretch();
   ColumnTrace trace_;
-  double half_width_;
+  double half_width_ = 0;  // of the last point
   std::size_t stretch_start_ = 0;
 };
 

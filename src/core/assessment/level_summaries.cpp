@@ -25,13 +25,13 @@ void LevelSummaries::Join(Block& into, const Block& b) {
   into.end = std::max(into.end, b.end);
 }
 
-LevelSummaries::Block LevelSummaries::Of(const LevelSample& s) const {
+LevelSummaries::Block LevelSummaries::Of(const LevelSample& s) {
   if (s.kind == SampleKind::kPaused) return {};
-  return {s.level, s.level, s.time, s.time + period_};
+  return {s.level, s.level, s.time, s.time + s.period};
 }
 
 LevelSummaries::LevelSummaries(const MeasuredLevels& levels)
-    : levels_(levels), samples_(levels.samples), period_(levels.period) {
+    : levels_(levels), samples_(levels.samples) {
   small_.resize((samples_.size() + kSmall - 1) / kSmall);
   large_.resize((samples_.size() + kLarge - 1) / kLarge);
   bool any = false;
@@ -77,7 +77,7 @@ ColumnTrace LevelSummaries::Columns(double from, double to, int columns) const {
     return std::clamp(static_cast<int>((static_cast<double>(s.time) - from) / width), 0,
                       columns - 1);
   };
-  TraceBuilder trace(width / 2);
+  TraceBuilder trace;
   const std::size_t last = IndexOf(to);
   bool any = false;
   std::int64_t last_end = 0;
@@ -91,7 +91,7 @@ ColumnTrace LevelSummaries::Columns(double from, double to, int columns) const {
     const Block b = Summary(i, next);
     if (!b.empty()) {
       trace.Add(from + (column + 0.5) * width, b.low, b.high,
-                any && level_columns_detail::SeenGap(last_end, b.first, width));
+                any && level_columns_detail::SeenGap(last_end, b.first, width), width / 2);
       any = true;
       last_end = b.end;
     }
@@ -108,7 +108,7 @@ ColumnTrace LevelSummaries::Trace(double from, double to, int columns) const {
   }
   const std::size_t begin = first > 0 ? first - 1 : 0;
   const std::size_t end = std::min(last + 1, samples_.size());
-  return RecordTrace(samples_.subspan(begin, end - begin), period_);
+  return RecordTrace(samples_.subspan(begin, end - begin));
 }
 
 std::vector<TimeSpan> LevelSummaries::Gaps(double from, double to, double min_width) const {

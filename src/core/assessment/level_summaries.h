@@ -41,18 +41,17 @@ class LevelSummaries {
     double low = 0;
     double high = 0;
     std::int64_t first = 1;
-    std::int64_t end = 0;  // a period after the last
+    std::int64_t end = 0;  // the last plus its period
     bool empty() const { return first > end; }
   };
   static void Join(Block& into, const Block& b);
-  Block Of(const LevelSample& s) const;
+  static Block Of(const LevelSample& s);
   // The records [begin, end) by their index.
   Block Summary(std::size_t begin, std::size_t end) const;
   std::size_t IndexOf(double time) const;  // the first record at or after `time`
 
   const MeasuredLevels& levels_;
   std::span<const LevelSample> samples_;
-  std::int64_t period_;
   std::vector<Block> small_;  // of kSmall records each
   std::vector<Block> large_;  // of kLarge records each
   std::vector<TimeSpan> gaps_;
