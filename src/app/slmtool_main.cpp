@@ -85,15 +85,22 @@ constexpr Command kCommands[] = {
     {"assess",
      "  assess FILE... [--interval S] [--periods D,E,N] [--percentiles N,...]\n"
      "         [--threshold DB [--min-duration S] [--hold S]] [--rolling S]\n"
-     "         [--exclude FROM..TO]... [--no-exclusions]\n"
+     "         [--rolling-coverage PERCENT] [--min-coverage PERCENT]\n"
+     "         [--exclude FROM..TO]... [--no-exclusions] [--allow-mixed]\n"
+     "         [--calibrator DB[,DB]] [--drift-limit DB] [--no-calibration]\n"
      "         [--json | --csv [--table TABLE]] [-o OUT]\n"
-     "      Assesses a long measurement: totals, intervals of S seconds (default 3600),\n"
-     "      day/evening/night levels and Lden, events at or above DB, the worst rolling\n"
-     "      Leq; --csv writes one TABLE: intervals (the default), days, events,\n"
-     "      exclusions or totals. FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's\n"
-     "      side file FILE.exclusions is applied unless --no-exclusions. -o OUT.pdf\n"
-     "      writes the report: a PDF document of the figures, the time history and\n"
-     "      the tables.\n",
+     "      Assesses a long measurement, its files one at a time in time order:\n"
+     "      totals, intervals of S seconds (default 3600), day/evening/night levels\n"
+     "      and Lden, months and years, events at or above DB, the worst rolling Leq\n"
+     "      over windows covered at least PERCENT (90), the calibration check at the\n"
+     "      survey's ends. LN is the level exceeded for N % of the counted time; each\n"
+     "      record weighs its own file's sample period; a part of a day covered less\n"
+     "      than --min-coverage (75) has no level. Files of other weightings are\n"
+     "      refused unless --allow-mixed. --csv writes one TABLE: intervals (the\n"
+     "      default), days, months, years, events, exclusions, totals or calibration.\n"
+     "      FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's side file\n"
+     "      FILE.exclusions is applied unless --no-exclusions. -o OUT.pdf writes the\n"
+     "      report: a PDF document of the figures, the time history and the tables.\n",
      slm::tool::RunAssess},
     {"memory",
      "  memory --port NAME\n"
