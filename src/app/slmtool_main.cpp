@@ -86,14 +86,17 @@ constexpr Command kCommands[] = {
      "  assess FILE... [--interval S] [--periods D,E,N] [--percentiles N,...]\n"
      "         [--threshold DB [--min-duration S] [--hold S]] [--rolling S]\n"
      "         [--exclude FROM..TO]... [--no-exclusions]\n"
+     "         [--survey SURVEY | --no-survey] [--all-events]\n"
      "         [--json | --csv [--table TABLE]] [-o OUT]\n"
      "      Assesses a long measurement: totals, intervals of S seconds (default 3600),\n"
      "      day/evening/night levels and Lden, events at or above DB, the worst rolling\n"
      "      Leq; --csv writes one TABLE: intervals (the default), days, events,\n"
      "      exclusions or totals. FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's\n"
-     "      side file FILE.exclusions is applied unless --no-exclusions. -o OUT.pdf\n"
-     "      writes the report: a PDF document of the figures, the time history and\n"
-     "      the tables.\n",
+     "      side file FILE.exclusions is applied unless --no-exclusions. The survey's\n"
+     "      description is SURVEY, else the first FILE's side file NAME.survey when\n"
+     "      there is one. -o OUT.pdf writes the report: a PDF document of the survey,\n"
+     "      the figures, the time history and the tables; the events counted and the\n"
+     "      ten loudest, all of them with --all-events.\n",
      slm::tool::RunAssess},
     {"memory",
      "  memory --port NAME\n"

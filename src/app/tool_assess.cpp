@@ -13,9 +13,11 @@
 #include "assessment/assessment_document.h"
 #include "assessment/assessment_output.h"
 #include "assessment/assessment_settings.h"
+#include "assessment/survey_output.h"
 #include "files/data_file_reader.h"
 #include "files/exclusions_file.h"
 #include "files/file_io.h"
+#include "files/survey_file.h"
 
 namespace slm::tool {
 
@@ -73,14 +75,40 @@ bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector
   return true;
 }
 
+// The survey's description: --survey FILE's, else that of the first FILE's
+// side file when it has one. Says why on stderr and returns false when it
+// cannot be read.
+bool ReadSurveyOf(const Options& options, const std::string& first, SurveyDescription& survey) {
+  if (options.Has("--no-survey")) return true;
+  const bool named = options.Has("--survey");
+  const std::string path = named ? options.Get("--survey") : SurveyPathFor(first);
+  std::error_code ec;
+  if (named && !std::filesystem::exists(path, ec)) {
+    std::fprintf(stderr, "slmtool assess: %s cannot be read: there is no such file.\n",
+                 AbsolutePath(path).c_str());
+    return false;
+  }
+  try {
+    survey = ReadSurvey(path);
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+    return false;
+  }
+  if (!named && !survey.empty()) {
+    std::fprintf(stderr, "slmtool assess: the survey's description is read from \"%s\"\n",
+                 path.c_str());
+  }
+  return true;
+}
+
 }  // namespace
 
 int RunAssess(const std::vector<std::string>& args) {
   const Options options(
       args,
       {"--interval", "--periods", "--percentiles", "--threshold", "--min-duration", "--hold",
-       "--rolling", "--exclude", "--output", "--table"},
-      {"--json", "--csv", "--no-exclusions"});
+       "--rolling", "--exclude", "--output", "--table", "--survey"},
+      {"--json", "--csv", "--no-exclusions", "--no-survey", "--all-events"});
   const std::string table_key = options.Get("--table", "intervals");
   const std::vector<std::string>& paths = options.positional();
   if (paths.empty()) throw std::runtime_error("assess takes one or more FILEs");
@@ -102,13 +130,24 @@ int RunAssess(const std::vector<std::string>& args) {
     throw std::runtime_error("--table takes intervals, days, events, exclusions or totals, not \"" +
                              table_key + "\"");
   }
-  if (!outputs.empty()) RefuseWritingOverInputs(outputs[0], paths);
+  if (options.Has("--survey") && options.Has("--no-survey")) {
+    throw std::runtime_error("--survey and --no-survey: choose one");
+  }
+  if (options.Has("--all-events") && !pdf) {
+    throw std::runtime_error(
+        "--all-events goes with -o FILE.pdf: the other forms list every event");
+  }
+  std::vector<std::string> inputs = paths;
+  if (options.Has("--survey")) inputs.push_back(options.Get("--survey"));
+  if (!outputs.empty()) RefuseWritingOverInputs(outputs[0], inputs);
   AssessmentSettings settings = SettingsOf(options);
   ToolDrawing* drawing = pdf ? LoadDrawing("assess") : nullptr;
   if (pdf && drawing == nullptr) return 1;
 
   std::vector<DataFile> files;
   if (!ReadAll(paths, !options.Has("--no-exclusions"), files, settings)) return 1;
+  SurveyDescription survey;
+  if (!ReadSurveyOf(options, paths[0], survey)) return 1;
   std::vector<NamedList> lists;
   for (std::size_t i = 0; i < files.size(); ++i) lists.push_back({&files[i].list, paths[i]});
   MeasuredLevels levels;
@@ -135,16 +174,17 @@ int RunAssess(const std::vector<std::string>& args) {
     return 1;
   }
   if (pdf) {
-    AssessReportJob job{outputs[0], {}, &levels, &settings, &assessment};
+    AssessReportJob job{
+        outputs[0], {}, &levels, &settings, &assessment, survey, options.Has("--all-events")};
     for (std::size_t i = 0; i < files.size(); ++i) {
       job.files.push_back({paths[i], files[i].list.header(), files[i].list.size()});
     }
     return drawing->AssessReport(job);
   }
   const AssessmentTables tables = BuildTables(assessment, settings);
-  const std::string out = options.Has("--json")  ? AssessmentJson(tables)
+  const std::string out = options.Has("--json")  ? WithSurveyJson(AssessmentJson(tables), survey)
                           : options.Has("--csv") ? TableCsv(*tables.Find(table_key))
-                                                 : AssessmentText(tables);
+                                                 : SurveyText(survey) + AssessmentText(tables);
   if (outputs.empty()) {
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;
