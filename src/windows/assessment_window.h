@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "assessment/assessment_document.h"
+#include "files/survey_file.h"
 #include "graph/graph.h"
 #include "ui/dialogs.h"
 #include "ui/text_table_model.h"
@@ -55,6 +56,10 @@ class AssessmentWindow : public QWidget {
   void ExportTable();
   void SaveChart();
   void WriteReport();
+  // "Survey...": the survey's description in a dialog; OK writes it to the
+  // side file of the first file.
+  void EditSurvey();
+  const SurveyDescription& survey() const { return survey_.survey(); }
   // The whole measurement in the chart (also a double-click or Home).
   void ShowWhole();
   // Says below the tables, for as long as the window is open, what of the
@@ -83,6 +88,7 @@ class AssessmentWindow : public QWidget {
   QPushButton* CmdExport = nullptr;
   QPushButton* CmdSaveChart = nullptr;
   QPushButton* CmdReport = nullptr;
+  QPushButton* CmdSurvey = nullptr;
   QPushButton* CmdWhole = nullptr;
   QLabel* LblNote = nullptr;
 
@@ -115,6 +121,7 @@ class AssessmentWindow : public QWidget {
 
   std::unique_ptr<AssessmentDocument> document_;
   Dialogs& dialogs_;
+  SurveyEditor survey_;
   TextTableModel totals_;
   TextTableModel days_;
   TextTableModel intervals_;
