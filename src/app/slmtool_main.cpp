@@ -93,7 +93,7 @@ constexpr Command kCommands[] = {
      "      Leq; --csv writes one TABLE: intervals (the default), days, events,\n"
      "      exclusions or totals. FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's\n"
      "      side file FILE.exclusions is applied unless --no-exclusions. The survey's\n"
-     "      description is SURVEY, else the first FILE's side file NAME.survey when\n"
+     "      description is SURVEY, else the earliest FILE's side file NAME.survey when\n"
      "      there is one. -o OUT.pdf writes the report: a PDF document of the survey,\n"
      "      the figures, the time history and the tables; the events counted and the\n"
      "      ten loudest, all of them with --all-events.\n",

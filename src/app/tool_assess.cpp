@@ -13,10 +13,12 @@
 #include "assessment/assessment_document.h"
 #include "assessment/assessment_output.h"
 #include "assessment/assessment_settings.h"
+#include "assessment/assessment_stream.h"
 #include "assessment/survey_output.h"
 #include "files/data_file_reader.h"
 #include "files/exclusions_file.h"
 #include "files/file_io.h"
+#include "files/list_summary.h"
 #include "files/survey_file.h"
 
 namespace slm::tool {
@@ -33,32 +35,21 @@ AssessmentSettings SettingsOf(const Options& options) {
   const SettingsTexts texts{given("--interval"),     given("--periods"),
                             given("--percentiles"),  options.Get("--threshold"),
                             given("--min-duration"), given("--hold"),
-                            given("--rolling"),      options.All("--exclude")};
+                            given("--rolling"),      options.All("--exclude"),
+                            given("--min-coverage"), given("--rolling-coverage")};
   std::string problem;
   std::optional<AssessmentSettings> settings = ParseSettings(texts, problem);
   if (!settings) throw std::runtime_error(problem);
   return std::move(*settings);
 }
 
-// Reads every file and its side file of exclusions into `files` and
-// `settings`; says why on stderr and returns false when one cannot be read.
-bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector<DataFile>& files,
-             AssessmentSettings& settings) {
+// The side files of exclusions of `paths` with those given, each once;
+// says why on stderr and returns false when one cannot be read.
+bool ReadSideFiles(const std::vector<std::string>& paths, AssessmentSettings& settings) {
   // A stretch across two files is kept in the side file of each: it counts once.
   std::vector<std::vector<Exclusion>> kept_by_file = {settings.exclusions};
   try {
     for (const std::string& path : paths) {
-      files.emplace_back();
-      if (!ReadListFile("assess", path, files.back())) return false;
-      const DataFile& file = files.back();
-      if (file.truncated) {
-        std::fprintf(stderr,
-                     "slmtool assess: \"%s\" holds more than %zu records; only those could be "
-                     "read: split the file to assess all of it\n",
-                     path.c_str(), kMaxRecords);
-        return false;
-      }
-      if (!side_files) continue;
       const std::string side = ExclusionsPathFor(path);
       const std::vector<Exclusion> kept = ReadExclusions(side);
       if (!kept.empty()) {
@@ -75,8 +66,8 @@ bool ReadAll(const std::vector<std::string>& paths, bool side_files, std::vector
   return true;
 }
 
-// The survey's description: --survey FILE's, else that of the first FILE's
-// side file when it has one. Says why on stderr and returns false when it
+// The survey's description: --survey FILE's, else that of the side file of
+// the earliest FILE (`first`) when it has one. Says why on stderr and returns false when it
 // cannot be read.
 bool ReadSurveyOf(const Options& options, const std::string& first, SurveyDescription& survey) {
   if (options.Has("--no-survey")) return true;
@@ -101,14 +92,116 @@ bool ReadSurveyOf(const Options& options, const std::string& first, SurveyDescri
   return true;
 }
 
+// A file of more records than a list holds cannot be assessed whole.
+bool Whole(const std::string& path, const DataFile& file) {
+  if (!file.truncated) return true;
+  std::fprintf(stderr,
+               "slmtool assess: \"%s\" holds more than %zu records; only those could be "
+               "read: split the file to assess all of it\n",
+               path.c_str(), kMaxRecords);
+  return false;
+}
+
+void SayPartlyRead(const std::string& path, const DataFile& file) {
+  for (const std::string& note : PartialReadNotes(file)) {
+    std::fprintf(stderr, "slmtool assess: %s: %s\n", AbsolutePath(path).c_str(), note.c_str());
+  }
+}
+
+void SaySetBack(const std::vector<ClockSetBack>& set_back) {
+  for (const ClockSetBack& back : set_back) {
+    std::fprintf(stderr,
+                 "slmtool assess: \"%s\": %zu record%s earlier than the record before %s (a "
+                 "clock set back); all are taken in time order\n",
+                 back.name.c_str(), back.records, back.records == 1 ? " is" : "s are",
+                 back.records == 1 ? "it" : "them");
+  }
+}
+
+// The files in time order, their meters' settings agreeing unless allowed;
+// nothing, said on stderr, when one cannot be read or they cannot go together.
+std::optional<std::vector<ListFileStart>> FilesInOrder(const std::vector<std::string>& paths,
+                                                       MixedWeightings mixed) {
+  std::vector<ListFileStart> starts;
+  try {
+    for (const std::string& path : paths) starts.push_back(PeekListFile(path));
+    return InTimeOrder(std::move(starts), mixed);
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+  } catch (const AssessmentError& e) {
+    std::fprintf(stderr, "slmtool assess: %s%s\n", e.what(),
+                 mixed == MixedWeightings::kRefuse &&
+                         std::string(e.what()).find("measured") != std::string::npos
+                     ? "; --allow-mixed assesses them together"
+                     : "");
+  }
+  return std::nullopt;
+}
+
+// What differs between the files' meters' settings, "" when nothing does.
+std::string Differences(const std::vector<ListFileStart>& files) {
+  std::string differs;
+  for (std::size_t k = 1; k < files.size(); ++k) {
+    RecordList a;
+    RecordList b;
+    a.header() = files[0].header;
+    b.header() = files[k].header;
+    const std::string one = WeightingDifference({&a, files[0].path}, {&b, files[k].path});
+    if (!one.empty()) differs += (differs.empty() ? "" : "; ") + one;
+  }
+  return differs;
+}
+
+// The assessment of the files one at a time, in little memory.
+std::optional<Assessment> AssessStreaming(const std::vector<ListFileStart>& files,
+                                          const AssessmentSettings& settings,
+                                          AssessedLists& lists) {
+  std::vector<std::string> paths;
+  for (const ListFileStart& f : files) paths.push_back(f.path);
+  Assessor assessor(settings);
+  bool whole = true;
+  try {
+    StreamLists(paths, [&](StreamedList& list) {
+      const std::string& path = paths[list.index];
+      SayPartlyRead(path, list.file);
+      if (!Whole(path, list.file)) {
+        whole = false;
+        throw AssessmentError("");
+      }
+      if (list.set_back > 0) lists.set_back.push_back({path, list.set_back});
+      for (const LevelSample& sample : list.samples) assessor.Add(sample);
+    });
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+    return std::nullopt;
+  } catch (const AssessmentError& e) {
+    if (whole) std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+    return std::nullopt;
+  }
+  return assessor.Finish();
+}
+
+// Every file in memory at once, for the report's charts.
+bool ReadAll(const std::vector<ListFileStart>& starts, std::vector<DataFile>& files,
+             std::vector<std::string>& paths) {
+  for (const ListFileStart& start : starts) {
+    files.emplace_back();
+    paths.push_back(start.path);
+    if (!ReadListFile("assess", start.path, files.back())) return false;
+    if (!Whole(start.path, files.back())) return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 int RunAssess(const std::vector<std::string>& args) {
   const Options options(
       args,
       {"--interval", "--periods", "--percentiles", "--threshold", "--min-duration", "--hold",
-       "--rolling", "--exclude", "--output", "--table", "--survey"},
-      {"--json", "--csv", "--no-exclusions", "--no-survey", "--all-events"});
+       "--rolling", "--rolling-coverage", "--min-coverage", "--exclude", "--output", "--table",
+       "--survey"},
+      {"--json", "--csv", "--no-exclusions", "--allow-mixed", "--no-survey", "--all-events"});
   const std::string table_key = options.Get("--table", "intervals");
   const std::vector<std::string>& paths = options.positional();
   if (paths.empty()) throw std::runtime_error("assess takes one or more FILEs");
@@ -127,8 +220,9 @@ int RunAssess(const std::vector<std::string>& args) {
     throw std::runtime_error("--table chooses the table --csv writes");
   }
   if (std::find(kTableKeys.begin(), kTableKeys.end(), table_key) == kTableKeys.end()) {
-    throw std::runtime_error("--table takes intervals, days, events, exclusions or totals, not \"" +
-                             table_key + "\"");
+    throw std::runtime_error(
+        "--table takes intervals, days, months, years, events, exclusions or totals, not \"" +
+        table_key + "\"");
   }
   if (options.Has("--survey") && options.Has("--no-survey")) {
     throw std::runtime_error("--survey and --no-survey: choose one");
@@ -144,44 +238,62 @@ int RunAssess(const std::vector<std::string>& args) {
   ToolDrawing* drawing = pdf ? LoadDrawing("assess") : nullptr;
   if (pdf && drawing == nullptr) return 1;
 
-  std::vector<DataFile> files;
-  if (!ReadAll(paths, !options.Has("--no-exclusions"), files, settings)) return 1;
+  const MixedWeightings mixed =
+      options.Has("--allow-mixed") ? MixedWeightings::kAllow : MixedWeightings::kRefuse;
+  const std::optional<std::vector<ListFileStart>> files = FilesInOrder(paths, mixed);
+  if (!files) return 1;
+  if (!options.Has("--no-exclusions") && !ReadSideFiles(paths, settings)) return 1;
+  // Beside the earliest file, where the Assessment window keeps it.
   SurveyDescription survey;
-  if (!ReadSurveyOf(options, paths[0], survey)) return 1;
-  std::vector<NamedList> lists;
-  for (std::size_t i = 0; i < files.size(); ++i) lists.push_back({&files[i].list, paths[i]});
-  MeasuredLevels levels;
-  try {
-    levels = MergeLevels(lists);
-  } catch (const AssessmentError& e) {
-    std::fprintf(stderr, "slmtool assess: %s\n", e.what());
-    return 1;
-  }
-  if (levels.out_of_order > 0) {
-    std::fprintf(stderr,
-                 "slmtool assess: %zu records are earlier than the record before them (a clock "
-                 "set back); they are taken in time order\n",
-                 levels.out_of_order);
-  }
+  if (!ReadSurveyOf(options, files->front().path, survey)) return 1;
+  AssessedLists lists;
+  std::vector<ListHeader> headers;
+  for (const ListFileStart& f : *files) headers.push_back(f.header);
+  lists.names = DescriptorsOf(headers);
+  lists.mixed = Differences(*files);
 
-  const Assessment assessment = Assess(levels, settings);
-  if (assessment.total.count == 0) {
+  // The report draws every record: its files are read whole. The figures
+  // alone take one file at a time.
+  std::vector<DataFile> read;
+  std::vector<std::string> read_paths;
+  MeasuredLevels levels;
+  std::optional<Assessment> assessment;
+  if (pdf) {
+    if (!ReadAll(*files, read, read_paths)) return 1;
+    std::vector<NamedList> named;
+    for (std::size_t i = 0; i < read.size(); ++i) named.push_back({&read[i].list, read_paths[i]});
+    try {
+      levels = MergeLevels(named, mixed);
+    } catch (const AssessmentError& e) {
+      std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+      return 1;
+    }
+    lists.set_back = levels.set_back;
+    assessment = Assess(levels, settings);
+  } else {
+    assessment = AssessStreaming(*files, settings, lists);
+    if (!assessment) return 1;
+  }
+  SaySetBack(lists.set_back);
+
+  if (assessment->total.count == 0) {
     std::fprintf(stderr,
                  "slmtool assess: no level to count: every record is paused or excluded (%lld "
                  "paused, %lld excluded)\n",
-                 static_cast<long long>(assessment.paused),
-                 static_cast<long long>(assessment.excluded));
+                 static_cast<long long>(assessment->paused),
+                 static_cast<long long>(assessment->excluded));
     return 1;
   }
   if (pdf) {
-    AssessReportJob job{
-        outputs[0], {}, &levels, &settings, &assessment, survey, options.Has("--all-events")};
-    for (std::size_t i = 0; i < files.size(); ++i) {
-      job.files.push_back({paths[i], files[i].list.header(), files[i].list.size()});
+    AssessReportJob job{outputs[0], {}, &levels, &settings, &*assessment, &lists};
+    job.survey = survey;
+    job.all_events = options.Has("--all-events");
+    for (std::size_t i = 0; i < read.size(); ++i) {
+      job.files.push_back({read_paths[i], read[i].list.header(), read[i].list.size()});
     }
     return drawing->AssessReport(job);
   }
-  const AssessmentTables tables = BuildTables(assessment, settings);
+  const AssessmentTables tables = BuildTables(*assessment, settings, lists);
   const std::string out = options.Has("--json")  ? WithSurveyJson(AssessmentJson(tables), survey)
                           : options.Has("--csv") ? TableCsv(*tables.Find(table_key))
                                                  : SurveyText(survey) + AssessmentText(tables);

@@ -14,7 +14,8 @@ int WriteAssessReport(const AssessReportJob& job) {
   ToolApp<QApplication> app;  // the charts are widgets
   int pages = 0;
   try {
-    AssessmentReportContent content{job.files, job.levels, job.settings, job.assessment};
+    AssessmentReportContent content{job.files, job.levels, job.settings, job.assessment,
+                                    job.lists != nullptr ? *job.lists : AssessedLists{}};
     content.survey = job.survey;
     content.all_events = job.all_events;
     pages = WriteAssessmentReport(job.output, content);

@@ -95,6 +95,7 @@ struct AssessReportJob {
   const MeasuredLevels* levels = nullptr;
   const AssessmentSettings* settings = nullptr;
   const Assessment* assessment = nullptr;
+  const AssessedLists* lists = nullptr;
   SurveyDescription survey;
   bool all_events = false;
 };

@@ -46,7 +46,7 @@ struct Table {
 Table QtTable(const FigureTable& t) {
   Table out;
   for (const Column& column : t.columns) {
-    out.header << Latin1(column.caption);
+    out.header << Latin1(HeaderText(column));
     out.right.push_back(IsFigure(column));
   }
   for (const std::vector<Cell>& row : t.rows) {
@@ -355,19 +355,25 @@ void LayOut(Layout& l, const AssessmentReportContent& c) {
   l.AddTable(QtTable(SettingsTable(s)));
 
   l.Heading("Summary");
-  const AssessmentTables tables = BuildTables(a, s);
+  const AssessmentTables tables = BuildTables(a, s, c.lists);
   l.AddTable(QtTable(ByFigure(tables.totals)));
   l.Heading("Days");
   const std::array<int, 3> hours = PartHours(s.part_starts);
   l.Paragraph(QString("Each day runs from its day start to the next one, its night into the next "
                       "morning. Lden weighs the evening +5 dB and the night +10 dB over %1, %2 "
                       "and %3 hours; a day with a part missing has no Lden. Coverage is the "
-                      "share of each part with a counted record.")
+                      "share of each part the counted records stand for.")
                   .arg(hours[0])
                   .arg(hours[1])
                   .arg(hours[2]),
               text, l.Mm(1.5));
   l.AddTable(QtTable(tables.days));
+  l.Heading(Latin1(tables.months.title));
+  l.AddTable(QtTable(tables.months));
+  l.Heading(Latin1(tables.years.title));
+  l.AddTable(QtTable(tables.years));
+  l.Heading("Notes");
+  for (const std::string& note : tables.notes) l.Paragraph(Latin1("- " + note), text, l.Mm(0.8));
 
   l.Heading("Time history", 95);
   // Painted after the layout, while `c` still holds what it points to.

@@ -25,6 +25,7 @@ struct AssessmentReportContent {
   const MeasuredLevels* levels = nullptr;
   const AssessmentSettings* settings = nullptr;
   const Assessment* assessment = nullptr;
+  AssessedLists lists = {};  // the figures' names and what the files tell beside them
   SurveyDescription survey = {};  // the fields given are on the first page
   std::string calibration = {};   // lines of the calibration check; "" for none
   // Lines said on the first page under "Notes" ("Files of different frequency

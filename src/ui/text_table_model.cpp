@@ -37,7 +37,7 @@ QVariant TextTableModel::headerData(int section, Qt::Orientation orientation, in
   if (role != Qt::DisplayRole) return {};
   if (orientation == Qt::Vertical) return section + 1;
   if (section < 0 || section >= columnCount()) return {};
-  return Latin1(table_.columns[static_cast<std::size_t>(section)].caption);
+  return Latin1(HeaderText(table_.columns[static_cast<std::size_t>(section)]));
 }
 
 }  // namespace slm

@@ -215,7 +215,7 @@ void AssessmentWindow::WriteReport() {
   try {
     BusyCursor busy;
     AssessmentReportContent content{document_->files(), document_->levels().get(),
-                                    &figures_->settings, &figures_->assessment};
+                                    &figures_->settings, &figures_->assessment, document_->lists()};
     content.survey = survey_.survey();
     content.all_events = all_events;
     WriteAssessmentReport(path, content);

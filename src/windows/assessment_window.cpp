@@ -322,10 +322,10 @@ void AssessmentWindow::Recompute() {
   const long request = ++requested_;
   Note("Working out the figures...");
   std::shared_ptr<const MeasuredLevels> levels = document_->levels();
-  pool_.start([this, request, levels, s = std::move(s)] {
+  pool_.start([this, request, levels, s = std::move(s), lists = document_->lists()] {
     // A newer request has come since: this one would only be thrown away.
     if (requested_.load() != request) return;
-    auto figures = std::make_shared<const AssessmentFigures>(ComputeFigures(*levels, s));
+    auto figures = std::make_shared<const AssessmentFigures>(ComputeFigures(*levels, s, lists));
     QMetaObject::invokeMethod(
         this,
         [this, request, figures] {

@@ -35,14 +35,14 @@ TEST_F(SlmtoolAssess, MergesFilesAppliesTheirExclusionsAndWritesJsonOrCsv) {
   test::WriteBytes(second, Recording("2024/05/01 10:01:00", 60, "70.0"));
   test::WriteBytes(first + ".exclusions",
                    "# kept by the windows\n2024/05/01 10:00:00..2024/05/01 10:00:10 talk\n");
-  // The survey described beside the first FILE goes with the figures.
-  test::WriteBytes(dir_.File("second.survey"), "Site: Mill Lane 4\nWind: calm\n");
+  // The survey described beside the earliest FILE goes with the figures.
+  test::WriteBytes(dir_.File("first.survey"), "Site: Mill Lane 4\nWind: calm\n");
 
   const test::ToolRun json = Run({"assess", second, first, "--interval", "60", "--exclude",
                                   "2024/05/01 10:01:50..2024/05/01 10:02:00", "--json"});
   ASSERT_EQ(json.exit_code, 0) << json.err;
   EXPECT_NE(json.err.find("first.dlgr.exclusions"), std::string::npos) << json.err;
-  EXPECT_NE(json.err.find("second.survey"), std::string::npos) << json.err;
+  EXPECT_NE(json.err.find("first.survey"), std::string::npos) << json.err;
   std::size_t at = 0;
   for (const char* key : {"{\n  \"survey\": {\"site\": \"Mill Lane 4\", \"address\": null",
                           "\"remarks\": null, \"other\": {\"Wind\": \"calm\"}},\n",
@@ -52,7 +52,7 @@ TEST_F(SlmtoolAssess, MergesFilesAppliesTheirExclusionsAndWritesJsonOrCsv) {
                           "\"count\": 100",
                           "\"paused\": 0",
                           "\"excluded\": {\"records\": 20}",
-                          "\"rolling\": {\"window\": 3600, \"max\": null",
+                          "\"rolling\": {\"window\": 3600, \"min_coverage\": 90.0, \"max\": null",
                           "\"above\": null",
                           "\"intervals\": [",
                           "\"count\": 50",
@@ -79,9 +79,9 @@ TEST_F(SlmtoolAssess, MergesFilesAppliesTheirExclusionsAndWritesJsonOrCsv) {
   ASSERT_EQ(run.exit_code, 0) << run.err;
   EXPECT_EQ(run.out, "");
   EXPECT_EQ(test::ReadBytes(csv),
-            "start,count,coverage,under_range,over_range,leq,lmax,lmax_time,lmin,sel,L50\r\n"
-            "2024/05/01 10:00:00,60,100.0,0,0,60.0,60.0,2024/05/01 10:00:00,60.0,77.8,60.0\r\n"
-            "2024/05/01 10:01:00,60,100.0,0,0,70.0,70.0,2024/05/01 10:01:00,70.0,87.8,70.0\r\n");
+            "start,count,coverage,under_range,over_range,leq,lmax,lmax_time,lmin,sel,L50,note\r\n"
+            "2024/05/01 10:00:00,60,100.0,0,0,60.0,60.0,2024/05/01 10:00:00,60.0,77.8,60.0,\r\n"
+            "2024/05/01 10:01:00,60,100.0,0,0,70.0,70.0,2024/05/01 10:01:00,70.0,87.8,70.0,\r\n");
   EXPECT_EQ(Run({"assess", second, first})
                 .out.rfind("Survey\nSite  Mill Lane 4\nWind  calm\n\nTotals\n", 0),
             0u);

@@ -10,6 +10,7 @@
 #include "analysis/level_statistics.h"
 #include "assessment/assessment_document.h"
 #include "assessment/assessment_output.h"
+#include "assessment/assessment_parts.h"
 #include "assessment/assessment_settings.h"
 #include "assessment/assessment_tables.h"
 #include "assessment/level_columns.h"
@@ -106,6 +107,63 @@ TEST(MergeLevels, RefusesWhatItCannotTakeNamingTheFile) {
   }
 }
 
+// An hour of one-second records at 50 dB, then an hour of one-minute
+// records at 80 dB: each weighs its own minute, so the hour at 80 dB counts
+// 3600 s as the other: Leq 10 lg((3600 x 10^5 + 60 x 60 x 10^8) / 7200) =
+// 77.0, SEL 10 lg(3600 x 10^5 + 3600 x 10^8) = 115.6, both hours covered.
+TEST(MergeLevels, EachRecordWeighsItsOwnFilesPeriodAndTheWeightingsMustAgree) {
+  RecordList seconds = Levels("2024/05/01 10:00:00", 1, std::vector<std::string>(3600, "50.0"));
+  RecordList minutes = Levels("2024/05/01 11:00:00", 60, std::vector<std::string>(60, "80.0"));
+  for (RecordList* list : {&seconds, &minutes}) {
+    list->header().kind = ListKind::kRealTime;
+    list->header().frequency_weighting = "A";
+    list->header().time_weighting = "FAST";
+  }
+  const Assessment a = Assess(Merge({&seconds, &minutes}), {});
+  EXPECT_NEAR(a.total.Leq(), 77.0, 0.05);
+  EXPECT_NEAR(a.total.Leq(), 10 * std::log10((3600 * 1e5 + 3600 * 1e8) / 7200), 1e-9);
+  EXPECT_NEAR(a.total.Sel(), 10 * std::log10(3600 * 1e5 + 3600 * 1e8), 1e-9);
+  EXPECT_EQ(a.periods, (std::vector<std::int64_t>{1, 60}));
+  ASSERT_EQ(a.intervals.size(), 2u);
+  EXPECT_DOUBLE_EQ(a.intervals[1].coverage, 100.0);
+  // L50: exactly half the time lies above 50 dB; L10 is 80 dB.
+  EXPECT_EQ(a.total.percentiles[3], 50.0);
+  EXPECT_EQ(a.total.percentiles[2], 80.0);
+  EXPECT_EQ(DescriptorsOf(std::vector<ListHeader>{seconds.header(), minutes.header()}).LN(90),
+            "LAF90");
+
+  // Another frequency weighting is refused, naming both files, unless allowed.
+  minutes.header().frequency_weighting = "C";
+  try {
+    Merge({&seconds, &minutes});
+    ADD_FAILURE();
+  } catch (const AssessmentError& e) {
+    EXPECT_NE(std::string(e.what()).find("frequency weighting A in \"a.dlgr\" and C in \"b.dlgr\""),
+              std::string::npos)
+        << e.what();
+  }
+  const std::vector<NamedList> both = {{&seconds, "a"}, {&minutes, "b"}};
+  EXPECT_EQ(MergeLevels(both, MixedWeightings::kAllow).samples.size(), 3660u);
+  EXPECT_EQ(DescriptorsOf(std::vector<ListHeader>{seconds.header(), minutes.header()}).Leq(),
+            "Leq");
+}
+
+// LN is the lowest level with at most N % of the time above it. Ten levels
+// of a second each, 61 to 70 dB: the (floor(N x 10 / 100) + 1)-th highest.
+// Then 50 dB for 10 s under 60 to 69 dB a second each: half the time lies at
+// 50 dB, so L50 is 50 dB and L49 already 60 dB.
+TEST(ExceedanceLevels, FollowTheTimeAboveEachLevel) {
+  std::vector<std::int64_t> equal(91, 0);
+  for (int db = 61; db <= 70; ++db) equal[static_cast<std::size_t>((db - 61) * 10)] = 1;
+  const std::vector<int> n = {0, 5, 10, 50, 90, 99, 100};
+  EXPECT_EQ(ExceedanceLevels(equal, 610, n), (std::vector<double>{70, 70, 69, 65, 61, 61, 61}));
+  std::vector<std::int64_t> weighted(191, 0);
+  weighted[0] = 10;
+  for (int db = 60; db <= 69; ++db) weighted[static_cast<std::size_t>((db - 50) * 10)] = 1;
+  EXPECT_EQ(ExceedanceLevels(weighted, 500, std::vector<int>{0, 49, 50, 100}),
+            (std::vector<double>{69, 60, 50, 50}));
+}
+
 TEST(SamplePeriod, IsTheMostCommonStepTheSmallestOfEqualsAndAtLeastOne) {
   struct Case {
     std::vector<std::int64_t> times;
@@ -135,13 +193,13 @@ TEST(Assess, AnIntervalWithOneRecordHasItsLevelAndOnePeriodOfCoverage) {
   EXPECT_EQ(first.levels.lmax, 80.0);
   EXPECT_EQ(first.levels.lmax_time, At("2024/05/01 10:00:20"));
   EXPECT_EQ(first.levels.lmin, 60.0);
-  EXPECT_NEAR(first.levels.Sel(a.period), Leq({60, 70, 80}) + 10 * std::log10(30.0), 1e-9);
+  EXPECT_NEAR(first.levels.Sel(), Leq({60, 70, 80}) + 10 * std::log10(30.0), 1e-9);
   const IntervalLevels& one = a.intervals[1];
   EXPECT_EQ(one.start, At("2024/05/01 10:01:00"));
   EXPECT_EQ(one.levels.count, 1);
   EXPECT_NEAR(one.coverage, 100.0 / 6.0, 1e-9);
   EXPECT_NEAR(one.levels.Leq(), 65.0, 1e-9);
-  EXPECT_NEAR(one.levels.Sel(a.period), 75.0, 1e-9);
+  EXPECT_NEAR(one.levels.Sel(), 75.0, 1e-9);
   for (const double level : one.levels.percentiles) EXPECT_EQ(level, 65.0);
   EXPECT_EQ(a.start, At("2024/05/01 10:00:00"));
   EXPECT_EQ(a.end, At("2024/05/01 10:01:40"));
@@ -167,7 +225,7 @@ TEST(Assess, AtAMinutesPeriodEveryFigureCountsWholeMinutes) {
   EXPECT_EQ(a.total.under_range, 1);
   EXPECT_EQ(a.total.over_range, 1);
   EXPECT_EQ(a.total.lmin, 25.0);
-  EXPECT_NEAR(a.total.Sel(a.period), Leq({70, 25, 145, 72, 50, 75}) + 10 * std::log10(360.0), 1e-9);
+  EXPECT_NEAR(a.total.Sel(), Leq({70, 25, 145, 72, 50, 75}) + 10 * std::log10(360.0), 1e-9);
   EXPECT_EQ(a.end, At("2024/05/01 10:07:00"));
   // 10:00 to 10:05 whole; 10:05 to 10:10 one minute of five.
   ASSERT_EQ(a.intervals.size(), 2u);
@@ -183,7 +241,7 @@ TEST(Assess, AtAMinutesPeriodEveryFigureCountsWholeMinutes) {
   EXPECT_EQ(a.events[0].end, At("2024/05/01 10:04:00"));
   EXPECT_EQ(a.events[0].count, 4);
   EXPECT_EQ(a.events[0].lmax_time, At("2024/05/01 10:02:00"));
-  EXPECT_NEAR(a.events[0].Sel(a.period), Leq({70, 25, 145, 72}) + 10 * std::log10(240.0), 1e-9);
+  EXPECT_NEAR(a.events[0].Sel(), Leq({70, 25, 145, 72}) + 10 * std::log10(240.0), 1e-9);
   EXPECT_EQ(a.events[1].start, At("2024/05/01 10:06:00"));
   EXPECT_EQ(a.events[1].end, At("2024/05/01 10:07:00"));
   // Three minutes from 10:02 on; 145, 72 and 50 is the loudest.
@@ -200,6 +258,31 @@ TEST(Assess, TheWorstRollingWindowIsTheFirstOfTheLoudest) {
       AssessList(Levels("2024/05/01 10:00:00", 1, {"50", "50", "90", "50"}), settings);
   EXPECT_NEAR(*a.rolling_max, Leq({50, 90}), 1e-9);
   EXPECT_EQ(a.rolling_time, At("2024/05/01 10:00:02"));
+}
+
+// Records a second apart from 10:00:00 to 10:02:29 but for 10:01:40 to
+// 10:01:44; the first 50 s are left out, and 10:00:50 to 10:00:59 are at
+// 80 dB, the rest 60 dB. The first window of 60 s ends at 10:01:49 (from
+// the first counted record): 55 records, 91.7 % covered, ten of them at
+// 80 dB: 10 lg((10 x 10^8 + 45 x 10^6) / 55) = 72.6 dB. Later windows lose
+// the 80 dB records; none covers less than 91.7 %.
+TEST(Assess, TheRollingWindowCountsFromTheFirstCountedRecordAndNeedsItsCoverage) {
+  RecordList list;
+  const std::int64_t start = At("2024/05/01 10:00:00");
+  for (std::int64_t t = 0; t < 150; ++t) {
+    if (t >= 100 && t < 105) continue;
+    list.Append(std::to_string(t + 1), ClockText(start + t), t >= 50 && t < 60 ? "80.0" : "60.0");
+  }
+  AssessmentSettings settings;
+  settings.rolling = 60;
+  settings.exclusions = {{start, start + 50, ""}};
+  const Assessment a = AssessList(list, settings);
+  ASSERT_TRUE(a.rolling_max);
+  EXPECT_NEAR(*a.rolling_max, 10 * std::log10((10 * 1e8 + 45 * 1e6) / 55), 1e-9);
+  EXPECT_EQ(a.rolling_time, start + 109);
+  EXPECT_NEAR(a.rolling_coverage, 100.0 * 55 / 60, 1e-9);
+  settings.rolling_coverage = 95;
+  EXPECT_FALSE(AssessList(list, settings).rolling_max);
 }
 
 // Hourly records of an assessment day from 07:00: 12 of the day, 4 of the
@@ -219,6 +302,29 @@ TEST(Assess, LdenWeighsDayEveningAndNightByTheirHoursAndPenalties) {
   for (const PartLevels& part : day.parts) EXPECT_DOUBLE_EQ(part.coverage, 100.0);
   // The evening 5 dB and the night 10 dB up: 57.68 dB.
   EXPECT_NEAR(*day.lden, 10 * std::log10((12 * 1e6 + 4 * std::pow(10, 5.5) + 8 * 1e5) / 24), 1e-9);
+
+  // The next day 10 dB louder but for five hours of its night (62.5 %):
+  // below 75 % the night has no level and the day no Lden.
+  std::vector<std::string> two = levels;
+  for (std::size_t i = 0; i < 21; ++i) two.push_back(std::to_string(std::stoi(levels[i]) + 10));
+  const Assessment a = AssessList(Levels("2024/05/31 07:00:00", 3600, two));
+  ASSERT_EQ(a.days.size(), 2u);
+  EXPECT_NEAR(*a.days[1].parts[kNightPart].Leq(), 50.0, 1e-9);
+  EXPECT_FALSE(a.days[1].parts[kNightPart].Level());
+  EXPECT_FALSE(a.days[1].lden);
+  // Each month and the year: energetic means of the days' levels; the
+  // year's night has one day, its day and evening two.
+  ASSERT_EQ(a.months.size(), 2u);
+  EXPECT_EQ(a.months[1].start, At("2024/06/01 00:00:00"));
+  EXPECT_NEAR(*a.months[1].levels[kDayPart], 70.0, 1e-9);
+  EXPECT_FALSE(a.months[1].lden);
+  ASSERT_EQ(a.years.size(), 1u);
+  const PeriodLevels& year = a.years[0];
+  EXPECT_EQ(year.days, (std::array<std::int64_t, 3>{2, 2, 1}));
+  EXPECT_NEAR(*year.levels[kDayPart], 10 * std::log10((1e6 + 1e7) / 2), 1e-9);
+  EXPECT_NEAR(*year.lden,
+              10 * std::log10((12 * (1e6 + 1e7) / 2 + 4 * std::pow(10, 5.5) * 5.5 + 8 * 1e5) / 24),
+              1e-9);
 }
 
 // What a page of columns can show of a week.
@@ -252,7 +358,8 @@ TEST(SettingsProblem, NamesSettingsThatCannotBeUsed) {
   says({.part_starts = {7, 7, 23}}, "three different hours");
   says({.part_starts = {19, 7, 23}}, "in that order");
   says({.part_starts = {7, 19, 24}}, "from 0 to 23");
-  says({.percentiles = {10, 100}}, "from 0 to 99");
+  says({.percentiles = {10, 101}}, "from 0 to 100");
+  says({.min_coverage = 101}, "from 0 to 100");
   says({.percentiles = {10, 10}}, "given twice");
   says({.rolling = 0}, "at least a second");
   says({.exclusions = {{10, 5, ""}}}, "ends before it starts");
@@ -284,11 +391,12 @@ TEST(ParseSettings, ReadsTheTypedTextsAndRefusesInTheSameWords) {
       {{.interval = "1 h"}, "the interval is whole seconds, not \"1 h\""},
       {{.periods = "7,19"}, "three whole hours from 0 to 23 joined by commas, not \"7,19\""},
       {{.periods = "7,19,24"}, "not \"7,19,24\""},
-      {{.percentiles = "10, 200"}, "from 0 to 99 joined by commas, not \"10, 200\""},
+      {{.percentiles = "10, 200"}, "from 0 to 100 joined by commas, not \"10, 200\""},
       {{.percentiles = ""}, "not \"\""},
       {{.threshold = "loud"}, "the threshold is a level in dB (or nothing for none), not \"loud\""},
       {{.min_duration = "-1"}, "cannot be negative"},
       {{.rolling = "1.5"}, "the rolling window is whole seconds"},
+      {{.min_coverage = "80%"}, "a percentage from 0 to 100, not \"80%\""},
       {{.exclusions = {"2024/05/01 10:00:20..2024/05/01 10:00:10"}}, "ends"},
   };
   for (const auto& [texts, said] : refused) {
@@ -304,31 +412,52 @@ TEST(ParseSettings, ReadsTheTypedTextsAndRefusesInTheSameWords) {
 //          10:00:40, Lmin 25.0, SEL 67.0 + 10 lg(2 x 10) = 80.0, cover 20/60 = 33.3 %
 //   10:01  145 and 80 dB: Leq 10 lg((10^14.5 + 10^8) / 2) = 142.0, Lmax 145.0 at
 //          10:01:00, Lmin 80.0, SEL 142.0 + 13.0 = 155.0, cover 33.3 %
-//   total  Leq 10 lg((10^7 + 10^2.5 + 10^14.5 + 10^8) / 4) = 139.0, SEL 139.0 + 10 lg(40) = 155.0
-// L50 of two records is the lower, of the four the second.
-TEST(BuildTables, HoldsEachFigureUnderItsColumn) {
+//   10:02  excluded; 10:03 no record; 10:04 60 dB
+//   total  Leq 10 lg((10^7 + 10^2.5 + 10^14.5 + 10^8 + 10^6) / 5) = 138.0
+// L50 of two records is the second highest (floor(50 x 2 / 100) + 1), of
+// five the third. A figure that counted a record out of range is flagged.
+TEST(BuildTables, HoldsEachFigureUnderItsColumnWithItsFlagsAndARowForEachInterval) {
   AssessmentSettings settings{.interval = 60, .percentiles = {50}, .threshold = 100.0};
-  const AssessmentTables t = BuildTables(
-      AssessList(Levels("2024/05/01 10:00:40", 10, {"70.0", "--", "L", "80.0"}), settings),
-      settings);
-  EXPECT_EQ(TableCsv(t.intervals),
-            "start,count,coverage,under_range,over_range,leq,lmax,lmax_time,lmin,sel,L50\r\n"
-            "2024/05/01 10:00:00,2,33.3,1,0,67.0,70.0,2024/05/01 10:00:40,25.0,80.0,25.0\r\n"
-            "2024/05/01 10:01:00,2,33.3,0,1,142.0,145.0,2024/05/01 10:01:00,80.0,155.0,80.0\r\n");
+  settings.exclusions = {{At("2024/05/01 10:02:00"), At("2024/05/01 10:03:00"), "dog"}};
+  RecordList list = Levels("2024/05/01 10:00:40", 10, {"70.0", "--", "L", "80.0"});
+  list.Append("5", "2024/05/01 10:02:30", "99.0");
+  list.Append("6", "2024/05/01 10:04:00", "60.0");
+  AssessedLists lists{{"A", "F"}, {{"b.dlgr", 1}}, {}};
+  const AssessmentTables t = BuildTables(AssessList(list, settings), settings, lists);
   EXPECT_EQ(
-      TableCsv(t.events),
-      "number,start,end,duration,lmax,lmax_time,leq,sel\r\n"
-      "1,2024/05/01 10:01:00,2024/05/01 10:01:10,10,145.0,2024/05/01 10:01:00,145.0,155.0\r\n");
-  EXPECT_EQ(TableCsv(t.totals),
-            "period,start,end,count,paused,excluded,under_range,over_range,leq,lmax,lmax_time,lmin,"
-            "sel,L50,rolling_window,rolling_max,rolling_time,events,seconds_above\r\n"
-            "10,2024/05/01 10:00:40,2024/05/01 10:01:20,4,0,0,1,1,139.0,145.0,2024/05/01 10:01:00,"
-            "25.0,155.0,70.0,3600,,,1,10\r\n");
-  // 40 s of a 12-hour day is 0.1 %; a part without a counted record has no
-  // level, nor has the day an Lden.
+      TableCsv(t.intervals),
+      "start,count,coverage,under_range,over_range,leq,leq_flag,lmax,lmax_flag,lmax_time,"
+      "lmin,lmin_flag,sel,sel_flag,L50,L50_flag,note\r\n"
+      "2024/05/01 10:00:00,2,33.3,1,0,67.0,under,70.0,,2024/05/01 10:00:40,25.0,under,80.0,"
+      "under,25.0,under,\r\n"
+      "2024/05/01 10:01:00,2,33.3,0,1,142.0,over,145.0,over,2024/05/01 10:01:00,80.0,,155.0,"
+      "over,80.0,,\r\n"
+      "2024/05/01 10:02:00,0,0.0,0,0,,,,,,,,,,,,excluded\r\n"
+      "2024/05/01 10:03:00,0,0.0,0,0,,,,,,,,,,,,no data\r\n"
+      "2024/05/01 10:04:00,1,16.7,0,0,60.0,,60.0,,2024/05/01 10:04:00,60.0,,70.0,,60.0,,\r\n");
+  EXPECT_EQ(TableCsv(t.events),
+            "number,start,end,duration,lmax,lmax_flag,lmax_time,leq,leq_flag,sel,sel_flag\r\n"
+            "1,2024/05/01 10:01:00,2024/05/01 10:01:10,10,145.0,over,2024/05/01 10:01:00,145.0,"
+            "over,155.0,over\r\n");
+  EXPECT_NE(TableCsv(t.totals).find("\r\n10,2024/05/01 10:00:40,2024/05/01 10:04:10,5,50,0,1,1,1,"
+                                    "138.0,under+over,145.0,over,"),
+            std::string::npos)
+      << TableCsv(t.totals);
+  // Descriptors name the weightings; every level column its unit.
+  EXPECT_EQ(HeaderText(t.intervals.columns[5]), "LAeq (dB)");
+  EXPECT_EQ(HeaderText(t.intervals.columns[6]), "LAFmax (dB)");
+  EXPECT_EQ(HeaderText(t.intervals.columns[10]), "LAF50 (dB)");
+  // 50 s of a 12-hour day is 0.1 %: too little for a level.
   EXPECT_EQ(TableCsv(t.days),
-            "date,lday,day_coverage,levening,evening_coverage,lnight,night_coverage,lden\r\n"
-            "2024/05/01,139.0,0.1,,0.0,,0.0,\r\n");
+            "date,lday,lday_flag,day_coverage,levening,evening_coverage,lnight,night_coverage,"
+            "lden\r\n2024/05/01,,low cover,0.1,,0.0,,0.0,\r\n");
+  const std::string notes = AssessmentText(t).substr(AssessmentText(t).find("\nNotes\n"));
+  for (const char* said :
+       {"in \"b.dlgr\": 1 record is earlier than the record before them",
+        "\"over\": the figure counts records over the meter's range",
+        "\"under\": the figure counts records under", "covered less than 75.0 % has no level"}) {
+    EXPECT_NE(notes.find(said), std::string::npos) << said << "\n" << notes;
+  }
 }
 
 // A small table with a figure of every kind, as each form writes it.
@@ -348,6 +477,9 @@ AssessmentTables SmallTables() {
                  {{{At("2024/05/01 10:00:00")}, {33.333}, {std::string("siren, \"loud\"\xe9")}},
                   {{At("2024/05/01 10:01:00")}, {{}, "estimated"}, {}}}};
   t.days = {"days", "Days", {}, {}};
+  t.months = {"months", "Months", {}, {}};
+  t.years = {"years", "Years", {}, {}};
+  t.notes = {"LN is \"exceeded\"."};
   t.events.key = "events";
   t.exclusions.key = "exclusions";
   return t;
@@ -356,9 +488,9 @@ AssessmentTables SmallTables() {
 TEST(AssessmentForms, CsvJsonAndTextWriteOneTableEachTheirWay) {
   const AssessmentTables t = SmallTables();
   EXPECT_EQ(TableCsv(t.intervals),
-            "start,day_coverage,reason\r\n"
-            "2024/05/01 10:00:00,33.3,\"siren, \"\"loud\"\"\xe9\"\r\n"
-            "2024/05/01 10:01:00,estimated,\r\n");
+            "start,day_coverage,day_coverage_flag,reason\r\n"
+            "2024/05/01 10:00:00,33.3,,\"siren, \"\"loud\"\"\xe9\"\r\n"
+            "2024/05/01 10:01:00,,estimated,\r\n");
   EXPECT_EQ(AssessmentJson(t),
             "{\n  \"period\": 1,\n  \"total\": {\"leq\": 65.3, \"percentiles\": {\"L50\": null}},\n"
             "  \"above\": null,\n  \"intervals\": [\n"
@@ -366,7 +498,8 @@ TEST(AssessmentForms, CsvJsonAndTextWriteOneTableEachTheirWay) {
             "\"reason\": \"siren, \\\"loud\\\"\\u00e9\"},\n"
             "    {\"start\": \"2024/05/01 10:01:00\", \"coverage\": {\"day\": null, \"day_flag\": "
             "\"estimated\"}, \"reason\": null}\n  ],\n"
-            "  \"days\": [],\n  \"events\": null,\n  \"exclusions\": []\n}\n");
+            "  \"days\": [],\n  \"months\": [],\n  \"years\": [],\n  \"events\": null,\n"
+            "  \"exclusions\": [],\n  \"notes\": [\n    \"LN is \\\"exceeded\\\".\"\n  ]\n}\n");
   EXPECT_EQ(AssessmentText(t),
             "Totals\n"
             "Figure         Value\n"
@@ -374,10 +507,10 @@ TEST(AssessmentForms, CsvJsonAndTextWriteOneTableEachTheirWay) {
             "Leq            65.3 dB\n"
             "L50            missing\n"
             "\nIntervals of 60 s\n"
-            "              Start    cover %  Reason\n"
-            "2024/05/01 10:00:00       33.3  siren, \"loud\"\xe9\n"
-            "2024/05/01 10:01:00  estimated  -\n"
-            "\nDays\nnone\n");
+            "              Start  cover % (%)  Reason\n"
+            "2024/05/01 10:00:00         33.3  siren, \"loud\"\xe9\n"
+            "2024/05/01 10:01:00    estimated  -\n"
+            "\nDays\nnone\n\nMonths\nnone\n\nYears\nnone\n\nNotes\n- LN is \"exceeded\".\n");
 }
 
 // Two windows over one survey: each change is made to what the side file

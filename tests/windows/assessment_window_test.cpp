@@ -327,11 +327,11 @@ TEST_F(AssessmentWindowTest, TheTablesShowTheFiguresOfTheCore) {
     }
     return cells.join('|').toStdString();
   };
-  EXPECT_EQ(row(w->TblTotals, 8), "Leq|139.0 dB");
+  EXPECT_EQ(row(w->TblTotals, 9), "Leq|139.0 dB under+over");
   EXPECT_EQ(row(w->TblIntervals, 1),
-            "2024/05/01 10:01:00|2|33.3|0|1|142.0|145.0|2024/05/01 10:01:00|80.0|155.0|145.0|145.0|"
-            "145.0|80.0|80.0|80.0|80.0");
-  EXPECT_EQ(row(w->TblDays, 0), "2024/05/01|139.0|0.1|missing|0.0|missing|0.0|missing");
+            "2024/05/01 10:01:00|2|33.3|0|1|142.0 over|145.0 over|2024/05/01 10:01:00|80.0|"
+            "155.0 over|145.0 over|145.0 over|145.0 over|80.0|80.0|80.0|80.0|");
+  EXPECT_EQ(row(w->TblDays, 0), "2024/05/01|low cover|0.1|missing|0.0|missing|0.0|missing");
 }
 
 // Tab reaches every control and leaves each table for the next; each button

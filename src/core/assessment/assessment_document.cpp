@@ -86,11 +86,12 @@ Stretch DraggedStretch(double x0, double x1) {
   return {from, std::max(to, from + 1)};
 }
 
-AssessmentFigures ComputeFigures(const MeasuredLevels& levels, const AssessmentSettings& settings) {
+AssessmentFigures ComputeFigures(const MeasuredLevels& levels, const AssessmentSettings& settings,
+                                 const AssessedLists& lists) {
   AssessmentFigures f;
   f.settings = settings;
   f.assessment = Assess(levels, settings);
-  f.tables = BuildTables(f.assessment, settings);
+  f.tables = BuildTables(f.assessment, settings, lists);
   return f;
 }
 
@@ -149,6 +150,10 @@ AssessmentDocument::AssessmentDocument(std::span<const NamedList> lists, bool sa
   }
   files_ = std::move(files);
   stretches_ = std::move(stretches);
+  std::vector<ListHeader> headers;
+  for (const AssessedFile& f : files_) headers.push_back(f.header);
+  lists_.names = DescriptorsOf(headers);
+  lists_.set_back = levels->set_back;
   levels_ = std::move(levels);
 }
 

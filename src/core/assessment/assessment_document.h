@@ -43,7 +43,8 @@ struct AssessmentFigures {
   Assessment assessment;
   AssessmentTables tables;
 };
-AssessmentFigures ComputeFigures(const MeasuredLevels& levels, const AssessmentSettings& settings);
+AssessmentFigures ComputeFigures(const MeasuredLevels& levels, const AssessmentSettings& settings,
+                                 const AssessedLists& lists = {});
 
 // Where each file's records lie, so that a stretch left out goes to the side
 // file of the files it touches.
@@ -69,6 +70,8 @@ class AssessmentDocument {
 
   std::shared_ptr<const MeasuredLevels> levels() const { return levels_; }
   const std::vector<AssessedFile>& files() const { return files_; }
+  // The figures' names and what the files tell beside their records.
+  const AssessedLists& lists() const { return lists_; }
   bool saved() const { return saved_; }
   // "Assessment - day1.dlgr" or "Assessment - day1.dlgr ... day7.dlgr".
   std::string Title() const;
@@ -93,6 +96,7 @@ class AssessmentDocument {
 
   std::shared_ptr<const MeasuredLevels> levels_;
   std::vector<AssessedFile> files_;  // in time order
+  AssessedLists lists_;
   std::vector<FileStretch> stretches_;
   std::vector<bool> unreadable_;  // of each file: its side file could not be read
   bool saved_ = false;

@@ -5,21 +5,32 @@
 
 namespace slm {
 
-EventFinder::EventFinder(const AssessmentSettings& settings, std::int64_t period,
-                         std::vector<ExceedanceEvent>& out)
+EventFinder::EventFinder(const AssessmentSettings& settings, std::vector<ExceedanceEvent>& out)
     : threshold_(settings.threshold.value_or(0.0)),
-      reach_(settings.hold + period),
+      hold_(settings.hold),
       min_duration_(settings.min_duration),
-      period_(period),
       out_(out) {}
+
+namespace {
+
+void AddTo(ExceedanceEvent& e, const LevelSample& sample) {
+  ++e.count;
+  e.seconds += sample.period;
+  e.energy += sample.energy * sample.period;
+  e.over_range += sample.kind == SampleKind::kOverRange;
+}
+
+}  // namespace
 
 void EventFinder::Add(const LevelSample& sample) {
   if (sample.level >= threshold_) {
-    ++records_above_;
-    if (open_ && sample.time - last_above_ <= reach_) {
+    seconds_above_ += sample.period;
+    if (open_ && sample.time <= last_end_ + hold_) {
       // It joins: the quieter records since the last one above are inside.
-      event_.count += pending_count_;
-      event_.energy += pending_energy_;
+      event_.count += pending_.count;
+      event_.seconds += pending_.seconds;
+      event_.energy += pending_.energy;
+      event_.over_range += pending_.over_range;
     } else {
       Close();
       open_ = true;
@@ -28,25 +39,22 @@ void EventFinder::Add(const LevelSample& sample) {
       event_.lmax = sample.level;
       event_.lmax_time = sample.time;
     }
-    pending_count_ = 0;
-    pending_energy_ = 0;
+    pending_ = ExceedanceEvent{};
     last_above_ = sample.time;
+    last_end_ = sample.time + sample.period;
     if (sample.level > event_.lmax) {
       event_.lmax = sample.level;
       event_.lmax_time = sample.time;
     }
-    ++event_.count;
-    event_.energy += sample.energy;
+    AddTo(event_, sample);
     return;
   }
   if (!open_) return;
-  if (sample.time < last_above_ + period_) {
+  if (sample.time < last_end_) {
     // Within the last record's period, before the event's end.
-    ++event_.count;
-    event_.energy += sample.energy;
-  } else if (sample.time - last_above_ <= reach_) {
-    ++pending_count_;
-    pending_energy_ += sample.energy;
+    AddTo(event_, sample);
+  } else if (sample.time <= last_end_ + hold_) {
+    AddTo(pending_, sample);
   } else {
     Close();
   }
@@ -57,10 +65,9 @@ void EventFinder::Finish() { Close(); }
 void EventFinder::Close() {
   if (!open_) return;
   open_ = false;
-  event_.end = last_above_ + period_;
+  event_.end = last_end_;
   if (event_.end - event_.start >= min_duration_) out_.push_back(event_);
-  pending_count_ = 0;
-  pending_energy_ = 0;
+  pending_ = ExceedanceEvent{};
 }
 
 void RollingLeq::Sum::Add(double x) {
@@ -69,13 +76,18 @@ void RollingLeq::Sum::Add(double x) {
   sum = t;
 }
 
-RollingLeq::RollingLeq(std::int64_t window, std::int64_t period, std::int64_t first_time)
-    : window_(window), full_from_(first_time + window - period) {}
+RollingLeq::RollingLeq(std::int64_t window, double coverage)
+    : window_(window), coverage_(coverage) {}
 
 void RollingLeq::Add(const LevelSample& sample) {
-  // The window is (t - W, t].
-  while (head_ < queue_.size() && queue_[head_].first <= sample.time - window_) {
-    sum_.Add(-queue_[head_].second);
+  // The window is (t - W, t], and counts from the first record given.
+  if (!full_from_) full_from_ = sample.time + window_ - sample.period;
+  while (head_ < queue_.size() && queue_[head_].time <= sample.time - window_) {
+    const Entry& gone = queue_[head_];
+    sum_.Add(-gone.energy);
+    seconds_ -= gone.seconds;
+    under_ -= gone.kind == SampleKind::kUnderRange;
+    over_ -= gone.kind == SampleKind::kOverRange;
     ++head_;
   }
   if (head_ == queue_.size()) sum_ = Sum{};  // empty: nothing of the old sums stays
@@ -84,13 +96,24 @@ void RollingLeq::Add(const LevelSample& sample) {
     queue_.erase(queue_.begin(), queue_.begin() + static_cast<std::ptrdiff_t>(head_));
     head_ = 0;
   }
-  queue_.emplace_back(sample.time, sample.energy);
-  sum_.Add(sample.energy);
-  if (sample.time < full_from_) return;
-  const double mean = sum_.value() / static_cast<double>(queue_.size() - head_);
-  if (mean > max_mean_) {
+  const double energy = sample.energy * sample.period;
+  queue_.push_back({sample.time, energy, sample.period, sample.kind});
+  sum_.Add(energy);
+  seconds_ += sample.period;
+  under_ += sample.kind == SampleKind::kUnderRange;
+  over_ += sample.kind == SampleKind::kOverRange;
+  if (sample.time < *full_from_) return;
+  const double coverage = 100.0 * static_cast<double>(seconds_) / static_cast<double>(window_);
+  if (coverage < coverage_) return;
+  const double mean = sum_.value() / static_cast<double>(seconds_);
+  // Of equally loud windows the first counts, whatever the rounding of the sums.
+  if (mean > max_mean_ * (1 + 1e-12)) {
     max_mean_ = mean;
     max_time_ = sample.time;
+    max_period_ = sample.period;
+    max_coverage_ = coverage;
+    max_under_ = under_ > 0;
+    max_over_ = over_ > 0;
   }
 }
 

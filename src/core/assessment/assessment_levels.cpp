@@ -6,7 +6,10 @@
 #include <map>
 
 #include "analysis/level_statistics.h"
+#include "assessment/assessment_stream.h"
 #include "base/calendar.h"
+#include "base/number_text.h"
+#include "base/text_excerpt.h"
 
 namespace slm {
 
@@ -38,12 +41,39 @@ SampleKind KindOf(LevelKind kind) {
 
 std::string Quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
 
-// The records of one list appended to `out`; returns how many came earlier
-// than the record before them.
-std::size_t AppendList(const NamedList& named, std::vector<LevelSample>& out) {
+// The period most records stand for.
+std::int64_t MostCommonPeriod(std::span<const LevelSample> samples) {
+  std::map<std::int32_t, std::size_t> counts;
+  std::int32_t last = 0;
+  std::size_t run = 0;
+  for (const LevelSample& s : samples) {
+    if (s.period != last && run > 0) {
+      counts[last] += run;
+      run = 0;
+    }
+    last = s.period;
+    ++run;
+  }
+  if (run > 0) counts[last] += run;
+  std::int64_t best = 1;
+  std::size_t best_count = 0;
+  for (const auto& [period, count] : counts) {
+    if (count > best_count) {
+      best = period;
+      best_count = count;
+    }
+  }
+  return best;
+}
+
+}  // namespace
+
+std::vector<LevelSample> ListLevels(const NamedList& named, std::size_t& set_back) {
   const RecordList& list = *named.list;
   const std::array<double, kStatFineClasses>& energies = ClassEnergies();
-  std::size_t out_of_order = 0;
+  std::vector<LevelSample> out;
+  out.reserve(list.size());
+  set_back = 0;
   for (std::size_t i = 0; i < list.size(); ++i) {
     const std::optional<std::int64_t> time = ParseClockText(list.date_time(i));
     if (!time) {
@@ -63,20 +93,91 @@ std::size_t AppendList(const NamedList& named, std::vector<LevelSample>& out) {
     sample.kind = KindOf(level.kind);
     sample.energy = level.value == level.fine / 10.0 ? energies[level.fine]
                                                      : std::pow(10.0, level.value / 10.0);
-    if (!out.empty() && i > 0 && sample.time < out.back().time) ++out_of_order;
+    if (!out.empty() && sample.time < out.back().time) ++set_back;
     out.push_back(sample);
   }
-  return out_of_order;
+  if (set_back > 0) {
+    std::stable_sort(out.begin(), out.end(),
+                     [](const LevelSample& a, const LevelSample& b) { return a.time < b.time; });
+  }
+  const auto period = static_cast<std::int32_t>(ListPeriod(out, list.header()));
+  for (LevelSample& sample : out) sample.period = period;
+  return out;
+}
+
+std::int64_t ListPeriod(std::span<const LevelSample> samples, const ListHeader& header) {
+  if (samples.size() >= 2) return SamplePeriod(samples);
+  if (header.kind != ListKind::kPlain) {
+    const std::optional<long long> stated = ParseInteger(Trimmed(header.second_value));
+    if (stated && *stated > 0 && *stated <= kSecondsPerDay) return *stated;
+  }
+  return 1;
+}
+
+namespace {
+
+// "A", "C"; "F", "S", "I": the letters a descriptor takes from a header's texts.
+std::string FrequencyLetter(std::string_view text) {
+  const std::string_view t = Trimmed(text);
+  return t == "A" || t == "C" || t == "Z" ? std::string(t) : std::string();
+}
+
+std::string TimeLetter(std::string_view text) {
+  const std::string_view t = Trimmed(text);
+  if (t == "FAST") return "F";
+  if (t == "SLOW") return "S";
+  if (t == "IMP") return "I";
+  return {};
 }
 
 }  // namespace
 
-MeasuredLevels MergeLevels(std::span<const NamedList> lists) {
+std::string WeightingDifference(const NamedList& a, const NamedList& b) {
+  const ListHeader& x = a.list->header();
+  const ListHeader& y = b.list->header();
+  if (x.kind == ListKind::kPlain || y.kind == ListKind::kPlain) return {};
+  std::string differs;
+  auto compare = [&](const char* what, const std::string& p, const std::string& q) {
+    if (Trimmed(p) == Trimmed(q)) return;
+    differs += (differs.empty() ? "" : ", ") + std::string(what) + " " + std::string(Trimmed(p)) +
+               " in " + Quoted(a.name) + " and " + std::string(Trimmed(q)) + " in " +
+               Quoted(b.name);
+  };
+  compare("frequency weighting", x.frequency_weighting, y.frequency_weighting);
+  compare("time weighting", x.time_weighting, y.time_weighting);
+  return differs;
+}
+
+std::string MixedWeightingsText(const std::string& difference) {
+  return "these files were measured differently and are not assessed together: " + difference;
+}
+
+Descriptors DescriptorsOf(std::span<const ListHeader> headers) {
+  std::optional<Descriptors> common;
+  for (const ListHeader& header : headers) {
+    if (header.kind == ListKind::kPlain) return {};
+    const Descriptors d{FrequencyLetter(header.frequency_weighting),
+                        TimeLetter(header.time_weighting)};
+    if (common && (common->frequency != d.frequency || common->time != d.time)) return {};
+    common = d;
+  }
+  return common.value_or(Descriptors{});
+}
+
+MeasuredLevels MergeLevels(std::span<const NamedList> lists, MixedWeightings mixed) {
   struct Part {
     std::size_t begin;
     std::size_t end;
     const NamedList* named;
   };
+  if (mixed == MixedWeightings::kRefuse) {
+    for (std::size_t k = 1; k < lists.size(); ++k) {
+      const std::string differs = WeightingDifference(lists[0], lists[k]);
+      if (!differs.empty()) {
+        throw AssessmentError(MixedWeightingsText(differs));
+      }
+    }
+  }
   std::size_t total = 0;
   for (const NamedList& named : lists) total += named.list->size();
   std::vector<LevelSample> read;
@@ -85,14 +186,19 @@ MeasuredLevels MergeLevels(std::span<const NamedList> lists) {
   MeasuredLevels levels;
   for (const NamedList& named : lists) {
     const std::size_t begin = read.size();
-    const std::size_t back = AppendList(named, read);
-    if (back > 0) {
-      std::stable_sort(read.begin() + static_cast<std::ptrdiff_t>(begin), read.end(),
-                       [](const LevelSample& a, const LevelSample& b) { return a.time < b.time; });
-    }
+    std::size_t back = 0;
+    const std::vector<LevelSample> one = ListLevels(named, back);
+    read.insert(read.end(), one.begin(), one.end());
+    if (back > 0) levels.set_back.push_back({named.name, back});
     levels.out_of_order += back;
-    if (read.size() > begin) parts.push_back({begin, read.size(), &named});
+    if (read.size() > begin) {
+      parts.push_back({begin, read.size(), &named});
+      levels.periods.push_back(one.front().period);
+    }
   }
+  std::sort(levels.periods.begin(), levels.periods.end());
+  levels.periods.erase(std::unique(levels.periods.begin(), levels.periods.end()),
+                       levels.periods.end());
 
   std::sort(parts.begin(), parts.end(),
             [&](const Part& a, const Part& b) { return read[a.begin].time < read[b.begin].time; });
@@ -100,11 +206,9 @@ MeasuredLevels MergeLevels(std::span<const NamedList> lists) {
     const Part& before = parts[k - 1];
     const Part& after = parts[k];
     if (read[after.begin].time <= read[before.end - 1].time) {
-      throw AssessmentError(Quoted(before.named->name) + " and " + Quoted(after.named->name) +
-                            " overlap in time (" + ClockText(read[before.begin].time) + " to " +
-                            ClockText(read[before.end - 1].time) + " and " +
-                            ClockText(read[after.begin].time) + " to " +
-                            ClockText(read[after.end - 1].time) + ")");
+      throw AssessmentError(OverlapText(before.named->name, read[before.begin].time,
+                                        read[before.end - 1].time, after.named->name,
+                                        read[after.begin].time, read[after.end - 1].time));
     }
   }
   const bool in_order = std::is_sorted(
@@ -119,7 +223,7 @@ MeasuredLevels MergeLevels(std::span<const NamedList> lists) {
                             read.begin() + static_cast<std::ptrdiff_t>(part.end));
     }
   }
-  levels.period = SamplePeriod(levels.samples);
+  levels.period = MostCommonPeriod(levels.samples);
   return levels;
 }
 

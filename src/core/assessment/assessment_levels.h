@@ -35,6 +35,7 @@ struct LevelSample {
   double energy = 0;      // 10^(level / 10)
   std::int16_t fine = 0;  // the 0.1 dB class of the list statistics
   SampleKind kind = SampleKind::kLevel;
+  std::int32_t period = 1;  // seconds this record stands for: its file's sample period
 };
 
 // A list to assess and the name its messages give it (its file's path).
@@ -43,18 +44,66 @@ struct NamedList {
   std::string name;
 };
 
-struct MeasuredLevels {
-  std::vector<LevelSample> samples;  // in time order
-  std::int64_t period = 1;           // the sample period p in seconds
-  // Records that came earlier than the record before them in their list (a
-  // clock set back): they are taken in time order with the rest.
-  std::size_t out_of_order = 0;
+// A list whose clock was set back: records came earlier than the record
+// before them. They are taken in time order with the rest.
+struct ClockSetBack {
+  std::string name;
+  std::size_t records = 0;  // records earlier than the one before them
 };
 
-// The records of `lists` in time order. Throws AssessmentError naming the
-// file and the record when a time is not "yyyy/mm/dd hh:nn:ss" or a level is
-// no level, and naming both files when two lists' time ranges overlap.
-MeasuredLevels MergeLevels(std::span<const NamedList> lists);
+struct MeasuredLevels {
+  std::vector<LevelSample> samples;   // in time order
+  std::int64_t period = 1;            // the sample period of most records, seconds
+  std::vector<std::int64_t> periods;  // every file's sample period, each once, ascending
+  std::vector<ClockSetBack> set_back;
+  std::size_t out_of_order = 0;  // records earlier than the one before them, in all lists
+};
+
+// How to take lists whose meters were set differently.
+enum class MixedWeightings : std::uint8_t {
+  kRefuse,  // throw AssessmentError naming both files and what differs
+  kAllow,   // take them together: MixedWeightingsText says what differs
+};
+
+// The weightings of lists that may be assessed together; what differs
+// between `a` and `b` ("frequency weighting A in ... and C in ...") or ""
+// when nothing does. A plain list says nothing of its weightings and goes
+// with any.
+std::string WeightingDifference(const NamedList& a, const NamedList& b);
+// The refusal of lists whose weightings differ as `difference` says.
+std::string MixedWeightingsText(const std::string& difference);
+
+// The records of `lists` in time order, each weighing its own list's sample
+// period. Throws AssessmentError naming the file and the record when a time
+// is not "yyyy/mm/dd hh:nn:ss" or a level is no level, naming both files when
+// two lists' time ranges overlap, and (unless allowed) when two lists were
+// measured with another frequency or time weighting.
+MeasuredLevels MergeLevels(std::span<const NamedList> lists,
+                           MixedWeightings mixed = MixedWeightings::kRefuse);
+
+// The records of one list in time order (a clock set back is counted in
+// `set_back`), each weighing the list's sample period: the most common step
+// between its records, or the period its header gives when it has a single
+// record. Throws AssessmentError as MergeLevels does.
+std::vector<LevelSample> ListLevels(const NamedList& named, std::size_t& set_back);
+
+// A list's sample period: the most common step between its records'
+// times; for a single record, the period its header gives, else 1.
+std::int64_t ListPeriod(std::span<const LevelSample> samples, const ListHeader& header);
+
+// "LAeq", "LAFmax", "LAF90": the names of the figures of lists measured with
+// one frequency and one time weighting; plain "Leq", "Lmax", "L90" when the
+// lists do not say or differ.
+struct Descriptors {
+  std::string frequency;  // "A", "C" or ""
+  std::string time;       // "F", "S", "I" or ""
+  std::string Leq() const { return "L" + frequency + "eq"; }
+  std::string Lmax() const { return "L" + frequency + time + "max"; }
+  std::string Lmin() const { return "L" + frequency + time + "min"; }
+  std::string LN(int n) const { return "L" + frequency + time + std::to_string(n); }
+  std::string Sel() const { return frequency.empty() ? "SEL" : "L" + frequency + "E"; }
+};
+Descriptors DescriptorsOf(std::span<const ListHeader> headers);
 
 // The most common whole-second step between consecutive times (the smallest
 // of equally common ones), and at least 1.

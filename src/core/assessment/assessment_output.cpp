@@ -142,7 +142,7 @@ void TextTable(std::string& out, const FigureTable& table) {
   std::vector<std::vector<std::string>> lines;
   std::vector<std::size_t> widths(columns, 0);
   std::vector<std::string> head;
-  for (const Column& column : table.columns) head.push_back(column.caption);
+  for (const Column& column : table.columns) head.push_back(HeaderText(column));
   lines.push_back(std::move(head));
   for (const std::vector<Cell>& row : table.rows) {
     std::vector<std::string> cells;
@@ -191,17 +191,37 @@ std::string ShownText(const Column& column, const Cell& cell) {
 
 bool IsFigure(const Column& column) { return column.format != Format::kText; }
 
+std::string HeaderText(const Column& column) {
+  return column.unit.empty() ? column.caption : column.caption + " (" + column.unit + ")";
+}
+
 std::string TableCsv(const FigureTable& table) {
+  // A column with a flag in any row is followed by one of its flags, so that
+  // its own values stay numbers for a program that reads them.
+  std::vector<bool> flagged(table.columns.size(), false);
+  for (const std::vector<Cell>& row : table.rows) {
+    for (std::size_t c = 0; c < table.columns.size(); ++c) {
+      flagged[c] = flagged[c] || !row[c].flag.empty();
+    }
+  }
   std::string out;
   for (std::size_t c = 0; c < table.columns.size(); ++c) {
     if (c > 0) out += ',';
     AppendField(out, table.columns[c].key, ',', c == 0);
+    if (flagged[c]) {
+      out += ',';
+      AppendField(out, table.columns[c].key + "_flag", ',', false);
+    }
   }
   out += "\r\n";
   for (const std::vector<Cell>& row : table.rows) {
     for (std::size_t c = 0; c < table.columns.size(); ++c) {
       if (c > 0) out += ',';
-      AppendField(out, CellText(table.columns[c], row[c]), ',', c == 0);
+      AppendField(out, ValueText(table.columns[c], row[c]), ',', c == 0);
+      if (flagged[c]) {
+        out += ',';
+        AppendField(out, row[c].flag, ',', false);
+      }
     }
     out += "\r\n";
   }
@@ -214,8 +234,14 @@ std::string AssessmentText(const AssessmentTables& tables) {
   out.erase(0, 1);  // no blank line before the first table
   TextTable(out, tables.intervals);
   TextTable(out, tables.days);
+  TextTable(out, tables.months);
+  TextTable(out, tables.years);
   if (tables.events_assessed) TextTable(out, tables.events);
   if (!tables.exclusions.rows.empty()) TextTable(out, tables.exclusions);
+  if (!tables.notes.empty()) {
+    out += "\nNotes\n";
+    for (const std::string& note : tables.notes) out += "- " + note + "\n";
+  }
   return out;
 }
 
@@ -223,11 +249,16 @@ std::string AssessmentJson(const AssessmentTables& tables) {
   JsonNode document;
   if (!tables.totals.rows.empty()) document = JsonRow(tables.totals, tables.totals.rows[0]);
   if (!tables.events_assessed) document.Put("above", "null");
-  for (const FigureTable* table :
-       {&tables.intervals, &tables.days, &tables.events, &tables.exclusions}) {
+  for (const FigureTable* table : {&tables.intervals, &tables.days, &tables.months, &tables.years,
+                                   &tables.events, &tables.exclusions}) {
     document.Put(table->key,
                  table == &tables.events && !tables.events_assessed ? "null" : JsonArray(*table));
   }
+  std::string notes = "[";
+  for (std::size_t i = 0; i < tables.notes.size(); ++i) {
+    notes += (i == 0 ? "\n    " : ",\n    ") + JsonString(tables.notes[i]);
+  }
+  document.Put("notes", notes + (tables.notes.empty() ? "]" : "\n  ]"));
   std::string out;
   document.Write(out, ",\n  ");
   out.pop_back();  // the closing brace goes on a line of its own

@@ -62,9 +62,9 @@ std::optional<AssessmentSettings> ParseSettings(const SettingsTexts& texts, std:
     s.part_starts = {(*hours)[0], (*hours)[1], (*hours)[2]};
   }
   if (texts.percentiles) {
-    std::optional<std::vector<int>> n = WholeList(*texts.percentiles, 0, 99);
+    std::optional<std::vector<int>> n = WholeList(*texts.percentiles, 0, 100);
     if (!n) {
-      problem = "the percentiles are whole numbers from 0 to 99 joined by commas, not " +
+      problem = "the percentiles are whole numbers from 0 to 100 joined by commas, not " +
                 Quoted(*texts.percentiles);
       return std::nullopt;
     }
@@ -76,6 +76,23 @@ std::optional<AssessmentSettings> ParseSettings(const SettingsTexts& texts, std:
       problem = "the threshold is a level in dB (or nothing for none), not " + Quoted(text);
       return std::nullopt;
     }
+  }
+  const struct {
+    const std::optional<std::string>& text;
+    double& percent;
+    const char* name;
+  } percents[] = {
+      {texts.min_coverage, s.min_coverage, "the least coverage of a part of the day"},
+      {texts.rolling_coverage, s.rolling_coverage, "the least coverage of a rolling window"}};
+  for (const auto& percent : percents) {
+    if (!percent.text) continue;
+    const std::optional<double> value = ParseNumber(Trimmed(*percent.text));
+    if (!value || !(*value >= 0 && *value <= 100)) {
+      problem = std::string(percent.name) + " is a percentage from 0 to 100, not " +
+                Quoted(*percent.text);
+      return std::nullopt;
+    }
+    percent.percent = *value;
   }
   for (const std::string& text : texts.exclusions) {
     std::optional<Exclusion> exclusion = ParseExclusion(text, problem);

@@ -21,6 +21,8 @@ struct SettingsTexts {
   std::optional<std::string> hold;          // whole seconds
   std::optional<std::string> rolling;       // whole seconds
   std::vector<std::string> exclusions;      // "FROM..TO [reason]"
+  std::optional<std::string> min_coverage;  // % of a part of the day: "75"
+  std::optional<std::string> rolling_coverage;  // % of the rolling window: "90"
 };
 
 // The settings `texts` give; nothing, and why in `problem`, when one of them

@@ -1,6 +1,7 @@
 #include "assessment/assessment_tables.h"
 
 #include <algorithm>
+#include <cctype>
 #include <cstdint>
 #include <optional>
 #include <utility>
@@ -38,63 +39,101 @@ Column Words(std::string caption, std::string key) {
   return {std::move(caption), "", std::move(key), Format::kText, {}, "-"};
 }
 
-// Leq, Lmax and its time, Lmin and SEL, then L(N), each under `group` in
+std::string FlagOf(bool under, bool over) {
+  if (under && over) return std::string(kUnderFlag) + "+" + kOverFlag;
+  return over ? kOverFlag : under ? kUnderFlag : "";
+}
+
+Cell Flagged(Cell cell, std::string flag) {
+  cell.flag = std::move(flag);
+  return cell;
+}
+
+// Leq, Lmax and its time, Lmin and SEL, then LN, each under `group` in
 // JSON ("total.leq"; the percentiles under "percentiles" of the group).
 void AddLevelColumns(std::vector<Column>& columns, const std::string& group,
-                     const AssessmentSettings& settings) {
+                     const AssessmentSettings& settings, const Descriptors& names) {
   const std::string at = group.empty() ? "" : group + ".";
-  columns.push_back(Decibel("Leq", "leq", at + "leq"));
-  columns.push_back(Decibel("Lmax", "lmax", at + "lmax"));
-  columns.push_back(Time("Lmax time", "lmax_time", at + "lmax_time"));
-  columns.push_back(Decibel("Lmin", "lmin", at + "lmin"));
-  columns.push_back(Decibel("SEL", "sel", at + "sel"));
+  columns.push_back(Decibel(names.Leq(), "leq", at + "leq"));
+  columns.push_back(Decibel(names.Lmax(), "lmax", at + "lmax"));
+  columns.push_back(Time(names.Lmax() + " time", "lmax_time", at + "lmax_time"));
+  columns.push_back(Decibel(names.Lmin(), "lmin", at + "lmin"));
+  columns.push_back(Decibel(names.Sel(), "sel", at + "sel"));
   for (const int n : settings.percentiles) {
     columns.push_back(
-        Decibel(PercentileName(n), PercentileName(n), at + "percentiles." + PercentileName(n)));
+        Decibel(names.LN(n), PercentileName(n), at + "percentiles." + PercentileName(n)));
   }
 }
 
-// The cells of AddLevelColumns; none without a counted record.
-void AddLevels(std::vector<Cell>& row, const LevelSummary& s, std::int64_t period,
-               const AssessmentSettings& settings) {
+// The cells of AddLevelColumns; none without a counted record. A figure
+// that counted records out of range carries their flag.
+void AddLevels(std::vector<Cell>& row, const LevelSummary& s, const AssessmentSettings& settings) {
   if (s.count == 0) {
     row.resize(row.size() + 5 + settings.percentiles.size());
     return;
   }
-  row.insert(row.end(), {Level(s.Leq()), Level(s.lmax), Number(s.lmax_time), Level(s.lmin),
-                         Level(s.Sel(period))});
-  for (const double level : s.percentiles) row.push_back(Level(level));
+  const bool under = s.under_range > 0;
+  const bool over = s.over_range > 0;
+  row.insert(row.end(), {Flagged(Level(s.Leq()), FlagOf(under, over)),
+                         Flagged(Level(s.lmax), FlagOf(false, over)), Number(s.lmax_time),
+                         Flagged(Level(s.lmin), FlagOf(under, false)),
+                         Flagged(Level(s.Sel()), FlagOf(under, over))});
+  for (const double level : s.percentiles) {
+    row.push_back(Flagged(Level(level), FlagOf(under && level <= 25.0, over && level >= 145.0)));
+  }
 }
 
-FigureTable Totals(const Assessment& a, const AssessmentSettings& settings) {
+std::string Periods(const std::vector<std::int64_t>& periods) {
+  std::string text;
+  for (std::size_t i = 0; i < periods.size(); ++i) {
+    text += (i == 0 ? "" : i + 1 == periods.size() ? " and " : ", ") + Whole(periods[i]) + " s";
+  }
+  return text;
+}
+
+FigureTable Totals(const Assessment& a, const AssessmentSettings& settings,
+                   const Descriptors& names) {
   const LevelSummary& s = a.total;
   FigureTable t{"totals", "Totals", {}, {}};
   t.columns = {Count("Sample period", "period", "s"),
                Time("Measured from", "start", "total.start"),
                Time("Measured to", "end", "total.end"),
                Count("Records counted", "count", "", "total.count"),
+               Count("Time counted", "seconds", "s", "total.seconds"),
                Count("Records paused", "paused", "", "total.paused"),
                Count("Records excluded", "excluded", "", "excluded.records"),
                Count("Under range, taken as 25.0 dB", "under_range", "", "total.under_range"),
                Count("Over range, taken as 145.0 dB", "over_range", "", "total.over_range")};
-  AddLevelColumns(t.columns, "total", settings);
-  Column rolling_max = Decibel("Worst rolling Leq", "rolling_max", "rolling.max");
+  AddLevelColumns(t.columns, "total", settings, names);
+  Column rolling_max = Decibel("Worst rolling " + names.Leq(), "rolling_max", "rolling.max");
   Column rolling_time = Time("Worst rolling window's last record", "rolling_time", "rolling.time");
-  rolling_max.missing = rolling_time.missing = "none";
-  t.columns.insert(t.columns.end(),
-                   {Count("Rolling window", "rolling_window", "s", "rolling.window"),
-                    std::move(rolling_max), std::move(rolling_time)});
+  Column rolling_cover =
+      Percent("Worst rolling window covered", "rolling_coverage", "rolling.coverage");
+  rolling_max.missing = rolling_time.missing = rolling_cover.missing = "none";
+  t.columns.insert(
+      t.columns.end(),
+      {Count("Rolling window", "rolling_window", "s", "rolling.window"),
+       Percent("Rolling windows covered at least", "rolling_min_coverage", "rolling.min_coverage"),
+       std::move(rolling_max), std::move(rolling_time), std::move(rolling_cover)});
   std::vector<Cell> row = {Number(a.period)};
   if (s.count > 0) {
     row.insert(row.end(), {Number(a.start), Number(a.end)});
   } else {
     row.resize(3);
   }
-  row.insert(row.end(), {Number(s.count), Number(a.paused), Number(a.excluded),
+  row.insert(row.end(), {Number(s.count), Number(s.seconds), Number(a.paused), Number(a.excluded),
                          Number(s.under_range), Number(s.over_range)});
-  AddLevels(row, s, a.period, settings);
-  row.insert(row.end(), {Number(settings.rolling), Maybe(a.rolling_max),
-                         a.rolling_max ? Number(a.rolling_time) : Cell{}});
+  AddLevels(row, s, settings);
+  row.insert(row.end(),
+             {Number(settings.rolling), Level(settings.rolling_coverage),
+              Flagged(Maybe(a.rolling_max),
+                      a.rolling_max ? FlagOf(a.rolling_under_range, a.rolling_over_range) : ""),
+              a.rolling_max ? Number(a.rolling_time) : Cell{},
+              a.rolling_max ? Level(a.rolling_coverage) : Cell{}});
+  if (a.periods.size() > 1) {
+    t.columns.insert(t.columns.begin() + 1, Words("Sample periods", "periods"));
+    row.insert(row.begin() + 1, Text(Periods(a.periods)));
+  }
   if (a.events_assessed) {
     t.columns.push_back(Count("Events", "events", "", "above.events"));
     t.columns.push_back(
@@ -106,11 +145,27 @@ FigureTable Totals(const Assessment& a, const AssessmentSettings& settings) {
   return t;
 }
 
-FigureTable Intervals(const Assessment& a, const AssessmentSettings& settings) {
+std::string EmptyText(EmptyReason reason) {
+  switch (reason) {
+    case EmptyReason::kNoData:
+      return "no data";
+    case EmptyReason::kPaused:
+      return "paused";
+    case EmptyReason::kExcluded:
+      return "excluded";
+    default:
+      return {};
+  }
+}
+
+FigureTable Intervals(const Assessment& a, const AssessmentSettings& settings,
+                      const Descriptors& names) {
   FigureTable t{"intervals", "Intervals of " + Whole(settings.interval) + " s", {}, {}};
-  t.columns = {Time("Start", "start"), Count("Records", "count"), Percent("cover %", "coverage"),
+  t.columns = {Time("Start", "start"), Count("Records", "count"), Percent("cover", "coverage"),
                Count("under", "under_range"), Count("over", "over_range")};
-  AddLevelColumns(t.columns, "", settings);
+  AddLevelColumns(t.columns, "", settings, names);
+  t.columns.push_back(Words("Note", "note"));
+  t.columns.back().missing = "";
   t.rows.reserve(a.intervals.size());
   for (const IntervalLevels& interval : a.intervals) {
     const LevelSummary& s = interval.levels;
@@ -118,55 +173,161 @@ FigureTable Intervals(const Assessment& a, const AssessmentSettings& settings) {
     row.reserve(t.columns.size());
     row.insert(row.end(), {Number(interval.start), Number(s.count), Level(interval.coverage),
                            Number(s.under_range), Number(s.over_range)});
-    AddLevels(row, s, a.period, settings);
+    AddLevels(row, s, settings);
+    row.push_back(Text(EmptyText(interval.Empty())));
     t.rows.push_back(std::move(row));
   }
   return t;
+}
+
+std::string CoverageRule(const AssessmentSettings& settings) {
+  return "a part of the day covered less than " + OneDecimal(settings.min_coverage) +
+         " % has no level, and its day no Lden";
+}
+
+Cell PartCell(const PartLevels& part) {
+  if (part.count > 0 && !part.enough) return Flagged(Cell{}, kLowCoverFlag);
+  return Flagged(Maybe(part.Level()),
+                 part.Level() ? FlagOf(part.under_range > 0, part.over_range > 0) : "");
 }
 
 FigureTable Days(const Assessment& a, const AssessmentSettings& settings) {
   const std::array<int, 3>& s = settings.part_starts;
   FigureTable t{"days",
                 "Days (day from " + HourText(s[0]) + ", evening from " + HourText(s[1]) +
-                    ", night from " + HourText(s[2]) + ")",
+                    ", night from " + HourText(s[2]) + "; " + CoverageRule(settings) + ")",
                 {},
                 {}};
   t.columns = {{"Date", "", "date", Format::kDate}};
   for (const char* part : {"day", "evening", "night"}) {
     const std::string name(part);
     t.columns.push_back(Decibel("L" + name, "l" + name));
-    t.columns.push_back(Percent(name + " cover %", name + "_coverage", "coverage." + name));
+    t.columns.push_back(Percent(name + " cover", name + "_coverage", "coverage." + name));
   }
   t.columns.push_back(Decibel("Lden", "lden"));
   for (const DayLevels& day : a.days) {
     std::vector<Cell> row = {Number(day.date)};
+    bool under = false;
+    bool over = false;
     for (const PartLevels& part : day.parts) {
-      row.push_back(Maybe(part.Leq()));
+      row.push_back(PartCell(part));
       row.push_back(Level(part.coverage));
+      under = under || part.under_range > 0;
+      over = over || part.over_range > 0;
     }
-    row.push_back(Maybe(day.lden));
+    row.push_back(Flagged(Maybe(day.lden), day.lden ? FlagOf(under, over) : ""));
     t.rows.push_back(std::move(row));
   }
   return t;
 }
 
-FigureTable Events(const Assessment& a, const AssessmentSettings& settings) {
+// Months ("2025/01") or years ("2025"): the energetic means of the days'
+// part levels and the days each counts.
+FigureTable PeriodTable(const std::vector<PeriodLevels>& periods, bool months) {
+  FigureTable t{months ? "months" : "years",
+                months ? "Months (energetic means over the days with a level)"
+                       : "Years (energetic means over the days with a level)",
+                {Words(months ? "Month" : "Year", months ? "month" : "year")},
+                {}};
+  for (const char* part : {"day", "evening", "night"}) {
+    const std::string name(part);
+    t.columns.push_back(Decibel("L" + name, "l" + name));
+    t.columns.push_back(Count(name + " days", name + "_days", "", "days." + name));
+  }
+  t.columns.push_back(Decibel("Lden", "lden"));
+  for (const PeriodLevels& p : periods) {
+    const DateTime d = DateTimeOfSeconds(p.start);
+    std::string name = Whole(d.year);
+    if (months) name += (d.month < 10 ? "/0" : "/") + Whole(d.month);
+    const std::string flag = FlagOf(p.under_range, p.over_range);
+    std::vector<Cell> row = {Text(name)};
+    for (std::size_t k = 0; k < 3; ++k) {
+      row.push_back(Flagged(Maybe(p.levels[k]), p.levels[k] ? flag : ""));
+      row.push_back(Number(p.days[k]));
+    }
+    row.push_back(Flagged(Maybe(p.lden), p.lden ? flag : ""));
+    t.rows.push_back(std::move(row));
+  }
+  return t;
+}
+
+FigureTable Events(const Assessment& a, const AssessmentSettings& settings,
+                   const Descriptors& names) {
   FigureTable t{"events",
                 a.events_assessed
                     ? "Events at or above " + OneDecimal(settings.threshold) + " dB (at least " +
                           Whole(settings.min_duration) + " s, hold " + Whole(settings.hold) + " s)"
                     : "Events",
                 {Count("No.", "number"), Time("Start", "start"), Time("End", "end"),
-                 Count("Seconds", "duration", "s"), Decibel("Lmax", "lmax"),
-                 Time("Lmax time", "lmax_time"), Decibel("Leq", "leq"), Decibel("SEL", "sel")},
+                 Count("Duration", "duration", "s"), Decibel(names.Lmax(), "lmax"),
+                 Time(names.Lmax() + " time", "lmax_time"), Decibel(names.Leq(), "leq"),
+                 Decibel(names.Sel(), "sel")},
                 {}};
   for (std::size_t i = 0; i < a.events.size(); ++i) {
     const ExceedanceEvent& e = a.events[i];
+    const std::string over = FlagOf(false, e.over_range > 0);
     t.rows.push_back({Number(static_cast<std::int64_t>(i + 1)), Number(e.start), Number(e.end),
-                      Number(e.end - e.start), Level(e.lmax), Number(e.lmax_time), Level(e.Leq()),
-                      Level(e.Sel(a.period))});
+                      Number(e.end - e.start), Flagged(Level(e.lmax), over), Number(e.lmax_time),
+                      Flagged(Level(e.Leq()), over), Flagged(Level(e.Sel()), over)});
   }
   return t;
+}
+
+bool AnyFlag(const FigureTable& table, std::string_view flag) {
+  for (const std::vector<Cell>& row : table.rows) {
+    for (const Cell& cell : row) {
+      if (cell.flag.find(flag) != std::string::npos) return true;
+    }
+  }
+  return false;
+}
+
+std::string Plural(std::size_t n, const char* one, const char* many) {
+  return std::to_string(n) + " " + (n == 1 ? one : many);
+}
+
+std::vector<std::string> Notes(const AssessmentTables& t, const AssessmentSettings& settings,
+                               const AssessedLists& lists) {
+  std::vector<std::string> notes;
+  if (!lists.mixed.empty()) {
+    notes.push_back("Files measured differently are assessed together, as asked: " + lists.mixed +
+                    ".");
+  }
+  for (const ClockSetBack& back : lists.set_back) {
+    notes.push_back("The clock was set back in \"" + back.name +
+                    "\": " + Plural(back.records, "record is", "records are") +
+                    " earlier than the record before them; all are taken in time order.");
+  }
+  notes.push_back(
+      "LN is the level exceeded for N % of the counted time: the lowest counted "
+      "level such that the time above it is at most N % of it, each record weighing "
+      "its own sample period.");
+  notes.push_back("The worst rolling " + lists.names.Leq() + " counts windows of " +
+                  Whole(settings.rolling) +
+                  " s from the first counted record whose records "
+                  "cover at least " +
+                  OneDecimal(settings.rolling_coverage) + " % of them.");
+  std::string rule = CoverageRule(settings);
+  rule[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(rule[0])));
+  notes.push_back(rule + " (\"" + kLowCoverFlag + "\").");
+  bool over = false;
+  bool under = false;
+  for (const FigureTable* table :
+       {&t.totals, &t.intervals, &t.days, &t.months, &t.years, &t.events}) {
+    over = over || AnyFlag(*table, kOverFlag);
+    under = under || AnyFlag(*table, kUnderFlag);
+  }
+  if (over) {
+    notes.push_back(std::string("\"") + kOverFlag +
+                    "\": the figure counts records over the "
+                    "meter's range as 145.0 dB: the true level was higher.");
+  }
+  if (under) {
+    notes.push_back(std::string("\"") + kUnderFlag +
+                    "\": the figure counts records under the "
+                    "meter's range (\"--\") as 25.0 dB: the true level was lower.");
+  }
+  return notes;
 }
 
 // A table whose cells are all texts.
@@ -181,19 +342,26 @@ FigureTable Texts(std::vector<std::pair<std::string, std::string>> captions_and_
 }  // namespace
 
 const FigureTable* AssessmentTables::Find(const std::string& key) const {
-  for (const FigureTable* table : {&totals, &intervals, &days, &events, &exclusions}) {
+  for (const FigureTable* table :
+       {&totals, &intervals, &days, &months, &years, &events, &exclusions}) {
     if (table->key == key) return table;
   }
   return nullptr;
 }
 
-AssessmentTables BuildTables(const Assessment& a, const AssessmentSettings& settings) {
-  return {Totals(a, settings),
-          Intervals(a, settings),
-          Days(a, settings),
-          Events(a, settings),
-          ExclusionsTable(settings.exclusions),
-          a.events_assessed};
+AssessmentTables BuildTables(const Assessment& a, const AssessmentSettings& settings,
+                             const AssessedLists& lists) {
+  AssessmentTables t{Totals(a, settings, lists.names),
+                     Intervals(a, settings, lists.names),
+                     Days(a, settings),
+                     PeriodTable(a.months, true),
+                     PeriodTable(a.years, false),
+                     Events(a, settings, lists.names),
+                     ExclusionsTable(settings.exclusions),
+                     a.events_assessed,
+                     {}};
+  t.notes = Notes(t, settings, lists);
+  return t;
 }
 
 FigureTable ExclusionsTable(const std::vector<Exclusion>& exclusions) {
@@ -202,7 +370,7 @@ FigureTable ExclusionsTable(const std::vector<Exclusion>& exclusions) {
                    [](const Exclusion& x, const Exclusion& y) { return x.from < y.from; });
   FigureTable t{"exclusions",
                 "Stretches left out",
-                {Time("From", "from"), Time("To", "to"), Count("Seconds", "duration", "s"),
+                {Time("From", "from"), Time("To", "to"), Count("Duration", "duration", "s"),
                  Words("Reason", "reason")},
                 {}};
   for (const Exclusion& e : sorted) {
@@ -219,10 +387,11 @@ FigureTable ByFigure(const FigureTable& one_row) {
   for (std::size_t c = 0; c < one_row.columns.size(); ++c) {
     const Column& column = one_row.columns[c];
     const Cell& cell = one_row.rows[0][c];
-    std::string value = ShownText(column, cell);
-    if (!std::holds_alternative<std::monostate>(cell.value) && !column.unit.empty()) {
-      value += " " + column.unit;
-    }
+    // The unit goes with the value, the flag after both.
+    const bool missing = std::holds_alternative<std::monostate>(cell.value);
+    std::string value = missing && !cell.flag.empty() ? cell.flag : ShownText(column, {cell.value});
+    if (!missing && !column.unit.empty()) value += " " + column.unit;
+    if (!missing && !cell.flag.empty()) value += " " + cell.flag;
     t.rows.push_back({Text(column.caption), Text(std::move(value))});
   }
   return t;
@@ -267,7 +436,9 @@ FigureTable SettingsTable(const AssessmentSettings& s) {
   add("Threshold", s.threshold ? OneDecimal(s.threshold) + " dB, events of at least " +
                                      Whole(s.min_duration) + " s, hold " + Whole(s.hold) + " s"
                                : "none: no events");
-  add("Rolling Leq", "over " + Whole(s.rolling) + " s");
+  add("Rolling Leq", "over " + Whole(s.rolling) + " s, windows covered at least " +
+                         OneDecimal(s.rolling_coverage) + " %");
+  add("Day parts", "a level where covered at least " + OneDecimal(s.min_coverage) + " %");
   const std::size_t left_out = s.exclusions.size();
   add("Exclusions", left_out == 0 ? std::string("none")
                     : left_out == 1

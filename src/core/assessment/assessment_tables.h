@@ -27,8 +27,9 @@ enum class Format : std::uint8_t {
 };
 
 struct Column {
-  std::string caption;  // what people read: "Leq", "cover %"
-  std::string unit;     // "dB", "%", "s" or ""; the totals write it after the value
+  std::string caption;  // what people read: "LAeq", "cover"
+  std::string unit;     // "dB", "%", "s" or ""; headers write it after the caption
+                        // ("LAeq (dB)"), the totals after the value
   // The machine's name: the CSV header's, unique in its table ("leq",
   // "day_coverage"); JSON puts the value at `json` when that is given (a
   // dotted path into nested objects: "coverage.day"), else at `key`.
@@ -47,6 +48,12 @@ struct Cell {
   std::string flag = {};  // what the figure needs said beside it, or ""
 };
 
+// The flags of a figure that counted records out of the meter's range: its
+// value is then a bound, not the level.
+inline constexpr const char* kOverFlag = "over";           // records over range, taken as 145.0 dB
+inline constexpr const char* kUnderFlag = "under";         // "--" records, taken as 25.0 dB
+inline constexpr const char* kLowCoverFlag = "low cover";  // too little of the part was counted
+
 struct FigureTable {
   std::string key;    // "intervals": the table's name in JSON and for --table
   std::string title;  // its heading: "Intervals of 3600 s"
@@ -54,26 +61,39 @@ struct FigureTable {
   std::vector<std::vector<Cell>> rows;  // each as long as `columns`
 };
 
-// The tables of every figure: totals (one row), intervals, days, events and
-// the stretches left out. The events table is empty and `events_assessed`
-// false without a threshold.
+// The tables of every figure: totals (one row), intervals, days, months,
+// years, events and the stretches left out. The events table is empty and
+// `events_assessed` false without a threshold.
 struct AssessmentTables {
   FigureTable totals;
   FigureTable intervals;
   FigureTable days;
+  FigureTable months;
+  FigureTable years;
   FigureTable events;
   FigureTable exclusions;
   bool events_assessed = false;
-  // The table named `key` ("intervals", "days", "events", "exclusions",
-  // "totals"), or nothing.
+  // What the figures need said beside them, a sentence each: the rules of
+  // the coverages, what a flag means where one is set, a clock set back,
+  // files measured differently.
+  std::vector<std::string> notes;
+  // The table named `key` (kTableKeys), or nothing.
   const FigureTable* Find(const std::string& key) const;
 };
 
-AssessmentTables BuildTables(const Assessment& a, const AssessmentSettings& settings);
+// What the files tell beside their records.
+struct AssessedLists {
+  Descriptors names;                   // the figures' names: LAeq, LAFmax ...
+  std::vector<ClockSetBack> set_back;  // lists whose clock was set back
+  std::string mixed;                   // what differs between lists assessed together, or ""
+};
+
+AssessmentTables BuildTables(const Assessment& a, const AssessmentSettings& settings,
+                             const AssessedLists& lists = {});
 
 // The tables' keys, the intervals first.
-inline constexpr std::array<std::string_view, 5> kTableKeys = {"intervals", "days", "events",
-                                                               "exclusions", "totals"};
+inline constexpr std::array<std::string_view, 7> kTableKeys = {
+    "intervals", "days", "months", "years", "events", "exclusions", "totals"};
 
 // The stretches left out, in time order: from, to, seconds, reason.
 FigureTable ExclusionsTable(const std::vector<Exclusion>& exclusions);

@@ -57,7 +57,7 @@ inline constexpr std::array<SurveyField, 11> kSurveyFields = {{
     {"Remarks", "remarks", &SurveyDescription::remarks},
 }};
 
-// The side file of a set of files, named after its first data file: the
+// The side file of a set of files, named after its earliest data file: the
 // data file's path with ".survey" for its extension ("day1.dlgr" gives
 // "day1.survey"); a data file that is itself named ".survey" gets
 // "NAME.survey.survey", so that it is never taken for its own side file.
@@ -73,7 +73,7 @@ SurveyDescription ReadSurvey(const std::string& path);
 void WriteSurvey(const std::string& path, const SurveyDescription& survey);
 
 // The description of a set of files as a window edits it: read from the side
-// file of its first data file, each change written there at once.
+// file of its earliest data file, each change written there at once.
 class SurveyEditor {
  public:
   // `data_path` is "" for a set without a file (a downloaded set): its
