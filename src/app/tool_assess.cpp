@@ -14,7 +14,10 @@
 #include "assessment/assessment_output.h"
 #include "assessment/assessment_settings.h"
 #include "assessment/assessment_stream.h"
+#include "assessment/calibration_check.h"
 #include "assessment/survey_output.h"
+#include "base/number_text.h"
+#include "base/text_excerpt.h"
 #include "files/data_file_reader.h"
 #include "files/exclusions_file.h"
 #include "files/file_io.h"
@@ -181,6 +184,64 @@ std::optional<Assessment> AssessStreaming(const std::vector<ListFileStart>& file
   return assessor.Finish();
 }
 
+// The calibration settings the options give.
+CalibrationSettings CalibrationOf(const Options& options) {
+  CalibrationSettings c;
+  if (options.Has("--calibrator")) {
+    c.nominal.clear();
+    const std::string levels = options.Get("--calibrator");
+    for (std::size_t at = 0; at <= levels.size();) {
+      const std::size_t comma = std::min(levels.find(',', at), levels.size());
+      const std::optional<double> level = ParseNumber(Trimmed(levels.substr(at, comma - at)));
+      at = comma + 1;
+      if (!level) {
+        throw std::runtime_error(
+            "--calibrator takes the calibrator's levels in dB (94 or 94,114), "
+            "not \"" +
+            options.Get("--calibrator") + "\"");
+      }
+      c.nominal.push_back(*level);
+    }
+  }
+  if (options.Has("--drift-limit")) {
+    const std::optional<double> limit = ParseNumber(Trimmed(options.Get("--drift-limit")));
+    if (!limit) throw std::runtime_error("--drift-limit takes dB");
+    c.drift_limit = *limit;
+  }
+  const std::string problem = CalibrationProblem(c);
+  if (!problem.empty()) throw std::runtime_error(problem);
+  return c;
+}
+
+// The calibration check of the survey's first and last files (the tones are
+// at its ends); nothing, said on stderr, when one cannot be read.
+std::optional<CalibrationCheck> CheckCalibration(const std::vector<ListFileStart>& files,
+                                                 const CalibrationSettings& settings) {
+  std::vector<LevelSample> ends;
+  std::vector<std::size_t> read = {0};
+  if (files.size() > 1) read.push_back(files.size() - 1);
+  try {
+    for (const std::size_t k : read) {
+      DataFile file = OpenDataFile(files[k].path);
+      std::size_t back = 0;
+      const std::vector<LevelSample> samples = ListLevels({&file.list, files[k].path}, back);
+      ends.insert(ends.end(), samples.begin(), samples.end());
+    }
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+    return std::nullopt;
+  } catch (const AssessmentError& e) {
+    std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+    return std::nullopt;
+  }
+  return FindCalibration(ends, settings);
+}
+
+// The tones left out of every figure, as stretches with their reason.
+void LeaveOutTones(const CalibrationCheck& check, AssessmentSettings& settings) {
+  settings.exclusions = GatherExclusions({settings.exclusions, CalibrationExclusions(check)});
+}
+
 // Every file in memory at once, for the report's charts.
 bool ReadAll(const std::vector<ListFileStart>& starts, std::vector<DataFile>& files,
              std::vector<std::string>& paths) {
@@ -200,8 +261,9 @@ int RunAssess(const std::vector<std::string>& args) {
       args,
       {"--interval", "--periods", "--percentiles", "--threshold", "--min-duration", "--hold",
        "--rolling", "--rolling-coverage", "--min-coverage", "--exclude", "--output", "--table",
-       "--survey"},
-      {"--json", "--csv", "--no-exclusions", "--allow-mixed", "--no-survey", "--all-events"});
+       "--calibrator", "--drift-limit", "--survey"},
+      {"--json", "--csv", "--no-exclusions", "--allow-mixed", "--no-calibration", "--no-survey",
+       "--all-events"});
   const std::string table_key = options.Get("--table", "intervals");
   const std::vector<std::string>& paths = options.positional();
   if (paths.empty()) throw std::runtime_error("assess takes one or more FILEs");
@@ -235,6 +297,7 @@ int RunAssess(const std::vector<std::string>& args) {
   if (options.Has("--survey")) inputs.push_back(options.Get("--survey"));
   if (!outputs.empty()) RefuseWritingOverInputs(outputs[0], inputs);
   AssessmentSettings settings = SettingsOf(options);
+  const CalibrationSettings calibration = CalibrationOf(options);
   ToolDrawing* drawing = pdf ? LoadDrawing("assess") : nullptr;
   if (pdf && drawing == nullptr) return 1;
 
@@ -251,6 +314,7 @@ int RunAssess(const std::vector<std::string>& args) {
   for (const ListFileStart& f : *files) headers.push_back(f.header);
   lists.names = DescriptorsOf(headers);
   lists.mixed = Differences(*files);
+  lists.calibration_settings = calibration;
 
   // The report draws every record: its files are read whole. The figures
   // alone take one file at a time.
@@ -269,8 +333,17 @@ int RunAssess(const std::vector<std::string>& args) {
       return 1;
     }
     lists.set_back = levels.set_back;
+    if (!options.Has("--no-calibration")) {
+      lists.calibration = FindCalibration(levels.samples, calibration);
+      LeaveOutTones(*lists.calibration, settings);
+    }
     assessment = Assess(levels, settings);
   } else {
+    if (!options.Has("--no-calibration")) {
+      lists.calibration = CheckCalibration(*files, calibration);
+      if (!lists.calibration) return 1;
+      LeaveOutTones(*lists.calibration, settings);
+    }
     assessment = AssessStreaming(*files, settings, lists);
     if (!assessment) return 1;
   }

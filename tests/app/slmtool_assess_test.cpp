@@ -123,6 +123,54 @@ bool LineHolds(const std::string& text, const std::vector<std::string>& values) 
 // The report of two days: its tables over several pages, the intervals with
 // many percentiles in parts that each begin with the start again, and every
 // font embedded, so that it reads the same on any machine.
+// Files given in any order are taken one at a time in time order; the
+// calibrator's tones at the survey's ends are left out of every figure, and
+// files of another weighting are refused unless allowed.
+TEST_F(SlmtoolAssess, LeavesOutTheCalibrationTonesOfAFileStreamAndRefusesMixedWeightings) {
+  auto file = [this](const std::string& name, const std::string& start,
+                     std::vector<std::string> levels, const char* weighting = "A") {
+    RecordList list = test::ListOf(levels, start);
+    list.header() = test::SampleRealTimeList().header();
+    list.header().frequency_weighting = weighting;
+    test::WriteBytes(dir_.File(name), FormatListFile(list, Separator::kTab));
+    return dir_.File(name);
+  };
+  std::vector<std::string> first(20, "94.0");
+  first.insert(first.end(), 40, "60.0");
+  std::vector<std::string> last(40, "60.0");
+  last.insert(last.end(), 20, "94.2");
+  const std::string a = file("z.dlgr", "2024/05/01 10:00:00", first);
+  const std::string b = file("a.dlgr", "2024/05/01 10:01:00", std::vector<std::string>(60, "70.0"));
+  const std::string c = file("m.dlgr", "2024/05/01 10:02:00", last);
+  const test::ToolRun run = Run({"assess", c, a, b, "--json"});
+  ASSERT_EQ(run.exit_code, 0) << run.err;
+  std::size_t at = 0;
+  for (const char* key : {"\"count\": 140",
+                          "\"calibration\": {\"start\": {\"level\": 94.0, "
+                          "\"from\": \"2024/05/01 10:00:00\", \"to\": \"2024/05/01 10:00:20\"}",
+                          "\"end\": {\"level\": 94.2", "\"drift\": 0.2", "\"within\": \"yes\"",
+                          "\"reason\": \"calibration check\"", "drift +0.2 dB, within 0.5 dB"}) {
+    const std::size_t found = run.out.find(key, at);
+    EXPECT_NE(found, std::string::npos) << key << "\n" << run.out;
+    if (found != std::string::npos) at = found;
+  }
+  EXPECT_NE(
+      Run({"assess", a, b, c, "--json", "--no-calibration"}).out.find("\"calibration\": null"),
+      std::string::npos);
+
+  const std::string louder = file("c.dlgr", "2024/05/01 10:03:00", {"60.0"}, "C");
+  const test::ToolRun mixed = Run({"assess", a, louder});
+  EXPECT_EQ(mixed.exit_code, 1);
+  EXPECT_NE(mixed.err.find("frequency weighting A in \"" + a + "\" and C in \"" + louder +
+                           "\"; --allow-mixed assesses them together"),
+            std::string::npos)
+      << mixed.err;
+  const test::ToolRun allowed = Run({"assess", a, louder, "--allow-mixed"});
+  EXPECT_EQ(allowed.exit_code, 0) << allowed.err;
+  EXPECT_NE(allowed.out.find("Files measured differently are assessed together"),
+            std::string::npos);
+}
+
 TEST_F(SlmtoolAssess, WritesTheReportAsOnePdfWithItsFontsEmbedded) {
   const std::string day1 = dir_.File("day1.dlgr");
   const std::string day2 = dir_.File("day2.dlgr");

@@ -493,7 +493,7 @@ TEST(AssessmentForms, CsvJsonAndTextWriteOneTableEachTheirWay) {
             "2024/05/01 10:01:00,,estimated,\r\n");
   EXPECT_EQ(AssessmentJson(t),
             "{\n  \"period\": 1,\n  \"total\": {\"leq\": 65.3, \"percentiles\": {\"L50\": null}},\n"
-            "  \"above\": null,\n  \"intervals\": [\n"
+            "  \"above\": null,\n  \"calibration\": null,\n  \"intervals\": [\n"
             "    {\"start\": \"2024/05/01 10:00:00\", \"coverage\": {\"day\": 33.3}, "
             "\"reason\": \"siren, \\\"loud\\\"\\u00e9\"},\n"
             "    {\"start\": \"2024/05/01 10:01:00\", \"coverage\": {\"day\": null, \"day_flag\": "

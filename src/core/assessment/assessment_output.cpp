@@ -232,6 +232,7 @@ std::string AssessmentText(const AssessmentTables& tables) {
   std::string out;
   TextTable(out, ByFigure(tables.totals));
   out.erase(0, 1);  // no blank line before the first table
+  if (!tables.calibration.rows.empty()) TextTable(out, ByFigure(tables.calibration));
   TextTable(out, tables.intervals);
   TextTable(out, tables.days);
   TextTable(out, tables.months);
@@ -249,6 +250,13 @@ std::string AssessmentJson(const AssessmentTables& tables) {
   JsonNode document;
   if (!tables.totals.rows.empty()) document = JsonRow(tables.totals, tables.totals.rows[0]);
   if (!tables.events_assessed) document.Put("above", "null");
+  if (tables.calibration.rows.empty()) {
+    document.Put("calibration", "null");
+  } else {
+    const JsonNode calibration = JsonRow(tables.calibration, tables.calibration.rows[0]);
+    document.members.insert(document.members.end(), calibration.members.begin(),
+                            calibration.members.end());
+  }
   for (const FigureTable* table : {&tables.intervals, &tables.days, &tables.months, &tables.years,
                                    &tables.events, &tables.exclusions}) {
     document.Put(table->key,

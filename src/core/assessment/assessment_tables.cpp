@@ -273,10 +273,50 @@ FigureTable Events(const Assessment& a, const AssessmentSettings& settings,
   return t;
 }
 
+// The tones at the start and the end, their levels, the drift and whether it
+// passes: one row, or none when the check was not made.
+FigureTable CalibrationTable(const AssessedLists& lists) {
+  FigureTable t{"calibration", "Calibration check", {}, {}};
+  if (!lists.calibration) return t;
+  const CalibrationCheck& c = *lists.calibration;
+  std::vector<Cell> row;
+  for (const auto& [tone, name] :
+       {std::pair{&c.start, std::string("start")}, std::pair{&c.end, std::string("end")}}) {
+    const std::string caption = name == "start" ? "Tone at the start" : "Tone at the end";
+    Column from = Time(caption + " from", name + "_from", "calibration." + name + ".from");
+    Column to = Time(caption + " to", name + "_to", "calibration." + name + ".to");
+    Column level = Decibel(caption, name + "_level", "calibration." + name + ".level");
+    from.missing = to.missing = level.missing = "not found";
+    t.columns.insert(t.columns.end(), {std::move(level), std::move(from), std::move(to)});
+    if (*tone) {
+      row.insert(row.end(), {Level((*tone)->level), Number((*tone)->from), Number((*tone)->to)});
+    } else {
+      row.resize(row.size() + 3);
+    }
+  }
+  Column drift = Decibel("Drift", "drift", "calibration.drift");
+  drift.missing = "not known";
+  t.columns.push_back(std::move(drift));
+  t.columns.push_back(Decibel("Drift limit", "drift_limit", "calibration.drift_limit"));
+  t.columns.push_back(Words("Within the limit", "within"));
+  t.columns.back().json = "calibration.within";
+  row.push_back(Maybe(c.drift));
+  row.push_back(Level(lists.calibration_settings.drift_limit));
+  row.push_back(c.drift ? Text(c.within ? "yes" : "no") : Cell{});
+  t.rows.push_back(std::move(row));
+  return t;
+}
+
+// True when a cell's flag is `flag` or holds it joined with another by "+".
 bool AnyFlag(const FigureTable& table, std::string_view flag) {
   for (const std::vector<Cell>& row : table.rows) {
     for (const Cell& cell : row) {
-      if (cell.flag.find(flag) != std::string::npos) return true;
+      const std::string_view f = cell.flag;
+      for (std::size_t at = 0; at <= f.size();) {
+        const std::size_t plus = std::min(f.find('+', at), f.size());
+        if (f.substr(at, plus - at) == flag) return true;
+        at = plus + 1;
+      }
     }
   }
   return false;
@@ -289,6 +329,9 @@ std::string Plural(std::size_t n, const char* one, const char* many) {
 std::vector<std::string> Notes(const AssessmentTables& t, const AssessmentSettings& settings,
                                const AssessedLists& lists) {
   std::vector<std::string> notes;
+  if (lists.calibration) {
+    notes.push_back(CalibrationText(*lists.calibration, lists.calibration_settings));
+  }
   if (!lists.mixed.empty()) {
     notes.push_back("Files measured differently are assessed together, as asked: " + lists.mixed +
                     ".");
@@ -343,7 +386,7 @@ FigureTable Texts(std::vector<std::pair<std::string, std::string>> captions_and_
 
 const FigureTable* AssessmentTables::Find(const std::string& key) const {
   for (const FigureTable* table :
-       {&totals, &intervals, &days, &months, &years, &events, &exclusions}) {
+       {&totals, &intervals, &days, &months, &years, &events, &exclusions, &calibration}) {
     if (table->key == key) return table;
   }
   return nullptr;
@@ -358,6 +401,7 @@ AssessmentTables BuildTables(const Assessment& a, const AssessmentSettings& sett
                      PeriodTable(a.years, false),
                      Events(a, settings, lists.names),
                      ExclusionsTable(settings.exclusions),
+                     CalibrationTable(lists),
                      a.events_assessed,
                      {}};
   t.notes = Notes(t, settings, lists);

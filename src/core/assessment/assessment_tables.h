@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "assessment/assessment.h"
+#include "assessment/calibration_check.h"
 #include "files/record.h"
 
 // Every figure of an assessment as tables of typed cells, built once: the
@@ -72,6 +73,8 @@ struct AssessmentTables {
   FigureTable years;
   FigureTable events;
   FigureTable exclusions;
+  // The calibration check (one row), empty when it was not made.
+  FigureTable calibration;
   bool events_assessed = false;
   // What the figures need said beside them, a sentence each: the rules of
   // the coverages, what a flag means where one is set, a clock set back,
@@ -86,14 +89,17 @@ struct AssessedLists {
   Descriptors names;                   // the figures' names: LAeq, LAFmax ...
   std::vector<ClockSetBack> set_back;  // lists whose clock was set back
   std::string mixed;                   // what differs between lists assessed together, or ""
+  // The calibration check of the survey, when it was made, and its settings.
+  std::optional<CalibrationCheck> calibration;
+  CalibrationSettings calibration_settings;
 };
 
 AssessmentTables BuildTables(const Assessment& a, const AssessmentSettings& settings,
                              const AssessedLists& lists = {});
 
 // The tables' keys, the intervals first.
-inline constexpr std::array<std::string_view, 7> kTableKeys = {
-    "intervals", "days", "months", "years", "events", "exclusions", "totals"};
+inline constexpr std::array<std::string_view, 8> kTableKeys = {
+    "intervals", "days", "months", "years", "events", "exclusions", "totals", "calibration"};
 
 // The stretches left out, in time order: from, to, seconds, reason.
 FigureTable ExclusionsTable(const std::vector<Exclusion>& exclusions);
