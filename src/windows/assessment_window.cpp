@@ -154,11 +154,13 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
         "This list has no file: the stretches left out are kept in this window only (save the "
         "list to keep them).";
   }
-  if (const std::string problem = document_->ReadSideFiles(); !problem.empty()) {
-    SideFileProblem(problem);
-  }
-  if (const std::string problem = survey_.Read(); !problem.empty()) {
-    dialogs_.Message(problem, MessageIcon::kExclamation);
+  std::string problem = document_->ReadSideFiles();
+  // A side file that could not be read has said so: the tones stay in the window.
+  const std::string tones = document_->CheckCalibration();
+  if (problem.empty()) problem = tones;
+  if (!problem.empty()) SideFileProblem(problem);
+  if (const std::string survey = survey_.Read(); !survey.empty()) {
+    dialogs_.Message(survey, MessageIcon::kExclamation);
   }
   ShowExclusions();
   Recompute();
@@ -338,7 +340,7 @@ void AssessmentWindow::Recompute() {
 void AssessmentWindow::Show(std::shared_ptr<const AssessmentFigures> figures) {
   figures_ = std::move(figures);
   shown_ = requested_.load();
-  totals_.SetTable(ByFigure(figures_->tables.totals));
+  totals_.SetTable(SummaryTable(figures_->tables));
   TblTotals->horizontalHeader()->setSectionResizeMode(0, QHeaderView::ResizeToContents);
   TblTotals->resizeRowsToContents();
   days_.SetTable(figures_->tables.days);

@@ -544,6 +544,24 @@ TEST(AssessmentDocument, TwoEditorsOfOneSideFileKeepEachOthersStretches) {
   EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)), std::vector<Exclusion>{police});
 }
 
+// The tones found go to the side file once, with their reason, like any
+// stretch left out.
+TEST(AssessmentDocument, LeavesOutTheCalibrationTonesOnceInTheSideFile) {
+  test::TempDir dir;
+  const std::string path = dir.File("day.dlgr");
+  std::vector<std::string> levels(15, "94.0");
+  levels.insert(levels.end(), 60, "55.0");
+  const RecordList list = Levels("2024/05/01 10:00:00", 1, levels);
+  const NamedList named{&list, path};
+  AssessmentDocument document(std::span(&named, 1), true);
+  EXPECT_EQ(document.ReadSideFiles() + document.CheckCalibration() + document.CheckCalibration(),
+            "");
+  const Exclusion tone{At("2024/05/01 10:00:00"), At("2024/05/01 10:00:15"), "calibration check"};
+  EXPECT_EQ(ReadExclusions(ExclusionsPathFor(path)), std::vector<Exclusion>{tone});
+  ASSERT_TRUE(document.lists().calibration->start);
+  EXPECT_FALSE(document.lists().calibration->end);
+}
+
 // A stretch goes to the side file of each file whose records it touches, one
 // in a gap to the nearest file; gathered again, each counts once.
 TEST(AssessmentDocument, SplitsStretchesOverTheFilesTheyTouchAndGathersThemOnce) {

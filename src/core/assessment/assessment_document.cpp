@@ -202,6 +202,17 @@ void Insert(std::vector<Exclusion>& all, const Exclusion& stretch) {
 
 }  // namespace
 
+std::string AssessmentDocument::CheckCalibration(const CalibrationSettings& settings) {
+  lists_.calibration = FindCalibration(levels_->samples, settings);
+  lists_.calibration_settings = settings;
+  std::string problems;
+  for (const Exclusion& tone : CalibrationExclusions(*lists_.calibration)) {
+    const std::string problem = Add(tone);
+    if (!problem.empty()) problems += (problems.empty() ? "" : "\n") + problem;
+  }
+  return problems;
+}
+
 std::string AssessmentDocument::Add(Exclusion exclusion) {
   exclusion.reason = OneLine(std::move(exclusion.reason));
   if (Find(exclusions_, exclusion) != exclusions_.end()) return {};

@@ -82,6 +82,12 @@ class AssessmentDocument {
   std::string ReadSideFiles();
   // The stretches left out, in time order.
   const std::vector<Exclusion>& exclusions() const { return exclusions_; }
+  // Looks for the calibrator's tones at the ends of the measurement, keeps
+  // the check for the figures (lists().calibration), and leaves out each
+  // tone not left out yet, as Add does; "" or why the side files could not
+  // be written. A tone removed stays in until the measurement is opened
+  // again.
+  std::string CheckCalibration(const CalibrationSettings& settings = {});
   // Each change is made to the side files at once, to what they hold then
   // (another window or program may have changed them since they were read:
   // its stretches are kept and show here from now on); each returns "" or

@@ -68,11 +68,15 @@ std::int64_t MostCommonPeriod(std::span<const LevelSample> samples) {
 
 }  // namespace
 
-std::vector<LevelSample> ListLevels(const NamedList& named, std::size_t& set_back) {
+namespace {
+
+// ListLevels appending to `out`, which may hold other lists' records before.
+void AppendListLevels(const NamedList& named, std::vector<LevelSample>& out,
+                      std::size_t& set_back) {
   const RecordList& list = *named.list;
   const std::array<double, kStatFineClasses>& energies = ClassEnergies();
-  std::vector<LevelSample> out;
-  out.reserve(list.size());
+  const std::size_t begin = out.size();
+  out.reserve(begin + list.size());
   set_back = 0;
   for (std::size_t i = 0; i < list.size(); ++i) {
     const std::optional<std::int64_t> time = ParseClockText(list.date_time(i));
@@ -93,15 +97,24 @@ std::vector<LevelSample> ListLevels(const NamedList& named, std::size_t& set_bac
     sample.kind = KindOf(level.kind);
     sample.energy = level.value == level.fine / 10.0 ? energies[level.fine]
                                                      : std::pow(10.0, level.value / 10.0);
-    if (!out.empty() && sample.time < out.back().time) ++set_back;
+    if (out.size() > begin && sample.time < out.back().time) ++set_back;
     out.push_back(sample);
   }
+  const auto first = out.begin() + static_cast<std::ptrdiff_t>(begin);
   if (set_back > 0) {
-    std::stable_sort(out.begin(), out.end(),
+    std::stable_sort(first, out.end(),
                      [](const LevelSample& a, const LevelSample& b) { return a.time < b.time; });
   }
-  const auto period = static_cast<std::int32_t>(ListPeriod(out, list.header()));
-  for (LevelSample& sample : out) sample.period = period;
+  const auto period = static_cast<std::int32_t>(ListPeriod(
+      std::span<const LevelSample>(out.data() + begin, out.size() - begin), list.header()));
+  for (auto it = first; it != out.end(); ++it) it->period = period;
+}
+
+}  // namespace
+
+std::vector<LevelSample> ListLevels(const NamedList& named, std::size_t& set_back) {
+  std::vector<LevelSample> out;
+  AppendListLevels(named, out, set_back);
   return out;
 }
 
@@ -187,13 +200,12 @@ MeasuredLevels MergeLevels(std::span<const NamedList> lists, MixedWeightings mix
   for (const NamedList& named : lists) {
     const std::size_t begin = read.size();
     std::size_t back = 0;
-    const std::vector<LevelSample> one = ListLevels(named, back);
-    read.insert(read.end(), one.begin(), one.end());
+    AppendListLevels(named, read, back);
     if (back > 0) levels.set_back.push_back({named.name, back});
     levels.out_of_order += back;
     if (read.size() > begin) {
       parts.push_back({begin, read.size(), &named});
-      levels.periods.push_back(one.front().period);
+      levels.periods.push_back(read[begin].period);
     }
   }
   std::sort(levels.periods.begin(), levels.periods.end());

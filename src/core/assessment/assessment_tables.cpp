@@ -441,6 +441,14 @@ FigureTable ByFigure(const FigureTable& one_row) {
   return t;
 }
 
+FigureTable SummaryTable(const AssessmentTables& tables) {
+  FigureTable t = ByFigure(tables.totals);
+  const FigureTable calibration = ByFigure(tables.calibration);
+  t.rows.insert(t.rows.end(), calibration.rows.begin(), calibration.rows.end());
+  for (const std::string& note : tables.notes) t.rows.push_back({Text("Note"), Text(note)});
+  return t;
+}
+
 FigureTable FilesTable(const std::vector<AssessedFile>& files) {
   FigureTable t = Texts({{"File", "file"},
                          {"Kind", "kind"},

@@ -108,6 +108,10 @@ FigureTable ExclusionsTable(const std::vector<Exclusion>& exclusions);
 // caption, then its value with its unit.
 FigureTable ByFigure(const FigureTable& one_row);
 
+// The totals by figure, then the calibration check's figures and the notes,
+// one row each: the window's summary beside its chart.
+FigureTable SummaryTable(const AssessmentTables& tables);
+
 // A data file as the report names it: its path and the meter settings of
 // its header.
 struct AssessedFile {
