@@ -88,6 +88,7 @@ constexpr Command kCommands[] = {
      "         [--rolling-coverage PERCENT] [--min-coverage PERCENT]\n"
      "         [--exclude FROM..TO]... [--no-exclusions] [--allow-mixed]\n"
      "         [--calibrator DB[,DB]] [--drift-limit DB] [--no-calibration]\n"
+     "         [--survey SURVEY | --no-survey] [--all-events]\n"
      "         [--json | --csv [--table TABLE]] [-o OUT]\n"
      "      Assesses a long measurement, its files one at a time in time order:\n"
      "      totals, intervals of S seconds (default 3600), day/evening/night levels\n"
@@ -99,8 +100,11 @@ constexpr Command kCommands[] = {
      "      refused unless --allow-mixed. --csv writes one TABLE: intervals (the\n"
      "      default), days, months, years, events, exclusions, totals or calibration.\n"
      "      FROM and TO as \"yyyy/mm/dd hh:nn:ss\". Each FILE's side file\n"
-     "      FILE.exclusions is applied unless --no-exclusions. -o OUT.pdf writes the\n"
-     "      report: a PDF document of the figures, the time history and the tables.\n",
+     "      FILE.exclusions is applied unless --no-exclusions. The survey's\n"
+     "      description is SURVEY, else the earliest FILE's side file NAME.survey when\n"
+     "      there is one. -o OUT.pdf writes the report: a PDF document of the survey,\n"
+     "      the figures, the time history and the tables; the events counted and the\n"
+     "      ten loudest, all of them with --all-events.\n",
      slm::tool::RunAssess},
     {"memory",
      "  memory --port NAME\n"

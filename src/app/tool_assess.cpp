@@ -15,12 +15,14 @@
 #include "assessment/assessment_settings.h"
 #include "assessment/assessment_stream.h"
 #include "assessment/calibration_check.h"
+#include "assessment/survey_output.h"
 #include "base/number_text.h"
 #include "base/text_excerpt.h"
 #include "files/data_file_reader.h"
 #include "files/exclusions_file.h"
 #include "files/file_io.h"
 #include "files/list_summary.h"
+#include "files/survey_file.h"
 
 namespace slm::tool {
 
@@ -64,6 +66,32 @@ bool ReadSideFiles(const std::vector<std::string>& paths, AssessmentSettings& se
     return false;
   }
   settings.exclusions = GatherExclusions(kept_by_file);
+  return true;
+}
+
+// The survey's description: --survey FILE's, else that of the side file of
+// the earliest FILE (`first`) when it has one. Says why on stderr and returns false when it
+// cannot be read.
+bool ReadSurveyOf(const Options& options, const std::string& first, SurveyDescription& survey) {
+  if (options.Has("--no-survey")) return true;
+  const bool named = options.Has("--survey");
+  const std::string path = named ? options.Get("--survey") : SurveyPathFor(first);
+  std::error_code ec;
+  if (named && !std::filesystem::exists(path, ec)) {
+    std::fprintf(stderr, "slmtool assess: %s cannot be read: there is no such file.\n",
+                 AbsolutePath(path).c_str());
+    return false;
+  }
+  try {
+    survey = ReadSurvey(path);
+  } catch (const DataFileError& e) {
+    std::fprintf(stderr, "slmtool assess: %s\n", e.what());
+    return false;
+  }
+  if (!named && !survey.empty()) {
+    std::fprintf(stderr, "slmtool assess: the survey's description is read from \"%s\"\n",
+                 path.c_str());
+  }
   return true;
 }
 
@@ -233,8 +261,9 @@ int RunAssess(const std::vector<std::string>& args) {
       args,
       {"--interval", "--periods", "--percentiles", "--threshold", "--min-duration", "--hold",
        "--rolling", "--rolling-coverage", "--min-coverage", "--exclude", "--output", "--table",
-       "--calibrator", "--drift-limit"},
-      {"--json", "--csv", "--no-exclusions", "--allow-mixed", "--no-calibration"});
+       "--calibrator", "--drift-limit", "--survey"},
+      {"--json", "--csv", "--no-exclusions", "--allow-mixed", "--no-calibration", "--no-survey",
+       "--all-events"});
   const std::string table_key = options.Get("--table", "intervals");
   const std::vector<std::string>& paths = options.positional();
   if (paths.empty()) throw std::runtime_error("assess takes one or more FILEs");
@@ -257,7 +286,16 @@ int RunAssess(const std::vector<std::string>& args) {
         "--table takes intervals, days, months, years, events, exclusions or totals, not \"" +
         table_key + "\"");
   }
-  if (!outputs.empty()) RefuseWritingOverInputs(outputs[0], paths);
+  if (options.Has("--survey") && options.Has("--no-survey")) {
+    throw std::runtime_error("--survey and --no-survey: choose one");
+  }
+  if (options.Has("--all-events") && !pdf) {
+    throw std::runtime_error(
+        "--all-events goes with -o FILE.pdf: the other forms list every event");
+  }
+  std::vector<std::string> inputs = paths;
+  if (options.Has("--survey")) inputs.push_back(options.Get("--survey"));
+  if (!outputs.empty()) RefuseWritingOverInputs(outputs[0], inputs);
   AssessmentSettings settings = SettingsOf(options);
   const CalibrationSettings calibration = CalibrationOf(options);
   ToolDrawing* drawing = pdf ? LoadDrawing("assess") : nullptr;
@@ -268,6 +306,9 @@ int RunAssess(const std::vector<std::string>& args) {
   const std::optional<std::vector<ListFileStart>> files = FilesInOrder(paths, mixed);
   if (!files) return 1;
   if (!options.Has("--no-exclusions") && !ReadSideFiles(paths, settings)) return 1;
+  // Beside the earliest file, where the Assessment window keeps it.
+  SurveyDescription survey;
+  if (!ReadSurveyOf(options, files->front().path, survey)) return 1;
   AssessedLists lists;
   std::vector<ListHeader> headers;
   for (const ListFileStart& f : *files) headers.push_back(f.header);
@@ -318,15 +359,17 @@ int RunAssess(const std::vector<std::string>& args) {
   }
   if (pdf) {
     AssessReportJob job{outputs[0], {}, &levels, &settings, &*assessment, &lists};
+    job.survey = survey;
+    job.all_events = options.Has("--all-events");
     for (std::size_t i = 0; i < read.size(); ++i) {
       job.files.push_back({read_paths[i], read[i].list.header(), read[i].list.size()});
     }
     return drawing->AssessReport(job);
   }
   const AssessmentTables tables = BuildTables(*assessment, settings, lists);
-  const std::string out = options.Has("--json")  ? AssessmentJson(tables)
+  const std::string out = options.Has("--json")  ? WithSurveyJson(AssessmentJson(tables), survey)
                           : options.Has("--csv") ? TableCsv(*tables.Find(table_key))
-                                                 : AssessmentText(tables);
+                                                 : SurveyText(survey) + AssessmentText(tables);
   if (outputs.empty()) {
     std::fwrite(out.data(), 1, out.size(), stdout);
     return 0;

@@ -14,9 +14,11 @@ int WriteAssessReport(const AssessReportJob& job) {
   ToolApp<QApplication> app;  // the charts are widgets
   int pages = 0;
   try {
-    pages =
-        WriteAssessmentReport(job.output, {job.files, job.levels, job.settings, job.assessment,
-                                          job.lists != nullptr ? *job.lists : AssessedLists{}});
+    AssessmentReportContent content{job.files, job.levels, job.settings, job.assessment,
+                                    job.lists != nullptr ? *job.lists : AssessedLists{}};
+    content.survey = job.survey;
+    content.all_events = job.all_events;
+    pages = WriteAssessmentReport(job.output, content);
   } catch (const DataFileError& e) {
     std::fprintf(stderr, "slmtool assess: %s\n", e.what());
     return 1;

@@ -17,6 +17,7 @@
 #include "files/exclusions_file.h"
 #include "files/file_io.h"
 #include "files/list_summary.h"
+#include "files/survey_file.h"
 
 namespace slm::tool {
 
@@ -101,7 +102,7 @@ bool IsCsvPath(std::string_view path) { return EndsWithNoCase(path, ".csv"); }
 void RefuseWritingOverInputs(const std::string& output, const std::vector<std::string>& inputs) {
   namespace fs = std::filesystem;
   // A side file is refused before it exists too: a CSV written there would
-  // be read back as the stretches left out.
+  // be read back as the stretches left out, or as the survey's description.
   auto same = [](const fs::path& a, const fs::path& b) {
     std::error_code ec;
     if (fs::equivalent(a, b, ec)) return true;
@@ -111,7 +112,7 @@ void RefuseWritingOverInputs(const std::string& output, const std::vector<std::s
     return !ec && x == y;
   };
   for (const std::string& input : inputs) {
-    for (const std::string& read : {input, ExclusionsPathFor(input)}) {
+    for (const std::string& read : {input, ExclusionsPathFor(input), SurveyPathFor(input)}) {
       if (same(output, read)) {
         throw std::runtime_error(
             "-o names \"" + output + "\", which this command reads (" +

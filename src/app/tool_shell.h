@@ -15,6 +15,7 @@
 #include "assessment/assessment.h"
 #include "assessment/assessment_tables.h"
 #include "files/data_file_reader.h"
+#include "files/survey_file.h"
 
 namespace slm::tool {
 
@@ -46,8 +47,8 @@ bool EndsWithNoCase(std::string_view text, std::string_view end);
 bool IsCsvPath(std::string_view path);
 
 // A command never writes over a file it reads: throws std::runtime_error
-// (a usage error) when `output` is one of `inputs`, or the side file of one
-// (FILE.exclusions), however either is named.
+// (a usage error) when `output` is one of `inputs`, or a side file of one
+// (FILE.exclusions, its survey's), however either is named.
 void RefuseWritingOverInputs(const std::string& output, const std::vector<std::string>& inputs);
 
 // Reads `path` as the Open command does into `file`. When it cannot, says why
@@ -95,6 +96,8 @@ struct AssessReportJob {
   const AssessmentSettings* settings = nullptr;
   const Assessment* assessment = nullptr;
   const AssessedLists* lists = nullptr;
+  SurveyDescription survey;
+  bool all_events = false;
 };
 // `-o OUT.pdf` is drawn by the drawing plugin.
 int RunAssess(const std::vector<std::string>& args);

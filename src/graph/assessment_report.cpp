@@ -1,6 +1,7 @@
 #include "graph/assessment_report.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPainter>
@@ -12,6 +13,8 @@
 #include <utility>
 
 #include "assessment/assessment_output.h"
+#include "assessment/event_counts.h"
+#include "assessment/survey_output.h"
 #include "base/calendar.h"
 #include "base/version.h"
 #include "graph/assessment_chart.h"
@@ -97,6 +100,40 @@ class Layout {
     Need(QFontMetricsF(font, &device_).lineSpacing() + Mm(keep_mm + 6));
     Space(y_ > 0 ? Mm(4) : 0);
     Paragraph(text, font, Mm(1.5));
+  }
+
+  // Captions and their values side by side, each value's lines wrapped in
+  // the width the captions leave.
+  void Fields(const std::vector<std::pair<QString, QString>>& fields, const QFont& font) {
+    QFont bold = font;
+    bold.setBold(true);
+    const QFontMetricsF metrics(font, &device_);
+    double left = 0;
+    for (const auto& field : fields) {
+      left = std::max(left, QFontMetricsF(bold, &device_).horizontalAdvance(field.first));
+    }
+    left = std::min(left + Mm(4), width_ / 3);
+    for (const auto& [caption, value] : fields) {
+      // A line at a time, so that long remarks go on over a page.
+      QString shown = caption;
+      for (const QString& line : value.split('\n')) {
+        const QRectF bounds =
+            metrics.boundingRect(QRectF(0, 0, width_ - left, 1e6), Qt::TextWordWrap, line);
+        const double height = std::max(bounds.height(), metrics.lineSpacing());
+        Need(height);
+        const QRectF at(0, y_, width_, height);
+        Add([=](QPainter& p) {
+          p.setPen(Qt::black);
+          p.setFont(bold);
+          p.drawText(at, Qt::AlignLeft | Qt::AlignTop, shown);
+          p.setFont(font);
+          p.drawText(at.adjusted(left, 0, 0, 0), Qt::TextWordWrap, line);
+        });
+        y_ += height;
+        shown.clear();
+      }
+      y_ += Mm(0.8);
+    }
   }
 
   void Chart(double height, std::function<void(QPainter&, const QRectF&)> paint) {
@@ -233,7 +270,68 @@ class Layout {
   std::vector<std::vector<Draw>> pages_;
 };
 
-QString FileName(const std::string& path) { return QFile::decodeName(path.c_str()); }
+// Only the file's name: a report goes to people who do not share this computer's folders.
+QString FileName(const std::string& path) {
+  return QFileInfo(QFile::decodeName(path.c_str())).fileName();
+}
+
+// The survey's fields given, the calibration check and the notes, under
+// their headings.
+void LayOutSurvey(Layout& l, const AssessmentReportContent& c, const QFont& text) {
+  const FigureTable survey = SurveyTable(c.survey);
+  if (!survey.rows.empty()) {
+    l.Heading("Survey");
+    std::vector<std::pair<QString, QString>> fields;
+    for (const std::vector<Cell>& row : survey.rows) {
+      fields.emplace_back(Latin1(CellText(survey.columns[0], row[0])),
+                          Latin1(CellText(survey.columns[1], row[1])));
+    }
+    l.Fields(fields, PageFont(9));
+  }
+  if (!c.calibration.empty()) {
+    l.Heading("Calibration check");
+    l.Paragraph(Latin1(c.calibration), text);
+  }
+  if (!c.remarks.empty()) {
+    l.Heading("Notes");
+    for (const std::string& remark : c.remarks) l.Paragraph(Latin1(remark), text, l.Mm(1));
+  }
+}
+
+// The events counted by day and by hour, the loudest in full, and all of
+// them when asked (or when there are no more than the loudest).
+void LayOutEvents(Layout& l, const AssessmentReportContent& c, const FigureTable& events,
+                  const QFont& text) {
+  const Assessment& a = *c.assessment;
+  std::int64_t seconds = 0;
+  for (const ExceedanceEvent& e : a.events) seconds += e.end - e.start;
+  l.Paragraph(QString("%1 event%2, %3 s in all. They are counted by the day and the hour of the "
+                      "day they start in, on the records' own clock.")
+                  .arg(a.events.size())
+                  .arg(a.events.size() == 1 ? "" : "s")
+                  .arg(seconds),
+              text, l.Mm(1.5));
+  const FigureTable per_day = EventsPerDay(a);
+  l.Heading(Latin1(per_day.title));
+  l.AddTable(QtTable(per_day));
+  // The day's 24 hours on one page.
+  const FigureTable per_hour = EventsPerHour(a);
+  l.Heading(Latin1(per_hour.title), 115);
+  l.AddTable(QtTable(per_hour));
+  constexpr std::size_t kLoudest = 10;
+  if (!c.all_events && a.events.size() > kLoudest) {
+    const FigureTable loudest = LoudestEvents(events, kLoudest);
+    l.Heading(Latin1(loudest.title + ", by Lmax"));
+    l.AddTable(QtTable(loudest));
+    l.Paragraph(QString("The list of all %1 events is left out of this report: ask for it when the "
+                        "Assessment window writes the report, or with slmtool assess --all-events.")
+                    .arg(a.events.size()),
+                text);
+    return;
+  }
+  l.Heading("Every event");
+  l.AddTable(QtTable(events));
+}
 
 void LayOut(Layout& l, const AssessmentReportContent& c) {
   const Assessment& a = *c.assessment;
@@ -244,7 +342,10 @@ void LayOut(Layout& l, const AssessmentReportContent& c) {
   l.Paragraph(Latin1("Measured from " + ClockText(a.start) + " to " + ClockText(a.end) +
                      " (the records' own clock)"),
               PageFont(10), l.Mm(1));
-  l.Paragraph(QString("Made with slmpanel %1.").arg(kProgramVersion), text, l.Mm(2));
+  l.Paragraph(Latin1("Report made on " + DateText(LinearSeconds(PcDateTime())) + " with slmpanel " +
+                     kProgramVersion + "."),
+              text, l.Mm(2));
+  LayOutSurvey(l, c, text);
 
   l.Heading("Files and meter settings");
   Table files = QtTable(FilesTable(c.files));
@@ -292,7 +393,7 @@ void LayOut(Layout& l, const AssessmentReportContent& c) {
     if (a.events.empty()) {
       l.Paragraph("No event reached the threshold.", text);
     } else {
-      l.AddTable(QtTable(tables.events));
+      LayOutEvents(l, c, tables.events, text);
     }
   }
 

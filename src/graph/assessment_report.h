@@ -6,12 +6,16 @@
 
 #include "assessment/assessment.h"
 #include "assessment/assessment_tables.h"
+#include "files/survey_file.h"
 
 // The one-document report of an assessment, as "Report..." and `slmtool
-// assess -o report.pdf` write it: a title block (the files with their meter
-// settings, the measured period, the settings, the program's version), the
-// totals and the days, the time history, the intervals, the events, the
-// distribution of levels with its percentiles and the stretches left out.
+// assess -o report.pdf` write it: a first page with the measured period, the
+// report's date and the program's version, the survey's description, the
+// calibration check and notes when there are any, the files (by name) with
+// their meter settings and the settings; then the totals and the days, the
+// time history, the intervals, the events (counted by day and by hour of the
+// day, the loudest in full, all of them when asked), the distribution of
+// levels with its percentiles and the stretches left out.
 // Long tables go on over pages with their header again; every page says
 // "Page N of M".
 namespace slm {
@@ -22,6 +26,13 @@ struct AssessmentReportContent {
   const AssessmentSettings* settings = nullptr;
   const Assessment* assessment = nullptr;
   AssessedLists lists = {};  // the figures' names and what the files tell beside them
+  SurveyDescription survey = {};  // the fields given are on the first page
+  std::string calibration = {};   // lines of the calibration check; "" for none
+  // Lines said on the first page under "Notes" ("Files of different frequency
+  // weighting are assessed together"); none for no notes.
+  std::vector<std::string> remarks = {};
+  // Every event in a table, not only the counts and the loudest.
+  bool all_events = false;
 };
 
 // Paints the report on `device` (A4 is what it is laid out for); returns the

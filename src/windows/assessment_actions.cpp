@@ -11,6 +11,7 @@
 #include "qt/widget_text.h"
 #include "ui/qt_dialogs.h"
 #include "windows/assessment_window.h"
+#include "windows/survey_dialog.h"
 
 namespace slm {
 
@@ -197,6 +198,14 @@ void AssessmentWindow::WriteReport() {
                      MessageIcon::kInformation);
     return;
   }
+  // Hundreds of events would fill pages: unless asked, the report counts
+  // them and lists the loudest.
+  const std::size_t events = figures_->assessment.events.size();
+  const bool all_events =
+      events > 10 && dialogs_.Ask("List all " + std::to_string(events) +
+                                      " events in the report?\nNo gives their counts by day and by "
+                                      "hour and the ten loudest.",
+                                  "Report");
   const FileChoice choice = dialogs_.SaveFile(kReportFilter);
   if (!choice.chosen()) return;
   const std::string path = WithExtension(choice.path, ".pdf");
@@ -211,13 +220,27 @@ void AssessmentWindow::WriteReport() {
   }
   try {
     BusyCursor busy;
-    WriteAssessmentReport(path, {document_->files(), document_->levels().get(), &figures_->settings,
-                                 &figures_->assessment, document_->lists()});
+    AssessmentReportContent content{document_->files(), document_->levels().get(),
+                                    &figures_->settings, &figures_->assessment, document_->lists()};
+    content.survey = survey_.survey();
+    content.all_events = all_events;
+    WriteAssessmentReport(path, content);
   } catch (const DataFileError& e) {
     dialogs_.Message(e.what(), MessageIcon::kCritical);
     return;
   }
   dialogs_.Notice("The report was written to " + path + ".", MessageIcon::kInformation);
+}
+
+void AssessmentWindow::EditSurvey() {
+  // Window-modal and not waited for: the figures go on being worked out.
+  auto* dialog = new SurveyDialog(survey_.survey(), survey_.path(), this);
+  dialog->setAttribute(Qt::WA_DeleteOnClose);
+  QObject::connect(dialog, &QDialog::accepted, this, [this, dialog] {
+    const std::string problem = survey_.Change(dialog->survey());
+    if (!problem.empty()) dialogs_.Message(problem, MessageIcon::kCritical);
+  });
+  dialog->open();
 }
 
 }  // namespace slm

@@ -55,7 +55,9 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
     : QWidget(parent, Qt::Window),
       document_(std::move(document)),
       summaries_(*document_->levels()),
-      dialogs_(dialogs) {
+      dialogs_(dialogs),
+      survey_(document_->saved() && !document_->files().empty() ? document_->files().front().path
+                                                                : "") {
   setObjectName("Assessment");
   setWindowTitle(Latin1(document_->Title()));
   // One job at a time: a newer request waits for it, and older ones waiting are skipped.
@@ -114,6 +116,7 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
   button(CmdExport, "CmdExport", "Export T&able...", "The table on show as a CSV file");
   button(CmdSaveChart, "CmdSaveChart", "Save &Chart...", "The chart as a PNG, SVG or PDF file");
   button(CmdReport, "CmdReport", "Rep&ort...", "The report of what is shown, as a PDF document");
+  button(CmdSurvey, "CmdSurvey", "S&urvey...", "Where, for whom and with what the survey was made");
   buttons->addStretch();
   bottom_row->addLayout(buttons);
   split->addWidget(bottom);
@@ -134,6 +137,7 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
   QObject::connect(CmdExport, &QPushButton::clicked, this, [this] { ExportTable(); });
   QObject::connect(CmdSaveChart, &QPushButton::clicked, this, [this] { SaveChart(); });
   QObject::connect(CmdReport, &QPushButton::clicked, this, [this] { WriteReport(); });
+  QObject::connect(CmdSurvey, &QPushButton::clicked, this, [this] { EditSurvey(); });
   Chart->on_reset = [this] { ShowWhole(); };
   Chart->on_view_changed = [this] {
     if (!drawing_) DrawView();
@@ -156,6 +160,9 @@ AssessmentWindow::AssessmentWindow(std::unique_ptr<AssessmentDocument> document,
   const std::string tones = document_->CheckCalibration();
   if (problem.empty()) problem = tones;
   if (!problem.empty()) SideFileProblem(problem);
+  if (const std::string survey = survey_.Read(); !survey.empty()) {
+    dialogs_.Message(survey, MessageIcon::kExclamation);
+  }
   ShowExclusions();
   Recompute();
 }

@@ -18,6 +18,7 @@
 
 #include "assessment/assessment_document.h"
 #include "assessment/level_summaries.h"
+#include "files/survey_file.h"
 #include "graph/graph.h"
 #include "ui/dialogs.h"
 #include "ui/text_table_model.h"
@@ -56,6 +57,10 @@ class AssessmentWindow : public QWidget {
   void ExportTable();
   void SaveChart();
   void WriteReport();
+  // "Survey...": the survey's description in a dialog; OK writes it to the
+  // side file of the first file.
+  void EditSurvey();
+  const SurveyDescription& survey() const { return survey_.survey(); }
   // The whole measurement in the chart (also a double-click or Home).
   void ShowWhole();
   // Says below the tables, for as long as the window is open, what of the
@@ -84,6 +89,7 @@ class AssessmentWindow : public QWidget {
   QPushButton* CmdExport = nullptr;
   QPushButton* CmdSaveChart = nullptr;
   QPushButton* CmdReport = nullptr;
+  QPushButton* CmdSurvey = nullptr;
   QPushButton* CmdWhole = nullptr;
   QLabel* LblNote = nullptr;
 
@@ -121,6 +127,7 @@ class AssessmentWindow : public QWidget {
   std::unique_ptr<AssessmentDocument> document_;
   LevelSummaries summaries_;  // of the document's levels, for the chart
   Dialogs& dialogs_;
+  SurveyEditor survey_;
   TextTableModel totals_;
   TextTableModel days_;
   TextTableModel intervals_;

@@ -35,13 +35,18 @@ TEST_F(SlmtoolAssess, MergesFilesAppliesTheirExclusionsAndWritesJsonOrCsv) {
   test::WriteBytes(second, Recording("2024/05/01 10:01:00", 60, "70.0"));
   test::WriteBytes(first + ".exclusions",
                    "# kept by the windows\n2024/05/01 10:00:00..2024/05/01 10:00:10 talk\n");
+  // The survey described beside the earliest FILE goes with the figures.
+  test::WriteBytes(dir_.File("first.survey"), "Site: Mill Lane 4\nWind: calm\n");
 
   const test::ToolRun json = Run({"assess", second, first, "--interval", "60", "--exclude",
                                   "2024/05/01 10:01:50..2024/05/01 10:02:00", "--json"});
   ASSERT_EQ(json.exit_code, 0) << json.err;
   EXPECT_NE(json.err.find("first.dlgr.exclusions"), std::string::npos) << json.err;
+  EXPECT_NE(json.err.find("first.survey"), std::string::npos) << json.err;
   std::size_t at = 0;
-  for (const char* key : {"\"period\": 1",
+  for (const char* key : {"{\n  \"survey\": {\"site\": \"Mill Lane 4\", \"address\": null",
+                          "\"remarks\": null, \"other\": {\"Wind\": \"calm\"}},\n",
+                          "\"period\": 1",
                           "\"total\": {\"start\": \"2024/05/01 10:00:10\"",
                           "\"end\": \"2024/05/01 10:01:50\"",
                           "\"count\": 100",
@@ -77,6 +82,9 @@ TEST_F(SlmtoolAssess, MergesFilesAppliesTheirExclusionsAndWritesJsonOrCsv) {
             "start,count,coverage,under_range,over_range,leq,lmax,lmax_time,lmin,sel,L50,note\r\n"
             "2024/05/01 10:00:00,60,100.0,0,0,60.0,60.0,2024/05/01 10:00:00,60.0,77.8,60.0,\r\n"
             "2024/05/01 10:01:00,60,100.0,0,0,70.0,70.0,2024/05/01 10:01:00,70.0,87.8,70.0,\r\n");
+  EXPECT_EQ(Run({"assess", second, first})
+                .out.rfind("Survey\nSite  Mill Lane 4\nWind  calm\n\nTotals\n", 0),
+            0u);
   EXPECT_EQ(Run({"assess", first, "--csv", "--table", "exclusions"}).out,
             "from,to,duration,reason\r\n2024/05/01 10:00:00,2024/05/01 10:00:10,10,talk\r\n");
 }
@@ -170,6 +178,10 @@ TEST_F(SlmtoolAssess, WritesTheReportAsOnePdfWithItsFontsEmbedded) {
   SaveMinutes(day1, may1, 1440);
   SaveMinutes(day2, may1 + kSecondsPerDay, 900);
   test::WriteBytes(day1 + ".exclusions", "2024/05/01 13:00:00..2024/05/01 13:20:00 road works\n");
+  const std::string survey =
+      Write("mill.txt",
+            "Site: Mill Lane 4\nClient: Town of Ashby\nRemarks: Rain from 14:00.\n"
+            "  A dog barked.\n");
   const std::string pdf = dir_.File("report.pdf");
   const std::vector<std::string> args = {"assess",
                                          day2,
@@ -182,10 +194,19 @@ TEST_F(SlmtoolAssess, WritesTheReportAsOnePdfWithItsFontsEmbedded) {
   with_csv.insert(with_csv.end(), {"--csv"});
   const test::ToolRun csv = Run(with_csv);
   std::vector<std::string> with_pdf = args;
-  with_pdf.insert(with_pdf.end(), {"-o", pdf});
+  with_pdf.insert(with_pdf.end(), {"-o", pdf, "--survey", survey});
   const test::ToolRun report = Run(with_pdf);
   ASSERT_EQ(report.exit_code, 0) << report.err;
   EXPECT_NE(report.out.find("written to " + pdf), std::string::npos) << report.out;
+  // The first page: the survey, the report's date and the files by their names only.
+  const std::string first_page =
+      test::RunProgram("/usr/bin/pdftotext", {"-layout", "-l", "1", pdf, "-"}, dir_.path()).out;
+  for (const std::string& said :
+       {std::string("Town of Ashby"), std::string("A dog barked."),
+        "Report made on " + DateText(LinearSeconds(PcDateTime())), std::string("day1.dlgr")}) {
+    EXPECT_NE(first_page.find(said), std::string::npos) << said << "\n" << first_page;
+  }
+  EXPECT_TRUE(LineHolds(first_page, {"Site", "Mill Lane 4"})) << first_page;
   const test::ToolRun text =
       test::RunProgram("/usr/bin/pdftotext", {"-layout", pdf, "-"}, dir_.path());
   ASSERT_EQ(text.exit_code, 0) << text.err;
@@ -198,6 +219,16 @@ TEST_F(SlmtoolAssess, WritesTheReportAsOnePdfWithItsFontsEmbedded) {
   EXPECT_TRUE(
       LineHolds(text.out, {"2024/05/01 13:00:00", "2024/05/01 13:20:00", "1200", "road works"}));
   EXPECT_TRUE(LineHolds(text.out, {"Page 1 of "})) << text.out;
+  EXPECT_EQ(text.out.find(dir_.path()), std::string::npos) << text.out;
+  // Many events: their counts, the ten loudest, and not all of them.
+  with_pdf[4] = "60";
+  ASSERT_EQ(Run(with_pdf).exit_code, 0);
+  const std::string events =
+      test::RunProgram("/usr/bin/pdftotext", {"-layout", pdf, "-"}, dir_.path()).out;
+  for (const char* said : {"Events per day", "23:00-24:00", "The 10 loudest events, by Lmax",
+                           "is left out of this report"}) {
+    EXPECT_NE(events.find(said), std::string::npos) << said << "\n" << events;
+  }
   const test::ToolRun fonts = test::RunProgram("/usr/bin/pdffonts", {pdf}, dir_.path());
   std::istringstream lines(fonts.out);
   int embedded = 0;
@@ -250,6 +281,9 @@ TEST_F(SlmtoolAssess, BadInputExitsTwoAndAFileThatCannotBeReadOne) {
        1,
        "line 1: \"?ELF???" + std::string(33, '?') + "...\" is no stretch of time"},
       {{"assess", file, "--json", "-o", dir_.File("report.pdf")}, 2, "writes the report"},
+      {{"assess", file, "--all-events"}, 2, "--all-events goes with -o FILE.pdf"},
+      {{"assess", file, "--csv", "-o", dir_.File("day.survey")}, 2, "the side file of " + file},
+      {{"assess", file, "--survey", dir_.File("none.survey")}, 1, "none.survey cannot be read"},
       {{"assess", file, "-o", dir_.File("gone/out.txt")},
        1,
        dir_.File("gone/out.txt") + " could not be written"},

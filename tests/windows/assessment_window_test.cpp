@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QDialogButtonBox>
 #include <QPointer>
 #include <QTabBar>
 #include <QTest>
@@ -24,11 +25,13 @@
 #include "files/data_file_reader.h"
 #include "files/data_file_writer.h"
 #include "files/exclusions_file.h"
+#include "files/survey_file.h"
 #include "support/sample_lists.h"
 #include "support/scripted_dialogs.h"
 #include "support/scripted_printing.h"
 #include "support/temp_dir.h"
 #include "windows/panel_windows.h"
+#include "windows/survey_dialog.h"
 
 namespace slm {
 namespace {
@@ -253,6 +256,43 @@ TEST_F(AssessmentWindowTest, EachButtonDoesItsJob) {
   dialogs_.answers = {"siren", "again"};
   for (int i = 0; i < 2; ++i) w->Chart->on_stretch_dragged(hour.from, hour.to);
   EXPECT_EQ(kept(), (std::vector<Exclusion>{{hour.from, hour.to, "siren"}}));
+}
+
+// "Survey..." (Alt+U) opens the survey's description over the window: Esc
+// leaves it as it was, OK writes it beside the first file.
+TEST_F(AssessmentWindowTest, TheSurveyIsEditedInADialogAndKeptBesideTheFirstFile) {
+  const std::string path = Save("day1.dlgr", TwoHours());
+  auto w = Open(TwoHours(), path);
+  w->show();
+  const auto dialog = [&w] { return w->findChild<SurveyDialog*>(); };
+  for (const Qt::Key key : {Qt::Key_Escape, Qt::Key_Return}) {
+    w->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(w.get()));
+    QTest::keyClick(w.get(), Qt::Key_U, Qt::AltModifier);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog() != nullptr && dialog()->isVisible(); }));
+    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog()));
+    EXPECT_TRUE(dialog()->isModal());
+    QTest::keyClicks(dialog()->lines[0], "Mill Lane 4");
+    dialog()->TxtRemarks->setPlainText("Rain from 14:00.\nA dog barked.");
+    QTest::keyClick(dialog()->lines[0], key);
+    ASSERT_TRUE(QTest::qWaitFor([&] { return dialog() == nullptr; }));
+  }
+  EXPECT_EQ(test::ReadBytes(SurveyPathFor(path)),
+            "Site: Mill Lane 4\nRemarks: Rain from 14:00.\n  A dog barked.\n");
+  EXPECT_TRUE(dialogs_.messages.empty());
+
+  // Each field has a letter of its own, apart from the buttons' (O and C where they take them).
+  w->EditSurvey();
+  std::set<QChar> letters;
+  for (const QWidget* control : dialog()->findChildren<QWidget*>()) {
+    const auto* label = qobject_cast<const QLabel*>(control);
+    const auto* button = qobject_cast<const QAbstractButton*>(control);
+    const QString text = label ? label->text() : button ? button->text() : QString();
+    if (const qsizetype amp = text.indexOf('&'); amp >= 0) {
+      EXPECT_TRUE(letters.insert(text[amp + 1].toLower()).second) << text.toStdString();
+    }
+  }
+  EXPECT_GE(letters.size(), kSurveyFields.size());
 }
 
 TEST_F(AssessmentWindowTest, ASideFileThatCannotBeReadIsSaid) {
