@@ -220,7 +220,7 @@ void Graph::Clear() {
   }
   ClearAnnotations();
   RemoveAllCursors();
-  SetShades({});
+  if (state_->shades) SetShades({});
   SetLevelLine(std::numeric_limits<double>::quiet_NaN(), {});
   if (state_->bars_overlay) state_->bars_overlay->data()->clear();
   if (state_->band_low) state_->band_low->data()->clear();
