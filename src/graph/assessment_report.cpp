@@ -277,7 +277,8 @@ QString FileName(const std::string& path) {
 
 // The survey's fields given, the calibration check and the notes, under
 // their headings.
-void LayOutSurvey(Layout& l, const AssessmentReportContent& c, const QFont& text) {
+void LayOutSurvey(Layout& l, const AssessmentReportContent& c, const AssessmentTables& tables,
+                  const QFont& text) {
   const FigureTable survey = SurveyTable(c.survey);
   if (!survey.rows.empty()) {
     l.Heading("Survey");
@@ -288,13 +289,17 @@ void LayOutSurvey(Layout& l, const AssessmentReportContent& c, const QFont& text
     }
     l.Fields(fields, PageFont(9));
   }
-  if (!c.calibration.empty()) {
+  if (!tables.calibration.rows.empty()) {
     l.Heading("Calibration check");
-    l.Paragraph(Latin1(c.calibration), text);
+    l.AddTable(QtTable(ByFigure(tables.calibration)));
   }
-  if (!c.remarks.empty()) {
+  // The notes: the calibration check in words, the rules the figures follow,
+  // what the files tell (files measured differently, a clock set back).
+  std::vector<std::string> notes = c.remarks;
+  notes.insert(notes.end(), tables.notes.begin(), tables.notes.end());
+  if (!notes.empty()) {
     l.Heading("Notes");
-    for (const std::string& remark : c.remarks) l.Paragraph(Latin1(remark), text, l.Mm(1));
+    for (const std::string& note : notes) l.Paragraph(Latin1("- " + note), text, l.Mm(0.8));
   }
 }
 
@@ -345,7 +350,8 @@ void LayOut(Layout& l, const AssessmentReportContent& c) {
   l.Paragraph(Latin1("Report made on " + DateText(LinearSeconds(PcDateTime())) + " with slmpanel " +
                      kProgramVersion + "."),
               text, l.Mm(2));
-  LayOutSurvey(l, c, text);
+  const AssessmentTables tables = BuildTables(a, s, c.lists);
+  LayOutSurvey(l, c, tables, text);
 
   l.Heading("Files and meter settings");
   Table files = QtTable(FilesTable(c.files));
@@ -355,7 +361,6 @@ void LayOut(Layout& l, const AssessmentReportContent& c) {
   l.AddTable(QtTable(SettingsTable(s)));
 
   l.Heading("Summary");
-  const AssessmentTables tables = BuildTables(a, s, c.lists);
   l.AddTable(QtTable(ByFigure(tables.totals)));
   l.Heading("Days");
   const std::array<int, 3> hours = PartHours(s.part_starts);
@@ -372,8 +377,6 @@ void LayOut(Layout& l, const AssessmentReportContent& c) {
   l.AddTable(QtTable(tables.months));
   l.Heading(Latin1(tables.years.title));
   l.AddTable(QtTable(tables.years));
-  l.Heading("Notes");
-  for (const std::string& note : tables.notes) l.Paragraph(Latin1("- " + note), text, l.Mm(0.8));
 
   l.Heading("Time history", 95);
   // Painted after the layout, while `c` still holds what it points to.

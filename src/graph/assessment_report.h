@@ -25,11 +25,9 @@ struct AssessmentReportContent {
   const MeasuredLevels* levels = nullptr;
   const AssessmentSettings* settings = nullptr;
   const Assessment* assessment = nullptr;
-  AssessedLists lists = {};  // the figures' names and what the files tell beside them
+  AssessedLists lists = {};       // the figures' names and what the files tell beside them
   SurveyDescription survey = {};  // the fields given are on the first page
-  std::string calibration = {};   // lines of the calibration check; "" for none
-  // Lines said on the first page under "Notes" ("Files of different frequency
-  // weighting are assessed together"); none for no notes.
+  // Lines said on the first page under "Notes" before the tables' own notes.
   std::vector<std::string> remarks = {};
   // Every event in a table, not only the counts and the loudest.
   bool all_events = false;

@@ -344,7 +344,8 @@ std::vector<std::string> Notes(const AssessmentTables& t, const AssessmentSettin
   notes.push_back(
       "LN is the level exceeded for N % of the counted time: the lowest counted "
       "level such that the time above it is at most N % of it, each record weighing "
-      "its own sample period.");
+      "its own sample period. (The list windows' L(N) is another convention: the 0.1 dB class "
+      "statistic of the meter's own reports.)");
   notes.push_back("The worst rolling " + lists.names.Leq() + " counts windows of " +
                   Whole(settings.rolling) +
                   " s from the first counted record whose records "
