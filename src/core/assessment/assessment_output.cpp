@@ -35,28 +35,6 @@ std::string ValueText(const Column& column, const Cell& cell) {
 
 // ---- JSON -----------------------------------------------------------------
 
-// `text` as a JSON string. The program's texts are Latin-1: each byte above
-// 127 is the character of that code, written as an escape so that the
-// output is ASCII whatever the bytes were.
-std::string JsonString(std::string_view text) {
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20 || byte > 0x7e) {
-      static constexpr char kHex[] = "0123456789abcdef";
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
-
 std::string JsonValue(const Column& column, const Cell& cell) {
   if (Missing(cell)) return "null";
   const std::string text = ValueText(column, cell);
@@ -168,6 +146,25 @@ void TextTable(std::string& out, const FigureTable& table) {
 }
 
 }  // namespace
+
+std::string JsonString(std::string_view text) {
+  std::string out = "\"";
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '"' || c == '\\') {
+      out += '\\';
+      out += c;
+    } else if (byte < 0x20 || byte > 0x7e) {
+      static constexpr char kHex[] = "0123456789abcdef";
+      out += "\\u00";
+      out += kHex[byte >> 4];
+      out += kHex[byte & 15];
+    } else {
+      out += c;
+    }
+  }
+  return out + "\"";
+}
 
 std::string OneDecimal(std::optional<double> value) {
   if (!value) return {};

@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "assessment/assessment_tables.h"
 
@@ -10,6 +11,11 @@
 // times are "yyyy/mm/dd hh:nn:ss" and dates "yyyy/mm/dd" on the records'
 // clock.
 namespace slm {
+
+// `text` as a JSON string. The program's texts are Latin-1: each byte above
+// 127 is the character of that code, written as an escape so that the
+// output is ASCII whatever the bytes were.
+std::string JsonString(std::string_view text);
 
 // "65.3"; "" for nothing.
 std::string OneDecimal(std::optional<double> value);

@@ -5,30 +5,11 @@
 #include <utility>
 #include <vector>
 
+#include "assessment/assessment_output.h"
+
 namespace slm {
 
 namespace {
-
-// `text` as a JSON string, in ASCII: the program's texts are Latin-1, so each
-// byte past 127 is the character of that code.
-std::string JsonText(std::string_view text) {
-  static constexpr char kHex[] = "0123456789abcdef";
-  std::string out = "\"";
-  for (const char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (c == '"' || c == '\\') {
-      out += '\\';
-      out += c;
-    } else if (byte < 0x20 || byte > 0x7e) {
-      out += "\\u00";
-      out += kHex[byte >> 4];
-      out += kHex[byte & 15];
-    } else {
-      out += c;
-    }
-  }
-  return out + "\"";
-}
 
 std::vector<std::pair<std::string, std::string>> GivenFields(const SurveyDescription& survey) {
   std::vector<std::pair<std::string, std::string>> given;
@@ -81,13 +62,13 @@ std::string WithSurveyJson(const std::string& json, const SurveyDescription& sur
     member += '{';
     for (const SurveyField& field : kSurveyFields) {
       const std::string& value = survey.*field.member;
-      member += JsonText(field.json) + ": " + (value.empty() ? "null" : JsonText(value)) + ", ";
+      member += JsonString(field.json) + ": " + (value.empty() ? "null" : JsonString(value)) + ", ";
     }
     member.resize(member.size() - 2);
     if (!survey.other.empty()) {
       member += ", \"other\": {";
       for (const auto& [key, value] : survey.other) {
-        member += JsonText(key) + ": " + JsonText(value) + ", ";
+        member += JsonString(key) + ": " + JsonString(value) + ", ";
       }
       member.resize(member.size() - 2);
       member += '}';
