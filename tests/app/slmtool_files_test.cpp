@@ -78,6 +78,9 @@ TEST_F(SlmtoolFiles, ErrorsNameTheFileAndWriteNothing) {
       {{"info", dir_.File("pipe.dlgr")},
        1,
        dir_.File("pipe.dlgr") + " cannot be read: it is a pipe"},
+      {{"assess", set, dir_.File("pipe.dlgr")},
+       1,
+       dir_.File("pipe.dlgr") + " cannot be read: it is a pipe"},
       // A command never writes over what it reads.
       {{"convert", set, "-o", dir_.File("./set.dlgr")}, 2, "which this command reads"},
   };

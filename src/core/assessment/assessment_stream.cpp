@@ -1,6 +1,7 @@
 #include "assessment/assessment_stream.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <future>
 #include <sstream>
@@ -25,8 +26,12 @@ std::string OverlapText(const std::string& before, std::int64_t before_first,
 }
 
 ListFileStart PeekListFile(const std::string& path) {
-  // The whole-file reader's checks (no regular file, empty, no list) come
-  // first; then only the beginning is read.
+  // What is no regular file (a pipe would keep the reader waiting) is
+  // refused as the whole-file reader refuses it, without opening it.
+  std::error_code error;
+  if (!std::filesystem::is_regular_file(path, error)) {
+    return {path, OpenDataFile(path).list.header(), {}};
+  }
   std::ifstream in(path, std::ios::binary);
   std::string start(kStartBytes, '\0');
   in.read(start.data(), static_cast<std::streamsize>(start.size()));
