@@ -156,31 +156,36 @@ void PanelWindows::AssessList(RecordListWindow& window) {
 void PanelWindows::AssessFiles() {
   const std::vector<std::string> paths = dialogs_.OpenFiles(kOpenFilter);
   if (paths.empty()) return;
-  std::vector<DataFile> files;
+  // Each file's levels are taken as it is read and its text let go: a year
+  // of daily files never lies in memory as text at once.
+  std::vector<ReadLevels> read;
   std::vector<std::string> notes;
   std::unique_ptr<AssessmentDocument> document;
   try {
     const CaptionKept caption(panel_);
-    for (const std::string& path : paths) {
-      files.push_back(OpenDataFile(path, [this](const ReadProgress& progress) {
-        panel_.setWindowTitle(Latin1(progress.caption));
+    for (std::size_t k = 0; k < paths.size(); ++k) {
+      const std::string& path = paths[k];
+      const std::string which = paths.size() > 1 ? "File " + std::to_string(k + 1) + " of " +
+                                                       std::to_string(paths.size()) + ": "
+                                                 : "";
+      DataFile file = OpenDataFile(path, [this, &which](const ReadProgress& progress) {
+        panel_.setWindowTitle(Latin1(which + progress.caption));
         keep_alive_();
         return true;
-      }));
-      if (files.back().truncated) {
+      });
+      if (file.truncated) {
         // Part of a measurement would give figures for what was not measured.
         dialogs_.Message(path + " holds more than " + std::to_string(kMaxRecords) +
                              " records, more than can be read: split it to assess all of it.",
                          MessageIcon::kCritical);
         return;
       }
-      for (const std::string& note : PartialReadNotes(files.back())) {
-        notes.push_back(files.back().title + ": " + note);
+      for (const std::string& note : PartialReadNotes(file)) {
+        notes.push_back(file.title + ": " + note);
       }
+      read.push_back(ReadLevelsOf({&file.list, path}));
     }
-    std::vector<NamedList> lists;
-    for (std::size_t i = 0; i < files.size(); ++i) lists.push_back({&files[i].list, paths[i]});
-    document = std::make_unique<AssessmentDocument>(lists, true);
+    document = std::make_unique<AssessmentDocument>(std::move(read), true);
   } catch (const DataFileError& e) {
     dialogs_.Message(e.what(), MessageIcon::kCritical);
     return;

@@ -30,17 +30,6 @@ std::string FileName(const std::string& path) {
   return std::filesystem::path(path).filename().string();
 }
 
-// The first and the last record time a list's text gives.
-Stretch RecordsOf(const RecordList& list, std::int64_t period) {
-  std::optional<std::int64_t> first;
-  std::optional<std::int64_t> last;
-  for (std::size_t i = 0; i < list.size() && !first; ++i) first = ParseClockText(list.date_time(i));
-  for (std::size_t i = list.size(); i > 0 && !last; --i)
-    last = ParseClockText(list.date_time(i - 1));
-  if (!first || !last) return {};
-  return {std::min(*first, *last), std::max(*first, *last) + period};
-}
-
 }  // namespace
 
 std::string IntervalCaption(std::int64_t seconds) {
@@ -129,13 +118,29 @@ std::vector<Exclusion> GatherExclusions(const std::vector<std::vector<Exclusion>
   return all;
 }
 
+namespace {
+
+std::vector<ReadLevels> ReadAll(std::span<const NamedList> lists) {
+  std::vector<ReadLevels> read;
+  for (const NamedList& named : lists) read.push_back(ReadLevelsOf(named));
+  return read;
+}
+
+}  // namespace
+
 AssessmentDocument::AssessmentDocument(std::span<const NamedList> lists, bool saved)
-    : saved_(saved) {
-  auto levels = std::make_shared<MeasuredLevels>(MergeLevels(lists));
-  for (const NamedList& named : lists) {
-    files_.push_back({named.name, named.list->header(), named.list->size()});
-    stretches_.push_back({named.name, RecordsOf(*named.list, levels->period)});
+    : AssessmentDocument(ReadAll(lists), saved) {}
+
+AssessmentDocument::AssessmentDocument(std::vector<ReadLevels> lists, bool saved) : saved_(saved) {
+  for (const ReadLevels& list : lists) {
+    files_.push_back({list.name, list.header, list.records});
+    Stretch records;
+    if (!list.samples.empty()) {
+      records = {list.samples.front().time, list.samples.back().time + list.samples.back().period};
+    }
+    stretches_.push_back({list.name, records});
   }
+  auto levels = std::make_shared<MeasuredLevels>(MergeLevels(lists));
   // The files in the order of their records, as the title and the report name them.
   std::vector<std::size_t> order(files_.size());
   for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;

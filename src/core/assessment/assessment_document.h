@@ -67,6 +67,8 @@ class AssessmentDocument {
   // downloaded set): its stretches left out are then kept for the window only.
   // Throws AssessmentError as MergeLevels does (overlapping files name both).
   AssessmentDocument(std::span<const NamedList> lists, bool saved);
+  // The same of lists already read (ReadLevelsOf), whose text is gone.
+  AssessmentDocument(std::vector<ReadLevels> lists, bool saved);
 
   std::shared_ptr<const MeasuredLevels> levels() const { return levels_; }
   const std::vector<AssessedFile>& files() const { return files_; }

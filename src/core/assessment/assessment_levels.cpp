@@ -145,22 +145,6 @@ std::string TimeLetter(std::string_view text) {
 
 }  // namespace
 
-std::string WeightingDifference(const NamedList& a, const NamedList& b) {
-  const ListHeader& x = a.list->header();
-  const ListHeader& y = b.list->header();
-  if (x.kind == ListKind::kPlain || y.kind == ListKind::kPlain) return {};
-  std::string differs;
-  auto compare = [&](const char* what, const std::string& p, const std::string& q) {
-    if (Trimmed(p) == Trimmed(q)) return;
-    differs += (differs.empty() ? "" : ", ") + std::string(what) + " " + std::string(Trimmed(p)) +
-               " in " + Quoted(a.name) + " and " + std::string(Trimmed(q)) + " in " +
-               Quoted(b.name);
-  };
-  compare("frequency weighting", x.frequency_weighting, y.frequency_weighting);
-  compare("time weighting", x.time_weighting, y.time_weighting);
-  return differs;
-}
-
 std::string MixedWeightingsText(const std::string& difference) {
   return "these files were measured differently and are not assessed together: " + difference;
 }
@@ -177,49 +161,45 @@ Descriptors DescriptorsOf(std::span<const ListHeader> headers) {
   return common.value_or(Descriptors{});
 }
 
-MeasuredLevels MergeLevels(std::span<const NamedList> lists, MixedWeightings mixed) {
-  struct Part {
-    std::size_t begin;
-    std::size_t end;
-    const NamedList* named;
+namespace {
+
+// A list's records within the records read, in the order read.
+struct Part {
+  std::size_t begin;
+  std::size_t end;
+  const std::string* name;
+};
+
+// The weightings of two lists' headers; "" when nothing differs.
+std::string HeaderDifference(const ListHeader& x, const std::string& x_name, const ListHeader& y,
+                             const std::string& y_name) {
+  if (x.kind == ListKind::kPlain || y.kind == ListKind::kPlain) return {};
+  std::string differs;
+  auto compare = [&](const char* what, const std::string& p, const std::string& q) {
+    if (Trimmed(p) == Trimmed(q)) return;
+    differs += (differs.empty() ? "" : ", ") + std::string(what) + " " + std::string(Trimmed(p)) +
+               " in " + Quoted(x_name) + " and " + std::string(Trimmed(q)) + " in " +
+               Quoted(y_name);
   };
-  if (mixed == MixedWeightings::kRefuse) {
-    for (std::size_t k = 1; k < lists.size(); ++k) {
-      const std::string differs = WeightingDifference(lists[0], lists[k]);
-      if (!differs.empty()) {
-        throw AssessmentError(MixedWeightingsText(differs));
-      }
-    }
-  }
-  std::size_t total = 0;
-  for (const NamedList& named : lists) total += named.list->size();
-  std::vector<LevelSample> read;
-  read.reserve(total);
-  std::vector<Part> parts;
-  MeasuredLevels levels;
-  for (const NamedList& named : lists) {
-    const std::size_t begin = read.size();
-    std::size_t back = 0;
-    AppendListLevels(named, read, back);
-    if (back > 0) levels.set_back.push_back({named.name, back});
-    levels.out_of_order += back;
-    if (read.size() > begin) {
-      parts.push_back({begin, read.size(), &named});
-      levels.periods.push_back(read[begin].period);
-    }
-  }
+  compare("frequency weighting", x.frequency_weighting, y.frequency_weighting);
+  compare("time weighting", x.time_weighting, y.time_weighting);
+  return differs;
+}
+
+// The lists' records in time order, refusing lists that overlap.
+void PutInTimeOrder(std::vector<LevelSample> read, std::vector<Part> parts,
+                    MeasuredLevels& levels) {
   std::sort(levels.periods.begin(), levels.periods.end());
   levels.periods.erase(std::unique(levels.periods.begin(), levels.periods.end()),
                        levels.periods.end());
-
   std::sort(parts.begin(), parts.end(),
             [&](const Part& a, const Part& b) { return read[a.begin].time < read[b.begin].time; });
   for (std::size_t k = 1; k < parts.size(); ++k) {
     const Part& before = parts[k - 1];
     const Part& after = parts[k];
     if (read[after.begin].time <= read[before.end - 1].time) {
-      throw AssessmentError(OverlapText(before.named->name, read[before.begin].time,
-                                        read[before.end - 1].time, after.named->name,
+      throw AssessmentError(OverlapText(*before.name, read[before.begin].time,
+                                        read[before.end - 1].time, *after.name,
                                         read[after.begin].time, read[after.end - 1].time));
     }
   }
@@ -236,6 +216,74 @@ MeasuredLevels MergeLevels(std::span<const NamedList> lists, MixedWeightings mix
     }
   }
   levels.period = MostCommonPeriod(levels.samples);
+}
+
+}  // namespace
+
+std::string WeightingDifference(const NamedList& a, const NamedList& b) {
+  return HeaderDifference(a.list->header(), a.name, b.list->header(), b.name);
+}
+
+MeasuredLevels MergeLevels(std::span<const NamedList> lists, MixedWeightings mixed) {
+  if (mixed == MixedWeightings::kRefuse) {
+    for (std::size_t k = 1; k < lists.size(); ++k) {
+      const std::string differs = WeightingDifference(lists[0], lists[k]);
+      if (!differs.empty()) throw AssessmentError(MixedWeightingsText(differs));
+    }
+  }
+  std::size_t total = 0;
+  for (const NamedList& named : lists) total += named.list->size();
+  std::vector<LevelSample> read;
+  read.reserve(total);
+  std::vector<Part> parts;
+  MeasuredLevels levels;
+  for (const NamedList& named : lists) {
+    const std::size_t begin = read.size();
+    std::size_t back = 0;
+    AppendListLevels(named, read, back);
+    if (back > 0) levels.set_back.push_back({named.name, back});
+    levels.out_of_order += back;
+    if (read.size() > begin) {
+      parts.push_back({begin, read.size(), &named.name});
+      levels.periods.push_back(read[begin].period);
+    }
+  }
+  PutInTimeOrder(std::move(read), std::move(parts), levels);
+  return levels;
+}
+
+ReadLevels ReadLevelsOf(const NamedList& named) {
+  ReadLevels read{named.name, named.list->header(), named.list->size(), {}, 0};
+  AppendListLevels(named, read.samples, read.set_back);
+  return read;
+}
+
+MeasuredLevels MergeLevels(std::vector<ReadLevels>& lists, MixedWeightings mixed) {
+  if (mixed == MixedWeightings::kRefuse) {
+    for (std::size_t k = 1; k < lists.size(); ++k) {
+      const std::string differs =
+          HeaderDifference(lists[0].header, lists[0].name, lists[k].header, lists[k].name);
+      if (!differs.empty()) throw AssessmentError(MixedWeightingsText(differs));
+    }
+  }
+  std::size_t total = 0;
+  for (const ReadLevels& list : lists) total += list.samples.size();
+  std::vector<LevelSample> read;
+  read.reserve(total);
+  std::vector<Part> parts;
+  MeasuredLevels levels;
+  for (ReadLevels& list : lists) {
+    const std::size_t begin = read.size();
+    read.insert(read.end(), list.samples.begin(), list.samples.end());
+    list.samples = {};
+    if (list.set_back > 0) levels.set_back.push_back({list.name, list.set_back});
+    levels.out_of_order += list.set_back;
+    if (read.size() > begin) {
+      parts.push_back({begin, read.size(), &list.name});
+      levels.periods.push_back(read[begin].period);
+    }
+  }
+  PutInTimeOrder(std::move(read), std::move(parts), levels);
   return levels;
 }
 

@@ -81,6 +81,22 @@ std::string MixedWeightingsText(const std::string& difference);
 MeasuredLevels MergeLevels(std::span<const NamedList> lists,
                            MixedWeightings mixed = MixedWeightings::kRefuse);
 
+// One list's levels as read for the assessment, without its records' text:
+// a year of files is read one at a time and keeps only this of each.
+struct ReadLevels {
+  std::string name;
+  ListHeader header;
+  std::size_t records = 0;
+  std::vector<LevelSample> samples;  // in time order
+  std::size_t set_back = 0;          // records earlier than the one before them
+};
+// Throws AssessmentError as ListLevels does.
+ReadLevels ReadLevelsOf(const NamedList& named);
+// MergeLevels of lists already read; each list's samples are let go as they
+// are merged.
+MeasuredLevels MergeLevels(std::vector<ReadLevels>& lists,
+                           MixedWeightings mixed = MixedWeightings::kRefuse);
+
 // The records of one list in time order (a clock set back is counted in
 // `set_back`), each weighing the list's sample period: the most common step
 // between its records, or the period its header gives when it has a single
