@@ -141,20 +141,6 @@ std::optional<std::vector<ListFileStart>> FilesInOrder(const std::vector<std::st
   return std::nullopt;
 }
 
-// What differs between the files' meters' settings, "" when nothing does.
-std::string Differences(const std::vector<ListFileStart>& files) {
-  std::string differs;
-  for (std::size_t k = 1; k < files.size(); ++k) {
-    RecordList a;
-    RecordList b;
-    a.header() = files[0].header;
-    b.header() = files[k].header;
-    const std::string one = WeightingDifference({&a, files[0].path}, {&b, files[k].path});
-    if (!one.empty()) differs += (differs.empty() ? "" : "; ") + one;
-  }
-  return differs;
-}
-
 // The assessment of the files one at a time, in little memory.
 std::optional<Assessment> AssessStreaming(const std::vector<ListFileStart>& files,
                                           const AssessmentSettings& settings,
@@ -313,7 +299,7 @@ int RunAssess(const std::vector<std::string>& args) {
   std::vector<ListHeader> headers;
   for (const ListFileStart& f : *files) headers.push_back(f.header);
   lists.names = DescriptorsOf(headers);
-  lists.mixed = Differences(*files);
+  lists.mixed = WeightingDifferences(*files);
   lists.calibration_settings = calibration;
 
   // The report draws every record: its files are read whole. The figures

@@ -170,22 +170,6 @@ struct Part {
   const std::string* name;
 };
 
-// The weightings of two lists' headers; "" when nothing differs.
-std::string HeaderDifference(const ListHeader& x, const std::string& x_name, const ListHeader& y,
-                             const std::string& y_name) {
-  if (x.kind == ListKind::kPlain || y.kind == ListKind::kPlain) return {};
-  std::string differs;
-  auto compare = [&](const char* what, const std::string& p, const std::string& q) {
-    if (Trimmed(p) == Trimmed(q)) return;
-    differs += (differs.empty() ? "" : ", ") + std::string(what) + " " + std::string(Trimmed(p)) +
-               " in " + Quoted(x_name) + " and " + std::string(Trimmed(q)) + " in " +
-               Quoted(y_name);
-  };
-  compare("frequency weighting", x.frequency_weighting, y.frequency_weighting);
-  compare("time weighting", x.time_weighting, y.time_weighting);
-  return differs;
-}
-
 // The lists' records in time order, refusing lists that overlap.
 void PutInTimeOrder(std::vector<LevelSample> read, std::vector<Part> parts,
                     MeasuredLevels& levels) {
@@ -220,8 +204,23 @@ void PutInTimeOrder(std::vector<LevelSample> read, std::vector<Part> parts,
 
 }  // namespace
 
+std::string WeightingDifference(const ListHeader& x, const std::string& x_name, const ListHeader& y,
+                                const std::string& y_name) {
+  if (x.kind == ListKind::kPlain || y.kind == ListKind::kPlain) return {};
+  std::string differs;
+  auto compare = [&](const char* what, const std::string& p, const std::string& q) {
+    if (Trimmed(p) == Trimmed(q)) return;
+    differs += (differs.empty() ? "" : ", ") + std::string(what) + " " + std::string(Trimmed(p)) +
+               " in " + Quoted(x_name) + " and " + std::string(Trimmed(q)) + " in " +
+               Quoted(y_name);
+  };
+  compare("frequency weighting", x.frequency_weighting, y.frequency_weighting);
+  compare("time weighting", x.time_weighting, y.time_weighting);
+  return differs;
+}
+
 std::string WeightingDifference(const NamedList& a, const NamedList& b) {
-  return HeaderDifference(a.list->header(), a.name, b.list->header(), b.name);
+  return WeightingDifference(a.list->header(), a.name, b.list->header(), b.name);
 }
 
 MeasuredLevels MergeLevels(std::span<const NamedList> lists, MixedWeightings mixed) {
@@ -262,7 +261,7 @@ MeasuredLevels MergeLevels(std::vector<ReadLevels>& lists, MixedWeightings mixed
   if (mixed == MixedWeightings::kRefuse) {
     for (std::size_t k = 1; k < lists.size(); ++k) {
       const std::string differs =
-          HeaderDifference(lists[0].header, lists[0].name, lists[k].header, lists[k].name);
+          WeightingDifference(lists[0].header, lists[0].name, lists[k].header, lists[k].name);
       if (!differs.empty()) throw AssessmentError(MixedWeightingsText(differs));
     }
   }

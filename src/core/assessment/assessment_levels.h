@@ -70,6 +70,9 @@ enum class MixedWeightings : std::uint8_t {
 // when nothing does. A plain list says nothing of its weightings and goes
 // with any.
 std::string WeightingDifference(const NamedList& a, const NamedList& b);
+// The same of two lists' headers and names.
+std::string WeightingDifference(const ListHeader& a, const std::string& a_name, const ListHeader& b,
+                                const std::string& b_name);
 // The refusal of lists whose weightings differ as `difference` says.
 std::string MixedWeightingsText(const std::string& difference);
 

@@ -61,16 +61,20 @@ ListFileStart PeekListFile(const std::string& path) {
   return result;
 }
 
+std::string WeightingDifferences(const std::vector<ListFileStart>& files) {
+  std::string differs;
+  for (std::size_t k = 1; k < files.size(); ++k) {
+    const std::string one =
+        WeightingDifference(files[0].header, files[0].path, files[k].header, files[k].path);
+    if (!one.empty()) differs += (differs.empty() ? "" : "; ") + one;
+  }
+  return differs;
+}
+
 std::vector<ListFileStart> InTimeOrder(std::vector<ListFileStart> files, MixedWeightings mixed) {
   if (mixed == MixedWeightings::kRefuse) {
-    for (std::size_t k = 1; k < files.size(); ++k) {
-      RecordList a;
-      RecordList b;
-      a.header() = files[0].header;
-      b.header() = files[k].header;
-      const std::string differs = WeightingDifference({&a, files[0].path}, {&b, files[k].path});
-      if (!differs.empty()) throw AssessmentError(MixedWeightingsText(differs));
-    }
+    const std::string differs = WeightingDifferences(files);
+    if (!differs.empty()) throw AssessmentError(MixedWeightingsText(differs));
   }
   std::stable_sort(files.begin(), files.end(), [](const ListFileStart& x, const ListFileStart& y) {
     if (!x.first || !y.first) return x.first.has_value() && !y.first.has_value();

@@ -28,6 +28,10 @@ struct ListFileStart {
 // first record's time cannot be read.
 ListFileStart PeekListFile(const std::string& path);
 
+// What differs between the weightings of the first file and each other,
+// joined by "; "; "" when nothing does.
+std::string WeightingDifferences(const std::vector<ListFileStart>& files);
+
 // The files in the order of their first records (those without records
 // last); throws AssessmentError naming two files measured with another
 // frequency or time weighting unless `mixed` allows it.
