@@ -83,6 +83,8 @@ class HeldFile {
   // Writes all of `data` at the current end. Returns 0, or the error number
   // (ENOSPC when the disk took nothing); part of it may then be written.
   int WriteAll(const char* data, std::size_t size);
+  // Puts what was written on the disk itself. Returns 0 or the error number.
+  int Sync();
   // Cuts the file to `size` bytes and goes on writing there.
   void CutTo(long long size);
   // Takes the file's name away while it is held (or, where that cannot be

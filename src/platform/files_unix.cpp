@@ -110,6 +110,11 @@ long long HeldFile::Size() const {
   return static_cast<long long>(held.st_size);
 }
 
+int HeldFile::Sync() {
+  if (handle_ < 0) return EBADF;
+  return ::fsync(static_cast<int>(handle_)) == 0 ? 0 : errno;
+}
+
 int HeldFile::WriteAll(const char* data, std::size_t size) {
   if (handle_ < 0) return EBADF;
   std::size_t done = 0;

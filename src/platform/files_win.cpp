@@ -116,6 +116,11 @@ long long HeldFile::Size() const {
   return static_cast<long long>(size.QuadPart);
 }
 
+int HeldFile::Sync() {
+  if (handle_ == -1) return EBADF;
+  return ::FlushFileBuffers(AsHandle(handle_)) ? 0 : ErrnoFromWindows(::GetLastError());
+}
+
 int HeldFile::WriteAll(const char* data, std::size_t size) {
   if (handle_ == -1) return EBADF;
   std::size_t done = 0;

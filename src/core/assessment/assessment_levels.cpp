@@ -74,7 +74,6 @@ namespace {
 void AppendListLevels(const NamedList& named, std::vector<LevelSample>& out,
                       std::size_t& set_back) {
   const RecordList& list = *named.list;
-  const std::array<double, kStatFineClasses>& energies = ClassEnergies();
   const std::size_t begin = out.size();
   out.reserve(begin + list.size());
   set_back = 0;
@@ -85,20 +84,13 @@ void AppendListLevels(const NamedList& named, std::vector<LevelSample>& out,
                             " has no time that can be read (" + Quoted(list.date_time(i)) +
                             "); times must read yyyy/mm/dd hh:nn:ss");
     }
-    const ClassifiedLevel level = ClassifyLevel(list.level(i));
-    if (level.kind == LevelKind::kNoNumber) {
+    const std::optional<LevelSample> sample = LevelSampleOf(*time, list.level(i), 1);
+    if (!sample) {
       throw AssessmentError(Quoted(named.name) + ": record " + std::to_string(i + 1) +
                             " holds no level (" + Quoted(list.level(i)) + ")");
     }
-    LevelSample sample;
-    sample.time = *time;
-    sample.level = level.value;
-    sample.fine = static_cast<std::int16_t>(level.fine);
-    sample.kind = KindOf(level.kind);
-    sample.energy = level.value == level.fine / 10.0 ? energies[level.fine]
-                                                     : std::pow(10.0, level.value / 10.0);
-    if (out.size() > begin && sample.time < out.back().time) ++set_back;
-    out.push_back(sample);
+    if (out.size() > begin && sample->time < out.back().time) ++set_back;
+    out.push_back(*sample);
   }
   const auto first = out.begin() + static_cast<std::ptrdiff_t>(begin);
   if (set_back > 0) {
@@ -111,6 +103,21 @@ void AppendListLevels(const NamedList& named, std::vector<LevelSample>& out,
 }
 
 }  // namespace
+
+std::optional<LevelSample> LevelSampleOf(std::int64_t time, std::string_view level_text,
+                                         std::int32_t period) {
+  const ClassifiedLevel level = ClassifyLevel(level_text);
+  if (level.kind == LevelKind::kNoNumber) return std::nullopt;
+  LevelSample sample;
+  sample.time = time;
+  sample.level = level.value;
+  sample.fine = static_cast<std::int16_t>(level.fine);
+  sample.kind = KindOf(level.kind);
+  sample.energy = level.value == level.fine / 10.0 ? ClassEnergies()[level.fine]
+                                                   : std::pow(10.0, level.value / 10.0);
+  sample.period = period;
+  return sample;
+}
 
 std::vector<LevelSample> ListLevels(const NamedList& named, std::size_t& set_back) {
   std::vector<LevelSample> out;

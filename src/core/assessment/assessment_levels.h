@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "files/record.h"
@@ -99,6 +101,11 @@ ReadLevels ReadLevelsOf(const NamedList& named);
 // are merged.
 MeasuredLevels MergeLevels(std::vector<ReadLevels>& lists,
                            MixedWeightings mixed = MixedWeightings::kRefuse);
+
+// A record as the assessment counts it: its time, its level text as a file
+// holds it and the seconds it stands for; nothing when the text is no level.
+std::optional<LevelSample> LevelSampleOf(std::int64_t time, std::string_view level_text,
+                                         std::int32_t period);
 
 // The records of one list in time order (a clock set back is counted in
 // `set_back`), each weighing the list's sample period: the most common step

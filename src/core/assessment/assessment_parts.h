@@ -90,6 +90,8 @@ class EventFinder {
   void Add(const LevelSample& sample);
   void Finish();
   std::int64_t seconds_above() const { return seconds_above_; }
+  // An event has begun and not ended yet (its hold may still be running).
+  bool open() const { return open_; }
 
  private:
   void Close();

@@ -5,21 +5,21 @@
 namespace slm {
 
 void Rs232::Wait(double seconds) {
-  const double start = clock_.SecondsSinceMidnight();
-  double target = start + seconds;
-  // A wait that would end after midnight ends after one pass instead, because
-  // the clock then still reads more than `seconds`.
-  if (target >= kSecondsPerDay) target = seconds;
+  // The time waited is added up pass by pass, so that a wait goes on past
+  // midnight for as long as it was asked (a clock read as seconds since
+  // midnight starts again from 0 there).
+  double last = clock_.SecondsSinceMidnight();
+  double waited = 0;
   for (;;) {
-    const double before = clock_.SecondsSinceMidnight();
-    pump_.ProcessEvents(std::max(0.0, target - before));
+    pump_.ProcessEvents(std::max(0.0, seconds - waited));
     const double now = clock_.SecondsSinceMidnight();
+    double step = now - last;
+    if (step < 0) step += kSecondsPerDay;
+    waited += step;
+    last = now;
     // Within a microsecond is there: a clock read as a large number of
     // seconds could otherwise never add up the last crumb of a wait.
-    if (now >= target - 1e-6) return;
-    // The clock passed midnight while events ran (a long handler, a coarse
-    // clock): without this the wait would last until the next midnight.
-    if (now < start) return;
+    if (waited >= seconds - 1e-6) return;
   }
 }
 

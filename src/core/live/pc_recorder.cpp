@@ -121,6 +121,7 @@ PcRecorder::TickResult PcRecorder::Tick(const SampleSecond& second, double level
   result.sampled = true;
   sample_time_ = second.time;
   const bool recorded = recording() && Record(second, level_text, captions, result);
+  if (!keep_list_) return result;
 
   if (!list_.empty() && list_.size() % kMaxRecords == 0) {
     // The full list goes to a file of its own and starts again with this sample.

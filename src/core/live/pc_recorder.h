@@ -146,6 +146,9 @@ class PcRecorder {
   void LinkLost();
 
   void SetPeriod(int seconds);  // 1..86400; the next sample comes period + 1 seconds later
+  // Whether samples go into the panel list (and it is saved when full). A
+  // station keeps none: its daily files hold the samples.
+  void SetKeepList(bool keep) { keep_list_ = keep; }
   int period() const { return period_; }
 
   bool recording() const { return writer_ != nullptr; }
@@ -192,6 +195,7 @@ class PcRecorder {
   std::string work_dir_;
   std::string fake_path_;
   int period_ = 1;
+  bool keep_list_ = true;
   // The second the sample period counts from: samples are taken at
   // period_start_ + k x period, k >= 1.
   std::optional<long long> period_start_;
