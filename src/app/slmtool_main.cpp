@@ -72,6 +72,15 @@ constexpr Command kCommands[] = {
      "      FILE-2, FILE-3... A lost meter is waited for (a gap in the recording),\n"
      "      or after --give-up S seconds ends it.\n",
      nullptr, &QtPart::record},
+    {"monitor",
+     "  monitor --port NAME --dir DIR [--period S] [--interval S] [--windows S,S,...]\n"
+     "          [--periods D,E,N] [--threshold DB [--min-duration S] [--hold S]]\n"
+     "          [--listen ADDR:PORT] [--reserve MB] [--flush S] [--config FILE]\n"
+     "      A station that runs until stopped: samples into DIR/YYYY-MM-DD.dlgr (a new\n"
+     "      file each day; -2, -3... after a restart), logs to DIR/monitor.log, writes\n"
+     "      events to DIR/events.csv, keeps the alarms of FILE's [alarm NAME] sections\n"
+     "      and with --listen serves /metrics to Prometheus (127.0.0.1:9753).\n",
+     nullptr, &QtPart::monitor},
     {"report",
      "  report FILE [--per N] [-o OUT.pdf]\n"
      "      Prints the list report of FILE, N records (1..5, default 1) to a line, on\n"

@@ -31,6 +31,7 @@ class ToolLink {
 int RunLive(const std::vector<std::string>& args);
 int RunKey(const std::vector<std::string>& args);
 int RunRecord(const std::vector<std::string>& args);
+int RunMonitor(const std::vector<std::string>& args);
 int RunMemory(const std::vector<std::string>& args);
 int RunDownload(const std::vector<std::string>& args);
 int RunErase(const std::vector<std::string>& args);

@@ -14,6 +14,7 @@ extern "C" __attribute__((visibility("default"))) const slm::tool::QtPart* SlmTo
       .live = RunLive,
       .key = RunKey,
       .record = RunRecord,
+      .monitor = RunMonitor,
       .memory = RunMemory,
       .download = RunDownload,
       .erase = RunErase,

@@ -16,6 +16,7 @@ struct QtPart {
   CommandFn live;
   CommandFn key;
   CommandFn record;
+  CommandFn monitor;
   CommandFn memory;
   CommandFn download;
   CommandFn erase;
