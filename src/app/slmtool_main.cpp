@@ -37,7 +37,9 @@ constexpr Command kCommands[] = {
     {"emulate",
      "  emulate [--rate HZ] [--level DB | --levels FILE | --walk START:STEP] [--marker]\n"
      "          [--stopped] [--range CODE] [--sets FILE] [--log FILE] [--fault FAULT]...\n"
+     "          [--link LINK]\n"
      "      Serves a simulated meter on a new pseudo-terminal; prints 'device: PATH'.\n"
+     "      --link makes LINK a symbolic link to that device while the emulator runs.\n"
      "      FAULT: silence[:START:LENGTH] (seconds), garbage[:N], short-replies[:N], no-ack,\n"
      "      longer[:N], garbage-replies, ignore:LETTERS, slow:BPS, bursts:BYTES:SECONDS,\n"
      "      slow-start:SECONDS, vanish:BYTES, freeze-after:LETTERS[:SECONDS]\n",

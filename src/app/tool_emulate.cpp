@@ -80,9 +80,10 @@ std::string Hex(const sim::Bytes& bytes) {
 }  // namespace
 
 int RunEmulate(const std::vector<std::string>& args) {
-  const Options options(
-      args, {"--rate", "--level", "--levels", "--walk", "--range", "--sets", "--log", "--fault"},
-      {"--marker", "--stopped"});
+  const Options options(args,
+                        {"--rate", "--level", "--levels", "--walk", "--range", "--sets", "--log",
+                         "--fault", "--link"},
+                        {"--marker", "--stopped"});
 
   sim::MeterOptions model_options;
   model_options.rate_hz = options.Number("--rate", 10);
@@ -161,6 +162,9 @@ int RunEmulate(const std::vector<std::string>& args) {
 
   sim::PtyBridge bridge(model);
   const std::string device = bridge.Open();
+  // A fixed name for the device, for a program started once while emulators
+  // come and go; it goes again when the emulator ends.
+  if (options.Has("--link")) bridge.Link(options.Get("--link"));
   std::printf("device: %s\n", device.c_str());
   std::fflush(stdout);
 

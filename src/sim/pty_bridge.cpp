@@ -4,6 +4,7 @@
 #include <poll.h>
 #include <stdlib.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -12,6 +13,7 @@
 #include <chrono>
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <stdexcept>
 
 namespace slm::sim {
@@ -70,6 +72,33 @@ std::string PtyBridge::Open() {
   slave_ = slave;
   device_ = device;
   return device_;
+}
+
+void PtyBridge::Link(const std::string& path) {
+  if (master_ < 0) Open();
+  if (path.empty()) throw std::runtime_error("no path was given for the link to " + device_);
+  const std::string link = std::filesystem::absolute(path).string();
+  RemoveLink();
+  if (::symlink(device_.c_str(), link.c_str()) != 0) {
+    if (errno != EEXIST) throw SystemError("cannot make the link " + link);
+    struct stat status {};
+    if (::lstat(link.c_str(), &status) != 0) throw SystemError("cannot look at " + link);
+    if (!S_ISLNK(status.st_mode)) {
+      throw std::runtime_error(link +
+                               " is already there and is not a symbolic link; it was left alone");
+    }
+    // A new link beside the old one, moved over it in one step: the path is
+    // never missing while it changes.
+    const std::string fresh = link + ".new" + std::to_string(::getpid());
+    if (::symlink(device_.c_str(), fresh.c_str()) != 0)
+      throw SystemError("cannot make the link " + fresh);
+    if (::rename(fresh.c_str(), link.c_str()) != 0) {
+      const auto error = SystemError("cannot replace the link " + link);
+      ::unlink(fresh.c_str());
+      throw error;
+    }
+  }
+  link_ = link;
 }
 
 void PtyBridge::Serve(const std::atomic<bool>& stop,
@@ -138,7 +167,17 @@ void PtyBridge::Serve(const std::atomic<bool>& stop,
   }
 }
 
+void PtyBridge::RemoveLink() {
+  if (link_.empty()) return;
+  // Only while it still points here: another emulator may have taken the name.
+  char target[4096];
+  const ssize_t n = ::readlink(link_.c_str(), target, sizeof target);
+  if (n > 0 && std::string(target, static_cast<size_t>(n)) == device_) ::unlink(link_.c_str());
+  link_.clear();
+}
+
 void PtyBridge::Close() {
+  RemoveLink();
   if (slave_ >= 0) ::close(slave_);
   if (master_ >= 0) ::close(master_);
   slave_ = -1;

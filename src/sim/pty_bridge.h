@@ -22,6 +22,13 @@ class PtyBridge {
   std::string Open();
   const std::string& device() const { return device_; }
 
+  // Makes `path` a symbolic link to the open device, so that a program can be
+  // given one name for every emulator started in turn. A symbolic link already
+  // there (left by an emulator that was killed) is replaced in one step; any
+  // other file is refused. The link goes when the pseudo-terminal closes, if
+  // it still points here. Throws std::runtime_error on failure.
+  void Link(const std::string& path);
+
   // Moves bytes between the pseudo-terminal and the model until `stop` is set,
   // or until the model's port vanished (then the pseudo-terminal is closed).
   // Sleeps in poll() until the model or the host has something, so an idle
@@ -34,11 +41,13 @@ class PtyBridge {
 
  private:
   void Close();
+  void RemoveLink();
 
   MeterModel& model_;
   int master_ = -1;
   int slave_ = -1;  // held open so the line keeps its settings between clients
   std::string device_;
+  std::string link_;  // the symbolic link to the device, or empty
 };
 
 }  // namespace slm::sim

@@ -3,7 +3,8 @@
 # checks what lands there: the two programs and slmtool's drawing plugin in
 # lib/<multiarch>/slmpanel (and nothing else: no libraries, headers, tests or
 # benchmarks), that they run from there, the menu entry, the AppStream
-# metadata, the icon in each size and the manual pages.
+# metadata, the icon in each size, the manual pages, and the monitoring
+# station's systemd unit, Prometheus config and Grafana dashboard.
 #
 # usage: install_test.sh BUILD_DIR APP_ID
 set -uo pipefail
@@ -34,6 +35,10 @@ expected=(
   share/icons/hicolor/scalable/apps/slmpanel.svg
   share/man/man1/slmpanel.1
   share/man/man1/slmtool.1
+  "lib/systemd/system/slmtool-monitor@.service"
+  share/doc/slmpanel/examples/monitor-example.conf
+  share/doc/slmpanel/examples/prometheus.yml
+  share/doc/slmpanel/examples/slm-station-dashboard.json
 )
 for n in 16 32 48 64 128 256; do
   expected+=("share/icons/hicolor/${n}x${n}/apps/slmpanel.png")
@@ -113,6 +118,71 @@ for p in slmpanel slmtool; do
   grep -q "^NAME" <<<"$text" || fail "$p.1 has no NAME section"
   grep -q "^ *$p " <<<"$text" || fail "$p.1 does not name $p"
 done
+
+# The station's unit, as systemd reads it, starting the installed slmtool.
+unit=$root/lib/systemd/system/slmtool-monitor@.service
+if [ ! -f "$unit" ]; then
+  :
+elif ! command -v systemd-analyze >/dev/null; then
+  echo "skipped: systemd-analyze verify (no systemd here)"
+else
+  sed "s|^ExecStart=/usr/bin/slmtool |ExecStart=$root/bin/slmtool |" "$unit" >"$scratch/slmtool-monitor@.service"
+  out=$(systemd-analyze verify --man=no "$scratch/slmtool-monitor@.service" 2>&1)
+  [ $? -eq 0 ] && [ -z "$out" ] || fail "systemd-analyze verify: $out"
+fi
+
+# The dashboard is JSON and queries only the metrics the station serves.
+examples=$root/share/doc/slmpanel/examples
+if [ -f "$examples/slm-station-dashboard.json" ]; then
+  # python3 comes with the Qt development packages (libvulkan-dev needs it).
+  out=$(python3 - "$examples/slm-station-dashboard.json" 2>&1 <<'EOF'
+import json, re, sys
+served = set("""slm_level_db slm_leq_db slm_part_leq_db slm_exceedance_level_db
+  slm_samples_total slm_samples_written_total slm_gaps_total slm_gap_seconds_total
+  slm_events_total slm_meter_losses_total slm_meter_connected slm_in_event
+  slm_alarm_active slm_alarms_raised_total slm_writing slm_disk_free_bytes
+  slm_disk_reserve_bytes slm_start_time_seconds slm_build_info""".split())
+words = set("by without on ignoring group_left group_right and or unless bool offset "
+            "sum min max avg group stddev stdvar count count_values bottomk topk quantile".split())
+try:
+    with open(sys.argv[1]) as f:
+        dashboard = json.load(f)
+except ValueError as e:
+    sys.exit(f"not valid JSON: {e}")
+queries = []
+def panels(panel_list):
+    for p in panel_list:
+        queries.extend(t["expr"] for t in p.get("targets", []))
+        panels(p.get("panels", []))
+panels(dashboard["panels"])
+for v in dashboard["templating"]["list"]:
+    if v["type"] == "query":
+        queries.append(v["query"]["query"] if isinstance(v["query"], dict) else v["query"])
+for q in queries:
+    # Strings, label matchers, ranges, Grafana's variables and label lists go;
+    # what is left are metric names, functions (before "(") and keywords.
+    e = re.sub(r'"(\\.|[^"\\])*"|\{[^}]*\}|\[[^]]*\]|\$\{?\w+\}?', " ", q)
+    e = re.sub(r"\b(by|without|on|ignoring|group_left|group_right)\s*\([^)]*\)", " ", e)
+    e = re.sub(r"label_values\(\s*([\w:]+)\s*,\s*\w+\s*\)", r"\1", e)
+    for m in re.finditer(r"(?<![\w.])[A-Za-z_:][\w:]*", e):
+        name = m.group()
+        if name not in words and not e[m.end():].lstrip().startswith("(") and name not in served:
+            print(f"{name} in {q!r} is no metric the station serves")
+if not queries:
+    print("no queries")
+EOF
+  )
+  [ $? -eq 0 ] && [ -z "$out" ] || fail "slm-station-dashboard.json: $out"
+fi
+
+# The scrape config, as Prometheus reads it.
+if [ ! -f "$examples/prometheus.yml" ]; then
+  :
+elif ! command -v promtool >/dev/null; then
+  echo "skipped: promtool check config (no promtool here: package prometheus)"
+elif ! out=$(promtool check config "$examples/prometheus.yml" 2>&1); then
+  fail "promtool check config: $out"
+fi
 
 if [ "$failures" -ne 0 ]; then
   echo "$failures check(s) failed"

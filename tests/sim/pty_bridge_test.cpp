@@ -8,12 +8,15 @@
 
 #include <atomic>
 #include <chrono>
+#include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "link/meter.h"
+#include "support/temp_dir.h"
 
 namespace slm::sim {
 namespace {
@@ -115,6 +118,31 @@ TEST_F(PtyBridgeTest, IdleBridgeSleeps) {
   std::this_thread::sleep_for(std::chrono::seconds(1));
   const double elapsed = std::chrono::duration<double>(Clock::now() - start).count();
   EXPECT_LT((passes_ - passes_before) / elapsed, 200) << "the bridge wakes up too often";
+}
+
+// One name for the emulators started in turn: a link left by a killed one is
+// replaced, the user's files are not, and the link goes with its own bridge.
+TEST(PtyBridgeLink, ReplacesAnOldLinkRefusesOtherFilesAndGoesWithItsBridge) {
+  namespace fs = std::filesystem;
+  test::TempDir dir;
+  const std::string link = dir.File("meter"), file = dir.File("levels.txt");
+  test::WriteBytes(file, "65.3\n");
+  fs::create_symlink(dir.File("pts-of-a-killed-emulator"), link);
+  MeterModel model;
+  auto first = std::make_unique<PtyBridge>(model);
+  EXPECT_THROW(first->Link(file), std::runtime_error);
+  ASSERT_TRUE(fs::is_regular_file(fs::symlink_status(file)));
+  EXPECT_EQ(test::ReadBytes(file), "65.3\n");
+  first->Link(link);
+  EXPECT_EQ(fs::read_symlink(link), first->device());
+  {
+    PtyBridge second(model);
+    second.Link(link);
+    EXPECT_EQ(fs::read_symlink(link), second.device());
+    first.reset();  // the name is the newer bridge's now: left alone
+    EXPECT_EQ(fs::read_symlink(link), second.device());
+  }
+  EXPECT_FALSE(fs::exists(fs::symlink_status(link)));
 }
 
 }  // namespace
