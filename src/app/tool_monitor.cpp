@@ -133,9 +133,6 @@ int RunMonitor(const std::vector<std::string>& raw_args) {
   int stop_signal = 0;
   const StopSignalNotifier stop_signals([&stop_signal](int signal) { stop_signal = signal; });
   platform::IgnoreBrokenPipe();
-  ToolLink tool(options.Get("--port"));
-  if (int rc = tool.OpenOrExplain(); rc != 0) return rc;
-
   auto echo = [](const std::string& line) {
     std::printf("%s\n", line.c_str());
     std::fflush(stdout);
@@ -147,6 +144,9 @@ int RunMonitor(const std::vector<std::string>& raw_args) {
     std::fprintf(stderr, "slmtool monitor: %s\n", e.what());
     return 1;
   }
+  ToolLink tool(options.Get("--port"));
+  if (int rc = tool.OpenOrExplain(); rc != 0) return rc;
+
   std::unique_ptr<StationMetrics> metrics;
   if (!listen.empty()) {
     try {

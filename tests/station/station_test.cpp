@@ -84,10 +84,16 @@ TEST_F(StationTest, DailyFilesCutAtMidnightKeepEverySampleOnceAndARestartNeverWr
   // A restart the same day: a file of its own, the old ones as they were.
   const std::string before = ReadWholeFile(files[1]);
   Open(settings_);
+  RunUntil(At("2024/05/02 00:05:30"));
+  // The meter set to C: a file holds one setting.
+  meter_.model().SetFrequencyCode(1);
   RunUntil(At("2024/05/02 00:06:00"));
   Stop();
-  ASSERT_EQ(DailyFiles().size(), 3u);
+  ASSERT_EQ(DailyFiles().size(), 4u);
   EXPECT_TRUE(DailyFiles()[1].ends_with("2024-05-02-2.dlgr"));
+  EXPECT_EQ(OpenDataFile(DailyFiles()[1]).list.header().frequency_weighting, "A");
+  EXPECT_TRUE(DailyFiles()[2].ends_with("2024-05-02-3.dlgr"));
+  EXPECT_EQ(OpenDataFile(DailyFiles()[2]).list.header().frequency_weighting, "C");
   EXPECT_EQ(ReadWholeFile(files[1]), before);
 }
 

@@ -22,6 +22,10 @@ std::string Megabytes(std::uint64_t bytes) {
   return WholeNumberText(static_cast<long long>(bytes >> 20)) + " MB";
 }
 
+std::string CaptionsText(const PanelCaptions& c) {
+  return c.frequency_weighting + " " + c.time_weighting + " " + c.range;
+}
+
 }  // namespace
 
 std::optional<std::uint64_t> FreeSpace(const std::string& dir) {
@@ -99,12 +103,20 @@ void Station::CloseFile(std::int64_t now) {
 
 void Station::Write(std::int64_t time, std::string_view level_text, double level,
                     const PanelCaptions& captions) {
-  if (file_ && (file_->day() != MidnightOf(time) ||
-                !(file_->captions().frequency_weighting == captions.frequency_weighting &&
-                  file_->captions().time_weighting == captions.time_weighting &&
-                  file_->captions().range == captions.range))) {
-    // Midnight by the sample's clock, or the meter set differently: a new file.
-    CloseFile(now_);
+  if (file_ && file_->day() != MidnightOf(time)) CloseFile(now_);  // midnight by the sample's clock
+  if (file_) {
+    // The meter set differently: a file holds one setting. Only settings
+    // read whole count; a frame without them changes nothing.
+    const PanelCaptions& was = file_->captions();
+    const bool whole = !captions.frequency_weighting.empty() && !captions.time_weighting.empty() &&
+                       !captions.range.empty();
+    if (whole && (was.frequency_weighting != captions.frequency_weighting ||
+                  was.time_weighting != captions.time_weighting || was.range != captions.range)) {
+      log_.Write(now_, LogKind::kFile,
+                 "The meter's settings changed from " + CaptionsText(was) + " to " +
+                     CaptionsText(captions) + ": a new file starts.");
+      CloseFile(now_);
+    }
   }
   if (!writing_) return;
   try {
