@@ -6,6 +6,7 @@
 #include <csignal>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -32,10 +33,11 @@ class MonitorProcess : public ::testing::Test {
   }
   std::string Port() const { return dir_.File("meter"); }
   std::string Station() const { return dir_.File("station"); }
-  std::unique_ptr<Child> Monitor(std::vector<std::string> more = {}) {
+  std::unique_ptr<Child> Monitor(std::vector<std::string> more = {},
+                                 std::optional<rlim_t> disk = std::nullopt) {
     std::vector<std::string> args{"monitor", "--port", Port(), "--dir", Station()};
     args.insert(args.end(), more.begin(), more.end());
-    return std::make_unique<Child>(SLMTOOL_PATH, args, test::ChildOptions{dir_.path(), {}, {}});
+    return std::make_unique<Child>(SLMTOOL_PATH, args, test::ChildOptions{dir_.path(), disk, {}});
   }
   // The daily files of the station, in name order.
   std::vector<std::string> Files() const {
@@ -107,6 +109,25 @@ TEST_F(MonitorProcess, AKilledStationKeepsItsDayAndItsRestartWritesANewFile) {
   EXPECT_EQ(Count(log, "\tstart\t"), 2) << log;
   EXPECT_EQ(Count(log, "\tstop\t"), 1) << log;
   EXPECT_NE(log.find("Stopped by SIGTERM"), std::string::npos) << log;
+}
+
+// A full disk: the day's file ends with its last whole line, the station
+// says so and goes on sampling, and still stops cleanly.
+TEST_F(MonitorProcess, AFullDiskLeavesWholeLinesAndTheStationGoesOn) {
+  StartMeter("62.5");
+  auto monitor = Monitor({}, 400);
+  ASSERT_TRUE(monitor->ReadUntil(
+      [&] { return monitor->out().find("\twrite-error\t") != std::string::npos; }, 60))
+      << monitor->out() << monitor->err();
+  EXPECT_NE(monitor->out().find("Samples are not written"), std::string::npos) << monitor->out();
+  monitor->Signal(SIGTERM);
+  ASSERT_EQ(monitor->Wait(15), 0) << monitor->err();
+  EXPECT_NE(monitor->out().find("\tstop\t"), std::string::npos) << monitor->out();
+  const DataFile file = OpenDataFile(Newest());
+  EXPECT_EQ(file.skipped_lines, 0u);
+  EXPECT_GE(file.list.size(), 5u);
+  EXPECT_LE(fs::file_size(Newest()), 400u);
+  for (std::size_t i = 0; i < file.list.size(); ++i) EXPECT_EQ(file.list.level(i), "62.5");
 }
 
 // The meter pulled out and put back on the same port: a gap in the file and
