@@ -131,11 +131,12 @@ else
   [ $? -eq 0 ] && [ -z "$out" ] || fail "systemd-analyze verify: $out"
 fi
 
-# The dashboard is JSON and queries only the metrics the station serves.
+# The dashboard is JSON and queries only the metrics the station serves, in
+# PromQL that Prometheus reads (its queries as recording rules for promtool).
 examples=$root/share/doc/slmpanel/examples
 if [ -f "$examples/slm-station-dashboard.json" ]; then
   # python3 comes with the Qt development packages (libvulkan-dev needs it).
-  out=$(python3 - "$examples/slm-station-dashboard.json" 2>&1 <<'EOF'
+  out=$(python3 - "$examples/slm-station-dashboard.json" "$scratch/rules.yml" 2>&1 <<'EOF'
 import json, re, sys
 served = set("""slm_level_db slm_leq_db slm_part_leq_db slm_exceedance_level_db
   slm_samples_total slm_samples_written_total slm_gaps_total slm_gap_seconds_total
@@ -155,6 +156,10 @@ def panels(panel_list):
         queries.extend(t["expr"] for t in p.get("targets", []))
         panels(p.get("panels", []))
 panels(dashboard["panels"])
+with open(sys.argv[2], "w") as rules:
+    rules.write("groups:\n  - name: dashboard\n    rules:\n")
+    for i, q in enumerate(queries):
+        rules.write(f"      - record: query{i}\n        expr: {json.dumps(q)}\n")
 for v in dashboard["templating"]["list"]:
     if v["type"] == "query":
         queries.append(v["query"]["query"] if isinstance(v["query"], dict) else v["query"])
@@ -173,6 +178,9 @@ if not queries:
 EOF
   )
   [ $? -eq 0 ] && [ -z "$out" ] || fail "slm-station-dashboard.json: $out"
+  if command -v promtool >/dev/null && ! out=$(promtool check rules "$scratch/rules.yml" 2>&1); then
+    fail "slm-station-dashboard.json: a query is no PromQL: $out"
+  fi
 fi
 
 # The scrape config, as Prometheus reads it.
