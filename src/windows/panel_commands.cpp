@@ -4,6 +4,7 @@
 #include <QScrollBar>
 #include <QTime>
 
+#include "base/calendar.h"
 #include "base/flag_guard.h"
 #include "files/data_file_reader.h"
 #include "files/file_io.h"
@@ -12,6 +13,7 @@
 #include "qt/widget_text.h"
 #include "ui/icons.h"
 #include "ui/qt_dialogs.h"
+#include "ui/user_settings.h"
 #include "windows/panel_window.h"
 
 namespace slm {
@@ -51,6 +53,13 @@ void Panel::Timer2Tick() {
   ShowStatus();
   const PcRecorder::TickResult& tick = result.recorder;
   side->ShowRunningValues(session_.recorder().panel());
+  if (tick.sampled) {
+    if (const std::optional<std::int64_t> time =
+            ParseClockText(session_.recorder().sample_time())) {
+      figures_.Add(*time, session_.reading().level_text, session_.recorder().period());
+    }
+  }
+  ShowFigures();
   if (tick.list_changed) side->ShowList(!tick.auto_saved.empty());
   if (result.charts) side->charts->Show(*result.charts, session_.charts());
   if (result.was_recording && !session_.recorder().recording()) SetSaveButtonRecording(false);
@@ -59,6 +68,10 @@ void Panel::Timer2Tick() {
     Note(RecordingPartNotice(*tick.part_written, session_.recorder().part_path()));
   }
   Tell(tick.message);
+}
+
+void Panel::ShowFigures() {
+  side->ShowFigures(figures_.Rows(LinearSeconds(session_.recorder().Now())));
 }
 
 void Panel::ToolbarClicked(const QString& key) {
@@ -178,6 +191,9 @@ void Panel::RefreshCommand() {
   session_.Refresh();
   side->charts->ClearAll();
   side->ShowList(true);
+  // The figures start again with the settings the Assessment window has now.
+  figures_.Reset(PanelAssessmentSettings(RememberedAssessmentSettings()));
+  ShowFigures();
 }
 
 void Panel::SendToolbarCommand(std::string_view letter) {

@@ -80,6 +80,8 @@ void Panel::ShowLinkLost(const LinkLossReport& report) {
   side->charts->ClearAfterLinkLoss();
   side->ShowList(true);
   side->ShowRunningValues(session_.recorder().panel());
+  figures_.Reset();
+  ShowFigures();
   // The panel goes on; a recording's notice does not wait for the user.
   if (report.recording) {
     Note(LinkLostNotice(report));

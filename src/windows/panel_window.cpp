@@ -14,6 +14,7 @@
 #include "base/flag_guard.h"
 #include "live/toolbar_keys.h"
 #include "qt/widget_text.h"
+#include "ui/user_settings.h"
 #include "windows/panel_style.h"
 
 namespace slm {
@@ -34,7 +35,8 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
                    windows_.ConnectAssess(*list);
                  }
                  windows_.ShowBeside(w);
-               }}) {
+               }}),
+      figures_(PanelAssessmentSettings(RememberedAssessmentSettings())) {
   setObjectName("Panel");
   setWindowTitle(kPanelCaption);
   setStyleSheet(kPanelStyle);
@@ -66,6 +68,7 @@ Panel::Panel(PanelContext context, PortChoice choice, QWidget* parent)
   side->charts->on_open_series = [this](LiveSeries series) { windows_.OpenLiveTimePlot(series); };
   side->charts->on_open_histogram = [this](StatResolution r) { windows_.OpenLiveHistogram(r); };
   side->AddOnTop(logger_.BuildErasePicker(side));
+  ShowFigures();
   // The face and the right column split the width at a fixed ratio from
   // fixed least widths, so that no text the state changes (offline, a lost
   // meter, a long file name) moves either of them.
@@ -176,6 +179,7 @@ bool Panel::Start() {
   if (choice_.offline) {
     context_.timers.StopBoth();
     face->ShowOffline();
+    side->LiveFigures->hide();  // nothing is sampled
     ShowMeterReach();
   } else {
     try {

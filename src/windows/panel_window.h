@@ -12,6 +12,7 @@
 #include "link/port_names.h"
 #include "live/live_session.h"
 #include "live/notices.h"
+#include "station/panel_figures.h"
 #include "ui/app_timers.h"
 #include "ui/dialogs.h"
 #include "ui/keep_alive.h"
@@ -114,6 +115,8 @@ class Panel : public QWidget, public LiveSessionView {
   void NoteFinishedRecording();
   // Enables what needs the meter while it answers, else says why not.
   void ShowMeterReach();
+  // The live assessment of the samples at the PC clock's time now.
+  void ShowFigures();
 
   PanelContext context_;
   LiveSession& session_;
@@ -124,6 +127,9 @@ class Panel : public QWidget, public LiveSessionView {
   QString saved_caption_;
   bool keys_running_ = false;
   std::deque<int> pending_keys_;
+  // What a station would work out of the panel's samples, with the
+  // Assessment window's settings.
+  PanelFigures figures_;
   std::string last_message_;
   bool closing_for_signal_ = false;
   // The face and the column: side by side, or one below the other when narrow.

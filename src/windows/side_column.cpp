@@ -28,11 +28,24 @@ SideColumn::SideColumn(const RecordList& list, QWidget* parent) : QWidget(parent
   values->addWidget(Board("SSSEL", "SEL", BoardSEL, "BoardSEL"), 1);
   column_->addLayout(values);
 
+  // The live assessment above the list, beside the charts: the charts are
+  // the lower part's height anyway, so the panel grows no taller.
   auto* lower = new QHBoxLayout;
+  auto* list_side = new QVBoxLayout;
+  LiveFigures = Named<QGroupBox>("LiveFigures", "Live Assessment", this);
+  figures_ = new QGridLayout(LiveFigures);
+  figures_->setVerticalSpacing(0);
+  figures_->setColumnStretch(1, 1);
+  // Hidden offline, it keeps its room: the list stays where it is.
+  QSizePolicy keep_room = LiveFigures->sizePolicy();
+  keep_room.setRetainSizeWhenHidden(true);
+  LiveFigures->setSizePolicy(keep_room);
+  list_side->addWidget(LiveFigures);
   GridN = new RecordTable(this);
   GridModel = GridN->records();
   GridModel->SetList(&list_);
-  lower->addWidget(GridN);
+  list_side->addWidget(GridN, 1);
+  lower->addLayout(list_side);
   charts = new LiveCharts(this);
   lower->addWidget(charts, 1);
   column_->addLayout(lower, 1);
@@ -61,6 +74,21 @@ void SideColumn::ShowRunningValues(const RunningValues& values) {
   BoardSEL->setText(Latin1(values.sel_text));
   BoardMaxdB->setText(Latin1(values.max_text));
   BoardMaxTime->setText(Latin1(values.max_time));
+}
+
+void SideColumn::ShowFigures(const std::vector<std::pair<std::string, std::string>>& rows) {
+  for (std::size_t i = 0; i < rows.size(); ++i) {
+    if (i == figure_labels_.size()) {
+      const std::string n = std::to_string(i + 1);
+      auto* label = Named<QLabel>(("LblFigure" + n).c_str(), "", LiveFigures);
+      auto* value = Named<QLabel>(("LblFigureValue" + n).c_str(), "", LiveFigures);
+      figures_->addWidget(label, static_cast<int>(i), 0);
+      figures_->addWidget(value, static_cast<int>(i), 1);
+      figure_labels_.emplace_back(label, value);
+    }
+    figure_labels_[i].first->setText(Latin1(rows[i].first));
+    figure_labels_[i].second->setText(Latin1(rows[i].second));
+  }
 }
 
 void SideColumn::ShowList(bool afresh) {

@@ -35,11 +35,13 @@ TEST_F(PanelRecording, SamplesFillTheListAndTheRunningValuesAndRefreshStartsAgai
   EXPECT_EQ(grid->model()->data(grid->model()->index(2, 2)).toString(), "66.6");
   EXPECT_EQ(Text(*panel_, "BoardLeq"), "66.6");
   EXPECT_EQ(Text(*panel_, "BoardSEL"), "72.6");  // 66.6 + 10 log10(4)
+  EXPECT_EQ(Texts(*panel_, {"LblFigure1", "LblFigureValue1"}), "Leq 1 min|66.6 dB");
 
   panel_->ToolbarClicked("Refresh");
   EXPECT_EQ(grid->model()->rowCount(), 0);
   EXPECT_EQ(charts_.sample_count(), 0);
   EXPECT_EQ(Text(*panel_, "BoardSEL"), "72.6");
+  EXPECT_EQ(Text(*panel_, "LblFigureValue1"), "--");
   // The sampling rhythm goes on, a row every second; the Max boards say the
   // loudest sample and when it came.
   for (const double level : {70.0, 68.0}) {
@@ -325,6 +327,7 @@ TEST_F(PanelRecording, StatusStripAndNoticesFollowARecordingThroughALostMeter) {
   const std::string lost = dialogs_.notices[0].text;
   EXPECT_TRUE(Contains(lost, "\"" + path + "\"")) << lost;
   EXPECT_EQ(Label("LblPortState"), "No COM");
+  EXPECT_EQ(Texts(*panel_, {"LblFigure4", "LblFigureValue4"}), "Leq today|--");  // starts again
   EXPECT_EQ(Label("LblLastMessage"), lost);
   EXPECT_EQ(Action(*panel_, "Save")->toolTip(), "Stop Recording");
 
