@@ -7,6 +7,7 @@
 
 #include "assessment/assessment.h"
 #include "assessment/assessment_levels.h"
+#include "assessment/assessment_output.h"
 #include "base/calendar.h"
 #include "base/number_text.h"
 #include "files/data_file_reader.h"
@@ -73,13 +74,14 @@ class StationRun : protected MeterStack {
     for (const DataFile& f : files) named.push_back({&f.list, f.title});
     return Assess(MergeLevels(named), settings);
   }
-  // events.csv as the assessment's events would be written there.
+  // events.csv as the assessment's events would be written there, its
+  // figures rounded as the assessment's tables round them.
   static std::string EventLines(const std::vector<ExceedanceEvent>& events) {
     std::string out = "start,end,duration,lmax,lmax_time,leq,sel\r\n";
     for (const ExceedanceEvent& e : events) {
       out += ClockText(e.start) + "," + ClockText(e.end) + "," + std::to_string(e.end - e.start) +
-             "," + OneDecimalText(e.lmax) + "," + ClockText(e.lmax_time) + "," +
-             OneDecimalText(e.Leq()) + "," + OneDecimalText(e.Sel()) + "\r\n";
+             "," + OneDecimal(e.lmax) + "," + ClockText(e.lmax_time) + "," + OneDecimal(e.Leq()) +
+             "," + OneDecimal(e.Sel()) + "\r\n";
     }
     return out;
   }

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <system_error>
 
+#include "assessment/assessment_output.h"
 #include "base/calendar.h"
 #include "base/number_text.h"
 #include "files/file_io.h"
@@ -144,8 +145,8 @@ void Station::WriteEvents(const std::vector<ExceedanceEvent>& events) {
   if (fresh) out << kEventsTitle << "\r\n";
   for (const ExceedanceEvent& e : events) {
     out << ClockText(e.start) << ',' << ClockText(e.end) << ',' << (e.end - e.start) << ','
-        << OneDecimalText(e.lmax) << ',' << ClockText(e.lmax_time) << ',' << OneDecimalText(e.Leq())
-        << ',' << OneDecimalText(e.Sel()) << "\r\n";
+        << OneDecimal(e.lmax) << ',' << ClockText(e.lmax_time) << ',' << OneDecimal(e.Leq()) << ','
+        << OneDecimal(e.Sel()) << "\r\n";
   }
   out.flush();
   if (!out) {
