@@ -12,6 +12,7 @@
 #include "base/calendar.h"
 #include "files/data_file_reader.h"
 #include "live/live_session.h"
+#include "support/resident_memory.h"
 #include "support/simulated_meter.h"
 #include "support/temp_dir.h"
 #include "support/virtual_clock.h"
@@ -19,12 +20,7 @@
 namespace slm {
 namespace {
 
-long ResidentKilobytes() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0, resident = 0;
-  statm >> pages >> resident;
-  return resident * 4;
-}
+using test::ResidentKilobytes;
 
 std::int64_t SecondsOf(std::string_view t) { return ParseClockText(t).value_or(-1); }
 

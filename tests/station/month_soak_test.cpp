@@ -5,17 +5,13 @@
 
 #include <fstream>
 
+#include "support/resident_memory.h"
 #include "support/station_fixture.h"
 
 namespace slm {
 namespace {
 
-long ResidentKilobytes() {
-  std::ifstream statm("/proc/self/statm");
-  long pages = 0, resident = 0;
-  statm >> pages >> resident;
-  return resident * 4;
-}
+using test::ResidentKilobytes;
 
 class MonthSoak : public ::testing::Test, protected test::StationRun {
  protected:

@@ -13,9 +13,7 @@ namespace slm {
 namespace {
 
 [[noreturn]] void Fail(const std::string& path, const std::string& action, int error) {
-  std::string message = "Cannot " + action + " \"" + path + "\"";
-  if (error != 0) message += ": " + FileErrorInWords(error, FileAction::kWrite);
-  throw DataFileError(path, message);
+  ThrowWriteError(path, action, error);
 }
 
 [[noreturn]] void Busy(const std::string& path) {
@@ -65,6 +63,12 @@ platform::HeldFile TakeFile(const std::string& path, const std::function<std::st
 }
 
 }  // namespace
+
+void ThrowWriteError(const std::string& path, const std::string& action, int error) {
+  std::string message = "Cannot " + action + " \"" + path + "\"";
+  if (error != 0) message += ": " + FileErrorInWords(error, FileAction::kWrite);
+  throw DataFileError(path, message);
+}
 
 std::string RecordingTitleLine(Separator separator) {
   if (separator == Separator::kComma) return "No.s,Date Time,dB\r\n";

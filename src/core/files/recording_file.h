@@ -15,6 +15,10 @@ namespace slm {
 // The temporary file a PC recording writes to, in the working directory.
 inline constexpr const char* kRecordingTempFile = "Fake";
 
+// Throws DataFileError "Cannot <action> "<path>": <the system's reason>" (no
+// reason when `error` is 0).
+[[noreturn]] void ThrowWriteError(const std::string& path, const std::string& action, int error);
+
 // A recording's lines differ from a saved grid's in the CSV form only: no
 // comma after the last field. The tab form ends with a tab like every tab line.
 //   CSV: "No.s,Date Time,dB"       "12,2016/03/23 14:05:09,65.3"

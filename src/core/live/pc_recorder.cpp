@@ -86,9 +86,13 @@ void PcRecorder::SetPeriod(int seconds) {
 }
 
 ListHeader PcRecorder::Header(const RunningValues& values, const PanelCaptions& captions) const {
+  return RealTimeHeader(period_, captions, values);
+}
+
+ListHeader RealTimeHeader(int period, const PanelCaptions& captions, const RunningValues& values) {
   ListHeader header;
   header.kind = ListKind::kRealTime;
-  header.second_value = std::to_string(period_);
+  header.second_value = std::to_string(period);
   header.frequency_weighting = captions.frequency_weighting;
   header.time_weighting = captions.time_weighting;
   header.range = captions.range;

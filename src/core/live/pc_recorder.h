@@ -42,6 +42,10 @@ struct RunningValues {
   void Reset() { *this = RunningValues{}; }
 };
 
+// The header of a real-time list sampled every `period` seconds with the
+// panel's captions and `values`.
+ListHeader RealTimeHeader(int period, const PanelCaptions& captions, const RunningValues& values);
+
 // What the user set with the panel's "Leq" button: a period of time to launch.
 struct LaunchPeriod {
   std::string hours, minutes, seconds;  // two digits each

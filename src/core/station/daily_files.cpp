@@ -12,23 +12,7 @@ namespace slm {
 namespace {
 
 [[noreturn]] void Fail(const std::string& path, const std::string& action, int error) {
-  std::string message = "Cannot " + action + " \"" + path + "\"";
-  if (error != 0) message += ": " + FileErrorInWords(error, FileAction::kWrite);
-  throw DataFileError(path, message);
-}
-
-ListHeader HeaderOf(int period, const PanelCaptions& captions, const RunningValues& values) {
-  ListHeader header;
-  header.kind = ListKind::kRealTime;
-  header.second_value = std::to_string(period);
-  header.frequency_weighting = captions.frequency_weighting;
-  header.time_weighting = captions.time_weighting;
-  header.range = captions.range;
-  header.max_level = values.max_text;
-  header.max_time = values.max_time;
-  header.sel = values.sel_text;
-  header.leq = values.leq_text;
-  return header;
+  ThrowWriteError(path, action, error);
 }
 
 }  // namespace
@@ -53,7 +37,7 @@ DailyFile::DailyFile(const std::string& dir, std::int64_t day, int period,
       Fail(path_, "open", file_.error());
   }
   std::string start;
-  AppendHeaderLines(HeaderOf(period_, captions_, values_), start);
+  AppendHeaderLines(RealTimeHeader(period_, captions_, values_), start);
   header_bytes_ = static_cast<long long>(start.size());
   start += RecordingTitleLine(Separator::kTab);
   Write(start);
@@ -91,7 +75,7 @@ void DailyFile::Close() {
   // The samples as they are on the disk, under the header with their values.
   const std::string text = ReadWholeFile(path_);
   std::string out;
-  AppendHeaderLines(HeaderOf(period_, captions_, values_), out);
+  AppendHeaderLines(RealTimeHeader(period_, captions_, values_), out);
   out.append(text, static_cast<std::size_t>(header_bytes_), std::string::npos);
   WriteWholeFile(path_, out);
 }
